@@ -1,0 +1,14 @@
+#include "common/error.h"
+
+namespace briskal {
+
+Error::Error(int32_t number, std::string source, std::string description)
+    : std::runtime_error(description), number_(number), source_(std::move(source)),
+      description_(std::move(description)) {}
+
+void throwOverflow() { throw Error(err::kOverflow, "briskal", "Overflow"); }
+void throwTypeMismatch() { throw Error(err::kTypeMismatch, "briskal", "Type mismatch"); }
+void throwInvalidUseOfNull() { throw Error(err::kInvalidUseOfNull, "briskal", "Invalid use of Null"); }
+void throwDivisionByZero() { throw Error(err::kDivisionByZero, "briskal", "Division by zero"); }
+
+}  // namespace briskal

@@ -1,0 +1,145 @@
+#include "common/utf8.h"
+
+namespace briskal::utf8 {
+namespace {
+
+// Decodes one character at `i`, advancing it; invalid bytes decode as themselves.
+char32_t decode(std::string_view s, size_t& i) {
+  const auto b0 = static_cast<unsigned char>(s[i]);
+  auto cont = [&](size_t k) {
+    return i + k < s.size() && (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80;
+  };
+  auto byte = [&](size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(s[i + k]) & 0x3F); };
+  if (b0 < 0x80) {
+    ++i;
+    return b0;
+  }
+  if ((b0 & 0xE0) == 0xC0 && b0 >= 0xC2 && cont(1)) {
+    char32_t c = (static_cast<char32_t>(b0 & 0x1F) << 6) | byte(1);
+    i += 2;
+    return c;
+  }
+  if ((b0 & 0xF0) == 0xE0 && cont(1) && cont(2)) {
+    char32_t c = (static_cast<char32_t>(b0 & 0x0F) << 12) | (byte(1) << 6) | byte(2);
+    i += 3;
+    return c;
+  }
+  if ((b0 & 0xF8) == 0xF0 && cont(1) && cont(2) && cont(3)) {
+    char32_t c = (static_cast<char32_t>(b0 & 0x07) << 18) | (byte(1) << 12) | (byte(2) << 6) | byte(3);
+    i += 4;
+    return c;
+  }
+  ++i;
+  return 0xDC00 + b0;  // lone byte, kept distinct from real characters
+}
+
+void encode(char32_t c, std::string& out) {
+  if (c >= 0xDC80 && c <= 0xDCFF) {
+    out += static_cast<char>(c - 0xDC00);
+  } else if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+char32_t lower(char32_t c) {
+  if (c >= 'A' && c <= 'Z') return c + 32;
+  if ((c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 32;
+  if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149 && c != 0x17F) {
+    // Latin Extended-A pairs upper/lower by parity, with the run 0x139-0x148 and 0x179-0x17E shifted.
+    const bool shifted = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+    const bool upper = shifted ? (c % 2 == 1) : (c % 2 == 0);
+    return upper ? c + 1 : c;
+  }
+  return c;
+}
+
+}  // namespace
+
+size_t length(std::string_view text) {
+  size_t n = 0;
+  for (size_t i = 0; i < text.size(); ++n) decode(text, i);
+  return n;
+}
+
+size_t offsetOf(std::string_view text, size_t chars) {
+  size_t i = 0;
+  for (size_t n = 0; n < chars && i < text.size(); ++n) decode(text, i);
+  return i;
+}
+
+std::string_view left(std::string_view text, size_t chars) { return text.substr(0, offsetOf(text, chars)); }
+
+std::string foldCase(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    if (b < 0x80) {
+      out += static_cast<char>(b >= 'A' && b <= 'Z' ? b + 32 : b);
+      ++i;
+    } else {
+      encode(lower(decode(text, i)), out);
+    }
+  }
+  return out;
+}
+
+int compareNoCase(std::string_view a, std::string_view b) {
+  size_t i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    const char32_t ca = lower(decode(a, i));
+    const char32_t cb = lower(decode(b, j));
+    if (ca != cb) return ca < cb ? -1 : 1;
+  }
+  if (i < a.size()) return 1;
+  if (j < b.size()) return -1;
+  return 0;
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) { return compareNoCase(a, b) == 0; }
+
+std::u16string toUtf16(std::string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    char32_t c = decode(text, i);
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (c >> 10));
+      out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(c);
+    }
+  }
+  return out;
+}
+
+std::string fromUtf16(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
+    } else if (c >= 0xDC80 && c <= 0xDCFF) {
+      c = 0xFFFD;  // a lone surrogate is not a stray byte here
+    }
+    encode(c, out);
+  }
+  return out;
+}
+
+}  // namespace briskal::utf8

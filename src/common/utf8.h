@@ -1,0 +1,25 @@
+#pragma once
+// UTF-8 helpers: lengths and cuts count characters, not bytes, so that a 40-character name with
+// accents stays 40 characters wide; case folding for the comparisons that ignore letter case.
+
+#include <string>
+#include <string_view>
+
+namespace briskal::utf8 {
+
+// Number of characters; a byte that does not start a valid sequence counts as one character.
+size_t length(std::string_view text);
+// Byte offset of character `chars` (the size of the text when it has fewer characters).
+size_t offsetOf(std::string_view text, size_t chars);
+// The first `chars` characters.
+std::string_view left(std::string_view text, size_t chars);
+// Lower-case form for comparisons that ignore case (ASCII, Latin-1 and Latin Extended-A).
+std::string foldCase(std::string_view text);
+// <0, 0, >0 comparing the case-folded forms.
+int compareNoCase(std::string_view a, std::string_view b);
+bool equalsNoCase(std::string_view a, std::string_view b);
+
+std::u16string toUtf16(std::string_view text);
+std::string fromUtf16(std::u16string_view text);
+
+}  // namespace briskal::utf8
