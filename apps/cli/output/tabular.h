@@ -1,0 +1,42 @@
+#pragma once
+// Rows printed for machines (CSV: RFC 4180, '.' as decimal point, ISO dates, Null as an empty
+// unquoted field, empty text as "") or for people (aligned columns, regional formatting).
+
+#include <iosfwd>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "common/regional.h"
+#include "common/value.h"
+
+namespace briskal::cli {
+
+enum class Format { Csv, Table };
+
+class TabularOutput {
+ public:
+  TabularOutput(std::ostream& out, Format format, const RegionalSettings& rs);
+  ~TabularOutput();
+  void header(std::vector<std::string> names);
+  void row(std::span<const Value> values);
+  // Prints what a table layout has collected; CSV rows are written as they come.
+  void finish();
+
+ private:
+  std::string csvField(const Value& v) const;
+  std::string tableField(const Value& v) const;
+
+  std::ostream& out_;
+  Format format_;
+  RegionalSettings rs_;
+  std::vector<std::string> names_;
+  std::vector<std::vector<std::string>> cells_;
+  std::vector<bool> rightAligned_;
+  bool finished_ = false;
+};
+
+// Csv when standard output is not a terminal, Table when it is.
+Format defaultFormat();
+
+}  // namespace briskal::cli

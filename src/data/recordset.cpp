@@ -1,0 +1,681 @@
+#include "data/recordset.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "common/convert.h"
+#include "common/error.h"
+#include "common/utf8.h"
+#include "data/connection.h"
+#include "data/field_value.h"
+#include "data/recordset_data.h"
+#include "data/sort_order.h"
+#include "data/table_writer.h"
+
+namespace briskal::data {
+namespace {
+
+[[noreturn]] void fail(int32_t number, const std::string& description) {
+  throw Error(number, "Recordset", description);
+}
+
+[[noreturn]] void noCurrentRecord() {
+  fail(err::kNoCurrentRecord, "Either BOF or EOF is True, or the current record has been deleted");
+}
+
+}  // namespace
+
+Recordset::Recordset() : data_(std::make_shared<RecordsetData>()) {}
+
+Recordset::~Recordset() = default;
+
+RecordsetData& Recordset::data() const { return *data_; }
+
+void Recordset::requireOpen() const {
+  if (!open_) fail(err::kObjectClosed, "Operation is not allowed when the object is closed");
+}
+
+void Recordset::setCursorType(int type) {
+  if (open_) fail(err::kObjectOpen, "Operation is not allowed when the object is open");
+  cursorType_ = type;
+}
+
+int Recordset::cursorType() const {
+  return open_ && cursorLocation_ == cursor::kUseClient ? cursor::kOpenStatic : cursorType_;
+}
+
+void Recordset::setLockType(int type) {
+  if (open_) fail(err::kObjectOpen, "Operation is not allowed when the object is open");
+  lockType_ = type;
+}
+
+void Recordset::setRegionalSettings(const RegionalSettings& rs) { data().regional = rs; }
+
+Field& Recordset::appendField(std::string name, FieldType type, int64_t definedSize, int32_t attributes) {
+  if (open_ || connection_) fail(err::kIllegalOperation, "Fields can only be appended to a closed recordset without a connection");
+  RecordsetData& d = data();
+  if (d.index.find(name) >= 0) fail(err::kInvalidArgument, "A field named " + name + " already exists");
+  Field f;
+  f.name = std::move(name);
+  f.type = type;
+  f.definedSize = definedSize;
+  f.attributes = attributes == attr::kUnspecified ? 0 : attributes;
+  if (isFixedTextType(type)) f.attributes |= attr::kFixed;
+  if (isTextType(type) && definedSize > 255) f.attributes |= attr::kLong;
+  d.index.add(f.name, d.fields.size());
+  d.fields.push_back(std::move(f));
+  return d.fields.back();
+}
+
+size_t Recordset::fieldCount() const { return data().fields.size(); }
+
+const Field& Recordset::field(size_t index) const {
+  if (index >= data().fields.size()) fail(err::kItemNotFound, "Item cannot be found in the collection: field " + std::to_string(index));
+  return data().fields[index];
+}
+
+const Field& Recordset::field(std::string_view name) const { return data().fields[requireField(name)]; }
+
+Field& Recordset::editableField(std::string_view name) {
+  if (open_) fail(err::kObjectOpen, "Operation is not allowed when the object is open");
+  return data().fields[requireField(name)];
+}
+
+int Recordset::fieldIndex(std::string_view name) const { return data().index.find(name); }
+
+size_t Recordset::requireField(std::string_view name) const {
+  const int i = data().index.find(name);
+  if (i < 0) fail(err::kItemNotFound, "Item cannot be found in the collection: field " + std::string(name));
+  return static_cast<size_t>(i);
+}
+
+void Recordset::open() {
+  if (open_) fail(err::kObjectOpen, "Operation is not allowed when the object is open");
+  if (data().fields.empty()) fail(err::kInvalidConnection, "A recordset without fields cannot be opened");
+  cursorLocation_ = cursor::kUseClient;
+  open_ = true;
+  rebuildView();
+  setPosition(0);
+}
+
+void Recordset::open(std::string_view source, Connection& connection, int cursorType, int lockType) {
+  setCursorType(cursorType);
+  setLockType(lockType);
+  open(source, connection);
+}
+
+void Recordset::open(std::string_view source, Connection& connection) {
+  if (open_) fail(err::kObjectOpen, "Operation is not allowed when the object is open");
+  if (!connection.isOpen()) fail(err::kInvalidConnection, "The connection cannot be used to perform this operation");
+  connection_ = &connection;
+  source_ = std::string(source);
+  load(source_);
+  open_ = true;
+  rebuildView();
+  setPosition(0);
+}
+
+void Recordset::load(std::string_view source) {
+  StatementResult result = connection_->execute(source);
+  if (!result.rows) fail(err::kObjectClosed, "The statement returned no rows to open: " + std::string(source));
+  auto fresh = std::make_shared<RecordsetData>();
+  fresh->regional = connection_->regionalSettings();
+  ResultSet& rows = *result.rows;
+  fresh->fields = std::move(rows.columns);
+  for (size_t f = 0; f < fresh->fields.size(); ++f) fresh->index.add(fresh->fields[f].name, f);
+  fresh->cells = std::move(rows.cells);
+  fresh->rows = rows.rowCount;
+  fresh->status.assign(fresh->rows, 0);
+  const size_t width = fresh->fields.size();
+  for (size_t f = 0; f < width; ++f) {
+    if (!isFixedTextType(fresh->fields[f].type)) continue;
+    for (size_t r = 0; r < fresh->rows; ++r) {
+      Value& cell = fresh->cells[r * width + f];
+      cell = padFixedText(fresh->fields[f], std::move(cell));
+    }
+  }
+  if (auto table = writableTable(source)) {
+    fresh->table = *table;
+    for (const std::string& key : connection_->primaryKey(*table)) {
+      const int f = fresh->index.find(key);
+      if (f >= 0) fresh->keyFields.push_back(static_cast<size_t>(f));
+    }
+    if (fresh->keyFields.empty()) {
+      for (size_t f = 0; f < width; ++f)
+        if (!(fresh->fields[f].attributes & attr::kLong)) fresh->keyFields.push_back(f);
+    }
+  }
+  data_ = std::move(fresh);
+}
+
+void Recordset::close() {
+  requireOpen();
+  editMode_ = EditMode::None;
+  editBackup_.clear();
+  open_ = false;
+  view_.clear();
+  member_.clear();
+  pos_ = -1;
+  // The data goes with the last recordset that shares it; a fabricated recordset keeps its fields.
+  if (connection_) {
+    data_ = std::make_shared<RecordsetData>();
+    connection_ = nullptr;
+  } else {
+    auto fresh = std::make_shared<RecordsetData>();
+    fresh->fields = data().fields;
+    fresh->index = data().index;
+    fresh->regional = data().regional;
+    data_ = std::move(fresh);
+  }
+  notifyRowChanged();
+}
+
+void Recordset::requery() {
+  requireOpen();
+  if (editMode_ != EditMode::None) fail(err::kIllegalOperation, "Requery is not allowed while a row is being edited");
+  if (!connection_) fail(err::kInvalidConnection, "A recordset without a connection cannot be requeried");
+  load(source_);
+  if (!filter_.empty()) criteria_.emplace(Criteria::parse(filter_, data().fields, data().index, data().regional));
+  if (!sort_.empty()) sortKeys_ = parseSortOrder(sort_, data().index);
+  rebuildView();
+  setPosition(0);
+}
+
+// --- the view -------------------------------------------------------------------------------
+
+void Recordset::rebuildView() {
+  RecordsetData& d = data();
+  filtered_ = criteria_.has_value() || pendingFilter_;
+  view_.clear();
+  member_.assign(filtered_ ? d.rows : 0, false);
+  for (uint32_t r = 0; r < d.rows; ++r) {
+    if (pendingFilter_) {
+      if (!(d.status[r] & (row_status::kNew | row_status::kModified | row_status::kDeleted)) ||
+          (d.status[r] & row_status::kGone))
+        continue;
+    } else if (d.removed(r) || (criteria_ && !criteria_->matches(d.row(r)))) {
+      continue;
+    }
+    view_.push_back(r);
+    if (filtered_) member_[r] = true;
+  }
+  if (!sortKeys_.empty()) sortRows(view_, d, sortKeys_);
+  liveRows_ = 0;
+  for (uint32_t r : view_)
+    if (!d.removed(r)) ++liveRows_;
+  seenRows_ = d.rows;
+  seenRemovals_ = d.removals.size();
+  seenGeneration_ = d.generation;
+  positionsValid_ = false;
+}
+
+void Recordset::syncView() const {
+  const RecordsetData& d = data();
+  if (d.generation != seenGeneration_) {
+    const_cast<Recordset*>(this)->rebuildKeepingRow();
+    return;
+  }
+  // Rows removed through any recordset sharing the data leave the count of views that held them.
+  for (; seenRemovals_ < d.removals.size(); ++seenRemovals_) {
+    const uint32_t r = d.removals[seenRemovals_];
+    const bool inView = filtered_ ? (r < member_.size() && member_[r]) : r < seenRows_;
+    if (inView) --liveRows_;
+  }
+  // Rows added through a clone appear at the end of an unfiltered view.
+  if (!filtered_) {
+    for (; seenRows_ < d.rows; ++seenRows_) {
+      const auto r = static_cast<uint32_t>(seenRows_);
+      if (d.removed(r)) continue;
+      if (positionsValid_) positions_[r] = static_cast<uint32_t>(view_.size());
+      view_.push_back(r);
+      ++liveRows_;
+    }
+  }
+}
+
+void Recordset::rebuildKeepingRow() {
+  const bool hadRow = pos_ >= 0 && pos_ < static_cast<int64_t>(view_.size());
+  const uint32_t row = hadRow ? view_[static_cast<size_t>(pos_)] : 0;
+  rebuildView();
+  pos_ = static_cast<int64_t>(view_.size());
+  if (hadRow) {
+    auto it = std::find(view_.begin(), view_.end(), row);
+    if (it != view_.end()) pos_ = it - view_.begin();
+  }
+}
+
+bool Recordset::visibleAt(int64_t pos) const {
+  const uint32_t r = view_[static_cast<size_t>(pos)];
+  return pendingFilter_ ? !(data().status[r] & row_status::kGone) : !data().removed(r);
+}
+
+void Recordset::setPosition(int64_t pos) {
+  // Lands on the first visible row at or after `pos`, or EOF.
+  while (pos < static_cast<int64_t>(view_.size()) && !visibleAt(pos)) ++pos;
+  pos_ = pos;
+  notifyRowChanged();
+}
+
+uint32_t Recordset::currentRow() const {
+  requireOpen();
+  syncView();
+  if (pos_ < 0 || pos_ >= static_cast<int64_t>(view_.size()) || !visibleAt(pos_)) noCurrentRecord();
+  return view_[static_cast<size_t>(pos_)];
+}
+
+// A deleted row stays current until the next move, even when it was the last one, so an empty
+// view is BOF and EOF only once the cursor is off every row.
+bool Recordset::bof() const {
+  requireOpen();
+  syncView();
+  const bool onRow = pos_ >= 0 && pos_ < static_cast<int64_t>(view_.size());
+  return pos_ < 0 || (liveRows_ == 0 && !onRow);
+}
+
+bool Recordset::eof() const {
+  requireOpen();
+  syncView();
+  const bool onRow = pos_ >= 0 && pos_ < static_cast<int64_t>(view_.size());
+  return pos_ >= static_cast<int64_t>(view_.size()) || (liveRows_ == 0 && !onRow);
+}
+
+void Recordset::moveFirst() {
+  requireOpen();
+  commitPendingEdit();
+  syncView();
+  if (liveRows_ == 0) {
+    pos_ = static_cast<int64_t>(view_.size());
+    noCurrentRecord();
+  }
+  setPosition(0);
+}
+
+void Recordset::moveLast() {
+  requireOpen();
+  commitPendingEdit();
+  syncView();
+  if (liveRows_ == 0) {
+    pos_ = static_cast<int64_t>(view_.size());
+    noCurrentRecord();
+  }
+  int64_t pos = static_cast<int64_t>(view_.size()) - 1;
+  while (pos >= 0 && !visibleAt(pos)) --pos;
+  pos_ = pos;
+  notifyRowChanged();
+}
+
+void Recordset::moveNext() {
+  requireOpen();
+  if (eof()) noCurrentRecord();
+  commitPendingEdit();
+  setPosition(pos_ + 1);
+}
+
+void Recordset::movePrevious() {
+  requireOpen();
+  if (bof()) noCurrentRecord();
+  commitPendingEdit();
+  int64_t pos = std::min<int64_t>(pos_, static_cast<int64_t>(view_.size())) - 1;
+  while (pos >= 0 && !visibleAt(pos)) --pos;
+  pos_ = pos;
+  notifyRowChanged();
+}
+
+int64_t Recordset::recordCount() const {
+  requireOpen();
+  syncView();
+  return static_cast<int64_t>(liveRows_);
+}
+
+int64_t Recordset::absolutePosition() const {
+  requireOpen();
+  syncView();
+  if (liveRows_ == 0) return position::kUnknown;
+  if (pos_ < 0) return position::kBOF;
+  if (pos_ >= static_cast<int64_t>(view_.size())) return position::kEOF;
+  if (liveRows_ == view_.size()) return pos_ + 1;
+  int64_t visibleBefore = 0;
+  for (int64_t p = 0; p < pos_; ++p)
+    if (visibleAt(p)) ++visibleBefore;
+  return visibleBefore + 1;
+}
+
+void Recordset::setAbsolutePosition(int64_t position) {
+  requireOpen();
+  commitPendingEdit();
+  syncView();
+  if (position < 1 || position > static_cast<int64_t>(liveRows_))
+    fail(err::kInvalidArgument, "Position " + std::to_string(position) + " is outside the recordset");
+  if (liveRows_ == view_.size()) {
+    pos_ = position - 1;
+  } else {
+    int64_t p = 0;
+    for (int64_t seen = 0;; ++p) {
+      if (visibleAt(p) && ++seen == position) break;
+    }
+    pos_ = p;
+  }
+  notifyRowChanged();
+}
+
+Bookmark Recordset::bookmark() const { return Bookmark{currentRow()}; }
+
+void Recordset::setBookmark(Bookmark bookmark) {
+  requireOpen();
+  commitPendingEdit();
+  syncView();
+  const RecordsetData& d = data();
+  if (bookmark.row >= d.rows || d.removed(bookmark.row)) fail(err::kInvalidArgument, "The bookmark is not valid");
+  const int64_t pos = positionOf(bookmark.row);
+  if (pos < 0) noCurrentRecord();
+  pos_ = pos;
+  notifyRowChanged();
+}
+
+int64_t Recordset::positionOf(uint32_t row) const {
+  if (!positionsValid_) {
+    positions_.assign(data().rows, UINT32_MAX);
+    for (size_t p = 0; p < view_.size(); ++p) positions_[view_[p]] = static_cast<uint32_t>(p);
+    positionsValid_ = true;
+  }
+  if (row >= positions_.size() || positions_[row] == UINT32_MAX) return -1;
+  return positions_[row];
+}
+
+// --- values ---------------------------------------------------------------------------------
+
+Value Recordset::value(size_t field) const {
+  const uint32_t r = currentRow();
+  if (field >= data().fields.size()) fail(err::kItemNotFound, "Item cannot be found in the collection: field " + std::to_string(field));
+  return data().row(r)[field];
+}
+
+Value Recordset::value(std::string_view field) const { return value(requireField(field)); }
+
+void Recordset::setValue(std::string_view field, const Value& value) { setValue(requireField(field), value); }
+
+void Recordset::setValue(size_t field, const Value& value) {
+  const uint32_t r = currentRow();
+  if (lockType_ == lock::kReadOnly && connection_) fail(err::kIllegalOperation, "The recordset is read-only");
+  RecordsetData& d = data();
+  if (field >= d.fields.size()) fail(err::kItemNotFound, "Item cannot be found in the collection: field " + std::to_string(field));
+  Value converted = toFieldValue(d.fields[field], value, d.regional);
+  if (editMode_ == EditMode::None) startEdit();
+  d.row(r)[field] = std::move(converted);
+  notifyFieldChanged(field);
+}
+
+void Recordset::startEdit() {
+  const uint32_t r = currentRow();
+  const RecordsetData& d = data();
+  editBackup_.assign(d.row(r), d.row(r) + d.fields.size());
+  editMode_ = EditMode::InProgress;
+}
+
+// --- editing --------------------------------------------------------------------------------
+
+bool Recordset::writesAtOnce() const { return connection_ && !data().table.empty() && lockType_ == lock::kOptimistic; }
+bool Recordset::keepsPending() const { return connection_ && !data().table.empty() && lockType_ == lock::kBatchOptimistic; }
+
+void Recordset::addNew() {
+  requireOpen();
+  if (lockType_ == lock::kReadOnly && connection_) fail(err::kIllegalOperation, "The recordset is read-only");
+  commitPendingEdit();
+  syncView();
+  RecordsetData& d = data();
+  posBeforeAdd_ = pos_;
+  const auto r = static_cast<uint32_t>(d.rows);
+  d.cells.resize(d.cells.size() + d.fields.size());
+  d.status.push_back(row_status::kNew);
+  ++d.rows;
+  if (filtered_) {
+    view_.push_back(r);
+    if (member_.size() < d.rows) member_.resize(d.rows, false);
+    member_[r] = true;
+    if (positionsValid_) positions_.push_back(static_cast<uint32_t>(view_.size() - 1));
+    ++liveRows_;
+    seenRows_ = d.rows;
+  } else {
+    if (positionsValid_) positions_.resize(d.rows, UINT32_MAX);
+    syncView();
+  }
+  pos_ = static_cast<int64_t>(view_.size()) - 1;
+  editMode_ = EditMode::Add;
+  editBackup_.clear();
+  notifyRowChanged();
+}
+
+void Recordset::commitPendingEdit() {
+  if (editMode_ != EditMode::None) update();
+}
+
+void Recordset::update() {
+  requireOpen();
+  if (editMode_ == EditMode::None) return;
+  const uint32_t r = currentRow();
+  RecordsetData& d = data();
+  const bool adding = editMode_ == EditMode::Add;
+  if (writesAtOnce()) {
+    TableWriter writer(*connection_, d);
+    if (adding) writer.insert(r);
+    else writer.update(r, editBackup_);
+    d.status[r] = 0;
+  } else if (keepsPending()) {
+    if (!adding && !(d.status[r] & row_status::kNew)) {
+      d.status[r] |= row_status::kModified;
+      d.originals.try_emplace(r, editBackup_);
+    }
+  } else {
+    d.status[r] = 0;
+  }
+  editMode_ = EditMode::None;
+  editBackup_.clear();
+}
+
+void Recordset::cancelUpdate() {
+  requireOpen();
+  if (editMode_ == EditMode::None) fail(err::kIllegalOperation, "There is no change to cancel");
+  RecordsetData& d = data();
+  const auto r = view_[static_cast<size_t>(pos_)];
+  if (editMode_ == EditMode::Add) {
+    d.status[r] = row_status::kGone;
+    d.removals.push_back(r);
+    editMode_ = EditMode::None;
+    syncView();
+    pos_ = posBeforeAdd_;
+    notifyRowChanged();
+    return;
+  }
+  std::copy(editBackup_.begin(), editBackup_.end(), d.row(r));
+  editMode_ = EditMode::None;
+  editBackup_.clear();
+  notifyRowChanged();
+}
+
+void Recordset::deleteCurrent() {
+  const uint32_t r = currentRow();
+  if (lockType_ == lock::kReadOnly && connection_) fail(err::kIllegalOperation, "The recordset is read-only");
+  RecordsetData& d = data();
+  if (editMode_ == EditMode::Add) {
+    cancelUpdate();
+    return;
+  }
+  if (editMode_ == EditMode::InProgress) {
+    std::copy(editBackup_.begin(), editBackup_.end(), d.row(r));
+    editMode_ = EditMode::None;
+    editBackup_.clear();
+  }
+  if (writesAtOnce()) {
+    TableWriter writer(*connection_, d);
+    writer.remove(std::vector<Value>(d.row(r), d.row(r) + d.fields.size()));
+    d.status[r] = row_status::kGone;
+  } else if (keepsPending() && !(d.status[r] & row_status::kNew)) {
+    d.originals.try_emplace(r, std::vector<Value>(d.row(r), d.row(r) + d.fields.size()));
+    d.status[r] = row_status::kDeleted;
+  } else {
+    d.status[r] = row_status::kGone;
+  }
+  d.removals.push_back(r);
+}
+
+void Recordset::updateBatch() {
+  requireOpen();
+  commitPendingEdit();
+  if (!keepsPending()) return;  // nothing is ever pending: each change went out at once
+  RecordsetData& d = data();
+  std::vector<uint32_t> rows;
+  if (criteria_) {
+    rows = view_;
+    std::sort(rows.begin(), rows.end());
+  } else {
+    rows.resize(d.rows);
+    std::iota(rows.begin(), rows.end(), 0u);
+  }
+  std::erase_if(rows, [&](uint32_t r) {
+    const uint8_t s = d.status[r];
+    return (s & row_status::kGone) || !(s & (row_status::kNew | row_status::kModified | row_status::kDeleted));
+  });
+  if (rows.empty()) return;
+  {
+    Transaction transaction(*connection_);
+    TableWriter writer(*connection_, d);
+    for (uint32_t r : rows) {
+      const uint8_t s = d.status[r];
+      if (s & row_status::kDeleted) writer.remove(d.originals.at(r));
+      else if (s & row_status::kNew) writer.insert(r);
+      else writer.update(r, d.originals.at(r));
+    }
+    transaction.commit();
+  }
+  for (uint32_t r : rows) {
+    d.status[r] = (d.status[r] & row_status::kDeleted) ? row_status::kGone : 0;
+    d.originals.erase(r);
+  }
+}
+
+void Recordset::cancelBatch() {
+  requireOpen();
+  if (editMode_ != EditMode::None) cancelUpdate();
+  RecordsetData& d = data();
+  bool restored = false;
+  for (uint32_t r = 0; r < d.rows; ++r) {
+    const uint8_t s = d.status[r];
+    if (s & row_status::kGone) continue;
+    if (s & row_status::kNew) {
+      d.status[r] = row_status::kGone;
+      d.removals.push_back(r);
+    } else if (s & (row_status::kModified | row_status::kDeleted)) {
+      const auto& original = d.originals.at(r);
+      std::copy(original.begin(), original.end(), d.row(r));
+      restored = restored || (s & row_status::kDeleted);
+      d.status[r] = 0;
+      d.originals.erase(r);
+    }
+  }
+  // Deleted rows are back: every view sharing the data must look again.
+  if (restored) ++d.generation;
+  syncView();
+  setPosition(0);
+}
+
+// --- filter, sort, find ---------------------------------------------------------------------
+
+void Recordset::setFilter(std::string_view criteria) {
+  std::string text(criteria);
+  const bool none = text.find_first_not_of(' ') == std::string::npos;
+  std::optional<Criteria> parsed;
+  if (!none && open_) parsed.emplace(Criteria::parse(text, data().fields, data().index, data().regional));
+  if (open_) commitPendingEdit();
+  criteria_ = std::move(parsed);
+  pendingFilter_ = false;
+  filter_ = none ? std::string() : text;
+  if (!open_) return;
+  rebuildView();
+  setPosition(0);
+}
+
+void Recordset::setFilter(FilterGroup group) {
+  if (group == FilterGroup::None) return setFilter(std::string_view());
+  requireOpen();
+  commitPendingEdit();
+  criteria_.reset();
+  filter_.clear();
+  pendingFilter_ = true;
+  rebuildView();
+  setPosition(0);
+}
+
+void Recordset::setSort(std::string_view sort) {
+  std::string text(sort);
+  const bool none = text.find_first_not_of(' ') == std::string::npos;
+  auto keys = none ? std::vector<std::pair<size_t, bool>>() : parseSortOrder(text, data().index);
+  if (open_) {
+    commitPendingEdit();
+    syncView();
+  }
+  sortKeys_ = std::move(keys);
+  sort_ = none ? std::string() : text;
+  if (!open_) return;
+  if (sortKeys_.empty()) std::sort(view_.begin(), view_.end());
+  else sortRows(view_, data(), sortKeys_);
+  positionsValid_ = false;
+  setPosition(0);
+}
+
+void Recordset::find(std::string_view criteria, int64_t skip, SearchDirection direction, std::optional<Bookmark> start) {
+  requireOpen();
+  const Criteria c = Criteria::parse(criteria, data().fields, data().index, data().regional, true);
+  commitPendingEdit();
+  syncView();
+  const auto size = static_cast<int64_t>(view_.size());
+  int64_t from = pos_;
+  if (start) {
+    from = positionOf(start->row);
+    if (from < 0) fail(err::kInvalidArgument, "The start bookmark is not in the recordset");
+  }
+  const bool forward = direction == SearchDirection::Forward;
+  if (forward && from < 0) from = 0;
+  int64_t p = forward ? from + skip : from - skip;
+  const RecordsetData& d = data();
+  for (; p >= 0 && p < size; p += forward ? 1 : -1) {
+    if (visibleAt(p) && c.matches(d.row(view_[static_cast<size_t>(p)]))) {
+      pos_ = p;
+      notifyRowChanged();
+      return;
+    }
+  }
+  pos_ = forward ? size : -1;
+  notifyRowChanged();
+}
+
+std::unique_ptr<Recordset> Recordset::clone() const {
+  requireOpen();
+  auto copy = std::make_unique<Recordset>();
+  copy->data_ = data_;
+  copy->connection_ = connection_;
+  copy->source_ = source_;
+  copy->cursorLocation_ = cursorLocation_;
+  copy->cursorType_ = cursorType_;
+  copy->lockType_ = lockType_;
+  copy->open_ = true;
+  copy->rebuildView();
+  copy->setPosition(0);
+  return copy;
+}
+
+// --- listeners ------------------------------------------------------------------------------
+
+void Recordset::addListener(RecordsetListener* listener) { listeners_.push_back(listener); }
+
+void Recordset::removeListener(RecordsetListener* listener) { std::erase(listeners_, listener); }
+
+void Recordset::notifyRowChanged() {
+  for (size_t i = 0; i < listeners_.size(); ++i) listeners_[i]->currentRowChanged();
+}
+
+void Recordset::notifyFieldChanged(size_t field) {
+  for (size_t i = 0; i < listeners_.size(); ++i) listeners_[i]->fieldChanged(field);
+}
+
+}  // namespace briskal::data

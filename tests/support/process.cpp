@@ -1,0 +1,73 @@
+#include "support/process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
+namespace briskal::testing {
+namespace {
+
+// A pipe whose ends close themselves.
+struct Pipe {
+  int fd[2] = {-1, -1};
+  Pipe() {
+    if (pipe2(fd, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+  }
+  ~Pipe() {
+    for (int f : fd)
+      if (f >= 0) close(f);
+  }
+  void closeEnd(int i) {
+    if (fd[i] >= 0) close(fd[i]);
+    fd[i] = -1;
+  }
+};
+
+}  // namespace
+
+ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args) {
+  Pipe out, err;
+  const pid_t pid = fork();
+  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) {
+    const int devnull = open("/dev/null", O_RDONLY);
+    dup2(devnull, STDIN_FILENO);
+    dup2(out.fd[1], STDOUT_FILENO);
+    dup2(err.fd[1], STDERR_FILENO);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  out.closeEnd(1);
+  err.closeEnd(1);
+  ProcessResult result;
+  pollfd fds[2] = {{out.fd[0], POLLIN, 0}, {err.fd[0], POLLIN, 0}};
+  std::string* sinks[2] = {&result.out, &result.err};
+  int open = 2;
+  char buf[65536];
+  while (open > 0) {
+    if (poll(fds, 2, -1) < 0) break;
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP))) continue;
+      const ssize_t n = read(fds[i].fd, buf, sizeof buf);
+      if (n > 0) {
+        sinks[i]->append(buf, static_cast<size_t>(n));
+      } else {
+        fds[i].fd = -1;
+        --open;
+      }
+    }
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return result;
+}
+
+}  // namespace briskal::testing
