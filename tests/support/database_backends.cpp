@@ -1,5 +1,7 @@
 #include "support/database_backends.h"
 
+#include "support/postgres_server.h"
+
 #include <unistd.h>
 
 #include <atomic>
@@ -38,6 +40,10 @@ std::string temporaryFolder() {
 
 std::string freshDatabase(const std::string& backend) {
   if (backend == "sqlite") return "Data Source=" + temporaryFolder() + "/test.db";
+  if (backend == "postgresql") {
+    PostgresServer* server = sharedPostgresServer();
+    return server ? server->createDatabase() : std::string();
+  }
   return "";
 }
 
