@@ -93,6 +93,7 @@ size_t Recordset::requireField(std::string_view name) const {
 void Recordset::open() {
   if (open_) fail(err::kObjectOpen, "Operation is not allowed when the object is open");
   if (data().fields.empty()) fail(err::kInvalidConnection, "A recordset without fields cannot be opened");
+  applyStoredOrder();
   cursorLocation_ = cursor::kUseClient;
   open_ = true;
   rebuildView();
@@ -110,7 +111,13 @@ void Recordset::open(std::string_view source, Connection& connection) {
   if (!connection.isOpen()) fail(err::kInvalidConnection, "The connection cannot be used to perform this operation");
   connection_ = &connection;
   source_ = std::string(source);
-  load(source_);
+  try {
+    load(source_);
+    applyStoredOrder();
+  } catch (...) {
+    connection_ = nullptr;  // a failed open leaves the recordset closed and free
+    throw;
+  }
   open_ = true;
   rebuildView();
   setPosition(0);
@@ -176,10 +183,17 @@ void Recordset::requery() {
   if (editMode_ != EditMode::None) fail(err::kIllegalOperation, "Requery is not allowed while a row is being edited");
   if (!connection_) fail(err::kInvalidConnection, "A recordset without a connection cannot be requeried");
   load(source_);
-  if (!filter_.empty()) criteria_.emplace(Criteria::parse(filter_, data().fields, data().index, data().regional));
-  if (!sort_.empty()) sortKeys_ = parseSortOrder(sort_, data().index);
+  applyStoredOrder();
   rebuildView();
   setPosition(0);
+}
+
+void Recordset::applyStoredOrder() {
+  // A filter or sort given before the fields were known is checked against them now.
+  criteria_.reset();
+  if (!filter_.empty()) criteria_.emplace(Criteria::parse(filter_, data().fields, data().index, data().regional));
+  sortKeys_.clear();
+  if (!sort_.empty()) sortKeys_ = parseSortOrder(sort_, data().index);
 }
 
 // --- the view -------------------------------------------------------------------------------
@@ -280,7 +294,7 @@ bool Recordset::eof() const {
   return pos_ >= static_cast<int64_t>(view_.size()) || (liveRows_ == 0 && !onRow);
 }
 
-void Recordset::moveFirst() {
+void Recordset::requireRows() {
   requireOpen();
   commitPendingEdit();
   syncView();
@@ -288,17 +302,15 @@ void Recordset::moveFirst() {
     pos_ = static_cast<int64_t>(view_.size());
     noCurrentRecord();
   }
+}
+
+void Recordset::moveFirst() {
+  requireRows();
   setPosition(0);
 }
 
 void Recordset::moveLast() {
-  requireOpen();
-  commitPendingEdit();
-  syncView();
-  if (liveRows_ == 0) {
-    pos_ = static_cast<int64_t>(view_.size());
-    noCurrentRecord();
-  }
+  requireRows();
   int64_t pos = static_cast<int64_t>(view_.size()) - 1;
   while (pos >= 0 && !visibleAt(pos)) --pos;
   pos_ = pos;
@@ -609,7 +621,7 @@ void Recordset::setFilter(FilterGroup group) {
 void Recordset::setSort(std::string_view sort) {
   std::string text(sort);
   const bool none = text.find_first_not_of(' ') == std::string::npos;
-  auto keys = none ? std::vector<std::pair<size_t, bool>>() : parseSortOrder(text, data().index);
+  auto keys = none || !open_ ? SortKeys() : parseSortOrder(text, data().index);
   if (open_) {
     commitPendingEdit();
     syncView();

@@ -156,6 +156,9 @@ class Recordset {
  private:
   RecordsetData& data() const;
   void requireOpen() const;
+  // Commits a pending edit and fails with 3021, leaving BOF and EOF, when the view has no row.
+  void requireRows();
+  void applyStoredOrder();
   size_t requireField(std::string_view name) const;
   uint32_t currentRow() const;
   // Takes in rows added or removed through clones since the view last looked.
@@ -196,7 +199,7 @@ class Recordset {
   std::string sort_;
   std::optional<Criteria> criteria_;
   bool pendingFilter_ = false;
-  std::vector<std::pair<size_t, bool>> sortKeys_;  // field, descending
+  std::vector<std::pair<size_t, bool>> sortKeys_;  // field, descending, as sort_order.h parses them
 
   EditMode editMode_ = EditMode::None;
   std::vector<Value> editBackup_;

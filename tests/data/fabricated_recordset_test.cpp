@@ -220,11 +220,37 @@ TEST(FabricatedRecordset, SortsStablyWithNullsFirst) {
   rs->setSort("[DO30_CODART_MG66] DESC");
   rs->moveFirst();
   EXPECT_EQ(rs->value("DO30_CODART_MG66"), Value("b         "));
+  // A bookmark keeps its row whatever the order, and a clone finds it in its own order.
+  rs->setSort("DO11_NUMDOC DESC");
+  rs->moveFirst();
+  const Bookmark top = rs->bookmark();
+  auto copy = rs->clone();
+  copy->setBookmark(top);
+  EXPECT_EQ(copy->value("IDGRIGLIA"), Value(Decimal(0)));
+  EXPECT_EQ(copy->absolutePosition(), 1);
   rs->setSort("");
   rs->moveFirst();
   EXPECT_EQ(rs->value("IDGRIGLIA"), Value(Decimal(0)));
   EXPECT_EQ(errorNumber([&] { rs->setSort("NOPE"); }), 3265);
   EXPECT_EQ(errorNumber([&] { rs->setSort("DO11_NUMDOC SIDEWAYS"); }), 3001);
+}
+
+TEST(FabricatedRecordset, FilterAndSortGivenBeforeOpeningApplyOnceOpen) {
+  auto rs = labelRows();
+  rs->setFilter("SELEZIONE = '1'");
+  rs->setSort("IDGRIGLIA DESC");
+  rs->open();
+  addRow(*rs, "1", "A", 1, Value(1.0), 1);
+  addRow(*rs, "0", "A", 2, Value(1.0), 2);
+  addRow(*rs, "1", "A", 3, Value(1.0), 3);
+  rs->setFilter(rs->filter());
+  EXPECT_EQ(rs->recordCount(), 2);
+  EXPECT_EQ(rs->value("IDGRIGLIA"), Value(Decimal(3)));
+  Recordset bad;
+  bad.appendField("A", FieldType::Integer);
+  bad.setFilter("NOPE = 1");
+  EXPECT_EQ(errorNumber([&] { bad.open(); }), 3265);
+  EXPECT_FALSE(bad.isOpen());
 }
 
 TEST(FabricatedRecordset, FindWalksEveryMatchInBothDirections) {
