@@ -460,10 +460,10 @@ void FieldIndex::add(std::string_view name, size_t position) {
 }
 
 int FieldIndex::find(std::string_view name) const {
-  const std::string folded = utf8::foldCase(name);
-  auto it = std::lower_bound(entries_.begin(), entries_.end(), folded,
-                             [](const auto& e, const std::string& key) { return e.first < key; });
-  return it != entries_.end() && it->first == folded ? static_cast<int>(it->second) : -1;
+  // Folds as it compares: field lookups by name sit in every loop over rows, so no allocation.
+  auto it = std::lower_bound(entries_.begin(), entries_.end(), name,
+                             [](const auto& e, std::string_view key) { return utf8::compareNoCase(e.first, key) < 0; });
+  return it != entries_.end() && utf8::equalsNoCase(it->first, name) ? static_cast<int>(it->second) : -1;
 }
 
 int compareForSort(const Value& a, const Value& b) {
