@@ -67,6 +67,27 @@ std::string withSeparator(std::string text, char separator) {
   return text;
 }
 
+// Whether "[-]digits[.digits][e[+-]digits]" holds at most 28 significant digits and no digit
+// below the 28th decimal place, so that a Decimal keeps it exactly.
+bool fitsDecimalExactly(const std::string& plain) {
+  std::string digits;
+  int fraction = 0, exponent = 0;
+  bool point = false;
+  size_t i = 0;
+  for (; i < plain.size() && plain[i] != 'e'; ++i) {
+    if (plain[i] == '.') point = true;
+    else if (isDigit(plain[i])) digits += plain[i], fraction += point ? 1 : 0;
+  }
+  if (i < plain.size()) exponent = std::atoi(plain.c_str() + i + 1);
+  const size_t first = digits.find_first_not_of('0');
+  if (first == std::string::npos) return true;
+  size_t last = digits.find_last_not_of('0');
+  const int trailingZeros = static_cast<int>(digits.size() - 1 - last);
+  const int significant = static_cast<int>(last - first + 1);
+  const int scale = fraction - exponent - trailingZeros;
+  return significant <= 28 && scale <= Decimal::kMaxScale;
+}
+
 }  // namespace
 
 std::optional<Value> parseNumber(std::string_view text, const RegionalSettings& rs) {
@@ -114,10 +135,12 @@ std::optional<Value> parseNumber(std::string_view text, const RegionalSettings& 
     for (; i < s.size() && isDigit(s[i]); ++i) plain += s[i];
   }
   if (i != s.size()) return std::nullopt;
-  try {
-    if (auto d = Decimal::parse(plain)) return Value(*d);
-  } catch (const Error&) {
-    // Beyond the Decimal range: still a number, as a double.
+  if (fitsDecimalExactly(plain)) {
+    try {
+      if (auto d = Decimal::parse(plain)) return Value(*d);
+    } catch (const Error&) {
+      // Beyond the Decimal range: still a number, as a double.
+    }
   }
   const double d = std::strtod(plain.c_str(), nullptr);
   if (!std::isfinite(d)) return std::nullopt;

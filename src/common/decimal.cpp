@@ -270,8 +270,13 @@ std::optional<Decimal> Decimal::parse(std::string_view text) {
     else mag = scaleUp(mag, -scale), scale = 0;
   }
   if (scale > 76) {
-    // Far below the smallest Decimal: rounds to zero.
-    return Decimal();
+    // Bring the scale within the powers of ten the rounding uses; what falls off is sticky.
+    const int drop = scale - 76;
+    if (drop >= 77) return Decimal();  // below 10^-76 even with 75 digits: rounds to zero
+    U256 rem;
+    mag = divmod(mag, powersOfTen()[drop], rem);
+    sticky = sticky || !rem.isZero();
+    scale = 76;
   }
   return normalize(mag, scale, negative, sticky);
 }
@@ -346,7 +351,9 @@ Decimal operator/(const Decimal& x, const Decimal& y) {
     q = scaleUp(q, -scale);
     scale = 0;
   }
-  if (k == wanted) return normalize(q, scale, negative, !rem.isZero()).trimmed();
+  // Digits still to be dropped round once, with the remainder as sticky digits below them.
+  if (k == wanted || scale > Decimal::kMaxScale || !q.fits96())
+    return normalize(q, scale, negative, !rem.isZero()).trimmed();
   U256 twice = rem;
   shiftLeft1(twice);
   if (!rem.isZero() && roundsUp(compare(twice, U256::from(y.magnitude())), false, q.isOdd(),

@@ -154,7 +154,6 @@ struct Literal {
   std::optional<Decimal> number;  // when the literal reads as a number
   double real = 0;
   std::optional<DateTime> date;
-  bool boolean = false;
 };
 
 std::optional<int> compareNumber(const Value& cell, const Literal& lit) {
@@ -201,10 +200,7 @@ class ClauseNode final : public CriteriaNode {
       case Mode::Date:
         if (cell.isDate() && lit_.date) return cmp(cell.asDate(), *lit_.date);
         return std::nullopt;
-      case Mode::Bool: {
-        if (cell.kind() != Value::Kind::Bool) return compareNumber(cell, lit_);
-        return cmp(cell.asBool(), lit_.boolean);
-      }
+      case Mode::Bool: return compareNumber(cell, lit_);  // True is -1, False 0
       case Mode::Variant:
         if (cell.isText() || cell.isEmpty()) return compareText(cell);
         if (cell.isDate()) return lit_.date ? std::optional(cmp(cell.asDate(), *lit_.date)) : std::nullopt;
@@ -357,9 +353,8 @@ class Parser {
       case Tok::True:
       case Tok::False:
         lit.kind = Literal::Kind::Bool;
-        lit.boolean = tok_.kind == Tok::True;
-        lit.number = Decimal(lit.boolean ? -1 : 0);
-        lit.real = lit.boolean ? -1 : 0;
+        lit.number = Decimal(tok_.kind == Tok::True ? -1 : 0);
+        lit.real = tok_.kind == Tok::True ? -1 : 0;
         break;
       case Tok::Number: {
         lit.kind = Literal::Kind::Number;
@@ -406,7 +401,13 @@ class Parser {
     return ClauseNode::Mode::Variant;
   }
 
-  void checkLiteralFits(ClauseNode::Mode mode, const Literal& lit, const Field& field, size_t pos) const {
+  void checkLiteralFits(ClauseNode::Mode mode, Literal& lit, const Field& field, size_t pos) const {
+    if (mode == ClauseNode::Mode::Bool && lit.kind == Literal::Kind::Text) {
+      if (utf8::equalsNoCase(lit.text, "true")) lit.number = Decimal(-1);
+      else if (utf8::equalsNoCase(lit.text, "false")) lit.number = Decimal(0);
+    }
+    if (mode == ClauseNode::Mode::Bool && !lit.number)
+      syntaxError(text_, pos, "'" + lit.text + "' is not a Boolean for field " + field.name);
     if (mode == ClauseNode::Mode::Number && !lit.number && lit.kind != Literal::Kind::Number)
       syntaxError(text_, pos, "'" + lit.text + "' is not a number for field " + field.name);
     if (mode == ClauseNode::Mode::Date && !lit.date)

@@ -469,9 +469,12 @@ void Recordset::update() {
   RecordsetData& d = data();
   const bool adding = editMode_ == EditMode::Add;
   if (writesAtOnce()) {
+    // In a transaction of its own, so that a write that finds the wrong rows leaves no trace.
+    Transaction transaction(*connection_);
     TableWriter writer(*connection_, d);
     if (adding) writer.insert(r);
     else writer.update(r, editBackup_);
+    transaction.commit();
     d.status[r] = 0;
   } else if (keepsPending()) {
     if (!adding && !(d.status[r] & row_status::kNew)) {
@@ -519,8 +522,10 @@ void Recordset::deleteCurrent() {
     editBackup_.clear();
   }
   if (writesAtOnce()) {
+    Transaction transaction(*connection_);
     TableWriter writer(*connection_, d);
     writer.remove(std::vector<Value>(d.row(r), d.row(r) + d.fields.size()));
+    transaction.commit();
     d.status[r] = row_status::kGone;
   } else if (keepsPending() && !(d.status[r] & row_status::kNew)) {
     d.originals.try_emplace(r, std::vector<Value>(d.row(r), d.row(r) + d.fields.size()));

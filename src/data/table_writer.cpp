@@ -1,5 +1,6 @@
 #include "data/table_writer.h"
 
+#include <algorithm>
 #include <regex>
 
 #include "common/routines.h"
@@ -42,23 +43,42 @@ Value TableWriter::columnValue(size_t field, const Value& v) const {
   return v;
 }
 
-void TableWriter::run(const std::string& sql, const std::vector<Value>& params) {
+int64_t TableWriter::run(const std::string& sql, const std::vector<Value>& params) {
   auto it = statements_.find(sql);
   if (it == statements_.end()) it = statements_.emplace(sql, connection_.prepare(sql)).first;
-  it->second->execute(params);
+  return it->second->execute(params);
 }
 
-void TableWriter::appendKey(std::string& sql, std::vector<Value>& params, const std::vector<Value>& original) const {
+void TableWriter::runOnOneRow(const std::string& sql, const std::vector<Value>& params) {
+  // The row must still be there as it was read: otherwise nothing may be reported as written.
+  const int64_t affected = run(sql, params);
+  if (affected != 1)
+    throw Error(err::kRowNotFound, "Recordset",
+                "Row cannot be located for updating: " + std::to_string(affected) + " rows of " + data_.table +
+                    " match the key it was read with. Some values may have been changed since it was last read.");
+}
+
+void TableWriter::appendKey(std::string& sql, std::vector<Value>& params, const std::vector<Value>& original,
+                            const std::vector<size_t>& alsoUnchanged) const {
   sql += " WHERE ";
   bool first = true;
-  for (size_t f : data_.keyFields) {
+  std::vector<size_t> fields = data_.keyFields;
+  for (size_t f : alsoUnchanged)
+    if (std::find(fields.begin(), fields.end(), f) == fields.end() && !(data_.fields[f].attributes & attr::kLong))
+      fields.push_back(f);
+  for (size_t f : fields) {
     if (!first) sql += " AND ";
     first = false;
     const Value v = columnValue(f, original[f]);
+    const std::string column = quoted(data_.fields[f].name);
     if (v.isNull()) {
-      sql += quoted(data_.fields[f].name) + " IS NULL";
+      sql += column + " IS NULL";
+    } else if (isDateType(data_.fields[f].type) && connection_.dialect() == Dialect::SQLite) {
+      // SQLite keeps dates as the text they were written with, with or without a time.
+      sql += "datetime(" + column + ") = datetime(?)";
+      params.push_back(v);
     } else {
-      sql += quoted(data_.fields[f].name) + " = ?";
+      sql += column + " = ?";
       params.push_back(v);
     }
   }
@@ -83,22 +103,26 @@ void TableWriter::update(uint32_t row, const std::vector<Value>& original) {
   const Value* cells = data_.row(row);
   std::string sql = "UPDATE " + data_.table + " SET ";
   std::vector<Value> params;
+  std::vector<size_t> changed;
   for (size_t f = 0; f < data_.fields.size(); ++f) {
     if (cells[f] == original[f]) continue;
     if (!params.empty()) sql += ", ";
     sql += quoted(data_.fields[f].name) + " = ?";
     params.push_back(columnValue(f, cells[f]));
+    changed.push_back(f);
   }
   if (params.empty()) return;
-  appendKey(sql, params, original);
-  run(sql, params);
+  // The changed columns must still hold what was read: a change made meanwhile by another
+  // workstation is not silently overwritten.
+  appendKey(sql, params, original, changed);
+  runOnOneRow(sql, params);
 }
 
 void TableWriter::remove(const std::vector<Value>& original) {
   std::string sql = "DELETE FROM " + data_.table;
   std::vector<Value> params;
   appendKey(sql, params, original);
-  run(sql, params);
+  runOnOneRow(sql, params);
 }
 
 }  // namespace briskal::data

@@ -77,6 +77,10 @@ TEST(NumberText, ParsesByRegionalSettings) {
   EXPECT_DOUBLE_EQ(toDouble(Value("5-"), kEn), -5);
   EXPECT_DOUBLE_EQ(toDouble(Value("&HFFFF"), kEn), -1);
   EXPECT_EQ(toDecimal(Value("0,7"), kIt).toString(), "0.7");
+  // Numbers a Decimal cannot hold exactly are read as doubles, not rounded away.
+  EXPECT_DOUBLE_EQ(toDouble(Value("1E-30"), kEn), 1e-30);
+  EXPECT_DOUBLE_EQ(toDouble(Value(toText(Value(1.23456789012345E-20), kEn)), kEn), 1.23456789012345E-20);
+  EXPECT_DOUBLE_EQ(toDouble(Value("1E+40"), kEn), 1e40);
 }
 
 TEST(IsNumericCheck, WholeTextMustBeANumber) {

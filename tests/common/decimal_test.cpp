@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "common/error.h"
 
 namespace briskal {
@@ -45,6 +47,13 @@ TEST(DecimalArithmetic, OverflowIsError6) {
   EXPECT_THROW(Decimal::parse("792281625142643375935439503350"), Error);
   // Only fraction digits are lost when the sum needs more than 96 bits.
   EXPECT_EQ((max + D("0.4")).toString(), "79228162514264337593543950335");
+}
+
+TEST(DecimalArithmetic, QuotientsRoundOnceEvenWhenTheDividendIsWide) {
+  // Exactly 7965080319248509068656530585.4999...: must not round up twice.
+  EXPECT_EQ((D("28387506662942692306453111675") / D("3.5639950289441654054855604731")).toString(),
+            "7965080319248509068656530585");
+  EXPECT_EQ(Decimal::parse("1" + std::string(50, '0') + "e-78")->toString(), "0.0000000000000000000000000001");
 }
 
 TEST(DecimalRounding, FloorTruncateAndHalfEven) {

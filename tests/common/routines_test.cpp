@@ -40,6 +40,8 @@ TEST(ArrotondaHalves, GoUpwardsOnTheExactValue) {
 
 TEST(Utf8, FoldsCaseForComparisons) {
   EXPECT_TRUE(utf8::equalsNoCase("Società", "SOCIETÀ"));
+  EXPECT_TRUE(utf8::equalsNoCase("Ÿ", "ÿ"));
+  EXPECT_FALSE(utf8::equalsNoCase("Ÿ", "ź"));
   EXPECT_LT(utf8::compareNoCase("abc", "ABD"), 0);
   EXPECT_EQ(utf8::fromUtf16(utf8::toUtf16("Però €")), "Però €");
 }

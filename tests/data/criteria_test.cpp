@@ -95,6 +95,25 @@ TEST_F(CriteriaTest, JoinsClausesLeftToRightWithGroups) {
   EXPECT_EQ(ids("CODE = 'CD        ' and id = 4"), (Ids{4}));
 }
 
+TEST(CriteriaOnBooleans, TrueIsMinusOneAndFalseZero) {
+  Recordset rs;
+  rs.appendField("ID", FieldType::Integer);
+  rs.appendField("FLAG", FieldType::Boolean);
+  rs.open();
+  for (int32_t id : {1, 2}) {
+    rs.addNew();
+    rs.setValue("ID", Value(id));
+    rs.setValue("FLAG", Value(id == 2));
+    rs.update();
+  }
+  for (const char* criteria : {"FLAG = -1", "FLAG = True", "FLAG = 'true'", "FLAG <> 0"}) {
+    rs.setFilter(criteria);
+    ASSERT_EQ(rs.recordCount(), 1) << criteria;
+    EXPECT_EQ(rs.value("ID"), Value(int32_t{2})) << criteria;
+  }
+  EXPECT_EQ(errorNumber([&] { rs.setFilter("FLAG = 'maybe'"); }), 3001);
+}
+
 TEST_F(CriteriaTest, LikeTakesTrailingOrSurroundingWildcards) {
   EXPECT_EQ(ids("NAME LIKE 'b*'"), (Ids{3}));
   EXPECT_EQ(ids("NAME LIKE '%ss%'"), (Ids{2}));

@@ -161,6 +161,48 @@ TEST_P(TableRecordset, CancelBatchRestoresPendingChanges) {
   EXPECT_EQ(count(), 3);
 }
 
+TEST_P(TableRecordset, AChangeToARowChangedElsewhereIsRefusedAndWritesNothing) {
+  Recordset rs;
+  openTable(rs, lock::kOptimistic);
+  cn_.execute("UPDATE T_LAYOUT SET TITLE = 'altrove' WHERE PROG = 0");
+  rs.setValue("TITLE", Value("qui"));
+  EXPECT_EQ(errorNumber([&] { rs.update(); }), err::kRowNotFound);
+  EXPECT_EQ(count("TITLE = 'altrove'"), 1);
+
+  Recordset batch;
+  openTable(batch, lock::kBatchOptimistic);
+  cn_.execute("DELETE FROM T_LAYOUT WHERE PROG = 3");
+  batch.addNew();
+  batch.setValue("CODE", Value("NEW"));
+  batch.setValue("PROG", Value(int32_t{50}));
+  batch.update();
+  batch.find("PROG = 3", 0, SearchDirection::Backward);
+  batch.deleteCurrent();
+  EXPECT_EQ(errorNumber([&] { batch.updateBatch(); }), err::kRowNotFound);
+  EXPECT_EQ(count("CODE = 'NEW'"), 0);
+}
+
+TEST_P(TableRecordset, RowsOfATableWithoutKeyAreFoundByAllTheirValues) {
+  cn_.execute("CREATE TABLE T_NOKEY (NAME VARCHAR(10), N INTEGER, AT TIMESTAMP)");
+  cn_.execute("INSERT INTO T_NOKEY VALUES ('A', 1, '2024-01-05 00:00:00')");
+  cn_.execute("INSERT INTO T_NOKEY VALUES ('A', 1, '2024-01-05 00:00:00')");
+  cn_.execute("INSERT INTO T_NOKEY VALUES ('B', 2, '2024-01-05 10:30:00')");
+  Recordset rs;
+  rs.setCursorLocation(cursor::kUseClient);
+  rs.open("SELECT * FROM T_NOKEY", cn_, cursor::kOpenDynamic, lock::kOptimistic);
+  // Two identical rows: deleting "one" of them would delete both, so it is refused.
+  EXPECT_EQ(errorNumber([&] { rs.deleteCurrent(); }), err::kRowNotFound);
+  rs.find("NAME = 'B'");
+  rs.setValue("N", Value(int32_t{3}));
+  rs.update();
+  Connection other;
+  connect(other);
+  auto result = other.execute("SELECT COUNT(*) AS N FROM T_NOKEY WHERE N = 3");
+  EXPECT_EQ(toInt64(result.rows->cells.at(0), RegionalSettings::english()), 1);
+  result = other.execute("SELECT COUNT(*) AS N FROM T_NOKEY");
+  EXPECT_EQ(toInt64(result.rows->cells.at(0), RegionalSettings::english()), 3);
+}
+
 TEST_P(TableRecordset, RequeryReadsTheTableAgain) {
   Recordset rs;
   openTable(rs, lock::kOptimistic);
