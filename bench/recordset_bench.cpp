@@ -114,6 +114,35 @@ void BM_FindEveryMatch(benchmark::State& state) {
 }
 BENCHMARK(BM_FindEveryMatch)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// Deleting every row from the front and reading positions after deletions stay linear.
+void BM_DeleteFromTheFront(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto rs = built(static_cast<int>(state.range(0)));
+    state.ResumeTiming();
+    while (rs->recordCount() > 0) {
+      rs->moveFirst();
+      rs->deleteCurrent();
+    }
+  }
+}
+BENCHMARK(BM_DeleteFromTheFront)->Arg(100'000)->Arg(200'000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_PositionsAfterDeletions(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto rs = built(static_cast<int>(state.range(0)));
+    state.ResumeTiming();
+    int64_t sum = 0;
+    for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
+      if (rs->absolutePosition() % 3 == 0) rs->deleteCurrent();
+      else sum += rs->absolutePosition();
+    }
+    benchmark::DoNotOptimize(sum);
+  }
+}
+BENCHMARK(BM_PositionsAfterDeletions)->Arg(100'000)->Arg(200'000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 void BM_BatchWriteSqlite(benchmark::State& state) {
   const std::string path = (std::filesystem::temp_directory_path() / "briskal_bench_batch.db").string();
   for (auto _ : state) {

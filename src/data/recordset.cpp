@@ -162,7 +162,8 @@ void Recordset::close() {
   editBackup_.clear();
   open_ = false;
   view_.clear();
-  member_.clear();
+  posOf_.clear();
+  visible_.assign({});
   pos_ = -1;
   // The data goes with the last recordset that shares it; a fabricated recordset keeps its fields.
   if (connection_) {
@@ -198,30 +199,38 @@ void Recordset::applyStoredOrder() {
 
 // --- the view -------------------------------------------------------------------------------
 
+bool Recordset::visibleRow(uint32_t r) const {
+  const uint8_t status = data().status[r];
+  if (pendingFilter_) return !(status & row_status::kGone);
+  return !(status & (row_status::kDeleted | row_status::kGone));
+}
+
 void Recordset::rebuildView() {
   RecordsetData& d = data();
   filtered_ = criteria_.has_value() || pendingFilter_;
   view_.clear();
-  member_.assign(filtered_ ? d.rows : 0, false);
   for (uint32_t r = 0; r < d.rows; ++r) {
-    if (pendingFilter_) {
-      if (!(d.status[r] & (row_status::kNew | row_status::kModified | row_status::kDeleted)) ||
-          (d.status[r] & row_status::kGone))
-        continue;
-    } else if (d.removed(r) || (criteria_ && !criteria_->matches(d.row(r)))) {
-      continue;
-    }
+    if (!visibleRow(r)) continue;
+    if (pendingFilter_ && !(d.status[r] & (row_status::kNew | row_status::kModified | row_status::kDeleted))) continue;
+    if (criteria_ && !criteria_->matches(d.row(r))) continue;
     view_.push_back(r);
-    if (filtered_) member_[r] = true;
   }
   if (!sortKeys_.empty()) sortRows(view_, d, sortKeys_);
-  liveRows_ = 0;
-  for (uint32_t r : view_)
-    if (!d.removed(r)) ++liveRows_;
+  reindexView();
   seenRows_ = d.rows;
   seenRemovals_ = d.removals.size();
   seenGeneration_ = d.generation;
-  positionsValid_ = false;
+}
+
+void Recordset::reindexView() const {
+  const RecordsetData& d = data();
+  posOf_.assign(d.rows, kNowhere);
+  std::vector<uint8_t> flags(view_.size());
+  for (size_t p = 0; p < view_.size(); ++p) {
+    posOf_[view_[p]] = static_cast<uint32_t>(p);
+    flags[p] = visibleRow(view_[p]) ? 1 : 0;
+  }
+  visible_.assign(flags);
 }
 
 void Recordset::syncView() const {
@@ -230,22 +239,23 @@ void Recordset::syncView() const {
     const_cast<Recordset*>(this)->rebuildKeepingRow();
     return;
   }
-  // Rows removed through any recordset sharing the data leave the count of views that held them.
+  // Rows removed through any recordset sharing the data stop counting in every view that holds them.
   for (; seenRemovals_ < d.removals.size(); ++seenRemovals_) {
     const uint32_t r = d.removals[seenRemovals_];
-    const bool inView = filtered_ ? (r < member_.size() && member_[r]) : r < seenRows_;
-    if (inView) --liveRows_;
+    if (r < posOf_.size() && posOf_[r] != kNowhere && !visibleRow(r)) visible_.clear(posOf_[r]);
   }
+  if (seenRows_ == d.rows) return;
+  posOf_.resize(d.rows, kNowhere);
   // Rows added through a clone appear at the end of an unfiltered view.
   if (!filtered_) {
-    for (; seenRows_ < d.rows; ++seenRows_) {
-      const auto r = static_cast<uint32_t>(seenRows_);
-      if (d.removed(r)) continue;
-      if (positionsValid_) positions_[r] = static_cast<uint32_t>(view_.size());
+    for (auto r = static_cast<uint32_t>(seenRows_); r < d.rows; ++r) {
+      if (!visibleRow(r)) continue;
+      posOf_[r] = static_cast<uint32_t>(view_.size());
       view_.push_back(r);
-      ++liveRows_;
+      visible_.append(true);
     }
   }
+  seenRows_ = d.rows;
 }
 
 void Recordset::rebuildKeepingRow() {
@@ -253,28 +263,24 @@ void Recordset::rebuildKeepingRow() {
   const uint32_t row = hadRow ? view_[static_cast<size_t>(pos_)] : 0;
   rebuildView();
   pos_ = static_cast<int64_t>(view_.size());
-  if (hadRow) {
-    auto it = std::find(view_.begin(), view_.end(), row);
-    if (it != view_.end()) pos_ = it - view_.begin();
-  }
+  if (hadRow && posOf_[row] != kNowhere) pos_ = posOf_[row];
 }
 
-bool Recordset::visibleAt(int64_t pos) const {
-  const uint32_t r = view_[static_cast<size_t>(pos)];
-  return pendingFilter_ ? !(data().status[r] & row_status::kGone) : !data().removed(r);
-}
+bool Recordset::visibleAt(int64_t pos) const { return visible_.flagged(static_cast<size_t>(pos)); }
+
+int64_t Recordset::viewSize() const { return static_cast<int64_t>(view_.size()); }
 
 void Recordset::setPosition(int64_t pos) {
   // Lands on the first visible row at or after `pos`, or EOF.
-  while (pos < static_cast<int64_t>(view_.size()) && !visibleAt(pos)) ++pos;
-  pos_ = pos;
+  pos_ = pos >= viewSize() ? viewSize()
+                           : static_cast<int64_t>(visible_.select(visible_.countBefore(static_cast<size_t>(pos)) + 1));
   notifyRowChanged();
 }
 
 uint32_t Recordset::currentRow() const {
   requireOpen();
   syncView();
-  if (pos_ < 0 || pos_ >= static_cast<int64_t>(view_.size()) || !visibleAt(pos_)) noCurrentRecord();
+  if (pos_ < 0 || pos_ >= viewSize() || !visibleAt(pos_)) noCurrentRecord();
   return view_[static_cast<size_t>(pos_)];
 }
 
@@ -283,23 +289,23 @@ uint32_t Recordset::currentRow() const {
 bool Recordset::bof() const {
   requireOpen();
   syncView();
-  const bool onRow = pos_ >= 0 && pos_ < static_cast<int64_t>(view_.size());
-  return pos_ < 0 || (liveRows_ == 0 && !onRow);
+  const bool onRow = pos_ >= 0 && pos_ < viewSize();
+  return pos_ < 0 || (visible_.total() == 0 && !onRow);
 }
 
 bool Recordset::eof() const {
   requireOpen();
   syncView();
-  const bool onRow = pos_ >= 0 && pos_ < static_cast<int64_t>(view_.size());
-  return pos_ >= static_cast<int64_t>(view_.size()) || (liveRows_ == 0 && !onRow);
+  const bool onRow = pos_ >= 0 && pos_ < viewSize();
+  return pos_ >= viewSize() || (visible_.total() == 0 && !onRow);
 }
 
 void Recordset::requireRows() {
   requireOpen();
   commitPendingEdit();
   syncView();
-  if (liveRows_ == 0) {
-    pos_ = static_cast<int64_t>(view_.size());
+  if (visible_.total() == 0) {
+    pos_ = viewSize();
     noCurrentRecord();
   }
 }
@@ -311,9 +317,7 @@ void Recordset::moveFirst() {
 
 void Recordset::moveLast() {
   requireRows();
-  int64_t pos = static_cast<int64_t>(view_.size()) - 1;
-  while (pos >= 0 && !visibleAt(pos)) --pos;
-  pos_ = pos;
+  pos_ = static_cast<int64_t>(visible_.select(visible_.total()));
   notifyRowChanged();
 }
 
@@ -328,46 +332,33 @@ void Recordset::movePrevious() {
   requireOpen();
   if (bof()) noCurrentRecord();
   commitPendingEdit();
-  int64_t pos = std::min<int64_t>(pos_, static_cast<int64_t>(view_.size())) - 1;
-  while (pos >= 0 && !visibleAt(pos)) --pos;
-  pos_ = pos;
+  const size_t before = visible_.countBefore(static_cast<size_t>(std::min(pos_, viewSize())));
+  pos_ = before == 0 ? -1 : static_cast<int64_t>(visible_.select(before));
   notifyRowChanged();
 }
 
 int64_t Recordset::recordCount() const {
   requireOpen();
   syncView();
-  return static_cast<int64_t>(liveRows_);
+  return static_cast<int64_t>(visible_.total());
 }
 
 int64_t Recordset::absolutePosition() const {
   requireOpen();
   syncView();
-  if (liveRows_ == 0) return position::kUnknown;
+  if (visible_.total() == 0) return position::kUnknown;
   if (pos_ < 0) return position::kBOF;
-  if (pos_ >= static_cast<int64_t>(view_.size())) return position::kEOF;
-  if (liveRows_ == view_.size()) return pos_ + 1;
-  int64_t visibleBefore = 0;
-  for (int64_t p = 0; p < pos_; ++p)
-    if (visibleAt(p)) ++visibleBefore;
-  return visibleBefore + 1;
+  if (pos_ >= viewSize()) return position::kEOF;
+  return static_cast<int64_t>(visible_.countBefore(static_cast<size_t>(pos_))) + 1;
 }
 
 void Recordset::setAbsolutePosition(int64_t position) {
   requireOpen();
   commitPendingEdit();
   syncView();
-  if (position < 1 || position > static_cast<int64_t>(liveRows_))
+  if (position < 1 || position > static_cast<int64_t>(visible_.total()))
     fail(err::kInvalidArgument, "Position " + std::to_string(position) + " is outside the recordset");
-  if (liveRows_ == view_.size()) {
-    pos_ = position - 1;
-  } else {
-    int64_t p = 0;
-    for (int64_t seen = 0;; ++p) {
-      if (visibleAt(p) && ++seen == position) break;
-    }
-    pos_ = p;
-  }
+  pos_ = static_cast<int64_t>(visible_.select(static_cast<size_t>(position)));
   notifyRowChanged();
 }
 
@@ -386,13 +377,8 @@ void Recordset::setBookmark(Bookmark bookmark) {
 }
 
 int64_t Recordset::positionOf(uint32_t row) const {
-  if (!positionsValid_) {
-    positions_.assign(data().rows, UINT32_MAX);
-    for (size_t p = 0; p < view_.size(); ++p) positions_[view_[p]] = static_cast<uint32_t>(p);
-    positionsValid_ = true;
-  }
-  if (row >= positions_.size() || positions_[row] == UINT32_MAX) return -1;
-  return positions_[row];
+  if (row >= posOf_.size() || posOf_[row] == kNowhere) return -1;
+  return posOf_[row];
 }
 
 // --- values ---------------------------------------------------------------------------------
@@ -442,17 +428,16 @@ void Recordset::addNew() {
   d.status.push_back(row_status::kNew);
   ++d.rows;
   if (filtered_) {
+    // A row added under a filter stays in this view until the filter is set again.
+    posOf_.resize(d.rows, kNowhere);
+    posOf_[r] = static_cast<uint32_t>(view_.size());
     view_.push_back(r);
-    if (member_.size() < d.rows) member_.resize(d.rows, false);
-    member_[r] = true;
-    if (positionsValid_) positions_.push_back(static_cast<uint32_t>(view_.size() - 1));
-    ++liveRows_;
+    visible_.append(true);
     seenRows_ = d.rows;
   } else {
-    if (positionsValid_) positions_.resize(d.rows, UINT32_MAX);
     syncView();
   }
-  pos_ = static_cast<int64_t>(view_.size()) - 1;
+  pos_ = viewSize() - 1;
   editMode_ = EditMode::Add;
   editBackup_.clear();
   notifyRowChanged();
@@ -493,17 +478,22 @@ void Recordset::cancelUpdate() {
   if (editMode_ == EditMode::None) fail(err::kIllegalOperation, "There is no change to cancel");
   RecordsetData& d = data();
   const auto r = view_[static_cast<size_t>(pos_)];
-  if (editMode_ == EditMode::Add) {
+  editMode_ = EditMode::None;
+  if (d.status[r] & row_status::kNew && editBackup_.empty()) {
     d.status[r] = row_status::kGone;
     d.removals.push_back(r);
-    editMode_ = EditMode::None;
     syncView();
-    pos_ = posBeforeAdd_;
+    if (!view_.empty() && view_.back() == r) {
+      view_.pop_back();
+      visible_.popBack();
+      posOf_[r] = kNowhere;
+    }
+    // Back to the row current before AddNew; from EOF that is EOF again.
+    pos_ = std::min(posBeforeAdd_, viewSize());
     notifyRowChanged();
     return;
   }
   std::copy(editBackup_.begin(), editBackup_.end(), d.row(r));
-  editMode_ = EditMode::None;
   editBackup_.clear();
   notifyRowChanged();
 }
@@ -566,7 +556,12 @@ void Recordset::updateBatch() {
     transaction.commit();
   }
   for (uint32_t r : rows) {
-    d.status[r] = (d.status[r] & row_status::kDeleted) ? row_status::kGone : 0;
+    if (d.status[r] & row_status::kDeleted) {
+      d.status[r] = row_status::kGone;
+      d.removals.push_back(r);  // gone from pending views too now
+    } else {
+      d.status[r] = 0;
+    }
     d.originals.erase(r);
   }
 }
@@ -636,7 +631,7 @@ void Recordset::setSort(std::string_view sort) {
   if (!open_) return;
   if (sortKeys_.empty()) std::sort(view_.begin(), view_.end());
   else sortRows(view_, data(), sortKeys_);
-  positionsValid_ = false;
+  reindexView();
   setPosition(0);
 }
 
@@ -645,7 +640,7 @@ void Recordset::find(std::string_view criteria, int64_t skip, SearchDirection di
   const Criteria c = Criteria::parse(criteria, data().fields, data().index, data().regional, true);
   commitPendingEdit();
   syncView();
-  const auto size = static_cast<int64_t>(view_.size());
+  const int64_t size = viewSize();
   int64_t from = pos_;
   if (start) {
     from = positionOf(start->row);

@@ -19,6 +19,7 @@
 #include "common/value.h"
 #include "data/criteria.h"
 #include "data/field.h"
+#include "data/rank_index.h"
 
 namespace briskal::data {
 
@@ -165,7 +166,10 @@ class Recordset {
   void syncView() const;
   void rebuildView();
   void rebuildKeepingRow();
+  void reindexView() const;
+  bool visibleRow(uint32_t row) const;
   bool visibleAt(int64_t pos) const;
+  int64_t viewSize() const;
   int64_t positionOf(uint32_t row) const;
   void setPosition(int64_t pos);
   void commitPendingEdit();
@@ -184,15 +188,15 @@ class Recordset {
   int lockType_ = lock::kReadOnly;
   bool open_ = false;
 
-  // The view: row ids in display order and the current position in it (-1 BOF, size EOF).
+  // The view: row ids in display order, each row's position in it, which positions still show a
+  // row, and the current position (-1 BOF, view size EOF).
+  static constexpr uint32_t kNowhere = UINT32_MAX;
   mutable std::vector<uint32_t> view_;
-  mutable std::vector<bool> member_;  // row id -> in the view (filtered views only)
-  mutable size_t seenRows_ = 0;       // storage rows already considered by an unfiltered view
+  mutable std::vector<uint32_t> posOf_;
+  mutable RankIndex visible_;
+  mutable size_t seenRows_ = 0;  // storage rows the view has considered
   mutable size_t seenRemovals_ = 0;
   mutable uint64_t seenGeneration_ = 0;
-  mutable size_t liveRows_ = 0;  // rows of the view not removed
-  mutable std::vector<uint32_t> positions_;  // row id -> position in the view, built on demand
-  mutable bool positionsValid_ = false;
   int64_t pos_ = -1;
   bool filtered_ = false;
   std::string filter_;

@@ -126,6 +126,14 @@ TEST(FabricatedRecordset, EditsCanBeCancelledAndDeletedRowsStayCurrentUntilAMove
   rs->cancelUpdate();
   EXPECT_EQ(rs->recordCount(), 3);
   EXPECT_EQ(rs->value("DO11_NUMDOC"), Value(Decimal(10)));
+  // Cancelling a row added from EOF goes back to EOF, so a "while not EOF" loop ends.
+  rs->moveLast();
+  rs->moveNext();
+  rs->addNew();
+  rs->cancelUpdate();
+  EXPECT_TRUE(rs->eof());
+  EXPECT_EQ(rs->absolutePosition(), position::kEOF);
+  rs->moveFirst();
 
   rs->deleteCurrent();
   EXPECT_EQ(rs->recordCount(), 2);
@@ -197,6 +205,9 @@ TEST(FabricatedRecordset, ClonesShareRowsButNotTheCursorOrTheFilter) {
   EXPECT_EQ(copy->recordCount(), 5);
   rs->setFilter("");
   EXPECT_EQ(rs->recordCount(), 5);
+  // Rows added through a clone after the original looked up its bookmarks are found too.
+  rs->setBookmark(copy->bookmark());
+  EXPECT_EQ(rs->value("DO11_NUMDOC"), Value(Decimal(200)));
   // A row hidden by the filter cannot be reached by its bookmark.
   copy->moveFirst();
   const Bookmark hidden = copy->bookmark();
