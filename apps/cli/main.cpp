@@ -30,6 +30,7 @@ int runMain(int argc, char** argv) {
   CommandRunner run;
   addDemoDbCommand(app, options, run);
   addSqlCommand(app, options, run);
+  addQueryCommand(app, options, run);
 
   try {
     app.parse(argc, argv);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <regex>
 
@@ -71,6 +72,67 @@ TEST_F(CommandLine, ErrorsAreClearAndSetTheExitStatus) {
   r = runProcess(kBriskal, {"sql", "--help"});
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_NE(r.out.find("STATEMENT"), std::string::npos) << r.out;
+}
+
+class QueryCommand : public CommandLine {
+ protected:
+  static testing::ProcessResult query(std::vector<std::string> args) {
+    std::vector<std::string> all = {"--db", "Data Source=" + db_};
+    all.insert(all.end(), args.begin(), args.end());
+    return runProcess(kBriskal, all);
+  }
+};
+
+TEST_F(QueryCommand, PrintsTheQueryTheComponentComposes) {
+  const auto r = query({"--yes", "query", "--order-type", "21", "--um", "2", "--no-residual"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "SELECT * FROM VDO11_BRISKAL"
+            " LEFT OUTER JOIN VFILTROSTATI AS VS_DO11 WITH (NOLOCK) ON DO11_GUID = VS_DO11.V_GUID "
+            " LEFT OUTER JOIN VFILTROSTATI AS VS_DO30 WITH (NOLOCK) ON DO30_GUID = VS_DO30.V_GUID "
+            " LEFT OUTER JOIN CO5L_ATTRIBUTIDEN AS CO5L_PRO WITH (NOLOCK) ON PD68_GUID = CO5L_PRO.CO5L_GUID "
+            " LEFT OUTER JOIN CO5L_ATTRIBUTIDEN AS CO5L_DOT WITH (NOLOCK) ON DO11_GUID = CO5L_DOT.CO5L_GUID "
+            " LEFT OUTER JOIN CO5L_ATTRIBUTIDEN AS CO5L_DOC WITH (NOLOCK) ON DO11_GUID = CO5L_DOC.CO5L_GUID "
+            " LEFT OUTER JOIN CO5L_ATTRIBUTIDEN AS CO5L_NOD WITH (NOLOCK) ON PD0C_GUID = CO5L_NOD.CO5L_GUID "
+            " WHERE DO11_DITTA_CG18 = 1  AND ISNULL(DO31_FLGNONPIUEV,0) = 0  AND DO11_TIPODOC = 21"
+            " ORDER BY DO30_NUMREG_CO99, DO30_PROGRIGA, DO46_PROGDET \n");
+  EXPECT_NE(r.err.find("[40011]"), std::string::npos) << r.err;
+}
+
+TEST_F(QueryCommand, WithoutAFilterTheDefaultAnswerIsNo) {
+  const auto r = query({"query"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("[40011] Non è stato indicato alcun filtro per l'elaborazione, proseguire comunque?"),
+            std::string::npos)
+      << r.err;
+}
+
+TEST_F(QueryCommand, TypedValuesAreQuotedOrRefused) {
+  auto r = query({"query", "--where", "Progetto=O'Brien", "--where", "Numero doc.=1..50", "--where",
+                  "Data doc.=01/01/2026..31/03/2026", "--company", "2"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("WHERE DO11_DITTA_CG18 = 2 "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("(DO41_CODPROGETTO = 'O''Brien')"), std::string::npos) << r.out;
+  // The query runs: on the demo database through the data layer's own command.
+  const auto rows = sql(r.out.substr(0, r.out.size() - 1));
+  EXPECT_EQ(rows.exitCode, 0) << rows.err;
+  r = query({"query", "--where", "Numero doc.=1; DROP TABLE X"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("'1; DROP TABLE X' is not a number"), std::string::npos) << r.err;
+  r = query({"query", "--where", "Nessun campo=1"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_FALSE(r.err.empty());
+}
+
+TEST_F(QueryCommand, TraceLinesGoToStandardErrorOnRequest) {
+  setenv("BRISKAL_TRACE", "1", 1);
+  const auto r = query({"--yes", "query"});
+  unsetenv("BRISKAL_TRACE");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_TRUE(std::regex_search(r.err, std::regex(R"(QRVN:\|[0-9A-F]{32}\|INI\|DAZO_BRISKAL\|CLSPD_BRISKAL)"))) << r.err;
+  EXPECT_NE(r.err.find("|INI|DAZO_BRISKAL|FRMPD_BRISKAL"), std::string::npos);
+  EXPECT_NE(r.err.find("|TER|DAZO_BRISKAL|FRMPD_MODSELEZ"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,107 @@
+#include "component_run.h"
+
+#include <CLI/CLI.hpp>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+
+#include "common/error.h"
+
+namespace briskal::cli {
+namespace {
+
+// Asks on the terminal; an empty answer takes the default button.
+int askOnTerminal(const hostkit::ShownMessage& message) {
+  std::ifstream tty("/dev/tty");
+  const int kind = message.buttons & 0xF;
+  const bool yesNo = kind == 3 || kind == 4;
+  if (!tty || !yesNo) return hostkit::AnswerPolicy::defaultButton().answer(message);
+  const int fallback = hostkit::AnswerPolicy::defaultButton().answer(message);
+  std::cerr << (fallback == 6 ? "[Y/n] " : "[y/N] ") << std::flush;
+  std::string line;
+  std::getline(tty, line);
+  if (line.empty()) return fallback;
+  return line[0] == 'y' || line[0] == 'Y' || line[0] == 's' || line[0] == 'S' ? 6 : 7;
+}
+
+hostkit::AnswerPolicy answersFor(const GlobalOptions& options) {
+  if (options.yes) return hostkit::AnswerPolicy::yes();
+  if (options.no) return hostkit::AnswerPolicy::no();
+  if (isatty(STDIN_FILENO) && isatty(STDERR_FILENO)) return hostkit::AnswerPolicy::interactive(askOnTerminal);
+  return hostkit::AnswerPolicy::defaultButton();
+}
+
+std::filesystem::path logFileFor() {
+  const char* tmp = std::getenv("TMPDIR");
+  return std::filesystem::path(tmp ? tmp : "/tmp") / "briskal" / "briskal.log";
+}
+
+// A control of the parameter form that must be there.
+template <typename T>
+T& control(hostkit::HeadlessControlHost& controls, std::string_view name) {
+  T* found = controls.find<T>(name);
+  if (!found) throw Error(err::kIllegalOperation, "briskal", "The form has no control " + std::string(name));
+  return *found;
+}
+
+}  // namespace
+
+void addSelectionOptions(CLI::App& command, SelectionOptions& selection) {
+  command.add_option("--order-type", selection.orderType, "Order type: 24 work orders, 25 passive, 21 active subcontracting")
+      ->check(CLI::IsMember({24, 25, 21}))
+      ->capture_default_str();
+  command.add_flag("--settled", selection.settled, "Include settled order lines");
+  command.add_flag("--no-residual", selection.noResidual, "Include order lines with nothing left to produce");
+  command.add_option("--um", selection.um, "Unit of measure of the quantities: 1 first, 2 second")
+      ->check(CLI::IsMember({1, 2}))
+      ->capture_default_str();
+  command.add_option("--where", selection.where,
+                     "Filter row 'CAPTION=FROM..TO' (either bound may be empty; one value means equal), "
+                     "CAPTION as the filter offers it, e.g. 'Numero doc.=100..200'");
+}
+
+std::unique_ptr<hostkit::HostSession> openSession(const GlobalOptions& options) {
+  hostkit::SessionOptions session;
+  session.settings.connectionString = options.db;
+  session.settings.company = Value(int32_t{options.company});
+  session.settings.userCode = options.user;
+  session.settings.regional = options.regional();
+  session.locale = options.locale;
+  session.dataFolder = hostkit::defaultDataFolder();
+  session.component = hostkit::defaultComponentPath();
+  session.logFile = logFileFor();
+  session.messageSink = hostkit::streamSink(std::cerr);
+  session.answers = answersFor(options);
+  session.debugSink = hostkit::traceSinkFromEnvironment();
+  return std::make_unique<hostkit::HostSession>(std::move(session));
+}
+
+void applySelection(hostkit::HostSession& session, const SelectionOptions& selection) {
+  hostkit::HeadlessControlHost& c = session.controls("FRMPD_BRISKAL");
+  control<hostkit::HeadlessCombo>(c, "CMB_TipoOrdini").choose(selection.orderType);
+  control<hostkit::HeadlessCheck>(c, "CBX_OrdiniSaldati").setValue(selection.settled ? 1 : 0);
+  control<hostkit::HeadlessCheck>(c, "CBX_OrdiniNoResiduo").setValue(selection.noResidual ? 1 : 0);
+  control<hostkit::HeadlessCheck>(c, "CBX_Gestione").setValue(selection.um == 1 ? 1 : 0);
+  auto& filter = control<hostkit::HeadlessQueryFilter>(c, "KVX_ADVQ");
+  for (const std::string& row : selection.where) {
+    const size_t eq = row.find('=');
+    if (eq == std::string::npos || eq == 0)
+      throw Error(err::kInvalidArgument, "briskal", "--where '" + row + "': write CAPTION=FROM..TO or CAPTION=VALUE");
+    const std::string caption = row.substr(0, eq);
+    const std::string range = row.substr(eq + 1);
+    const size_t dots = range.find("..");
+    if (dots == std::string::npos) filter.setRow(caption, range, range);
+    else filter.setRow(caption, range.substr(0, dots), range.substr(dots + 2));
+  }
+}
+
+void execute(hostkit::HostSession& session) {
+  hostkit::HeadlessControlHost& c = session.controls("FRMPD_BRISKAL");
+  control<hostkit::HeadlessButton>(c, "CMD_ImpostaEtich").click();
+  if (control<hostkit::HeadlessTab>(c, "SSTab1").currentTab() == 1) control<hostkit::HeadlessButton>(c, "CMD_Esegui").click();
+}
+
+}  // namespace briskal::cli

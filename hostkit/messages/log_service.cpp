@@ -1,0 +1,76 @@
+#include "hostkit/messages/log_service.h"
+
+#include <spdlog/logger.h>
+#include <spdlog/sinks/basic_file_sink.h>
+
+namespace briskal::hostkit {
+namespace {
+
+// The runtime's number for a file that cannot be opened for writing.
+constexpr int32_t kPathFileAccessError = 75;
+constexpr const char* kEntryCode = "0_0_0_0";
+
+std::string oneLine(const std::string& text) {
+  std::string result;
+  result.reserve(text.size());
+  for (char c : text) {
+    if (c == '\r') result += "\\r";
+    else if (c == '\n') result += "\\n";
+    else result.push_back(c);
+  }
+  return result;
+}
+
+}  // namespace
+
+FileLogService::FileLogService(const std::filesystem::path& file, host::MessageService& messages)
+    : messages_(messages) {
+  try {
+    auto sink = std::make_shared<spdlog::sinks::basic_file_sink_st>(file.string(), false);
+    // Not registered with spdlog: each form's log object is its own, and none outlives its owner.
+    logger_ = std::make_shared<spdlog::logger>("briskal", std::move(sink));
+  } catch (const spdlog::spdlog_ex& e) {
+    throw Error(kPathFileAccessError, "FileLogService", "cannot open the log file " + file.string() + ": " + e.what());
+  }
+  logger_->set_pattern("%Y-%m-%d %H:%M:%S.%e | %v");
+  logger_->flush_on(spdlog::level::trace);
+}
+
+FileLogService::~FileLogService() = default;
+
+void FileLogService::setError(const Error& error) { error_ = error; }
+
+void FileLogService::setErrors(const std::vector<data::ProviderError>& errors) { providerErrors_ = errors; }
+
+void FileLogService::write(const std::string& code, const std::string& component, const std::string& procedure) {
+  writeEntry(code, component, procedure);
+  error_.reset();
+  providerErrors_.clear();
+}
+
+int FileLogService::showError(const std::string& applicationTitle, const std::string& caption,
+                              const std::string& procedure, int32_t buttons, int32_t& /*extra*/) {
+  writeEntry(kEntryCode, applicationTitle, procedure);
+  const std::string number = error_ ? std::to_string(error_->number()) : "0";
+  const std::string description = error_ ? error_->description() : std::string();
+  error_.reset();
+  providerErrors_.clear();
+  return messages_.textBox(procedure + ": error " + number + " " + description, buttons, caption);
+}
+
+void FileLogService::writeEntry(const std::string& code, const std::string& component, const std::string& procedure) {
+  std::string line = oneLine(code) + " | " + oneLine(component) + " | " + oneLine(procedure) + " | ";
+  if (error_) {
+    line += std::to_string(error_->number()) + " | " + oneLine(error_->source()) + " | " +
+            oneLine(error_->description());
+  } else {
+    line += "0 |  | ";
+  }
+  for (size_t i = 0; i < providerErrors_.size(); ++i) {
+    line += i == 0 ? " | provider: " : "; ";
+    line += oneLine(providerErrors_[i].description);
+  }
+  logger_->error("{}", line);
+}
+
+}  // namespace briskal::hostkit

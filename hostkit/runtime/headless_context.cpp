@@ -1,0 +1,56 @@
+#include "hostkit/runtime/headless_context.h"
+
+#include <algorithm>
+
+#include "data/connection.h"
+#include "host/runtime.h"
+
+namespace briskal::hostkit {
+
+std::unique_ptr<data::Connection> PlainConnectionFactory::newConnection() {
+  return std::make_unique<data::Connection>();
+}
+
+std::shared_ptr<host::HostObject> RegistryScriptModel::addObject(const std::string& name,
+                                                                 std::shared_ptr<host::HostForm>& form, int32_t,
+                                                                 const std::string&) {
+  added_.push_back(name);
+  lastForm_ = form;
+  return nullptr;
+}
+
+void RegistryScriptModel::formState(const std::string& formName, int32_t, bool open, const Value&) {
+  states_.push_back({formName, open});
+}
+
+void RegistryLayoutModel::registerForm(const std::string& caption, std::shared_ptr<host::HostForm>&, int32_t, int32_t,
+                                       bool current) {
+  registrations_.push_back({caption, current});
+}
+
+HeadlessNavigator::HeadlessNavigator() : registry_(std::make_shared<RegistryScriptModel>()) {}
+
+void HeadlessNavigator::addListener(host::NavigatorListener* listener) { listeners_.push_back(listener); }
+
+void HeadlessNavigator::removeListener(host::NavigatorListener* listener) { std::erase(listeners_, listener); }
+
+bool HeadlessNavigator::changeCompany() {
+  bool cancel = false;
+  for (size_t i = 0; i < listeners_.size(); ++i) listeners_[i]->BeforeChangeDitta(cancel);
+  return cancel;
+}
+
+void HeadlessNavigator::initializeLayoutObjectModel(host::LayoutModel& layout) {
+  bool cancel = false;
+  for (size_t i = 0; i < listeners_.size(); ++i) listeners_[i]->InitializeLayoutObjectModel(cancel, layout);
+}
+
+void HeadlessNavigator::initializeScriptObjectModel(host::ScriptModel& script) {
+  bool cancel = false;
+  for (size_t i = 0; i < listeners_.size(); ++i) listeners_[i]->InitializeScriptObjectModel(cancel, script);
+}
+
+HeadlessGlobalContext::HeadlessGlobalContext(GlobalSettings settings, host::MessageService& messages)
+    : settings_(std::move(settings)), messages_(messages) {}
+
+}  // namespace briskal::hostkit

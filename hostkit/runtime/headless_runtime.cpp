@@ -1,0 +1,96 @@
+#include "hostkit/runtime/headless_runtime.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <iostream>
+
+#include "hostkit/messages/headless_translation_service.h"
+#include "hostkit/messages/log_service.h"
+
+namespace briskal::hostkit {
+namespace {
+
+// Lookups are the host's search lists; without a screen there is nothing to pick from.
+class HeadlessLookupDecode final : public host::LookupDecode {
+ public:
+  void setHost(host::Cinterface* host) override { host_ = host; }
+
+ private:
+  host::Cinterface* host_ = nullptr;
+};
+
+class HeadlessDocumentLookup final : public host::DocumentLookup {
+ public:
+  void setHost(host::Cinterface* host) override { host_ = host; }
+
+ private:
+  host::Cinterface* host_ = nullptr;
+};
+
+}  // namespace
+
+HeadlessWindow::HeadlessWindow(HeadlessRuntime& runtime, host::HostForm& form) : runtime_(runtime), form_(form) {}
+
+HeadlessWindow::~HeadlessWindow() { runtime_.forget(this); }
+
+void HeadlessWindow::show(bool modal) {
+  shown_ = true;
+  modal_ = modal;
+  if (modal) runtime_.runModal(*this);
+}
+
+HeadlessRuntime::HeadlessRuntime(host::MessageService& messages, std::filesystem::path logFile, DebugSink debugSink)
+    : messages_(messages), logFile_(std::move(logFile)), debugSink_(std::move(debugSink)) {}
+
+HeadlessRuntime::~HeadlessRuntime() = default;
+
+void HeadlessRuntime::debugOutput(std::string_view line) {
+  if (debugSink_) debugSink_(line);
+}
+
+std::unique_ptr<host::FormWindow> HeadlessRuntime::createWindow(host::HostForm& form) {
+  auto window = std::make_unique<HeadlessWindow>(*this, form);
+  windows_.push_back(window.get());
+  return window;
+}
+
+void HeadlessRuntime::forget(HeadlessWindow* window) { std::erase(windows_, window); }
+
+HeadlessWindow* HeadlessRuntime::window(std::string_view formName) const {
+  for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
+    if ((*it)->form().formName() == formName) return *it;
+  return nullptr;
+}
+
+void HeadlessRuntime::setModalDriver(const std::string& formName, ModalDriver driver) {
+  modalDrivers_[formName] = std::move(driver);
+}
+
+void HeadlessRuntime::runModal(HeadlessWindow& window) {
+  const auto it = modalDrivers_.find(window.form().formName());
+  if (it != modalDrivers_.end() && it->second) it->second(window);
+}
+
+std::unique_ptr<host::TranslationService> HeadlessRuntime::createTranslationService() {
+  return std::make_unique<HeadlessTranslationService>(messages_);
+}
+
+std::unique_ptr<host::LogService> HeadlessRuntime::createLog() {
+  return std::make_unique<FileLogService>(logFile_, messages_);
+}
+
+std::unique_ptr<host::LookupDecode> HeadlessRuntime::createLookupDecode() {
+  return std::make_unique<HeadlessLookupDecode>();
+}
+
+std::unique_ptr<host::DocumentLookup> HeadlessRuntime::createDocumentLookup() {
+  return std::make_unique<HeadlessDocumentLookup>();
+}
+
+HeadlessRuntime::DebugSink traceSinkFromEnvironment() {
+  const char* trace = std::getenv("BRISKAL_TRACE");
+  if (!trace || std::string_view(trace) != "1") return {};
+  return [](std::string_view line) { std::cerr << line << '\n'; };
+}
+
+}  // namespace briskal::hostkit

@@ -1,0 +1,55 @@
+#include "hostkit/session/host_session.h"
+
+#include <cstdlib>
+
+#include "common/error.h"
+
+namespace briskal::hostkit {
+
+HostSession::HostSession(SessionOptions options)
+    : catalogue_(MessageCatalogue::load(options.dataFolder / "messages" / (options.locale + ".tsv"))) {
+  messages_ = std::make_unique<HeadlessMessageService>(catalogue_, options.settings.regional,
+                                                       std::move(options.messageSink), std::move(options.answers));
+  runtime_ = std::make_unique<HeadlessRuntime>(*messages_, options.logFile, std::move(options.debugSink));
+  global_ = std::make_shared<HeadlessGlobalContext>(std::move(options.settings), *messages_);
+  navigator_ = std::make_shared<HeadlessNavigator>();
+  component_ = std::make_unique<LoadedComponent>(options.component, *runtime_);
+}
+
+HostSession::~HostSession() {
+  if (component_) {
+    component().CloseForm();
+    component_->release();
+  }
+}
+
+void HostSession::showParameterForm() {
+  host::Cinterface& c = component();
+  c.setClsGlobal(global_);
+  c.setActiveNavigator(navigator_);
+  c.setIsActive(true);
+  c.setWindowModal(false);
+  c.setWindowState(0);
+  c.setCaption(Value("Stampa etichette da ordine di lavoro"));
+  c.ShowForm();
+}
+
+bool HostSession::closeParameterForm() {
+  const Value closed = component().CloseForm();
+  return closed.kind() == Value::Kind::Bool && closed.asBool();
+}
+
+HeadlessControlHost& HostSession::controls(std::string_view form) {
+  HeadlessWindow* w = runtime_->window(form);
+  if (!w) throw Error(err::kIllegalOperation, "briskal", "The form " + std::string(form) + " is not open");
+  return w->headlessControls();
+}
+
+std::filesystem::path defaultDataFolder() {
+  if (const char* folder = std::getenv("BRISKAL_DATA")) return folder;
+  std::error_code ignored;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ignored);
+  return program.parent_path().parent_path() / "share" / "briskal";
+}
+
+}  // namespace briskal::hostkit

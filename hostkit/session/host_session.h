@@ -1,0 +1,65 @@
+#pragma once
+// One run of the stand-in host: the message catalogue and boxes, the runtime, the global context
+// and the navigator, the component loaded from its shared library and given its context, and
+// its parameter form on screen. The command line and the end-to-end tests drive it.
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "hostkit/messages/headless_message_service.h"
+#include "hostkit/messages/message_catalogue.h"
+#include "hostkit/runtime/component_loader.h"
+#include "hostkit/runtime/headless_context.h"
+#include "hostkit/runtime/headless_runtime.h"
+
+namespace briskal::hostkit {
+
+struct SessionOptions {
+  GlobalSettings settings;
+  std::string locale = "it";       // the message catalogue's language
+  std::filesystem::path dataFolder;  // holds messages/<locale>.tsv
+  std::filesystem::path component;   // the component's shared library
+  std::filesystem::path logFile;
+  MessageSink messageSink;
+  AnswerPolicy answers = AnswerPolicy::defaultButton();
+  HeadlessRuntime::DebugSink debugSink;
+};
+
+class HostSession {
+ public:
+  explicit HostSession(SessionOptions options);
+  ~HostSession();
+  HostSession(const HostSession&) = delete;
+  HostSession& operator=(const HostSession&) = delete;
+
+  // Hands the component its context and opens the parameter form, modeless.
+  void showParameterForm();
+  // Closes the parameter form as the host does; true when it closed.
+  bool closeParameterForm();
+
+  host::Cinterface& component() { return component_->object(); }
+  HeadlessRuntime& runtime() { return *runtime_; }
+  HeadlessMessageService& messages() { return *messages_; }
+  HeadlessNavigator& navigator() { return *navigator_; }
+  HeadlessGlobalContext& global() { return *global_; }
+  // The controls of the newest window of `form`; error when the form has no window.
+  HeadlessControlHost& controls(std::string_view form);
+  // The newest window of `form`, or nullptr.
+  HeadlessWindow* window(std::string_view form) { return runtime_->window(form); }
+
+ private:
+  MessageCatalogue catalogue_;
+  std::unique_ptr<HeadlessMessageService> messages_;
+  std::unique_ptr<HeadlessRuntime> runtime_;
+  std::shared_ptr<HeadlessGlobalContext> global_;
+  std::shared_ptr<HeadlessNavigator> navigator_;
+  std::unique_ptr<LoadedComponent> component_;
+};
+
+// The folder of the host's data files: BRISKAL_DATA when set, otherwise ../share/briskal from
+// the running program's folder.
+std::filesystem::path defaultDataFolder();
+
+}  // namespace briskal::hostkit

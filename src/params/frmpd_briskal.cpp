@@ -1,0 +1,463 @@
+#include "params/frmpd_briskal.h"
+
+#include "common/convert.h"
+#include "common/routines.h"
+#include "data/connection.h"
+#include "data/recordset.h"
+#include "host/cinterface.h"
+#include "host/services.h"
+#include "labelrows/frmpd_modselez.h"
+#include "params/dimension_check.h"
+#include "params/filter_fields.h"
+#include "params/layout_rows.h"
+#include "params/order_line_query.h"
+
+namespace briskal::params {
+namespace {
+
+constexpr int kTabGeneral = 0;
+constexpr int kTabLayout = 1;
+constexpr int32_t kKeyEscape = 27;
+constexpr int32_t kKeyX = 88;
+constexpr int32_t kShiftCtrl = 2;
+
+}  // namespace
+
+FRMPD_BRISKAL::FRMPD_BRISKAL(host::HostRuntime& runtime)
+    : ComponentForm(runtime, "FRMPD_BRISKAL", "Stampa etichette da ordine di lavoro"),
+      KVX_ADVQ_(controls().queryFilter("KVX_ADVQ")),
+      CMB_TipoOrdini_(controls().combo("CMB_TipoOrdini")),
+      CMB_TipoEtichetta_(controls().combo("CMB_TipoEtichetta")),
+      CMB_TipoQuantita_(controls().combo("CMB_TipoQuantità")),
+      TXT_NumEtichette_(controls().textEdit("TXT_NumEtichette")),
+      CMB_QtaRifer_(controls().combo("CMB_QtaRifer")),
+      CBX_OrdiniSaldati_(controls().check("CBX_OrdiniSaldati")),
+      CBX_OrdiniNoResiduo_(controls().check("CBX_OrdiniNoResiduo")),
+      CBX_Gestione_(controls().check("CBX_Gestione")),
+      CMD_ImpostaEtich_(controls().button("CMD_ImpostaEtich")),
+      GridSelezione_(controls().grid("GridSelezione")),
+      CMB_QTARIPORTATA_(controls().combo("CMB_QTARIPORTATA")),
+      TXT_ALTETIC_(controls().textEdit("TXT_ALTETIC")),
+      TXT_LUNGETIC_(controls().textEdit("TXT_LUNGETIC")),
+      TXT_SALTO_(controls().textEdit("TXT_SALTO")),
+      TXT_RIGA_(controls().textEdit("TXT_RIGA")),
+      TXT_NRCARATTERI_(controls().textEdit("TXT_NRCARATTERI")),
+      CMB_Personal_(controls().combo("CMB_Personal")),
+      CMD_Esegui_(controls().button("CMD_Esegui")),
+      SSTab1_(controls().tab("SSTab1")),
+      KVX_RESIZEFORM1_(controls().resizer("KVX_RESIZEFORM1")),
+      MDIActiveX1_(controls().mdiHost("MDIActiveX1")) {
+  SSTab1_.setTabs({"&Parametri generali", "&Configurazione report"});
+  CMD_ImpostaEtich_.setCaption("&Avanti");
+  CMD_Esegui_.setCaption("&Esegui");
+  controls().button("CMD_Personalizza").setCaption("&Salva");
+  TXT_NumEtichette_.setSetting("tooltip", Value("Numero etichette da stampare"));
+  connectEvents();
+}
+
+FRMPD_BRISKAL::~FRMPD_BRISKAL() = default;
+
+void FRMPD_BRISKAL::connectEvents() {
+  CMB_TipoEtichetta_.onChange([this] { CMB_TipoEtichetta_Change(); });
+  CMB_TipoQuantita_.onChange([this] { CMB_TipoQuantita_Change(); });
+  CMB_Personal_.onChange([this] {
+    if (loading_) return;
+    // Loading a saved layout belongs to the layout editor.
+  });
+  CMD_ImpostaEtich_.onClick([this] { CMD_ImpostaEtich_Click(); });
+  CMD_Esegui_.onClick([this] { CMD_Esegui_Click(); });
+  KVX_RESIZEFORM1_.onSetup([this] { KVX_RESIZEFORM1_Setup(); });
+  MDIActiveX1_.onHostEvent([this] { MDIActiveX1_Event(); });
+  // The size fields take any text; the check runs when the labels are produced or saved.
+  for (host::TextEditControl* edit : {&TXT_ALTETIC_, &TXT_LUNGETIC_, &TXT_SALTO_}) edit->onValidate([](bool&) {});
+}
+
+// --- life cycle ---------------------------------------------------------------------------------
+
+void FRMPD_BRISKAL::Form_Load() {
+  trap("Form_Load", [&] {
+    createLog();
+    host::GlobalContext& global = *hostInterface()->ClsGlobal();
+    connectionString_ = global.connectionString();
+    connection_ = global.connectionFactory().newConnection();
+    connection_->setConnectionString(connectionString_);
+    connection_->setRegionalSettings(global.regionalSettings());
+    connection_->setIsolationLevel(data::isolation::kReadUncommitted);
+    connection_->open("", "");
+    company_ = global.company();
+    pclsDecodeDb_ = runtime().createLookupDecode();
+    pclsDecodeDb_->setHost(hostInterface());
+    pclsLookupDoc_ = runtime().createDocumentLookup();
+    pclsLookupDoc_->setHost(hostInterface());
+    CMB_QTARIPORTATA_.clear();
+    CMB_QTARIPORTATA_.setBooleanList(false);
+    CMB_QTARIPORTATA_.addItem("Quantita' ordinata", 0);
+    CMB_QTARIPORTATA_.addItem("Quantita' residua", 1);
+    CMB_QTARIPORTATA_.addItem("Quantita' versata", 2);
+    InitQGrid_GridSelezione();
+    KVX_RESIZEFORM1_.start();
+  });
+}
+
+void FRMPD_BRISKAL::Form_Activate() {
+  trap("Form_Activate", [&] {
+    currentForm_ = true;
+    refreshNavigatorStatus();
+    if (!initialised_) firstActivation();
+  });
+}
+
+void FRMPD_BRISKAL::firstActivation() {
+  loading_ = true;
+  fillCombos();
+  host::GlobalContext& global = *hostInterface()->ClsGlobal();
+  company_ = global.company();
+  companySecondAttribute_ = global.companySecondAttribute();
+  KVX_ADVQ_.configure(company_, global.userCode(), global.userGroupCode(), hostInterface(), host::kComponentName,
+                      connection_.get());
+  ImpostaCampiFiltro(KVX_ADVQ_);
+  KVX_ADVQ_.start();
+  CreaRsetSelezione();
+  CaricaTabellaConfigurazioni();
+  SSTab1_.setTabEnabled(kTabLayout, false);
+  TXT_ALTETIC_.setText("0");
+  TXT_LUNGETIC_.setText("0");
+  TXT_SALTO_.setText("");
+  CMB_QTARIPORTATA_.selectKey(0);
+  if (rsetSelezione_ && !rsetSelezione_->eof()) {
+    const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+    VisualizzaNRCaratteriSuRiga(toInt16(rsetSelezione_->value("PD45_RIGA"), rs),
+                                toInt16(rsetSelezione_->value("PD45_SEQSTP"), rs));
+  }
+  if (CMB_TipoEtichetta_.enabled()) CMB_TipoEtichetta_.setFocus();
+  notifyWindowState("kvOpen");
+  initialised_ = true;
+  loading_ = false;
+}
+
+void FRMPD_BRISKAL::fillCombos() {
+  CMB_TipoEtichetta_.clear();
+  CMB_TipoEtichetta_.addItem("Standard", 0);
+  CMB_TipoEtichetta_.addItem("Personalizzata", 1);
+  CMB_TipoOrdini_.clear();
+  CMB_TipoOrdini_.addItem("Ordini lavorazione", 24);
+  CMB_TipoOrdini_.addItem("Ordini conto lavoro passivo", 25);
+  CMB_TipoOrdini_.addItem("Ordini conto lavoro attivo", 21);
+  CMB_TipoQuantita_.clear();
+  CMB_TipoQuantita_.addItem("Quantita' unitaria", 0);
+  CMB_TipoQuantita_.addItem("Quantita' pezzi per confezione", 1);
+  CMB_TipoQuantita_.addItem("Quantita' personalizzabile", 2);
+  CMB_QtaRifer_.clear();
+  CMB_QtaRifer_.setBooleanList(false);
+  CMB_QtaRifer_.addItem("Quantita' residua", 0);
+  CMB_QtaRifer_.addItem("Quantita' versata", 1);
+  CMB_TipoEtichetta_.selectIndex(0);
+  CMB_TipoOrdini_.selectIndex(0);
+  CMB_TipoQuantita_.selectIndex(0);
+  CMB_QtaRifer_.selectIndex(0);
+  CaricaComboPersonal();
+  CMB_Personal_.selectIndex(0);
+  CBX_Gestione_.setValue(1);
+}
+
+void FRMPD_BRISKAL::Form_KeyDown(int32_t keyCode, int32_t shift) {
+  trap("Form_KeyDown", [&] {
+    if (keyCode == kKeyEscape || (keyCode == kKeyX && (shift & kShiftCtrl) != 0)) unloadForm();
+  });
+}
+
+void FRMPD_BRISKAL::Form_QueryUnload(int& cancel, int) {
+  trap("Form_QueryUnload", [&] {
+    refreshNavigatorStatus();
+    if (cancel == 0) {
+      notifyWindowState("kvClose");
+      cancel = askNavigatorCancel();
+    }
+  });
+}
+
+void FRMPD_BRISKAL::Form_Unload(int&) {
+  trap("Form_Unload", [&] {
+    if (frmModSelez_) {
+      frmModSelez_->unloadForm();
+      frmModSelez_.reset();
+    }
+    pclsDecodeDb_.reset();
+    pclsLookupDoc_.reset();
+    KVX_ADVQ_.detach();
+    GridSelezione_.setDataSource(nullptr);
+    GridSelezione_.releaseContents();
+    if (connection_ && connection_->isOpen()) connection_->close();
+    headerList_.reset();
+    tableCopy_.reset();
+    rsetSelezione_.reset();
+    codeList_.clear();
+    if (hostInterface()) {
+      hostInterface()->setActiveDll(nullptr);
+      hostInterface()->setConnection(nullptr);
+    }
+    releaseLog();
+    currentForm_ = false;
+    setHostInterface(nullptr);
+  });
+}
+
+Value FRMPD_BRISKAL::publicProperty(std::string_view name) const {
+  if (name == "StringaRigaOrd") return Value(stringaRigaOrd_);
+  return Value();
+}
+
+data::Connection* FRMPD_BRISKAL::errorConnection() {
+  if (!hostInterface()) return nullptr;
+  host::ScriptModel* script = hostInterface()->ClsGlobal()->globalScriptService();
+  return script ? script->connection() : nullptr;
+}
+
+// --- options ------------------------------------------------------------------------------------
+
+bool FRMPD_BRISKAL::standardLabel() { return CMB_TipoEtichetta_.text() == "0"; }
+
+void FRMPD_BRISKAL::CMB_TipoEtichetta_Change() {
+  trap("CMB_TipoEtichetta_Change", [&] {
+    const std::string key = CMB_TipoEtichetta_.text();
+    if (key == "1") {
+      if (SSTab1_.currentTab() == kTabLayout) SSTab1_.setCurrentTab(kTabGeneral);
+      if (SSTab1_.tabEnabled(kTabLayout)) SSTab1_.setTabEnabled(kTabLayout, false);
+    } else if (key == "0" && !loading_) {
+      if (!ControllaQuantita()) {
+        if (SSTab1_.currentTab() == kTabLayout) SSTab1_.setCurrentTab(kTabGeneral);
+        if (SSTab1_.tabEnabled(kTabLayout)) SSTab1_.setTabEnabled(kTabLayout, false);
+      }
+    }
+  });
+}
+
+void FRMPD_BRISKAL::CMB_TipoQuantita_Change() {
+  trap("CMB_TipoQuantità_Change", [&] {
+    if (CMB_TipoQuantita_.text() == "2") {
+      TXT_NumEtichette_.setEnabled(true);
+      TXT_NumEtichette_.setFocus();
+    } else {
+      TXT_NumEtichette_.setText("");
+      TXT_NumEtichette_.setEnabled(false);
+    }
+  });
+}
+
+// The number of labels must be a positive number for the user-given basis: zero, a negative
+// number or a text that is no number would reach the division of the label expansion.
+bool FRMPD_BRISKAL::ControllaQuantita() {
+  if (CMB_TipoQuantita_.text() != "2") return true;
+  const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+  const Value typed = NVL(Value(TXT_NumEtichette_.text()), Value(int32_t{0}));
+  const bool positive = IsNumeric(typed, rs) && toDecimal(typed, rs) > Decimal();
+  if (positive) return true;
+  messageBox("Inserire quantità per etichetta", 64773, host::msg::kInformation);
+  TXT_NumEtichette_.setFocus();
+  TXT_NumEtichette_.selectAll();
+  return false;
+}
+
+void FRMPD_BRISKAL::CMD_ImpostaEtich_Click() {
+  trap("CMD_ImpostaEtich_ButtonClick", [&] {
+    if (!ControllaQuantita()) return;
+    if (!standardLabel()) {
+      CMD_Esegui_Click();
+      return;
+    }
+    SSTab1_.setTabEnabled(kTabLayout, true);
+    if (CMB_QtaRifer_.text() == "1") CMB_QTARIPORTATA_.selectKey(2);
+    SSTab1_.setCurrentTab(kTabLayout);
+  });
+}
+
+// --- execute ------------------------------------------------------------------------------------
+
+bool FRMPD_BRISKAL::confirmDimensions() {
+  if (ControllaDimensioniEtichetta()) return true;
+  const std::string text = "Dimensionamento etichetta:\r\n" + dimensionMessage_ + "\r\r\nContinuare?";
+  const std::vector<Value> parameters = {Value(dimensionMessage_)};
+  return messageBox(text, 74594, host::msg::kYesNo | host::msg::kQuestion, &parameters) != host::msg::kNo;
+}
+
+void FRMPD_BRISKAL::CMD_Esegui_Click() {
+  // Each step runs with errors ignored: a failing one is skipped and the next one follows.
+  bool go = true;
+  ignoringErrors([&] {
+    if (standardLabel()) go = confirmDimensions();
+  });
+  if (!go) return;
+  ignoringErrors([&] {
+    if (RTrim(KVX_ADVQ_.filterText()).empty()) {
+      const int32_t answer =
+          messageBox("Non è stato indicato alcun filtro per l'elaborazione, proseguire comunque?", 40011,
+                     host::msg::kYesNo | host::msg::kExclamation | host::msg::kDefaultButton2);
+      go = answer != host::msg::kNo;
+    }
+  });
+  if (!go) return;
+  ignoringErrors([&] {
+    gridUpdate_ = true;
+    GetStringaRigaOrd();
+  });
+  ignoringErrors([&] {
+    if (frmModSelez_) {
+      frmModSelez_->setHostInterface(nullptr);
+      frmModSelez_->unloadForm();
+      frmModSelez_.reset();
+    }
+  });
+  ignoringErrors([&] {
+    auto form = std::make_shared<labelrows::FRMPD_MODSELEZ>(runtime());
+    form->setConnectionAdo(connection_.get());
+    form->setConnectionString(connectionString_);
+    form->setLogObject(logObject());
+    form->setHostInterface(hostInterface());
+    form->setStringaRigaOrd(stringaRigaOrd_);
+    form->setRsetSelezione(rsetSelezione_.get());
+    form->setCallingForm(this);
+    form->onCloseFormModSelez([this] { FrmModSelez_CloseFormModSelez(); });
+    frmModSelez_ = std::move(form);
+  });
+  ignoringErrors([&] { CMD_Esegui_.setEnabled(false); });
+  ignoringErrors([&] { currentForm_ = false; });
+  ignoringErrors([&] { frmModSelez_->show(false); });
+  ignoringErrors([&] { CMD_Esegui_.setEnabled(true); });
+}
+
+void FRMPD_BRISKAL::GetStringaRigaOrd() {
+  trap("GetStringaRigaOrd", [&] {
+    const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+    OrderLineQueryOptions options;
+    options.company = toText(company_, rs);
+    options.residualOnly = toInt32(NVL(Value(CBX_OrdiniNoResiduo_.value()), Value(int32_t{0})), rs);
+    options.firstUnit = CBX_Gestione_.value();
+    options.settled = toInt32(NVL(Value(CBX_OrdiniSaldati_.value()), Value(int32_t{0})), rs);
+    options.orderType = CMB_TipoOrdini_.text();
+    options.filterText = KVX_ADVQ_.filterText();
+    stringaRigaOrd_ = composeOrderLineQuery(options);
+  });
+}
+
+void FRMPD_BRISKAL::FrmModSelez_CloseFormModSelez() {
+  trap("FrmModSelez_CloseFormModSelez", [&] {
+    if (standardLabel()) SSTab1_.setTabEnabled(kTabLayout, true);
+    gridUpdate_ = false;
+    if (rsetSelezione_ && rsetSelezione_->recordCount() > 0) rsetSelezione_->moveFirst();
+    GridSelezione_.setDataSource(rsetSelezione_.get());
+    SSTab1_.setFocus();
+    currentForm_ = true;
+  });
+}
+
+// --- layout -------------------------------------------------------------------------------------
+
+void FRMPD_BRISKAL::CreaRsetSelezione() {
+  trapShowing("CreaRsetSelezione", [&] {
+    GridSelezione_.setDataSource(nullptr);
+    rsetSelezione_.reset();
+    rsetSelezione_ = newLayoutRows();
+    addDefaultLayout(*rsetSelezione_, [this](std::string_view text, int32_t number) { return translate(text, number); });
+    rsetSelezione_->moveFirst();
+    GridSelezione_.setDataSource(rsetSelezione_.get());
+  });
+}
+
+void FRMPD_BRISKAL::CaricaTabellaConfigurazioni() {
+  ignoringErrors([&] {
+    tableCopy_ = std::make_unique<data::Recordset>();
+    tableCopy_->setCursorLocation(data::cursor::kUseClient);
+    tableCopy_->open(std::string("SELECT  *") + " FROM PD45_CONFIGETICH", *connection_, data::cursor::kOpenDynamic,
+                     data::lock::kBatchOptimistic);
+    if (!tableCopy_->eof()) tableCopy_->moveFirst();
+  });
+}
+
+void FRMPD_BRISKAL::CaricaComboPersonal() {
+  trap("CaricaComboPersonal", [&] {
+    CMB_Personal_.clear();
+    CMB_Personal_.addItem(translate("Default", 20189), 0);
+    headerList_.reset();
+    headerList_ = std::make_unique<data::Recordset>();
+    headerList_->setCursorLocation(data::cursor::kUseClient);
+    headerList_->open(std::string("SELECT PD45_CODICE, PD45_TITOLO, PD45_WIDTH, PD45_HEIGHT, PD45_DISTANZA, PD45_INDQTARIP") +
+                          " FROM PD45_CONFIGETICH" + " WHERE PD45_PROGRIGA = 0" + " ORDER BY PD45_PROGRIGA",
+                      *connection_, data::cursor::kOpenDynamic, data::lock::kOptimistic);
+    if (headerList_->recordCount() > 0) {
+      codeList_.clear();
+      const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+      int32_t key = 1;
+      for (headerList_->moveFirst(); !headerList_->eof(); headerList_->moveNext()) {
+        CMB_Personal_.addItem(toText(NVL(headerList_->value("PD45_TITOLO"), Value("")), rs), key++);
+        codeList_.push_back(toText(headerList_->value("PD45_CODICE"), rs));
+      }
+      headerList_->moveFirst();
+    }
+  });
+}
+
+void FRMPD_BRISKAL::InitQGrid_GridSelezione() {
+  trap("InitQGrid_GridSelezione", [&] {
+    GridSelezione_.clearColumns();
+    GridSelezione_.addColumn({"PD45_RIGA", "Riga", "", false});
+    GridSelezione_.addColumn({"PD45_SEQSTP", "Seq. stampa", "", false});
+    GridSelezione_.addColumn({"PD45_CAMPO", "Campo", "", false});
+    GridSelezione_.addColumn({"PD45_POSINI", "Pos. iniziale", "", false});
+    GridSelezione_.addColumn({"PD45_FLGLBLCAMPO", "Desc.", "", true});
+  });
+}
+
+int16_t FRMPD_BRISKAL::labelSize(host::TextEditControl& edit) {
+  const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+  return toInt16(NVL(Value(edit.text()), Value(int16_t{0})), rs);
+}
+
+bool FRMPD_BRISKAL::ControllaDimensioniEtichetta() {
+  bool ok = true;
+  trap("ControllaDimensioniEtichetta", [&] {
+    gridUpdate_ = true;
+    const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+    const DimensionVerdict verdict =
+        checkLabelDimensions(*rsetSelezione_, labelSize(TXT_ALTETIC_), labelSize(TXT_LUNGETIC_), rs);
+    ok = verdict.ok;
+    if (verdict.tooHigh) dimensionMessage_ = translate("altezza insufficiente.", 74612);
+    if (verdict.tooWideRow != 0) {
+      const std::vector<Value> parameters = {Value(verdict.tooWideRow)};
+      dimensionMessage_ = translate("lunghezza insufficiente, riga numero " + std::to_string(verdict.tooWideRow) + ".",
+                                    74613, &parameters);
+    }
+  });
+  gridUpdate_ = false;
+  return ok;
+}
+
+void FRMPD_BRISKAL::VisualizzaNRCaratteriSuRiga(int16_t row, int16_t sequence) {
+  trap("VisualizzaNRCaratteriSuRiga", [&] {
+    if (!rsetSelezione_) return;
+    const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+    const std::optional<RowMeasure> measure = measureRowUpTo(*rsetSelezione_, row, sequence, rs);
+    TXT_RIGA_.setText(measure ? std::to_string(measure->row) : "0");
+    TXT_NRCARATTERI_.setText(measure ? std::to_string(measure->characters) : "0");
+  });
+}
+
+// --- host window ------------------------------------------------------------------------------
+
+void FRMPD_BRISKAL::KVX_RESIZEFORM1_Setup() {
+  trap("KVX_RESIZEFORM1_Setup", [&] {
+    static const std::pair<const char*, int32_t> kAnchors[] = {
+        {"SSTab1", 15},     {"WLFrame2", 7},    {"WLFrame1", 15},   {"WLFrame3", 15},         {"WLFrame4", 7},
+        {"Frame1", 7},      {"Frame2", 7},      {"GridSelezione", 11}, {"CMD_RIGASU", 10},    {"CMD_RIGAGIU", 10},
+        {"CMD_ELIMINA", 10}, {"CMD_ImpostaEtich", 12}, {"CMD_Esegui", 12}, {"KVX_ADVQ", 15}};
+    for (const auto& [control, anchor] : kAnchors) KVX_RESIZEFORM1_.registerControl(control, anchor);
+  });
+}
+
+void FRMPD_BRISKAL::MDIActiveX1_Event() {
+  trap("MDIActiveX1_Event", [&] {
+    MDIActiveX1_.place(0, 0, 11235, 6990);
+    MDIActiveX1_.setWindowState(hostInterface()->WindowState());
+  });
+}
+
+}  // namespace briskal::params

@@ -1,0 +1,113 @@
+#pragma once
+// The parameter form: the user filters the order lines, chooses the order type, the label type,
+// the quantity basis and, for standard labels, the label size and text layout; "&Esegui" builds
+// the order-line query and opens the selection form.
+
+#include <memory>
+#include <string>
+
+#include "host/component_form.h"
+#include "host/controls.h"
+
+namespace briskal::data {
+class Connection;
+class Recordset;
+}  // namespace briskal::data
+
+namespace briskal::labelrows {
+class FRMPD_MODSELEZ;
+}
+
+namespace briskal::params {
+
+class FRMPD_BRISKAL final : public host::ComponentForm {
+ public:
+  explicit FRMPD_BRISKAL(host::HostRuntime& runtime);
+  ~FRMPD_BRISKAL() override;
+
+  // Public members the class and the other forms use.
+  bool currentForm() const { return currentForm_; }
+  std::shared_ptr<labelrows::FRMPD_MODSELEZ> FrmModSelez() const { return frmModSelez_; }
+  data::Recordset* RsetSelezione() const { return rsetSelezione_.get(); }
+  const std::string& StringaRigaOrd() const { return stringaRigaOrd_; }
+  void CaricaComboPersonal();
+
+  // Composes the order-line query into StringaRigaOrd from the form's controls.
+  void GetStringaRigaOrd();
+  // Checks the layout against the label size; false with the explanation in dimensionMessage().
+  bool ControllaDimensioniEtichetta();
+  const std::string& dimensionMessage() const { return dimensionMessage_; }
+  void VisualizzaNRCaratteriSuRiga(int16_t row, int16_t sequence);
+
+ protected:
+  void Form_Load() override;
+  void Form_Activate() override;
+  void Form_QueryUnload(int& cancel, int mode) override;
+  void Form_Unload(int& cancel) override;
+  void Form_KeyDown(int32_t keyCode, int32_t shift) override;
+  Value publicProperty(std::string_view name) const override;
+  data::Connection* errorConnection() override;
+
+ private:
+  void connectEvents();
+  void firstActivation();
+  void fillCombos();
+  void CMB_TipoEtichetta_Change();
+  void CMB_TipoQuantita_Change();
+  bool ControllaQuantita();
+  void CMD_ImpostaEtich_Click();
+  void CMD_Esegui_Click();
+  // Asks 74594 when the label is too small; false when the user answers No.
+  bool confirmDimensions();
+  void FrmModSelez_CloseFormModSelez();
+  void KVX_RESIZEFORM1_Setup();
+  void MDIActiveX1_Event();
+  void CreaRsetSelezione();
+  void CaricaTabellaConfigurazioni();
+  void InitQGrid_GridSelezione();
+  int16_t labelSize(host::TextEditControl& edit);
+  bool standardLabel();
+
+  host::QueryFilterControl& KVX_ADVQ_;
+  host::ComboControl& CMB_TipoOrdini_;
+  host::ComboControl& CMB_TipoEtichetta_;
+  host::ComboControl& CMB_TipoQuantita_;
+  host::TextEditControl& TXT_NumEtichette_;
+  host::ComboControl& CMB_QtaRifer_;
+  host::CheckControl& CBX_OrdiniSaldati_;
+  host::CheckControl& CBX_OrdiniNoResiduo_;
+  host::CheckControl& CBX_Gestione_;
+  host::ToolbarButtonControl& CMD_ImpostaEtich_;
+  host::GridControl& GridSelezione_;
+  host::ComboControl& CMB_QTARIPORTATA_;
+  host::TextEditControl& TXT_ALTETIC_;
+  host::TextEditControl& TXT_LUNGETIC_;
+  host::TextEditControl& TXT_SALTO_;
+  host::TextEditControl& TXT_RIGA_;
+  host::TextEditControl& TXT_NRCARATTERI_;
+  host::ComboControl& CMB_Personal_;
+  host::ToolbarButtonControl& CMD_Esegui_;
+  host::TabControl& SSTab1_;
+  host::FormResizerControl& KVX_RESIZEFORM1_;
+  host::MdiHostControl& MDIActiveX1_;
+
+  std::string connectionString_;
+  std::unique_ptr<data::Connection> connection_;
+  Value company_;
+  Value companySecondAttribute_;
+  bool currentForm_ = false;
+  bool initialised_ = false;
+  bool loading_ = false;
+  bool gridUpdate_ = false;
+  std::string stringaRigaOrd_;
+  std::string dimensionMessage_;
+  std::unique_ptr<data::Recordset> rsetSelezione_;
+  std::unique_ptr<data::Recordset> headerList_;
+  std::unique_ptr<data::Recordset> tableCopy_;
+  std::vector<std::string> codeList_;
+  std::unique_ptr<host::LookupDecode> pclsDecodeDb_;
+  std::unique_ptr<host::DocumentLookup> pclsLookupDoc_;
+  std::shared_ptr<labelrows::FRMPD_MODSELEZ> frmModSelez_;
+};
+
+}  // namespace briskal::params

@@ -1,0 +1,52 @@
+#include "component/component_fixture.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "data/connection.h"
+#include "hostkit/demo/demo_database.h"
+#include "support/database_backends.h"
+
+namespace briskal::testing {
+
+const std::string& ComponentTest::databaseFile() {
+  static const std::string file = [] {
+    const std::string path = temporaryFolder() + "/demo.db";
+    data::Connection cn;
+    cn.setConnectionString("Data Source=" + path);
+    cn.open();
+    hostkit::createDemoDatabase(cn, {300, 11});
+    return path;
+  }();
+  return file;
+}
+
+void ComponentTest::SetUp() { logFile_ = temporaryFolder() + "/briskal.log"; }
+
+void ComponentTest::TearDown() { session_.reset(); }
+
+void ComponentTest::start(hostkit::AnswerPolicy answers) {
+  hostkit::SessionOptions options;
+  options.settings.connectionString = "Data Source=" + databaseFile();
+  options.dataFolder = BRISKAL_DATA_FOLDER;
+  options.component = BRISKAL_COMPONENT;
+  options.logFile = logFile_;
+  options.answers = std::move(answers);
+  options.debugSink = [this](std::string_view line) { trace_.emplace_back(line); };
+  session_ = std::make_unique<hostkit::HostSession>(std::move(options));
+}
+
+std::vector<int32_t> ComponentTest::shownNumbers() const {
+  std::vector<int32_t> numbers;
+  for (const auto& m : session_->messages().shown()) numbers.push_back(m.number);
+  return numbers;
+}
+
+std::string ComponentTest::logText() const {
+  std::ifstream in(logFile_);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+}  // namespace briskal::testing

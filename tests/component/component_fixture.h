@@ -1,0 +1,43 @@
+#pragma once
+// A stand-in host with the real component loaded from its shared library, on a small demo
+// database: what the component tests drive, only through controls and host interfaces.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "hostkit/session/host_session.h"
+
+namespace briskal::testing {
+
+class ComponentTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // A session on the shared demo database; `answers` chooses the replies to the questions.
+  void start(hostkit::AnswerPolicy answers = hostkit::AnswerPolicy::defaultButton());
+  hostkit::HostSession& session() { return *session_; }
+  hostkit::HeadlessControlHost& form() { return session_->controls("FRMPD_BRISKAL"); }
+
+  template <typename T>
+  T& control(std::string_view name) {
+    T* found = form().find<T>(name);
+    if (!found) throw std::runtime_error("no control " + std::string(name));
+    return *found;
+  }
+
+  // Message numbers shown so far, oldest first.
+  std::vector<int32_t> shownNumbers() const;
+  const std::vector<std::string>& traceLines() const { return trace_; }
+  std::string logText() const;
+  static const std::string& databaseFile();
+
+  std::unique_ptr<hostkit::HostSession> session_;
+  std::vector<std::string> trace_;
+  std::string logFile_;
+};
+
+}  // namespace briskal::testing
