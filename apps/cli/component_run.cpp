@@ -63,6 +63,19 @@ void addSelectionOptions(CLI::App& command, SelectionOptions& selection) {
                      "CAPTION as the filter offers it, e.g. 'Numero doc.=100..200'");
 }
 
+void addLabelOptions(CLI::App& command, LabelOptions& labels) {
+  command.add_option("--basis", labels.basis, "Labels per order line: one per unit, per package, or --labels of them")
+      ->check(CLI::IsMember({"unit", "package", "custom"}))
+      ->capture_default_str();
+  command.add_option("--labels", labels.labels, "Number of labels per order line, with --basis custom");
+  command.add_option("--reference", labels.reference, "Quantity the labels share: the residual or the delivered one")
+      ->check(CLI::IsMember({"residual", "delivered"}))
+      ->capture_default_str();
+  command.add_option("--label", labels.label, "Label type: standard text labels or custom designed ones")
+      ->check(CLI::IsMember({"standard", "custom"}))
+      ->capture_default_str();
+}
+
 std::unique_ptr<hostkit::HostSession> openSession(const GlobalOptions& options) {
   hostkit::SessionOptions session;
   session.settings.connectionString = options.db;
@@ -96,6 +109,15 @@ void applySelection(hostkit::HostSession& session, const SelectionOptions& selec
     if (dots == std::string::npos) filter.setRow(caption, range, range);
     else filter.setRow(caption, range.substr(0, dots), range.substr(dots + 2));
   }
+}
+
+void applyLabelOptions(hostkit::HostSession& session, const LabelOptions& labels) {
+  hostkit::HeadlessControlHost& c = session.controls("FRMPD_BRISKAL");
+  control<hostkit::HeadlessCombo>(c, "CMB_TipoEtichetta").choose(labels.label == "custom" ? 1 : 0);
+  control<hostkit::HeadlessCombo>(c, "CMB_QtaRifer").choose(labels.reference == "delivered" ? 1 : 0);
+  const int basis = labels.basis == "package" ? 1 : labels.basis == "custom" ? 2 : 0;
+  control<hostkit::HeadlessCombo>(c, "CMB_TipoQuantità").choose(basis);
+  if (basis == 2) control<hostkit::HeadlessTextEdit>(c, "TXT_NumEtichette").type(labels.labels);
 }
 
 void execute(hostkit::HostSession& session) {

@@ -23,12 +23,22 @@ struct SelectionOptions {
   std::vector<std::string> where;  // "CAPTION=FROM..TO" or "CAPTION=VALUE"
 };
 
+struct LabelOptions {
+  std::string basis = "unit";          // unit | package | custom
+  std::string labels;                  // labels per order line for the custom basis
+  std::string reference = "residual";  // residual | delivered
+  std::string label = "standard";      // standard | custom
+};
+
 void addSelectionOptions(CLI::App& command, SelectionOptions& selection);
+void addLabelOptions(CLI::App& command, LabelOptions& labels);
 
 std::unique_ptr<hostkit::HostSession> openSession(const GlobalOptions& options);
 
 // Sets the order type, the check boxes and the filter rows on the parameter form.
 void applySelection(hostkit::HostSession& session, const SelectionOptions& selection);
+
+void applyLabelOptions(hostkit::HostSession& session, const LabelOptions& labels);
 
 // Presses "&Avanti" and, for standard labels, "&Esegui" on the layout tab that it opened.
 void execute(hostkit::HostSession& session);

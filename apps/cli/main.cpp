@@ -31,6 +31,7 @@ int runMain(int argc, char** argv) {
   addDemoDbCommand(app, options, run);
   addSqlCommand(app, options, run);
   addQueryCommand(app, options, run);
+  addRowsCommand(app, options, run);
 
   try {
     app.parse(argc, argv);

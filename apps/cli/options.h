@@ -38,5 +38,6 @@ using CommandRunner = std::function<int()>;
 void addDemoDbCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 void addSqlCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 void addQueryCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
+void addRowsCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 
 }  // namespace briskal::cli

@@ -1,5 +1,6 @@
 #include "common/convert.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -281,6 +282,35 @@ DateTime toDate(const Value& v, const RegionalSettings& rs) {
     }
     default: return DateTime::fromSerial(toDouble(v, rs));
   }
+}
+
+std::string formatNumber(const Value& v, std::string_view pattern, const RegionalSettings& rs) {
+  if (v.isNull() || v.isEmpty()) return "";
+  const size_t point = pattern.find('.');
+  const std::string_view whole = pattern.substr(0, point);
+  const std::string_view fraction = point == std::string_view::npos ? std::string_view() : pattern.substr(point + 1);
+  const bool grouping = whole.find(',') != std::string_view::npos;
+  const auto count = [](std::string_view part, char c) { return static_cast<int>(std::count(part.begin(), part.end(), c)); };
+  const int decimals = count(fraction, '0') + count(fraction, '#');
+  const int minimumDecimals = count(fraction, '0');
+  const int minimumWhole = count(whole, '0');
+  const Decimal rounded = toDecimal(v, rs).round(decimals, RoundMode::HalfAwayFromZero).rescale(decimals);
+  std::string digits = rounded.toString();
+  const bool negative = !digits.empty() && digits[0] == '-';
+  if (negative) digits.erase(0, 1);
+  const size_t dot = digits.find('.');
+  std::string integer = digits.substr(0, dot);
+  std::string frac = dot == std::string::npos ? std::string() : digits.substr(dot + 1);
+  while (static_cast<int>(frac.size()) > minimumDecimals && !frac.empty() && frac.back() == '0') frac.pop_back();
+  if (integer == "0" && minimumWhole == 0) integer.clear();
+  while (static_cast<int>(integer.size()) < minimumWhole) integer.insert(0, 1, '0');
+  if (grouping) {
+    for (int i = static_cast<int>(integer.size()) - 3; i > 0; i -= 3) integer.insert(static_cast<size_t>(i), 1, rs.thousandsSeparator);
+  }
+  std::string out = negative && !rounded.isZero() ? "-" : "";
+  out += integer;
+  if (!frac.empty()) out += rs.decimalSeparator + frac;
+  return out;
 }
 
 std::string doubleToText(double v, const RegionalSettings& rs) {

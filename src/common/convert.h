@@ -38,6 +38,11 @@ bool IsNumeric(const Value& v, const RegionalSettings& rs);
 // The & operator: Null and Empty count as "", but Null & Null is Null.
 Value concat(const Value& a, const Value& b, const RegionalSettings& rs);
 
+// Format(x, pattern) for number patterns of '#', '0', ',' and '.', as "###,##0.000": rounded half
+// away from zero to the pattern's decimals, grouped when ',' stands among the whole digits,
+// written with the regional separators. Null and Empty give "".
+std::string formatNumber(const Value& v, std::string_view pattern, const RegionalSettings& rs);
+
 std::string doubleToText(double v, const RegionalSettings& rs);
 std::string decimalToText(const Decimal& v, const RegionalSettings& rs);
 std::string dateToText(const DateTime& v, const RegionalSettings& rs);

@@ -37,8 +37,13 @@ Value convert(const Field& field, const Value& value, const RegionalSettings& rs
     default: {
       std::string text = toText(value, rs);
       if (field.definedSize > 0) {
-        const size_t length = utf8::length(text);
         const auto size = static_cast<size_t>(field.definedSize);
+        // Blanks past the size are padding (a wider CHAR column's), not data: they are dropped.
+        size_t length = utf8::length(text);
+        while (length > size && !text.empty() && text.back() == ' ') {
+          text.pop_back();
+          --length;
+        }
         if (length > size)
           doesNotFit(field, "holds at most " + std::to_string(size) + " characters, not " + std::to_string(length));
         if (isFixedTextType(field.type)) text.append(size - length, ' ');

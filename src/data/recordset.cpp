@@ -443,6 +443,16 @@ void Recordset::addNew() {
   notifyRowChanged();
 }
 
+void Recordset::addNewLike(Bookmark model) {
+  requireOpen();
+  if (model.row >= data().rows || data().removed(model.row)) fail(err::kInvalidArgument, "The bookmark is not valid");
+  addNew();
+  RecordsetData& d = data();
+  const Value* source = d.row(model.row);
+  std::copy(source, source + d.fields.size(), d.row(static_cast<uint32_t>(d.rows - 1)));
+  notifyRowChanged();
+}
+
 void Recordset::commitPendingEdit() {
   if (editMode_ != EditMode::None) update();
 }

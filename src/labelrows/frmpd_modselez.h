@@ -1,13 +1,15 @@
 #pragma once
-// The selection form: it receives the order-line query and the layout from the parameter form,
-// and will show the order lines expanded into label rows. When it closes it raises
-// CloseFormModSelez, which the parameter form handles.
+// The selection form: it opens the order-line query handed over by the parameter form, expands
+// every order line into label rows in RsetGridRigaOrd, shows them in its grid and detail fields,
+// and raises CloseFormModSelez, which the parameter form handles, when it closes.
 
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "data/binding_collection.h"
 #include "host/component_form.h"
+#include "host/controls.h"
 
 namespace briskal::data {
 class Connection;
@@ -34,21 +36,52 @@ class FRMPD_MODSELEZ final : public host::ComponentForm {
   void setRsetSelezione(data::Recordset* layout) { rsetSelezione_ = layout; }
   void setCallingForm(params::FRMPD_BRISKAL* form) { callingForm_ = form; }
 
+  data::Recordset* RsetGridRigaOrd() const { return rsetGridRigaOrd_.get(); }
+
   // The event CloseFormModSelez.
   void onCloseFormModSelez(std::function<void()> handler) { closeHandler_ = std::move(handler); }
 
+  // translate with quoteForSql: 1 doubles every single quote of the result.
+  std::string translate(std::string_view text, int32_t number, const std::vector<Value>* parameters,
+                        int16_t quoteForSql);
+
  protected:
+  void Form_Load() override;
+  void Form_Activate() override;
   void Form_QueryUnload(int& cancel, int mode) override;
+  void Form_Unload(int& cancel) override;
+  void Form_KeyDown(int32_t keyCode, int32_t shift) override;
   Value publicProperty(std::string_view name) const override;
   data::Connection* errorConnection() override { return connection_; }
 
  private:
+  void CaricaRsetRigaOrd();
+  void CaricaRsetGrid();
+  void ImpostaBindingColl();
+  void RimuoviBindings();
+  void PreparaGriglia();
+  void CaricaListaParametri(bool global);
+  void MDIActiveX1_Event();
+
+  host::GridControl& grid_;
+  host::ComboControl& CMB_TIPOATT_;
+  host::ComboControl& CMB_TIPOPAR_;
+  host::ComboControl& CMB_OPERAT_;
+  host::TextEditControl& TXT_NEWQTASUETIC_;
+  host::ToolbarButtonControl& CMD_EPL_;
+  host::FormResizerControl& KVX_RESIZEFORM1_;
+  host::MdiHostControl& MDIActiveX1_;
+
   data::Connection* connection_ = nullptr;
   std::string connectionString_;
   std::string stringaRigaOrd_;
   data::Recordset* rsetSelezione_ = nullptr;
   params::FRMPD_BRISKAL* callingForm_ = nullptr;
   std::function<void()> closeHandler_;
+  bool loadedOnce_ = false;
+  std::unique_ptr<data::Recordset> rsetRigaOrd_;
+  std::unique_ptr<data::Recordset> rsetGridRigaOrd_;
+  std::unique_ptr<data::BindingCollection> bindCollRigaOrd_;
 };
 
 }  // namespace briskal::labelrows

@@ -202,6 +202,17 @@ void FRMPD_BRISKAL::Form_Unload(int&) {
   });
 }
 
+FRMPD_BRISKAL::LabelRowChoices FRMPD_BRISKAL::labelRowChoices() const {
+  LabelRowChoices c;
+  c.orderTypeText = CMB_TipoOrdini_.selectedText();
+  c.labelType = CMB_TipoEtichetta_.text();
+  c.quantityBasis = CMB_TipoQuantita_.text();
+  c.referenceQuantity = CMB_QtaRifer_.text();
+  c.firstUnit = CBX_Gestione_.value();
+  c.labelsPerLine = TXT_NumEtichette_.text();
+  return c;
+}
+
 Value FRMPD_BRISKAL::publicProperty(std::string_view name) const {
   if (name == "StringaRigaOrd") return Value(stringaRigaOrd_);
   return Value();

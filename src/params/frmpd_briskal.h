@@ -32,6 +32,17 @@ class FRMPD_BRISKAL final : public host::ComponentForm {
   const std::string& StringaRigaOrd() const { return stringaRigaOrd_; }
   void CaricaComboPersonal();
 
+  // What the selection form reads from this form's controls while it loads.
+  struct LabelRowChoices {
+    std::string orderTypeText;   // CMB_TipoOrdini, the caption
+    std::string labelType;       // CMB_TipoEtichetta key
+    std::string quantityBasis;   // CMB_TipoQuantità key
+    std::string referenceQuantity;  // CMB_QtaRifer key
+    int32_t firstUnit = 1;       // CBX_Gestione
+    std::string labelsPerLine;   // TXT_NumEtichette
+  };
+  LabelRowChoices labelRowChoices() const;
+
   // Composes the order-line query into StringaRigaOrd from the form's controls.
   void GetStringaRigaOrd();
   // Checks the layout against the label size; false with the explanation in dimensionMessage().

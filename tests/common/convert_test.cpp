@@ -111,6 +111,17 @@ TEST(DateText, FollowsRegionalSettings) {
   EXPECT_DOUBLE_EQ(DateTime::fromParts(1900, 1, 1).serial(), 2);
 }
 
+TEST(NumberFormat, GroupsAndRoundsHalvesAwayFromZero) {
+  EXPECT_EQ(formatNumber(Value(1234.5678), "###,##0.000", kEn), "1,234.568");
+  EXPECT_EQ(formatNumber(Value(1234.5678), "###,##0.000", kIt), "1.234,568");
+  EXPECT_EQ(formatNumber(Value(0.5), "###,##0.000", kEn), "0.500");
+  EXPECT_EQ(formatNumber(Value(-1234.5), "###,##0.000", kEn), "-1,234.500");
+  EXPECT_EQ(formatNumber(Value(0.125), "0.00", kEn), "0.13");
+  EXPECT_EQ(formatNumber(Value(2.5), "0", kEn), "3");
+  EXPECT_EQ(formatNumber(Value(*Decimal::parse("1234567.0005")), "###,##0.000", kIt), "1.234.567,001");
+  EXPECT_EQ(formatNumber(Value::null(), "###,##0.000", kIt), "");
+}
+
 TEST(Concatenation, NullAndEmptyCountAsEmptyText) {
   EXPECT_TRUE(concat(Value::null(), Value::null(), kIt).isNull());
   EXPECT_EQ(concat(Value::null(), Value("A"), kIt), Value("A"));

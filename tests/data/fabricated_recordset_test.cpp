@@ -78,6 +78,9 @@ TEST(FabricatedRecordset, RefusesWhatDoesNotFitAndKeepsTheOldValue) {
   rs->setValue("DO30_CODART_MG66", Value("ABC"));
   EXPECT_EQ(errorNumber([&] { rs->setValue("DO30_CODART_MG66", Value("ABCDEFGHIJK")); }), err::kMultipleStepError);
   EXPECT_EQ(rs->value("DO30_CODART_MG66"), Value("ABC       "));
+  // Trailing blanks beyond the size are padding of a wider column and go; letters do not.
+  rs->setValue("DO30_CODART_MG66", Value("20100" + std::string(10, ' ')));
+  EXPECT_EQ(rs->value("DO30_CODART_MG66"), Value("20100     "));
   // Ten characters with accents are ten characters, not the bytes they take.
   rs->setValue("DO30_CODART_MG66", Value("àèìòùÀÈÌÒÙ"));
   EXPECT_EQ(errorNumber([&] { rs->setValue("IDGRIGLIA", Value(int32_t{100000})); }), err::kMultipleStepError);

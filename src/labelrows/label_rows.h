@@ -1,0 +1,23 @@
+#pragma once
+// The label-row recordset: one master row per order line and the label rows it expands into,
+// 56 fields in a fixed order, with the selection state each row has for printing.
+
+#include <memory>
+
+#include "data/recordset.h"
+
+namespace briskal::labelrows {
+
+// SELEZIONE values.
+namespace selection {
+inline constexpr const char* kPrinted = "1";
+inline constexpr const char* kRemoved = "0";
+inline constexpr const char* kBelowOnePackage = "2";
+inline constexpr const char* kMarked = "9";
+}  // namespace selection
+
+// A new, open, empty label-row recordset. The row identifier holds ten digits, so that any run
+// that fits in memory numbers its rows.
+std::unique_ptr<data::Recordset> newLabelRows();
+
+}  // namespace briskal::labelrows
