@@ -15,6 +15,7 @@ class DateTime {
   // Throws Overflow for an impossible date (month 13, 30 February) or time.
   static DateTime fromParts(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
   static DateTime fromSerial(double days);  // days since 1899-12-30, fraction = time of day
+  static constexpr DateTime fromSecondsSinceEpoch(int64_t seconds) { return DateTime(seconds); }
   // "YYYY-MM-DD", optionally followed by " HH:MM[:SS]" or "THH:MM[:SS]"; nullopt otherwise.
   static std::optional<DateTime> parseIso(std::string_view text);
 

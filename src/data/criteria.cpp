@@ -8,12 +8,13 @@
 #include "common/convert.h"
 #include "common/error.h"
 #include "common/utf8.h"
+#include "data/recordset_data.h"
 
 namespace briskal::data {
 
 struct CriteriaNode {
   virtual ~CriteriaNode() = default;
-  virtual bool eval(const Value* row) const = 0;
+  virtual bool eval(const RecordsetData& data, uint32_t row) const = 0;
 };
 
 namespace {
@@ -183,8 +184,8 @@ class ClauseNode final : public CriteriaNode {
     if (op_ == Op::Like) preparePattern();
   }
 
-  bool eval(const Value* row) const override {
-    const Value& cell = row[column_];
+  bool eval(const RecordsetData& data, uint32_t row) const override {
+    const Value cell = data.value(row, column_);
     if (mode_ == Mode::NullTest) return (op_ == Op::Eq) == cell.isNull();
     if (cell.isNull()) return false;
     if (op_ == Op::Like) return like(cell);
@@ -250,11 +251,11 @@ class GroupNode final : public CriteriaNode {
 
   bool containsOr() const { return std::find(joinedByAnd.begin(), joinedByAnd.end(), false) != joinedByAnd.end(); }
 
-  bool eval(const Value* row) const override {
-    bool result = terms[0]->eval(row);
+  bool eval(const RecordsetData& data, uint32_t row) const override {
+    bool result = terms[0]->eval(data, row);
     for (size_t i = 1; i < terms.size(); ++i) {
-      if (joinedByAnd[i - 1]) result = result && terms[i]->eval(row);
-      else result = result || terms[i]->eval(row);
+      if (joinedByAnd[i - 1]) result = result && terms[i]->eval(data, row);
+      else result = result || terms[i]->eval(data, row);
     }
     return result;
   }
@@ -450,7 +451,7 @@ Criteria Criteria::parse(std::string_view text, const std::vector<Field>& fields
   return Criteria(Parser(text, fields, index, rs, singleClause).parse());
 }
 
-bool Criteria::matches(const Value* row) const { return root_->eval(row); }
+bool Criteria::matches(const RecordsetData& data, uint32_t row) const { return root_->eval(data, row); }
 
 void FieldIndex::add(std::string_view name, size_t position) {
   std::string folded = utf8::foldCase(name);

@@ -17,6 +17,7 @@ namespace briskal::data {
 
 class FieldIndex;
 struct CriteriaNode;
+struct RecordsetData;
 
 class Criteria {
  public:
@@ -29,8 +30,7 @@ class Criteria {
   Criteria& operator=(Criteria&&) noexcept;
   ~Criteria();
 
-  // `row` points at the row's first cell.
-  bool matches(const Value* row) const;
+  bool matches(const RecordsetData& data, uint32_t row) const;
 
  private:
   explicit Criteria(std::unique_ptr<CriteriaNode> root);

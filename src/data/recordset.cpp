@@ -65,6 +65,7 @@ Field& Recordset::appendField(std::string name, FieldType type, int64_t definedS
   if (isTextType(type) && definedSize > 255) f.attributes |= attr::kLong;
   d.index.add(f.name, d.fields.size());
   d.fields.push_back(std::move(f));
+  d.store.setWidth(d.fields.size());
   return d.fields.back();
 }
 
@@ -131,15 +132,15 @@ void Recordset::load(std::string_view source) {
   ResultSet& rows = *result.rows;
   fresh->fields = std::move(rows.columns);
   for (size_t f = 0; f < fresh->fields.size(); ++f) fresh->index.add(fresh->fields[f].name, f);
-  fresh->cells = std::move(rows.cells);
-  fresh->rows = rows.rowCount;
-  fresh->status.assign(fresh->rows, 0);
   const size_t width = fresh->fields.size();
-  for (size_t f = 0; f < width; ++f) {
-    if (!isFixedTextType(fresh->fields[f].type)) continue;
-    for (size_t r = 0; r < fresh->rows; ++r) {
-      Value& cell = fresh->cells[r * width + f];
-      cell = padFixedText(fresh->fields[f], std::move(cell));
+  fresh->store.setWidth(width);
+  fresh->store.reserveRows(rows.rowCount);
+  fresh->status.assign(rows.rowCount, 0);
+  for (uint32_t r = 0; r < rows.rowCount; ++r) {
+    fresh->store.appendRow();
+    for (size_t f = 0; f < width; ++f) {
+      Value& cell = rows.cells[r * width + f];
+      fresh->store.set(r, f, padFixedText(fresh->fields[f], std::move(cell)));
     }
   }
   if (auto table = writableTable(source)) {
@@ -173,6 +174,7 @@ void Recordset::close() {
     auto fresh = std::make_shared<RecordsetData>();
     fresh->fields = data().fields;
     fresh->index = data().index;
+    fresh->store.setWidth(fresh->fields.size());
     fresh->regional = data().regional;
     data_ = std::move(fresh);
   }
@@ -209,22 +211,22 @@ void Recordset::rebuildView() {
   RecordsetData& d = data();
   filtered_ = criteria_.has_value() || pendingFilter_;
   view_.clear();
-  for (uint32_t r = 0; r < d.rows; ++r) {
+  for (uint32_t r = 0; r < d.rowCount(); ++r) {
     if (!visibleRow(r)) continue;
     if (pendingFilter_ && !(d.status[r] & (row_status::kNew | row_status::kModified | row_status::kDeleted))) continue;
-    if (criteria_ && !criteria_->matches(d.row(r))) continue;
+    if (criteria_ && !criteria_->matches(d, r)) continue;
     view_.push_back(r);
   }
   if (!sortKeys_.empty()) sortRows(view_, d, sortKeys_);
   reindexView();
-  seenRows_ = d.rows;
+  seenRows_ = d.rowCount();
   seenRemovals_ = d.removals.size();
   seenGeneration_ = d.generation;
 }
 
 void Recordset::reindexView() const {
   const RecordsetData& d = data();
-  posOf_.assign(d.rows, kNowhere);
+  posOf_.assign(d.rowCount(), kNowhere);
   std::vector<uint8_t> flags(view_.size());
   for (size_t p = 0; p < view_.size(); ++p) {
     posOf_[view_[p]] = static_cast<uint32_t>(p);
@@ -244,18 +246,18 @@ void Recordset::syncView() const {
     const uint32_t r = d.removals[seenRemovals_];
     if (r < posOf_.size() && posOf_[r] != kNowhere && !visibleRow(r)) visible_.clear(posOf_[r]);
   }
-  if (seenRows_ == d.rows) return;
-  posOf_.resize(d.rows, kNowhere);
+  if (seenRows_ == d.rowCount()) return;
+  posOf_.resize(d.rowCount(), kNowhere);
   // Rows added through a clone appear at the end of an unfiltered view.
   if (!filtered_) {
-    for (auto r = static_cast<uint32_t>(seenRows_); r < d.rows; ++r) {
+    for (auto r = static_cast<uint32_t>(seenRows_); r < d.rowCount(); ++r) {
       if (!visibleRow(r)) continue;
       posOf_[r] = static_cast<uint32_t>(view_.size());
       view_.push_back(r);
       visible_.append(true);
     }
   }
-  seenRows_ = d.rows;
+  seenRows_ = d.rowCount();
 }
 
 void Recordset::rebuildKeepingRow() {
@@ -369,7 +371,7 @@ void Recordset::setBookmark(Bookmark bookmark) {
   commitPendingEdit();
   syncView();
   const RecordsetData& d = data();
-  if (bookmark.row >= d.rows || d.removed(bookmark.row)) fail(err::kInvalidArgument, "The bookmark is not valid");
+  if (bookmark.row >= d.rowCount() || d.removed(bookmark.row)) fail(err::kInvalidArgument, "The bookmark is not valid");
   const int64_t pos = positionOf(bookmark.row);
   if (pos < 0) noCurrentRecord();
   pos_ = pos;
@@ -386,7 +388,7 @@ int64_t Recordset::positionOf(uint32_t row) const {
 Value Recordset::value(size_t field) const {
   const uint32_t r = currentRow();
   if (field >= data().fields.size()) fail(err::kItemNotFound, "Item cannot be found in the collection: field " + std::to_string(field));
-  return data().row(r)[field];
+  return data().value(r, field);
 }
 
 Value Recordset::value(std::string_view field) const { return value(requireField(field)); }
@@ -400,14 +402,14 @@ void Recordset::setValue(size_t field, const Value& value) {
   if (field >= d.fields.size()) fail(err::kItemNotFound, "Item cannot be found in the collection: field " + std::to_string(field));
   Value converted = toFieldValue(d.fields[field], value, d.regional);
   if (editMode_ == EditMode::None) startEdit();
-  d.row(r)[field] = std::move(converted);
+  d.store.set(r, field, converted);
   notifyFieldChanged(field);
 }
 
 void Recordset::startEdit() {
   const uint32_t r = currentRow();
   const RecordsetData& d = data();
-  editBackup_.assign(d.row(r), d.row(r) + d.fields.size());
+  editBackup_ = d.store.rowValues(r);
   editMode_ = EditMode::InProgress;
 }
 
@@ -423,17 +425,16 @@ void Recordset::addNew() {
   syncView();
   RecordsetData& d = data();
   posBeforeAdd_ = pos_;
-  const auto r = static_cast<uint32_t>(d.rows);
-  d.cells.resize(d.cells.size() + d.fields.size());
+  const auto r = static_cast<uint32_t>(d.rowCount());
+  d.store.appendRow();
   d.status.push_back(row_status::kNew);
-  ++d.rows;
   if (filtered_) {
     // A row added under a filter stays in this view until the filter is set again.
-    posOf_.resize(d.rows, kNowhere);
+    posOf_.resize(d.rowCount(), kNowhere);
     posOf_[r] = static_cast<uint32_t>(view_.size());
     view_.push_back(r);
     visible_.append(true);
-    seenRows_ = d.rows;
+    seenRows_ = d.rowCount();
   } else {
     syncView();
   }
@@ -445,11 +446,12 @@ void Recordset::addNew() {
 
 void Recordset::addNewLike(Bookmark model) {
   requireOpen();
-  if (model.row >= data().rows || data().removed(model.row)) fail(err::kInvalidArgument, "The bookmark is not valid");
+  if (model.row >= data().rowCount() || data().removed(model.row))
+    fail(err::kInvalidArgument, "The bookmark is not valid");
   addNew();
   RecordsetData& d = data();
-  const Value* source = d.row(model.row);
-  std::copy(source, source + d.fields.size(), d.row(static_cast<uint32_t>(d.rows - 1)));
+  // The new row is the last one: drop it for a copy of the model, keeping its place and state.
+  d.store.copyRow(model.row, static_cast<uint32_t>(d.rowCount() - 1));
   notifyRowChanged();
 }
 
@@ -503,7 +505,7 @@ void Recordset::cancelUpdate() {
     notifyRowChanged();
     return;
   }
-  std::copy(editBackup_.begin(), editBackup_.end(), d.row(r));
+  d.store.setRow(r, editBackup_);
   editBackup_.clear();
   notifyRowChanged();
 }
@@ -517,18 +519,18 @@ void Recordset::deleteCurrent() {
     return;
   }
   if (editMode_ == EditMode::InProgress) {
-    std::copy(editBackup_.begin(), editBackup_.end(), d.row(r));
+    d.store.setRow(r, editBackup_);
     editMode_ = EditMode::None;
     editBackup_.clear();
   }
   if (writesAtOnce()) {
     Transaction transaction(*connection_);
     TableWriter writer(*connection_, d);
-    writer.remove(std::vector<Value>(d.row(r), d.row(r) + d.fields.size()));
+    writer.remove(d.store.rowValues(r));
     transaction.commit();
     d.status[r] = row_status::kGone;
   } else if (keepsPending() && !(d.status[r] & row_status::kNew)) {
-    d.originals.try_emplace(r, std::vector<Value>(d.row(r), d.row(r) + d.fields.size()));
+    d.originals.try_emplace(r, d.store.rowValues(r));
     d.status[r] = row_status::kDeleted;
   } else {
     d.status[r] = row_status::kGone;
@@ -546,7 +548,7 @@ void Recordset::updateBatch() {
     rows = view_;
     std::sort(rows.begin(), rows.end());
   } else {
-    rows.resize(d.rows);
+    rows.resize(d.rowCount());
     std::iota(rows.begin(), rows.end(), 0u);
   }
   std::erase_if(rows, [&](uint32_t r) {
@@ -581,7 +583,7 @@ void Recordset::cancelBatch() {
   if (editMode_ != EditMode::None) cancelUpdate();
   RecordsetData& d = data();
   bool restored = false;
-  for (uint32_t r = 0; r < d.rows; ++r) {
+  for (uint32_t r = 0; r < d.rowCount(); ++r) {
     const uint8_t s = d.status[r];
     if (s & row_status::kGone) continue;
     if (s & row_status::kNew) {
@@ -589,7 +591,7 @@ void Recordset::cancelBatch() {
       d.removals.push_back(r);
     } else if (s & (row_status::kModified | row_status::kDeleted)) {
       const auto& original = d.originals.at(r);
-      std::copy(original.begin(), original.end(), d.row(r));
+      d.store.setRow(r, original);
       restored = restored || (s & row_status::kDeleted);
       d.status[r] = 0;
       d.originals.erase(r);
@@ -661,7 +663,7 @@ void Recordset::find(std::string_view criteria, int64_t skip, SearchDirection di
   int64_t p = forward ? from + skip : from - skip;
   const RecordsetData& d = data();
   for (; p >= 0 && p < size; p += forward ? 1 : -1) {
-    if (visibleAt(p) && c.matches(d.row(view_[static_cast<size_t>(p)]))) {
+    if (visibleAt(p) && c.matches(d, view_[static_cast<size_t>(p)])) {
       pos_ = p;
       notifyRowChanged();
       return;

@@ -1,6 +1,6 @@
 #pragma once
-// The storage a recordset shares with its clones: the fields, the rows in one contiguous vector
-// of cells, each row's change state, and what is needed to write the rows back to their table.
+// The storage a recordset shares with its clones: the fields, the rows' values packed one row
+// after another, each row's change state, and what is needed to write the rows back to their table.
 
 #include <cstdint>
 #include <string>
@@ -9,6 +9,7 @@
 
 #include "common/regional.h"
 #include "common/value.h"
+#include "data/cell_store.h"
 #include "data/criteria.h"
 #include "data/field.h"
 
@@ -24,8 +25,7 @@ inline constexpr uint8_t kGone = 8;      // no longer part of the recordset
 struct RecordsetData {
   std::vector<Field> fields;
   FieldIndex index;
-  std::vector<Value> cells;  // row r, field f: cells[r * fields.size() + f]
-  size_t rows = 0;
+  CellStore store;
   std::vector<uint8_t> status;
   // Rows that stopped being part of the data, in order, so that every view can keep its count.
   std::vector<uint32_t> removals;
@@ -39,8 +39,8 @@ struct RecordsetData {
   std::string table;
   std::vector<size_t> keyFields;  // the table's primary key, or every field when it has none
 
-  Value* row(uint32_t r) { return cells.data() + static_cast<size_t>(r) * fields.size(); }
-  const Value* row(uint32_t r) const { return cells.data() + static_cast<size_t>(r) * fields.size(); }
+  size_t rowCount() const { return status.size(); }
+  Value value(uint32_t r, size_t f) const { return store.get(r, f); }
   bool removed(uint32_t r) const { return status[r] & (row_status::kDeleted | row_status::kGone); }
 };
 

@@ -35,7 +35,7 @@ Column extract(const std::vector<uint32_t>& rows, const RecordsetData& data, siz
   c.number.resize(rows.size());
   bool anyText = false;
   for (size_t i = 0; i < rows.size(); ++i) {
-    const Value& v = data.row(rows[i])[field];
+    const Value v = data.value(rows[i], field);
     switch (v.kind()) {
       case Value::Kind::Empty:
       case Value::Kind::Null: c.rank[i] = 0; break;
@@ -52,7 +52,7 @@ Column extract(const std::vector<uint32_t>& rows, const RecordsetData& data, siz
   if (anyText) {
     c.text.resize(rows.size());
     for (size_t i = 0; i < rows.size(); ++i)
-      if (c.rank[i] == 3) c.text[i] = utf8::foldCase(data.row(rows[i])[field].asText());
+      if (c.rank[i] == 3) c.text[i] = utf8::foldCase(data.value(rows[i], field).asText());
   }
   return c;
 }
@@ -112,7 +112,7 @@ void sortRows(std::vector<uint32_t>& rows, const RecordsetData& data, const Sort
         result = c.text[a].compare(c.text[b]);
       } else if (c.rank[a] != 0) {
         if (c.number[a] != c.number[b]) result = c.number[a] < c.number[b] ? -1 : 1;
-        else if (c.rank[a] == 1) result = exactTie(data.row(rows[a])[c.field], data.row(rows[b])[c.field], c.number[a]);
+        else if (c.rank[a] == 1) result = exactTie(data.value(rows[a], c.field), data.value(rows[b], c.field), c.number[a]);
       }
       if (result != 0) return c.descending ? result > 0 : result < 0;
     }

@@ -85,7 +85,7 @@ void TableWriter::appendKey(std::string& sql, std::vector<Value>& params, const 
 }
 
 void TableWriter::insert(uint32_t row) {
-  const Value* cells = data_.row(row);
+  const std::vector<Value> cells = data_.store.rowValues(row);
   std::string columns, marks;
   std::vector<Value> params;
   for (size_t f = 0; f < data_.fields.size(); ++f) {
@@ -100,7 +100,7 @@ void TableWriter::insert(uint32_t row) {
 }
 
 void TableWriter::update(uint32_t row, const std::vector<Value>& original) {
-  const Value* cells = data_.row(row);
+  const std::vector<Value> cells = data_.store.rowValues(row);
   std::string sql = "UPDATE " + data_.table + " SET ";
   std::vector<Value> params;
   std::vector<size_t> changed;

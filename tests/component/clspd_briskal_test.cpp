@@ -119,7 +119,7 @@ TEST_F(ComponentClass, ObjectModelsRegisterTheFormInUse) {
   session().navigator().initializeLayoutObjectModel(layout);
   ASSERT_EQ(layout.registrations().size(), 2u);
   EXPECT_FALSE(layout.registrations()[1].current);
-  EXPECT_EQ(layout.registrations()[1].caption, "Modifica etichette");
+  EXPECT_EQ(layout.registrations()[1].caption, "Modifica etichette (Ordini lavorazione)");
   session().navigator().initializeScriptObjectModel(script);
   EXPECT_EQ(script.addedObjects().back(), "FRMPD_MODSELEZ");
   ASSERT_TRUE(script.lastAddedForm());

@@ -1,0 +1,116 @@
+// Label expansion benchmarks: the order-line query of a 10,000-line demo database opened and
+// expanded into label rows, and 1,000,000 label rows expanded, with the peak memory they take.
+
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "data/connection.h"
+#include "data/recordset.h"
+#include "hostkit/demo/demo_database.h"
+#include "labelrows/label_expansion.h"
+#include "labelrows/label_rows.h"
+#include "params/order_line_query.h"
+
+namespace briskal::labelrows {
+namespace {
+
+const RegionalSettings kIt = RegionalSettings::italian();
+
+size_t residentBytes() {
+  std::ifstream statm("/proc/self/statm");
+  size_t pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return resident * static_cast<size_t>(sysconf(_SC_PAGESIZE));
+}
+
+double peakBytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) * 1024.0;
+}
+
+size_t expand(data::Recordset& lines, int basis) {
+  auto rows = newLabelRows();
+  LabelExpansion expansion(
+      lines, *rows, kIt, [](const char*, const std::function<void()>& body) { body(); }, [] {});
+  ExpansionOptions options;
+  options.basis = basis;
+  options.labelsPerLine = "10";
+  expansion.expandAll(options);
+  return static_cast<size_t>(rows->recordCount());
+}
+
+const std::string& demoDatabase() {
+  static const std::string path = [] {
+    const std::string file = (std::filesystem::temp_directory_path() / "briskal_bench_10k.db").string();
+    for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(file + suffix);
+    data::Connection cn;
+    cn.setConnectionString("Data Source=" + file);
+    cn.open();
+    hostkit::createDemoDatabase(cn, {10'000, 1});
+    return file;
+  }();
+  return path;
+}
+
+// Every open line of the three order types: the query as the component composes it.
+void BM_QueryAndExpand10kLines(benchmark::State& state) {
+  data::Connection cn;
+  cn.setConnectionString("Data Source=" + demoDatabase());
+  cn.open();
+  params::OrderLineQueryOptions query;
+  query.company = "1";
+  query.orderType = "24";
+  query.residualOnly = 1;
+  query.settled = 1;
+  query.filterText = "DO11_TIPODOC IN (24, 25, 21) OR 1 = 1";
+  const std::string sql = params::composeOrderLineQuery(query);
+  for (auto _ : state) {
+    data::Recordset lines;
+    lines.setCursorLocation(data::cursor::kUseClient);
+    lines.open(sql, cn, data::cursor::kOpenDynamic, data::lock::kOptimistic);
+    const size_t labels = expand(lines, static_cast<int>(state.range(0)));
+    state.counters["order_lines"] = static_cast<double>(lines.recordCount());
+    state.counters["label_rows"] = static_cast<double>(labels);
+  }
+}
+BENCHMARK(BM_QueryAndExpand10kLines)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_Expand1MLabelRows(benchmark::State& state) {
+  data::Connection cn;
+  cn.setConnectionString("Data Source=" + demoDatabase());
+  cn.open();
+  params::OrderLineQueryOptions query;
+  query.company = "1";
+  query.orderType = "24";
+  query.residualOnly = 1;
+  query.settled = 1;
+  query.filterText = "1 = 1";
+  data::Recordset lines;
+  lines.setCursorLocation(data::cursor::kUseClient);
+  lines.open(params::composeOrderLineQuery(query), cn, data::cursor::kOpenDynamic, data::lock::kOptimistic);
+  const auto perLine = std::to_string((1'000'000 + lines.recordCount() - 1) / lines.recordCount());
+  for (auto _ : state) {
+    const size_t before = residentBytes();
+    auto rows = newLabelRows();
+    LabelExpansion expansion(
+        lines, *rows, kIt, [](const char*, const std::function<void()>& body) { body(); }, [] {});
+    ExpansionOptions options;
+    options.basis = 2;
+    options.labelsPerLine = perLine;
+    expansion.expandAll(options);
+    state.counters["label_rows"] = static_cast<double>(rows->recordCount());
+    state.counters["bytes_per_row"] =
+        static_cast<double>(residentBytes() - before) / static_cast<double>(rows->recordCount());
+    state.counters["peak_MB"] = peakBytes() / 1e6;
+  }
+}
+BENCHMARK(BM_Expand1MLabelRows)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
+}  // namespace briskal::labelrows
+
+BENCHMARK_MAIN();
