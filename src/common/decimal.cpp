@@ -111,8 +111,13 @@ void shiftLeft1(U256& v) {
   v.w[0] <<= 1;
 }
 
-// Binary long division; d must not be zero.
+// Long division; d must not be zero. Operands within 128 bits, the common case, divide natively.
 U256 divmod(const U256& n, const U256& d, U256& rem) {
+  if ((n.w[2] | n.w[3] | d.w[2] | d.w[3]) == 0) {
+    const u128 a = n.low128(), b = d.low128();
+    rem = U256::from(a % b);
+    return U256::from(a / b);
+  }
   U256 q;
   rem = U256{};
   for (int bit = n.bitLength() - 1; bit >= 0; --bit) {
@@ -296,7 +301,17 @@ std::string Decimal::toString() const {
 
 std::string Decimal::toPlainString() const { return trimmed().toString(); }
 
-double Decimal::toDouble() const { return std::strtod(toString().c_str(), nullptr); }
+double Decimal::toDouble() const {
+  // Both operands exact in a double, so the one division rounds correctly.
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const UInt128 mag = magnitude();
+  if (mag < (static_cast<UInt128>(1) << 53) && scale_ <= 22) {
+    const double value = static_cast<double>(static_cast<uint64_t>(mag)) / kPowers[scale_];
+    return isNegative() ? -value : value;
+  }
+  return std::strtod(toString().c_str(), nullptr);
+}
 
 int64_t Decimal::toInt64() const {
   const Decimal whole = round(0);

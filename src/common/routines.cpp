@@ -35,11 +35,12 @@ Value StringaFissa(const Value& value, size_t width, const RegionalSettings& rs)
 }
 
 double Arrotonda(const Value& x, int n, const RegionalSettings& rs) {
-  Decimal factor(1);
-  for (int i = 0; i < n; ++i) factor = factor * Decimal(10);
-  const Decimal half = *Decimal::parse("0.5");
-  const Decimal shifted = (toDecimal(x, rs) * factor + half).floor();
-  return (shifted / factor).toDouble();
+  static const Decimal kHalf = Decimal::fromParts(5, 1, false);
+  // 10^n: the digits of 1 written with n decimals, read as a whole number.
+  const Decimal power = Decimal::fromParts(Decimal(1).rescale(n).magnitude(), 0, false);
+  const Decimal whole = (toDecimal(x, rs) * power + kHalf).floor();
+  // Dividing the whole number by 10^n only moves the point.
+  return Decimal::fromParts(whole.magnitude(), n, whole.isNegative()).toDouble();
 }
 
 }  // namespace briskal
