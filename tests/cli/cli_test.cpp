@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -133,6 +134,59 @@ TEST_F(QueryCommand, TraceLinesGoToStandardErrorOnRequest) {
   EXPECT_TRUE(std::regex_search(r.err, std::regex(R"(QRVN:\|[0-9A-F]{32}\|INI\|DAZO_BRISKAL\|CLSPD_BRISKAL)"))) << r.err;
   EXPECT_NE(r.err.find("|INI|DAZO_BRISKAL|FRMPD_BRISKAL"), std::string::npos);
   EXPECT_NE(r.err.find("|TER|DAZO_BRISKAL|FRMPD_MODSELEZ"), std::string::npos);
+}
+
+class RowsCommand : public QueryCommand {
+ protected:
+  static std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    for (size_t start = 0, end; start < text.size(); start = end + 2) {
+      end = text.find("\r\n", start);
+      if (end == std::string::npos) break;
+      out.push_back(text.substr(start, end - start));
+    }
+    return out;
+  }
+};
+
+TEST_F(RowsCommand, PrintsEveryFieldOfTheLabelRowsForEveryBasis) {
+  const std::vector<std::string> filter = {"--where", "Numero doc.=1..40"};
+  auto run = [&](std::vector<std::string> options) {
+    std::vector<std::string> args = {"rows"};
+    args.insert(args.end(), filter.begin(), filter.end());
+    args.insert(args.end(), options.begin(), options.end());
+    return query(args);
+  };
+  const auto custom = run({"--basis", "custom", "--labels", "2"});
+  ASSERT_EQ(custom.exitCode, 0) << custom.err;
+  const auto rows = lines(custom.out);
+  ASSERT_GT(rows.size(), 1u);
+  EXPECT_EQ(std::count(rows[0].begin(), rows[0].end(), ','), 55);
+  EXPECT_EQ(rows[0].substr(0, 22), "SELEZIONE,DO11_SEZDOC,");
+  size_t masters = 0;
+  for (size_t i = 1; i < rows.size(); ++i) masters += rows[i].find(",M,") != std::string::npos;
+  EXPECT_EQ(rows.size() - 1, 2 * masters);
+  for (const auto& options : std::vector<std::vector<std::string>>{
+           {"--basis", "unit"}, {"--basis", "package"}, {"--reference", "delivered"}, {"--um", "2"}}) {
+    const auto r = run(options);
+    EXPECT_EQ(r.exitCode, 0) << options[0] << " " << options[1] << ": " << r.err;
+    EXPECT_GT(lines(r.out).size(), 1u) << options[0] << " " << options[1];
+  }
+}
+
+TEST_F(RowsCommand, TableShowsTheGridColumnsWithTheirFormats) {
+  const auto r = query({"--format", "table", "rows", "--where", "Numero doc.=1..5"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("Sel.  Sez.  Ordine  Riga  Deposito  Articolo", 0), 0u) << r.out;
+  EXPECT_NE(r.out.find("Qta etichetta"), std::string::npos);
+  EXPECT_NE(r.out.find("1,000"), std::string::npos);
+}
+
+TEST_F(RowsCommand, NoOrderLinesIsAMessageAndAFailure) {
+  const auto r = query({"rows", "--where", "Numero doc.=9999990..9999999"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("[64771] Non ci sono righe d'ordine da elaborare"), std::string::npos) << r.err;
 }
 
 }  // namespace
