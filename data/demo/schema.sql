@@ -388,6 +388,10 @@ CREATE TABLE PD45_CONFIGETICH (
   PRIMARY KEY (PD45_CODICE, PD45_PROGRIGA)
 );
 
+-- Detail rows are numbered across the whole table: two workstations saving at the same moment
+-- cannot both take a number.
+CREATE UNIQUE INDEX PD45_PROGRIGA_UNICO ON PD45_CONFIGETICH (PD45_PROGRIGA) WHERE PD45_PROGRIGA <> 0;
+
 -- Composed label texts of a print run, kept apart by workstation and user.
 CREATE TABLE PD46_RPTETICHETTE (
   PD46_MACCHINA CHAR(40) NOT NULL,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/convert.h"
 #include "common/error.h"
 
 namespace briskal::hostkit {
@@ -23,6 +24,26 @@ void HeadlessCombo::selectIndex(int index) {
   if (index == selected_) return;
   selected_ = index;
   raiseEvent(onChange_);
+  if (listener_ && !fromBinding_) listener_("Text");
+}
+
+Value HeadlessCombo::property(std::string_view name) const {
+  return name == "Text" ? Value(text()) : Value();
+}
+
+void HeadlessCombo::setProperty(std::string_view name, const Value& value) {
+  if (name != "Text") return;
+  fromBinding_ = true;
+  try {
+    int index = -1;
+    if (!value.isNull() && !value.isEmpty() && !(value.isText() && value.asText().empty()))
+      index = indexOfKey(toInt32(value, RegionalSettings::italian()));
+    selectIndex(index);
+  } catch (...) {
+    fromBinding_ = false;
+    throw;
+  }
+  fromBinding_ = false;
 }
 
 int HeadlessCombo::indexOfKey(int32_t key) const {

@@ -32,6 +32,12 @@ class HeadlessCombo final : public HeadlessControl<host::ComboControl> {
   void setBooleanList(bool value) override { booleanList_ = value; }
   void onChange(std::function<void()> handler) override { onChange_ = std::move(handler); }
 
+  // Bound on "Text": a value from the data side selects the item of that key (none for Empty or
+  // Null) without telling the binding back; any other change of selection tells it.
+  Value property(std::string_view name) const override;
+  void setProperty(std::string_view name, const Value& value) override;
+  void setChangeListener(ChangeListener listener) override { listener_ = std::move(listener); }
+
   const std::vector<ComboItem>& items() const { return items_; }
   bool booleanList() const { return booleanList_; }
 
@@ -47,6 +53,8 @@ class HeadlessCombo final : public HeadlessControl<host::ComboControl> {
   int selected_ = -1;
   bool booleanList_ = true;
   std::function<void()> onChange_;
+  ChangeListener listener_;
+  bool fromBinding_ = false;
 };
 
 }  // namespace briskal::hostkit

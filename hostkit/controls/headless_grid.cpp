@@ -51,4 +51,24 @@ bool HeadlessGrid::selectRow(int64_t position) {
   return true;
 }
 
+bool HeadlessGrid::editCell(const std::string& field, const Value& value) {
+  if (!interactive()) return false;
+  data::Recordset* const edited = source_;
+  const std::optional<data::Bookmark> row = currentRow();
+  if (!row || edited->fieldIndex(field) < 0) return false;
+  bool cancel = false;
+  raiseEvent(onEdited_, field, value, cancel);
+  // A handler that moved, closed or replaced the data has taken away the row being edited.
+  if (cancel || source_ != edited || currentRow() != row) return false;
+  source_->setValue(field, value);
+  source_->update();
+  return true;
+}
+
+bool HeadlessGrid::pressKey(const std::string& field, int32_t keyCode) {
+  if (!interactive() || !source_) return false;
+  raiseEvent(onKeyPress_, field, keyCode);
+  return true;
+}
+
 }  // namespace briskal::hostkit

@@ -33,6 +33,12 @@ class HeadlessGrid final : public HeadlessControl<host::GridControl>, private da
     onCellDoubleClick_ = std::move(handler);
   }
   void onRowChanged(std::function<void()> handler) override { onRowChanged_ = std::move(handler); }
+  void onEdited(std::function<void(const std::string&, const Value&, bool&)> handler) override {
+    onEdited_ = std::move(handler);
+  }
+  void onKeyPress(std::function<void(const std::string&, int32_t)> handler) override {
+    onKeyPress_ = std::move(handler);
+  }
 
   const std::string& keyField() const { return keyField_; }
 
@@ -42,6 +48,14 @@ class HeadlessGrid final : public HeadlessControl<host::GridControl>, private da
   // What a person does: clicks the row at 1-based `position` of the recordset's view, which
   // becomes the current row. Error 3704 without a data source; false when disabled or hidden.
   bool selectRow(int64_t position);
+  // What a person does: types `value` into the cell of `field` in the current row and leaves it.
+  // The edited event may cancel; otherwise the value is saved into the row at once, and a value
+  // the field refuses throws the recordset's error with the row unchanged. False when cancelled,
+  // when the grid is disabled or hidden, or has no current row or no such field.
+  bool editCell(const std::string& field, const Value& value);
+  // What a person does: presses a key in the column of `field`. False, raising nothing, when the
+  // grid is disabled, hidden or has no data source.
+  bool pressKey(const std::string& field, int32_t keyCode);
 
  private:
   void currentRowChanged() override;
@@ -55,6 +69,8 @@ class HeadlessGrid final : public HeadlessControl<host::GridControl>, private da
   std::string keyField_;
   std::function<void(const std::string&)> onCellDoubleClick_;
   std::function<void()> onRowChanged_;
+  std::function<void(const std::string&, const Value&, bool&)> onEdited_;
+  std::function<void(const std::string&, int32_t)> onKeyPress_;
 };
 
 }  // namespace briskal::hostkit

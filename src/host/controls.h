@@ -34,8 +34,9 @@ class Control {
   virtual bool hasFocus() const = 0;
 };
 
-// A list of texts with numeric keys; its text value is the selected item's key.
-class ComboControl : public Control {
+// A list of texts with numeric keys; its text value is the selected item's key. Bindable on
+// "Text": the key as text.
+class ComboControl : public Control, public data::Bindable {
  public:
   virtual void clear() = 0;
   virtual void addItem(const std::string& text, int32_t key) = 0;
@@ -118,6 +119,10 @@ class GridControl : public Control {
   virtual void releaseContents() = 0;
   virtual void onCellDoubleClick(std::function<void(const std::string& field)> handler) = 0;
   virtual void onRowChanged(std::function<void()> handler) = 0;
+  // Raised when the user has typed a cell's new value, before it is stored; `cancel` refuses it.
+  virtual void onEdited(std::function<void(const std::string& field, const Value& value, bool& cancel)> handler) = 0;
+  // A key the grid leaves to the form, with the field of the current column.
+  virtual void onKeyPress(std::function<void(const std::string& field, int32_t keyCode)> handler) = 0;
 };
 
 enum class FilterValueKind { Text, Number, Date };

@@ -2,11 +2,15 @@
 
 #include "common/convert.h"
 #include "common/routines.h"
+#include "common/utf8.h"
+
+#include <algorithm>
 #include "data/connection.h"
 #include "data/recordset.h"
 #include "host/cinterface.h"
 #include "host/services.h"
 #include "labelrows/frmpd_modselez.h"
+#include "layouts/frmpd_salvapers.h"
 #include "params/dimension_check.h"
 #include "params/filter_fields.h"
 #include "params/layout_rows.h"
@@ -61,9 +65,17 @@ void FRMPD_BRISKAL::connectEvents() {
   CMB_TipoEtichetta_.onChange([this] { CMB_TipoEtichetta_Change(); });
   CMB_TipoQuantita_.onChange([this] { CMB_TipoQuantita_Change(); });
   CMB_Personal_.onChange([this] {
-    if (loading_) return;
-    // Loading a saved layout belongs to the layout editor.
+    if (!loading_) CMB_Personal_Change();
   });
+  controls().button("CMD_Personalizza").onClick([this] { CMD_Personalizza_Click(); });
+  controls().button("CMD_RIGASU").onClick([this] { CMD_RIGASU_ButtonClick(); });
+  controls().button("CMD_RIGAGIU").onClick([this] { CMD_RIGAGIU_ButtonClick(); });
+  controls().button("CMD_ELIMINA").onClick([this] { CMD_ELIMINA_ButtonClick(); });
+  GridSelezione_.onCellDoubleClick([this](const std::string& field) { GridSelezione_CellDblClick(field); });
+  GridSelezione_.onKeyPress([this](const std::string& field, int32_t key) { GridSelezione_ErrKeyPress(field, key); });
+  GridSelezione_.onEdited(
+      [this](const std::string& field, const Value& value, bool& cancel) { GridSelezione_OnEdited(field, value, cancel); });
+  GridSelezione_.onRowChanged([this] { GridSelezione_RowColChange(); });
   CMD_ImpostaEtich_.onClick([this] { CMD_ImpostaEtich_Click(); });
   CMD_Esegui_.onClick([this] { CMD_Esegui_Click(); });
   KVX_RESIZEFORM1_.onSetup([this] { KVX_RESIZEFORM1_Setup(); });
@@ -184,6 +196,7 @@ void FRMPD_BRISKAL::Form_Unload(int&) {
     }
     pclsDecodeDb_.reset();
     pclsLookupDoc_.reset();
+    RimuoviBCollDimensioni();
     KVX_ADVQ_.detach();
     GridSelezione_.setDataSource(nullptr);
     GridSelezione_.releaseContents();
@@ -404,6 +417,7 @@ void FRMPD_BRISKAL::CaricaComboPersonal() {
       }
       headerList_->moveFirst();
     }
+    if (saveForm_) saveForm_->setLayoutList(headerList_.get());
   });
 }
 
@@ -449,6 +463,200 @@ void FRMPD_BRISKAL::VisualizzaNRCaratteriSuRiga(int16_t row, int16_t sequence) {
     const std::optional<RowMeasure> measure = measureRowUpTo(*rsetSelezione_, row, sequence, rs);
     TXT_RIGA_.setText(measure ? std::to_string(measure->row) : "0");
     TXT_NRCARATTERI_.setText(measure ? std::to_string(measure->characters) : "0");
+  });
+}
+
+layouts::LayoutHeader FRMPD_BRISKAL::layoutHeader(const std::string& code, const std::string& title) const {
+  const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+  auto decimal = [&](const std::string& text) { return Value(toDecimal(NVL(Value(text), Value(int32_t{0})), rs)); };
+  return {code,
+          title,
+          decimal(TXT_LUNGETIC_.text()),
+          decimal(TXT_ALTETIC_.text()),
+          decimal(TXT_SALTO_.text()),
+          decimal(CMB_QTARIPORTATA_.text())};
+}
+
+void FRMPD_BRISKAL::selectFirstLayout() { CMB_Personal_.selectIndex(0); }
+
+void FRMPD_BRISKAL::CMB_Personal_Change() {
+  const int index = CMB_Personal_.selectedIndex();
+  if (index > 0) {
+    CaricaPersonalizzazione(index);
+    ImpostaBCollDimensioni();
+  } else if (index == 0) {
+    CreaRsetSelezione();
+    RimuoviBCollDimensioni();
+    TXT_ALTETIC_.setText("0");
+    TXT_LUNGETIC_.setText("0");
+    TXT_SALTO_.setText("");
+    CMB_QTARIPORTATA_.selectKey(0);
+  }
+}
+
+void FRMPD_BRISKAL::CaricaPersonalizzazione(int index) {
+  trap("CaricaPersonalizzazione", [&] {
+    headerList_->setAbsolutePosition(index);
+    const std::string code = codeList_.at(static_cast<size_t>(index - 1));
+    tableCopy_->setFilter("");
+    GridSelezione_.setDataSource(nullptr);
+    gridUpdate_ = true;
+    if (rsetSelezione_->recordCount() > 0) {
+      for (rsetSelezione_->moveFirst(); !rsetSelezione_->eof(); rsetSelezione_->moveNext()) rsetSelezione_->deleteCurrent();
+    }
+    rsetSelezione_->updateBatch();
+    rsetSelezione_->setSort("");
+    tableCopy_->setFilter(layouts::layoutDetailFilter(code));
+    for (; !tableCopy_->eof(); tableCopy_->moveNext()) {
+      rsetSelezione_->addNew();
+      for (const char* field : {"PD45_RIGA", "PD45_SEQSTP", "PD45_CAMPO", "PD45_DATAFIELD", "PD45_POSINI",
+                                "PD45_FLGLBLCAMPO"})
+        rsetSelezione_->setValue(field, tableCopy_->value(field));
+    }
+    rsetSelezione_->updateBatch();
+    if (rsetSelezione_->recordCount() > 0) rsetSelezione_->moveFirst();
+    GridSelezione_.setDataSource(rsetSelezione_.get());
+    tableCopy_->setFilter("");
+    gridUpdate_ = false;
+  });
+  gridUpdate_ = false;
+}
+
+void FRMPD_BRISKAL::ImpostaBCollDimensioni() {
+  trap("ImpostaBCollDimensioni", [&] {
+    if (!headerList_) return;
+    RimuoviBCollDimensioni();
+    bCollDimensioni_ = std::make_unique<data::BindingCollection>();
+    bCollDimensioni_->add(TXT_ALTETIC_, "Text", "PD45_HEIGHT");
+    bCollDimensioni_->add(TXT_LUNGETIC_, "Text", "PD45_WIDTH");
+    bCollDimensioni_->add(TXT_SALTO_, "Text", "PD45_DISTANZA");
+    bCollDimensioni_->add(CMB_QTARIPORTATA_, "Text", "PD45_INDQTARIP");
+    bCollDimensioni_->setDataSource(headerList_.get());
+    bCollDimensioni_->setUpdateMode(data::BindingCollection::kUpdateWhenPropertyChanges);
+  });
+}
+
+void FRMPD_BRISKAL::RimuoviBCollDimensioni() {
+  trap("RimuoviBCollDimensioni", [&] {
+    if (!bCollDimensioni_) return;
+    while (bCollDimensioni_->count() > 0) bCollDimensioni_->remove(0);
+    bCollDimensioni_.reset();
+  });
+}
+
+void FRMPD_BRISKAL::CMD_Personalizza_Click() {
+  trap("CMD_Personalizza_ButtonClick", [&] {
+    if (!confirmDimensions()) return;
+    gridUpdate_ = true;
+    if (bCollDimensioni_) bCollDimensioni_->setDataSource(nullptr);
+    if (rsetSelezione_->recordCount() > 0) rsetSelezione_->moveFirst();
+    layouts::FRMPD_SALVAPERS form(runtime());
+    form.setHostInterface(hostInterface());
+    form.setLogObject(logObject());
+    form.setConnection(connection_.get());
+    form.setLayoutList(headerList_.get());
+    form.setLayoutLines(rsetSelezione_.get());
+    form.setLayoutTable(tableCopy_.get());
+    form.setCallingForm(this);
+    saveForm_ = &form;
+    form.show(true);
+    form.unloadForm();
+    saveForm_ = nullptr;
+    gridUpdate_ = false;
+    if (!form.saved()) {
+      if (bCollDimensioni_) bCollDimensioni_->setDataSource(headerList_.get());
+      return;
+    }
+    CaricaComboPersonal();
+    // The saved layout is selected by its code; a deleted one leaves "Default".
+    const auto it = std::find(codeList_.begin(), codeList_.end(), layouts::layoutCode(form.savedCode()));
+    loading_ = true;
+    CMB_Personal_.selectIndex(it == codeList_.end() ? 0 : static_cast<int>(it - codeList_.begin()) + 1);
+    loading_ = false;
+    if (it != codeList_.end()) {
+      headerList_->setAbsolutePosition(static_cast<int64_t>(it - codeList_.begin()) + 1);
+      ImpostaBCollDimensioni();
+    }
+  });
+}
+
+void FRMPD_BRISKAL::flipCaptionFlag() {
+  const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+  const bool set = toInt32(NVL(rsetSelezione_->value("PD45_FLGLBLCAMPO"), Value(int32_t{0})), rs) != 0;
+  rsetSelezione_->setValue("PD45_FLGLBLCAMPO", Value(int32_t{set ? 0 : 1}));
+  rsetSelezione_->update();
+}
+
+void FRMPD_BRISKAL::GridSelezione_CellDblClick(const std::string& field) {
+  trap("GridSelezione_CellDblClick", [&] {
+    if (field == "PD45_FLGLBLCAMPO") flipCaptionFlag();
+  });
+}
+
+void FRMPD_BRISKAL::GridSelezione_ErrKeyPress(const std::string& field, int32_t keyCode) {
+  trap("GridSelezione_ErrKeyPress", [&] {
+    if (keyCode == 13 && field == "PD45_FLGLBLCAMPO") flipCaptionFlag();
+  });
+}
+
+void FRMPD_BRISKAL::GridSelezione_OnEdited(const std::string& field, const Value& value, bool& cancel) {
+  trap("GridSelezione_OnEdited", [&] {
+    const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+    const std::string column = toText(NVL(Value(field), Value("")), rs);
+    const std::string typed = toText(NVL(value, Value("")), rs);
+    if (column.empty() || typed.empty()) {
+      cancel = true;
+    } else if ((column == "PD45_RIGA" || column == "PD45_SEQSTP") && utf8::length(typed) > 2) {
+      messageBox("Massimo 2 cifre", 64774, host::msg::kInformation);
+      cancel = true;
+    } else if (column == "PD45_POSINI" && utf8::length(typed) > 4) {
+      messageBox("Massimo 4 cifre", 64775, host::msg::kInformation);
+      cancel = true;
+    } else if (column != "PD45_RIGA" && column != "PD45_SEQSTP" && column != "PD45_POSINI") {
+      cancel = true;
+    }
+  });
+}
+
+void FRMPD_BRISKAL::GridSelezione_RowColChange() {
+  trap("GridSelezione_RowColChange", [&] {
+    if (gridUpdate_ || loading_ || !rsetSelezione_) return;
+    const int64_t position = rsetSelezione_->absolutePosition();
+    if (position == lastGridPosition_ || rsetSelezione_->bof() || rsetSelezione_->eof()) return;
+    const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+    VisualizzaNRCaratteriSuRiga(toInt16(rsetSelezione_->value("PD45_RIGA"), rs),
+                                toInt16(rsetSelezione_->value("PD45_SEQSTP"), rs));
+    lastGridPosition_ = position;
+  });
+}
+
+void FRMPD_BRISKAL::CMD_RIGASU_ButtonClick() {
+  trapShowing("CMD_RIGASU_ButtonClick", [&] {
+    if (!rsetSelezione_ || rsetSelezione_->bof() || rsetSelezione_->eof()) return;
+    rsetSelezione_->movePrevious();
+    if (rsetSelezione_->bof()) rsetSelezione_->moveLast();
+  });
+}
+
+void FRMPD_BRISKAL::CMD_RIGAGIU_ButtonClick() {
+  trapShowing("CMD_RIGAGIU_ButtonClick", [&] {
+    if (!rsetSelezione_ || rsetSelezione_->bof() || rsetSelezione_->eof()) return;
+    rsetSelezione_->moveNext();
+    if (rsetSelezione_->eof()) rsetSelezione_->moveFirst();
+  });
+}
+
+void FRMPD_BRISKAL::CMD_ELIMINA_ButtonClick() {
+  trapShowing("CMD_ELIMINA_ButtonClick", [&] {
+    if (!rsetSelezione_ || rsetSelezione_->bof() || rsetSelezione_->eof()) return;
+    if (rsetSelezione_->recordCount() == 1) {
+      messageBox("Impossibile eliminare tutte le righe", 64777, host::msg::kInformation);
+      return;
+    }
+    rsetSelezione_->deleteCurrent();
+    rsetSelezione_->updateBatch();
+    rsetSelezione_->moveNext();
+    if (rsetSelezione_->eof()) rsetSelezione_->moveLast();
   });
 }
 

@@ -6,8 +6,10 @@
 #include <memory>
 #include <string>
 
+#include "data/binding_collection.h"
 #include "host/component_form.h"
 #include "host/controls.h"
+#include "layouts/layout_table.h"
 
 namespace briskal::data {
 class Connection;
@@ -16,6 +18,10 @@ class Recordset;
 
 namespace briskal::labelrows {
 class FRMPD_MODSELEZ;
+}
+
+namespace briskal::layouts {
+class FRMPD_SALVAPERS;
 }
 
 namespace briskal::params {
@@ -31,6 +37,9 @@ class FRMPD_BRISKAL final : public host::ComponentForm {
   data::Recordset* RsetSelezione() const { return rsetSelezione_.get(); }
   const std::string& StringaRigaOrd() const { return stringaRigaOrd_; }
   void CaricaComboPersonal();
+  // The header of the layout being edited, from the size edits and the quantity selector.
+  layouts::LayoutHeader layoutHeader(const std::string& code, const std::string& title) const;
+  void selectFirstLayout();
 
   // What the selection form reads from this form's controls while it loads.
   struct LabelRowChoices {
@@ -76,6 +85,19 @@ class FRMPD_BRISKAL final : public host::ComponentForm {
   void CreaRsetSelezione();
   void CaricaTabellaConfigurazioni();
   void InitQGrid_GridSelezione();
+  void CMB_Personal_Change();
+  void CaricaPersonalizzazione(int index);
+  void ImpostaBCollDimensioni();
+  void RimuoviBCollDimensioni();
+  void CMD_Personalizza_Click();
+  void GridSelezione_CellDblClick(const std::string& field);
+  void GridSelezione_ErrKeyPress(const std::string& field, int32_t keyCode);
+  void GridSelezione_OnEdited(const std::string& field, const Value& value, bool& cancel);
+  void GridSelezione_RowColChange();
+  void flipCaptionFlag();
+  void CMD_RIGASU_ButtonClick();
+  void CMD_RIGAGIU_ButtonClick();
+  void CMD_ELIMINA_ButtonClick();
   int16_t labelSize(host::TextEditControl& edit);
   bool standardLabel();
 
@@ -116,6 +138,9 @@ class FRMPD_BRISKAL final : public host::ComponentForm {
   std::unique_ptr<data::Recordset> headerList_;
   std::unique_ptr<data::Recordset> tableCopy_;
   std::vector<std::string> codeList_;
+  std::unique_ptr<data::BindingCollection> bCollDimensioni_;
+  layouts::FRMPD_SALVAPERS* saveForm_ = nullptr;
+  int64_t lastGridPosition_ = -1;
   std::unique_ptr<host::LookupDecode> pclsDecodeDb_;
   std::unique_ptr<host::DocumentLookup> pclsLookupDoc_;
   std::shared_ptr<labelrows::FRMPD_MODSELEZ> frmModSelez_;

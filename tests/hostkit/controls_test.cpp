@@ -415,6 +415,81 @@ TEST_F(BoundControls, GridFollowsTheCurrentRowWhoeverMovesIt) {
   EXPECT_EQ(errorNumber([&] { grid.selectRow(1); }), err::kObjectClosed);
 }
 
+TEST_F(BoundControls, GridEditIsSavedIntoTheCurrentRowUnlessCancelledOrRefused) {
+  host_.grid("KVX_QGRIDWRAPPER1");
+  auto& grid = *host_.find<HeadlessGrid>("KVX_QGRIDWRAPPER1");
+  std::vector<std::pair<std::string, Value>> edited;
+  int rowChanges = 0;
+  grid.onRowChanged([&] { ++rowChanges; });
+  grid.onEdited([&](const std::string& field, const Value& value, bool& cancel) {
+    edited.emplace_back(field, value);
+    cancel = field == "CODE";
+  });
+  grid.setDataSource(&rows_);
+  rows_.moveNext();
+  rowChanges = 0;
+
+  EXPECT_TRUE(grid.editCell("QTY", Value(decimal("3.25"))));
+  EXPECT_EQ(rows_.value("QTY"), Value(decimal("3.25")));
+  EXPECT_EQ(rows_.editMode(), data::EditMode::None);
+  EXPECT_EQ(rows_.absolutePosition(), 2);
+  EXPECT_EQ(rowChanges, 0);
+
+  const Value code = rows_.value("CODE");
+  EXPECT_FALSE(grid.editCell("CODE", Value("X9")));
+  EXPECT_EQ(rows_.value("CODE"), code);
+  EXPECT_EQ(rows_.editMode(), data::EditMode::None);
+
+  // The handler accepts it, the field does not: the recordset's error, and the old value stays.
+  EXPECT_EQ(errorNumber([&] { grid.editCell("QTY", Value("tanti")); }), err::kDataConversion);
+  EXPECT_EQ(rows_.value("QTY"), Value(decimal("3.25")));
+  EXPECT_EQ(rows_.editMode(), data::EditMode::None);
+  EXPECT_EQ(edited, (std::vector<std::pair<std::string, Value>>{
+                        {"QTY", Value(decimal("3.25"))}, {"CODE", Value("X9")}, {"QTY", Value("tanti")}}));
+
+  rows_.moveFirst();
+  EXPECT_EQ(rows_.value("QTY"), Value(decimal("1.5")));
+
+  // A handler that detaches the grid leaves no row to save into.
+  grid.onEdited([&](const std::string&, const Value&, bool&) { grid.setDataSource(nullptr); });
+  EXPECT_FALSE(grid.editCell("QTY", Value(decimal("8"))));
+  EXPECT_EQ(rows_.value("QTY"), Value(decimal("1.5")));
+}
+
+TEST_F(BoundControls, GridRaisesEditsAndKeysOnlyWhenAPersonCanReachIt) {
+  host_.grid("KVX_QGRIDWRAPPER1");
+  auto& grid = *host_.find<HeadlessGrid>("KVX_QGRIDWRAPPER1");
+  int edits = 0;
+  std::vector<std::pair<std::string, int32_t>> keys;
+  grid.onEdited([&](const std::string&, const Value&, bool&) { ++edits; });
+  grid.onKeyPress([&](const std::string& field, int32_t keyCode) { keys.emplace_back(field, keyCode); });
+
+  EXPECT_FALSE(grid.pressKey("QTY", 13));
+  EXPECT_FALSE(grid.editCell("QTY", Value(decimal("5"))));
+
+  grid.setDataSource(&rows_);
+  EXPECT_TRUE(grid.pressKey("QTY", 13));
+  EXPECT_TRUE(grid.pressKey("CODE", 46));
+  EXPECT_EQ(keys, (std::vector<std::pair<std::string, int32_t>>{{"QTY", 13}, {"CODE", 46}}));
+  EXPECT_FALSE(grid.editCell("NOPE", Value(decimal("5"))));
+  rows_.moveLast();
+  rows_.moveNext();
+  EXPECT_FALSE(grid.editCell("QTY", Value(decimal("5"))));  // past the last row
+  EXPECT_EQ(edits, 0);
+
+  rows_.moveFirst();
+  grid.setEnabled(false);
+  EXPECT_FALSE(grid.pressKey("QTY", 13));
+  EXPECT_FALSE(grid.editCell("QTY", Value(decimal("5"))));
+  grid.setEnabled(true);
+  grid.setVisible(false);
+  EXPECT_FALSE(grid.pressKey("QTY", 13));
+  EXPECT_FALSE(grid.editCell("QTY", Value(decimal("5"))));
+  EXPECT_EQ(edits, 0);
+  EXPECT_EQ(keys.size(), 2u);
+  EXPECT_EQ(rows_.value("QTY"), Value(decimal("1.5")));
+}
+
 // ---------------------------------------------------------------------------------------------
 // The query filter
 

@@ -1,0 +1,225 @@
+#include "layouts/frmpd_salvapers.h"
+
+#include "common/convert.h"
+#include "common/routines.h"
+#include "data/connection.h"
+#include "data/recordset.h"
+#include "host/cinterface.h"
+#include "host/services.h"
+#include "layouts/layout_table.h"
+#include "params/frmpd_briskal.h"
+
+namespace briskal::layouts {
+namespace {
+
+std::string textOf(const Value& v, const RegionalSettings& rs) { return toText(NVL(v, Value("")), rs); }
+
+}  // namespace
+
+FRMPD_SALVAPERS::FRMPD_SALVAPERS(host::HostRuntime& runtime)
+    : ComponentForm(runtime, "FRMPD_SALVAPERS", "Salva personalizzazione"),
+      QGRID_SEL_(controls().grid("QGRID_SEL")),
+      TXT_Codice_(controls().textEdit("TXT_Codice")),
+      TXT_Titolo_(controls().textEdit("TXT_Titolo")),
+      TXT_WidthEtic_(controls().textEdit("TXT_WidthEtic")),
+      TXT_HeightEtic_(controls().textEdit("TXT_HeightEtic")),
+      cmd_annulla_(controls().button("cmd_annulla")) {
+  TXT_Codice_.setSetting("displayformat", Value("Maiuscolo"));
+  TXT_Codice_.setSetting("caption", Value("Codice personalizzazione"));
+  TXT_Titolo_.setSetting("displayformat", Value("Maiuscolo"));
+  TXT_Titolo_.setSetting("caption", Value("Descrizione personalizzazione"));
+  TXT_Titolo_.setSetting("maxchar", Value(int32_t{40}));
+  TXT_WidthEtic_.setSetting("maxchar", Value(int32_t{3}));
+  TXT_HeightEtic_.setSetting("maxchar", Value(int32_t{3}));
+  controls().button("CMD_SALVA").onClick([this] { CMD_SALVA_ButtonClick(); });
+  controls().button("CMD_ELIMINA").onClick([this] { CMD_ELIMINA_ButtonClick(); });
+  cmd_annulla_.onClick([this] { cmd_annulla_ButtonClick(); });
+  QGRID_SEL_.onRowChanged([this] { QGRID_SEL_RowChanged(); });
+  TXT_Codice_.onValidate([this](bool& cancel) { TXT_Codice_Validate(cancel); });
+}
+
+FRMPD_SALVAPERS::~FRMPD_SALVAPERS() = default;
+
+void FRMPD_SALVAPERS::Form_Load() {
+  trapShowing("Form_Load", [&] { controls().resizer("KVX_RESIZEFORM1").start(); });
+}
+
+void FRMPD_SALVAPERS::Form_Activate() { LoadElencoSelezioni(); }
+
+void FRMPD_SALVAPERS::LoadElencoSelezioni() {
+  trapShowing("LoadElencoSelezioni", [&] {
+    QGRID_SEL_.clearColumns();
+    QGRID_SEL_.addColumn({"PD45_TITOLO", "Titolo", "", false});
+    list_->setFilter("");
+    QGRID_SEL_.setDataSource(list_);
+    // The entry for a new layout: the edits start empty and the list stands where it was.
+    newRow_ = true;
+    cmd_annulla_.setVisible(true);
+  });
+}
+
+bool FRMPD_SALVAPERS::reportFailure(const std::exception& error) {
+  const auto* database = dynamic_cast<const data::DriverError*>(&error);
+  const std::string text = database && !database->errors().empty() ? database->errors().front().description
+                                                                   : std::string(error.what());
+  messageBox(text, 0, host::msg::kExclamation);
+  if (connection_) connection_->clearErrors();
+  return false;
+}
+
+bool FRMPD_SALVAPERS::codeInList(const std::string& code) {
+  if (list_->bof() && list_->eof()) return false;
+  std::unique_ptr<data::Recordset> copy = list_->clone();
+  copy->setFilter(layoutRowsFilter(code));
+  return copy->recordCount() > 0;
+}
+
+bool FRMPD_SALVAPERS::SalvaPersonalizzazione() {
+  bool result = false;
+  trapShowing("SalvaPersonalizzazione", [&] {
+    const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+    const std::string code = textOf(Value(TXT_Codice_.text()), rs);
+    const std::string title = textOf(Value(TXT_Titolo_.text()), rs);
+    if (code.empty() || title.empty()) {
+      messageBox("Inserire codice e descrizione", 76085, host::msg::kInformation);
+      TXT_Codice_.setFocus();
+      return;
+    }
+    bool replace = false;
+    if (codeInList(code)) {
+      const std::string existing = textOf(list_->value("PD45_TITOLO"), rs);
+      const std::vector<Value> parameters = {Value(existing)};
+      const int32_t answer = messageBox("Personalizzazione esistente:\r\n" + existing + ".\r\n\r\nSostituire?", 74614,
+                                        host::msg::kYesNo | host::msg::kQuestion, &parameters);
+      if (answer == host::msg::kNo) return;
+      replace = true;
+    }
+    try {
+      replaceLayout(*connection_, *table_, *lines_, callingForm_->layoutHeader(code, title), replace, rs);
+    } catch (const std::exception& e) {
+      QGRID_SEL_.setDataSource(list_);
+      reportFailure(e);
+      return;
+    }
+    if (!replace && (lines_->bof() && lines_->eof())) return;  // nothing was written
+    QGRID_SEL_.setDataSource(nullptr);
+    callingForm_->CaricaComboPersonal();
+    QGRID_SEL_.setDataSource(list_);
+    succeeded_ = true;
+    result = true;
+  });
+  return result;
+}
+
+void FRMPD_SALVAPERS::CMD_SALVA_ButtonClick() {
+  trapShowing("CMD_SALVA_ButtonClick", [&] {
+    succeeded_ = false;
+    if (SalvaPersonalizzazione()) {
+      saved_ = true;
+      savedCode_ = textOf(Value(TXT_Codice_.text()), hostInterface()->ClsGlobal()->regionalSettings());
+      newRow_ = false;
+    }
+  });
+}
+
+bool FRMPD_SALVAPERS::EliminaPersonalizzazione() {
+  bool result = false;
+  trapShowing("EliminaPersonalizzazione", [&] {
+    const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+    const std::string code(Trim(textOf(list_->value("PD45_CODICE"), rs)));
+    if (code.empty()) return;
+    const std::string title = textOf(list_->value("PD45_TITOLO"), rs);
+    const std::vector<Value> parameters = {Value(code), Value(title)};
+    const std::string question =
+        translate("Eliminare la personalizzazione:\r" + code + "\r" + title + " ? ", 74615, &parameters);
+    if (messageBox(question, 0, host::msg::kYesNo | host::msg::kQuestion) != host::msg::kYes) return;
+    try {
+      deleteLayout(*table_, code);
+    } catch (const std::exception& e) {
+      reportFailure(e);
+      return;
+    }
+    for (host::TextEditControl* edit : {&TXT_Codice_, &TXT_Titolo_, &TXT_HeightEtic_, &TXT_WidthEtic_}) edit->setText("");
+    succeeded_ = true;
+    result = true;
+  });
+  return result;
+}
+
+void FRMPD_SALVAPERS::CMD_ELIMINA_ButtonClick() {
+  trapShowing("CMD_ELIMINA_ButtonClick", [&] {
+    succeeded_ = false;
+    if (list_->recordCount() == 0) {
+      messageBox("Non sono presenti dati da eliminare", 64769, host::msg::kInformation);
+      return;
+    }
+    if (!EliminaPersonalizzazione()) return;
+    QGRID_SEL_.setDataSource(nullptr);
+    callingForm_->CaricaComboPersonal();
+    QGRID_SEL_.setDataSource(list_);
+    callingForm_->selectFirstLayout();
+    saved_ = true;
+    savedCode_.clear();
+    newRow_ = false;
+  });
+}
+
+void FRMPD_SALVAPERS::cmd_annulla_ButtonClick() {
+  trapShowing("cmd_annulla_ButtonClick", [&] {
+    newRow_ = false;
+    cmd_annulla_.setVisible(false);
+    if (list_ && list_->recordCount() > 0) {
+      list_->moveLast();
+      showListRow();
+    }
+  });
+}
+
+void FRMPD_SALVAPERS::showListRow() {
+  const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+  TXT_Codice_.setText(std::string(RTrim(textOf(list_->value("PD45_CODICE"), rs))));
+  TXT_Titolo_.setText(std::string(RTrim(textOf(list_->value("PD45_TITOLO"), rs))));
+  TXT_WidthEtic_.setText(textOf(list_->value("PD45_WIDTH"), rs));
+  TXT_HeightEtic_.setText(textOf(list_->value("PD45_HEIGHT"), rs));
+}
+
+void FRMPD_SALVAPERS::QGRID_SEL_RowChanged() {
+  trapShowing("QGRID_SEL_RowChanged", [&] {
+    if (!list_ || list_->recordCount() == 0) return;
+    if (list_->eof()) list_->moveLast();
+    if (list_->bof()) list_->moveFirst();
+    newRow_ = false;
+    showListRow();
+  });
+}
+
+void FRMPD_SALVAPERS::TXT_Codice_Validate(bool&) {
+  trapShowing("TXT_Codice_Validate", [&] {
+    const std::string code(RTrim(TXT_Codice_.text()));
+    if (code.empty() || !list_ || list_->recordCount() == 0) return;
+    if (!codeInList(code)) return;
+    QGRID_SEL_.setDataSource(nullptr);
+    list_->moveFirst();
+    list_->find("PD45_CODICE = '" + StringaFissa(code, 10) + "'");
+    QGRID_SEL_.setDataSource(list_);
+    TXT_Titolo_.setText(std::string(RTrim(textOf(list_->value("PD45_TITOLO"), hostInterface()->ClsGlobal()->regionalSettings()))));
+    newRow_ = false;
+  });
+}
+
+void FRMPD_SALVAPERS::Form_QueryUnload(int&, int) { cmd_annulla_ButtonClick(); }
+
+void FRMPD_SALVAPERS::Form_Unload(int&) {
+  trapShowing("Form_Unload", [&] {
+    QGRID_SEL_.setDataSource(nullptr);
+    QGRID_SEL_.releaseContents();
+  });
+}
+
+void FRMPD_SALVAPERS::Form_KeyDown(int32_t keyCode, int32_t shift) {
+  trapShowing("Form_KeyDown", [&] {
+    if (keyCode == 27 || (keyCode == 88 && (shift & 2) != 0)) unloadForm();
+  });
+}
+
+}  // namespace briskal::layouts

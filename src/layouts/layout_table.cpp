@@ -1,0 +1,126 @@
+#include "layouts/layout_table.h"
+
+#include "common/convert.h"
+#include "common/routines.h"
+#include "data/provider_error.h"
+
+namespace briskal::layouts {
+namespace {
+
+constexpr int kAttempts = 5;
+
+std::string quoted(std::string_view code) {
+  std::string fixed = StringaFissa(code, 10);
+  std::string out;
+  for (char c : fixed) {
+    if (c == '\'') out += '\'';
+    out += c;
+  }
+  return out;
+}
+
+int32_t nextNumber(data::Connection& connection, const RegionalSettings& rs) {
+  const data::StatementResult result = connection.execute("SELECT MAX (PD45_PROGRIGA) AS PROGRIGA FROM PD45_CONFIGETICH");
+  const Value highest = result.rows && result.rows->rowCount > 0 ? result.rows->cells[0] : Value::null();
+  return toInt32(NVL(highest, Value(int32_t{1})), rs) + 1;
+}
+
+void deleteShown(data::Recordset& table) {
+  if (table.eof() && table.bof()) return;
+  for (table.moveFirst(); !table.eof(); table.moveNext()) table.deleteCurrent();
+}
+
+// The header row, then one detail row per layout line in row and sequence order.
+void addRows(data::Recordset& table, data::Recordset& lines, const LayoutHeader& header, int32_t number) {
+  table.addNew();
+  table.setValue("PD45_CODICE", Value(header.code));
+  table.setValue("PD45_TITOLO", Value(header.title));
+  table.setValue("PD45_WIDTH", header.width);
+  table.setValue("PD45_HEIGHT", header.height);
+  table.setValue("PD45_RIGA", Value(int32_t{0}));
+  table.setValue("PD45_SEQSTP", Value(int32_t{0}));
+  table.setValue("PD45_CAMPO", Value(""));
+  table.setValue("PD45_DATAFIELD", Value::null());
+  table.setValue("PD45_POSINI", Value(int32_t{0}));
+  table.setValue("PD45_PROGRIGA", Value(int32_t{0}));
+  table.setValue("PD45_FLGLBLCAMPO", Value(int32_t{0}));
+  table.setValue("PD45_DISTANZA", header.distance);
+  table.setValue("PD45_INDQTARIP", header.printedQuantity);
+  table.update();
+  for (lines.moveFirst(); !lines.eof(); lines.moveNext()) {
+    table.addNew();
+    table.setValue("PD45_CODICE", Value(header.code));
+    table.setValue("PD45_TITOLO", Value(header.title));
+    for (const char* field : {"PD45_RIGA", "PD45_SEQSTP", "PD45_CAMPO", "PD45_DATAFIELD", "PD45_POSINI",
+                              "PD45_FLGLBLCAMPO"})
+      table.setValue(field, lines.value(field));
+    table.setValue("PD45_PROGRIGA", Value(number++));
+    table.update();
+  }
+}
+
+bool isKeyClash(const data::DriverError& e) {
+  for (const auto& error : e.errors())
+    if (error.sqlState.rfind("23", 0) == 0) return true;
+  return false;
+}
+
+}  // namespace
+
+std::string layoutCode(std::string_view code) { return StringaFissa(code, 10); }
+
+std::string layoutListSql() {
+  return std::string("SELECT PD45_CODICE, PD45_TITOLO, PD45_WIDTH, PD45_HEIGHT, PD45_DISTANZA, PD45_INDQTARIP") +
+         " FROM PD45_CONFIGETICH" + " WHERE PD45_PROGRIGA = 0" + " ORDER BY PD45_PROGRIGA";
+}
+
+std::string layoutTableSql() { return std::string("SELECT  *") + " FROM PD45_CONFIGETICH"; }
+
+std::string layoutRowsFilter(std::string_view code) { return "PD45_CODICE = '" + quoted(code) + "'"; }
+
+std::string layoutDetailFilter(std::string_view code) {
+  return "PD45_CODICE = '" + quoted(code) + "'" + " AND PD45_PROGRIGA <> 0 ";
+}
+
+void replaceLayout(data::Connection& connection, data::Recordset& table, data::Recordset& lines,
+                   const LayoutHeader& header, bool deleteExisting, const RegionalSettings& rs) {
+  lines.setSort("PD45_RIGA , PD45_SEQSTP");
+  const bool hasLines = !(lines.bof() && lines.eof());
+  for (int attempt = 1;; ++attempt) {
+    table.setFilter("");
+    data::Transaction transaction(connection);
+    try {
+      if (deleteExisting) {
+        table.setFilter(layoutRowsFilter(header.code));
+        deleteShown(table);
+        table.setFilter("");
+      }
+      if (hasLines) addRows(table, lines, header, nextNumber(connection, rs));
+      table.updateBatch();
+      transaction.commit();
+      return;
+    } catch (const data::DriverError& e) {
+      table.cancelBatch();
+      if (!isKeyClash(e) || attempt == kAttempts) throw;
+      // Another workstation took these numbers between our read and our write: read again.
+    } catch (...) {
+      table.cancelBatch();
+      throw;
+    }
+  }
+}
+
+void deleteLayout(data::Recordset& table, std::string_view code) {
+  table.setFilter(layoutRowsFilter(code));
+  deleteShown(table);
+  try {
+    table.updateBatch();
+  } catch (...) {
+    table.cancelBatch();
+    table.setFilter("");
+    throw;
+  }
+  table.setFilter("");
+}
+
+}  // namespace briskal::layouts
