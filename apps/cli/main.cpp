@@ -32,6 +32,7 @@ int runMain(int argc, char** argv) {
   addSqlCommand(app, options, run);
   addQueryCommand(app, options, run);
   addRowsCommand(app, options, run);
+  addLayoutsCommand(app, options, run);
 
   try {
     app.parse(argc, argv);

@@ -39,5 +39,6 @@ void addDemoDbCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run)
 void addSqlCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 void addQueryCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 void addRowsCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
+void addLayoutsCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 
 }  // namespace briskal::cli

@@ -1,0 +1,246 @@
+// briskal layouts: list, show, save, delete and check label layouts, through the parameter form
+// and its save form as a person would.
+
+#include <CLI/CLI.hpp>
+#include <unistd.h>
+
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "common/convert.h"
+#include "common/error.h"
+#include "common/routines.h"
+#include "component_run.h"
+#include "data/recordset.h"
+
+namespace briskal::cli {
+namespace {
+
+struct LayoutArgs {
+  std::string code;
+  std::string title;
+  std::string from;
+  std::string height, width, distance;
+  std::string printedQty;
+};
+
+template <typename T>
+T& find(hostkit::HeadlessControlHost& controls, std::string_view name) {
+  T* found = controls.find<T>(name);
+  if (!found) throw Error(err::kIllegalOperation, "briskal", "The form has no control " + std::string(name));
+  return *found;
+}
+
+hostkit::HeadlessControlHost& parameters(hostkit::HostSession& session) { return session.controls("FRMPD_BRISKAL"); }
+
+// Opens the layout tab, then the save form, runs `use` on it and closes it with Escape.
+void withSaveForm(hostkit::HostSession& session, const std::function<void(hostkit::HeadlessWindow&)>& use) {
+  session.runtime().setModalDriver("FRMPD_SALVAPERS", [&](hostkit::HeadlessWindow& window) {
+    use(window);
+    window.form().keyDown(27, 0);
+  });
+  auto& c = parameters(session);
+  if (!find<hostkit::HeadlessTab>(c, "SSTab1").tabEnabled(1)) find<hostkit::HeadlessButton>(c, "CMD_ImpostaEtich").click();
+  find<hostkit::HeadlessButton>(c, "CMD_Personalizza").click();
+}
+
+data::Recordset& layoutList(hostkit::HeadlessWindow& saveForm) {
+  auto* grid = saveForm.headlessControls().find<hostkit::HeadlessGrid>("QGRID_SEL");
+  if (!grid || !grid->dataSource()) throw Error(err::kIllegalOperation, "briskal", "The layout list is not shown");
+  return *grid->dataSource();
+}
+
+// The position of `code` in the layout list (1 for the first layout), 0 when it is not there.
+int64_t positionOf(data::Recordset& list, const std::string& code) {
+  const std::string wanted = StringaFissa(code, 10);
+  int64_t position = 0;
+  std::unique_ptr<data::Recordset> walk = list.clone();
+  for (; !walk->eof(); walk->moveNext()) {
+    ++position;
+    if (toText(walk->value("PD45_CODICE"), RegionalSettings::italian()) == wanted) return position;
+  }
+  return 0;
+}
+
+void printRecordset(data::Recordset& rs, const GlobalOptions& options, const std::vector<std::string>& fields) {
+  TabularOutput out(std::cout, options.outputFormat(), options.regional());
+  out.header(fields);
+  std::vector<Value> values(fields.size());
+  for (std::unique_ptr<data::Recordset> walk = rs.clone(); !walk->eof(); walk->moveNext()) {
+    for (size_t i = 0; i < fields.size(); ++i) values[i] = walk->value(fields[i]);
+    out.row(values);
+  }
+  out.finish();
+}
+
+// Selects the saved layout `code` in the parameter form's selector; false when there is none.
+bool selectLayout(hostkit::HostSession& session, const std::string& code) {
+  int64_t position = 0;
+  withSaveForm(session, [&](hostkit::HeadlessWindow& w) { position = positionOf(layoutList(w), code); });
+  if (position == 0) {
+    std::cerr << "briskal: there is no layout " << code << '\n';
+    return false;
+  }
+  find<hostkit::HeadlessCombo>(parameters(session), "CMB_Personal").selectIndex(static_cast<int>(position));
+  return true;
+}
+
+void setSizes(hostkit::HostSession& session, const LayoutArgs& args) {
+  auto& c = parameters(session);
+  if (!args.height.empty()) find<hostkit::HeadlessTextEdit>(c, "TXT_ALTETIC").type(args.height);
+  if (!args.width.empty()) find<hostkit::HeadlessTextEdit>(c, "TXT_LUNGETIC").type(args.width);
+  if (!args.distance.empty()) find<hostkit::HeadlessTextEdit>(c, "TXT_SALTO").type(args.distance);
+  if (!args.printedQty.empty()) {
+    const int key = args.printedQty == "residual" ? 1 : args.printedQty == "delivered" ? 2 : 0;
+    find<hostkit::HeadlessCombo>(c, "CMB_QTARIPORTATA").choose(key);
+  }
+}
+
+// Replaces the editor's lines with those of a tab-separated file whose first row names the fields.
+void loadLines(hostkit::HostSession& session, const std::string& file) {
+  std::ifstream in(file);
+  if (!in) throw Error(53, "briskal", "Cannot read " + file);
+  auto* grid = parameters(session).find<hostkit::HeadlessGrid>("GridSelezione");
+  data::Recordset& lines = *grid->dataSource();
+  std::string line;
+  std::getline(in, line);
+  std::vector<std::string> fields;
+  for (std::istringstream header(line); std::getline(header, line, '\t');) fields.push_back(std::string(Trim(line)));
+  for (const std::string& field : fields)
+    if (lines.fieldIndex(field) < 0) throw Error(err::kItemNotFound, "briskal", file + ": unknown field " + field);
+  while (lines.recordCount() > 0) {
+    lines.moveFirst();
+    lines.deleteCurrent();
+  }
+  int row = 1;
+  while (std::getline(in, line)) {
+    ++row;
+    if (Trim(line).empty()) continue;
+    lines.addNew();
+    std::istringstream cells(line);
+    std::string cell;
+    for (size_t i = 0; i < fields.size() && std::getline(cells, cell, '\t'); ++i) {
+      try {
+        lines.setValue(fields[i], Value(cell));
+      } catch (const Error& e) {
+        throw Error(e.number(), "briskal", file + ", row " + std::to_string(row) + ": " + e.description());
+      }
+    }
+    lines.update();
+  }
+  if (lines.recordCount() > 0) lines.moveFirst();
+}
+
+int run(const GlobalOptions& options, const std::string& action, const LayoutArgs& args) {
+  GlobalOptions asked = options;
+  // Replacing or deleting needs a Yes: off a terminal only --yes gives it.
+  if ((action == "save" || action == "delete") && !options.yes) asked.no = !isatty(0) || options.no;
+  auto session = openSession(asked);
+  session->showParameterForm();
+  if (action == "list") {
+    withSaveForm(*session, [&](hostkit::HeadlessWindow& w) {
+      printRecordset(layoutList(w), options,
+                     {"PD45_CODICE", "PD45_TITOLO", "PD45_WIDTH", "PD45_HEIGHT", "PD45_DISTANZA", "PD45_INDQTARIP"});
+    });
+    return exit_code::kOk;
+  }
+  if (action == "show") {
+    if (!selectLayout(*session, args.code)) return exit_code::kFailed;
+    auto& c = parameters(*session);
+    std::cout << "PD45_CODICE\t" << StringaFissa(args.code, 10) << "\nPD45_HEIGHT\t"
+              << find<hostkit::HeadlessTextEdit>(c, "TXT_ALTETIC").text() << "\nPD45_WIDTH\t"
+              << find<hostkit::HeadlessTextEdit>(c, "TXT_LUNGETIC").text() << "\nPD45_DISTANZA\t"
+              << find<hostkit::HeadlessTextEdit>(c, "TXT_SALTO").text() << "\nPD45_INDQTARIP\t"
+              << find<hostkit::HeadlessCombo>(c, "CMB_QTARIPORTATA").text() << "\n\n";
+    printRecordset(*find<hostkit::HeadlessGrid>(c, "GridSelezione").dataSource(), options,
+                   {"PD45_RIGA", "PD45_SEQSTP", "PD45_CAMPO", "PD45_DATAFIELD", "PD45_POSINI", "PD45_FLGLBLCAMPO"});
+    return exit_code::kOk;
+  }
+  if (action == "check") {
+    if (args.code != "default" && !selectLayout(*session, args.code)) return exit_code::kFailed;
+    setSizes(*session, args);
+    session->messages().setPolicy(hostkit::AnswerPolicy::no());
+    auto& c = parameters(*session);
+    if (!find<hostkit::HeadlessTab>(c, "SSTab1").tabEnabled(1)) find<hostkit::HeadlessButton>(c, "CMD_ImpostaEtich").click();
+    find<hostkit::HeadlessButton>(c, "CMD_Esegui").click();
+    for (const auto& shown : session->messages().shown()) {
+      if (shown.number != 74594) continue;
+      const size_t start = shown.text.find("\r\n");
+      const size_t end = shown.text.find("\r\r\n");
+      std::cout << shown.text.substr(start + 2, end - start - 2) << '\n';
+      return exit_code::kFailed;
+    }
+    std::cout << "ok\n";
+    return exit_code::kOk;
+  }
+  if (action == "save") {
+    if (!args.from.empty()) {
+      auto& c = parameters(*session);
+      if (!find<hostkit::HeadlessTab>(c, "SSTab1").tabEnabled(1)) find<hostkit::HeadlessButton>(c, "CMD_ImpostaEtich").click();
+      loadLines(*session, args.from);
+    }
+    setSizes(*session, args);
+    bool stored = false;
+    withSaveForm(*session, [&](hostkit::HeadlessWindow& w) {
+      auto& s = w.headlessControls();
+      find<hostkit::HeadlessTextEdit>(s, "TXT_Codice").type(args.code);
+      find<hostkit::HeadlessTextEdit>(s, "TXT_Codice").leave();
+      find<hostkit::HeadlessTextEdit>(s, "TXT_Titolo").type(args.title);
+      find<hostkit::HeadlessButton>(s, "CMD_SALVA").click();
+      stored = positionOf(layoutList(w), args.code) > 0;
+    });
+    return stored ? exit_code::kOk : exit_code::kFailed;
+  }
+  // delete
+  bool gone = false;
+  withSaveForm(*session, [&](hostkit::HeadlessWindow& w) {
+    data::Recordset& list = layoutList(w);
+    const int64_t position = positionOf(list, args.code);
+    if (position == 0) {
+      std::cerr << "briskal: there is no layout " << args.code << '\n';
+      return;
+    }
+    find<hostkit::HeadlessGrid>(w.headlessControls(), "QGRID_SEL").selectRow(position);
+    find<hostkit::HeadlessButton>(w.headlessControls(), "CMD_ELIMINA").click();
+    gone = positionOf(layoutList(w), args.code) == 0;
+  });
+  return gone ? exit_code::kOk : exit_code::kFailed;
+}
+
+}  // namespace
+
+void addLayoutsCommand(CLI::App& app, GlobalOptions& options, CommandRunner& runner) {
+  auto* cmd = app.add_subcommand("layouts", "List, show, save, delete and check text label layouts");
+  cmd->require_subcommand(1);
+  auto args = std::make_shared<LayoutArgs>();
+  auto bind = [&options, &runner, args](CLI::App* sub, const std::string& action) {
+    sub->callback([&options, &runner, args, action] { runner = [&options, args, action] { return run(options, action, *args); }; });
+  };
+  bind(cmd->add_subcommand("list", "The saved layouts: code, title and label size"), "list");
+  auto* show = cmd->add_subcommand("show", "A layout's header and lines");
+  show->add_option("CODE", args->code, "Layout code")->required();
+  bind(show, "show");
+  auto* save = cmd->add_subcommand("save", "Save the default layout, or the lines of a file, under a code");
+  save->add_option("CODE", args->code, "Layout code (up to 10 characters)")->required();
+  save->add_option("--title", args->title, "Title (up to 40 characters)")->required();
+  save->add_option("--from", args->from, "Tab-separated lines; the first row names the fields (PD45_RIGA, ...)");
+  auto sizes = [&](CLI::App* sub) {
+    sub->add_option("--height", args->height, "Label height in rows");
+    sub->add_option("--width", args->width, "Label width in characters");
+  };
+  sizes(save);
+  save->add_option("--distance", args->distance, "Distance between labels in millimetres");
+  save->add_option("--printed-qty", args->printedQty, "Quantity printed: ordered, residual or delivered")
+      ->check(CLI::IsMember({"ordered", "residual", "delivered"}));
+  bind(save, "save");
+  auto* remove = cmd->add_subcommand("delete", "Delete a layout");
+  remove->add_option("CODE", args->code, "Layout code")->required();
+  bind(remove, "delete");
+  auto* check = cmd->add_subcommand("check", "Check a layout against a label size: prints ok or what does not fit");
+  check->add_option("CODE", args->code, "Layout code, or default for the default layout")->required();
+  sizes(check);
+  bind(check, "check");
+}
+
+}  // namespace briskal::cli
