@@ -541,6 +541,8 @@ void FRMPD_BRISKAL::RimuoviBCollDimensioni() {
     if (!bCollDimensioni_) return;
     while (bCollDimensioni_->count() > 0) bCollDimensioni_->remove(0);
     bCollDimensioni_.reset();
+    // A size typed for a saved layout reaches its header row before the binding goes.
+    if (headerList_ && headerList_->editMode() != data::EditMode::None) headerList_->update();
   });
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 
 #include "support/database_backends.h"
@@ -187,6 +188,46 @@ TEST_F(RowsCommand, NoOrderLinesIsAMessageAndAFailure) {
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.out, "");
   EXPECT_NE(r.err.find("[64771] Non ci sono righe d'ordine da elaborare"), std::string::npos) << r.err;
+}
+
+TEST_F(QueryCommand, LayoutsRoundTripThroughTheForms) {
+  const std::string file = testing::temporaryFolder() + "/lines.tsv";
+  {
+    std::ofstream out(file);
+    out << "PD45_RIGA\tPD45_SEQSTP\tPD45_CAMPO\tPD45_DATAFIELD\tPD45_POSINI\tPD45_FLGLBLCAMPO\n"
+        << "1\t1\tArticolo\tDO30_CODART_MG66\t0\t1\n"
+        << "1\t2\tQta\tQTASUETICH\t40\t0\n"
+        << "2\t1\tDescrizione\tDO30_DESCART\t0\t0\n";
+  }
+  auto r = query({"layouts", "save", "CLI1", "--title", "Da file", "--from", file, "--height", "3", "--width", "60",
+                  "--distance", "5", "--printed-qty", "residual"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  r = query({"layouts", "list"});
+  EXPECT_NE(r.out.find("\"CLI1      \",DA FILE,60.00,3.00,5.00,1"), std::string::npos) << r.out;
+  r = query({"layouts", "show", "CLI1"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("1,2,Qta,QTASUETICH,40,0"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("PD45_HEIGHT\t3"), std::string::npos) << r.out;
+  // Replacing needs --yes; the lines then are the default 36.
+  r = query({"layouts", "save", "CLI1", "--title", "Default"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.err.find("[74614]"), std::string::npos) << r.err;
+  EXPECT_NE(sql("SELECT COUNT(*) AS N FROM PD45_CONFIGETICH WHERE PD45_CODICE = 'CLI1'").out.find("\r\n4\r\n"),
+            std::string::npos);
+  r = query({"--yes", "layouts", "save", "CLI1", "--title", "Default"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(sql("SELECT COUNT(*) AS N FROM PD45_CONFIGETICH WHERE PD45_CODICE = 'CLI1'").out.find("\r\n37\r\n"),
+            std::string::npos);
+  r = query({"layouts", "check", "CLI1", "--height", "35"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "altezza insufficiente.\n");
+  r = query({"layouts", "check", "default", "--width", "200"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "ok\n");
+  r = query({"--yes", "layouts", "delete", "CLI1"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  r = query({"layouts", "show", "CLI1"});
+  EXPECT_EQ(r.exitCode, 1);
 }
 
 }  // namespace

@@ -212,6 +212,45 @@ TEST_F(ParameterForm, ErrorsAreLoggedWithTheProcedureName) {
   EXPECT_NE(logText().find("| Form_Load |"), std::string::npos) << logText();
 }
 
+TEST_F(ParameterForm, TheLayoutGridRefusesWhatItCannotHold) {
+  open();
+  button("CMD_ImpostaEtich").click();
+  auto& grid = control<hostkit::HeadlessGrid>("GridSelezione");
+  data::Recordset& lines = *grid.dataSource();
+  lines.moveFirst();
+  EXPECT_FALSE(grid.editCell("PD45_RIGA", Value("123")));
+  EXPECT_EQ(shownNumbers().back(), 64774);
+  EXPECT_FALSE(grid.editCell("PD45_POSINI", Value("12345")));
+  EXPECT_EQ(shownNumbers().back(), 64775);
+  EXPECT_TRUE(grid.editCell("PD45_POSINI", Value("1234")));
+  EXPECT_EQ(lines.value("PD45_POSINI"), Value(Decimal(1234)));
+  const size_t before = shownNumbers().size();
+  EXPECT_FALSE(grid.editCell("PD45_SEQSTP", Value("")));   // a cell cannot be emptied
+  EXPECT_FALSE(grid.editCell("PD45_CAMPO", Value("x")));   // nor the caption edited
+  EXPECT_EQ(shownNumbers().size(), before);
+  // The caption flag flips on a double click or Enter.
+  grid.doubleClickCell("PD45_FLGLBLCAMPO");
+  EXPECT_EQ(lines.value("PD45_FLGLBLCAMPO"), Value(Decimal(0)));
+  grid.pressKey("PD45_FLGLBLCAMPO", 13);
+  EXPECT_EQ(lines.value("PD45_FLGLBLCAMPO"), Value(Decimal(1)));
+}
+
+TEST_F(ParameterForm, RowButtonsWrapAroundAndKeepOneRow) {
+  open();
+  button("CMD_ImpostaEtich").click();
+  data::Recordset& lines = *control<hostkit::HeadlessGrid>("GridSelezione").dataSource();
+  lines.moveFirst();
+  button("CMD_RIGASU").click();
+  EXPECT_EQ(lines.value("PD45_RIGA"), Value(Decimal(36)));
+  button("CMD_RIGAGIU").click();
+  EXPECT_EQ(lines.value("PD45_RIGA"), Value(Decimal(1)));
+  for (int i = 0; i < 35; ++i) button("CMD_ELIMINA").click();
+  EXPECT_EQ(lines.recordCount(), 1);
+  button("CMD_ELIMINA").click();
+  EXPECT_EQ(shownNumbers().back(), 64777);
+  EXPECT_EQ(lines.recordCount(), 1);
+}
+
 TEST_F(ParameterForm, TheComposedQueryOpensOnEveryDatabase) {
   for (const std::string backend : {"sqlite", "postgresql"}) {
     const std::string target = freshDatabase(backend);

@@ -1,0 +1,188 @@
+// Layouts saved, replaced, loaded and deleted through the parameter form and its save form,
+// against real databases; and several workstations saving at once.
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "common/convert.h"
+#include "component/component_fixture.h"
+#include "data/connection.h"
+#include "data/recordset.h"
+#include "hostkit/demo/demo_database.h"
+#include "support/database_backends.h"
+#include "support/process.h"
+
+namespace briskal::testing {
+namespace {
+
+using hostkit::AnswerPolicy;
+
+class Layouts : public ComponentTest, public ::testing::WithParamInterface<std::string> {
+ protected:
+  void SetUp() override {
+    ComponentTest::SetUp();
+    target_ = freshDatabase(GetParam());
+    if (target_.empty()) GTEST_SKIP() << GetParam() << " is not available on this machine";
+    data::Connection cn;
+    cn.setConnectionString(target_);
+    cn.open();
+    hostkit::createDemoDatabase(cn, {50, 3});
+  }
+  void open(AnswerPolicy answers = AnswerPolicy::yes()) {
+    session_.reset();
+    hostkit::SessionOptions options;
+    options.settings.connectionString = target_;
+    options.dataFolder = BRISKAL_DATA_FOLDER;
+    options.component = BRISKAL_COMPONENT;
+    options.logFile = logFile_;
+    options.answers = std::move(answers);
+    session_ = std::make_unique<hostkit::HostSession>(std::move(options));
+    session().showParameterForm();
+    control<hostkit::HeadlessButton>("CMD_ImpostaEtich").click();
+  }
+  // Opens the save form and runs `use` on its controls, then closes it.
+  void onSaveForm(const std::function<void(hostkit::HeadlessControlHost&)>& use) {
+    session().runtime().setModalDriver("FRMPD_SALVAPERS", [&](hostkit::HeadlessWindow& w) {
+      use(w.headlessControls());
+      w.form().keyDown(27, 0);
+    });
+    control<hostkit::HeadlessButton>("CMD_Personalizza").click();
+  }
+  void save(const std::string& code, const std::string& title) {
+    onSaveForm([&](hostkit::HeadlessControlHost& s) {
+      s.find<hostkit::HeadlessTextEdit>("TXT_Codice")->type(code);
+      s.find<hostkit::HeadlessTextEdit>("TXT_Titolo")->type(title);
+      s.find<hostkit::HeadlessButton>("CMD_SALVA")->click();
+    });
+  }
+  data::StatementResult sql(const std::string& statement) {
+    data::Connection cn;
+    cn.setConnectionString(target_);
+    cn.open();
+    return cn.execute(statement);
+  }
+  int64_t count(const std::string& where) {
+    auto r = sql("SELECT COUNT(*) AS N FROM PD45_CONFIGETICH WHERE " + where);
+    return toInt64(r.rows->cells[0], RegionalSettings::english());
+  }
+  data::Recordset& editorLines() { return *control<hostkit::HeadlessGrid>("GridSelezione").dataSource(); }
+
+  std::string target_;
+};
+
+TEST_P(Layouts, TheFirstLayoutIsStoredAsHeaderAndNumberedDetails) {
+  open();
+  control<hostkit::HeadlessTextEdit>("TXT_LUNGETIC").type("");
+  save("ab", "Prima");
+  EXPECT_EQ(count("PD45_CODICE = 'AB' AND PD45_PROGRIGA = 0 AND PD45_TITOLO = 'PRIMA'"), 1);
+  EXPECT_EQ(count("PD45_PROGRIGA = 0 AND PD45_WIDTH = 0 AND PD45_CAMPO = '' AND PD45_DATAFIELD IS NULL"), 1);
+  EXPECT_EQ(count("PD45_PROGRIGA BETWEEN 2 AND 37 AND PD45_WIDTH IS NULL AND PD45_HEIGHT IS NULL AND "
+                  "PD45_DISTANZA IS NULL AND PD45_INDQTARIP IS NULL"),
+            36);
+  // The selector offers the new layout and stands on it.
+  auto& selector = control<hostkit::HeadlessCombo>("CMB_Personal");
+  EXPECT_EQ(selector.count(), 2u);
+  EXPECT_EQ(selector.selectedText(), "PRIMA");
+}
+
+TEST_P(Layouts, SavingAsksForCodeAndTitleAndBeforeReplacing) {
+  open(AnswerPolicy::no());
+  save("AB", "");
+  EXPECT_EQ(shownNumbers().back(), 76085);
+  EXPECT_EQ(count("1 = 1"), 0);
+  save("AB", "Prima");
+  save("AB", "Seconda");
+  EXPECT_EQ(shownNumbers().back(), 74614);  // answered No: nothing changes
+  EXPECT_EQ(count("PD45_TITOLO = 'PRIMA'"), 37);
+  session().messages().queueAnswer(6);
+  save("AB", "Seconda");
+  EXPECT_EQ(count("PD45_TITOLO = 'SECONDA'"), 37);
+  EXPECT_EQ(count("PD45_TITOLO = 'PRIMA'"), 0);
+}
+
+TEST_P(Layouts, AFailedReplacementLeavesTheOldLayoutWhole) {
+  open();
+  save("AB", "Prima");
+  // A row the database refuses: the new layout's 36th line.
+  editorLines().moveLast();
+  editorLines().setValue("PD45_DATAFIELD", Value("RIFIUTATO"));
+  editorLines().update();
+  if (GetParam() == "sqlite") {
+    sql("CREATE TRIGGER PD45_NO BEFORE INSERT ON PD45_CONFIGETICH WHEN NEW.PD45_DATAFIELD = 'RIFIUTATO' "
+        "BEGIN SELECT RAISE(ABORT, 'rifiutato'); END");
+  } else {
+    sql("ALTER TABLE PD45_CONFIGETICH ADD CONSTRAINT PD45_NO CHECK (PD45_DATAFIELD <> 'RIFIUTATO')");
+  }
+  save("AB", "Seconda");
+  EXPECT_EQ(count("PD45_CODICE = 'AB'"), 37);
+  EXPECT_EQ(count("PD45_TITOLO = 'PRIMA'"), 37);
+  EXPECT_EQ(shownNumbers().back(), 0);  // the database's own description, shown as it is
+}
+
+TEST_P(Layouts, ACodeWithAQuoteFindsReplacesAndDeletesOnlyItsOwnRows) {
+  open();
+  save("O", "Semplice");
+  save("O'B", "Apice");
+  EXPECT_EQ(count("PD45_CODICE = 'O''B'"), 37);
+  save("O'B", "Apice due");
+  EXPECT_EQ(count("PD45_TITOLO = 'APICE DUE'"), 37);
+  EXPECT_EQ(count("PD45_CODICE = 'O'"), 37);
+  // Loading it into the editor takes its rows only.
+  auto& selector = control<hostkit::HeadlessCombo>("CMB_Personal");
+  selector.chooseText("APICE DUE");
+  EXPECT_EQ(editorLines().recordCount(), 36);
+  onSaveForm([&](hostkit::HeadlessControlHost& s) {
+    auto& grid = *s.find<hostkit::HeadlessGrid>("QGRID_SEL");
+    data::Recordset& list = *grid.dataSource();
+    int64_t position = 0;
+    for (list.moveFirst(); !list.eof(); list.moveNext()) {
+      ++position;
+      if (toText(list.value("PD45_CODICE"), RegionalSettings::italian()) == "O'B       ") break;
+    }
+    grid.selectRow(position);
+    s.find<hostkit::HeadlessButton>("CMD_ELIMINA")->click();
+  });
+  EXPECT_EQ(count("PD45_CODICE = 'O''B'"), 0);
+  EXPECT_EQ(count("PD45_CODICE = 'O'"), 37);
+  EXPECT_EQ(control<hostkit::HeadlessCombo>("CMB_Personal").selectedIndex(), 0);
+}
+
+TEST_P(Layouts, LoadedLayoutsBindTheirSizesToTheHeaderRow) {
+  open();
+  control<hostkit::HeadlessTextEdit>("TXT_ALTETIC").type("40");
+  save("AB", "Prima");
+  auto& height = control<hostkit::HeadlessTextEdit>("TXT_ALTETIC");
+  control<hostkit::HeadlessCombo>("CMB_Personal").selectIndex(0);
+  EXPECT_EQ(height.text(), "0");
+  EXPECT_EQ(editorLines().recordCount(), 36);
+  control<hostkit::HeadlessCombo>("CMB_Personal").selectIndex(1);
+  EXPECT_EQ(height.text(), "40");
+  // An edit of a size goes to the stored header row.
+  height.type("42");
+  control<hostkit::HeadlessCombo>("CMB_Personal").selectIndex(0);
+  EXPECT_EQ(count("PD45_PROGRIGA = 0 AND PD45_HEIGHT = 42"), 1);
+}
+
+TEST_P(Layouts, SeveralWorkstationsSavingAtOnceNeverShareANumber) {
+  constexpr int kWorkstations = 6;
+  std::vector<std::thread> workstations;
+  std::vector<ProcessResult> results(kWorkstations);
+  for (int i = 0; i < kWorkstations; ++i) {
+    workstations.emplace_back([&, i] {
+      results[static_cast<size_t>(i)] = runProcess(BRISKAL_BIN, {"--db", target_, "--yes", "layouts", "save",
+                                                                 "WS" + std::to_string(i), "--title", "Postazione"});
+    });
+  }
+  for (auto& w : workstations) w.join();
+  for (const auto& r : results) EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(count("PD45_PROGRIGA = 0"), kWorkstations);
+  EXPECT_EQ(count("PD45_PROGRIGA <> 0"), 36 * kWorkstations);
+  auto distinct = sql("SELECT COUNT(DISTINCT PD45_PROGRIGA) AS N FROM PD45_CONFIGETICH WHERE PD45_PROGRIGA <> 0");
+  EXPECT_EQ(toInt64(distinct.rows->cells[0], RegionalSettings::english()), 36 * kWorkstations);
+}
+
+INSTANTIATE_TEST_SUITE_P(Databases, Layouts, ::testing::Values("sqlite", "postgresql"));
+
+}  // namespace
+}  // namespace briskal::testing
