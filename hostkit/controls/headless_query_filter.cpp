@@ -137,3 +137,13 @@ LookupOutcome HeadlessQueryFilter::requestLookup(const std::string& caption, Sid
 }
 
 }  // namespace briskal::hostkit
+
+namespace briskal::hostkit {
+
+std::vector<host::QueryFilterControl::Item> HeadlessQueryFilter::items() const {
+  std::vector<Item> out;
+  for (const FilterRow& row : rows()) out.push_back({row.caption, row.from, row.to});
+  return out;
+}
+
+}  // namespace briskal::hostkit

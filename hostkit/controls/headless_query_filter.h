@@ -78,6 +78,7 @@ class HeadlessQueryFilter final : public HeadlessControl<host::QueryFilterContro
   void setRow(const std::string& caption, const std::string& from, const std::string& to);
   void clearRows() { rows_.clear(); }
   std::vector<FilterRow> rows() const;
+  std::vector<Item> items() const override;
 
   // What a person does: types `code` on one side of a row, which raises the decode event.
   // Returns the description the form wrote.

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "common/error.h"
 #include "hostkit/messages/headless_translation_service.h"
 #include "hostkit/messages/log_service.h"
 
@@ -85,6 +86,16 @@ std::unique_ptr<host::LookupDecode> HeadlessRuntime::createLookupDecode() {
 
 std::unique_ptr<host::DocumentLookup> HeadlessRuntime::createDocumentLookup() {
   return std::make_unique<HeadlessDocumentLookup>();
+}
+
+std::unique_ptr<host::ReportService> HeadlessRuntime::createReportService() {
+  if (!reportServices_) throw Error(err::kInvalidProcedureCall, "briskal", "This host has no report service");
+  return reportServices_();
+}
+
+std::unique_ptr<host::LabelPrinterOutput> HeadlessRuntime::createLabelPrinterOutput() {
+  if (!labelPrinters_) throw Error(err::kInvalidProcedureCall, "briskal", "This host has no label printer");
+  return labelPrinters_();
 }
 
 HeadlessRuntime::DebugSink traceSinkFromEnvironment() {

@@ -64,6 +64,17 @@ class HeadlessRuntime final : public host::HostRuntime {
   std::unique_ptr<host::LogService> createLog() override;
   std::unique_ptr<host::LookupDecode> createLookupDecode() override;
   std::unique_ptr<host::DocumentLookup> createDocumentLookup() override;
+  std::unique_ptr<host::ReportService> createReportService() override;
+  std::unique_ptr<host::LabelPrinterOutput> createLabelPrinterOutput() override;
+  std::filesystem::path componentFolder() const override { return componentFolder_; }
+
+  // How this host makes its report service and label-printer output; without them asking for one
+  // is an error.
+  using ReportServiceFactory = std::function<std::unique_ptr<host::ReportService>()>;
+  using LabelPrinterFactory = std::function<std::unique_ptr<host::LabelPrinterOutput>()>;
+  void setReportServiceFactory(ReportServiceFactory factory) { reportServices_ = std::move(factory); }
+  void setLabelPrinterFactory(LabelPrinterFactory factory) { labelPrinters_ = std::move(factory); }
+  void setComponentFolder(std::filesystem::path folder) { componentFolder_ = std::move(folder); }
 
   // The newest window of the form named `formName`, nullptr when there is none.
   HeadlessWindow* window(std::string_view formName) const;
@@ -80,6 +91,9 @@ class HeadlessRuntime final : public host::HostRuntime {
   DebugSink debugSink_;
   std::vector<HeadlessWindow*> windows_;
   std::map<std::string, ModalDriver, std::less<>> modalDrivers_;
+  ReportServiceFactory reportServices_;
+  LabelPrinterFactory labelPrinters_;
+  std::filesystem::path componentFolder_;
 };
 
 // The debugger output of the command line: stderr when BRISKAL_TRACE=1, nowhere otherwise.

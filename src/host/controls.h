@@ -171,6 +171,13 @@ class QueryFilterControl : public Control {
   // The SQL condition of the rows entered so far, "" when there are none. Every value is a
   // validated number or date, or quoted text with its quotes doubled.
   virtual std::string filterText() const = 0;
+  // The rows entered, field by field, as the user typed their bounds.
+  struct Item {
+    std::string caption;
+    std::string from;
+    std::string to;
+  };
+  virtual std::vector<Item> items() const = 0;
   // Raised when a code was typed: the form writes the description to `description`'s "Text".
   virtual void onStartDecode(
       std::function<void(const std::string& caption, Side side, data::Bindable& description)> handler) = 0;

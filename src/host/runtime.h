@@ -8,6 +8,7 @@
 
 #include "common/value.h"
 #include "host/controls.h"
+#include "host/report_service.h"
 #include "host/services.h"
 
 namespace briskal::host {
@@ -51,6 +52,10 @@ class HostRuntime {
   virtual std::unique_ptr<LogService> createLog() = 0;
   virtual std::unique_ptr<LookupDecode> createLookupDecode() = 0;
   virtual std::unique_ptr<DocumentLookup> createDocumentLookup() = 0;
+  virtual std::unique_ptr<ReportService> createReportService() = 0;
+  virtual std::unique_ptr<LabelPrinterOutput> createLabelPrinterOutput() = 0;
+  // The folder the component's own files (its report templates) lie in.
+  virtual std::filesystem::path componentFolder() const = 0;
 };
 
 }  // namespace briskal::host

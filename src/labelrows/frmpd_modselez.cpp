@@ -1,12 +1,20 @@
 #include "labelrows/frmpd_modselez.h"
 
+#include <unistd.h>
+
+#include <array>
+#include <tuple>
+
 #include "common/convert.h"
+#include "common/routines.h"
 #include "data/connection.h"
 #include "data/recordset.h"
 #include "host/cinterface.h"
 #include "host/services.h"
 #include "labelrows/label_expansion.h"
 #include "labelrows/label_rows.h"
+#include "output/label_text.h"
+#include "output/print_support.h"
 #include "params/frmpd_briskal.h"
 
 namespace briskal::labelrows {
@@ -53,6 +61,8 @@ FRMPD_MODSELEZ::FRMPD_MODSELEZ(host::HostRuntime& runtime)
   controls().button("CmdExec").setCaption("&Stampa");
   CMD_EPL_.setCaption("EPL");
   MDIActiveX1_.onHostEvent([this] { MDIActiveX1_Event(); });
+  controls().button("CmdExec").onClick([this] { CmdExec_Click(); });
+  CMD_EPL_.onClick([this] { CMD_EPL_ButtonClick(); });
 }
 
 FRMPD_MODSELEZ::~FRMPD_MODSELEZ() = default;
@@ -142,6 +152,7 @@ void FRMPD_MODSELEZ::CaricaRsetRigaOrd() {
 
 void FRMPD_MODSELEZ::CaricaRsetGrid() {
   trap("CaricaRsetGrid", [&] {
+    CreaSupportoStampaPersonalizzata();
     rsetGridRigaOrd_.reset();
     rsetGridRigaOrd_ = newLabelRows();
     const params::FRMPD_BRISKAL::LabelRowChoices choices = callingForm_->labelRowChoices();
@@ -215,6 +226,9 @@ void FRMPD_MODSELEZ::Form_Unload(int&) {
     grid_.releaseContents();
     RimuoviBindings();
     bindCollRigaOrd_.reset();
+    releaseReport();
+    printSupport_.reset();
+    rsetRptEtichette_.reset();
     rsetRigaOrd_.reset();
     rsetGridRigaOrd_.reset();
   });
@@ -230,6 +244,280 @@ void FRMPD_MODSELEZ::MDIActiveX1_Event() {
   trap("MDIActiveX1_Event", [&] {
     MDIActiveX1_.place(0, 0, 11160, 7020);
     MDIActiveX1_.setWindowState(hostInterface()->WindowState());
+  });
+}
+
+// --- printing ---------------------------------------------------------------------------------
+
+std::string FRMPD_MODSELEZ::ComputerName() {
+  std::string name;
+  trapShowing("ComputerName", [&] {
+    char buffer[256] = {};
+    if (gethostname(buffer, sizeof buffer - 1) == 0) name = buffer;
+  });
+  return name;
+}
+
+std::string FRMPD_MODSELEZ::ownLabelsSql(const std::string& columns) const {
+  auto quoted = [](std::string_view text) {
+    std::string out = "'";
+    for (char c : RTrim(text)) {
+      if (c == '\'') out += '\'';
+      out += c;
+    }
+    return out + "'";
+  };
+  return "SELECT " + columns + " FROM PD46_RPTETICHETTE WHERE PD46_MACCHINA = " + quoted(machine_) +
+         " AND PD46_UTENTE_FW07 = " + quoted(user_);
+}
+
+// Each workstation reads and replaces only its own rows of the scratch table: two operators
+// printing at the same moment must not get each other's labels.
+void FRMPD_MODSELEZ::GetRsetRptEtichette() {
+  trapShowing("GetRsetRptEtichette", [&] {
+    machine_ = StringaFissa(ComputerName(), 40);
+    user_ = hostInterface()->ClsGlobal()->userCode();
+    rsetRptEtichette_ = std::make_unique<data::Recordset>();
+    rsetRptEtichette_->setCursorLocation(data::cursor::kUseClient);
+    rsetRptEtichette_->open(ownLabelsSql("*"), *connection_, data::cursor::kOpenDynamic, data::lock::kBatchOptimistic);
+  });
+}
+
+void FRMPD_MODSELEZ::ImpostaDatiEtichetta() {
+  trapShowing("ImpostaDatiEtichetta", [&] {
+    if (!rsetSelezione_ || !rsetSelezione_->isOpen() || rsetSelezione_->recordCount() == 0) return;
+    const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+    const params::FRMPD_BRISKAL::LabelRowChoices choices = callingForm_->labelRowChoices();
+    const output::LabelLayout layout(*rsetSelezione_, rs);
+    if (rsetRptEtichette_->recordCount() > 0) {
+      for (rsetRptEtichette_->moveFirst(); !rsetRptEtichette_->eof(); rsetRptEtichette_->moveNext())
+        rsetRptEtichette_->deleteCurrent();
+    }
+    const Value machine = machine_.empty() || RTrim(machine_).empty() ? Value::null() : Value(machine_);
+    const std::string group = hostInterface()->ClsGlobal()->userGroupCode();
+    host::ProgressControl& progress = controls().progress("PBAR");
+    data::Recordset& labels = *rsetGridRigaOrd_;
+    progress.setRange(0, labels.recordCount());
+    progress.setVisible(true);
+    int32_t sequence = 1;
+    int64_t done = 0;
+    for (labels.moveFirst(); !labels.eof(); labels.moveNext()) {
+      progress.setValue(done++);
+      rsetRptEtichette_->addNew();
+      rsetRptEtichette_->setValue("PD46_MACCHINA", machine);
+      rsetRptEtichette_->setValue("PD46_PROGETICH", Value(sequence++));
+      rsetRptEtichette_->setValue("PD46_GRUPPO_FW06", Value(group));
+      rsetRptEtichette_->setValue("PD46_UTENTE_FW07", Value(user_));
+      rsetRptEtichette_->setValue("PD46_RIGADATI", Value(output::composeLabel(layout, labels, choices.printedQuantity, rs)));
+      rsetRptEtichette_->update();
+    }
+    // The whole run in one transaction: a failure leaves no half run behind.
+    try {
+      rsetRptEtichette_->updateBatch();
+    } catch (...) {
+      rsetRptEtichette_->cancelBatch();
+      throw;
+    }
+    progress.setValue(progress.maximum());
+    progress.setVisible(false);
+  });
+}
+
+void FRMPD_MODSELEZ::releaseReport() {
+  if (!pclsReport_) return;
+  pclsReport_->release();
+  pclsReport_.reset();
+}
+
+void FRMPD_MODSELEZ::attachRows() {
+  rsetGridRigaOrd_->setFilter("");
+  grid_.setDataSource(rsetGridRigaOrd_.get());
+  if (bindCollRigaOrd_) bindCollRigaOrd_->setDataSource(rsetGridRigaOrd_.get());
+}
+
+void FRMPD_MODSELEZ::CmdExec_Click() {
+  trap("CmdExec_Click", [&] {
+    if (callingForm_->labelRowChoices().labelType == "1") {
+      StampaEtichettePersonalizzate();
+      return;
+    }
+    window().setMousePointer(kHourglass);
+    if (bindCollRigaOrd_) bindCollRigaOrd_->setDataSource(nullptr);
+    grid_.setDataSource(nullptr);
+    GetRsetRptEtichette();
+    if (!rsetRptEtichette_ || !rsetRptEtichette_->isOpen()) return;
+    if (!rsetGridRigaOrd_) {
+      messageBox("Non ci sono etichette da stampare", 64770, host::msg::kInformation);
+      window().setMousePointer(kDefaultPointer);
+      return;
+    }
+    rsetGridRigaOrd_->setFilter(" SELEZIONE = '1'");
+    if (rsetGridRigaOrd_->recordCount() == 0) {
+      messageBox("Non ci sono etichette da stampare", 64770, host::msg::kInformation);
+      window().setMousePointer(kDefaultPointer);
+      attachRows();
+      return;
+    }
+    ImpostaDatiEtichetta();
+    releaseReport();
+    pclsReport_ = runtime().createReportService();
+    pclsReport_->setGlobalContext(hostInterface());
+    pclsReport_->setClassName("DAZO_BRISKAL.CLSPD_BRISKAL");
+    pclsReport_->setOwner(callingForm_->formName());
+    pclsReport_->setTitle(ComponentForm::translate("Stampa etichette da ordine di lavoro", 54513));
+    pclsReport_->setTemplate("CRPD_BRISKLAB.RPT");
+    pclsReport_->setTemplateFolder(runtime().componentFolder());
+    pclsReport_->setPreview(false);
+    pclsReport_->setLogon(connectionString_, "", "", "");
+    pclsReport_->setDataSource(ownLabelsSql("PD46_RIGADATI") + " ORDER BY PD46_PROGETICH");
+    pclsReport_->setHostValue(Value(hostInterface()->hwndParent()));
+    pclsReport_->onBeforePrintReport([this](host::ReportEngine& engine) { PclsReport_BeforePrintReport(engine); });
+    window().setMousePointer(kDefaultPointer);
+    try {
+      pclsReport_->start();
+    } catch (...) {
+      attachRows();
+      throw;
+    }
+    if (pclsReport_->completed()) releaseReport();
+    attachRows();
+  });
+}
+
+void FRMPD_MODSELEZ::PclsReport_BeforePrintReport(host::ReportEngine& engine) {
+  trap("PclsReport_BeforePrintReport", [&] {
+    window().setMousePointer(kDefaultPointer);
+    const params::FRMPD_BRISKAL::LabelRowChoices c = callingForm_->labelRowChoices();
+    const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+    engine.setFormula("DITTA", toText(NVL(c.companyCode, Value("")), rs));
+    engine.setFormula("RAGSOC", toText(NVL(c.companyName, Value("")), rs));
+    const Decimal distance = toDecimal(NVL(Value(c.distance), Value(int32_t{0})), rs);
+    engine.setSectionHeight("Db", toInt32(Value(distance * Decimal(567) / Decimal(10)), rs));
+    engine.refresh("");
+    const bool header = pclsReport_->printHeader();
+    const bool limits = pclsReport_->printLimits();
+    const bool notes = pclsReport_->printNotes();
+    if (!header || (!limits && !notes)) engine.suppressSection("RH", true);
+    PreparaLimiti(engine, limits);
+    PreparaNote(engine, notes);
+  });
+}
+
+void FRMPD_MODSELEZ::PreparaLimiti(host::ReportEngine& engine, bool printLimits) {
+  trap("PreparaLimiti", [&] {
+    static constexpr std::array<std::tuple<const char*, const char*, const char*>, 8> kLimits = {{
+        {"Sezionale doc.", "DASEZIONALEDOC", "ASEZIONALEDOC"},
+        {"Numero doc.", "DANUMERODOC", "ANUMERODOC"},
+        {"Numero riga doc.", "DARIGADOC", "ARIGADOC"},
+        {"Reparto", "DAREPARTO", "AREPARTO"},
+        {"Progetto", "DAPROGETTO", "APROGETTO"},
+        {"Sottoprogetto", "DASOTTOPROGETTO", "ASOTTOPROGETTO"},
+        {"Commessa", "DACOMMESSA", "ACOMMESSA"},
+        {"Sottocommessa", "DASOTTOCOMMESSA", "ASOTTOCOMMESSA"},
+    }};
+    if (!printLimits) {
+      for (const char* formula : {"QUANTITAPERETIC", "NUMEROETICHETTE", "GESTIONE1O2UM", "BARCODE"})
+        engine.setFormula(formula, "");
+      for (const auto& [caption, from, to] : kLimits) {
+        engine.setFormula(from, "");
+        engine.setFormula(to, "");
+      }
+      return;
+    }
+    const params::FRMPD_BRISKAL::LabelRowChoices c = callingForm_->labelRowChoices();
+    engine.setFormula("QUANTITAPERETIC", c.quantityBasisText);
+    engine.setFormula("NUMEROETICHETTE", c.labelsPerLine);
+    engine.setFormula("GESTIONE1O2UM", std::to_string(c.firstUnit));
+    for (const auto& item : c.filterItems) {
+      for (const auto& [caption, from, to] : kLimits) {
+        if (item.caption != caption) continue;
+        engine.setFormula(from, item.from);
+        engine.setFormula(to, item.to);
+      }
+    }
+  });
+}
+
+void FRMPD_MODSELEZ::PreparaNote(host::ReportEngine& engine, bool printNotes) {
+  trap("PreparaNote", [&] {
+    engine.setFormula("ESEGUITODA", printNotes ? pclsReport_->performedBy() : "");
+    engine.setFormula("DESTINATOA", printNotes ? pclsReport_->addressedTo() : "");
+    engine.setFormula("NOTE", printNotes ? pclsReport_->notes() : "");
+  });
+}
+
+void FRMPD_MODSELEZ::CreaSupportoStampaPersonalizzata() {
+  trap("CreaSupportoStampaPersonalizzata", [&] { printSupport_ = output::CreaSupportoStampaPersonalizzata(); });
+}
+
+void FRMPD_MODSELEZ::AlimentaSupportoStampaPersonalizzata() {
+  trap("AlimentaSupportoStampaPersonalizzata", [&] {
+    if (!rsetRigaOrd_ || !printSupport_ || !rsetGridRigaOrd_) return;
+    if (bindCollRigaOrd_) bindCollRigaOrd_->setDataSource(nullptr);
+    grid_.setDataSource(nullptr);
+    output::AlimentaSupportoStampaPersonalizzata(*rsetRigaOrd_, *rsetGridRigaOrd_, *printSupport_);
+    rsetRigaOrd_->moveFirst();
+    attachRows();
+  });
+}
+
+void FRMPD_MODSELEZ::StampaEtichettePersonalizzate() {
+  trap("StampaEtichettePersonalizzate", [&] {
+    CreaSupportoStampaPersonalizzata();
+    AlimentaSupportoStampaPersonalizzata();
+    if (!printSupport_ || printSupport_->recordCount() == 0) {
+      messageBox("Non ci sono etichette da stampare", 64770, host::msg::kInformation);
+      return;
+    }
+    releaseReport();
+    pclsReport_ = runtime().createReportService();
+    pclsReport_->setGlobalContext(hostInterface());
+    pclsReport_->setClassName("DAZO_BRISKAL.CLSPD_BRISKAL");
+    pclsReport_->setLogon(connectionString_, "", "", "");
+    pclsReport_->setTitle(ComponentForm::translate("Etichette personalizzabili", 74632));
+    pclsReport_->setTemplate("CRPD_BRISKLABPERS.rpt");
+    pclsReport_->setTemplateFolder(runtime().componentFolder());
+    pclsReport_->setDataRecordset(printSupport_.get());
+    pclsReport_->setHostValue(Value(hostInterface()->hwndParent()));
+    pclsReport_->onBeforePrintReport([this](host::ReportEngine& engine) { PclsReportPers_BeforePrintReport(engine); });
+    pclsReport_->start();
+    if (pclsReport_->completed()) releaseReport();
+  });
+}
+
+void FRMPD_MODSELEZ::PclsReportPers_BeforePrintReport(host::ReportEngine& engine) {
+  trap("PclsReportPers_BeforePrintReport", [&] {
+    engine.refresh("");
+    const params::FRMPD_BRISKAL::LabelRowChoices c = callingForm_->labelRowChoices();
+    const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+    engine.setFormula("CodiceDitta", toText(NVL(c.companyCode, Value("")), rs));
+    engine.setFormula("RagioneSociale", toText(NVL(c.companyName, Value("")), rs));
+    const bool header = pclsReport_->printHeader();
+    engine.setFormula("PaginaIniziale", header ? "False" : "True");
+    if (!header || (!pclsReport_->printLimits() && !pclsReport_->printNotes())) PreparaLimiti(engine, false);
+    else PreparaLimiti(engine, pclsReport_->printLimits());
+  });
+}
+
+void FRMPD_MODSELEZ::CMD_EPL_ButtonClick() {
+  trap("CMD_EPL_ButtonClick", [&] {
+    if (callingForm_->labelRowChoices().labelType == "0") {
+      messageBox("Modalità di stampa non prevista", 83848, host::msg::kExclamation);
+      host::ToolbarButtonControl& print = controls().button("CmdExec");
+      if (print.visible() && print.enabled()) print.setFocus();
+      CMD_EPL_.setVisible(false);
+      return;
+    }
+    CreaSupportoStampaPersonalizzata();
+    AlimentaSupportoStampaPersonalizzata();
+    std::unique_ptr<host::LabelPrinterOutput> printer = runtime().createLabelPrinterOutput();
+    printer->version();
+    printer->setContext(hostInterface()->ClsGlobal()->company());
+    printer->prepare();
+    printer->setRecordset(printSupport_.get());
+    printer->start();
+    printer->setRecordset(nullptr);
+    printer->result();
   });
 }
 

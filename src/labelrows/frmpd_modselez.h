@@ -10,6 +10,7 @@
 #include "data/binding_collection.h"
 #include "host/component_form.h"
 #include "host/controls.h"
+#include "host/report_service.h"
 
 namespace briskal::data {
 class Connection;
@@ -63,6 +64,24 @@ class FRMPD_MODSELEZ final : public host::ComponentForm {
   void CaricaListaParametri(bool global);
   void MDIActiveX1_Event();
 
+  // Printing.
+  void CmdExec_Click();
+  void GetRsetRptEtichette();
+  void ImpostaDatiEtichetta();
+  std::string ComputerName();
+  void PclsReport_BeforePrintReport(host::ReportEngine& engine);
+  void PreparaLimiti(host::ReportEngine& engine, bool printLimits);
+  void PreparaNote(host::ReportEngine& engine, bool printNotes);
+  void CMD_EPL_ButtonClick();
+  void StampaEtichettePersonalizzate();
+  void PclsReportPers_BeforePrintReport(host::ReportEngine& engine);
+  void CreaSupportoStampaPersonalizzata();
+  void AlimentaSupportoStampaPersonalizzata();
+  void releaseReport();
+  void attachRows();
+  // The statement that reads back this workstation's labels, in label order.
+  std::string ownLabelsSql(const std::string& columns) const;
+
   host::GridControl& grid_;
   host::ComboControl& CMB_TIPOATT_;
   host::ComboControl& CMB_TIPOPAR_;
@@ -82,6 +101,11 @@ class FRMPD_MODSELEZ final : public host::ComponentForm {
   std::unique_ptr<data::Recordset> rsetRigaOrd_;
   std::unique_ptr<data::Recordset> rsetGridRigaOrd_;
   std::unique_ptr<data::BindingCollection> bindCollRigaOrd_;
+  std::unique_ptr<data::Recordset> rsetRptEtichette_;
+  std::unique_ptr<data::Recordset> printSupport_;
+  std::unique_ptr<host::ReportService> pclsReport_;
+  std::string machine_;
+  std::string user_;
 };
 
 }  // namespace briskal::labelrows

@@ -223,6 +223,12 @@ FRMPD_BRISKAL::LabelRowChoices FRMPD_BRISKAL::labelRowChoices() const {
   c.referenceQuantity = CMB_QtaRifer_.text();
   c.firstUnit = CBX_Gestione_.value();
   c.labelsPerLine = TXT_NumEtichette_.text();
+  c.quantityBasisText = CMB_TipoQuantita_.selectedText();
+  c.distance = TXT_SALTO_.text();
+  c.printedQuantity = CMB_QTARIPORTATA_.text();
+  c.filterItems = KVX_ADVQ_.items();
+  c.companyCode = company_;
+  c.companyName = hostInterface() ? hostInterface()->ClsGlobal()->companyName() : Value();
   return c;
 }
 

@@ -49,6 +49,12 @@ class FRMPD_BRISKAL final : public host::ComponentForm {
     std::string referenceQuantity;  // CMB_QtaRifer key
     int32_t firstUnit = 1;       // CBX_Gestione
     std::string labelsPerLine;   // TXT_NumEtichette
+    std::string quantityBasisText;  // CMB_TipoQuantità, the caption
+    std::string distance;           // TXT_SALTO
+    std::string printedQuantity;    // CMB_QTARIPORTATA key
+    std::vector<host::QueryFilterControl::Item> filterItems;  // KVX_ADVQ
+    Value companyCode;
+    Value companyName;
   };
   LabelRowChoices labelRowChoices() const;
 

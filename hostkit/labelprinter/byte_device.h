@@ -1,0 +1,18 @@
+#pragma once
+// Where a label-printer job goes: a sink of raw printer-language bytes. A job is the bytes written
+// between construction and finish(); both throw briskal::Error naming the destination when the
+// bytes cannot be delivered.
+
+#include <string_view>
+
+namespace briskal::hostkit::labelprinter {
+
+class ByteDevice {
+ public:
+  virtual ~ByteDevice() = default;
+  virtual void write(std::string_view bytes) = 0;
+  // Delivers whatever is still held back and closes the job; nothing may be written afterwards.
+  virtual void finish() = 0;
+};
+
+}  // namespace briskal::hostkit::labelprinter

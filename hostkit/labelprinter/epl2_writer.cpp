@@ -1,0 +1,253 @@
+#include "hostkit/labelprinter/epl2_writer.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <string_view>
+#include <type_traits>
+#include <variant>
+
+#include "common/error.h"
+#include "hostkit/labelprinter/mono_bitmap.h"
+#include "hostkit/labelprinter/windows1252.h"
+
+namespace briskal::hostkit::labelprinter {
+namespace {
+
+struct FontCell {
+  int width;
+  int height;
+};
+
+// Character cells of the built-in fonts 1-5, in dots.
+constexpr std::array<FontCell, 5> kFonts203{{{8, 12}, {10, 16}, {12, 20}, {14, 24}, {32, 48}}};
+constexpr std::array<FontCell, 5> kFonts300{{{12, 20}, {16, 28}, {20, 36}, {24, 44}, {48, 80}}};
+constexpr int kMaxMagnification = 6;
+
+struct FontChoice {
+  int font;  // 1-5
+  int magnification;
+  FontCell cell;
+};
+
+bool hasLowercase(std::string_view windows1252) {
+  return std::any_of(windows1252.begin(), windows1252.end(), [](char ch) {
+    const auto c = static_cast<unsigned char>(ch);
+    return (c >= 'a' && c <= 'z') || (c >= 0xDF && c != 0xF7) || c == 0x9A || c == 0x9C || c == 0x9E;
+  });
+}
+
+// The built-in font whose cell height is closest to the point size; past the largest font the
+// cell is magnified. Font 5 has capitals only, so text with small letters never gets it.
+FontChoice chooseFont(double points, int dpi, bool lowercase) {
+  const auto& fonts = dpi >= 250 ? kFonts300 : kFonts203;
+  const double target = points * dpi / 72.0;
+  const size_t usable = lowercase ? 4 : 5;
+  size_t best = 0;
+  for (size_t f = 1; f < usable; ++f) {
+    if (std::abs(fonts[f].height - target) < std::abs(fonts[best].height - target)) best = f;
+  }
+  const int magnification =
+      std::clamp(static_cast<int>(std::lround(target / fonts[best].height)), 1, kMaxMagnification);
+  return {static_cast<int>(best) + 1, magnification, fonts[best]};
+}
+
+// A quoted string field: the printer reads a backslash as "take the next character as it is".
+std::string quotedField(std::string_view windows1252) {
+  std::string out = "\"";
+  for (const char c : windows1252) {
+    if (c == '"' || c == '\\') out += '\\';
+    out += c;
+  }
+  out += '"';
+  return out;
+}
+
+bool allDigits(std::string_view s) {
+  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+[[noreturn]] void badBarcode(std::string_view kind, std::string_view data, std::string_view why) {
+  throw Error(err::kInvalidArgument, "LabelPrinter", fmt::format("{} barcode \"{}\": {}", kind, data, why));
+}
+
+// The 12 digits the printer encodes (it adds the check digit itself); a 13th digit given must be
+// the right check digit.
+std::string ean13Digits(std::string_view data) {
+  if (!allDigits(data) || (data.size() != 12 && data.size() != 13))
+    badBarcode("EAN-13", data, "needs 12 or 13 digits");
+  if (data.size() == 13) {
+    int sum = 0;
+    for (size_t i = 0; i < 12; ++i) sum += (data[i] - '0') * (i % 2 == 0 ? 1 : 3);
+    if ((10 - sum % 10) % 10 != data[12] - '0') badBarcode("EAN-13", data, "wrong check digit");
+  }
+  return std::string(data.substr(0, 12));
+}
+
+// Modules of a Code 128 symbol: start, data, check and stop characters of 11 modules each (the
+// stop has 13), with digit pairs packed into one character as the printer's automatic mode does.
+int code128Modules(std::string_view data) {
+  const size_t characters = allDigits(data) && data.size() % 2 == 0 ? data.size() / 2 : data.size();
+  return static_cast<int>(11 * (characters + 2) + 13);
+}
+constexpr int kEan13Modules = 95;
+
+// Side of the smallest QR Code (error correction M) holding `bytes` bytes, in modules.
+int qrModules(size_t bytes) {
+  constexpr std::array<size_t, 20> kCapacity{14,  26,  42,  62,  84,  106, 122, 152, 180, 213,
+                                             251, 287, 331, 362, 412, 450, 504, 560, 624, 666};
+  for (size_t v = 0; v < kCapacity.size(); ++v) {
+    if (bytes <= kCapacity[v]) return static_cast<int>(21 + 4 * v);
+  }
+  return 177;  // the largest version
+}
+
+// Side of the smallest square Data Matrix (ECC 200) holding the data, in modules, with the
+// one-module quiet zone the printer draws around it.
+int dataMatrixModules(std::string_view data) {
+  constexpr std::array<std::pair<int, size_t>, 24> kCodewords{{
+      {10, 3},   {12, 5},   {14, 8},   {16, 12},  {18, 18},   {20, 22},    {22, 30},    {24, 36},
+      {26, 44},  {32, 62},  {36, 86},  {40, 114}, {44, 144},  {48, 174},   {52, 204},   {64, 280},
+      {72, 368}, {80, 456}, {88, 576}, {96, 696}, {104, 816}, {120, 1050}, {132, 1304}, {144, 1558},
+  }};
+  // Pairs of digits share a codeword.
+  size_t needed = 0;
+  for (size_t i = 0; i < data.size(); ++i, ++needed) {
+    if (i + 1 < data.size() && allDigits(data.substr(i, 2))) ++i;
+  }
+  for (const auto& [side, codewords] : kCodewords) {
+    if (needed <= codewords) return side + 2;
+  }
+  return kCodewords.back().first + 2;
+}
+
+}  // namespace
+
+int toDots(double mm, int dpi) { return static_cast<int>(std::lround(mm * dpi / 25.4)); }
+
+Epl2Writer::Epl2Writer(ByteDevice& device, Epl2Settings settings) : device_(device), settings_(settings) {}
+
+int Epl2Writer::place(double mm) const { return std::max(0, dots(mm)); }
+
+void Epl2Writer::startJob() {
+  // The leading newline ends whatever half command an interrupted job left in the printer.
+  device_.write("\nI8,A,001\n");
+}
+
+void Epl2Writer::label(const report::Page& page) {
+  out_ = "N\n";
+  const int width = dots(page.width);
+  const int height = dots(page.height);
+  if (width != widthDots_ || height != heightDots_) {
+    out_ += fmt::format("q{}\nQ{},{}\n", width, height, dots(settings_.gapMm));
+    widthDots_ = width;
+    heightDots_ = height;
+  }
+  for (const auto& op : page.ops) {
+    std::visit(
+        [this](const auto& o) {
+          using T = std::decay_t<decltype(o)>;
+          if constexpr (std::is_same_v<T, report::TextOp>) text(o);
+          if constexpr (std::is_same_v<T, report::BarcodeOp>) barcode(o);
+          if constexpr (std::is_same_v<T, report::LineOp>) line(o);
+          if constexpr (std::is_same_v<T, report::BoxOp>) box(o);
+          if constexpr (std::is_same_v<T, report::ImageOp>) image(o);
+        },
+        op);
+  }
+  out_ += "P1\n";
+  device_.write(out_);
+  ++labels_;
+}
+
+void Epl2Writer::endJob() { device_.finish(); }
+
+void Epl2Writer::text(const report::TextOp& op) {
+  const std::string data = toWindows1252(op.text);
+  if (data.empty()) return;
+  const FontChoice f = chooseFont(op.size, settings_.dpi, hasLowercase(data));
+  // The fonts are fixed-pitch, so the text's width is known and the alignment box can be honoured.
+  const int textWidth = static_cast<int>(data.size()) * f.cell.width * f.magnification;
+  int x = dots(op.x);
+  if (op.align == report::Align::Center) x += (dots(op.width) - textWidth) / 2;
+  if (op.align == report::Align::Right) x += dots(op.width) - textWidth;
+  out_ += fmt::format("A{},{},0,{},{},{},N,{}\n", std::max(0, x), place(op.y), f.font, f.magnification,
+                      f.magnification, quotedField(data));
+}
+
+void Epl2Writer::barcode(const report::BarcodeOp& op) {
+  const int x = place(op.x);
+  const int y = place(op.y);
+  const int width = dots(op.width);
+  const int height = dots(op.height);
+  const std::string data = toWindows1252(op.data);
+  if (data.empty()) return;
+  // The human-readable line printed under linear barcodes takes about 3 mm of the box.
+  const int barHeight = std::max(1, op.showText ? height - dots(3.0) : height);
+  const char readable = op.showText ? 'B' : 'N';
+  switch (op.symbology) {
+    case report::Symbology::Code128: {
+      const int module = std::clamp(width / code128Modules(data), 1, 10);
+      out_ += fmt::format("B{},{},0,1,{},{},{},{},{}\n", x, y, module, 2 * module, barHeight, readable,
+                          quotedField(data));
+      break;
+    }
+    case report::Symbology::Ean13: {
+      const std::string digits = ean13Digits(data);
+      const int module = std::clamp(width / kEan13Modules, 1, 10);
+      out_ += fmt::format("B{},{},0,E30,{},{},{},{},{}\n", x, y, module, 2 * module, barHeight, readable,
+                          quotedField(digits));
+      break;
+    }
+    case report::Symbology::QrCode: {
+      const int scale = std::clamp(std::min(width, height) / qrModules(data.size()), 1, 99);
+      out_ += fmt::format("b{},{},Q,m2,s{},eM,iA,{}\n", x, y, scale, quotedField(data));
+      break;
+    }
+    case report::Symbology::DataMatrix: {
+      const int module = std::clamp(std::min(width, height) / dataMatrixModules(data), 1, 40);
+      out_ += fmt::format("b{},{},D,h{},{}\n", x, y, module, quotedField(data));
+      break;
+    }
+  }
+}
+
+void Epl2Writer::line(const report::LineOp& op) {
+  const int thickness = std::max(1, dots(op.thickness));
+  const int x1 = place(op.x1), y1 = place(op.y1), x2 = place(op.x2), y2 = place(op.y2);
+  // Straight lines are black rectangles centred on the line; only slanted ones need LS.
+  if (y1 == y2) {
+    out_ += fmt::format("LO{},{},{},{}\n", std::min(x1, x2), std::max(0, y1 - thickness / 2),
+                        std::max(1, std::abs(x2 - x1)), thickness);
+  } else if (x1 == x2) {
+    out_ += fmt::format("LO{},{},{},{}\n", std::max(0, x1 - thickness / 2), std::min(y1, y2), thickness,
+                        std::abs(y2 - y1));
+  } else {
+    out_ += fmt::format("LS{},{},{},{},{}\n", x1, y1, thickness, x2, y2);
+  }
+}
+
+void Epl2Writer::box(const report::BoxOp& op) {
+  const int x = place(op.x);
+  const int y = place(op.y);
+  const int width = std::max(1, dots(op.width));
+  const int height = std::max(1, dots(op.height));
+  if (op.filled) {
+    out_ += fmt::format("LO{},{},{},{}\n", x, y, width, height);
+  } else {
+    out_ += fmt::format("X{},{},{},{},{}\n", x, y, std::max(1, dots(op.thickness)), x + width, y + height);
+  }
+}
+
+void Epl2Writer::image(const report::ImageOp& op) {
+  const MonoBitmap bitmap = loadMonoBitmap(op.file, dots(op.width), dots(op.height));
+  if (bitmap.rows.empty()) return;
+  out_ += fmt::format("GW{},{},{},{},", place(op.x), place(op.y), bitmap.widthBytes, bitmap.height);
+  out_ += bitmap.rows;
+  out_ += '\n';
+}
+
+}  // namespace briskal::hostkit::labelprinter

@@ -1,0 +1,41 @@
+#include "hostkit/labelprinter/headless_label_printer.h"
+
+#include "common/error.h"
+#include "data/recordset.h"
+#include "hostkit/labelprinter/destination.h"
+
+namespace briskal::hostkit::labelprinter {
+
+HeadlessLabelPrinter::HeadlessLabelPrinter(std::string destination, Layout layout, Epl2Settings settings)
+    : destination_(std::move(destination)), layout_(std::move(layout)), settings_(settings) {}
+
+Value HeadlessLabelPrinter::version() { return Value("EPL2 1.0"); }
+
+void HeadlessLabelPrinter::setContext(const Value& value) { context_ = value; }
+
+void HeadlessLabelPrinter::prepare() { labels_ = 0; }
+
+void HeadlessLabelPrinter::setRecordset(data::Recordset* recordset) { recordset_ = recordset; }
+
+void HeadlessLabelPrinter::start() {
+  labels_ = 0;
+  if (!recordset_) throw Error(err::kObjectClosed, "LabelPrinter", "No recordset to print labels from");
+  // A clone walks the rows without moving the caller's current row or its bound controls.
+  const auto rows = recordset_->clone();
+  if (!recordset_->filter().empty()) rows->setFilter(recordset_->filter());
+  if (!recordset_->sort().empty()) rows->setSort(recordset_->sort());
+  if (rows->eof()) return;
+
+  const auto device = openDevice(destination_, "Labels");
+  Epl2Writer writer(*device, settings_);
+  writer.startJob();
+  for (; !rows->eof(); rows->moveNext()) {
+    writer.label(layout_(*rows));
+    labels_ = writer.labels();
+  }
+  writer.endJob();
+}
+
+Value HeadlessLabelPrinter::result() { return Value(labels_); }
+
+}  // namespace briskal::hostkit::labelprinter

@@ -1,0 +1,51 @@
+#pragma once
+// The host's label-printer output: lays out one label per record of the recordset it is given
+// and sends them as one EPL2 job to a file, a raw CUPS queue or a printer on the network (see
+// destination.h). The layout comes from the host, which knows the label templates.
+
+#include <functional>
+#include <string>
+
+#include "host/report_service.h"
+#include "hostkit/labelprinter/epl2_writer.h"
+#include "hostkit/report/drawing.h"
+
+namespace briskal::data {
+class Recordset;
+}
+
+namespace briskal::hostkit::labelprinter {
+
+class HeadlessLabelPrinter : public host::LabelPrinterOutput {
+ public:
+  // Lays the current record of the recordset out as one label.
+  using Layout = std::function<report::Page(const data::Recordset& record)>;
+
+  HeadlessLabelPrinter(std::string destination, Layout layout, Epl2Settings settings = {});
+
+  // "EPL2 1.0": the printer language and the version of this output.
+  Value version() override;
+  // The host value the component passes on; kept, not interpreted.
+  void setContext(const Value& value) override;
+  // Starts a new run: the label count goes back to 0.
+  void prepare() override;
+  // The recordset is borrowed until the next call; nullptr lets it go.
+  void setRecordset(data::Recordset* recordset) override;
+  // Walks a clone of the recordset (with its filter and sort, leaving its current row alone) and
+  // writes one label per record in one job. No records, no job. Throws briskal::Error when no
+  // recordset was set, when a label cannot be laid out or written, or when the job cannot be
+  // delivered.
+  void start() override;
+  // The number of labels written by the last start(), as a 32-bit integer.
+  Value result() override;
+
+ private:
+  std::string destination_;
+  Layout layout_;
+  Epl2Settings settings_;
+  Value context_;
+  data::Recordset* recordset_ = nullptr;
+  int32_t labels_ = 0;
+};
+
+}  // namespace briskal::hostkit::labelprinter

@@ -1,0 +1,81 @@
+#include "hostkit/labelprinter/mono_bitmap.h"
+
+#include <cairo.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "common/error.h"
+
+namespace briskal::hostkit::labelprinter {
+namespace {
+
+struct SurfaceDeleter {
+  void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+};
+struct ContextDeleter {
+  void operator()(cairo_t* cr) const { cairo_destroy(cr); }
+};
+using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
+using Context = std::unique_ptr<cairo_t, ContextDeleter>;
+
+[[noreturn]] void imageError(const std::filesystem::path& png, cairo_status_t status) {
+  throw Error(err::kProviderError, "LabelPrinter",
+              "Cannot read the image " + png.string() + ": " + cairo_status_to_string(status));
+}
+
+}  // namespace
+
+MonoBitmap loadMonoBitmap(const std::filesystem::path& png, int widthDots, int heightDots) {
+  MonoBitmap bitmap;
+  if (widthDots <= 0 || heightDots <= 0) return bitmap;
+
+  const Surface source(cairo_image_surface_create_from_png(png.c_str()));
+  if (cairo_surface_status(source.get()) != CAIRO_STATUS_SUCCESS)
+    imageError(png, cairo_surface_status(source.get()));
+  const int sourceWidth = cairo_image_surface_get_width(source.get());
+  const int sourceHeight = cairo_image_surface_get_height(source.get());
+
+  // Transparent parts of the image are paper: the image is drawn over white before thresholding.
+  const Surface target(cairo_image_surface_create(CAIRO_FORMAT_RGB24, widthDots, heightDots));
+  if (cairo_surface_status(target.get()) != CAIRO_STATUS_SUCCESS)
+    imageError(png, cairo_surface_status(target.get()));
+  {
+    const Context cr(cairo_create(target.get()));
+    cairo_set_source_rgb(cr.get(), 1, 1, 1);
+    cairo_paint(cr.get());
+    if (sourceWidth > 0 && sourceHeight > 0) {
+      const double sx = static_cast<double>(widthDots) / sourceWidth;
+      const double sy = static_cast<double>(heightDots) / sourceHeight;
+      cairo_scale(cr.get(), sx, sy);
+      cairo_set_source_surface(cr.get(), source.get(), 0, 0);
+      // Enlarged pixels stay sharp blocks; a reduced image is averaged so thin strokes survive as
+      // dark enough dots.
+      cairo_pattern_set_filter(cairo_get_source(cr.get()),
+                               sx >= 1 && sy >= 1 ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
+      cairo_paint(cr.get());
+    }
+  }
+  cairo_surface_flush(target.get());
+
+  bitmap.widthBytes = (widthDots + 7) / 8;
+  bitmap.height = heightDots;
+  bitmap.rows.assign(static_cast<size_t>(bitmap.widthBytes) * heightDots, static_cast<char>(0xFF));
+  const unsigned char* data = cairo_image_surface_get_data(target.get());
+  const int stride = cairo_image_surface_get_stride(target.get());
+  for (int y = 0; y < heightDots; ++y) {
+    const auto* row = reinterpret_cast<const uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
+    for (int x = 0; x < widthDots; ++x) {
+      const uint32_t pixel = row[x];
+      const uint32_t luminance =
+          (299 * ((pixel >> 16) & 0xFF) + 587 * ((pixel >> 8) & 0xFF) + 114 * (pixel & 0xFF)) / 1000;
+      if (luminance < 128) {
+        auto& byte = bitmap.rows[static_cast<size_t>(y) * bitmap.widthBytes + x / 8];
+        byte = static_cast<char>(static_cast<unsigned char>(byte) & ~(0x80u >> (x % 8)));
+      }
+    }
+  }
+  return bitmap;
+}
+
+}  // namespace briskal::hostkit::labelprinter

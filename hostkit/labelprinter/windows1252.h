@@ -1,0 +1,14 @@
+#pragma once
+// Text for the label printers' 8-bit code page: Windows-1252, which the printer selects with
+// its I8 command.
+
+#include <string>
+#include <string_view>
+
+namespace briskal::hostkit::labelprinter {
+
+// UTF-8 to Windows-1252. A character the code page lacks, a control character and a byte that is
+// not valid UTF-8 each become one '?'.
+std::string toWindows1252(std::string_view utf8);
+
+}  // namespace briskal::hostkit::labelprinter

@@ -1,0 +1,29 @@
+#pragma once
+// Renders laid-out pages with cairo: every page into one PDF file, or each page into a PNG file.
+// Both throw briskal::Error when there is no page, when a file cannot be written or read (images),
+// or when a barcode cannot encode its data.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "hostkit/report/drawing.h"
+
+namespace briskal::hostkit::report {
+
+// Resolutions that read well: labels carry small barcodes, A4 pages mostly text.
+inline constexpr double kLabelDpi = 300;
+inline constexpr double kReportDpi = 150;
+
+// `title` goes into the document's properties.
+void renderPdf(const std::vector<Page>& pages, const std::filesystem::path& file, const std::string& title = {});
+
+// Writes `file` itself for a single page, and file-1.png, file-2.png... beside it for more;
+// returns the files written, in page order.
+std::vector<std::filesystem::path> renderPng(const std::vector<Page>& pages, const std::filesystem::path& file,
+                                             double dpi);
+
+// The files renderPng writes for `pageCount` pages.
+std::vector<std::filesystem::path> pngFileNames(const std::filesystem::path& file, size_t pageCount);
+
+}  // namespace briskal::hostkit::report

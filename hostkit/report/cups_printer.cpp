@@ -1,0 +1,56 @@
+#include "hostkit/report/cups_printer.h"
+
+#include <cups/cups.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "hostkit/report/cairo_renderer.h"
+#include "hostkit/report/report_template.h"
+
+namespace briskal::hostkit::report {
+namespace {
+
+struct DestinationDeleter {
+  void operator()(cups_dest_t* destination) const { cupsFreeDests(1, destination); }
+};
+
+// A temporary PDF file, removed when the job has been handed over.
+class TemporaryPdf {
+ public:
+  TemporaryPdf() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "briskal-print-XXXXXX.pdf").string();
+    const int fd = mkstemps(pattern.data(), 4);
+    if (fd < 0) throwReportError("A temporary file for printing cannot be created");
+    close(fd);
+    path_ = pattern;
+  }
+  ~TemporaryPdf() {
+    std::error_code ignored;
+    std::filesystem::remove(path_, ignored);
+  }
+  TemporaryPdf(const TemporaryPdf&) = delete;
+  TemporaryPdf& operator=(const TemporaryPdf&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace
+
+int printPages(const std::vector<Page>& pages, const std::string& printer, const std::string& title) {
+  const std::unique_ptr<cups_dest_t, DestinationDeleter> destination(
+      cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.c_str(), nullptr));
+  if (!destination) throwReportError("The printer '" + printer + "' is not known to the print system");
+  TemporaryPdf file;
+  renderPdf(pages, file.path(), title);
+  const int job = cupsPrintFile(printer.c_str(), file.path().c_str(), title.c_str(), 0, nullptr);
+  if (job == 0)
+    throwReportError("The printer '" + printer + "' did not take the job: " + std::string(cupsLastErrorString()));
+  return job;
+}
+
+}  // namespace briskal::hostkit::report

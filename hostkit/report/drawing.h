@@ -1,0 +1,55 @@
+#pragma once
+// A laid-out page as a device-neutral list of drawing operations, in millimetres from the page's
+// top left corner: what the PDF/PNG renderer and the label-printer writers consume.
+
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace briskal::hostkit::report {
+
+enum class Align { Left, Center, Right };
+
+struct TextOp {
+  double x = 0, y = 0;          // top left of the text box
+  double width = 0, height = 0;  // the box the text is aligned in
+  std::string text;             // UTF-8, one line
+  std::string font = "DejaVu Sans";
+  double size = 10;             // points
+  bool bold = false;
+  Align align = Align::Left;
+};
+
+enum class Symbology { Code128, Ean13, QrCode, DataMatrix };
+
+struct BarcodeOp {
+  double x = 0, y = 0, width = 0, height = 0;
+  Symbology symbology = Symbology::Code128;
+  std::string data;
+  bool showText = true;  // human-readable text under linear barcodes
+};
+
+struct LineOp {
+  double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  double thickness = 0.3;
+};
+
+struct BoxOp {
+  double x = 0, y = 0, width = 0, height = 0;
+  double thickness = 0.3;
+  bool filled = false;
+};
+
+struct ImageOp {
+  double x = 0, y = 0, width = 0, height = 0;
+  std::string file;  // a PNG file
+};
+
+using DrawingOp = std::variant<TextOp, BarcodeOp, LineOp, BoxOp, ImageOp>;
+
+struct Page {
+  double width = 210, height = 297;  // millimetres
+  std::vector<DrawingOp> ops;
+};
+
+}  // namespace briskal::hostkit::report

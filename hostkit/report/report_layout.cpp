@@ -1,0 +1,233 @@
+#include "hostkit/report/report_layout.h"
+
+#include <algorithm>
+#include <type_traits>
+#include <unordered_map>
+
+#include "common/convert.h"
+#include "data/recordset.h"
+
+namespace briskal::hostkit::report {
+namespace {
+
+constexpr double kMillimetresPerPoint = 25.4 / 72;
+constexpr double kLineSpacing = 1.2;
+constexpr double kTolerance = 1e-9;
+
+std::string trimRight(std::string_view text) {
+  const size_t end = text.find_last_not_of(" \t");
+  return end == std::string_view::npos ? std::string() : std::string(text.substr(0, end + 1));
+}
+
+// Lines separated by CR LF, or by a lone LF or CR.
+std::vector<std::string_view> splitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  if (text.empty()) return lines;
+  size_t start = 0;
+  while (true) {
+    const size_t end = text.find_first_of("\r\n", start);
+    lines.push_back(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+    if (end == std::string_view::npos) break;
+    start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+  }
+  return lines;
+}
+
+std::string valueText(const Value& v, const std::string& format, const RegionalSettings& rs) {
+  if (v.isNull() || v.isEmpty()) return "";
+  if (!format.empty()) {
+    if (v.isNumber()) return formatNumber(v, format, rs);
+    if (v.isText())
+      if (const std::optional<Value> n = parseNumber(v.asText(), rs)) return formatNumber(*n, format, rs);
+  }
+  if (v.isDate()) return dateToText(v.asDate(), rs);
+  return toText(v, rs);
+}
+
+void translate(DrawingOp& op, double dx, double dy) {
+  std::visit(
+      [&](auto& o) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(o)>, LineOp>) {
+          o.x1 += dx, o.x2 += dx, o.y1 += dy, o.y2 += dy;
+        } else {
+          o.x += dx, o.y += dy;
+        }
+      },
+      op);
+}
+
+class Layouter {
+ public:
+  Layouter(const ReportTemplate& t, data::Recordset& records, const RunSettings& run, const RegionalSettings& rs)
+      : template_(t), records_(records), run_(run), regional_(rs) {
+    for (const Formula& f : t.formulas) formulas_[f.name] = f.text;
+    for (const auto& [name, text] : run.formulas) formulas_[name] = text;
+    for (const Section& s : t.sections)
+      for (const TemplateItem& item : s.items) std::visit([&](const auto& i) { resolveField(i); }, item);
+  }
+
+  std::vector<Page> run() {
+    const Section* header = visibleHeader();
+    std::vector<const Section*> details;
+    for (const Section& s : template_.sections)
+      if (s.kind == SectionKind::Detail && !run_.suppressed.contains(s.name)) details.push_back(&s);
+    return template_.page.kind == PageKind::Label ? labels(header, details) : report(header, details);
+  }
+
+ private:
+  const Section* visibleHeader() const {
+    for (const Section& s : template_.sections)
+      if (s.kind == SectionKind::Header && !run_.suppressed.contains(s.name)) return &s;
+    return nullptr;
+  }
+
+  Page blankPage() const { return Page{template_.page.width, template_.page.height, {}}; }
+
+  std::vector<Page> report(const Section* header, const std::vector<const Section*>& details) {
+    const PageSetup& p = template_.page;
+    const double top = p.marginTop;
+    const double bottom = p.height - p.marginBottom;
+    std::vector<Page> pages{blankPage()};
+    double y = top;
+    std::vector<DrawingOp> ops;
+    if (header) {
+      y += place(*header, 0, ops);
+      append(pages.back(), ops, p.marginLeft, top);
+    }
+    forEachRecord([&] {
+      ops.clear();
+      double height = 0;
+      double needed = 0;  // the record's height without its trailing gaps
+      for (const Section* s : details) {
+        height += place(*s, height, ops);
+        if (!s->items.empty()) needed = height;
+      }
+      if (y + needed > bottom + kTolerance && y > top + kTolerance) {
+        pages.push_back(blankPage());
+        y = top;
+      }
+      append(pages.back(), ops, p.marginLeft, y);
+      y += height;
+    });
+    return pages;
+  }
+
+  std::vector<Page> labels(const Section* header, const std::vector<const Section*>& details) {
+    const PageSetup& p = template_.page;
+    std::vector<Page> pages;
+    std::vector<DrawingOp> ops;
+    if (header) {
+      place(*header, 0, ops);
+      pages.push_back(blankPage());
+      append(pages.back(), ops, p.marginLeft, p.marginTop);
+    }
+    forEachRecord([&] {
+      ops.clear();
+      double height = 0;
+      for (const Section* s : details) height += place(*s, height, ops);
+      pages.push_back(blankPage());
+      append(pages.back(), ops, p.marginLeft, p.marginTop);
+    });
+    return pages;
+  }
+
+  template <typename F>
+  void forEachRecord(F&& each) {
+    if (records_.recordCount() == 0) return;
+    for (records_.moveFirst(); !records_.eof(); records_.moveNext()) each();
+  }
+
+  static void append(Page& page, std::vector<DrawingOp>& ops, double dx, double dy) {
+    for (DrawingOp& op : ops) {
+      translate(op, dx, dy);
+      page.ops.push_back(std::move(op));
+    }
+    ops.clear();
+  }
+
+  // Adds the section's drawing ops at `top` and returns the height it takes for this record: its
+  // own (or the run's) height, grown to fit the lines of its multi-line texts.
+  double place(const Section& s, double top, std::vector<DrawingOp>& ops) {
+    const auto override = run_.sectionHeights.find(s.name);
+    double height = override != run_.sectionHeights.end() ? override->second : s.height;
+    for (const TemplateItem& item : s.items)
+      std::visit([&](const auto& i) { height = std::max(height, placeItem(i, top, ops)); }, item);
+    return height;
+  }
+
+  // Each returns the bottom of what it placed, relative to the section's top.
+  double placeItem(const TextItem& i, double top, std::vector<DrawingOp>& ops) {
+    const std::string text = textOf(i.source, i.format);
+    const auto op = [&](std::string line, double y, double height) {
+      if (!line.empty()) ops.push_back(TextOp{i.x, top + y, i.width, height, std::move(line), i.font, i.size, i.bold, i.align});
+    };
+    if (!i.multiline) {
+      std::string joined;
+      for (std::string_view line : splitLines(text)) joined += (joined.empty() ? "" : " ") + std::string(line);
+      op(trimRight(joined), i.y, i.height);
+      return i.y + i.height;
+    }
+    const double lineHeight = i.lineHeight > 0 ? i.lineHeight : i.size * kMillimetresPerPoint * kLineSpacing;
+    const std::vector<std::string_view> lines = splitLines(text);
+    for (size_t n = 0; n < lines.size(); ++n) op(trimRight(lines[n]), i.y + static_cast<double>(n) * lineHeight, lineHeight);
+    return std::max(i.y + i.height, i.y + static_cast<double>(lines.size()) * lineHeight);
+  }
+
+  double placeItem(const BarcodeItem& i, double top, std::vector<DrawingOp>& ops) {
+    std::string data = trimRight(textOf(i.source, ""));
+    if (!data.empty()) ops.push_back(BarcodeOp{i.x, top + i.y, i.width, i.height, i.symbology, std::move(data), i.showText});
+    return i.y + i.height;
+  }
+
+  double placeItem(const LineItem& i, double top, std::vector<DrawingOp>& ops) {
+    ops.emplace_back(std::in_place_type<LineOp>, i.x1, top + i.y1, i.x2, top + i.y2, i.thickness);
+    return std::max(i.y1, i.y2);
+  }
+
+  double placeItem(const BoxItem& i, double top, std::vector<DrawingOp>& ops) {
+    ops.emplace_back(std::in_place_type<BoxOp>, i.x, top + i.y, i.width, i.height, i.thickness, i.filled);
+    return i.y + i.height;
+  }
+
+  double placeItem(const ImageItem& i, double top, std::vector<DrawingOp>& ops) {
+    ops.push_back(ImageOp{i.x, top + i.y, i.width, i.height, (template_.folder / i.file).string()});
+    return i.y + i.height;
+  }
+
+  std::string textOf(const ValueSource& source, const std::string& format) const {
+    switch (source.kind) {
+      case ValueSource::Kind::Literal: return valueText(Value(source.text), format, regional_);
+      case ValueSource::Kind::Formula: return valueText(Value(formulas_.at(source.text)), format, regional_);
+      case ValueSource::Kind::Field: return valueText(records_.value(fields_.at(source.text)), format, regional_);
+    }
+    return {};
+  }
+
+  template <typename Item>
+  void resolveField(const Item& item) {
+    if constexpr (std::is_same_v<Item, TextItem> || std::is_same_v<Item, BarcodeItem>) {
+      if (item.source.kind != ValueSource::Kind::Field || fields_.contains(item.source.text)) return;
+      const int index = records_.fieldIndex(item.source.text);
+      if (index < 0)
+        throwReportError(template_.name + ":" + std::to_string(item.at.line) + ":" + std::to_string(item.at.column) +
+                         ": no field '" + item.source.text + "' in the report's data");
+      fields_[item.source.text] = static_cast<size_t>(index);
+    }
+  }
+
+  const ReportTemplate& template_;
+  data::Recordset& records_;
+  const RunSettings& run_;
+  const RegionalSettings& regional_;
+  std::unordered_map<std::string, std::string> formulas_;
+  std::unordered_map<std::string, size_t> fields_;
+};
+
+}  // namespace
+
+std::vector<Page> layOut(const ReportTemplate& reportTemplate, data::Recordset& records, const RunSettings& run,
+                         const RegionalSettings& regional) {
+  return Layouter(reportTemplate, records, run, regional).run();
+}
+
+}  // namespace briskal::hostkit::report

@@ -1,0 +1,35 @@
+#pragma once
+// Lays a template out over its records into device-neutral pages. A flowing report prints its
+// header once at the top of the first page, then each record's detail sections; a record's details
+// are never split: a new page starts when they would not fit, though a trailing section with no
+// items (a gap) may run past the bottom. A label report prints one page of the label's size per
+// record, and its header, when it has one, on a page of its own before the labels.
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "common/regional.h"
+#include "hostkit/report/drawing.h"
+#include "hostkit/report/report_template.h"
+
+namespace briskal::data {
+class Recordset;
+}
+
+namespace briskal::hostkit::report {
+
+// What a run changes in its template.
+struct RunSettings {
+  std::map<std::string, std::string> formulas;   // replace the template's texts
+  std::map<std::string, double> sectionHeights;  // millimetres, replace the template's heights
+  std::set<std::string> suppressed;              // sections not printed
+};
+
+// Walks `records` from the first record to the end, where it leaves them. Throws briskal::Error
+// naming the item's line and column when a field it prints is not among the records' fields.
+std::vector<Page> layOut(const ReportTemplate& reportTemplate, data::Recordset& records, const RunSettings& run,
+                         const RegionalSettings& regional);
+
+}  // namespace briskal::hostkit::report

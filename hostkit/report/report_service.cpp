@@ -1,0 +1,118 @@
+#include "hostkit/report/report_service.h"
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+
+#include "data/connection.h"
+#include "data/recordset.h"
+#include "host/cinterface.h"
+#include "host/services.h"
+#include "hostkit/report/cairo_renderer.h"
+#include "hostkit/report/cups_printer.h"
+#include "hostkit/report/report_layout.h"
+#include "hostkit/report/template_engine.h"
+#include "hostkit/report/template_parser.h"
+
+namespace briskal::hostkit::report {
+namespace {
+
+std::string lowerExtension(const std::filesystem::path& file) {
+  std::string extension = file.extension().string();
+  std::ranges::transform(extension, extension.begin(), [](unsigned char c) { return std::tolower(c); });
+  return extension;
+}
+
+// The records a run prints, with the connection they were read on when there is one.
+class RunData {
+ public:
+  RunData(host::Cinterface* host, const std::string& sql, data::Recordset* recordset, const RegionalSettings& rs)
+      : host_(host), sql_(sql), recordset_(recordset), regional_(rs) {
+    read();
+  }
+
+  data::Recordset& records() { return *records_; }
+
+  // Reads again, taking in what changed since the last reading.
+  void read() {
+    if (recordset_) {
+      records_ = recordset_->clone();
+      return;
+    }
+    if (!connection_) {
+      if (!host_ || !host_->ClsGlobal()) throwReportError("The report service has no host context to read its data");
+      connection_ = std::make_unique<data::Connection>();
+      connection_->setConnectionString(host_->ClsGlobal()->connectionString());
+      connection_->setRegionalSettings(regional_);
+      connection_->open();
+    }
+    records_ = std::make_unique<data::Recordset>();
+    records_->setCursorLocation(data::cursor::kUseClient);
+    records_->setRegionalSettings(regional_);
+    records_->open(sql_, *connection_, data::cursor::kOpenStatic, data::lock::kReadOnly);
+  }
+
+ private:
+  host::Cinterface* host_;
+  std::string sql_;
+  data::Recordset* recordset_;
+  const RegionalSettings& regional_;
+  std::unique_ptr<data::Connection> connection_;
+  std::unique_ptr<data::Recordset> records_;
+};
+
+}  // namespace
+
+HeadlessReportService::HeadlessReportService(ReportOptions options, RegionalSettings regional)
+    : options_(std::move(options)), regional_(std::move(regional)) {}
+
+void HeadlessReportService::setDataSource(const std::string& sql) {
+  sql_ = sql;
+  recordset_ = nullptr;
+}
+
+void HeadlessReportService::setDataRecordset(data::Recordset* recordset) {
+  recordset_ = recordset;
+  sql_.clear();
+}
+
+std::vector<Page> HeadlessReportService::layOutPages() { return prepare().pages; }
+
+HeadlessReportService::LaidOut HeadlessReportService::prepare() {
+  if (templateFile_.empty()) throwReportError("The report service was given no template");
+  if (sql_.empty() && !recordset_) throwReportError("The report service was given no data");
+  const ReportTemplate reportTemplate = loadTemplate(templateFolder_ / templateFile_);
+  RunData data(host_, sql_, recordset_, regional_);
+  TemplateEngine engine(reportTemplate);
+  if (handler_) handler_(engine);
+  if (engine.refreshRequested()) data.read();
+  return {layOut(reportTemplate, data.records(), engine.settings(), regional_), reportTemplate.page.kind};
+}
+
+void HeadlessReportService::start() {
+  completed_ = false;
+  written_.clear();
+  if (options_.destination.empty()) throwReportError("The report service has no destination");
+  const LaidOut laidOut = prepare();
+  const std::vector<Page>& pages = laidOut.pages;
+  const std::filesystem::path destination = options_.destination;
+  const std::string extension = lowerExtension(destination);
+  if (extension == ".pdf") {
+    renderPdf(pages, destination, title_);
+    written_ = {destination};
+  } else if (extension == ".png") {
+    written_ = renderPng(pages, destination, laidOut.kind == PageKind::Label ? kLabelDpi : kReportDpi);
+  } else {
+    printPages(pages, options_.destination, title_);
+  }
+  completed_ = true;
+}
+
+void HeadlessReportService::release() {
+  host_ = nullptr;
+  recordset_ = nullptr;
+  sql_.clear();
+  handler_ = nullptr;
+}
+
+}  // namespace briskal::hostkit::report

@@ -1,0 +1,87 @@
+#pragma once
+// The stand-in host's report service: loads the template from the component's folder, reads the
+// data (a statement run on its own connection, or the records of a recordset), lets the component
+// set formulas and sections in BeforePrintReport, lays the pages out and sends them to a PDF file,
+// to PNG files or to a CUPS printer, as its options say.
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/regional.h"
+#include "host/report_service.h"
+#include "hostkit/report/drawing.h"
+#include "hostkit/report/report_template.h"
+
+namespace briskal::hostkit::report {
+
+struct ReportOptions {
+  // A file ending in .pdf or .png (any case), or else the name of a CUPS printer.
+  std::string destination;
+  bool printHeader = true;
+  bool printLimits = false;
+  bool printNotes = false;
+  std::string performedBy;
+  std::string addressedTo;
+  std::string notes;
+};
+
+class HeadlessReportService final : public host::ReportService {
+ public:
+  HeadlessReportService(ReportOptions options, RegionalSettings regional);
+
+  void setGlobalContext(host::Cinterface* host) override { host_ = host; }
+  // The class name, owner, preview flag, logon values and host value mean nothing to a headless
+  // run: the data is read through the host's connection string and nothing is previewed.
+  void setClassName(const std::string&) override {}
+  void setOwner(const std::string&) override {}
+  void setTitle(const std::string& title) override { title_ = title; }
+  void setTemplate(const std::string& file) override { templateFile_ = file; }
+  void setTemplateFolder(const std::filesystem::path& folder) override { templateFolder_ = folder; }
+  void setPreview(bool) override {}
+  void setLogon(const std::string&, const std::string&, const std::string&, const std::string&) override {}
+  void setDataSource(const std::string& sql) override;
+  void setDataRecordset(data::Recordset* recordset) override;
+  void setHostValue(const Value&) override {}
+  void onBeforePrintReport(std::function<void(host::ReportEngine& engine)> handler) override {
+    handler_ = std::move(handler);
+  }
+  void start() override;
+  bool completed() const override { return completed_; }
+  void release() override;
+
+  bool printHeader() const override { return options_.printHeader; }
+  bool printLimits() const override { return options_.printLimits; }
+  bool printNotes() const override { return options_.printNotes; }
+  std::string performedBy() const override { return options_.performedBy; }
+  std::string addressedTo() const override { return options_.addressedTo; }
+  std::string notes() const override { return options_.notes; }
+
+  // What start() does short of sending the pages anywhere: loads the template, reads the data,
+  // raises BeforePrintReport and lays the pages out. Throws briskal::Error when it cannot.
+  std::vector<Page> layOutPages();
+  // The files the last start() wrote; none when it printed.
+  const std::vector<std::filesystem::path>& writtenFiles() const { return written_; }
+
+ private:
+  struct LaidOut {
+    std::vector<Page> pages;
+    PageKind kind;
+  };
+  LaidOut prepare();
+
+  ReportOptions options_;
+  RegionalSettings regional_;
+  host::Cinterface* host_ = nullptr;
+  std::string title_;
+  std::string templateFile_;
+  std::filesystem::path templateFolder_;
+  std::string sql_;
+  data::Recordset* recordset_ = nullptr;
+  std::function<void(host::ReportEngine&)> handler_;
+  bool completed_ = false;
+  std::vector<std::filesystem::path> written_;
+};
+
+}  // namespace briskal::hostkit::report

@@ -1,0 +1,127 @@
+#pragma once
+// A report template as the parser reads it and the writer writes it: the page, the formulas with
+// their default texts and the sections with the items they place, in millimetres. The text form
+// and its grammar are described in docs/report-templates.md.
+
+#include <filesystem>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "hostkit/report/drawing.h"
+
+namespace briskal::hostkit::report {
+
+// Where a statement or an attribute came from, for errors found after parsing. Positions are not
+// part of a template's meaning, so two templates compare equal whatever text they came from.
+struct SourcePos {
+  int line = 0;
+  int column = 0;
+  friend bool operator==(const SourcePos&, const SourcePos&) { return true; }
+};
+
+// A flowing report fills pages of the given size inside the margins; a label report prints one
+// page of the label's size per record.
+enum class PageKind { Report, Label };
+
+struct PageSetup {
+  PageKind kind = PageKind::Report;
+  double width = 210, height = 297;
+  double marginTop = 0, marginBottom = 0, marginLeft = 0, marginRight = 0;
+  friend bool operator==(const PageSetup&, const PageSetup&) = default;
+};
+
+// What a text or a barcode shows: a literal, a field of the current record or a formula's text.
+struct ValueSource {
+  enum class Kind { Literal, Field, Formula };
+  Kind kind = Kind::Literal;
+  std::string text;  // the literal, or the field's or formula's name
+  friend bool operator==(const ValueSource&, const ValueSource&) = default;
+};
+
+struct TextItem {
+  double x = 0, y = 0, width = 0, height = 0;
+  ValueSource source;
+  std::string font = "DejaVu Sans";
+  double size = 10;  // points
+  bool bold = false;
+  Align align = Align::Left;
+  std::string format;       // a number pattern such as "###,##0.000"; empty prints the value as it is
+  bool multiline = false;   // lines split at CR LF, one under the other
+  double lineHeight = 0;    // millimetres; 0 takes 1.2 times the font size
+  SourcePos at;
+  friend bool operator==(const TextItem&, const TextItem&) = default;
+};
+
+struct BarcodeItem {
+  double x = 0, y = 0, width = 0, height = 0;
+  Symbology symbology = Symbology::Code128;
+  ValueSource source;
+  bool showText = true;
+  SourcePos at;
+  friend bool operator==(const BarcodeItem&, const BarcodeItem&) = default;
+};
+
+struct LineItem {
+  double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  double thickness = 0.3;
+  SourcePos at;
+  friend bool operator==(const LineItem&, const LineItem&) = default;
+};
+
+struct BoxItem {
+  double x = 0, y = 0, width = 0, height = 0;
+  double thickness = 0.3;
+  bool filled = false;
+  SourcePos at;
+  friend bool operator==(const BoxItem&, const BoxItem&) = default;
+};
+
+struct ImageItem {
+  double x = 0, y = 0, width = 0, height = 0;
+  std::string file;  // as written, relative to the template's folder
+  SourcePos at;
+  friend bool operator==(const ImageItem&, const ImageItem&) = default;
+};
+
+using TemplateItem = std::variant<TextItem, BarcodeItem, LineItem, BoxItem, ImageItem>;
+
+// A header prints once, before the first record; the detail sections print for every record, in
+// the order they are written.
+enum class SectionKind { Header, Detail };
+
+struct Section {
+  std::string name;
+  SectionKind kind = SectionKind::Detail;
+  double height = 0;  // millimetres
+  std::vector<TemplateItem> items;
+  SourcePos at;
+  friend bool operator==(const Section&, const Section&) = default;
+};
+
+struct Formula {
+  std::string name;
+  std::string text;  // printed until the run sets another
+  friend bool operator==(const Formula&, const Formula&) = default;
+};
+
+struct ReportTemplate {
+  std::string name;                  // the file name, which errors start with
+  std::filesystem::path folder;      // images are found relative to it
+  PageSetup page;
+  std::vector<Formula> formulas;
+  std::vector<Section> sections;
+
+  const Section* findSection(const std::string& sectionName) const;
+  const Formula* findFormula(const std::string& formulaName) const;
+  friend bool operator==(const ReportTemplate&, const ReportTemplate&) = default;
+};
+
+// Millimetres from the twips a run sets section heights in (567 twips make a centimetre).
+inline constexpr double kTwipsPerMillimetre = 56.7;
+
+// Throws the error that templates and report runs raise: briskal::Error, invalid argument (3001),
+// source "ReportService".
+[[noreturn]] void throwReportError(const std::string& description);
+
+}  // namespace briskal::hostkit::report

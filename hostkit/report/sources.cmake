@@ -1,0 +1,19 @@
+# The stand-in host's report service: template parser and writer, layout, cairo rendering with
+# zint barcodes, CUPS printing. Paths relative to hostkit/.
+set(HOSTKIT_REPORT_SOURCES
+  report/barcode_painter.cpp
+  report/cairo_handles.cpp
+  report/cairo_renderer.cpp
+  report/cups_printer.cpp
+  report/report_layout.cpp
+  report/report_service.cpp
+  report/report_template.cpp
+  report/template_engine.cpp
+  report/template_parser.cpp
+  report/template_writer.cpp
+)
+# Packages these sources need, found in the top-level CMakeLists.txt:
+#   pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)   -> PkgConfig::CAIRO (libcairo2-dev)
+#   find_package(Cups REQUIRED)                               -> Cups::Cups (libcups2-dev has no .pc file)
+#   zint has no package file: find zint.h and libzint         -> zint::zint (libzint-dev)
+set(HOSTKIT_REPORT_PACKAGES PkgConfig::CAIRO Cups::Cups zint::zint)

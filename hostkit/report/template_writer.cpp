@@ -1,0 +1,135 @@
+#include "hostkit/report/template_writer.h"
+
+#include <charconv>
+#include <type_traits>
+
+namespace briskal::hostkit::report {
+namespace {
+
+std::string number(double value) {
+  char buffer[32];
+  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, ec == std::errc() ? end : buffer);
+}
+
+std::string quoted(const std::string& text) {
+  std::string out = "\"";
+  for (char c : text) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default: out += c;
+    }
+  }
+  return out + '"';
+}
+
+class Line {
+ public:
+  explicit Line(std::string keyword) : text_(std::move(keyword)) {}
+  Line& num(const char* name, double value) { return add(name, number(value)); }
+  Line& str(const char* name, const std::string& value) { return add(name, quoted(value)); }
+  Line& word(const char* name, const std::string& value) { return add(name, value); }
+  Line& flag(const char* name, bool on) {
+    if (on) text_ += std::string(" ") + name;
+    return *this;
+  }
+  std::string done() const { return text_ + "\n"; }
+
+ private:
+  Line& add(const char* name, const std::string& value) {
+    text_ += std::string(" ") + name + "=" + value;
+    return *this;
+  }
+  std::string text_;
+};
+
+void source(Line& line, const ValueSource& s) {
+  switch (s.kind) {
+    case ValueSource::Kind::Literal: line.str("value", s.text); break;
+    case ValueSource::Kind::Field: line.word("field", s.text); break;
+    case ValueSource::Kind::Formula: line.word("formula", s.text); break;
+  }
+}
+
+const char* alignName(Align a) {
+  switch (a) {
+    case Align::Left: return "left";
+    case Align::Center: return "center";
+    case Align::Right: return "right";
+  }
+  return "left";
+}
+
+const char* symbologyName(Symbology s) {
+  switch (s) {
+    case Symbology::Code128: return "code128";
+    case Symbology::Ean13: return "ean13";
+    case Symbology::QrCode: return "qrcode";
+    case Symbology::DataMatrix: return "datamatrix";
+  }
+  return "code128";
+}
+
+std::string item(const TemplateItem& item) {
+  return std::visit(
+      [](const auto& i) {
+        using T = std::decay_t<decltype(i)>;
+        if constexpr (std::is_same_v<T, TextItem>) {
+          Line line("  text");
+          line.num("x", i.x).num("y", i.y).num("w", i.width).num("h", i.height);
+          source(line, i.source);
+          line.str("font", i.font).num("size", i.size).flag("bold", i.bold).word("align", alignName(i.align));
+          if (!i.format.empty()) line.str("format", i.format);
+          line.flag("multiline", i.multiline);
+          if (i.lineHeight > 0) line.num("line-height", i.lineHeight);
+          return line.done();
+        } else if constexpr (std::is_same_v<T, BarcodeItem>) {
+          Line line("  barcode");
+          line.num("x", i.x).num("y", i.y).num("w", i.width).num("h", i.height).word("type", symbologyName(i.symbology));
+          source(line, i.source);
+          if (!i.showText) line.word("show-text", "no");
+          return line.done();
+        } else if constexpr (std::is_same_v<T, LineItem>) {
+          return Line("  line").num("x1", i.x1).num("y1", i.y1).num("x2", i.x2).num("y2", i.y2)
+              .num("thickness", i.thickness).done();
+        } else if constexpr (std::is_same_v<T, BoxItem>) {
+          return Line("  box").num("x", i.x).num("y", i.y).num("w", i.width).num("h", i.height)
+              .num("thickness", i.thickness).flag("filled", i.filled).done();
+        } else {
+          return Line("  image").num("x", i.x).num("y", i.y).num("w", i.width).num("h", i.height)
+              .str("file", i.file).done();
+        }
+      },
+      item);
+}
+
+}  // namespace
+
+std::string writeTemplate(const ReportTemplate& t) {
+  const PageSetup& p = t.page;
+  std::string out = Line("page")
+                        .word("kind", p.kind == PageKind::Label ? "label" : "report")
+                        .num("width", p.width)
+                        .num("height", p.height)
+                        .num("margin-top", p.marginTop)
+                        .num("margin-bottom", p.marginBottom)
+                        .num("margin-left", p.marginLeft)
+                        .num("margin-right", p.marginRight)
+                        .done();
+  for (const Formula& f : t.formulas) out += Line("formula").word("name", f.name).str("text", f.text).done();
+  for (const Section& s : t.sections) {
+    out += Line("section")
+               .word("name", s.name)
+               .word("kind", s.kind == SectionKind::Header ? "header" : "detail")
+               .num("height", s.height)
+               .done();
+    for (const TemplateItem& i : s.items) out += item(i);
+  }
+  return out;
+}
+
+}  // namespace briskal::hostkit::report

@@ -1,0 +1,446 @@
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "common/error.h"
+#include "data/recordset.h"
+#include "hostkit/labelprinter/destination.h"
+#include "hostkit/labelprinter/epl2_writer.h"
+#include "hostkit/labelprinter/file_device.h"
+#include "hostkit/labelprinter/headless_label_printer.h"
+#include "hostkit/labelprinter/tcp_device.h"
+#include "hostkit/labelprinter/windows1252.h"
+
+namespace briskal::hostkit::labelprinter {
+namespace {
+
+namespace fs = std::filesystem;
+using report::Align;
+using report::BarcodeOp;
+using report::BoxOp;
+using report::ImageOp;
+using report::LineOp;
+using report::Page;
+using report::Symbology;
+using report::TextOp;
+
+const fs::path kGoldenDir = BRISKAL_GOLDEN_DIR;
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Compares a byte stream with its golden file, or rewrites the file when BRISKAL_UPDATE_GOLDEN=1.
+void expectGolden(const std::string& name, const std::string& actual) {
+  const fs::path path = kGoldenDir / name;
+  const char* update = std::getenv("BRISKAL_UPDATE_GOLDEN");
+  if (update && std::string(update) == "1") {
+    std::ofstream(path, std::ios::binary) << actual;
+    std::cout << "rewrote " << path << "\n";
+    return;
+  }
+  ASSERT_TRUE(fs::exists(path)) << path << " is missing; run with BRISKAL_UPDATE_GOLDEN=1 and review it";
+  const std::string expected = readFile(path);
+  if (expected == actual) return;
+  size_t at = 0;
+  while (at < expected.size() && at < actual.size() && expected[at] == actual[at]) ++at;
+  ADD_FAILURE() << name << " differs from byte " << at << ": expected \"" << expected.substr(at, 40)
+                << "\", got \"" << actual.substr(at, 40) << "\"";
+}
+
+std::string errorText(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const Error& e) {
+    return e.description();
+  }
+  return "no error";
+}
+
+// Keeps a job in memory so that the writer's bytes can be compared.
+class MemoryDevice : public ByteDevice {
+ public:
+  void write(std::string_view bytes) override { bytes_.append(bytes); }
+  void finish() override { finished_ = true; }
+  const std::string& bytes() const { return bytes_; }
+  bool finished() const { return finished_; }
+
+ private:
+  std::string bytes_;
+  bool finished_ = false;
+};
+
+std::string job(const std::vector<Page>& pages, Epl2Settings settings = {}) {
+  MemoryDevice device;
+  Epl2Writer writer(device, settings);
+  writer.startJob();
+  for (const Page& page : pages) writer.label(page);
+  writer.endJob();
+  EXPECT_TRUE(device.finished());
+  EXPECT_EQ(writer.labels(), static_cast<int>(pages.size()));
+  return device.bytes();
+}
+
+class TempDir {
+ public:
+  TempDir() : path_(fs::temp_directory_path() / ("labelprinter_test_" + std::to_string(::getpid()))) {
+    fs::create_directories(path_);
+  }
+  ~TempDir() { fs::remove_all(path_); }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+// A printer stand-in on 127.0.0.1: accepts one connection and keeps everything it reads.
+class LoopbackPrinter {
+ public:
+  LoopbackPrinter() {
+    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    if (::bind(listener_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::listen(listener_, 1) != 0 ||
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+      throw std::runtime_error("cannot listen on 127.0.0.1");
+    }
+    port_ = ntohs(addr.sin_port);
+    reader_ = std::thread([this] { receive(); });
+  }
+  ~LoopbackPrinter() {
+    if (reader_.joinable()) reader_.join();
+    ::close(listener_);
+  }
+  uint16_t port() const { return port_; }
+  // Waits for the sender to close the connection.
+  std::string received() {
+    reader_.join();
+    return received_;
+  }
+
+ private:
+  void receive() {
+    pollfd p{listener_, POLLIN, 0};
+    if (::poll(&p, 1, 10000) != 1) return;
+    const int connection = ::accept(listener_, nullptr, nullptr);
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(connection, buffer, sizeof buffer)) > 0;)
+      received_.append(buffer, static_cast<size_t>(n));
+    ::close(connection);
+  }
+
+  int listener_ = -1;
+  uint16_t port_ = 0;
+  std::thread reader_;
+  std::string received_;
+};
+
+// A label as a work-order template would lay it out: a frame, the description, a rule and the
+// item code as Code 128.
+Page workOrderLabel(const data::Recordset& record) {
+  Page page{.width = 100, .height = 50, .ops = {}};
+  page.ops.emplace_back(BoxOp{.x = 1, .y = 1, .width = 98, .height = 48, .thickness = 0.5});
+  page.ops.emplace_back(
+      TextOp{.x = 3, .y = 3, .width = 94, .height = 6, .text = record.value("DESCART").asText(), .size = 12});
+  page.ops.emplace_back(LineOp{.x1 = 1, .y1 = 11, .x2 = 99, .y2 = 11});
+  page.ops.emplace_back(BarcodeOp{.x = 3,
+                                  .y = 14,
+                                  .width = 70,
+                                  .height = 20,
+                                  .symbology = Symbology::Code128,
+                                  .data = record.value("CODART").asText()});
+  page.ops.emplace_back(TextOp{.x = 3,
+                               .y = 40,
+                               .width = 94,
+                               .height = 6,
+                               .text = "Qta " + std::to_string(record.value("QTA").asInt32()),
+                               .size = 10,
+                               .align = Align::Right});
+  return page;
+}
+
+std::unique_ptr<data::Recordset> workOrderRows() {
+  auto rs = std::make_unique<data::Recordset>();
+  rs->setCursorLocation(data::cursor::kUseClient);
+  rs->appendField("CODART", data::FieldType::VarWChar, 20);
+  rs->appendField("DESCART", data::FieldType::VarWChar, 40);
+  rs->appendField("QTA", data::FieldType::Integer);
+  rs->open();
+  const std::tuple<const char*, const char*, int32_t> rows[] = {{"PD-000123", "Flangia Ø 80 \"cieca\"", 12},
+                                                                {"PD-000124", "Perno à tête", 4},
+                                                                {"4711", "Dado M8", 250}};
+  for (const auto& [code, description, quantity] : rows) {
+    rs->addNew();
+    rs->setValue("CODART", Value(code));
+    rs->setValue("DESCART", Value(description));
+    rs->setValue("QTA", Value(quantity));
+    rs->update();
+  }
+  rs->moveFirst();
+  return rs;
+}
+
+TEST(Epl2Dots, MillimetresRoundToTheNearestDot) {
+  struct Case {
+    double mm;
+    int at203;
+    int at300;
+  };
+  for (const Case c : {Case{0, 0, 0}, Case{0.3, 2, 4}, Case{1, 8, 12}, Case{3, 24, 35}, Case{10, 80, 118},
+                       Case{25.4, 203, 300}, Case{50, 400, 591}, Case{100, 799, 1181}, Case{-1, -8, -12}}) {
+    EXPECT_EQ(toDots(c.mm, 203), c.at203) << c.mm << " mm";
+    EXPECT_EQ(toDots(c.mm, 300), c.at300) << c.mm << " mm";
+  }
+}
+
+TEST(Epl2Text, Utf8BecomesWindows1252WithQuestionMarksForTheRest) {
+  EXPECT_EQ(toWindows1252("Qta 12,5"), "Qta 12,5");
+  EXPECT_EQ(toWindows1252("àèéìòù ÀÉ ß ÿ"), "\xE0\xE8\xE9\xEC\xF2\xF9 \xC0\xC9 \xDF \xFF");
+  EXPECT_EQ(toWindows1252("€ 5 – “ok” … Œ ™"), "\x80 5 \x96 \x93ok\x94 \x85 \x8C \x99");
+  EXPECT_EQ(toWindows1252("日本"), "??");
+  EXPECT_EQ(toWindows1252("a😀b"), "a?b");
+  EXPECT_EQ(toWindows1252("a\nb\tc"), "a?b?c");
+  EXPECT_EQ(toWindows1252("bad \xC3 byte"), "bad ? byte");
+}
+
+TEST(Epl2Golden, TextsWithAccentsQuotesSizesAndAlignment) {
+  Page page{.width = 100, .height = 60, .ops = {}};
+  page.ops.emplace_back(
+      TextOp{.x = 2, .y = 2, .width = 96, .height = 5, .text = "Flangia Ø 80 – perno àèìòù", .size = 8});
+  page.ops.emplace_back(
+      TextOp{.x = 2, .y = 9, .width = 96, .height = 5, .text = R"(Il "pezzo" in C:\temp)", .size = 10});
+  page.ops.emplace_back(TextOp{
+      .x = 2, .y = 16, .width = 96, .height = 8, .text = "€ 12,50 日本", .size = 14, .align = Align::Center});
+  page.ops.emplace_back(TextOp{
+      .x = 2, .y = 26, .width = 96, .height = 10, .text = "LOTTO 42", .size = 18, .align = Align::Right});
+  page.ops.emplace_back(TextOp{.x = 2, .y = 38, .width = 96, .height = 16, .text = "Grande", .size = 40});
+  page.ops.emplace_back(TextOp{.x = 2, .y = 56, .width = 96, .height = 3, .text = "", .size = 6});
+  expectGolden("epl2_texts.epl", job({page}));
+}
+
+TEST(Epl2Golden, EveryBarcodeKind) {
+  Page page{.width = 100, .height = 80, .ops = {}};
+  page.ops.emplace_back(BarcodeOp{
+      .x = 2, .y = 2, .width = 80, .height = 15, .symbology = Symbology::Code128, .data = R"(PD-"7"\A)"});
+  page.ops.emplace_back(BarcodeOp{.x = 2,
+                                  .y = 20,
+                                  .width = 40,
+                                  .height = 12,
+                                  .symbology = Symbology::Code128,
+                                  .data = "00123456",
+                                  .showText = false});
+  page.ops.emplace_back(BarcodeOp{
+      .x = 50, .y = 20, .width = 40, .height = 15, .symbology = Symbology::Ean13, .data = "4006381333931"});
+  page.ops.emplace_back(BarcodeOp{.x = 2,
+                                  .y = 40,
+                                  .width = 30,
+                                  .height = 30,
+                                  .symbology = Symbology::QrCode,
+                                  .data = "https://example.com/wo?n=24&r=7"});
+  page.ops.emplace_back(BarcodeOp{.x = 50,
+                                  .y = 40,
+                                  .width = 20,
+                                  .height = 20,
+                                  .symbology = Symbology::DataMatrix,
+                                  .data = "WO 24/000123 L7"});
+  expectGolden("epl2_barcodes.epl", job({page}));
+}
+
+TEST(Epl2Golden, LinesAndBoxes) {
+  Page page{.width = 80, .height = 40, .ops = {}};
+  page.ops.emplace_back(LineOp{.x1 = 70, .y1 = 10, .x2 = 5, .y2 = 10, .thickness = 0.5});
+  page.ops.emplace_back(LineOp{.x1 = 40, .y1 = 2, .x2 = 40, .y2 = 30, .thickness = 1});
+  page.ops.emplace_back(LineOp{.x1 = 5, .y1 = 35, .x2 = 75, .y2 = 15, .thickness = 0.3});
+  page.ops.emplace_back(LineOp{.x1 = 0, .y1 = 0, .x2 = 20, .y2 = 0, .thickness = 0.5});
+  page.ops.emplace_back(BoxOp{.x = 1, .y = 1, .width = 78, .height = 38, .thickness = 0.6});
+  page.ops.emplace_back(BoxOp{.x = 60, .y = 25, .width = 15, .height = 10, .thickness = 0.3, .filled = true});
+  page.ops.emplace_back(BoxOp{.x = 10, .y = 20, .width = 0.05, .height = 0.05, .thickness = 0});
+  expectGolden("epl2_shapes.epl", job({page}));
+}
+
+TEST(Epl2Golden, ImageAsOneBitGraphic) {
+  Page page{.width = 50, .height = 30, .ops = {}};
+  // 12 x 6 pixels (black, transparent, white with a dark diagonal) drawn 3 mm x 1.5 mm.
+  page.ops.emplace_back(
+      ImageOp{.x = 5, .y = 5, .width = 3, .height = 1.5, .file = (kGoldenDir / "label_logo.png").string()});
+  const std::string bytes = job({page});
+  expectGolden("epl2_image.epl", bytes);
+  // 24 x 12 dots, 3 bytes a row, each pixel a 2 x 2 block: black is 0 bits, transparent is paper,
+  // and the diagonal's first pixel darkens dots 16-17 of rows 0-1.
+  const std::string header = "GW40,40,3,12,";
+  const size_t at = bytes.find(header);
+  ASSERT_NE(at, std::string::npos);
+  ASSERT_GE(bytes.size(), at + header.size() + 36);
+  const std::string rows = bytes.substr(at + header.size(), 6);
+  EXPECT_EQ(rows, std::string("\x00\xFF\x3F\x00\xFF\x3F", 6));
+}
+
+TEST(Epl2Golden, JobAt300DpiSetsTheSizeOnlyWhenItChanges) {
+  Page small{.width = 60, .height = 30, .ops = {}};
+  small.ops.emplace_back(
+      TextOp{.x = 2, .y = 2, .width = 50, .height = 5, .text = "Etichetta piccola", .size = 10});
+  Page large{.width = 100, .height = 50, .ops = {}};
+  large.ops.emplace_back(
+      TextOp{.x = 2, .y = 2, .width = 90, .height = 5, .text = "Etichetta grande", .size = 10});
+  const std::string bytes = job({small, small, large}, {.dpi = 300, .gapMm = 2});
+  expectGolden("epl2_job_300dpi.epl", bytes);
+  EXPECT_EQ(bytes.find("\nI8,A,001\n"), 0u);
+}
+
+TEST(Epl2Errors, BarcodeValuesTheSymbologyCannotCarry) {
+  for (const char* bad : {"400638133393x", "4006381333932", "12345"}) {
+    Page page;
+    page.ops.emplace_back(BarcodeOp{.width = 40, .height = 15, .symbology = Symbology::Ean13, .data = bad});
+    MemoryDevice device;
+    Epl2Writer writer(device);
+    EXPECT_NE(errorText([&] { writer.label(page); }).find(bad), std::string::npos) << bad;
+  }
+}
+
+TEST(Epl2Errors, MissingImageNamesTheFile) {
+  Page page;
+  page.ops.emplace_back(ImageOp{.width = 10, .height = 10, .file = "/nonexistent/logo.png"});
+  MemoryDevice device;
+  Epl2Writer writer(device);
+  EXPECT_NE(errorText([&] { writer.label(page); }).find("/nonexistent/logo.png"), std::string::npos);
+}
+
+TEST(LabelDevices, TcpJobArrivesAsTheFileHasIt) {
+  TempDir dir;
+  const auto rows = workOrderRows();
+  HeadlessLabelPrinter toFile((dir.path() / "job.epl").string(), workOrderLabel);
+  toFile.setRecordset(rows.get());
+  toFile.start();
+
+  LoopbackPrinter printer;
+  HeadlessLabelPrinter toPrinter("tcp://127.0.0.1:" + std::to_string(printer.port()), workOrderLabel);
+  toPrinter.setRecordset(rows.get());
+  toPrinter.start();
+  const std::string received = printer.received();
+  EXPECT_EQ(received, readFile(dir.path() / "job.epl"));
+  EXPECT_EQ(toPrinter.result(), Value(int32_t{3}));
+}
+
+TEST(LabelDevices, RefusedConnectionNamesTheAddress) {
+  // A bound socket that does not listen refuses connections, and keeps its port from others.
+  const int closedPort = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof addr;
+  ASSERT_EQ(::bind(closedPort, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  ASSERT_EQ(::getsockname(closedPort, reinterpret_cast<sockaddr*>(&addr), &len), 0);
+  const uint16_t port = ntohs(addr.sin_port);
+
+  const std::string message = errorText([&] { TcpDevice device("127.0.0.1", port); });
+  EXPECT_NE(message.find("127.0.0.1:" + std::to_string(port)), std::string::npos) << message;
+  EXPECT_NE(message.find("refused"), std::string::npos) << message;
+  ::close(closedPort);
+}
+
+TEST(LabelDevices, DestinationsOfUnknownFormAreRejected) {
+  for (const char* bad : {"printer", "labels.txt", "tcp://", "tcp://host:0", "tcp://host:70000",
+                          "tcp://host:91x", "tcp://[::1", "cups:", "lpd://host/queue"}) {
+    Error error(0, "", "");
+    try {
+      openDevice(bad, "t");
+    } catch (const Error& e) {
+      error = e;
+    }
+    EXPECT_EQ(error.number(), err::kInvalidArgument) << bad << ": " << error.description();
+  }
+}
+
+TEST(LabelDevices, FileAndCupsFailuresNameTheirTarget) {
+  EXPECT_NE(errorText([] { FileDevice device("/nonexistent/dir/job.epl"); }).find("/nonexistent/dir/job.epl"),
+            std::string::npos);
+  // Either no CUPS server answers or it has no such queue: the job must fail with the queue's name.
+  const auto device = openDevice("cups:briskal-no-such-queue", "test");
+  device->write("N\nP1\n");
+  EXPECT_NE(errorText([&] { device->finish(); }).find("briskal-no-such-queue"), std::string::npos);
+}
+
+TEST(HeadlessLabelPrinter, WritesOneLabelPerRecordInOneJob) {
+  TempDir dir;
+  const auto rows = workOrderRows();
+  HeadlessLabelPrinter printer((dir.path() / "labels.epl").string(), workOrderLabel);
+  EXPECT_EQ(printer.version(), Value("EPL2 1.0"));
+  printer.setContext(Value("context"));
+  printer.prepare();
+  printer.setRecordset(rows.get());
+  printer.start();
+  printer.setRecordset(nullptr);
+  EXPECT_EQ(printer.result(), Value(int32_t{3}));
+  const std::string bytes = readFile(dir.path() / "labels.epl");
+  expectGolden("work_order_job.epl", bytes);
+  EXPECT_EQ(bytes.find("I8,A,001"), bytes.rfind("I8,A,001"));
+}
+
+TEST(HeadlessLabelPrinter, FollowsTheFilterAndLeavesTheCurrentRow) {
+  TempDir dir;
+  const auto rows = workOrderRows();
+  rows->setFilter("QTA > 10");
+  rows->setSort("QTA DESC");
+  rows->moveLast();
+  HeadlessLabelPrinter printer((dir.path() / "labels.epl").string(), workOrderLabel);
+  printer.setRecordset(rows.get());
+  printer.start();
+  EXPECT_EQ(printer.result(), Value(int32_t{2}));
+  EXPECT_EQ(rows->value("CODART"), Value("PD-000123"));
+  const std::string bytes = readFile(dir.path() / "labels.epl");
+  EXPECT_LT(bytes.find("\"4711\""), bytes.find("\"PD-000123\""));
+  EXPECT_EQ(bytes.find("PD-000124"), std::string::npos);
+}
+
+TEST(HeadlessLabelPrinter, NoRecordsNoJobAndNoRecordsetAnError) {
+  TempDir dir;
+  const auto rows = workOrderRows();
+  rows->setFilter("QTA > 1000");
+  HeadlessLabelPrinter printer((dir.path() / "labels.epl").string(), workOrderLabel);
+  printer.setRecordset(rows.get());
+  printer.start();
+  EXPECT_EQ(printer.result(), Value(int32_t{0}));
+  EXPECT_FALSE(fs::exists(dir.path() / "labels.epl"));
+
+  printer.setRecordset(nullptr);
+  EXPECT_NE(errorText([&] { printer.start(); }), "no error");
+}
+
+TEST(HeadlessLabelPrinter, LayoutFailureStopsTheJobAndCountsWhatWasWritten) {
+  TempDir dir;
+  const auto rows = workOrderRows();
+  // The second record's item code is no EAN-13.
+  HeadlessLabelPrinter printer((dir.path() / "labels.epl").string(), [](const data::Recordset& record) {
+    Page page = workOrderLabel(record);
+    const bool first = record.value("QTA") == Value(int32_t{12});
+    page.ops.emplace_back(BarcodeOp{.width = 40,
+                                    .height = 15,
+                                    .symbology = Symbology::Ean13,
+                                    .data = first ? "4006381333931" : record.value("CODART").asText()});
+    return page;
+  });
+  printer.setRecordset(rows.get());
+  EXPECT_NE(errorText([&] { printer.start(); }).find("PD-000124"), std::string::npos);
+  EXPECT_EQ(printer.result(), Value(int32_t{1}));
+}
+
+}  // namespace
+}  // namespace briskal::hostkit::labelprinter
