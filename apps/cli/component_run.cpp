@@ -8,7 +8,10 @@
 #include <fstream>
 #include <iostream>
 
+#include "common/convert.h"
 #include "common/error.h"
+#include "common/routines.h"
+#include "data/recordset.h"
 
 namespace briskal::cli {
 namespace {
@@ -34,11 +37,6 @@ hostkit::AnswerPolicy answersFor(const GlobalOptions& options) {
   return hostkit::AnswerPolicy::defaultButton();
 }
 
-std::filesystem::path logFileFor() {
-  const char* tmp = std::getenv("TMPDIR");
-  return std::filesystem::path(tmp ? tmp : "/tmp") / "briskal" / "briskal.log";
-}
-
 // A control of the parameter form that must be there.
 template <typename T>
 T& control(hostkit::HeadlessControlHost& controls, std::string_view name) {
@@ -48,6 +46,25 @@ T& control(hostkit::HeadlessControlHost& controls, std::string_view name) {
 }
 
 }  // namespace
+
+std::filesystem::path logFile() {
+  const char* tmp = std::getenv("TMPDIR");
+  return std::filesystem::path(tmp ? tmp : "/tmp") / "briskal" / "briskal.log";
+}
+
+std::uintmax_t logSize(const std::filesystem::path& log) {
+  std::error_code none;
+  const std::uintmax_t size = std::filesystem::file_size(log, none);
+  return none ? 0 : size;
+}
+
+bool reportLoggedErrors(const std::filesystem::path& log, std::uintmax_t from) {
+  if (logSize(log) <= from) return false;
+  std::ifstream in(log);
+  in.seekg(static_cast<std::streamoff>(from));
+  for (std::string line; std::getline(in, line);) std::cerr << "briskal: " << line << '\n';
+  return true;
+}
 
 void addSelectionOptions(CLI::App& command, SelectionOptions& selection) {
   command.add_option("--order-type", selection.orderType, "Order type: 24 work orders, 25 passive, 21 active subcontracting")
@@ -76,7 +93,8 @@ void addLabelOptions(CLI::App& command, LabelOptions& labels) {
       ->capture_default_str();
 }
 
-std::unique_ptr<hostkit::HostSession> openSession(const GlobalOptions& options) {
+std::unique_ptr<hostkit::HostSession> openSession(const GlobalOptions& options,
+                                                  const std::function<void(hostkit::SessionOptions&)>& adjust) {
   hostkit::SessionOptions session;
   session.settings.connectionString = options.db;
   session.settings.company = Value(int32_t{options.company});
@@ -85,10 +103,11 @@ std::unique_ptr<hostkit::HostSession> openSession(const GlobalOptions& options) 
   session.locale = options.locale;
   session.dataFolder = hostkit::defaultDataFolder();
   session.component = hostkit::defaultComponentPath();
-  session.logFile = logFileFor();
+  session.logFile = logFile();
   session.messageSink = hostkit::streamSink(std::cerr);
   session.answers = answersFor(options);
   session.debugSink = hostkit::traceSinkFromEnvironment();
+  if (adjust) adjust(session);
   return std::make_unique<hostkit::HostSession>(std::move(session));
 }
 
@@ -124,6 +143,68 @@ void execute(hostkit::HostSession& session) {
   hostkit::HeadlessControlHost& c = session.controls("FRMPD_BRISKAL");
   control<hostkit::HeadlessButton>(c, "CMD_ImpostaEtich").click();
   if (control<hostkit::HeadlessTab>(c, "SSTab1").currentTab() == 1) control<hostkit::HeadlessButton>(c, "CMD_Esegui").click();
+}
+
+}  // namespace briskal::cli
+
+namespace briskal::cli {
+
+void withSaveForm(hostkit::HostSession& session, const std::function<void(hostkit::HeadlessWindow&)>& use) {
+  session.runtime().setModalDriver("FRMPD_SALVAPERS", [&](hostkit::HeadlessWindow& window) {
+    use(window);
+    window.form().keyDown(27, 0);
+  });
+  hostkit::HeadlessControlHost& c = session.controls("FRMPD_BRISKAL");
+  if (!control<hostkit::HeadlessTab>(c, "SSTab1").tabEnabled(1))
+    control<hostkit::HeadlessButton>(c, "CMD_ImpostaEtich").click();
+  control<hostkit::HeadlessButton>(c, "CMD_Personalizza").click();
+}
+
+data::Recordset& layoutList(hostkit::HeadlessWindow& saveForm) {
+  auto* grid = saveForm.headlessControls().find<hostkit::HeadlessGrid>("QGRID_SEL");
+  if (!grid || !grid->dataSource()) throw Error(err::kIllegalOperation, "briskal", "The layout list is not shown");
+  return *grid->dataSource();
+}
+
+int64_t positionOf(data::Recordset& list, const std::string& code) {
+  const std::string wanted = StringaFissa(code, 10);
+  int64_t position = 0;
+  for (std::unique_ptr<data::Recordset> walk = list.clone(); !walk->eof(); walk->moveNext()) {
+    ++position;
+    if (toText(walk->value("PD45_CODICE"), RegionalSettings::italian()) == wanted) return position;
+  }
+  return 0;
+}
+
+bool selectLayout(hostkit::HostSession& session, const std::string& code) {
+  int64_t position = 0;
+  withSaveForm(session, [&](hostkit::HeadlessWindow& w) { position = positionOf(layoutList(w), code); });
+  if (position == 0) {
+    std::cerr << "briskal: there is no layout " << code << '\n';
+    return false;
+  }
+  control<hostkit::HeadlessCombo>(session.controls("FRMPD_BRISKAL"), "CMB_Personal").selectIndex(static_cast<int>(position));
+  return true;
+}
+
+void addSizeOptions(CLI::App& command, LabelSizes& sizes, bool all) {
+  command.add_option("--height", sizes.height, "Label height in rows");
+  command.add_option("--width", sizes.width, "Label width in characters");
+  if (!all) return;
+  command.add_option("--distance", sizes.distance, "Distance between labels in millimetres");
+  command.add_option("--printed-qty", sizes.printedQty, "Quantity printed: ordered, residual or delivered")
+      ->check(CLI::IsMember({"ordered", "residual", "delivered"}));
+}
+
+void setSizes(hostkit::HostSession& session, const LabelSizes& sizes) {
+  hostkit::HeadlessControlHost& c = session.controls("FRMPD_BRISKAL");
+  if (!sizes.height.empty()) control<hostkit::HeadlessTextEdit>(c, "TXT_ALTETIC").type(sizes.height);
+  if (!sizes.width.empty()) control<hostkit::HeadlessTextEdit>(c, "TXT_LUNGETIC").type(sizes.width);
+  if (!sizes.distance.empty()) control<hostkit::HeadlessTextEdit>(c, "TXT_SALTO").type(sizes.distance);
+  if (!sizes.printedQty.empty()) {
+    const int key = sizes.printedQty == "residual" ? 1 : sizes.printedQty == "delivered" ? 2 : 0;
+    control<hostkit::HeadlessCombo>(c, "CMB_QTARIPORTATA").choose(key);
+  }
 }
 
 }  // namespace briskal::cli

@@ -2,6 +2,9 @@
 // What the commands that run the component share: a host session built from the global options,
 // and the selection options set on the parameter form's controls as a person would set them.
 
+#include <cstdint>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +14,10 @@
 
 namespace CLI {
 class App;
+}
+
+namespace briskal::data {
+class Recordset;
 }
 
 namespace briskal::cli {
@@ -33,7 +40,29 @@ struct LabelOptions {
 void addSelectionOptions(CLI::App& command, SelectionOptions& selection);
 void addLabelOptions(CLI::App& command, LabelOptions& labels);
 
-std::unique_ptr<hostkit::HostSession> openSession(const GlobalOptions& options);
+std::unique_ptr<hostkit::HostSession> openSession(
+    const GlobalOptions& options, const std::function<void(hostkit::SessionOptions&)>& adjust = {});
+
+// The errors the component logged since `from` bytes of the log, written to standard error;
+// true when there were any.
+bool reportLoggedErrors(const std::filesystem::path& log, std::uintmax_t from);
+std::uintmax_t logSize(const std::filesystem::path& log);
+std::filesystem::path logFile();
+
+// Selects the saved layout `code` in the parameter form's selector, looking its position up in
+// the save form's list; false (with a message) when there is none.
+bool selectLayout(hostkit::HostSession& session, const std::string& code);
+// Opens the layout tab, then the save form, runs `use` on it and closes it with Escape.
+void withSaveForm(hostkit::HostSession& session, const std::function<void(hostkit::HeadlessWindow&)>& use);
+data::Recordset& layoutList(hostkit::HeadlessWindow& saveForm);
+// The position of `code` in the layout list (1 for the first layout), 0 when it is not there.
+int64_t positionOf(data::Recordset& list, const std::string& code);
+
+struct LabelSizes {
+  std::string height, width, distance, printedQty;
+};
+void addSizeOptions(CLI::App& command, LabelSizes& sizes, bool all);
+void setSizes(hostkit::HostSession& session, const LabelSizes& sizes);
 
 // Sets the order type, the check boxes and the filter rows on the parameter form.
 void applySelection(hostkit::HostSession& session, const SelectionOptions& selection);

@@ -33,6 +33,7 @@ int runMain(int argc, char** argv) {
   addQueryCommand(app, options, run);
   addRowsCommand(app, options, run);
   addLayoutsCommand(app, options, run);
+  addPrintCommand(app, options, run);
 
   try {
     app.parse(argc, argv);

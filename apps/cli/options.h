@@ -40,5 +40,6 @@ void addSqlCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 void addQueryCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 void addRowsCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 void addLayoutsCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
+void addPrintCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 
 }  // namespace briskal::cli

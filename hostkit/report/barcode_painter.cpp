@@ -19,10 +19,14 @@ using Symbol = std::unique_ptr<zint_symbol, SymbolDeleter>;
 
 int zintSymbology(Symbology s) {
   switch (s) {
-    case Symbology::Code128: return BARCODE_CODE128;
-    case Symbology::Ean13: return BARCODE_EANX;
-    case Symbology::QrCode: return BARCODE_QRCODE;
-    case Symbology::DataMatrix: return BARCODE_DATAMATRIX;
+    case Symbology::Code128:
+      return BARCODE_CODE128;
+    case Symbology::Ean13:
+      return BARCODE_EANX;
+    case Symbology::QrCode:
+      return BARCODE_QRCODE;
+    case Symbology::DataMatrix:
+      return BARCODE_DATAMATRIX;
   }
   return BARCODE_CODE128;
 }
@@ -69,7 +73,8 @@ void drawBarcode(cairo_t* cr, const BarcodeOp& op) {
   double scale = op.width / v.width;
   double barScale = op.height / v.height;
   double barsBottom = 0;
-  for (const zint_vector_rect* r = v.rectangles; r; r = r->next) barsBottom = std::max<double>(barsBottom, r->y + r->height);
+  for (const zint_vector_rect* r = v.rectangles; r; r = r->next)
+    barsBottom = std::max<double>(barsBottom, r->y + r->height);
   const double textHeight = (v.height - barsBottom) * scale;
   double left = op.x;
   double top = op.y;

@@ -25,23 +25,23 @@ void requirePages(const std::vector<Page>& pages) {
 class PageDrawer {
  public:
   void draw(cairo_t* cr, const Page& page) {
+    // The whole surface: a PNG is rounded up to whole pixels, beyond the page's own size.
     cairo_set_source_rgb(cr, 1, 1, 1);
-    cairo_rectangle(cr, 0, 0, page.width, page.height);
-    cairo_fill(cr);
+    cairo_paint(cr);
     for (const DrawingOp& op : page.ops) {
       cairo_save(cr);
       cairo_set_source_rgb(cr, 0, 0, 0);
-      std::visit([&](const auto& o) { drawOp(cr, o); }, op);
+      std::visit([&](const auto& o) { drawOp(cr, page, o); }, op);
       cairo_restore(cr);
     }
     checkCairo(cairo_status(cr), "Drawing a page");
   }
 
  private:
-  static void drawOp(cairo_t* cr, const TextOp& t) {
+  static void drawOp(cairo_t* cr, const Page& page, const TextOp& t) {
     // Text is cut at its box's sides, not at its top and bottom, so that a tight box keeps
     // whole glyphs.
-    cairo_rectangle(cr, t.x, 0, t.width, 1e6);
+    cairo_rectangle(cr, t.x, 0, t.width, page.height);
     cairo_clip(cr);
     cairo_select_font_face(cr, t.font.c_str(), CAIRO_FONT_SLANT_NORMAL,
                            t.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
@@ -58,16 +58,16 @@ class PageDrawer {
     cairo_show_text(cr, t.text.c_str());
   }
 
-  static void drawOp(cairo_t* cr, const BarcodeOp& b) { drawBarcode(cr, b); }
+  static void drawOp(cairo_t* cr, const Page&, const BarcodeOp& b) { drawBarcode(cr, b); }
 
-  static void drawOp(cairo_t* cr, const LineOp& l) {
+  static void drawOp(cairo_t* cr, const Page&, const LineOp& l) {
     cairo_set_line_width(cr, l.thickness);
     cairo_move_to(cr, l.x1, l.y1);
     cairo_line_to(cr, l.x2, l.y2);
     cairo_stroke(cr);
   }
 
-  static void drawOp(cairo_t* cr, const BoxOp& b) {
+  static void drawOp(cairo_t* cr, const Page&, const BoxOp& b) {
     cairo_rectangle(cr, b.x, b.y, b.width, b.height);
     if (b.filled) {
       cairo_fill(cr);
@@ -77,7 +77,7 @@ class PageDrawer {
     }
   }
 
-  void drawOp(cairo_t* cr, const ImageOp& i) {
+  void drawOp(cairo_t* cr, const Page&, const ImageOp& i) {
     cairo_surface_t* picture = image(i.file);
     const int width = cairo_image_surface_get_width(picture);
     const int height = cairo_image_surface_get_height(picture);
@@ -125,15 +125,16 @@ void renderPdf(const std::vector<Page>& pages, const std::filesystem::path& file
   checkCairo(cairo_surface_status(surface.get()), "Writing " + file.string());
 }
 
-std::vector<std::filesystem::path> renderPng(const std::vector<Page>& pages, const std::filesystem::path& file,
-                                             double dpi) {
+std::vector<std::filesystem::path> renderPng(const std::vector<Page>& pages,
+                                             const std::filesystem::path& file, double dpi) {
   requirePages(pages);
   const std::vector<std::filesystem::path> files = pngFileNames(file, pages.size());
   const double scale = dpi / kMillimetresPerInch;
   PageDrawer drawer;
   for (size_t n = 0; n < pages.size(); ++n) {
     const Page& page = pages[n];
-    CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(std::ceil(page.width * scale)),
+    CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24,
+                                                    static_cast<int>(std::ceil(page.width * scale)),
                                                     static_cast<int>(std::ceil(page.height * scale))));
     checkCairo(cairo_surface_status(surface.get()), "Creating a page image");
     CairoContext cr(cairo_create(surface.get()));

@@ -16,12 +16,13 @@ inline constexpr double kLabelDpi = 300;
 inline constexpr double kReportDpi = 150;
 
 // `title` goes into the document's properties.
-void renderPdf(const std::vector<Page>& pages, const std::filesystem::path& file, const std::string& title = {});
+void renderPdf(const std::vector<Page>& pages, const std::filesystem::path& file,
+               const std::string& title = {});
 
 // Writes `file` itself for a single page, and file-1.png, file-2.png... beside it for more;
 // returns the files written, in page order.
-std::vector<std::filesystem::path> renderPng(const std::vector<Page>& pages, const std::filesystem::path& file,
-                                             double dpi);
+std::vector<std::filesystem::path> renderPng(const std::vector<Page>& pages,
+                                             const std::filesystem::path& file, double dpi);
 
 // The files renderPng writes for `pageCount` pages.
 std::vector<std::filesystem::path> pngFileNames(const std::filesystem::path& file, size_t pageCount);

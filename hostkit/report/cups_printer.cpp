@@ -49,7 +49,8 @@ int printPages(const std::vector<Page>& pages, const std::string& printer, const
   renderPdf(pages, file.path(), title);
   const int job = cupsPrintFile(printer.c_str(), file.path().c_str(), title.c_str(), 0, nullptr);
   if (job == 0)
-    throwReportError("The printer '" + printer + "' did not take the job: " + std::string(cupsLastErrorString()));
+    throwReportError("The printer '" + printer +
+                     "' did not take the job: " + std::string(cupsLastErrorString()));
   return job;
 }
 

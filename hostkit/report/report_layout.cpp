@@ -58,8 +58,10 @@ void translate(DrawingOp& op, double dx, double dy) {
 
 class Layouter {
  public:
-  Layouter(const ReportTemplate& t, data::Recordset& records, const RunSettings& run, const RegionalSettings& rs)
-      : template_(t), records_(records), run_(run), regional_(rs) {
+  // `walk` moves through the records that `records` reads; only run() needs it.
+  Layouter(const ReportTemplate& t, const data::Recordset& records, data::Recordset* walk,
+           const RunSettings& run, const RegionalSettings& rs)
+      : template_(t), records_(records), walk_(walk), run_(run), regional_(rs) {
     for (const Formula& f : t.formulas) formulas_[f.name] = f.text;
     for (const auto& [name, text] : run.formulas) formulas_[name] = text;
     for (const Section& s : t.sections)
@@ -68,10 +70,16 @@ class Layouter {
 
   std::vector<Page> run() {
     const Section* header = visibleHeader();
-    std::vector<const Section*> details;
-    for (const Section& s : template_.sections)
-      if (s.kind == SectionKind::Detail && !run_.suppressed.contains(s.name)) details.push_back(&s);
-    return template_.page.kind == PageKind::Label ? labels(header, details) : report(header, details);
+    return template_.page.kind == PageKind::Label ? labels(header) : report(header, visibleDetails());
+  }
+
+  Page currentRecord() {
+    std::vector<DrawingOp> ops;
+    double height = 0;
+    for (const Section* s : visibleDetails()) height += place(*s, height, ops);
+    Page page = blankPage();
+    append(page, ops, template_.page.marginLeft, template_.page.marginTop);
+    return page;
   }
 
  private:
@@ -79,6 +87,13 @@ class Layouter {
     for (const Section& s : template_.sections)
       if (s.kind == SectionKind::Header && !run_.suppressed.contains(s.name)) return &s;
     return nullptr;
+  }
+
+  std::vector<const Section*> visibleDetails() const {
+    std::vector<const Section*> details;
+    for (const Section& s : template_.sections)
+      if (s.kind == SectionKind::Detail && !run_.suppressed.contains(s.name)) details.push_back(&s);
+    return details;
   }
 
   Page blankPage() const { return Page{template_.page.width, template_.page.height, {}}; }
@@ -112,7 +127,7 @@ class Layouter {
     return pages;
   }
 
-  std::vector<Page> labels(const Section* header, const std::vector<const Section*>& details) {
+  std::vector<Page> labels(const Section* header) {
     const PageSetup& p = template_.page;
     std::vector<Page> pages;
     std::vector<DrawingOp> ops;
@@ -121,20 +136,14 @@ class Layouter {
       pages.push_back(blankPage());
       append(pages.back(), ops, p.marginLeft, p.marginTop);
     }
-    forEachRecord([&] {
-      ops.clear();
-      double height = 0;
-      for (const Section* s : details) height += place(*s, height, ops);
-      pages.push_back(blankPage());
-      append(pages.back(), ops, p.marginLeft, p.marginTop);
-    });
+    forEachRecord([&] { pages.push_back(currentRecord()); });
     return pages;
   }
 
   template <typename F>
   void forEachRecord(F&& each) {
-    if (records_.recordCount() == 0) return;
-    for (records_.moveFirst(); !records_.eof(); records_.moveNext()) each();
+    if (walk_->recordCount() == 0) return;
+    for (walk_->moveFirst(); !walk_->eof(); walk_->moveNext()) each();
   }
 
   static void append(Page& page, std::vector<DrawingOp>& ops, double dx, double dy) {
@@ -159,23 +168,28 @@ class Layouter {
   double placeItem(const TextItem& i, double top, std::vector<DrawingOp>& ops) {
     const std::string text = textOf(i.source, i.format);
     const auto op = [&](std::string line, double y, double height) {
-      if (!line.empty()) ops.push_back(TextOp{i.x, top + y, i.width, height, std::move(line), i.font, i.size, i.bold, i.align});
+      if (!line.empty())
+        ops.push_back(
+            TextOp{i.x, top + y, i.width, height, std::move(line), i.font, i.size, i.bold, i.align});
     };
     if (!i.multiline) {
       std::string joined;
-      for (std::string_view line : splitLines(text)) joined += (joined.empty() ? "" : " ") + std::string(line);
+      for (std::string_view line : splitLines(text))
+        joined += (joined.empty() ? "" : " ") + std::string(line);
       op(trimRight(joined), i.y, i.height);
       return i.y + i.height;
     }
     const double lineHeight = i.lineHeight > 0 ? i.lineHeight : i.size * kMillimetresPerPoint * kLineSpacing;
     const std::vector<std::string_view> lines = splitLines(text);
-    for (size_t n = 0; n < lines.size(); ++n) op(trimRight(lines[n]), i.y + static_cast<double>(n) * lineHeight, lineHeight);
+    for (size_t n = 0; n < lines.size(); ++n)
+      op(trimRight(lines[n]), i.y + static_cast<double>(n) * lineHeight, lineHeight);
     return std::max(i.y + i.height, i.y + static_cast<double>(lines.size()) * lineHeight);
   }
 
   double placeItem(const BarcodeItem& i, double top, std::vector<DrawingOp>& ops) {
     std::string data = trimRight(textOf(i.source, ""));
-    if (!data.empty()) ops.push_back(BarcodeOp{i.x, top + i.y, i.width, i.height, i.symbology, std::move(data), i.showText});
+    if (!data.empty())
+      ops.push_back(BarcodeOp{i.x, top + i.y, i.width, i.height, i.symbology, std::move(data), i.showText});
     return i.y + i.height;
   }
 
@@ -196,9 +210,12 @@ class Layouter {
 
   std::string textOf(const ValueSource& source, const std::string& format) const {
     switch (source.kind) {
-      case ValueSource::Kind::Literal: return valueText(Value(source.text), format, regional_);
-      case ValueSource::Kind::Formula: return valueText(Value(formulas_.at(source.text)), format, regional_);
-      case ValueSource::Kind::Field: return valueText(records_.value(fields_.at(source.text)), format, regional_);
+      case ValueSource::Kind::Literal:
+        return valueText(Value(source.text), format, regional_);
+      case ValueSource::Kind::Formula:
+        return valueText(Value(formulas_.at(source.text)), format, regional_);
+      case ValueSource::Kind::Field:
+        return valueText(records_.value(fields_.at(source.text)), format, regional_);
     }
     return {};
   }
@@ -209,14 +226,16 @@ class Layouter {
       if (item.source.kind != ValueSource::Kind::Field || fields_.contains(item.source.text)) return;
       const int index = records_.fieldIndex(item.source.text);
       if (index < 0)
-        throwReportError(template_.name + ":" + std::to_string(item.at.line) + ":" + std::to_string(item.at.column) +
-                         ": no field '" + item.source.text + "' in the report's data");
+        throwReportError(template_.name + ":" + std::to_string(item.at.line) + ":" +
+                         std::to_string(item.at.column) + ": no field '" + item.source.text +
+                         "' in the report's data");
       fields_[item.source.text] = static_cast<size_t>(index);
     }
   }
 
   const ReportTemplate& template_;
-  data::Recordset& records_;
+  const data::Recordset& records_;
+  data::Recordset* walk_;
   const RunSettings& run_;
   const RegionalSettings& regional_;
   std::unordered_map<std::string, std::string> formulas_;
@@ -225,9 +244,14 @@ class Layouter {
 
 }  // namespace
 
-std::vector<Page> layOut(const ReportTemplate& reportTemplate, data::Recordset& records, const RunSettings& run,
-                         const RegionalSettings& regional) {
-  return Layouter(reportTemplate, records, run, regional).run();
+std::vector<Page> layOut(const ReportTemplate& reportTemplate, data::Recordset& records,
+                         const RunSettings& run, const RegionalSettings& regional) {
+  return Layouter(reportTemplate, records, &records, run, regional).run();
+}
+
+Page layOutRecord(const ReportTemplate& reportTemplate, const data::Recordset& record, const RunSettings& run,
+                  const RegionalSettings& regional) {
+  return Layouter(reportTemplate, record, nullptr, run, regional).currentRecord();
 }
 
 }  // namespace briskal::hostkit::report

@@ -29,7 +29,12 @@ struct RunSettings {
 
 // Walks `records` from the first record to the end, where it leaves them. Throws briskal::Error
 // naming the item's line and column when a field it prints is not among the records' fields.
-std::vector<Page> layOut(const ReportTemplate& reportTemplate, data::Recordset& records, const RunSettings& run,
-                         const RegionalSettings& regional);
+std::vector<Page> layOut(const ReportTemplate& reportTemplate, data::Recordset& records,
+                         const RunSettings& run, const RegionalSettings& regional);
+
+// The current record alone on a page of the template's size, as one label: its detail sections
+// from the top margin, without the header. What a label printer prints record by record.
+Page layOutRecord(const ReportTemplate& reportTemplate, const data::Recordset& record, const RunSettings& run,
+                  const RegionalSettings& regional);
 
 }  // namespace briskal::hostkit::report

@@ -26,7 +26,8 @@ std::string lowerExtension(const std::filesystem::path& file) {
 // The records a run prints, with the connection they were read on when there is one.
 class RunData {
  public:
-  RunData(host::Cinterface* host, const std::string& sql, data::Recordset* recordset, const RegionalSettings& rs)
+  RunData(host::Cinterface* host, const std::string& sql, data::Recordset* recordset,
+          const RegionalSettings& rs)
       : host_(host), sql_(sql), recordset_(recordset), regional_(rs) {
     read();
   }
@@ -40,7 +41,8 @@ class RunData {
       return;
     }
     if (!connection_) {
-      if (!host_ || !host_->ClsGlobal()) throwReportError("The report service has no host context to read its data");
+      if (!host_ || !host_->ClsGlobal())
+        throwReportError("The report service has no host context to read its data");
       connection_ = std::make_unique<data::Connection>();
       connection_->setConnectionString(host_->ClsGlobal()->connectionString());
       connection_->setRegionalSettings(regional_);

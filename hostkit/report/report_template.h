@@ -46,9 +46,9 @@ struct TextItem {
   double size = 10;  // points
   bool bold = false;
   Align align = Align::Left;
-  std::string format;       // a number pattern such as "###,##0.000"; empty prints the value as it is
-  bool multiline = false;   // lines split at CR LF, one under the other
-  double lineHeight = 0;    // millimetres; 0 takes 1.2 times the font size
+  std::string format;      // a number pattern such as "###,##0.000"; empty prints the value as it is
+  bool multiline = false;  // lines split at CR LF, one under the other
+  double lineHeight = 0;   // millimetres; 0 takes 1.2 times the font size
   SourcePos at;
   friend bool operator==(const TextItem&, const TextItem&) = default;
 };
@@ -106,8 +106,8 @@ struct Formula {
 };
 
 struct ReportTemplate {
-  std::string name;                  // the file name, which errors start with
-  std::filesystem::path folder;      // images are found relative to it
+  std::string name;              // the file name, which errors start with
+  std::filesystem::path folder;  // images are found relative to it
   PageSetup page;
   std::vector<Formula> formulas;
   std::vector<Section> sections;

@@ -2,7 +2,9 @@
 
 namespace briskal::hostkit::report {
 
-void TemplateEngine::setFormula(const std::string& name, const std::string& text) { settings_.formulas[name] = text; }
+void TemplateEngine::setFormula(const std::string& name, const std::string& text) {
+  settings_.formulas[name] = text;
+}
 
 void TemplateEngine::setSectionHeight(const std::string& section, int32_t twips) {
   requireSection(section);

@@ -54,7 +54,8 @@ class Parser {
       if (std::optional<Statement> statement = scan(line, lineNumber)) apply(*statement);
     }
     if (!seenPage_) fail(1, 1, "the template has no 'page' statement");
-    if (std::ranges::none_of(result_.sections, [](const Section& s) { return s.kind == SectionKind::Detail; }))
+    if (std::ranges::none_of(result_.sections,
+                             [](const Section& s) { return s.kind == SectionKind::Detail; }))
       fail(lineNumber, 1, "the template has no detail section");
     return std::move(result_);
   }
@@ -63,7 +64,9 @@ class Parser {
   [[noreturn]] void fail(int line, int column, const std::string& message) const {
     throwReportError(name_ + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " + message);
   }
-  [[noreturn]] void fail(const Statement& s, const std::string& message) const { fail(s.line, s.column, message); }
+  [[noreturn]] void fail(const Statement& s, const std::string& message) const {
+    fail(s.line, s.column, message);
+  }
   [[noreturn]] void fail(const Statement& s, const Attribute& a, const std::string& message) const {
     fail(s.line, a.column, message);
   }
@@ -76,14 +79,16 @@ class Parser {
   std::optional<Statement> scan(std::string_view line, int lineNumber) const {
     size_t i = 0;
     const auto column = [&](size_t at) {
-      return 1 + static_cast<int>(std::count_if(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(at),
-                                                [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+      return 1 + static_cast<int>(
+                     std::count_if(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(at),
+                                   [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
     };
     const auto skipSpaces = [&] {
       while (i < line.size() && isSpace(line[i])) ++i;
     };
     const auto readName = [&](const char* what) {
-      if (i >= line.size() || !isLetter(line[i])) fail(lineNumber, column(i), std::string("expected ") + what);
+      if (i >= line.size() || !isLetter(line[i]))
+        fail(lineNumber, column(i), std::string("expected ") + what);
       const size_t start = i;
       while (i < line.size() && isNameChar(line[i])) ++i;
       return std::string(line.substr(start, i - start));
@@ -125,12 +130,23 @@ class Parser {
       if (line[i] == '\\') {
         if (i + 1 >= line.size()) break;
         switch (line[i + 1]) {
-          case '"': value += '"'; break;
-          case '\\': value += '\\'; break;
-          case 'n': value += '\n'; break;
-          case 'r': value += '\r'; break;
-          case 't': value += '\t'; break;
-          default: fail(lineNumber, column(i), std::string("unknown escape '\\") + line[i + 1] + "'");
+          case '"':
+            value += '"';
+            break;
+          case '\\':
+            value += '\\';
+            break;
+          case 'n':
+            value += '\n';
+            break;
+          case 'r':
+            value += '\r';
+            break;
+          case 't':
+            value += '\t';
+            break;
+          default:
+            fail(lineNumber, column(i), std::string("unknown escape '\\") + line[i + 1] + "'");
         }
         i += 2;
       } else {
@@ -157,7 +173,8 @@ class Parser {
   // anything else, since a misspelt name is the likelier cause of a missing one.
   class Attributes {
    public:
-    Attributes(const Parser& parser, const Statement& statement, std::initializer_list<std::string_view> known)
+    Attributes(const Parser& parser, const Statement& statement,
+               std::initializer_list<std::string_view> known)
         : parser_(parser), statement_(statement) {
       for (const Attribute& a : statement.attributes)
         if (std::ranges::find(known, a.name) == known.end())
@@ -194,7 +211,8 @@ class Parser {
     }
 
     // The index in `choices` of the attribute's value, or `fallback` when it is absent.
-    size_t choice(std::string_view name, std::initializer_list<std::string_view> choices, size_t fallback) const {
+    size_t choice(std::string_view name, std::initializer_list<std::string_view> choices,
+                  size_t fallback) const {
       const Attribute* a = find(name);
       if (!a) return fallback;
       const std::string value = valueOf(*a);
@@ -224,7 +242,8 @@ class Parser {
       if (ec != std::errc() || end != value.data() + value.size() || !std::isfinite(number))
         parser_.failValue(statement_, a, "expected a number for '" + a.name + "'");
       if (number < 0) parser_.failValue(statement_, a, "'" + a.name + "' must not be negative");
-      if (positive && number == 0) parser_.failValue(statement_, a, "'" + a.name + "' must be greater than zero");
+      if (positive && number == 0)
+        parser_.failValue(statement_, a, "'" + a.name + "' must be greater than zero");
       return number;
     }
 
@@ -249,8 +268,8 @@ class Parser {
   void page(const Statement& s) {
     if (seenPage_) fail(s, "'page' given twice");
     seenPage_ = true;
-    const Attributes a(*this, s,
-                       {"kind", "width", "height", "margin-top", "margin-bottom", "margin-left", "margin-right"});
+    const Attributes a(
+        *this, s, {"kind", "width", "height", "margin-top", "margin-bottom", "margin-left", "margin-right"});
     PageSetup& p = result_.page;
     p.kind = a.choice("kind", {"report", "label"}, 0) == 0 ? PageKind::Report : PageKind::Label;
     if (p.kind == PageKind::Label) {
@@ -283,7 +302,8 @@ class Parser {
     Section section;
     section.name = a.valueOf(nameAttribute);
     section.at = {s.line, s.column};
-    if (!isIdentifier(section.name)) failValue(s, nameAttribute, "'" + section.name + "' is not a valid section name");
+    if (!isIdentifier(section.name))
+      failValue(s, nameAttribute, "'" + section.name + "' is not a valid section name");
     if (result_.findSection(section.name))
       failValue(s, nameAttribute, "section '" + section.name + "' declared twice");
     section.kind = a.choice("kind", {"header", "detail"}, 1) == 0 ? SectionKind::Header : SectionKind::Detail;
@@ -297,8 +317,8 @@ class Parser {
     const SourcePos at{s.line, s.column};
     if (s.keyword == "text") {
       const Attributes a(*this, s,
-                         {"x", "y", "w", "h", "value", "field", "formula", "font", "size", "bold", "align", "format",
-                          "multiline", "line-height"});
+                         {"x", "y", "w", "h", "value", "field", "formula", "font", "size", "bold", "align",
+                          "format", "multiline", "line-height"});
       TextItem t;
       t.x = a.requiredNumber("x");
       t.y = a.requiredNumber("y");
@@ -332,16 +352,21 @@ class Parser {
     }
     if (s.keyword == "line") {
       const Attributes a(*this, s, {"x1", "y1", "x2", "y2", "thickness"});
-      return LineItem{a.requiredNumber("x1"), a.requiredNumber("y1"), a.requiredNumber("x2"),
+      return LineItem{a.requiredNumber("x1"), a.requiredNumber("y1"),           a.requiredNumber("x2"),
                       a.requiredNumber("y2"), a.number("thickness", 0.3, true), at};
     }
     if (s.keyword == "box") {
       const Attributes a(*this, s, {"x", "y", "w", "h", "thickness", "filled"});
-      return BoxItem{a.requiredNumber("x"), a.requiredNumber("y"), a.requiredNumber("w", true),
-                     a.requiredNumber("h", true), a.number("thickness", 0.3, true), a.flag("filled"), at};
+      return BoxItem{a.requiredNumber("x"),
+                     a.requiredNumber("y"),
+                     a.requiredNumber("w", true),
+                     a.requiredNumber("h", true),
+                     a.number("thickness", 0.3, true),
+                     a.flag("filled"),
+                     at};
     }
     const Attributes a(*this, s, {"x", "y", "w", "h", "file"});
-    ImageItem image{a.requiredNumber("x"), a.requiredNumber("y"), a.requiredNumber("w", true),
+    ImageItem image{a.requiredNumber("x"),       a.requiredNumber("y"),  a.requiredNumber("w", true),
                     a.requiredNumber("h", true), a.requiredText("file"), at};
     std::error_code ignored;
     if (!std::filesystem::is_regular_file(folder_ / image.file, ignored))
@@ -376,7 +401,8 @@ class Parser {
 
 }  // namespace
 
-ReportTemplate parseTemplate(std::string_view text, const std::string& name, const std::filesystem::path& folder) {
+ReportTemplate parseTemplate(std::string_view text, const std::string& name,
+                             const std::filesystem::path& folder) {
   return Parser(name, folder).parse(text);
 }
 

@@ -12,7 +12,8 @@
 namespace briskal::hostkit::report {
 
 // `name` starts the error messages; image files are looked for in `folder`.
-ReportTemplate parseTemplate(std::string_view text, const std::string& name, const std::filesystem::path& folder);
+ReportTemplate parseTemplate(std::string_view text, const std::string& name,
+                             const std::filesystem::path& folder);
 
 // Reads the UTF-8 file; its file name is the template's name and its folder holds the images.
 ReportTemplate loadTemplate(const std::filesystem::path& file);

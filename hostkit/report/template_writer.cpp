@@ -16,12 +16,23 @@ std::string quoted(const std::string& text) {
   std::string out = "\"";
   for (char c : text) {
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default: out += c;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        out += c;
     }
   }
   return out + '"';
@@ -49,27 +60,40 @@ class Line {
 
 void source(Line& line, const ValueSource& s) {
   switch (s.kind) {
-    case ValueSource::Kind::Literal: line.str("value", s.text); break;
-    case ValueSource::Kind::Field: line.word("field", s.text); break;
-    case ValueSource::Kind::Formula: line.word("formula", s.text); break;
+    case ValueSource::Kind::Literal:
+      line.str("value", s.text);
+      break;
+    case ValueSource::Kind::Field:
+      line.word("field", s.text);
+      break;
+    case ValueSource::Kind::Formula:
+      line.word("formula", s.text);
+      break;
   }
 }
 
 const char* alignName(Align a) {
   switch (a) {
-    case Align::Left: return "left";
-    case Align::Center: return "center";
-    case Align::Right: return "right";
+    case Align::Left:
+      return "left";
+    case Align::Center:
+      return "center";
+    case Align::Right:
+      return "right";
   }
   return "left";
 }
 
 const char* symbologyName(Symbology s) {
   switch (s) {
-    case Symbology::Code128: return "code128";
-    case Symbology::Ean13: return "ean13";
-    case Symbology::QrCode: return "qrcode";
-    case Symbology::DataMatrix: return "datamatrix";
+    case Symbology::Code128:
+      return "code128";
+    case Symbology::Ean13:
+      return "ean13";
+    case Symbology::QrCode:
+      return "qrcode";
+    case Symbology::DataMatrix:
+      return "datamatrix";
   }
   return "code128";
 }
@@ -89,19 +113,39 @@ std::string item(const TemplateItem& item) {
           return line.done();
         } else if constexpr (std::is_same_v<T, BarcodeItem>) {
           Line line("  barcode");
-          line.num("x", i.x).num("y", i.y).num("w", i.width).num("h", i.height).word("type", symbologyName(i.symbology));
+          line.num("x", i.x)
+              .num("y", i.y)
+              .num("w", i.width)
+              .num("h", i.height)
+              .word("type", symbologyName(i.symbology));
           source(line, i.source);
           if (!i.showText) line.word("show-text", "no");
           return line.done();
         } else if constexpr (std::is_same_v<T, LineItem>) {
-          return Line("  line").num("x1", i.x1).num("y1", i.y1).num("x2", i.x2).num("y2", i.y2)
-              .num("thickness", i.thickness).done();
+          return Line("  line")
+              .num("x1", i.x1)
+              .num("y1", i.y1)
+              .num("x2", i.x2)
+              .num("y2", i.y2)
+              .num("thickness", i.thickness)
+              .done();
         } else if constexpr (std::is_same_v<T, BoxItem>) {
-          return Line("  box").num("x", i.x).num("y", i.y).num("w", i.width).num("h", i.height)
-              .num("thickness", i.thickness).flag("filled", i.filled).done();
+          return Line("  box")
+              .num("x", i.x)
+              .num("y", i.y)
+              .num("w", i.width)
+              .num("h", i.height)
+              .num("thickness", i.thickness)
+              .flag("filled", i.filled)
+              .done();
         } else {
-          return Line("  image").num("x", i.x).num("y", i.y).num("w", i.width).num("h", i.height)
-              .str("file", i.file).done();
+          return Line("  image")
+              .num("x", i.x)
+              .num("y", i.y)
+              .num("w", i.width)
+              .num("h", i.height)
+              .str("file", i.file)
+              .done();
         }
       },
       item);

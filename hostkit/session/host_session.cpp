@@ -3,6 +3,9 @@
 #include <cstdlib>
 
 #include "common/error.h"
+#include "hostkit/labelprinter/headless_label_printer.h"
+#include "hostkit/report/report_layout.h"
+#include "hostkit/report/template_parser.h"
 
 namespace briskal::hostkit {
 
@@ -11,7 +14,21 @@ HostSession::HostSession(SessionOptions options)
   messages_ = std::make_unique<HeadlessMessageService>(catalogue_, options.settings.regional,
                                                        std::move(options.messageSink), std::move(options.answers));
   runtime_ = std::make_unique<HeadlessRuntime>(*messages_, options.logFile, std::move(options.debugSink));
+  const RegionalSettings regional = options.settings.regional;
   global_ = std::make_shared<HeadlessGlobalContext>(std::move(options.settings), *messages_);
+  const std::filesystem::path folder = options.component.parent_path();
+  runtime_->setComponentFolder(folder);
+  runtime_->setReportServiceFactory([report = options.report, regional] {
+    return std::make_unique<report::HeadlessReportService>(report, regional);
+  });
+  runtime_->setLabelPrinterFactory([destination = options.labelPrinter, folder, regional] {
+    // The label printer lays its labels out with the customisable label template.
+    auto labelTemplate = std::make_shared<report::ReportTemplate>(report::loadTemplate(folder / "CRPD_BRISKLABPERS.rpt"));
+    return std::make_unique<labelprinter::HeadlessLabelPrinter>(
+        destination, [labelTemplate, regional](const data::Recordset& record) {
+          return report::layOutRecord(*labelTemplate, record, report::RunSettings{}, regional);
+        });
+  });
   navigator_ = std::make_shared<HeadlessNavigator>();
   component_ = std::make_unique<LoadedComponent>(options.component, *runtime_);
 }

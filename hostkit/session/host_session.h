@@ -10,6 +10,7 @@
 
 #include "hostkit/messages/headless_message_service.h"
 #include "hostkit/messages/message_catalogue.h"
+#include "hostkit/report/report_service.h"
 #include "hostkit/runtime/component_loader.h"
 #include "hostkit/runtime/headless_context.h"
 #include "hostkit/runtime/headless_runtime.h"
@@ -25,6 +26,8 @@ struct SessionOptions {
   MessageSink messageSink;
   AnswerPolicy answers = AnswerPolicy::defaultButton();
   HeadlessRuntime::DebugSink debugSink;
+  report::ReportOptions report;  // where reports go and the service's own print options
+  std::string labelPrinter;      // where label-printer jobs go: FILE.epl, tcp://HOST:PORT or cups:QUEUE
 };
 
 class HostSession {

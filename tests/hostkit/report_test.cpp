@@ -1,0 +1,745 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iomanip>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/error.h"
+#include "data/connection.h"
+#include "data/recordset.h"
+#include "hostkit/report/cairo_renderer.h"
+#include "hostkit/report/cups_printer.h"
+#include "hostkit/report/report_layout.h"
+#include "hostkit/report/report_service.h"
+#include "hostkit/report/template_engine.h"
+#include "hostkit/report/template_parser.h"
+#include "hostkit/report/template_writer.h"
+#include "hostkit/runtime/headless_context.h"
+#include "hostkit/session/host_session.h"
+#include "support/database_backends.h"
+#include "support/process.h"
+
+namespace briskal::hostkit::report {
+namespace {
+
+namespace fs = std::filesystem;
+using data::FieldType;
+
+const fs::path kReports = fs::path(BRISKAL_DATA_FOLDER) / "reports";
+
+std::string errorText(const std::function<void()>& run) {
+  try {
+    run();
+  } catch (const Error& e) {
+    return e.description();
+  }
+  return "no error";
+}
+
+std::string readFile(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The full path of an installed program, or "" when it is not on the PATH.
+std::string findProgram(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  std::istringstream folders(path ? path : "/usr/bin");
+  for (std::string folder; std::getline(folders, folder, ':');)
+    if (fs::exists(fs::path(folder) / name)) return (fs::path(folder) / name).string();
+  return "";
+}
+
+// The value of one "Key:   value" line of pdfinfo's output.
+std::string infoField(const std::string& output, const std::string& key) {
+  std::istringstream lines(output);
+  for (std::string line; std::getline(lines, line);)
+    if (line.starts_with(key + ":")) return line.substr(line.find_first_not_of(' ', key.size() + 1));
+  return "";
+}
+
+std::string num(double v) {
+  std::ostringstream out;
+  out << std::setprecision(6) << v;
+  return out.str();
+}
+
+// The drawing list as text, one op a line: what the golden file holds.
+std::string describe(const std::vector<Page>& pages) {
+  static const char* aligns[] = {"left", "center", "right"};
+  static const char* symbologies[] = {"code128", "ean13", "qrcode", "datamatrix"};
+  std::ostringstream out;
+  for (const Page& page : pages) {
+    out << "page " << num(page.width) << " x " << num(page.height) << "\n";
+    for (const DrawingOp& op : page.ops) {
+      if (const auto* t = std::get_if<TextOp>(&op))
+        out << "  text x=" << num(t->x) << " y=" << num(t->y) << " w=" << num(t->width)
+            << " h=" << num(t->height) << " font=\"" << t->font << "\" size=" << num(t->size)
+            << (t->bold ? " bold" : "") << " align=" << aligns[static_cast<int>(t->align)] << " \"" << t->text
+            << "\"\n";
+      if (const auto* b = std::get_if<BarcodeOp>(&op))
+        out << "  barcode x=" << num(b->x) << " y=" << num(b->y) << " w=" << num(b->width)
+            << " h=" << num(b->height) << " type=" << symbologies[static_cast<int>(b->symbology)]
+            << (b->showText ? " text" : "") << " \"" << b->data << "\"\n";
+      if (const auto* l = std::get_if<LineOp>(&op))
+        out << "  line " << num(l->x1) << "," << num(l->y1) << " " << num(l->x2) << "," << num(l->y2)
+            << " thickness=" << num(l->thickness) << "\n";
+      if (const auto* b = std::get_if<BoxOp>(&op))
+        out << "  box x=" << num(b->x) << " y=" << num(b->y) << " w=" << num(b->width)
+            << " h=" << num(b->height) << " thickness=" << num(b->thickness) << (b->filled ? " filled" : "")
+            << "\n";
+      if (const auto* i = std::get_if<ImageOp>(&op))
+        out << "  image x=" << num(i->x) << " y=" << num(i->y) << " w=" << num(i->width)
+            << " h=" << num(i->height) << " " << fs::path(i->file).filename().string() << "\n";
+    }
+  }
+  return out.str();
+}
+
+std::vector<const TextOp*> texts(const Page& page) {
+  std::vector<const TextOp*> found;
+  for (const DrawingOp& op : page.ops)
+    if (const auto* t = std::get_if<TextOp>(&op)) found.push_back(t);
+  return found;
+}
+
+const TextOp* findText(const std::vector<Page>& pages, const std::string& text) {
+  for (const Page& page : pages)
+    for (const TextOp* t : texts(page))
+      if (t->text == text) return t;
+  return nullptr;
+}
+
+// Recordsets shaped like the two data sources: the label texts and the print support.
+std::unique_ptr<data::Recordset> labelTexts(const std::vector<std::string>& rows) {
+  auto rs = std::make_unique<data::Recordset>();
+  rs->setCursorLocation(data::cursor::kUseClient);
+  rs->appendField("PD46_RIGADATI", FieldType::LongVarWChar, 0x3FFFFFFF);
+  rs->open();
+  for (const std::string& row : rows) {
+    rs->addNew();
+    rs->setValue("PD46_RIGADATI", Value(row));
+    rs->update();
+  }
+  return rs;
+}
+
+struct SupportRow {
+  Value item, description, order, line, quantity, unit, customer, delivery;
+};
+
+std::unique_ptr<data::Recordset> printSupport(const std::vector<SupportRow>& rows) {
+  auto rs = std::make_unique<data::Recordset>();
+  rs->setCursorLocation(data::cursor::kUseClient);
+  const auto decimal = [&](const char* name, int precision, int scale, int32_t attributes) {
+    rs->appendField(name, FieldType::Decimal, 0, attributes);
+    rs->editableField(name).precision = static_cast<uint8_t>(precision);
+    rs->editableField(name).numericScale = static_cast<uint8_t>(scale);
+  };
+  decimal("DO11_NUMDOC", 7, 0, 0);
+  decimal("DO30_PROGRIGA", 6, 0, 0);
+  rs->appendField("DO30_CODART_MG66", FieldType::Char, 25, data::attr::kIsNullable);
+  rs->appendField("DO30_DESCART", FieldType::VarWChar, 1600, data::attr::kIsNullable);
+  rs->appendField("DO30_UM1", FieldType::Char, 3, data::attr::kIsNullable);
+  rs->appendField("DO31_DATACONS", FieldType::Date, 0, data::attr::kIsNullable);
+  rs->appendField("CG16_RAGSOANAG", FieldType::VarWChar, 60, data::attr::kIsNullable);
+  decimal("QTASUETICH", 14, 3, 0);
+  rs->open();
+  for (const SupportRow& r : rows) {
+    rs->addNew();
+    rs->setValue("DO30_CODART_MG66", r.item);
+    rs->setValue("DO30_DESCART", r.description);
+    rs->setValue("DO11_NUMDOC", r.order);
+    rs->setValue("DO30_PROGRIGA", r.line);
+    rs->setValue("QTASUETICH", r.quantity);
+    rs->setValue("DO30_UM1", r.unit);
+    rs->setValue("CG16_RAGSOANAG", r.customer);
+    rs->setValue("DO31_DATACONS", r.delivery);
+    rs->update();
+  }
+  return rs;
+}
+
+SupportRow supportRow(const std::string& item) {
+  return {Value(item),
+          Value("Flangia cieca DN 80 PN 16"),
+          Value(int32_t{4711}),
+          Value(int32_t{3}),
+          Value(*Decimal::parse("1234.5")),
+          Value("PZ"),
+          Value("Officine Meccaniche Rossi S.r.l."),
+          Value(DateTime::fromParts(2024, 3, 15))};
+}
+
+std::vector<Page> layOutText(const std::string& templateText, data::Recordset& records,
+                             const RunSettings& run = {}) {
+  return layOut(parseTemplate(templateText, "T.RPT", {}), records, run, RegionalSettings::italian());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Template text: round trips and errors with their positions.
+
+TEST(ReportTemplateText, ShippedTemplatesSurviveAWriteAndReadBack) {
+  for (const char* file : {"CRPD_BRISKLAB.RPT", "CRPD_BRISKLABPERS.rpt"}) {
+    SCOPED_TRACE(file);
+    const ReportTemplate original = loadTemplate(kReports / file);
+    const std::string written = writeTemplate(original);
+    const ReportTemplate reread = parseTemplate(written, original.name, original.folder);
+    EXPECT_EQ(reread, original);
+    EXPECT_EQ(writeTemplate(reread), written);
+  }
+}
+
+TEST(ReportTemplateText, EveryItemKindAndEscapedTextSurviveARoundTrip) {
+  const fs::path folder = testing::temporaryFolder();
+  renderPng({Page{10, 10, {}}}, folder / "logo.png", 72);
+  const std::string text =
+      "page kind=label width=62.5 height=29 margin-left=1.25\n"
+      "formula name=F text=\"say \\\"hi\\\" \\\\ bye\"\n"
+      "section name=H kind=header height=3\n"
+      "  image x=0 y=0 w=10 h=10 file=\"logo.png\"\n"
+      "section name=D height=20\n"
+      "  text x=0 y=0 w=40 h=5 value=\"two\\nlines\" font=\"DejaVu Sans Mono\" size=8.5 bold align=right "
+      "format=###,##0.000 multiline line-height=3.5\n"
+      "  text x=0 y=6 w=40 h=5 formula=F\n"
+      "  barcode x=0 y=10 w=20 h=8 type=ean13 value=\"4006381333931\" show-text=no\n"
+      "  line x1=0 y1=0 x2=60 y2=0 thickness=0.1\n"
+      "  box x=1 y=1 w=5 h=5 filled=yes\n";
+  const ReportTemplate t = parseTemplate(text, "R.RPT", folder);
+  ASSERT_EQ(t.sections.size(), 2U);
+  const auto& label = std::get<TextItem>(t.sections[1].items[0]);
+  EXPECT_EQ(label.source.text, "two\nlines");
+  EXPECT_EQ(label.format, "###,##0.000");
+  EXPECT_EQ(label.align, Align::Right);
+  EXPECT_TRUE(label.bold && label.multiline);
+  EXPECT_EQ(t.findFormula("F")->text, "say \"hi\" \\ bye");
+  EXPECT_FALSE(std::get<BarcodeItem>(t.sections[1].items[2]).showText);
+  EXPECT_TRUE(std::get<BoxItem>(t.sections[1].items[4]).filled);
+  EXPECT_EQ(t.page.marginLeft, 1.25);
+  EXPECT_EQ(parseTemplate(writeTemplate(t), "R.RPT", folder), t);
+}
+
+struct BadTemplate {
+  const char* name;
+  std::string text;
+  std::string error;
+};
+
+class MalformedTemplate : public ::testing::TestWithParam<BadTemplate> {};
+
+TEST_P(MalformedTemplate, IsRejectedWithLineAndColumn) {
+  const BadTemplate& bad = GetParam();
+  EXPECT_EQ(errorText([&] { parseTemplate(bad.text, "CRPD_BRISKLAB.RPT", testing::temporaryFolder()); }),
+            bad.error);
+}
+
+const std::string kHead = "page kind=report\nsection name=D height=5\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MalformedTemplate,
+    ::testing::Values(
+        BadTemplate{"UnknownAttribute", kHead + "  text x=0 y=0 w=10 h=5 value=\"a\" colour=red\n",
+                    "CRPD_BRISKLAB.RPT:3:35: unknown attribute 'colour'"},
+        BadTemplate{"UnknownAttributeBeforeMissingOne", kHead + "  text x=0 y=0 wdth=10 h=5 value=a\n",
+                    "CRPD_BRISKLAB.RPT:3:16: unknown attribute 'wdth'"},
+        BadTemplate{"MissingAttribute", kHead + "  text x=0 y=0 h=5 value=a\n",
+                    "CRPD_BRISKLAB.RPT:3:3: missing attribute 'w'"},
+        BadTemplate{"UnknownStatement", kHead + "\n  circle x=1\n",
+                    "CRPD_BRISKLAB.RPT:4:3: unknown statement 'circle'"},
+        BadTemplate{"NoPageFirst", "# comment\nsection name=D height=5\n",
+                    "CRPD_BRISKLAB.RPT:2:1: the template must start with a 'page' statement"},
+        BadTemplate{"EmptyText", "", "CRPD_BRISKLAB.RPT:1:1: the template has no 'page' statement"},
+        BadTemplate{"NoDetail", "page\nsection name=RH kind=header height=5\n",
+                    "CRPD_BRISKLAB.RPT:2:1: the template has no detail section"},
+        BadTemplate{"UnterminatedString", kHead + "  text x=0 y=0 w=10 h=5 value=\"open\n",
+                    "CRPD_BRISKLAB.RPT:3:31: unterminated string"},
+        BadTemplate{"UnknownEscape", kHead + "  text x=0 y=0 w=10 h=5 value=\"a\\qb\"\n",
+                    "CRPD_BRISKLAB.RPT:3:33: unknown escape '\\q'"},
+        BadTemplate{"NotANumber", kHead + "  box x=1 y=2mm w=3 h=4\n",
+                    "CRPD_BRISKLAB.RPT:3:13: expected a number for 'y'"},
+        BadTemplate{"NegativeNumber", kHead + "  box x=-1 y=2 w=3 h=4\n",
+                    "CRPD_BRISKLAB.RPT:3:9: 'x' must not be negative"},
+        BadTemplate{"ZeroSize", kHead + "  text x=0 y=0 w=10 h=5 value=a size=0\n",
+                    "CRPD_BRISKLAB.RPT:3:38: 'size' must be greater than zero"},
+        BadTemplate{"UndeclaredFormula", kHead + "  text x=0 y=0 w=10 h=5 formula=DITTA\n",
+                    "CRPD_BRISKLAB.RPT:3:33: unknown formula 'DITTA'"},
+        BadTemplate{"TwoSources", kHead + "  text x=0 y=0 w=10 h=5 value=a field=B\n",
+                    "CRPD_BRISKLAB.RPT:3:33: only one of 'value', 'field' and 'formula' may be given"},
+        BadTemplate{"NoSource", kHead + "  barcode x=0 y=0 w=10 h=5 type=qrcode\n",
+                    "CRPD_BRISKLAB.RPT:3:3: missing attribute 'value', 'field' or 'formula'"},
+        BadTemplate{"UnknownChoice", kHead + "  text x=0 y=0 w=10 h=5 value=a align=middle\n",
+                    "CRPD_BRISKLAB.RPT:3:39: 'middle' is not one of left, center, right"},
+        BadTemplate{"BadFlag", kHead + "  box x=0 y=0 w=10 h=5 filled=maybe\n",
+                    "CRPD_BRISKLAB.RPT:3:31: expected yes or no for 'filled'"},
+        BadTemplate{"FlagNeedsNoValueButNumberDoes", kHead + "  box x y=0 w=10 h=5\n",
+                    "CRPD_BRISKLAB.RPT:3:7: attribute 'x' needs a value"},
+        BadTemplate{"AttributeTwice", kHead + "  box x=0 y=0 w=10 h=5 x=1\n",
+                    "CRPD_BRISKLAB.RPT:3:24: attribute 'x' given twice"},
+        BadTemplate{"SectionTwice", kHead + "section name=D height=5\n",
+                    "CRPD_BRISKLAB.RPT:3:14: section 'D' declared twice"},
+        BadTemplate{"HeaderAfterDetail", kHead + "section name=RH kind=header height=5\n",
+                    "CRPD_BRISKLAB.RPT:3:1: the header section must come before the other sections"},
+        BadTemplate{"ItemOutsideSection", "page\nline x1=0 y1=0 x2=1 y2=1\n",
+                    "CRPD_BRISKLAB.RPT:2:1: 'line' must follow a section"},
+        BadTemplate{"LabelWithoutSize", "page kind=label width=100\n",
+                    "CRPD_BRISKLAB.RPT:1:1: missing attribute 'height'"},
+        BadTemplate{"MarginsFillThePage", "page width=100 height=50 margin-left=60 margin-right=40\n",
+                    "CRPD_BRISKLAB.RPT:1:1: the margins leave no room on the page"},
+        BadTemplate{"MissingImage", kHead + "  image x=0 y=0 w=10 h=5 file=\"logo.png\"\n",
+                    "CRPD_BRISKLAB.RPT:3:31: image file 'logo.png' not found"},
+        BadTemplate{"NoSpaceAfterString", kHead + "  text x=0 y=0 w=10 h=5 value=\"a\"bold\n",
+                    "CRPD_BRISKLAB.RPT:3:34: expected a space before the next attribute"},
+        BadTemplate{"ColumnsCountCharactersNotBytes",
+                    kHead + "  text x=0 y=0 w=10 h=5 value=\"Quantità\" sise=9\n",
+                    "CRPD_BRISKLAB.RPT:3:42: unknown attribute 'sise'"}),
+    [](const ::testing::TestParamInfo<BadTemplate>& param) { return std::string(param.param.name); });
+
+TEST(ReportTemplateText, LoadingNamesTheFileAndRaisesTheReportError) {
+  const fs::path file = fs::path(testing::temporaryFolder()) / "BROKEN.RPT";
+  std::ofstream(file)
+      << "\xEF\xBB\xBFpage\nsection name=D height=5\n  text x=0 y=0 w=1 h=1 value=a colour=red\n";
+  try {
+    loadTemplate(file);
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.number(), err::kInvalidArgument);
+    EXPECT_EQ(e.description(), "BROKEN.RPT:3:32: unknown attribute 'colour'");
+  }
+  EXPECT_NE(
+      errorText([&] { loadTemplate(file.parent_path() / "MISSING.RPT"); }).find("MISSING.RPT cannot be read"),
+      std::string::npos);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Layout of the flowing report.
+
+// A4 with 10 mm margins; a 20 mm header; a detail of one 5 mm line per text line; a 5 mm gap.
+const std::string kFlowing =
+    "page kind=report margin-top=10 margin-bottom=10 margin-left=10 margin-right=10\n"
+    "formula name=DITTA text=\"(none)\"\n"
+    "section name=RH kind=header height=20\n"
+    "  text x=0 y=0 w=50 h=6 formula=DITTA\n"
+    "section name=Da height=5\n"
+    "  text x=0 y=0 w=190 h=5 field=PD46_RIGADATI font=\"DejaVu Sans Mono\" size=9 multiline line-height=5\n"
+    "section name=Db height=5\n";
+
+std::string sixLines(int record) {
+  std::string text;
+  for (int line = 1; line <= 6; ++line)
+    text += (line > 1 ? "\r\n" : "") + ("R" + std::to_string(record) + " L" + std::to_string(line));
+  return text;
+}
+
+TEST(ReportLayout, DetailsAreNeverSplitAndPagesFillAsFarAsTheyCan) {
+  std::vector<std::string> rows;
+  for (int r = 1; r <= 20; ++r) rows.push_back(sixLines(r));
+  auto records = labelTexts(rows);
+  const std::vector<Page> pages = layOutText(kFlowing, *records);
+  // Page one: header to y=30, records every 35 mm while their 30 mm end by y=287: seven of them.
+  // Further pages start at y=10 and take eight; the last the remaining five.
+  ASSERT_EQ(pages.size(), 3U);
+  std::vector<int> recordsOnPage;
+  for (const Page& page : pages) {
+    int count = 0;
+    for (const TextOp* t : texts(page)) {
+      EXPECT_LE(t->y + t->height, 287 + 1e-9) << t->text;
+      if (t->text.ends_with(" L1")) {
+        ++count;
+        const std::string record = t->text.substr(0, t->text.size() - 3);
+        EXPECT_NE(findText({page}, record + " L6"), nullptr) << record << " is split";
+      }
+    }
+    recordsOnPage.push_back(count);
+  }
+  EXPECT_EQ(recordsOnPage, (std::vector<int>{7, 8, 5}));
+  EXPECT_DOUBLE_EQ(findText(pages, "R1 L1")->y, 30);
+  EXPECT_DOUBLE_EQ(findText(pages, "R8 L1")->y, 10);
+  EXPECT_EQ(records->eof(), true);
+}
+
+TEST(ReportLayout, TheGapSectionTakesTheHeightTheRunSetsInTwips) {
+  auto records = labelTexts({"A", "B", "C"});
+  const ReportTemplate t = parseTemplate(kFlowing, "T.RPT", {});
+  TemplateEngine engine(t);
+  engine.setSectionHeight("Db", 1418);
+  const std::vector<Page> pages = layOut(t, *records, engine.settings(), RegionalSettings::italian());
+  EXPECT_NEAR(findText(pages, "B")->y - findText(pages, "A")->y, 5 + 1418 / 56.7, 1e-9);
+  engine.setSectionHeight("Db", 0);
+  const std::vector<Page> packed = layOut(t, *records, engine.settings(), RegionalSettings::italian());
+  EXPECT_DOUBLE_EQ(findText(packed, "C")->y - findText(packed, "B")->y, 5);
+}
+
+TEST(ReportLayout, HeaderIsPrintedOnceWithFormulasAndCanBeSuppressed) {
+  std::vector<std::string> rows(40, "x");
+  auto records = labelTexts(rows);
+  const ReportTemplate t = parseTemplate(kFlowing, "T.RPT", {});
+  TemplateEngine engine(t);
+  EXPECT_NE(findText(layOut(t, *records, engine.settings(), RegionalSettings::italian()), "(none)"), nullptr);
+
+  engine.setFormula("DITTA", "42");
+  engine.setFormula("NOT_IN_TEMPLATE", "ignored");
+  std::vector<Page> pages = layOut(t, *records, engine.settings(), RegionalSettings::italian());
+  ASSERT_GT(pages.size(), 1U);
+  EXPECT_EQ(findText(pages, "(none)"), nullptr);
+  EXPECT_NE(findText({pages[0]}, "42"), nullptr);
+  EXPECT_EQ(findText({pages[1]}, "42"), nullptr);
+
+  engine.suppressSection("RH", true);
+  pages = layOut(t, *records, engine.settings(), RegionalSettings::italian());
+  EXPECT_EQ(findText(pages, "42"), nullptr);
+  EXPECT_DOUBLE_EQ(texts(pages[0]).front()->y, 10);
+}
+
+TEST(ReportLayout, MultiLineValuesPrintLineByLineKeepingBlankLinesAndColumns) {
+  auto records = labelTexts({"  ART001   \r\n \r\nQ.ta: 5\nlast", "next"});
+  const std::vector<Page> pages = layOutText(kFlowing, *records);
+  const std::vector<const TextOp*> ops = texts(pages[0]);
+  ASSERT_EQ(ops.size(), 5U);  // the header, three lines (the blank one draws nothing), the next record
+  EXPECT_EQ(ops[1]->text, "  ART001");
+  EXPECT_EQ(ops[1]->font, "DejaVu Sans Mono");
+  EXPECT_DOUBLE_EQ(ops[2]->y - ops[1]->y, 10);
+  EXPECT_EQ(ops[2]->text, "Q.ta: 5");
+  EXPECT_EQ(ops[3]->text, "last");
+  // Four lines grow the detail to 20 mm, then the 5 mm gap.
+  EXPECT_DOUBLE_EQ(ops[4]->y - ops[1]->y, 25);
+}
+
+TEST(ReportLayout, ARecordTallerThanAPageGetsAPageOfItsOwn) {
+  std::string tall;
+  for (int i = 0; i < 80; ++i) tall += "line\r\n";
+  auto records = labelTexts({"short", tall, "after"});
+  const std::vector<Page> pages = layOutText(kFlowing, *records);
+  ASSERT_EQ(pages.size(), 3U);
+  EXPECT_EQ(texts(pages[2]).front()->text, "after");
+}
+
+TEST(ReportLayout, NoRecordsStillGiveTheHeaderPage) {
+  auto records = labelTexts({});
+  const std::vector<Page> pages = layOutText(kFlowing, *records);
+  ASSERT_EQ(pages.size(), 1U);
+  EXPECT_EQ(texts(pages[0]).size(), 1U);
+}
+
+TEST(ReportLayout, AFieldMissingFromTheDataNamesTheItem) {
+  auto records = labelTexts({"x"});
+  const std::string text = "page\nsection name=D height=5\n  text x=0 y=0 w=10 h=5 field=PD46_RIGA\n";
+  EXPECT_EQ(errorText([&] { layOutText(text, *records); }),
+            "T.RPT:3:3: no field 'PD46_RIGA' in the report's data");
+}
+
+TEST(ReportLayout, TheEngineRejectsSectionsTheTemplateLacks) {
+  const ReportTemplate t = parseTemplate(kFlowing, "T.RPT", {});
+  TemplateEngine engine(t);
+  EXPECT_EQ(errorText([&] { engine.setSectionHeight("Dc", 10); }),
+            "The report template T.RPT has no section Dc");
+  EXPECT_EQ(errorText([&] { engine.suppressSection("PH", true); }),
+            "The report template T.RPT has no section PH");
+  EXPECT_NE(errorText([&] { engine.setSectionHeight("Db", -1); }), "no error");
+  EXPECT_FALSE(engine.refreshRequested());
+  engine.refresh("");
+  EXPECT_TRUE(engine.refreshRequested());
+}
+
+// ---------------------------------------------------------------------------------------------
+// The customisable label.
+
+std::vector<Page> customLabels(data::Recordset& support) {
+  const ReportTemplate t = loadTemplate(kReports / "CRPD_BRISKLABPERS.rpt");
+  TemplateEngine engine(t);
+  engine.setFormula("CodiceDitta", "1");
+  engine.setFormula("RagioneSociale", "Azienda dimostrativa S.p.A.");
+  return layOut(t, support, engine.settings(), RegionalSettings::italian());
+}
+
+TEST(CustomLabel, DrawingListMatchesTheGoldenFile) {
+  auto support = printSupport({supportRow("ART-00042")});
+  const std::string actual = describe(customLabels(*support));
+  const fs::path golden = fs::path(BRISKAL_GOLDEN_FOLDER) / "report_custom_label.txt";
+  if (const char* update = std::getenv("BRISKAL_UPDATE_GOLDEN"); update && std::string(update) == "1")
+    std::ofstream(golden, std::ios::binary) << actual;
+  EXPECT_EQ(actual, readFile(golden))
+      << "run with BRISKAL_UPDATE_GOLDEN=1 to rewrite it after a reviewed change";
+}
+
+TEST(CustomLabel, OnePagePerRecordWithFormattedQuantityAndNoBarcodeForAMissingCode) {
+  SupportRow blank = supportRow("");
+  blank.item = Value::null();
+  blank.delivery = Value::null();
+  auto support = printSupport({supportRow("A1"), blank, supportRow("A3")});
+  const std::vector<Page> pages = customLabels(*support);
+  ASSERT_EQ(pages.size(), 3U);
+  for (const Page& page : pages) {
+    EXPECT_EQ(page.width, 100);
+    EXPECT_EQ(page.height, 50);
+    EXPECT_NE(findText({page}, "1.234,500"), nullptr);
+  }
+  EXPECT_NE(findText({pages[0]}, "15/03/2024"), nullptr);
+  const auto barcodes = [](const Page& page) {
+    return std::count_if(page.ops.begin(), page.ops.end(),
+                         [](const DrawingOp& op) { return std::holds_alternative<BarcodeOp>(op); });
+  };
+  EXPECT_EQ(barcodes(pages[0]), 1);
+  EXPECT_EQ(barcodes(pages[1]), 0);
+  EXPECT_EQ(findText({pages[1]}, "15/03/2024"), nullptr);
+  // Fixed-length codes are padded with blanks; the barcode carries the code alone.
+  EXPECT_EQ(std::get<BarcodeOp>(
+                *std::find_if(pages[2].ops.begin(), pages[2].ops.end(),
+                              [](const DrawingOp& op) { return std::holds_alternative<BarcodeOp>(op); }))
+                .data,
+            "A3");
+}
+
+TEST(CustomLabel, TheCurrentRecordAloneMakesTheSameLabelForTheLabelPrinter) {
+  auto support = printSupport({supportRow("A1"), supportRow("A2"), supportRow("A3")});
+  const std::vector<Page> all = customLabels(*support);
+  support->moveFirst();
+  support->moveNext();
+  const ReportTemplate t = loadTemplate(kReports / "CRPD_BRISKLABPERS.rpt");
+  TemplateEngine engine(t);
+  engine.setFormula("CodiceDitta", "1");
+  engine.setFormula("RagioneSociale", "Azienda dimostrativa S.p.A.");
+  const Page label = layOutRecord(t, *support, engine.settings(), RegionalSettings::italian());
+  EXPECT_EQ(describe({label}), describe({all[1]}));
+  EXPECT_EQ(support->absolutePosition(), 2);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rendering.
+
+TEST(ReportRendering, PdfHoldsEveryPageAtItsOwnSize) {
+  const std::string pdfinfo = findProgram("pdfinfo");
+  if (pdfinfo.empty())
+    GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed: the PDF's pages are not counted";
+  std::vector<std::string> rows(30, sixLines(1));
+  auto records = labelTexts(rows);
+  std::vector<Page> pages = layOutText(kFlowing, *records);
+  ASSERT_EQ(pages.size(), 4U);  // 7 + 8 + 8 + 7 records
+  pages.push_back(Page{100, 50, {TextOp{0, 0, 100, 10, "label", "DejaVu Sans", 10, false, Align::Center}}});
+  const fs::path file = fs::path(testing::temporaryFolder()) / "report.pdf";
+  renderPdf(pages, file, "Stampa etichette");
+  const testing::ProcessResult info = testing::runProcess(pdfinfo, {file.string()});
+  ASSERT_EQ(info.exitCode, 0) << info.err;
+  EXPECT_EQ(infoField(info.out, "Pages"), "5");
+  EXPECT_EQ(infoField(info.out, "Title"), "Stampa etichette");
+  EXPECT_EQ(infoField(info.out, "Page size"), "595.276 x 841.89 pts (A4)");
+  const testing::ProcessResult last = testing::runProcess(pdfinfo, {"-f", "5", "-l", "5", file.string()});
+  EXPECT_EQ(infoField(last.out, "Page    5 size"), "283.465 x 141.732 pts");
+}
+
+struct Symbol {
+  const char* name;
+  Symbology symbology;
+  std::string data;
+  std::string zbarType;
+};
+
+class RenderedBarcode : public ::testing::TestWithParam<Symbol> {};
+
+TEST_P(RenderedBarcode, ReadsBackFromThePng) {
+  const std::string zbarimg = findProgram("zbarimg");
+  if (zbarimg.empty()) GTEST_SKIP() << "zbarimg (zbar-tools) is not installed: the barcode is not read back";
+  const Symbol& s = GetParam();
+  const Page label{100,
+                   50,
+                   {BarcodeOp{3, 32, 56, 16, s.symbology, s.data, true},
+                    TextOp{3, 5, 90, 6, "label", "DejaVu Sans", 12, true, Align::Left}}};
+  const fs::path file = fs::path(testing::temporaryFolder()) / (std::string(s.name) + ".png");
+  EXPECT_EQ(renderPng({label}, file, kLabelDpi), std::vector<fs::path>{file});
+  const testing::ProcessResult read = testing::runProcess(zbarimg, {"-q", file.string()});
+  EXPECT_EQ(read.out, s.zbarType + ":" + s.data + "\n") << read.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Symbologies, RenderedBarcode,
+    ::testing::Values(Symbol{"Code128", Symbology::Code128, "ART-00042", "CODE-128"},
+                      Symbol{"Ean13", Symbology::Ean13, "4006381333931", "EAN-13"},
+                      Symbol{"QrCode", Symbology::QrCode, "DO 4711/3 ART-00042", "QR-Code"}),
+    [](const ::testing::TestParamInfo<Symbol>& param) { return std::string(param.param.name); });
+
+TEST(ReportRendering, PngFilesAreNumberedWhenThereAreSeveralPages) {
+  const fs::path folder = testing::temporaryFolder();
+  const std::vector<Page> two{Page{100, 50, {}}, Page{100, 50, {BoxOp{1, 1, 98, 48, 0.4, false}}}};
+  const std::vector<fs::path> files = renderPng(two, folder / "labels.png", kLabelDpi);
+  EXPECT_EQ(files, (std::vector<fs::path>{folder / "labels-1.png", folder / "labels-2.png"}));
+  for (const fs::path& f : files) EXPECT_TRUE(fs::exists(f)) << f;
+  EXPECT_FALSE(fs::exists(folder / "labels.png"));
+  // 100 mm at 300 dpi: 1182 pixels wide (the PNG header holds the width big-endian at byte 16).
+  const std::string png = readFile(files[0]);
+  ASSERT_GT(png.size(), 24U);
+  EXPECT_EQ((static_cast<unsigned char>(png[18]) << 8) | static_cast<unsigned char>(png[19]), 1182);
+}
+
+TEST(ReportRendering, FailuresNameWhatCouldNotBeDone) {
+  const fs::path folder = testing::temporaryFolder();
+  const Page badEan{100, 50, {BarcodeOp{0, 0, 50, 20, Symbology::Ean13, "12AB", true}}};
+  EXPECT_NE(errorText([&] {
+              renderPng({badEan}, folder / "ean.png", 100);
+            }).find("The barcode '12AB' cannot be drawn"),
+            std::string::npos);
+  const Page image{100, 50, {ImageOp{0, 0, 10, 10, (folder / "none.png").string()}}};
+  EXPECT_NE(errorText([&] { renderPdf({image}, folder / "image.pdf"); }).find("Reading the image"),
+            std::string::npos);
+  EXPECT_EQ(errorText([&] { renderPdf({}, folder / "empty.pdf"); }), "The report has no pages to print");
+  EXPECT_NE(errorText([&] { renderPdf({Page{}}, folder / "missing" / "x.pdf"); }), "no error");
+  EXPECT_EQ(errorText([&] { printPages({Page{}}, "briskal-no-such-printer", "t"); }),
+            "The printer 'briskal-no-such-printer' is not known to the print system");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Whole runs of the report service, with the real component as the host.
+
+class ReportServiceRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = testing::temporaryFolder();
+    database_ = folder_ / "labels.db";
+    data::Connection cn;
+    cn.setConnectionString("Data Source=" + database_.string());
+    cn.open();
+    cn.execute("CREATE TABLE PD46_RPTETICHETTE (PD46_ID INTEGER PRIMARY KEY, PD46_RIGADATI TEXT)");
+    for (int r = 1; r <= 30; ++r) insertLabel(sixLines(r));
+
+    SessionOptions options;
+    options.settings.connectionString = "Data Source=" + database_.string();
+    options.dataFolder = BRISKAL_DATA_FOLDER;
+    options.component = BRISKAL_COMPONENT;
+    options.logFile = folder_ / "briskal.log";
+    session_ = std::make_unique<HostSession>(options);
+    global_ = std::make_shared<HeadlessGlobalContext>(options.settings, session_->messages());
+    session_->component().setClsGlobal(global_);
+  }
+
+  void insertLabel(const std::string& text) {
+    data::Connection cn;
+    cn.setConnectionString("Data Source=" + database_.string());
+    cn.open();
+    const Value parameter(text);
+    cn.execute("INSERT INTO PD46_RPTETICHETTE (PD46_RIGADATI) VALUES (?)", {&parameter, 1});
+  }
+
+  // A standard run as the label-row form makes it, with the before-print handler it installs.
+  std::unique_ptr<HeadlessReportService> standardRun(ReportOptions options, bool refresh = true) {
+    auto service = std::make_unique<HeadlessReportService>(std::move(options), RegionalSettings::italian());
+    service->setGlobalContext(&session_->component());
+    service->setTitle("Stampa etichette da ordine di lavoro");
+    service->setTemplate("CRPD_BRISKLAB.RPT");
+    service->setTemplateFolder(kReports);
+    service->setDataSource("SELECT PD46_RIGADATI FROM PD46_RPTETICHETTE");
+    HeadlessReportService* s = service.get();
+    service->onBeforePrintReport([s, refresh, this](host::ReportEngine& engine) {
+      ++handlerCalls_;
+      engine.setFormula("DITTA", "1");
+      engine.setFormula("RAGSOC", "Azienda dimostrativa S.p.A.");
+      engine.setSectionHeight("Db", 1418);
+      if (refresh) engine.refresh("");
+      if (!s->printHeader() || (!s->printLimits() && !s->printNotes())) engine.suppressSection("RH", true);
+      engine.setFormula("ESEGUITODA", s->printNotes() ? s->performedBy() : "");
+      insertLabel("ADDED BY THE HANDLER");
+    });
+    return service;
+  }
+
+  fs::path folder_;
+  fs::path database_;
+  std::unique_ptr<HostSession> session_;
+  std::shared_ptr<HeadlessGlobalContext> global_;
+  int handlerCalls_ = 0;
+};
+
+TEST_F(ReportServiceRun, StandardLabelsReadTheirStatementThroughTheHostConnection) {
+  ReportOptions options;
+  options.destination = (folder_ / "labels.pdf").string();
+  options.printNotes = true;
+  options.performedBy = "Mario Bianchi";
+  auto service = standardRun(options);
+  const std::vector<Page> pages = service->layOutPages();
+  EXPECT_EQ(handlerCalls_, 1);
+  EXPECT_NE(findText(pages, "Azienda dimostrativa S.p.A."), nullptr);
+  EXPECT_NE(findText(pages, "Mario Bianchi"), nullptr);
+  EXPECT_NE(findText(pages, "R30 L6"), nullptr);
+  // The handler added a row and asked for a refresh: the run prints it.
+  EXPECT_NE(findText(pages, "ADDED BY THE HANDLER"), nullptr);
+  EXPECT_NEAR(findText(pages, "R2 L1")->y - findText(pages, "R1 L1")->y, 6 * 4 + 1418 / 56.7, 1e-9);
+
+  EXPECT_FALSE(service->completed());
+  service->start();
+  EXPECT_TRUE(service->completed());
+  EXPECT_EQ(service->writtenFiles(), std::vector<fs::path>{folder_ / "labels.pdf"});
+  const std::string pdf = readFile(folder_ / "labels.pdf");
+  EXPECT_TRUE(pdf.starts_with("%PDF-"));
+  if (const std::string pdfinfo = findProgram("pdfinfo"); !pdfinfo.empty()) {
+    const testing::ProcessResult info = testing::runProcess(pdfinfo, {(folder_ / "labels.pdf").string()});
+    EXPECT_EQ(infoField(info.out, "Pages"), std::to_string(pages.size()));
+  }
+}
+
+TEST_F(ReportServiceRun, WithoutRefreshTheDataIsWhatItWasBeforeTheHandler) {
+  ReportOptions options;
+  options.printHeader = false;
+  auto service = standardRun(options, false);
+  const std::vector<Page> pages = service->layOutPages();
+  EXPECT_EQ(findText(pages, "ADDED BY THE HANDLER"), nullptr);
+  EXPECT_EQ(findText(pages, "Azienda dimostrativa S.p.A."), nullptr) << "the header is suppressed";
+  EXPECT_DOUBLE_EQ(findText(pages, "R1 L1")->y, 15);
+}
+
+TEST_F(ReportServiceRun, CustomLabelsWalkACloneAndWritePngPerLabel) {
+  auto support = printSupport({supportRow("ART-1"), supportRow("ART-2")});
+  support->moveLast();
+  ReportOptions options;
+  options.destination = (folder_ / "custom.PNG").string();
+  HeadlessReportService service(options, RegionalSettings::italian());
+  service.setGlobalContext(&session_->component());
+  service.setTemplate("CRPD_BRISKLABPERS.rpt");
+  service.setTemplateFolder(kReports);
+  service.setDataRecordset(support.get());
+  service.onBeforePrintReport([](host::ReportEngine& engine) {
+    engine.refresh("");
+    engine.setFormula("CodiceDitta", "1");
+    engine.setFormula("PaginaIniziale", "False");
+  });
+  service.start();
+  EXPECT_TRUE(service.completed());
+  EXPECT_EQ(service.writtenFiles(),
+            (std::vector<fs::path>{folder_ / "custom-1.PNG", folder_ / "custom-2.PNG"}));
+  EXPECT_EQ(support->absolutePosition(), 2) << "the component's recordset keeps its position";
+  if (const std::string zbarimg = findProgram("zbarimg"); !zbarimg.empty()) {
+    const testing::ProcessResult read =
+        testing::runProcess(zbarimg, {"-q", (folder_ / "custom-2.PNG").string()});
+    EXPECT_EQ(read.out, "CODE-128:ART-2\n");
+  }
+}
+
+TEST_F(ReportServiceRun, FailuresLeaveTheRunIncomplete) {
+  std::ofstream(folder_ / "BAD.RPT")
+      << "page\nsection name=Da height=4\n  text x=0 y=0 w=10 h=4 field=PD46_RIGADATI colour=red\n";
+  ReportOptions options;
+  options.destination = (folder_ / "bad.pdf").string();
+  auto service = standardRun(options);
+  service->setTemplate("BAD.RPT");
+  service->setTemplateFolder(folder_);
+  EXPECT_EQ(errorText([&] { service->start(); }), "BAD.RPT:3:45: unknown attribute 'colour'");
+  EXPECT_FALSE(service->completed());
+
+  options.destination = "briskal-no-such-printer";
+  service = standardRun(options);
+  EXPECT_EQ(errorText([&] { service->start(); }),
+            "The printer 'briskal-no-such-printer' is not known to the print system");
+  EXPECT_FALSE(service->completed());
+
+  service = standardRun(options);
+  service->release();
+  EXPECT_EQ(errorText([&] { service->start(); }), "The report service was given no data");
+}
+
+}  // namespace
+}  // namespace briskal::hostkit::report

@@ -21,8 +21,7 @@ struct LayoutArgs {
   std::string code;
   std::string title;
   std::string from;
-  std::string height, width, distance;
-  std::string printedQty;
+  LabelSizes sizes;
 };
 
 template <typename T>
@@ -34,35 +33,6 @@ T& find(hostkit::HeadlessControlHost& controls, std::string_view name) {
 
 hostkit::HeadlessControlHost& parameters(hostkit::HostSession& session) { return session.controls("FRMPD_BRISKAL"); }
 
-// Opens the layout tab, then the save form, runs `use` on it and closes it with Escape.
-void withSaveForm(hostkit::HostSession& session, const std::function<void(hostkit::HeadlessWindow&)>& use) {
-  session.runtime().setModalDriver("FRMPD_SALVAPERS", [&](hostkit::HeadlessWindow& window) {
-    use(window);
-    window.form().keyDown(27, 0);
-  });
-  auto& c = parameters(session);
-  if (!find<hostkit::HeadlessTab>(c, "SSTab1").tabEnabled(1)) find<hostkit::HeadlessButton>(c, "CMD_ImpostaEtich").click();
-  find<hostkit::HeadlessButton>(c, "CMD_Personalizza").click();
-}
-
-data::Recordset& layoutList(hostkit::HeadlessWindow& saveForm) {
-  auto* grid = saveForm.headlessControls().find<hostkit::HeadlessGrid>("QGRID_SEL");
-  if (!grid || !grid->dataSource()) throw Error(err::kIllegalOperation, "briskal", "The layout list is not shown");
-  return *grid->dataSource();
-}
-
-// The position of `code` in the layout list (1 for the first layout), 0 when it is not there.
-int64_t positionOf(data::Recordset& list, const std::string& code) {
-  const std::string wanted = StringaFissa(code, 10);
-  int64_t position = 0;
-  std::unique_ptr<data::Recordset> walk = list.clone();
-  for (; !walk->eof(); walk->moveNext()) {
-    ++position;
-    if (toText(walk->value("PD45_CODICE"), RegionalSettings::italian()) == wanted) return position;
-  }
-  return 0;
-}
-
 void printRecordset(data::Recordset& rs, const GlobalOptions& options, const std::vector<std::string>& fields) {
   TabularOutput out(std::cout, options.outputFormat(), options.regional());
   out.header(fields);
@@ -72,29 +42,6 @@ void printRecordset(data::Recordset& rs, const GlobalOptions& options, const std
     out.row(values);
   }
   out.finish();
-}
-
-// Selects the saved layout `code` in the parameter form's selector; false when there is none.
-bool selectLayout(hostkit::HostSession& session, const std::string& code) {
-  int64_t position = 0;
-  withSaveForm(session, [&](hostkit::HeadlessWindow& w) { position = positionOf(layoutList(w), code); });
-  if (position == 0) {
-    std::cerr << "briskal: there is no layout " << code << '\n';
-    return false;
-  }
-  find<hostkit::HeadlessCombo>(parameters(session), "CMB_Personal").selectIndex(static_cast<int>(position));
-  return true;
-}
-
-void setSizes(hostkit::HostSession& session, const LayoutArgs& args) {
-  auto& c = parameters(session);
-  if (!args.height.empty()) find<hostkit::HeadlessTextEdit>(c, "TXT_ALTETIC").type(args.height);
-  if (!args.width.empty()) find<hostkit::HeadlessTextEdit>(c, "TXT_LUNGETIC").type(args.width);
-  if (!args.distance.empty()) find<hostkit::HeadlessTextEdit>(c, "TXT_SALTO").type(args.distance);
-  if (!args.printedQty.empty()) {
-    const int key = args.printedQty == "residual" ? 1 : args.printedQty == "delivered" ? 2 : 0;
-    find<hostkit::HeadlessCombo>(c, "CMB_QTARIPORTATA").choose(key);
-  }
 }
 
 // Replaces the editor's lines with those of a tab-separated file whose first row names the fields.
@@ -159,7 +106,7 @@ int run(const GlobalOptions& options, const std::string& action, const LayoutArg
   }
   if (action == "check") {
     if (args.code != "default" && !selectLayout(*session, args.code)) return exit_code::kFailed;
-    setSizes(*session, args);
+    setSizes(*session, args.sizes);
     session->messages().setPolicy(hostkit::AnswerPolicy::no());
     auto& c = parameters(*session);
     if (!find<hostkit::HeadlessTab>(c, "SSTab1").tabEnabled(1)) find<hostkit::HeadlessButton>(c, "CMD_ImpostaEtich").click();
@@ -180,7 +127,7 @@ int run(const GlobalOptions& options, const std::string& action, const LayoutArg
       if (!find<hostkit::HeadlessTab>(c, "SSTab1").tabEnabled(1)) find<hostkit::HeadlessButton>(c, "CMD_ImpostaEtich").click();
       loadLines(*session, args.from);
     }
-    setSizes(*session, args);
+    setSizes(*session, args.sizes);
     bool stored = false;
     withSaveForm(*session, [&](hostkit::HeadlessWindow& w) {
       auto& s = w.headlessControls();
@@ -225,21 +172,14 @@ void addLayoutsCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run
   save->add_option("CODE", args->code, "Layout code (up to 10 characters)")->required();
   save->add_option("--title", args->title, "Title (up to 40 characters)")->required();
   save->add_option("--from", args->from, "Tab-separated lines; the first row names the fields (PD45_RIGA, ...)");
-  auto sizes = [&](CLI::App* sub) {
-    sub->add_option("--height", args->height, "Label height in rows");
-    sub->add_option("--width", args->width, "Label width in characters");
-  };
-  sizes(save);
-  save->add_option("--distance", args->distance, "Distance between labels in millimetres");
-  save->add_option("--printed-qty", args->printedQty, "Quantity printed: ordered, residual or delivered")
-      ->check(CLI::IsMember({"ordered", "residual", "delivered"}));
+  addSizeOptions(*save, args->sizes, true);
   bind(save, "save");
   auto* remove = cmd->add_subcommand("delete", "Delete a layout");
   remove->add_option("CODE", args->code, "Layout code")->required();
   bind(remove, "delete");
   auto* check = cmd->add_subcommand("check", "Check a layout against a label size: prints ok or what does not fit");
   check->add_option("CODE", args->code, "Layout code, or default for the default layout")->required();
-  sizes(check);
+  addSizeOptions(*check, args->sizes, false);
   bind(check, "check");
 }
 

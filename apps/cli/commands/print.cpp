@@ -1,0 +1,92 @@
+// briskal print: the selected labels printed by the component, to a PDF, PNG pages, a label
+// printer's EPL2 stream, the composed texts, or a printer.
+
+#include <CLI/CLI.hpp>
+
+#include <filesystem>
+#include <iostream>
+
+#include "common/error.h"
+#include "component_run.h"
+
+namespace briskal::cli {
+namespace {
+
+struct PrintArgs {
+  SelectionOptions selection;
+  LabelOptions labels;
+  std::string layout;
+  LabelSizes sizes;
+  bool header = true;
+  bool limits = false;
+  bool notes = false;
+  std::string performedBy, addressedTo, noteText;
+  std::string out;
+  std::string printer;
+};
+
+std::string extension(const std::string& file) {
+  std::string ext = std::filesystem::path(file).extension().string();
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext;
+}
+
+int print(const GlobalOptions& options, const PrintArgs& args) {
+  const std::string kind = args.printer.empty() ? extension(args.out) : "printer";
+  if (kind != ".pdf" && kind != ".png" && kind != ".epl" && kind != ".txt" && kind != "printer")
+    throw Error(err::kInvalidArgument, "briskal", "--out " + args.out + ": write a .pdf, .png, .epl or .txt file");
+  if (!args.out.empty()) std::filesystem::remove(args.out);
+  auto session = openSession(options, [&](hostkit::SessionOptions& s) {
+    s.report.destination = args.printer.empty() ? args.out : args.printer;
+    s.report.printHeader = args.header;
+    s.report.printLimits = args.limits;
+    s.report.printNotes = args.notes;
+    s.report.performedBy = args.performedBy;
+    s.report.addressedTo = args.addressedTo;
+    s.report.notes = args.noteText;
+    s.labelPrinter = args.out;
+  });
+  const std::uintmax_t logStart = logSize(logFile());
+  session->showParameterForm();
+  applySelection(*session, args.selection);
+  applyLabelOptions(*session, args.labels);
+  if (!args.layout.empty() && !selectLayout(*session, args.layout)) return exit_code::kFailed;
+  setSizes(*session, args.sizes);
+  execute(*session);
+  hostkit::HeadlessWindow* form = session->window("FRMPD_MODSELEZ");
+  if (!form || !form->isShown()) return exit_code::kFailed;
+  auto* button = form->headlessControls().find<hostkit::HeadlessButton>(kind == ".epl" ? "CMD_EPL" : "CmdExec");
+  if (!button || !button->click()) {
+    std::cerr << "briskal: the label printer takes customisable labels only (--label custom)\n";
+    return exit_code::kFailed;
+  }
+  if (reportLoggedErrors(logFile(), logStart)) return exit_code::kFailed;
+  if (kind == ".epl" && !std::filesystem::exists(args.out)) return exit_code::kFailed;
+  return exit_code::kOk;
+}
+
+}  // namespace
+
+void addPrintCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run) {
+  auto* cmd = app.add_subcommand("print", "Print the selected labels to a file or a printer");
+  auto args = std::make_shared<PrintArgs>();
+  addSelectionOptions(*cmd, args->selection);
+  addLabelOptions(*cmd, args->labels);
+  cmd->add_option("--layout", args->layout, "Saved layout code for standard labels (default: the 36-field layout)");
+  addSizeOptions(*cmd, args->sizes, true);
+  cmd->add_flag("--header,!--no-header", args->header, "Print the report header (default on)");
+  cmd->add_flag("--limits", args->limits, "Print the filter limits in the report header");
+  cmd->add_flag("--notes", args->notes, "Print the notes in the report header");
+  cmd->add_option("--performed-by", args->performedBy, "Notes: performed by");
+  cmd->add_option("--addressed-to", args->addressedTo, "Notes: addressed to");
+  cmd->add_option("--note-text", args->noteText, "Notes: text");
+  auto* out = cmd->add_option("--out", args->out, "Output file: .pdf, .png (a page each), .epl (label printer), .txt");
+  auto* printer = cmd->add_option("--printer", args->printer, "CUPS printer name");
+  out->excludes(printer);
+  cmd->callback([&options, &run, args, out, printer] {
+    if (out->count() == 0 && printer->count() == 0) throw CLI::RequiredError("--out or --printer");
+    run = [&options, args] { return print(options, *args); };
+  });
+}
+
+}  // namespace briskal::cli
