@@ -17,6 +17,9 @@ void HeadlessProgress::setRange(int64_t minimum, int64_t maximum) {
   value_ = std::clamp(value_, minimum_, maximum_);
 }
 
-void HeadlessProgress::setValue(int64_t value) { value_ = std::clamp(value, minimum_, maximum_); }
+void HeadlessProgress::setValue(int64_t value) {
+  value_ = std::clamp(value, minimum_, maximum_);
+  if (watcher_) watcher_(value_, maximum_);
+}
 
 }  // namespace briskal::hostkit

@@ -3,6 +3,7 @@
 // can show no more than full or empty.
 
 #include <cstdint>
+#include <functional>
 
 #include "hostkit/controls/headless_control.h"
 
@@ -18,11 +19,14 @@ class HeadlessProgress final : public HeadlessControl<host::ProgressControl> {
   int64_t value() const override { return value_; }
   int64_t maximum() const override { return maximum_; }
   int64_t minimum() const { return minimum_; }
+  // Told of every value set, so that a host can show the progress (a bar on a terminal).
+  void onProgress(std::function<void(int64_t value, int64_t maximum)> watcher) { watcher_ = std::move(watcher); }
 
  private:
   int64_t minimum_ = 0;
   int64_t maximum_ = 100;
   int64_t value_ = 0;
+  std::function<void(int64_t, int64_t)> watcher_;
 };
 
 }  // namespace briskal::hostkit

@@ -1,5 +1,10 @@
 #include "hostkit/report/report_service.h"
 
+#include <fstream>
+
+#include "common/convert.h"
+#include "common/routines.h"
+
 #include <algorithm>
 #include <cctype>
 #include <memory>
@@ -95,6 +100,11 @@ void HeadlessReportService::start() {
   completed_ = false;
   written_.clear();
   if (options_.destination.empty()) throwReportError("The report service has no destination");
+  if (lowerExtension(options_.destination) == ".txt") {
+    writeTexts();
+    completed_ = true;
+    return;
+  }
   const LaidOut laidOut = prepare();
   const std::vector<Page>& pages = laidOut.pages;
   const std::filesystem::path destination = options_.destination;
@@ -108,6 +118,20 @@ void HeadlessReportService::start() {
     printPages(pages, options_.destination, title_);
   }
   completed_ = true;
+}
+
+// The composed label texts as stored, each followed by a form feed and a line feed: the first
+// column of every record of the statement the report prints.
+void HeadlessReportService::writeTexts() {
+  if (recordset_ || sql_.empty()) throwReportError("Text output takes the composed texts of standard labels");
+  RunData data(host_, sql_, recordset_, regional_);
+  const std::filesystem::path destination = options_.destination;
+  std::ofstream out(destination, std::ios::binary);
+  if (!out) throwReportError("Cannot write " + destination.string());
+  data::Recordset& records = data.records();
+  for (; !records.eof(); records.moveNext()) out << toText(NVL(records.value(size_t{0}), Value("")), regional_) << "\f\n";
+  if (!out.flush()) throwReportError("Cannot write " + destination.string());
+  written_ = {destination};
 }
 
 void HeadlessReportService::release() {

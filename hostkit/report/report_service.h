@@ -70,6 +70,7 @@ class HeadlessReportService final : public host::ReportService {
     PageKind kind;
   };
   LaidOut prepare();
+  void writeTexts();
 
   ReportOptions options_;
   RegionalSettings regional_;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <regex>
 
 #include "support/database_backends.h"
@@ -227,6 +228,43 @@ TEST_F(QueryCommand, LayoutsRoundTripThroughTheForms) {
   r = query({"--yes", "layouts", "delete", "CLI1"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   r = query({"layouts", "show", "CLI1"});
+  EXPECT_EQ(r.exitCode, 1);
+}
+
+TEST_F(QueryCommand, PrintsEveryKindOfOutput) {
+  const std::string folder = testing::temporaryFolder();
+  const std::vector<std::string> selection = {"--where", "Numero doc.=1..3", "--basis", "custom", "--labels", "2"};
+  auto print = [&](std::vector<std::string> extra) {
+    std::vector<std::string> args = {"print"};
+    args.insert(args.end(), selection.begin(), selection.end());
+    args.insert(args.end(), extra.begin(), extra.end());
+    return query(args);
+  };
+  auto r = print({"--out", folder + "/labels.txt"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  std::ifstream text(folder + "/labels.txt", std::ios::binary);
+  const std::string texts((std::istreambuf_iterator<char>(text)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(texts.rfind(" Numero ordine: ", 0), 0u) << texts.substr(0, 80);
+  EXPECT_NE(texts.find("\r\n Numero riga ordine: "), std::string::npos);
+  const size_t labels = static_cast<size_t>(std::count(texts.begin(), texts.end(), '\f'));
+  EXPECT_GT(labels, 0u);
+  EXPECT_EQ(texts.substr(texts.size() - 2), "\f\n");
+  r = print({"--out", folder + "/labels.pdf", "--limits", "--notes", "--note-text", "Urgente"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_TRUE(std::filesystem::file_size(folder + "/labels.pdf") > 1000);
+  r = print({"--label", "custom", "--out", folder + "/labels.png"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_TRUE(std::filesystem::exists(folder + "/labels-1.png"));
+  EXPECT_TRUE(std::filesystem::exists(folder + "/labels-" + std::to_string(labels) + ".png"));
+  r = print({"--label", "custom", "--out", folder + "/labels.epl"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  std::ifstream epl(folder + "/labels.epl", std::ios::binary);
+  const std::string stream((std::istreambuf_iterator<char>(epl)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(stream.rfind("\nI8,A,001\n", 0), 0u);
+  EXPECT_EQ(static_cast<size_t>(std::count(stream.begin(), stream.end(), 'P') > 0), 1u);
+  r = print({"--out", folder + "/standard.epl"});
+  EXPECT_EQ(r.exitCode, 1);
+  r = print({"--out", folder + "/labels.doc"});
   EXPECT_EQ(r.exitCode, 1);
 }
 

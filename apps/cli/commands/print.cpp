@@ -3,6 +3,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <iostream>
 
@@ -55,6 +57,19 @@ int print(const GlobalOptions& options, const PrintArgs& args) {
   execute(*session);
   hostkit::HeadlessWindow* form = session->window("FRMPD_MODSELEZ");
   if (!form || !form->isShown()) return exit_code::kFailed;
+  // A bar on a terminal while the labels are composed.
+  if (isatty(STDERR_FILENO)) {
+    if (auto* bar = form->headlessControls().find<hostkit::HeadlessProgress>("PBAR")) {
+      bar->onProgress([last = -1](int64_t value, int64_t maximum) mutable {
+        const int percent = maximum > 0 ? static_cast<int>(100 * value / maximum) : 100;
+        if (percent == last) return;
+        last = percent;
+        std::cerr << "\r[" << std::string(static_cast<size_t>(percent / 4), '#')
+                  << std::string(static_cast<size_t>(25 - percent / 4), ' ') << "] " << percent << "% " << std::flush;
+        if (percent == 100) std::cerr << '\n';
+      });
+    }
+  }
   auto* button = form->headlessControls().find<hostkit::HeadlessButton>(kind == ".epl" ? "CMD_EPL" : "CmdExec");
   if (!button || !button->click()) {
     std::cerr << "briskal: the label printer takes customisable labels only (--label custom)\n";

@@ -1,0 +1,109 @@
+// Whole print runs through the component, as the command line drives them: order lines queried,
+// expanded into about 11,000 labels (two per line), then printed as standard text labels to PDF,
+// customisable labels with a barcode to PDF and to EPL2; and the print support filled for
+// 100,000 labels. Each runs at two sizes, to show that the time grows linearly.
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+
+#include "data/connection.h"
+#include "data/recordset.h"
+#include "hostkit/demo/demo_database.h"
+#include "hostkit/session/host_session.h"
+#include "labelrows/label_rows.h"
+#include "output/print_support.h"
+
+namespace briskal {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string& database() {
+  static const std::string file = [] {
+    const std::string path = (fs::temp_directory_path() / "briskal_bench_print.db").string();
+    for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(path + suffix);
+    data::Connection cn;
+    cn.setConnectionString("Data Source=" + path);
+    cn.open();
+    hostkit::createDemoDatabase(cn, {12'000, 5});
+    return path;
+  }();
+  return file;
+}
+
+// Runs the parameter form on the work orders numbered up to 2000 with `range` labels per order
+// line (2 gives about 11,000 labels, 4 twice as many) and presses `button`.
+void printRun(benchmark::State& state, int labelType, const std::string& out, const char* button) {
+  const std::string target = (fs::temp_directory_path() / out).string();
+  int64_t printed = 0;
+  for (auto _ : state) {
+    hostkit::SessionOptions options;
+    options.settings.connectionString = "Data Source=" + database();
+    options.dataFolder = BRISKAL_DATA_FOLDER;
+    options.component = BRISKAL_COMPONENT;
+    options.logFile = (fs::temp_directory_path() / "briskal_bench.log").string();
+    options.answers = hostkit::AnswerPolicy::yes();
+    options.report.destination = target;
+    options.labelPrinter = target;
+    hostkit::HostSession session(std::move(options));
+    session.showParameterForm();
+    auto& c = session.controls("FRMPD_BRISKAL");
+    c.find<hostkit::HeadlessQueryFilter>("KVX_ADVQ")->setRow("Numero doc.", "1", "2000");
+    c.find<hostkit::HeadlessCheck>("CBX_OrdiniNoResiduo")->setValue(1);
+    c.find<hostkit::HeadlessCombo>("CMB_TipoEtichetta")->choose(labelType);
+    c.find<hostkit::HeadlessCombo>("CMB_TipoQuantità")->choose(2);
+    c.find<hostkit::HeadlessTextEdit>("TXT_NumEtichette")->type(std::to_string(state.range(0)));
+    c.find<hostkit::HeadlessButton>("CMD_ImpostaEtich")->click();
+    if (labelType == 0) c.find<hostkit::HeadlessButton>("CMD_Esegui")->click();
+    auto& form = session.runtime().window("FRMPD_MODSELEZ")->headlessControls();
+    printed = form.find<hostkit::HeadlessGrid>("KVX_QGRIDWRAPPER1")->dataSource()->recordCount();
+    form.find<hostkit::HeadlessButton>(button)->click();
+  }
+  state.counters["labels"] = static_cast<double>(printed);
+  state.counters["labels_per_s"] = benchmark::Counter(static_cast<double>(printed), benchmark::Counter::kIsRate);
+}
+
+void BM_StandardLabelsToPdf(benchmark::State& state) { printRun(state, 0, "briskal_bench_std.pdf", "CmdExec"); }
+BENCHMARK(BM_StandardLabelsToPdf)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_CustomLabelsToPdf(benchmark::State& state) { printRun(state, 1, "briskal_bench_custom.pdf", "CmdExec"); }
+BENCHMARK(BM_CustomLabelsToPdf)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_CustomLabelsToEpl(benchmark::State& state) { printRun(state, 1, "briskal_bench_custom.epl", "CMD_EPL"); }
+BENCHMARK(BM_CustomLabelsToEpl)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_FillPrintSupport(benchmark::State& state) {
+  data::Connection cn;
+  cn.setConnectionString("Data Source=" + database());
+  cn.open();
+  data::Recordset lines;
+  lines.setCursorLocation(data::cursor::kUseClient);
+  lines.open("SELECT * FROM VDO11_BRISKAL", cn, data::cursor::kOpenDynamic, data::lock::kOptimistic);
+  // Label rows: `range` labels spread over the order lines.
+  auto labels = labelrows::newLabelRows();
+  const int64_t perLine = state.range(0) / lines.recordCount() + 1;
+  int64_t id = 0;
+  for (lines.moveFirst(); !lines.eof() && id < state.range(0); lines.moveNext()) {
+    for (int64_t i = 0; i < perLine && id < state.range(0); ++i) {
+      labels->addNew();
+      labels->setValue("SELEZIONE", Value("1"));
+      labels->setValue("DO11_NUMREG_CO99", lines.value("DO11_NUMREG_CO99"));
+      labels->setValue("DO30_PROGRIGA", lines.value("DO30_PROGRIGA"));
+      labels->setValue("QTASUETICH", Value(Decimal(1)));
+      labels->setValue("IDGRIGLIA", Value(++id));
+      labels->update();
+    }
+  }
+  for (auto _ : state) {
+    auto support = output::CreaSupportoStampaPersonalizzata();
+    output::AlimentaSupportoStampaPersonalizzata(lines, *labels, *support);
+    state.counters["records"] = static_cast<double>(support->recordCount());
+  }
+}
+BENCHMARK(BM_FillPrintSupport)->Arg(50'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
+}  // namespace briskal
+
+BENCHMARK_MAIN();
