@@ -37,14 +37,6 @@ hostkit::AnswerPolicy answersFor(const GlobalOptions& options) {
   return hostkit::AnswerPolicy::defaultButton();
 }
 
-// A control of the parameter form that must be there.
-template <typename T>
-T& control(hostkit::HeadlessControlHost& controls, std::string_view name) {
-  T* found = controls.find<T>(name);
-  if (!found) throw Error(err::kIllegalOperation, "briskal", "The form has no control " + std::string(name));
-  return *found;
-}
-
 }  // namespace
 
 std::filesystem::path logFile() {

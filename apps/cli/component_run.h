@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/error.h"
 #include "hostkit/session/host_session.h"
 #include "options.h"
 
@@ -39,6 +40,14 @@ struct LabelOptions {
 
 void addSelectionOptions(CLI::App& command, SelectionOptions& selection);
 void addLabelOptions(CLI::App& command, LabelOptions& labels);
+
+// A control of a form that must be there: a clear error when it is not.
+template <typename T>
+T& control(hostkit::HeadlessControlHost& controls, std::string_view name) {
+  T* found = controls.find<T>(name);
+  if (!found) throw Error(err::kIllegalOperation, "briskal", "The form has no control " + std::string(name));
+  return *found;
+}
 
 std::unique_ptr<hostkit::HostSession> openSession(
     const GlobalOptions& options, const std::function<void(hostkit::SessionOptions&)>& adjust = {});

@@ -102,9 +102,7 @@ bool FRMPD_SALVAPERS::SalvaPersonalizzazione() {
       return;
     }
     if (!replace && (lines_->bof() && lines_->eof())) return;  // nothing was written
-    QGRID_SEL_.setDataSource(nullptr);
-    callingForm_->CaricaComboPersonal();
-    QGRID_SEL_.setDataSource(list_);
+    reloadList();
     succeeded_ = true;
     result = true;
   });
@@ -154,14 +152,19 @@ void FRMPD_SALVAPERS::CMD_ELIMINA_ButtonClick() {
       return;
     }
     if (!EliminaPersonalizzazione()) return;
-    QGRID_SEL_.setDataSource(nullptr);
-    callingForm_->CaricaComboPersonal();
-    QGRID_SEL_.setDataSource(list_);
+    reloadList();
     callingForm_->selectFirstLayout();
     saved_ = true;
     savedCode_.clear();
     newRow_ = false;
   });
+}
+
+// The parameter form reloads its list and selector, handing this form the new list.
+void FRMPD_SALVAPERS::reloadList() {
+  QGRID_SEL_.setDataSource(nullptr);
+  callingForm_->CaricaComboPersonal();
+  QGRID_SEL_.setDataSource(list_);
 }
 
 void FRMPD_SALVAPERS::cmd_annulla_ButtonClick() {

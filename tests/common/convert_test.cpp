@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/error.h"
+#include "test_helpers.h"
 
 namespace briskal {
 namespace {
@@ -10,14 +11,7 @@ namespace {
 const RegionalSettings kIt = RegionalSettings::italian();
 const RegionalSettings kEn = RegionalSettings::english();
 
-int32_t errorNumber(auto&& call) {
-  try {
-    call();
-  } catch (const Error& e) {
-    return e.number();
-  }
-  return 0;
-}
+using testing::errorNumber;
 
 TEST(IntegerConversion, RoundsHalvesToEven) {
   EXPECT_EQ(toInt16(Value(2.5), kIt), 2);

@@ -24,13 +24,6 @@ struct LayoutArgs {
   LabelSizes sizes;
 };
 
-template <typename T>
-T& find(hostkit::HeadlessControlHost& controls, std::string_view name) {
-  T* found = controls.find<T>(name);
-  if (!found) throw Error(err::kIllegalOperation, "briskal", "The form has no control " + std::string(name));
-  return *found;
-}
-
 hostkit::HeadlessControlHost& parameters(hostkit::HostSession& session) { return session.controls("FRMPD_BRISKAL"); }
 
 void printRecordset(data::Recordset& rs, const GlobalOptions& options, const std::vector<std::string>& fields) {
@@ -48,8 +41,7 @@ void printRecordset(data::Recordset& rs, const GlobalOptions& options, const std
 void loadLines(hostkit::HostSession& session, const std::string& file) {
   std::ifstream in(file);
   if (!in) throw Error(53, "briskal", "Cannot read " + file);
-  auto* grid = parameters(session).find<hostkit::HeadlessGrid>("GridSelezione");
-  data::Recordset& lines = *grid->dataSource();
+  data::Recordset& lines = *control<hostkit::HeadlessGrid>(parameters(session), "GridSelezione").dataSource();
   std::string line;
   std::getline(in, line);
   std::vector<std::string> fields;
@@ -96,11 +88,11 @@ int run(const GlobalOptions& options, const std::string& action, const LayoutArg
     if (!selectLayout(*session, args.code)) return exit_code::kFailed;
     auto& c = parameters(*session);
     std::cout << "PD45_CODICE\t" << StringaFissa(args.code, 10) << "\nPD45_HEIGHT\t"
-              << find<hostkit::HeadlessTextEdit>(c, "TXT_ALTETIC").text() << "\nPD45_WIDTH\t"
-              << find<hostkit::HeadlessTextEdit>(c, "TXT_LUNGETIC").text() << "\nPD45_DISTANZA\t"
-              << find<hostkit::HeadlessTextEdit>(c, "TXT_SALTO").text() << "\nPD45_INDQTARIP\t"
-              << find<hostkit::HeadlessCombo>(c, "CMB_QTARIPORTATA").text() << "\n\n";
-    printRecordset(*find<hostkit::HeadlessGrid>(c, "GridSelezione").dataSource(), options,
+              << control<hostkit::HeadlessTextEdit>(c, "TXT_ALTETIC").text() << "\nPD45_WIDTH\t"
+              << control<hostkit::HeadlessTextEdit>(c, "TXT_LUNGETIC").text() << "\nPD45_DISTANZA\t"
+              << control<hostkit::HeadlessTextEdit>(c, "TXT_SALTO").text() << "\nPD45_INDQTARIP\t"
+              << control<hostkit::HeadlessCombo>(c, "CMB_QTARIPORTATA").text() << "\n\n";
+    printRecordset(*control<hostkit::HeadlessGrid>(c, "GridSelezione").dataSource(), options,
                    {"PD45_RIGA", "PD45_SEQSTP", "PD45_CAMPO", "PD45_DATAFIELD", "PD45_POSINI", "PD45_FLGLBLCAMPO"});
     return exit_code::kOk;
   }
@@ -109,8 +101,8 @@ int run(const GlobalOptions& options, const std::string& action, const LayoutArg
     setSizes(*session, args.sizes);
     session->messages().setPolicy(hostkit::AnswerPolicy::no());
     auto& c = parameters(*session);
-    if (!find<hostkit::HeadlessTab>(c, "SSTab1").tabEnabled(1)) find<hostkit::HeadlessButton>(c, "CMD_ImpostaEtich").click();
-    find<hostkit::HeadlessButton>(c, "CMD_Esegui").click();
+    if (!control<hostkit::HeadlessTab>(c, "SSTab1").tabEnabled(1)) control<hostkit::HeadlessButton>(c, "CMD_ImpostaEtich").click();
+    control<hostkit::HeadlessButton>(c, "CMD_Esegui").click();
     for (const auto& shown : session->messages().shown()) {
       if (shown.number != 74594) continue;
       const size_t start = shown.text.find("\r\n");
@@ -124,17 +116,17 @@ int run(const GlobalOptions& options, const std::string& action, const LayoutArg
   if (action == "save") {
     if (!args.from.empty()) {
       auto& c = parameters(*session);
-      if (!find<hostkit::HeadlessTab>(c, "SSTab1").tabEnabled(1)) find<hostkit::HeadlessButton>(c, "CMD_ImpostaEtich").click();
+      if (!control<hostkit::HeadlessTab>(c, "SSTab1").tabEnabled(1)) control<hostkit::HeadlessButton>(c, "CMD_ImpostaEtich").click();
       loadLines(*session, args.from);
     }
     setSizes(*session, args.sizes);
     bool stored = false;
     withSaveForm(*session, [&](hostkit::HeadlessWindow& w) {
       auto& s = w.headlessControls();
-      find<hostkit::HeadlessTextEdit>(s, "TXT_Codice").type(args.code);
-      find<hostkit::HeadlessTextEdit>(s, "TXT_Codice").leave();
-      find<hostkit::HeadlessTextEdit>(s, "TXT_Titolo").type(args.title);
-      find<hostkit::HeadlessButton>(s, "CMD_SALVA").click();
+      control<hostkit::HeadlessTextEdit>(s, "TXT_Codice").type(args.code);
+      control<hostkit::HeadlessTextEdit>(s, "TXT_Codice").leave();
+      control<hostkit::HeadlessTextEdit>(s, "TXT_Titolo").type(args.title);
+      control<hostkit::HeadlessButton>(s, "CMD_SALVA").click();
       stored = positionOf(layoutList(w), args.code) > 0;
     });
     return stored ? exit_code::kOk : exit_code::kFailed;
@@ -148,8 +140,8 @@ int run(const GlobalOptions& options, const std::string& action, const LayoutArg
       std::cerr << "briskal: there is no layout " << args.code << '\n';
       return;
     }
-    find<hostkit::HeadlessGrid>(w.headlessControls(), "QGRID_SEL").selectRow(position);
-    find<hostkit::HeadlessButton>(w.headlessControls(), "CMD_ELIMINA").click();
+    control<hostkit::HeadlessGrid>(w.headlessControls(), "QGRID_SEL").selectRow(position);
+    control<hostkit::HeadlessButton>(w.headlessControls(), "CMD_ELIMINA").click();
     gone = positionOf(layoutList(w), args.code) == 0;
   });
   return gone ? exit_code::kOk : exit_code::kFailed;
