@@ -11,4 +11,8 @@ void throwTypeMismatch() { throw Error(err::kTypeMismatch, "briskal", "Type mism
 void throwInvalidUseOfNull() { throw Error(err::kInvalidUseOfNull, "briskal", "Invalid use of Null"); }
 void throwDivisionByZero() { throw Error(err::kDivisionByZero, "briskal", "Division by zero"); }
 
+void throwObjectNotSet(const std::string& source) {
+  throw Error(err::kObjectNotSet, source, "Object variable or With block variable not set");
+}
+
 }  // namespace briskal

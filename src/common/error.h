@@ -14,6 +14,7 @@ inline constexpr int32_t kInvalidProcedureCall = 5;
 inline constexpr int32_t kOverflow = 6;
 inline constexpr int32_t kDivisionByZero = 11;
 inline constexpr int32_t kTypeMismatch = 13;
+inline constexpr int32_t kObjectNotSet = 91;
 inline constexpr int32_t kInvalidUseOfNull = 94;
 inline constexpr int32_t kInvalidArgument = 3001;
 inline constexpr int32_t kNoCurrentRecord = 3021;
@@ -48,5 +49,7 @@ class Error : public std::runtime_error {
 [[noreturn]] void throwTypeMismatch();
 [[noreturn]] void throwInvalidUseOfNull();
 [[noreturn]] void throwDivisionByZero();
+// An object used before it is set; `source` names who used it.
+[[noreturn]] void throwObjectNotSet(const std::string& source);
 
 }  // namespace briskal

@@ -24,7 +24,7 @@ void ignoring(F&& step) {
 // What the platform raises for a member used before it is set: error 91.
 template <typename T>
 T& set(const std::shared_ptr<T>& object) {
-  if (!object) throw Error(91, kComponentName, "Object variable or With block variable not set");
+  if (!object) throwObjectNotSet(kComponentName);
   return *object;
 }
 
@@ -83,6 +83,8 @@ void CLSPD_BRISKAL::setLeft(const Value& value) {
 }
 
 Value CLSPD_BRISKAL::ShowForm() {
+  // Closing the form let go of the host interface; showing it again takes it back.
+  if (!activeDll_) activeDll_ = this;
   ignoring([&] { form_ = std::make_shared<params::FRMPD_BRISKAL>(services_.runtime()); });
   ignoring([&] { set(form_).setHostInterface(activeDll_); });
   ignoring([&] { set(form_).setWindowState(windowState_); });

@@ -160,4 +160,15 @@ int ComponentForm::askNavigatorCancel() {
   return toBool(cancel, RegionalSettings::italian()) ? 1 : 0;
 }
 
+Cinterface& ComponentForm::host() const {
+  if (!host_) throwObjectNotSet(kComponentName);
+  return *host_;
+}
+
+GlobalContext& ComponentForm::global() const {
+  const std::shared_ptr<GlobalContext> context = host().ClsGlobal();
+  if (!context) throwObjectNotSet(kComponentName);
+  return *context;
+}
+
 }  // namespace briskal::host

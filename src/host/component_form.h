@@ -20,6 +20,7 @@ class Connection;
 namespace briskal::host {
 
 class Cinterface;
+class GlobalContext;
 
 // Unload modes as the platform numbers them.
 namespace unload_mode {
@@ -50,6 +51,10 @@ class ComponentForm : public HostForm {
 
   Cinterface* hostInterface() const { return host_; }
   void setHostInterface(Cinterface* host) { host_ = host; }
+  // The host interface and its global context; error 91 when the form has none, so a form
+  // shown without a host fails in its trapped procedures instead of crashing the host.
+  Cinterface& host() const;
+  GlobalContext& global() const;
   std::shared_ptr<LogService> logObject() const { return log_; }
 
   // HostForm

@@ -156,7 +156,7 @@ void FRMPD_MODSELEZ::CaricaRsetGrid() {
     rsetGridRigaOrd_.reset();
     rsetGridRigaOrd_ = newLabelRows();
     const params::FRMPD_BRISKAL::LabelRowChoices choices = callingForm_->labelRowChoices();
-    const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+    const RegionalSettings& rs = global().regionalSettings();
     ExpansionOptions options;
     options.basis = choices.quantityBasis.empty() ? -1 : toInt32(Value(choices.quantityBasis), rs);
     options.firstUnit = choices.firstUnit == 1;
@@ -243,7 +243,7 @@ void FRMPD_MODSELEZ::Form_KeyDown(int32_t keyCode, int32_t shift) {
 void FRMPD_MODSELEZ::MDIActiveX1_Event() {
   trap("MDIActiveX1_Event", [&] {
     MDIActiveX1_.place(0, 0, 11160, 7020);
-    MDIActiveX1_.setWindowState(hostInterface()->WindowState());
+    MDIActiveX1_.setWindowState(host().WindowState());
   });
 }
 
@@ -276,7 +276,7 @@ std::string FRMPD_MODSELEZ::ownLabelsSql(const std::string& columns) const {
 void FRMPD_MODSELEZ::GetRsetRptEtichette() {
   trapShowing("GetRsetRptEtichette", [&] {
     machine_ = StringaFissa(ComputerName(), 40);
-    user_ = hostInterface()->ClsGlobal()->userCode();
+    user_ = global().userCode();
     rsetRptEtichette_ = std::make_unique<data::Recordset>();
     rsetRptEtichette_->setCursorLocation(data::cursor::kUseClient);
     rsetRptEtichette_->open(ownLabelsSql("*"), *connection_, data::cursor::kOpenDynamic, data::lock::kBatchOptimistic);
@@ -286,7 +286,7 @@ void FRMPD_MODSELEZ::GetRsetRptEtichette() {
 void FRMPD_MODSELEZ::ImpostaDatiEtichetta() {
   trapShowing("ImpostaDatiEtichetta", [&] {
     if (!rsetSelezione_ || !rsetSelezione_->isOpen() || rsetSelezione_->recordCount() == 0) return;
-    const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+    const RegionalSettings& rs = global().regionalSettings();
     const params::FRMPD_BRISKAL::LabelRowChoices choices = callingForm_->labelRowChoices();
     const output::LabelLayout layout(*rsetSelezione_, rs);
     if (rsetRptEtichette_->recordCount() > 0) {
@@ -294,7 +294,7 @@ void FRMPD_MODSELEZ::ImpostaDatiEtichetta() {
         rsetRptEtichette_->deleteCurrent();
     }
     const Value machine = machine_.empty() || RTrim(machine_).empty() ? Value::null() : Value(machine_);
-    const std::string group = hostInterface()->ClsGlobal()->userGroupCode();
+    const std::string group = global().userGroupCode();
     host::ProgressControl& progress = controls().progress("PBAR");
     data::Recordset& labels = *rsetGridRigaOrd_;
     progress.setRange(0, labels.recordCount());
@@ -370,7 +370,7 @@ void FRMPD_MODSELEZ::CmdExec_Click() {
     pclsReport_->setPreview(false);
     pclsReport_->setLogon(connectionString_, "", "", "");
     pclsReport_->setDataSource(ownLabelsSql("PD46_RIGADATI") + " ORDER BY PD46_PROGETICH");
-    pclsReport_->setHostValue(Value(hostInterface()->hwndParent()));
+    pclsReport_->setHostValue(Value(host().hwndParent()));
     pclsReport_->onBeforePrintReport([this](host::ReportEngine& engine) { PclsReport_BeforePrintReport(engine); });
     window().setMousePointer(kDefaultPointer);
     try {
@@ -388,7 +388,7 @@ void FRMPD_MODSELEZ::PclsReport_BeforePrintReport(host::ReportEngine& engine) {
   trap("PclsReport_BeforePrintReport", [&] {
     window().setMousePointer(kDefaultPointer);
     const params::FRMPD_BRISKAL::LabelRowChoices c = callingForm_->labelRowChoices();
-    const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+    const RegionalSettings& rs = global().regionalSettings();
     engine.setFormula("DITTA", toText(NVL(c.companyCode, Value("")), rs));
     engine.setFormula("RAGSOC", toText(NVL(c.companyName, Value("")), rs));
     const Decimal distance = toDecimal(NVL(Value(c.distance), Value(int32_t{0})), rs);
@@ -478,7 +478,7 @@ void FRMPD_MODSELEZ::StampaEtichettePersonalizzate() {
     pclsReport_->setTemplate("CRPD_BRISKLABPERS.rpt");
     pclsReport_->setTemplateFolder(runtime().componentFolder());
     pclsReport_->setDataRecordset(printSupport_.get());
-    pclsReport_->setHostValue(Value(hostInterface()->hwndParent()));
+    pclsReport_->setHostValue(Value(host().hwndParent()));
     pclsReport_->onBeforePrintReport([this](host::ReportEngine& engine) { PclsReportPers_BeforePrintReport(engine); });
     pclsReport_->start();
     if (pclsReport_->completed()) releaseReport();
@@ -489,7 +489,7 @@ void FRMPD_MODSELEZ::PclsReportPers_BeforePrintReport(host::ReportEngine& engine
   trap("PclsReportPers_BeforePrintReport", [&] {
     engine.refresh("");
     const params::FRMPD_BRISKAL::LabelRowChoices c = callingForm_->labelRowChoices();
-    const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+    const RegionalSettings& rs = global().regionalSettings();
     engine.setFormula("CodiceDitta", toText(NVL(c.companyCode, Value("")), rs));
     engine.setFormula("RagioneSociale", toText(NVL(c.companyName, Value("")), rs));
     const bool header = pclsReport_->printHeader();
@@ -512,7 +512,7 @@ void FRMPD_MODSELEZ::CMD_EPL_ButtonClick() {
     AlimentaSupportoStampaPersonalizzata();
     std::unique_ptr<host::LabelPrinterOutput> printer = runtime().createLabelPrinterOutput();
     printer->version();
-    printer->setContext(hostInterface()->ClsGlobal()->company());
+    printer->setContext(global().company());
     printer->prepare();
     printer->setRecordset(printSupport_.get());
     printer->start();

@@ -77,7 +77,7 @@ bool FRMPD_SALVAPERS::codeInList(const std::string& code) {
 bool FRMPD_SALVAPERS::SalvaPersonalizzazione() {
   bool result = false;
   trapShowing("SalvaPersonalizzazione", [&] {
-    const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+    const RegionalSettings& rs = global().regionalSettings();
     const std::string code = textOf(Value(TXT_Codice_.text()), rs);
     const std::string title = textOf(Value(TXT_Titolo_.text()), rs);
     if (code.empty() || title.empty()) {
@@ -114,7 +114,7 @@ void FRMPD_SALVAPERS::CMD_SALVA_ButtonClick() {
     succeeded_ = false;
     if (SalvaPersonalizzazione()) {
       saved_ = true;
-      savedCode_ = textOf(Value(TXT_Codice_.text()), hostInterface()->ClsGlobal()->regionalSettings());
+      savedCode_ = textOf(Value(TXT_Codice_.text()), global().regionalSettings());
       newRow_ = false;
     }
   });
@@ -123,7 +123,7 @@ void FRMPD_SALVAPERS::CMD_SALVA_ButtonClick() {
 bool FRMPD_SALVAPERS::EliminaPersonalizzazione() {
   bool result = false;
   trapShowing("EliminaPersonalizzazione", [&] {
-    const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+    const RegionalSettings& rs = global().regionalSettings();
     const std::string code(Trim(textOf(list_->value("PD45_CODICE"), rs)));
     if (code.empty()) return;
     const std::string title = textOf(list_->value("PD45_TITOLO"), rs);
@@ -179,7 +179,7 @@ void FRMPD_SALVAPERS::cmd_annulla_ButtonClick() {
 }
 
 void FRMPD_SALVAPERS::showListRow() {
-  const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+  const RegionalSettings& rs = global().regionalSettings();
   TXT_Codice_.setText(std::string(RTrim(textOf(list_->value("PD45_CODICE"), rs))));
   TXT_Titolo_.setText(std::string(RTrim(textOf(list_->value("PD45_TITOLO"), rs))));
   TXT_WidthEtic_.setText(textOf(list_->value("PD45_WIDTH"), rs));
@@ -203,9 +203,9 @@ void FRMPD_SALVAPERS::TXT_Codice_Validate(bool&) {
     if (!codeInList(code)) return;
     QGRID_SEL_.setDataSource(nullptr);
     list_->moveFirst();
-    list_->find("PD45_CODICE = '" + StringaFissa(code, 10) + "'");
+    list_->find(layoutRowsFilter(layoutCode(code)));
     QGRID_SEL_.setDataSource(list_);
-    TXT_Titolo_.setText(std::string(RTrim(textOf(list_->value("PD45_TITOLO"), hostInterface()->ClsGlobal()->regionalSettings()))));
+    TXT_Titolo_.setText(std::string(RTrim(textOf(list_->value("PD45_TITOLO"), global().regionalSettings()))));
     newRow_ = false;
   });
 }

@@ -89,14 +89,14 @@ void FRMPD_BRISKAL::connectEvents() {
 void FRMPD_BRISKAL::Form_Load() {
   trap("Form_Load", [&] {
     createLog();
-    host::GlobalContext& global = *hostInterface()->ClsGlobal();
-    connectionString_ = global.connectionString();
-    connection_ = global.connectionFactory().newConnection();
+    host::GlobalContext& context = global();
+    connectionString_ = context.connectionString();
+    connection_ = context.connectionFactory().newConnection();
     connection_->setConnectionString(connectionString_);
-    connection_->setRegionalSettings(global.regionalSettings());
+    connection_->setRegionalSettings(context.regionalSettings());
     connection_->setIsolationLevel(data::isolation::kReadUncommitted);
     connection_->open("", "");
-    company_ = global.company();
+    company_ = context.company();
     pclsDecodeDb_ = runtime().createLookupDecode();
     pclsDecodeDb_->setHost(hostInterface());
     pclsLookupDoc_ = runtime().createDocumentLookup();
@@ -122,10 +122,10 @@ void FRMPD_BRISKAL::Form_Activate() {
 void FRMPD_BRISKAL::firstActivation() {
   loading_ = true;
   fillCombos();
-  host::GlobalContext& global = *hostInterface()->ClsGlobal();
-  company_ = global.company();
-  companySecondAttribute_ = global.companySecondAttribute();
-  KVX_ADVQ_.configure(company_, global.userCode(), global.userGroupCode(), hostInterface(), host::kComponentName,
+  host::GlobalContext& context = global();
+  company_ = context.company();
+  companySecondAttribute_ = context.companySecondAttribute();
+  KVX_ADVQ_.configure(company_, context.userCode(), context.userGroupCode(), hostInterface(), host::kComponentName,
                       connection_.get());
   ImpostaCampiFiltro(KVX_ADVQ_);
   KVX_ADVQ_.start();
@@ -137,7 +137,7 @@ void FRMPD_BRISKAL::firstActivation() {
   TXT_SALTO_.setText("");
   CMB_QTARIPORTATA_.selectKey(0);
   if (rsetSelezione_ && !rsetSelezione_->eof()) {
-    const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+    const RegionalSettings& rs = global().regionalSettings();
     VisualizzaNRCaratteriSuRiga(toInt16(rsetSelezione_->value("PD45_RIGA"), rs),
                                 toInt16(rsetSelezione_->value("PD45_SEQSTP"), rs));
   }
@@ -228,7 +228,7 @@ FRMPD_BRISKAL::LabelRowChoices FRMPD_BRISKAL::labelRowChoices() const {
   c.printedQuantity = CMB_QTARIPORTATA_.text();
   c.filterItems = KVX_ADVQ_.items();
   c.companyCode = company_;
-  c.companyName = hostInterface() ? hostInterface()->ClsGlobal()->companyName() : Value();
+  c.companyName = hostInterface() && hostInterface()->ClsGlobal() ? global().companyName() : Value();
   return c;
 }
 
@@ -237,9 +237,14 @@ Value FRMPD_BRISKAL::publicProperty(std::string_view name) const {
   return Value();
 }
 
+data::Connection& FRMPD_BRISKAL::connection() {
+  if (!connection_) throwObjectNotSet(host::kComponentName);
+  return *connection_;
+}
+
 data::Connection* FRMPD_BRISKAL::errorConnection() {
-  if (!hostInterface()) return nullptr;
-  host::ScriptModel* script = hostInterface()->ClsGlobal()->globalScriptService();
+  if (!hostInterface() || !hostInterface()->ClsGlobal()) return nullptr;
+  host::ScriptModel* script = global().globalScriptService();
   return script ? script->connection() : nullptr;
 }
 
@@ -275,12 +280,19 @@ void FRMPD_BRISKAL::CMB_TipoQuantita_Change() {
 }
 
 // The number of labels must be a positive number for the user-given basis: zero, a negative
-// number or a text that is no number would reach the division of the label expansion.
+// number or a text that is no number would reach the division of the label expansion. The
+// expansion rounds it to a whole number, so "0,4" counts as zero and a number past the 32-bit
+// range as no number.
 bool FRMPD_BRISKAL::ControllaQuantita() {
   if (CMB_TipoQuantita_.text() != "2") return true;
-  const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+  const RegionalSettings& rs = global().regionalSettings();
   const Value typed = NVL(Value(TXT_NumEtichette_.text()), Value(int32_t{0}));
-  const bool positive = IsNumeric(typed, rs) && toDecimal(typed, rs) > Decimal();
+  bool positive = false;
+  try {
+    positive = IsNumeric(typed, rs) && toInt32(typed, rs) >= 1;
+  } catch (const Error&) {
+    positive = false;
+  }
   if (positive) return true;
   messageBox("Inserire quantità per etichetta", 64773, host::msg::kInformation);
   TXT_NumEtichette_.setFocus();
@@ -313,6 +325,9 @@ bool FRMPD_BRISKAL::confirmDimensions() {
 void FRMPD_BRISKAL::CMD_Esegui_Click() {
   // Each step runs with errors ignored: a failing one is skipped and the next one follows.
   bool go = true;
+  // The number of labels may have changed since "&Avanti" checked it.
+  ignoringErrors([&] { go = ControllaQuantita(); });
+  if (!go) return;
   ignoringErrors([&] {
     if (standardLabel()) go = confirmDimensions();
   });
@@ -332,6 +347,9 @@ void FRMPD_BRISKAL::CMD_Esegui_Click() {
   });
   ignoringErrors([&] {
     if (frmModSelez_) {
+      // The old form goes quietly: its close event would give this form back while the new
+      // selection form is about to open.
+      frmModSelez_->onCloseFormModSelez(nullptr);
       frmModSelez_->setHostInterface(nullptr);
       frmModSelez_->unloadForm();
       frmModSelez_.reset();
@@ -357,7 +375,7 @@ void FRMPD_BRISKAL::CMD_Esegui_Click() {
 
 void FRMPD_BRISKAL::GetStringaRigaOrd() {
   trap("GetStringaRigaOrd", [&] {
-    const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+    const RegionalSettings& rs = global().regionalSettings();
     OrderLineQueryOptions options;
     options.company = toText(company_, rs);
     options.residualOnly = toInt32(NVL(Value(CBX_OrdiniNoResiduo_.value()), Value(int32_t{0})), rs);
@@ -385,19 +403,30 @@ void FRMPD_BRISKAL::FrmModSelez_CloseFormModSelez() {
 void FRMPD_BRISKAL::CreaRsetSelezione() {
   trapShowing("CreaRsetSelezione", [&] {
     GridSelezione_.setDataSource(nullptr);
-    rsetSelezione_.reset();
-    rsetSelezione_ = newLayoutRows();
+    // The save form and the selection form borrow these rows: they are refilled, never replaced.
+    if (rsetSelezione_)
+      emptyLayoutRows();
+    else
+      rsetSelezione_ = newLayoutRows();
     addDefaultLayout(*rsetSelezione_, [this](std::string_view text, int32_t number) { return translate(text, number); });
     rsetSelezione_->moveFirst();
     GridSelezione_.setDataSource(rsetSelezione_.get());
   });
 }
 
+void FRMPD_BRISKAL::emptyLayoutRows() {
+  if (rsetSelezione_->recordCount() > 0) {
+    for (rsetSelezione_->moveFirst(); !rsetSelezione_->eof(); rsetSelezione_->moveNext()) rsetSelezione_->deleteCurrent();
+  }
+  rsetSelezione_->updateBatch();
+  rsetSelezione_->setSort("");
+}
+
 void FRMPD_BRISKAL::CaricaTabellaConfigurazioni() {
   ignoringErrors([&] {
     tableCopy_ = std::make_unique<data::Recordset>();
     tableCopy_->setCursorLocation(data::cursor::kUseClient);
-    tableCopy_->open(std::string("SELECT  *") + " FROM PD45_CONFIGETICH", *connection_, data::cursor::kOpenDynamic,
+    tableCopy_->open(std::string("SELECT  *") + " FROM PD45_CONFIGETICH", connection(), data::cursor::kOpenDynamic,
                      data::lock::kBatchOptimistic);
     if (!tableCopy_->eof()) tableCopy_->moveFirst();
   });
@@ -412,10 +441,10 @@ void FRMPD_BRISKAL::CaricaComboPersonal() {
     headerList_->setCursorLocation(data::cursor::kUseClient);
     headerList_->open(std::string("SELECT PD45_CODICE, PD45_TITOLO, PD45_WIDTH, PD45_HEIGHT, PD45_DISTANZA, PD45_INDQTARIP") +
                           " FROM PD45_CONFIGETICH" + " WHERE PD45_PROGRIGA = 0" + " ORDER BY PD45_PROGRIGA",
-                      *connection_, data::cursor::kOpenDynamic, data::lock::kOptimistic);
+                      connection(), data::cursor::kOpenDynamic, data::lock::kOptimistic);
     if (headerList_->recordCount() > 0) {
       codeList_.clear();
-      const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+      const RegionalSettings& rs = global().regionalSettings();
       int32_t key = 1;
       for (headerList_->moveFirst(); !headerList_->eof(); headerList_->moveNext()) {
         CMB_Personal_.addItem(toText(NVL(headerList_->value("PD45_TITOLO"), Value("")), rs), key++);
@@ -439,7 +468,7 @@ void FRMPD_BRISKAL::InitQGrid_GridSelezione() {
 }
 
 int16_t FRMPD_BRISKAL::labelSize(host::TextEditControl& edit) {
-  const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+  const RegionalSettings& rs = global().regionalSettings();
   return toInt16(NVL(Value(edit.text()), Value(int16_t{0})), rs);
 }
 
@@ -447,7 +476,7 @@ bool FRMPD_BRISKAL::ControllaDimensioniEtichetta() {
   bool ok = true;
   trap("ControllaDimensioniEtichetta", [&] {
     gridUpdate_ = true;
-    const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+    const RegionalSettings& rs = global().regionalSettings();
     const DimensionVerdict verdict =
         checkLabelDimensions(*rsetSelezione_, labelSize(TXT_ALTETIC_), labelSize(TXT_LUNGETIC_), rs);
     ok = verdict.ok;
@@ -465,7 +494,7 @@ bool FRMPD_BRISKAL::ControllaDimensioniEtichetta() {
 void FRMPD_BRISKAL::VisualizzaNRCaratteriSuRiga(int16_t row, int16_t sequence) {
   trap("VisualizzaNRCaratteriSuRiga", [&] {
     if (!rsetSelezione_) return;
-    const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+    const RegionalSettings& rs = global().regionalSettings();
     const std::optional<RowMeasure> measure = measureRowUpTo(*rsetSelezione_, row, sequence, rs);
     TXT_RIGA_.setText(measure ? std::to_string(measure->row) : "0");
     TXT_NRCARATTERI_.setText(measure ? std::to_string(measure->characters) : "0");
@@ -473,7 +502,7 @@ void FRMPD_BRISKAL::VisualizzaNRCaratteriSuRiga(int16_t row, int16_t sequence) {
 }
 
 layouts::LayoutHeader FRMPD_BRISKAL::layoutHeader(const std::string& code, const std::string& title) const {
-  const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+  const RegionalSettings& rs = global().regionalSettings();
   auto decimal = [&](const std::string& text) { return Value(toDecimal(NVL(Value(text), Value(int32_t{0})), rs)); };
   return {code,
           title,
@@ -507,11 +536,7 @@ void FRMPD_BRISKAL::CaricaPersonalizzazione(int index) {
     tableCopy_->setFilter("");
     GridSelezione_.setDataSource(nullptr);
     gridUpdate_ = true;
-    if (rsetSelezione_->recordCount() > 0) {
-      for (rsetSelezione_->moveFirst(); !rsetSelezione_->eof(); rsetSelezione_->moveNext()) rsetSelezione_->deleteCurrent();
-    }
-    rsetSelezione_->updateBatch();
-    rsetSelezione_->setSort("");
+    emptyLayoutRows();
     tableCopy_->setFilter(layouts::layoutDetailFilter(code));
     for (; !tableCopy_->eof(); tableCopy_->moveNext()) {
       rsetSelezione_->addNew();
@@ -589,7 +614,7 @@ void FRMPD_BRISKAL::CMD_Personalizza_Click() {
 }
 
 void FRMPD_BRISKAL::flipCaptionFlag() {
-  const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+  const RegionalSettings& rs = global().regionalSettings();
   const bool set = toInt32(NVL(rsetSelezione_->value("PD45_FLGLBLCAMPO"), Value(int32_t{0})), rs) != 0;
   rsetSelezione_->setValue("PD45_FLGLBLCAMPO", Value(int32_t{set ? 0 : 1}));
   rsetSelezione_->update();
@@ -609,7 +634,7 @@ void FRMPD_BRISKAL::GridSelezione_ErrKeyPress(const std::string& field, int32_t 
 
 void FRMPD_BRISKAL::GridSelezione_OnEdited(const std::string& field, const Value& value, bool& cancel) {
   trap("GridSelezione_OnEdited", [&] {
-    const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+    const RegionalSettings& rs = global().regionalSettings();
     const std::string column = toText(NVL(Value(field), Value("")), rs);
     const std::string typed = toText(NVL(value, Value("")), rs);
     if (column.empty() || typed.empty()) {
@@ -631,7 +656,7 @@ void FRMPD_BRISKAL::GridSelezione_RowColChange() {
     if (gridUpdate_ || loading_ || !rsetSelezione_) return;
     const int64_t position = rsetSelezione_->absolutePosition();
     if (position == lastGridPosition_ || rsetSelezione_->bof() || rsetSelezione_->eof()) return;
-    const RegionalSettings& rs = hostInterface()->ClsGlobal()->regionalSettings();
+    const RegionalSettings& rs = global().regionalSettings();
     VisualizzaNRCaratteriSuRiga(toInt16(rsetSelezione_->value("PD45_RIGA"), rs),
                                 toInt16(rsetSelezione_->value("PD45_SEQSTP"), rs));
     lastGridPosition_ = position;
@@ -683,7 +708,7 @@ void FRMPD_BRISKAL::KVX_RESIZEFORM1_Setup() {
 void FRMPD_BRISKAL::MDIActiveX1_Event() {
   trap("MDIActiveX1_Event", [&] {
     MDIActiveX1_.place(0, 0, 11235, 6990);
-    MDIActiveX1_.setWindowState(hostInterface()->WindowState());
+    MDIActiveX1_.setWindowState(host().WindowState());
   });
 }
 

@@ -76,6 +76,8 @@ class FRMPD_BRISKAL final : public host::ComponentForm {
 
  private:
   void connectEvents();
+  // The form's own connection; error 91 before the form has loaded one.
+  data::Connection& connection();
   void firstActivation();
   void fillCombos();
   void CMB_TipoEtichetta_Change();
@@ -89,6 +91,8 @@ class FRMPD_BRISKAL final : public host::ComponentForm {
   void KVX_RESIZEFORM1_Setup();
   void MDIActiveX1_Event();
   void CreaRsetSelezione();
+  // Deletes every layout row, keeping the recordset the other forms hold.
+  void emptyLayoutRows();
   void CaricaTabellaConfigurazioni();
   void InitQGrid_GridSelezione();
   void CMB_Personal_Change();

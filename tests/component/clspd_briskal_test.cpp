@@ -83,6 +83,11 @@ TEST_F(ComponentClass, CloseFormReportsWhetherTheFormReallyClosed) {
   // With ActiveDll gone the navigator's company change neither asks nor cancels.
   EXPECT_FALSE(session().navigator().changeCompany());
   EXPECT_TRUE(session().messages().shown().empty());
+  // Showing the form again takes the host interface back and loads the form whole.
+  session().showParameterForm();
+  EXPECT_NE(session().component().ActiveDll(), nullptr);
+  EXPECT_EQ(control<hostkit::HeadlessCombo>("CMB_Personal").count(), 1u);
+  EXPECT_EQ(logText(), "");
 }
 
 TEST_F(ComponentClass, CompanyChangeAsksAndClosesOnYes) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "common/convert.h"
@@ -36,6 +38,7 @@ class Layouts : public ComponentTest, public ::testing::WithParamInterface<std::
     options.dataFolder = BRISKAL_DATA_FOLDER;
     options.component = BRISKAL_COMPONENT;
     options.logFile = logFile_;
+    options.report.destination = labelsFile();
     options.answers = std::move(answers);
     session_ = std::make_unique<hostkit::HostSession>(std::move(options));
     session().showParameterForm();
@@ -66,6 +69,7 @@ class Layouts : public ComponentTest, public ::testing::WithParamInterface<std::
     auto r = sql("SELECT COUNT(*) AS N FROM PD45_CONFIGETICH WHERE " + where);
     return toInt64(r.rows->cells[0], RegionalSettings::english());
   }
+  std::string labelsFile() const { return logFile_ + ".labels.txt"; }
   data::Recordset& editorLines() { return *control<hostkit::HeadlessGrid>("GridSelezione").dataSource(); }
 
   std::string target_;
@@ -131,9 +135,19 @@ TEST_P(Layouts, ACodeWithAQuoteFindsReplacesAndDeletesOnlyItsOwnRows) {
   // Loading it into the editor takes its rows only.
   auto& selector = control<hostkit::HeadlessCombo>("CMB_Personal");
   selector.chooseText("APICE DUE");
-  EXPECT_EQ(editorLines().recordCount(), 36);
+  data::Recordset& lines = editorLines();
+  EXPECT_EQ(lines.recordCount(), 36);
+  lines.moveFirst();
+  lines.setValue("PD45_CAMPO", Value("MODIFICATO"));
+  lines.update();
   onSaveForm([&](hostkit::HeadlessControlHost& s) {
     auto& grid = *s.find<hostkit::HeadlessGrid>("QGRID_SEL");
+    // Typing an existing code finds its row and shows its title.
+    auto& code = *s.find<hostkit::HeadlessTextEdit>("TXT_Codice");
+    code.type("O'B");
+    code.leave();
+    EXPECT_EQ(s.find<hostkit::HeadlessTextEdit>("TXT_Titolo")->text(), "APICE DUE");
+    ASSERT_NE(grid.dataSource(), nullptr);
     data::Recordset& list = *grid.dataSource();
     int64_t position = 0;
     for (list.moveFirst(); !list.eof(); list.moveNext()) {
@@ -142,10 +156,35 @@ TEST_P(Layouts, ACodeWithAQuoteFindsReplacesAndDeletesOnlyItsOwnRows) {
     }
     grid.selectRow(position);
     s.find<hostkit::HeadlessButton>("CMD_ELIMINA")->click();
+    // The editor is back on the default layout, in the rows this form holds: saving now
+    // stores the default lines, not the deleted layout's edited ones.
+    code.type("N");
+    s.find<hostkit::HeadlessTextEdit>("TXT_Titolo")->type("Nuovo");
+    s.find<hostkit::HeadlessButton>("CMD_SALVA")->click();
   });
   EXPECT_EQ(count("PD45_CODICE = 'O''B'"), 0);
   EXPECT_EQ(count("PD45_CODICE = 'O'"), 37);
-  EXPECT_EQ(control<hostkit::HeadlessCombo>("CMB_Personal").selectedIndex(), 0);
+  EXPECT_EQ(count("PD45_CODICE = 'N'"), 37);
+  EXPECT_EQ(count("PD45_CAMPO = 'MODIFICATO'"), 0);
+  EXPECT_EQ(&editorLines(), &lines);
+}
+
+TEST_P(Layouts, TheDefaultChosenWhileTheSelectionFormIsOpenIsWhatPrints) {
+  open();
+  save("AB", "Prima");
+  editorLines().moveFirst();
+  editorLines().setValue("PD45_CAMPO", Value("MODIFICATO"));
+  editorLines().update();
+  control<hostkit::HeadlessQueryFilter>("KVX_ADVQ").setRow("Numero doc.", "1", "1");
+  control<hostkit::HeadlessButton>("CMD_Esegui").click();
+  hostkit::HeadlessWindow* selection = session().window("FRMPD_MODSELEZ");
+  ASSERT_NE(selection, nullptr);
+  control<hostkit::HeadlessCombo>("CMB_Personal").selectIndex(0);
+  selection->headlessControls().find<hostkit::HeadlessButton>("CmdExec")->click();
+  std::ifstream in(labelsFile());
+  const std::string labels((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(labels.find("Numero ordine"), std::string::npos) << labels;
+  EXPECT_EQ(labels.find("MODIFICATO"), std::string::npos);
 }
 
 TEST_P(Layouts, LoadedLayoutsBindTheirSizesToTheHeaderRow) {

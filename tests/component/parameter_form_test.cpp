@@ -68,7 +68,7 @@ TEST_F(ParameterForm, QuantityPerLabelMustBeAPositiveNumber) {
   open();
   combo("CMB_TipoQuantità").choose(2);
   EXPECT_TRUE(text("TXT_NumEtichette").enabled());
-  for (const char* typed : {"", "0", "-3", "tre"}) {
+  for (const char* typed : {"", "0", "-3", "tre", "0,4", "3000000000"}) {
     text("TXT_NumEtichette").type(typed);
     button("CMD_ImpostaEtich").click();
     EXPECT_EQ(shownNumbers().back(), 64773) << typed;
@@ -78,6 +78,12 @@ TEST_F(ParameterForm, QuantityPerLabelMustBeAPositiveNumber) {
   text("TXT_NumEtichette").type("3");
   button("CMD_ImpostaEtich").click();
   EXPECT_EQ(tabs().currentTab(), 1);
+  // A number changed after "&Avanti" is checked again before executing.
+  control<hostkit::HeadlessQueryFilter>("KVX_ADVQ").setRow("Numero doc.", "1", "2");
+  text("TXT_NumEtichette").type("0");
+  button("CMD_Esegui").click();
+  EXPECT_EQ(shownNumbers().back(), 64773);
+  EXPECT_EQ(session().window("FRMPD_MODSELEZ"), nullptr);
   combo("CMB_TipoQuantità").choose(0);
   EXPECT_EQ(text("TXT_NumEtichette").text(), "");
   EXPECT_FALSE(text("TXT_NumEtichette").enabled());
@@ -148,6 +154,17 @@ TEST_F(ParameterForm, ExecuteHandsTheQueryToANewSelectionForm) {
   };
   EXPECT_EQ(count("INI"), 2);
   EXPECT_EQ(count("TER"), 1);
+  // The old form goes without giving the layout grid back: moving in it while the new
+  // selection form is open does not count characters.
+  {
+    hostkit::RegistryLayoutModel layout;
+    session().navigator().initializeLayoutObjectModel(layout);
+    ASSERT_EQ(layout.registrations().size(), 1u);
+    EXPECT_FALSE(layout.registrations()[0].current);
+    const std::string counted = text("TXT_RIGA").text();
+    control<hostkit::HeadlessGrid>("GridSelezione").selectRow(5);
+    EXPECT_EQ(text("TXT_RIGA").text(), counted);
+  }
   // Closing it gives the parameter form back its layout tab and makes it current again.
   session().window("FRMPD_MODSELEZ")->form().requestClose();
   EXPECT_TRUE(tabs().tabEnabled(1));
