@@ -136,6 +136,7 @@ void FRMPD_MODSELEZ::Form_Activate() {
 }
 
 void FRMPD_MODSELEZ::CaricaRsetRigaOrd() {
+  bool loaded = false;
   trap("CaricaRsetRigaOrd", [&] {
     rsetRigaOrd_ = std::make_unique<data::Recordset>();
     rsetRigaOrd_->setCursorLocation(data::cursor::kUseClient);
@@ -147,7 +148,10 @@ void FRMPD_MODSELEZ::CaricaRsetRigaOrd() {
       return;
     }
     rsetRigaOrd_->moveFirst();
+    loaded = true;
   });
+  // A query that failed leaves no half-opened recordset: the form closes as with no lines.
+  if (!loaded) rsetRigaOrd_.reset();
 }
 
 void FRMPD_MODSELEZ::CaricaRsetGrid() {
@@ -283,7 +287,8 @@ void FRMPD_MODSELEZ::GetRsetRptEtichette() {
   });
 }
 
-void FRMPD_MODSELEZ::ImpostaDatiEtichetta() {
+bool FRMPD_MODSELEZ::ImpostaDatiEtichetta() {
+  bool written = false;
   trapShowing("ImpostaDatiEtichetta", [&] {
     if (!rsetSelezione_ || !rsetSelezione_->isOpen() || rsetSelezione_->recordCount() == 0) return;
     const RegionalSettings& rs = global().regionalSettings();
@@ -320,7 +325,9 @@ void FRMPD_MODSELEZ::ImpostaDatiEtichetta() {
     }
     progress.setValue(progress.maximum());
     progress.setVisible(false);
+    written = true;
   });
+  return written;
 }
 
 void FRMPD_MODSELEZ::releaseReport() {
@@ -345,7 +352,11 @@ void FRMPD_MODSELEZ::CmdExec_Click() {
     if (bindCollRigaOrd_) bindCollRigaOrd_->setDataSource(nullptr);
     grid_.setDataSource(nullptr);
     GetRsetRptEtichette();
-    if (!rsetRptEtichette_ || !rsetRptEtichette_->isOpen()) return;
+    if (!rsetRptEtichette_ || !rsetRptEtichette_->isOpen()) {
+      window().setMousePointer(kDefaultPointer);
+      if (rsetGridRigaOrd_) attachRows();
+      return;
+    }
     if (!rsetGridRigaOrd_) {
       messageBox("Non ci sono etichette da stampare", 64770, host::msg::kInformation);
       window().setMousePointer(kDefaultPointer);
@@ -358,7 +369,12 @@ void FRMPD_MODSELEZ::CmdExec_Click() {
       attachRows();
       return;
     }
-    ImpostaDatiEtichetta();
+    // Without this run's texts the report would print the previous run's rows.
+    if (!ImpostaDatiEtichetta()) {
+      window().setMousePointer(kDefaultPointer);
+      attachRows();
+      return;
+    }
     releaseReport();
     pclsReport_ = runtime().createReportService();
     pclsReport_->setGlobalContext(hostInterface());

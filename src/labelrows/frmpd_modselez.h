@@ -67,7 +67,8 @@ class FRMPD_MODSELEZ final : public host::ComponentForm {
   // Printing.
   void CmdExec_Click();
   void GetRsetRptEtichette();
-  void ImpostaDatiEtichetta();
+  // Writes this run's label texts; false when they could not be written whole.
+  bool ImpostaDatiEtichetta();
   std::string ComputerName();
   void PclsReport_BeforePrintReport(host::ReportEngine& engine);
   void PreparaLimiti(host::ReportEngine& engine, bool printLimits);

@@ -75,6 +75,17 @@ TEST_F(CommandLine, ErrorsAreClearAndSetTheExitStatus) {
   r = runProcess(kBriskal, {"sql", "--help"});
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_NE(r.out.find("STATEMENT"), std::string::npos) << r.out;
+  r = sql("  ");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "");
+  // The component failing on a database without its tables is a failure, with its log lines.
+  const std::string empty = "Data Source=" + testing::temporaryFolder() + "/empty.db";
+  for (const char* command : {"rows", "query"}) {
+    r = runProcess(kBriskal, {"--yes", "--db", empty, command});
+    EXPECT_EQ(r.exitCode, 1) << command;
+    EXPECT_EQ(r.out, "") << command;
+    EXPECT_NE(r.err.find("VDO11_BRISKAL"), std::string::npos) << command << ": " << r.err;
+  }
 }
 
 class QueryCommand : public CommandLine {
@@ -229,6 +240,11 @@ TEST_F(QueryCommand, LayoutsRoundTripThroughTheForms) {
   EXPECT_EQ(r.exitCode, 0) << r.err;
   r = query({"layouts", "show", "CLI1"});
   EXPECT_EQ(r.exitCode, 1);
+  // A file with no lines is refused, saying why.
+  { std::ofstream(file) << "PD45_RIGA\tPD45_CAMPO\n"; }
+  r = query({"layouts", "save", "CLI2", "--title", "Vuoto", "--from", file});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("no layout lines"), std::string::npos) << r.err;
 }
 
 TEST_F(QueryCommand, PrintsEveryKindOfOutput) {
@@ -266,6 +282,10 @@ TEST_F(QueryCommand, PrintsEveryKindOfOutput) {
   EXPECT_EQ(r.exitCode, 1);
   r = print({"--out", folder + "/labels.doc"});
   EXPECT_EQ(r.exitCode, 1);
+  // A run that finds nothing to print leaves the earlier output alone.
+  r = query({"print", "--where", "Numero doc.=9999990..9999999", "--out", folder + "/labels.pdf"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(std::filesystem::exists(folder + "/labels.pdf"));
 }
 
 }  // namespace

@@ -157,6 +157,9 @@ TEST_F(Printing, ARunThatFailsLeavesThePreviousRunWhole) {
   sql("DROP TRIGGER PD46_NO");
   EXPECT_EQ(scratchRows(), before);
   EXPECT_NE(logText().find("ImpostaDatiEtichetta"), std::string::npos);
+  // Nothing is printed from the previous run's rows, and the grid gets its rows back.
+  EXPECT_EQ(recorded_.runs, 1);
+  EXPECT_NE(w->headlessControls().find<hostkit::HeadlessGrid>("KVX_QGRIDWRAPPER1")->dataSource(), nullptr);
 }
 
 TEST_F(Printing, SectionsAndNotesFollowTheServicesOptions) {

@@ -68,7 +68,8 @@ void loadLines(hostkit::HostSession& session, const std::string& file) {
     }
     lines.update();
   }
-  if (lines.recordCount() > 0) lines.moveFirst();
+  if (lines.recordCount() == 0) throw Error(err::kInvalidArgument, "briskal", file + ": the file holds no layout lines");
+  lines.moveFirst();
 }
 
 int run(const GlobalOptions& options, const std::string& action, const LayoutArgs& args) {

@@ -37,7 +37,6 @@ int print(const GlobalOptions& options, const PrintArgs& args) {
   const std::string kind = args.printer.empty() ? extension(args.out) : "printer";
   if (kind != ".pdf" && kind != ".png" && kind != ".epl" && kind != ".txt" && kind != "printer")
     throw Error(err::kInvalidArgument, "briskal", "--out " + args.out + ": write a .pdf, .png, .epl or .txt file");
-  if (!args.out.empty()) std::filesystem::remove(args.out);
   auto session = openSession(options, [&](hostkit::SessionOptions& s) {
     s.report.destination = args.printer.empty() ? args.out : args.printer;
     s.report.printHeader = args.header;
@@ -70,6 +69,8 @@ int print(const GlobalOptions& options, const PrintArgs& args) {
       });
     }
   }
+  // An earlier output goes only now, once there are labels to print in its place.
+  if (!args.out.empty()) std::filesystem::remove(args.out);
   auto* button = form->headlessControls().find<hostkit::HeadlessButton>(kind == ".epl" ? "CMD_EPL" : "CmdExec");
   if (!button || !button->click()) {
     std::cerr << "briskal: the label printer takes customisable labels only (--label custom)\n";

@@ -13,10 +13,12 @@ namespace {
 
 int printRows(const GlobalOptions& options, const SelectionOptions& selection, const LabelOptions& labels) {
   auto session = openSession(options);
+  const std::uintmax_t logStart = logSize(logFile());
   session->showParameterForm();
   applySelection(*session, selection);
   applyLabelOptions(*session, labels);
   execute(*session);
+  if (reportLoggedErrors(logFile(), logStart)) return exit_code::kFailed;
   hostkit::HeadlessWindow* form = session->window("FRMPD_MODSELEZ");
   if (!form || !form->isShown()) return exit_code::kFailed;  // no order lines, or stopped on a No
   auto* grid = form->headlessControls().find<hostkit::HeadlessGrid>("KVX_QGRIDWRAPPER1");

@@ -4,6 +4,8 @@
 
 #include <iostream>
 
+#include "common/error.h"
+#include "common/routines.h"
 #include "data/connection.h"
 #include "options.h"
 
@@ -15,6 +17,7 @@ void addSqlCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run) {
   cmd->add_option("STATEMENT", *statement, "The statement, in SQL Server dialect")->required();
   cmd->callback([&options, &run, statement] {
     run = [&options, statement] {
+      if (Trim(*statement).empty()) throw Error(err::kInvalidArgument, "briskal", "The statement is empty");
       data::Connection cn;
       cn.setConnectionString(options.db);
       cn.setRegionalSettings(options.regional());
