@@ -76,22 +76,8 @@ class Lexer {
       }
       return t;
     }
-    if (c == '#') {
-      const size_t close = text_.find('#', i_ + 1);
-      if (close == std::string_view::npos) syntaxError(text_, i_, "unterminated #value#");
-      t.kind = Tok::Hash;
-      t.text = std::string(text_.substr(i_ + 1, close - i_ - 1));
-      i_ = close + 1;
-      return t;
-    }
-    if (c == '[') {
-      const size_t close = text_.find(']', i_ + 1);
-      if (close == std::string_view::npos) syntaxError(text_, i_, "unterminated [name]");
-      t.kind = Tok::Ident;
-      t.text = std::string(text_.substr(i_ + 1, close - i_ - 1));
-      i_ = close + 1;
-      return t;
-    }
+    if (c == '#') return delimited(t, Tok::Hash, '#', "unterminated #value#");
+    if (c == '[') return delimited(t, Tok::Ident, ']', "unterminated [name]");
     if (std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '+' || c == '.' || c == '$') {
       size_t end = i_;
       if (text_[end] == '-' || text_[end] == '+') ++end;
@@ -124,6 +110,16 @@ class Lexer {
   }
 
  private:
+  // A token whose text runs from after the opening character up to `close`.
+  Token delimited(Token t, Tok kind, char close, std::string_view unterminated) {
+    const size_t end = text_.find(close, i_ + 1);
+    if (end == std::string_view::npos) syntaxError(text_, i_, unterminated);
+    t.kind = kind;
+    t.text = std::string(text_.substr(i_ + 1, end - i_ - 1));
+    i_ = end + 1;
+    return t;
+  }
+
   std::string_view text_;
   size_t i_ = 0;
 };
