@@ -4,12 +4,11 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
-#include <filesystem>
 #include <fstream>
 
+#include "bench_database.h"
 #include "data/connection.h"
 #include "data/recordset.h"
-#include "hostkit/demo/demo_database.h"
 #include "labelrows/label_expansion.h"
 #include "labelrows/label_rows.h"
 #include "params/order_line_query.h"
@@ -44,15 +43,7 @@ size_t expand(data::Recordset& lines, int basis) {
 }
 
 const std::string& demoDatabase() {
-  static const std::string path = [] {
-    const std::string file = (std::filesystem::temp_directory_path() / "briskal_bench_10k.db").string();
-    for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(file + suffix);
-    data::Connection cn;
-    cn.setConnectionString("Data Source=" + file);
-    cn.open();
-    hostkit::createDemoDatabase(cn, {10'000, 1});
-    return file;
-  }();
+  static const std::string path = bench::createBenchDatabase("briskal_bench_10k.db", {10'000, 1});
   return path;
 }
 

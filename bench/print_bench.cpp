@@ -7,9 +7,9 @@
 
 #include <filesystem>
 
+#include "bench_database.h"
 #include "data/connection.h"
 #include "data/recordset.h"
-#include "hostkit/demo/demo_database.h"
 #include "hostkit/session/host_session.h"
 #include "labelrows/label_rows.h"
 #include "output/print_support.h"
@@ -20,15 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string& database() {
-  static const std::string file = [] {
-    const std::string path = (fs::temp_directory_path() / "briskal_bench_print.db").string();
-    for (const char* suffix : {"", "-wal", "-shm"}) fs::remove(path + suffix);
-    data::Connection cn;
-    cn.setConnectionString("Data Source=" + path);
-    cn.open();
-    hostkit::createDemoDatabase(cn, {12'000, 5});
-    return path;
-  }();
+  static const std::string file = bench::createBenchDatabase("briskal_bench_print.db", {12'000, 5});
   return file;
 }
 
