@@ -510,6 +510,11 @@ void Recordset::cancelUpdate() {
   notifyRowChanged();
 }
 
+void Recordset::deleteShown() {
+  if (bof() && eof()) return;
+  for (moveFirst(); !eof(); moveNext()) deleteCurrent();
+}
+
 void Recordset::deleteCurrent() {
   const uint32_t r = currentRow();
   if (lockType_ == lock::kReadOnly && connection_) fail(err::kIllegalOperation, "The recordset is read-only");

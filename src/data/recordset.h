@@ -132,6 +132,8 @@ class Recordset {
   void update();
   void cancelUpdate();
   void deleteCurrent();
+  // Deletes every row the filter shows, as a walk from the first row deleting each would.
+  void deleteShown();
   EditMode editMode() const { return editMode_; }
   // Writes pending inserts, updates and deletes of the visible rows to the table in one
   // transaction; on failure nothing is written, the changes stay pending and the database's

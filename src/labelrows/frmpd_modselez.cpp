@@ -294,10 +294,7 @@ bool FRMPD_MODSELEZ::ImpostaDatiEtichetta() {
     const RegionalSettings& rs = global().regionalSettings();
     const params::FRMPD_BRISKAL::LabelRowChoices choices = callingForm_->labelRowChoices();
     const output::LabelLayout layout(*rsetSelezione_, rs);
-    if (rsetRptEtichette_->recordCount() > 0) {
-      for (rsetRptEtichette_->moveFirst(); !rsetRptEtichette_->eof(); rsetRptEtichette_->moveNext())
-        rsetRptEtichette_->deleteCurrent();
-    }
+    rsetRptEtichette_->deleteShown();
     const Value machine = machine_.empty() || RTrim(machine_).empty() ? Value::null() : Value(machine_);
     const std::string group = global().userGroupCode();
     host::ProgressControl& progress = controls().progress("PBAR");

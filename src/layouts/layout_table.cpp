@@ -25,11 +25,6 @@ int32_t nextNumber(data::Connection& connection, const RegionalSettings& rs) {
   return toInt32(NVL(highest, Value(int32_t{1})), rs) + 1;
 }
 
-void deleteShown(data::Recordset& table) {
-  if (table.eof() && table.bof()) return;
-  for (table.moveFirst(); !table.eof(); table.moveNext()) table.deleteCurrent();
-}
-
 // The header row, then one detail row per layout line in row and sequence order.
 void addRows(data::Recordset& table, data::Recordset& lines, const LayoutHeader& header, int32_t number) {
   table.addNew();
@@ -92,7 +87,7 @@ void replaceLayout(data::Connection& connection, data::Recordset& table, data::R
     try {
       if (deleteExisting) {
         table.setFilter(layoutRowsFilter(header.code));
-        deleteShown(table);
+        table.deleteShown();
         table.setFilter("");
       }
       if (hasLines) addRows(table, lines, header, nextNumber(connection, rs));
@@ -112,7 +107,7 @@ void replaceLayout(data::Connection& connection, data::Recordset& table, data::R
 
 void deleteLayout(data::Recordset& table, std::string_view code) {
   table.setFilter(layoutRowsFilter(code));
-  deleteShown(table);
+  table.deleteShown();
   try {
     table.updateBatch();
   } catch (...) {

@@ -415,9 +415,7 @@ void FRMPD_BRISKAL::CreaRsetSelezione() {
 }
 
 void FRMPD_BRISKAL::emptyLayoutRows() {
-  if (rsetSelezione_->recordCount() > 0) {
-    for (rsetSelezione_->moveFirst(); !rsetSelezione_->eof(); rsetSelezione_->moveNext()) rsetSelezione_->deleteCurrent();
-  }
+  rsetSelezione_->deleteShown();
   rsetSelezione_->updateBatch();
   rsetSelezione_->setSort("");
 }

@@ -170,6 +170,13 @@ TEST(FabricatedRecordset, FilterMembershipIsDecidedWhenTheFilterIsSet) {
   rs->setFilter("SELEZIONE = 'X'");
   EXPECT_TRUE(rs->bof() && rs->eof());
   EXPECT_EQ(rs->absolutePosition(), position::kUnknown);
+  // Deleting what a filter shows leaves the rest; an empty view deletes nothing.
+  rs->deleteShown();
+  rs->setFilter("DO11_NUMDOC = 101");
+  rs->deleteShown();
+  rs->setFilter(FilterGroup::None);
+  EXPECT_EQ(rs->recordCount(), 4);
+  EXPECT_EQ(rs->value("DO11_NUMDOC"), Value(Decimal(100)));
 }
 
 TEST(FabricatedRecordset, RowsAddedUnderAFilterStayInItsView) {

@@ -48,10 +48,7 @@ void loadLines(hostkit::HostSession& session, const std::string& file) {
   for (std::istringstream header(line); std::getline(header, line, '\t');) fields.push_back(std::string(Trim(line)));
   for (const std::string& field : fields)
     if (lines.fieldIndex(field) < 0) throw Error(err::kItemNotFound, "briskal", file + ": unknown field " + field);
-  while (lines.recordCount() > 0) {
-    lines.moveFirst();
-    lines.deleteCurrent();
-  }
+  lines.deleteShown();
   int row = 1;
   while (std::getline(in, line)) {
     ++row;
