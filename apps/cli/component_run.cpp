@@ -37,11 +37,29 @@ hostkit::AnswerPolicy answersFor(const GlobalOptions& options) {
   return hostkit::AnswerPolicy::defaultButton();
 }
 
+std::filesystem::path logFolder() {
+  const char* tmp = std::getenv("TMPDIR");
+  return std::filesystem::path(tmp ? tmp : "/tmp") / "briskal";
+}
+
 }  // namespace
 
-std::filesystem::path logFile() {
-  const char* tmp = std::getenv("TMPDIR");
-  return std::filesystem::path(tmp ? tmp : "/tmp") / "briskal" / "briskal.log";
+std::filesystem::path logFile() { return logFolder() / ("briskal-" + std::to_string(getpid()) + ".log"); }
+
+RunLog::RunLog() {
+  std::error_code ignored;
+  std::filesystem::remove(logFile(), ignored);  // left by an earlier process with this id
+}
+
+RunLog::~RunLog() {
+  if (logSize(logFile()) > 0) {
+    std::ifstream run(logFile(), std::ios::binary);
+    std::ofstream shared(logFolder() / "briskal.log", std::ios::binary | std::ios::app);
+    shared << run.rdbuf();
+    if (!shared.flush()) return;  // the run's own file stays rather than its lines being lost
+  }
+  std::error_code ignored;
+  std::filesystem::remove(logFile(), ignored);
 }
 
 std::uintmax_t logSize(const std::filesystem::path& log) {

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "common/error.h"
+#include "component_run.h"
 #include "options.h"
 
 namespace briskal::cli {
@@ -47,6 +48,7 @@ int runMain(int argc, char** argv) {
     std::cerr << "briskal: " << e.what() << "\nRun 'briskal --help' for the commands and options.\n";
     return exit_code::kUsage;
   }
+  const RunLog log;
   try {
     return run ? run() : exit_code::kUsage;
   } catch (const Error& e) {

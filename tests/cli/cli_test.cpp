@@ -78,7 +78,12 @@ TEST_F(CommandLine, ErrorsAreClearAndSetTheExitStatus) {
   r = sql("  ");
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.out, "");
-  // The component failing on a database without its tables is a failure, with its log lines.
+  // The component failing on a database without its tables is a failure, with its log lines;
+  // the lines then join the shared log.
+  const char* tmp = std::getenv("TMPDIR");
+  const std::filesystem::path shared = std::filesystem::path(tmp ? tmp : "/tmp") / "briskal" / "briskal.log";
+  std::error_code none;
+  const std::uintmax_t before = std::filesystem::exists(shared) ? std::filesystem::file_size(shared, none) : 0;
   const std::string empty = "Data Source=" + testing::temporaryFolder() + "/empty.db";
   for (const char* command : {"rows", "query"}) {
     r = runProcess(kBriskal, {"--yes", "--db", empty, command});
@@ -86,6 +91,7 @@ TEST_F(CommandLine, ErrorsAreClearAndSetTheExitStatus) {
     EXPECT_EQ(r.out, "") << command;
     EXPECT_NE(r.err.find("VDO11_BRISKAL"), std::string::npos) << command << ": " << r.err;
   }
+  EXPECT_GT(std::filesystem::file_size(shared, none), before);
 }
 
 class QueryCommand : public CommandLine {
