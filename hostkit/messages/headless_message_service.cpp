@@ -59,8 +59,9 @@ int HeadlessMessageService::numberedBox(int32_t number, int32_t buttons, const s
   return show({number, catalogue_.text(number, parameters, regional_), buttons, title});
 }
 
-std::string HeadlessMessageService::text(int32_t number, const std::vector<Value>& parameters) {
-  return catalogue_.text(number, parameters, regional_);
+std::string HeadlessMessageService::text(int32_t number, const std::vector<Value>& parameters,
+                                         std::string_view defaultText) {
+  return catalogue_.text(number, defaultText, parameters, regional_);
 }
 
 int HeadlessMessageService::show(ShownMessage message) {

@@ -61,9 +61,39 @@ bool unescape(std::string_view raw, std::string& out) {
   return true;
 }
 
+int32_t parseNumber(std::string_view digits, const std::string& origin, size_t line) {
+  int32_t number = 0;
+  const auto [next, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+  if (digits.empty() || ec != std::errc() || next != digits.data() + digits.size() || number < 1) {
+    throwAtLine(origin, line, "\"" + std::string(digits) + "\" is not a message number");
+  }
+  return number;
+}
+
+std::string parseText(std::string_view raw, const std::string& origin, size_t line) {
+  std::string text;
+  if (!unescape(raw, text)) throwAtLine(origin, line, "unknown escape; use \\n \\r \\t \\s or \\\\");
+  if (text.empty()) throwAtLine(origin, line, "empty text");
+  return text;
+}
+
 std::string parameterText(const std::vector<Value>& parameters, size_t index, const RegionalSettings& rs) {
   if (index >= parameters.size() || parameters[index].isNull()) return {};
   return toText(parameters[index], rs);
+}
+
+std::string substituted(const std::string& pattern, const std::vector<Value>& parameters, const RegionalSettings& rs) {
+  std::string result;
+  result.reserve(pattern.size());
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] >= '1' && pattern[i + 1] <= '9') {
+      result += parameterText(parameters, static_cast<size_t>(pattern[i + 1] - '1'), rs);
+      ++i;
+    } else {
+      result.push_back(pattern[i]);
+    }
+  }
+  return result;
 }
 
 }  // namespace
@@ -80,6 +110,8 @@ MessageCatalogue MessageCatalogue::parse(std::string_view content, const std::st
   if (content.starts_with("\xEF\xBB\xBF")) content.remove_prefix(3);
   MessageCatalogue catalogue;
   std::map<int32_t, size_t> definedAt;
+  std::map<std::pair<int32_t, std::string>, size_t> captionAt;
+  bool captions = false;
   size_t lineNumber = 0;
   while (!content.empty()) {
     ++lineNumber;
@@ -88,27 +120,33 @@ MessageCatalogue MessageCatalogue::parse(std::string_view content, const std::st
     content = end == std::string_view::npos ? std::string_view() : content.substr(end + 1);
     if (line.ends_with('\r')) line.remove_suffix(1);
     if (line.empty() || line.starts_with('#')) continue;
+    if (line == "[captions]") {
+      captions = true;
+      continue;
+    }
 
     if (!isValidUtf8(line)) throwAtLine(origin, lineNumber, "the text is not UTF-8");
     const size_t tab = line.find('\t');
     if (tab == std::string_view::npos) throwAtLine(origin, lineNumber, "expected NUMBER<TAB>TEXT");
-    const std::string_view digits = line.substr(0, tab);
-    int32_t number = 0;
-    const auto [next, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
-    if (digits.empty() || ec != std::errc() || next != digits.data() + digits.size() || number < 1) {
-      throwAtLine(origin, lineNumber, "\"" + std::string(digits) + "\" is not a message number");
+    const int32_t number = parseNumber(line.substr(0, tab), origin, lineNumber);
+    if (captions) {
+      const size_t second = line.find('\t', tab + 1);
+      if (second == std::string_view::npos) throwAtLine(origin, lineNumber, "expected NUMBER<TAB>DEFAULT<TAB>TEXT");
+      auto key = std::make_pair(number, parseText(line.substr(tab + 1, second - tab - 1), origin, lineNumber));
+      if (const auto previous = captionAt.find(key); previous != captionAt.end()) {
+        throwAtLine(origin, lineNumber, "caption " + std::to_string(number) + " \"" + key.second +
+                                            "\" is already on line " + std::to_string(previous->second));
+      }
+      captionAt.emplace(key, lineNumber);
+      catalogue.captions_.emplace(std::move(key), parseText(line.substr(second + 1), origin, lineNumber));
+      continue;
     }
     if (const auto previous = definedAt.find(number); previous != definedAt.end()) {
       throwAtLine(origin, lineNumber,
                   "number " + std::to_string(number) + " is already on line " + std::to_string(previous->second));
     }
-    std::string text;
-    if (!unescape(line.substr(tab + 1), text)) {
-      throwAtLine(origin, lineNumber, "unknown escape; use \\n \\r \\t \\s or \\\\");
-    }
-    if (text.empty()) throwAtLine(origin, lineNumber, "empty text");
     definedAt.emplace(number, lineNumber);
-    catalogue.texts_.emplace(number, std::move(text));
+    catalogue.texts_.emplace(number, parseText(line.substr(tab + 1), origin, lineNumber));
   }
   return catalogue;
 }
@@ -124,18 +162,14 @@ std::string MessageCatalogue::text(int32_t number, const std::vector<Value>& par
                                    const RegionalSettings& rs) const {
   const auto found = texts_.find(number);
   if (found == texts_.end()) return "[" + std::to_string(number) + "]";
-  const std::string& pattern = found->second;
-  std::string result;
-  result.reserve(pattern.size());
-  for (size_t i = 0; i < pattern.size(); ++i) {
-    if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] >= '1' && pattern[i + 1] <= '9') {
-      result += parameterText(parameters, static_cast<size_t>(pattern[i + 1] - '1'), rs);
-      ++i;
-    } else {
-      result.push_back(pattern[i]);
-    }
-  }
-  return result;
+  return substituted(found->second, parameters, rs);
+}
+
+std::string MessageCatalogue::text(int32_t number, std::string_view defaultText, const std::vector<Value>& parameters,
+                                   const RegionalSettings& rs) const {
+  const auto found = captions_.find(std::make_pair(number, std::string(defaultText)));
+  if (found == captions_.end()) return text(number, parameters, rs);
+  return substituted(found->second, parameters, rs);
 }
 
 }  // namespace briskal::hostkit

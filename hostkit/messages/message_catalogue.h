@@ -1,6 +1,8 @@
 #pragma once
 // The host's texts by number in one language, read from a catalogue file (data/messages/*.tsv):
 // one "NUMBER<TAB>TEXT" a line, '#' comments, escapes \n \r \t \s \\, parameters %1 to %9.
+// After a line "[captions]", lines "NUMBER<TAB>DEFAULT<TAB>TEXT" give the text of a caption whose
+// number also stands for other texts, told apart by the caller's own default text.
 
 #include <cstdint>
 #include <filesystem>
@@ -19,8 +21,8 @@ class MessageCatalogue {
   MessageCatalogue() = default;
 
   // Throws briskal::Error: 53 when the file cannot be read, 321 naming the line of the first
-  // malformed entry (no tab, a number that is not a positive integer, a repeated number, an
-  // unknown escape, an empty text, bytes that are not UTF-8).
+  // malformed entry (no tab, a number that is not a positive integer, a repeated number or
+  // caption, an unknown escape, an empty text, bytes that are not UTF-8).
   static MessageCatalogue load(const std::filesystem::path& file);
   // The same from text in memory; `origin` names it in error descriptions.
   static MessageCatalogue parse(std::string_view content, const std::string& origin);
@@ -33,9 +35,14 @@ class MessageCatalogue {
   // The text of `number` with %1..%9 replaced by the parameters as the regional settings write
   // them (Null, Empty and missing parameters as ""); "[number]" for a number it does not hold.
   std::string text(int32_t number, const std::vector<Value>& parameters, const RegionalSettings& rs) const;
+  // The captions section's text for `number` and the caller's `defaultText` when it has one,
+  // otherwise text(number, ...).
+  std::string text(int32_t number, std::string_view defaultText, const std::vector<Value>& parameters,
+                   const RegionalSettings& rs) const;
 
  private:
   std::map<int32_t, std::string> texts_;  // escapes already resolved, placeholders kept
+  std::map<std::pair<int32_t, std::string>, std::string, std::less<>> captions_;  // by number and default
 };
 
 }  // namespace briskal::hostkit

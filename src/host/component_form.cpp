@@ -126,8 +126,10 @@ int32_t ComponentForm::VisualizzaErrore(const std::string& procedure, const Erro
   log_->setError(error);
   if (data::Connection* connection = errorConnection()) log_->setErrors(connection->errors());
   int32_t extra = 0;
-  std::string title;
-  ignoringErrors([&] { title = host_ ? host_->ClsGlobal()->applicationTitle() : std::string(kComponentName); });
+  std::string title = kComponentName;
+  ignoringErrors([&] {
+    if (host_) title = global().applicationTitle();
+  });
   return log_->showError(title, formCaption(), procedure, 4370, extra);
 }
 
@@ -137,7 +139,9 @@ int32_t ComponentForm::messageBox(std::string_view text, int32_t number, int32_t
 }
 
 std::string ComponentForm::translate(std::string_view text, int32_t number, const std::vector<Value>* parameters) {
-  return services_.translate(host_, text, number, parameters);
+  std::string result;
+  trap("translate", [&] { result = services_.translate(host_, text, number, parameters); });
+  return result;
 }
 
 void ComponentForm::notifyWindowState(std::string_view state) { services_.notifyWindowState(host_, state, name_); }

@@ -79,6 +79,18 @@ class ComponentForm : public HostForm {
   // Public properties offered to the host's scripts.
   virtual Value publicProperty(std::string_view name) const;
 
+  // What `object` holds; error 91 when it holds nothing, as using an object that is Nothing raises,
+  // so that the procedure's own trap reports it instead of the host crashing.
+  template <typename T>
+  static T& required(T* object) {
+    if (!object) throwObjectNotSet(kComponentName);
+    return *object;
+  }
+  template <typename T>
+  static T& required(const std::unique_ptr<T>& object) {
+    return required(object.get());
+  }
+
   // Runs a procedure under the error convention: an error goes to the log object with
   // "0_0_0_0", the component name and the procedure's name; the rest of the procedure is skipped.
   void trap(const char* procedure, const std::function<void()>& body);
@@ -89,6 +101,8 @@ class ComponentForm : public HostForm {
 
   int32_t messageBox(std::string_view text, int32_t number, int32_t buttons,
                      const std::vector<Value>* parameters = nullptr);
+  // The host's text for `number`; an error goes to the log object as the error convention says
+  // and leaves the text empty.
   std::string translate(std::string_view text, int32_t number, const std::vector<Value>* parameters = nullptr);
   void notifyWindowState(std::string_view state);
   // Refreshes the navigator's state from the host's active frame.

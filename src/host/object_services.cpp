@@ -8,6 +8,16 @@
 #include "host/services.h"
 
 namespace briskal::host {
+namespace {
+
+// The host's message service; error 91 when the host has not set its global context.
+MessageService& messagesOf(Cinterface& host) {
+  const std::shared_ptr<GlobalContext> context = host.ClsGlobal();
+  if (!context) throwObjectNotSet(kComponentName);
+  return context->messages();
+}
+
+}  // namespace
 
 ObjectServices::ObjectServices(HostRuntime& runtime, std::string objectName)
     : runtime_(runtime), objectName_(std::move(objectName)) {}
@@ -41,7 +51,7 @@ int32_t ObjectServices::messageBox(Cinterface* host, std::string_view text, int3
       if (!translation_) translation_ = runtime_.createTranslationService();
       return translation_->KVXMsgBox(markedText(text, number), buttons, title);
     }
-    MessageService& messages = host->ClsGlobal()->messages();
+    MessageService& messages = messagesOf(*host);
     if (number < 1) return messages.textBox(std::string(text), buttons, title);
     return messages.numberedBox(number, buttons, title, parameters ? *parameters : std::vector<Value>());
   } catch (...) {
@@ -54,7 +64,7 @@ std::string ObjectServices::translate(Cinterface* host, std::string_view text, i
                                       const std::vector<Value>* parameters) const {
   if (!host) return markedText(text, number);
   if (number < 1) return std::string(text);
-  return host->ClsGlobal()->messages().text(number, parameters ? *parameters : std::vector<Value>());
+  return messagesOf(*host).text(number, parameters ? *parameters : std::vector<Value>(), text);
 }
 
 void ObjectServices::notifyWindowState(Cinterface* host, std::string_view state, const std::string& formName) {

@@ -32,7 +32,9 @@ class MessageService {
   // Shows the host's own text for `number` in the user's language, "%1"... replaced by `parameters`.
   virtual int numberedBox(int32_t number, int32_t buttons, const std::string& title,
                           const std::vector<Value>& parameters) = 0;
-  virtual std::string text(int32_t number, const std::vector<Value>& parameters) = 0;
+  // The text of `number`; `defaultText`, the caller's own text for it, tells apart the captions
+  // that share a number with another text.
+  virtual std::string text(int32_t number, const std::vector<Value>& parameters, std::string_view defaultText) = 0;
 };
 
 // What the component falls back to when it has no host interface reference.

@@ -96,7 +96,9 @@ void FRMPD_MODSELEZ::Form_Load() {
     CMB_TIPOATT_.addItem("Variazione quantita'", 2);
     CMB_TIPOATT_.addItem("Ripristino selezione", 3);
     CaricaListaParametri(true);
-    CMD_EPL_.setEnabled(callingForm_->labelRowChoices().labelType == "1");
+    // Switched on for customisable labels; for standard ones the button stays as the form comes
+    // and answers that the label printer takes no standard labels.
+    if (callingForm_->labelRowChoices().labelType == "1") CMD_EPL_.setEnabled(true);
     KVX_RESIZEFORM1_.start();
   });
 }
@@ -140,7 +142,7 @@ void FRMPD_MODSELEZ::CaricaRsetRigaOrd() {
   trap("CaricaRsetRigaOrd", [&] {
     rsetRigaOrd_ = std::make_unique<data::Recordset>();
     rsetRigaOrd_->setCursorLocation(data::cursor::kUseClient);
-    rsetRigaOrd_->open(stringaRigaOrd_, *connection_, data::cursor::kOpenDynamic, data::lock::kOptimistic);
+    rsetRigaOrd_->open(stringaRigaOrd_, required(connection_), data::cursor::kOpenDynamic, data::lock::kOptimistic);
     if (rsetRigaOrd_->recordCount() < 1) {
       window().setMousePointer(kDefaultPointer);
       messageBox("Non ci sono righe d'ordine da elaborare", 64771, host::msg::kInformation);
@@ -283,7 +285,7 @@ void FRMPD_MODSELEZ::GetRsetRptEtichette() {
     user_ = global().userCode();
     rsetRptEtichette_ = std::make_unique<data::Recordset>();
     rsetRptEtichette_->setCursorLocation(data::cursor::kUseClient);
-    rsetRptEtichette_->open(ownLabelsSql("*"), *connection_, data::cursor::kOpenDynamic, data::lock::kBatchOptimistic);
+    rsetRptEtichette_->open(ownLabelsSql("*"), required(connection_), data::cursor::kOpenDynamic, data::lock::kBatchOptimistic);
   });
 }
 
@@ -333,8 +335,14 @@ void FRMPD_MODSELEZ::releaseReport() {
   pclsReport_.reset();
 }
 
-void FRMPD_MODSELEZ::attachRows() {
+std::optional<data::Bookmark> FRMPD_MODSELEZ::currentLabelRow() const {
+  if (!rsetGridRigaOrd_ || rsetGridRigaOrd_->bof() || rsetGridRigaOrd_->eof()) return std::nullopt;
+  return rsetGridRigaOrd_->bookmark();
+}
+
+void FRMPD_MODSELEZ::attachRows(std::optional<data::Bookmark> row) {
   rsetGridRigaOrd_->setFilter("");
+  if (row) rsetGridRigaOrd_->setBookmark(*row);
   grid_.setDataSource(rsetGridRigaOrd_.get());
   if (bindCollRigaOrd_) bindCollRigaOrd_->setDataSource(rsetGridRigaOrd_.get());
 }
@@ -346,12 +354,14 @@ void FRMPD_MODSELEZ::CmdExec_Click() {
       return;
     }
     window().setMousePointer(kHourglass);
+    // The run filters and walks the label rows; the operator gets back the row they were on.
+    const std::optional<data::Bookmark> current = currentLabelRow();
     if (bindCollRigaOrd_) bindCollRigaOrd_->setDataSource(nullptr);
     grid_.setDataSource(nullptr);
     GetRsetRptEtichette();
     if (!rsetRptEtichette_ || !rsetRptEtichette_->isOpen()) {
       window().setMousePointer(kDefaultPointer);
-      if (rsetGridRigaOrd_) attachRows();
+      if (rsetGridRigaOrd_) attachRows(current);
       return;
     }
     if (!rsetGridRigaOrd_) {
@@ -363,13 +373,13 @@ void FRMPD_MODSELEZ::CmdExec_Click() {
     if (rsetGridRigaOrd_->recordCount() == 0) {
       messageBox("Non ci sono etichette da stampare", 64770, host::msg::kInformation);
       window().setMousePointer(kDefaultPointer);
-      attachRows();
+      attachRows(current);
       return;
     }
     // Without this run's texts the report would print the previous run's rows.
     if (!ImpostaDatiEtichetta()) {
       window().setMousePointer(kDefaultPointer);
-      attachRows();
+      attachRows(current);
       return;
     }
     releaseReport();
@@ -389,11 +399,11 @@ void FRMPD_MODSELEZ::CmdExec_Click() {
     try {
       pclsReport_->start();
     } catch (...) {
-      attachRows();
+      attachRows(current);
       throw;
     }
     if (pclsReport_->completed()) releaseReport();
-    attachRows();
+    attachRows(current);
   });
 }
 
@@ -468,9 +478,10 @@ void FRMPD_MODSELEZ::AlimentaSupportoStampaPersonalizzata() {
     if (!rsetRigaOrd_ || !printSupport_ || !rsetGridRigaOrd_) return;
     if (bindCollRigaOrd_) bindCollRigaOrd_->setDataSource(nullptr);
     grid_.setDataSource(nullptr);
+    const std::optional<data::Bookmark> current = currentLabelRow();
     output::AlimentaSupportoStampaPersonalizzata(*rsetRigaOrd_, *rsetGridRigaOrd_, *printSupport_);
     rsetRigaOrd_->moveFirst();
-    attachRows();
+    attachRows(current);
   });
 }
 

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "data/binding_collection.h"
@@ -79,7 +80,11 @@ class FRMPD_MODSELEZ final : public host::ComponentForm {
   void CreaSupportoStampaPersonalizzata();
   void AlimentaSupportoStampaPersonalizzata();
   void releaseReport();
-  void attachRows();
+  // The label row the grid stands on, if any.
+  std::optional<data::Bookmark> currentLabelRow() const;
+  // Removes the run's filter, goes back to `row` and shows the label rows in the grid and the
+  // detail fields again.
+  void attachRows(std::optional<data::Bookmark> row);
   // The statement that reads back this workstation's labels, in label order.
   std::string ownLabelsSql(const std::string& columns) const;
 

@@ -95,7 +95,7 @@ bool FRMPD_SALVAPERS::SalvaPersonalizzazione() {
       replace = true;
     }
     try {
-      replaceLayout(*connection_, *table_, *lines_, callingForm_->layoutHeader(code, title), replace, rs);
+      replaceLayout(required(connection_), required(table_), required(lines_), callingForm_->layoutHeader(code, title), replace, rs);
     } catch (const std::exception& e) {
       QGRID_SEL_.setDataSource(list_);
       reportFailure(e);
@@ -211,6 +211,11 @@ void FRMPD_SALVAPERS::TXT_Codice_Validate(bool&) {
 }
 
 void FRMPD_SALVAPERS::Form_QueryUnload(int&, int) { cmd_annulla_ButtonClick(); }
+
+Value FRMPD_SALVAPERS::publicProperty(std::string_view name) const {
+  if (name == "Succeeded") return Value(succeeded_);
+  return Value();
+}
 
 void FRMPD_SALVAPERS::Form_Unload(int&) {
   trapShowing("Form_Unload", [&] {

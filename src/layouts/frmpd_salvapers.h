@@ -43,6 +43,8 @@ class FRMPD_SALVAPERS final : public host::ComponentForm {
   void Form_Unload(int& cancel) override;
   void Form_KeyDown(int32_t keyCode, int32_t shift) override;
   data::Connection* errorConnection() override { return connection_; }
+  // "Succeeded": whether the last save or delete went through, for the host.
+  Value publicProperty(std::string_view name) const override;
 
  private:
   void LoadElencoSelezioni();

@@ -1,6 +1,5 @@
 #include "output/print_support.h"
 
-#include <unordered_map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -96,36 +95,32 @@ void AlimentaSupportoStampaPersonalizzata(data::Recordset& orderLines, data::Rec
                                           data::Recordset& support) {
   if (orderLines.recordCount() == 0 || labelRows.recordCount() == 0) return;
   const RegionalSettings& rs = RegionalSettings::italian();
-  auto key = [&](const data::Recordset& rs_, const char* numreg, const char* line) {
-    return toText(NVL(rs_.value(numreg), Value("")), rs) + '\x1f' + toText(NVL(rs_.value(line), Value("")), rs);
-  };
-  // The selected label rows of every order line, in their own order.
-  std::unordered_map<std::string, std::vector<data::Bookmark>> labelsOf;
-  std::unique_ptr<data::Recordset> labels = labelRows.clone();
-  for (; !labels->eof(); labels->moveNext()) {
-    if (RTrim(toText(NVL(labels->value("SELEZIONE"), Value("")), rs)) != "1") continue;
-    labelsOf[key(*labels, "DO11_NUMREG_CO99", "DO30_PROGRIGA")].push_back(labels->bookmark());
-  }
   // Support field -> order-line column, resolved once.
   std::vector<std::pair<size_t, int>> fromLine;
   for (size_t f = 1; f < 73; ++f) {
     const std::string name = support.field(f).name;
     fromLine.emplace_back(f, orderLines.fieldIndex(name == "DESCREP_DOC" ? "DESCREPTESTAOL" : name));
   }
+  // A label row names the order line it was expanded from by its ordinal in the order lines, so
+  // an order line that the view returns twice (once per cycle detail) still gives each of its
+  // labels once, with the data of its own row.
   std::unique_ptr<data::Recordset> lines = orderLines.clone();
-  for (; !lines->eof(); lines->moveNext()) {
-    const auto group = labelsOf.find(key(*lines, "DO11_NUMREG_CO99", "DO30_PROGRIGA"));
-    if (group == labelsOf.end()) continue;
-    for (const data::Bookmark& mark : group->second) {
-      labels->setBookmark(mark);
-      support.addNew();
-      support.setValue("SELEZIONE", Value("S"));
-      for (const auto& [to, from] : fromLine)
-        if (from >= 0) support.setValue(to, typed(lines->value(static_cast<size_t>(from)), support.field(to).type));
-      for (const auto& [to, from] : kFromLabel)
-        support.setValue(to, typed(labels->value(from), support.field(to).type));
-      support.update();
-    }
+  const int64_t lineCount = lines->recordCount();
+  std::unique_ptr<data::Recordset> labels = labelRows.clone();
+  if (!labelRows.sort().empty()) labels->setSort(labelRows.sort());
+  for (; !labels->eof(); labels->moveNext()) {
+    if (RTrim(toText(NVL(labels->value("SELEZIONE"), Value("")), rs)) != "1") continue;
+    const Value ordinal = labels->value("IDRIGAORDINE");
+    if (ordinal.isNull() || ordinal.isEmpty()) continue;
+    const int64_t line = toInt64(ordinal, rs);
+    if (line < 1 || line > lineCount) continue;
+    lines->setAbsolutePosition(line);
+    support.addNew();
+    support.setValue("SELEZIONE", Value("S"));
+    for (const auto& [to, from] : fromLine)
+      if (from >= 0) support.setValue(to, typed(lines->value(static_cast<size_t>(from)), support.field(to).type));
+    for (const auto& [to, from] : kFromLabel) support.setValue(to, typed(labels->value(from), support.field(to).type));
+    support.update();
   }
 }
 

@@ -10,8 +10,8 @@ namespace briskal::output {
 
 std::unique_ptr<data::Recordset> CreaSupportoStampaPersonalizzata();
 
-// One record per label row with SELEZIONE "1", grouped by order line in the order lines' order.
-// Linear in the number of rows: the label rows are grouped once, not filtered per order line.
+// One record per label row with SELEZIONE "1", in the label rows' order, each with the data of
+// the order line it was expanded from. Linear in the number of rows.
 void AlimentaSupportoStampaPersonalizzata(data::Recordset& orderLines, data::Recordset& labelRows,
                                           data::Recordset& support);
 

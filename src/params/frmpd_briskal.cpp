@@ -237,11 +237,6 @@ Value FRMPD_BRISKAL::publicProperty(std::string_view name) const {
   return Value();
 }
 
-data::Connection& FRMPD_BRISKAL::connection() {
-  if (!connection_) throwObjectNotSet(host::kComponentName);
-  return *connection_;
-}
-
 data::Connection* FRMPD_BRISKAL::errorConnection() {
   if (!hostInterface() || !hostInterface()->ClsGlobal()) return nullptr;
   host::ScriptModel* script = global().globalScriptService();
@@ -345,6 +340,11 @@ void FRMPD_BRISKAL::CMD_Esegui_Click() {
     gridUpdate_ = true;
     GetStringaRigaOrd();
   });
+  // A query that could not be composed was reported by its procedure; there is nothing to run.
+  if (stringaRigaOrd_.empty()) {
+    gridUpdate_ = false;
+    return;
+  }
   ignoringErrors([&] {
     if (frmModSelez_) {
       // The old form goes quietly: its close event would give this form back while the new
@@ -374,6 +374,8 @@ void FRMPD_BRISKAL::CMD_Esegui_Click() {
 }
 
 void FRMPD_BRISKAL::GetStringaRigaOrd() {
+  // A failed composition leaves no query behind, never the one of earlier filters.
+  stringaRigaOrd_.clear();
   trap("GetStringaRigaOrd", [&] {
     const RegionalSettings& rs = global().regionalSettings();
     OrderLineQueryOptions options;
@@ -393,6 +395,9 @@ void FRMPD_BRISKAL::FrmModSelez_CloseFormModSelez() {
     gridUpdate_ = false;
     if (rsetSelezione_ && rsetSelezione_->recordCount() > 0) rsetSelezione_->moveFirst();
     GridSelezione_.setDataSource(rsetSelezione_.get());
+    // The sizes, the distance among them, show again what the bound layout holds; a text that
+    // could not be stored there gives way. The default layout keeps what was typed.
+    if (bCollDimensioni_) bCollDimensioni_->currentRowChanged();
     SSTab1_.setFocus();
     currentForm_ = true;
   });
@@ -415,16 +420,17 @@ void FRMPD_BRISKAL::CreaRsetSelezione() {
 }
 
 void FRMPD_BRISKAL::emptyLayoutRows() {
-  rsetSelezione_->deleteShown();
-  rsetSelezione_->updateBatch();
-  rsetSelezione_->setSort("");
+  data::Recordset& rows = required(rsetSelezione_);
+  rows.deleteShown();
+  rows.updateBatch();
+  rows.setSort("");
 }
 
 void FRMPD_BRISKAL::CaricaTabellaConfigurazioni() {
   ignoringErrors([&] {
     tableCopy_ = std::make_unique<data::Recordset>();
     tableCopy_->setCursorLocation(data::cursor::kUseClient);
-    tableCopy_->open(std::string("SELECT  *") + " FROM PD45_CONFIGETICH", connection(), data::cursor::kOpenDynamic,
+    tableCopy_->open(std::string("SELECT  *") + " FROM PD45_CONFIGETICH", required(connection_), data::cursor::kOpenDynamic,
                      data::lock::kBatchOptimistic);
     if (!tableCopy_->eof()) tableCopy_->moveFirst();
   });
@@ -439,7 +445,7 @@ void FRMPD_BRISKAL::CaricaComboPersonal() {
     headerList_->setCursorLocation(data::cursor::kUseClient);
     headerList_->open(std::string("SELECT PD45_CODICE, PD45_TITOLO, PD45_WIDTH, PD45_HEIGHT, PD45_DISTANZA, PD45_INDQTARIP") +
                           " FROM PD45_CONFIGETICH" + " WHERE PD45_PROGRIGA = 0" + " ORDER BY PD45_PROGRIGA",
-                      connection(), data::cursor::kOpenDynamic, data::lock::kOptimistic);
+                      required(connection_), data::cursor::kOpenDynamic, data::lock::kOptimistic);
     if (headerList_->recordCount() > 0) {
       codeList_.clear();
       const RegionalSettings& rs = global().regionalSettings();
@@ -476,7 +482,7 @@ bool FRMPD_BRISKAL::ControllaDimensioniEtichetta() {
     gridUpdate_ = true;
     const RegionalSettings& rs = global().regionalSettings();
     const DimensionVerdict verdict =
-        checkLabelDimensions(*rsetSelezione_, labelSize(TXT_ALTETIC_), labelSize(TXT_LUNGETIC_), rs);
+        checkLabelDimensions(required(rsetSelezione_), labelSize(TXT_ALTETIC_), labelSize(TXT_LUNGETIC_), rs);
     ok = verdict.ok;
     if (verdict.tooHigh) dimensionMessage_ = translate("altezza insufficiente.", 74612);
     if (verdict.tooWideRow != 0) {
@@ -529,23 +535,25 @@ void FRMPD_BRISKAL::CMB_Personal_Change() {
 
 void FRMPD_BRISKAL::CaricaPersonalizzazione(int index) {
   trap("CaricaPersonalizzazione", [&] {
-    headerList_->setAbsolutePosition(index);
+    required(headerList_).setAbsolutePosition(index);
     const std::string code = codeList_.at(static_cast<size_t>(index - 1));
-    tableCopy_->setFilter("");
+    data::Recordset& table = required(tableCopy_);
+    data::Recordset& rows = required(rsetSelezione_);
+    table.setFilter("");
     GridSelezione_.setDataSource(nullptr);
     gridUpdate_ = true;
     emptyLayoutRows();
-    tableCopy_->setFilter(layouts::layoutDetailFilter(code));
-    for (; !tableCopy_->eof(); tableCopy_->moveNext()) {
-      rsetSelezione_->addNew();
+    table.setFilter(layouts::layoutDetailFilter(code));
+    for (; !table.eof(); table.moveNext()) {
+      rows.addNew();
       for (const char* field : {"PD45_RIGA", "PD45_SEQSTP", "PD45_CAMPO", "PD45_DATAFIELD", "PD45_POSINI",
                                 "PD45_FLGLBLCAMPO"})
-        rsetSelezione_->setValue(field, tableCopy_->value(field));
+        rows.setValue(field, table.value(field));
     }
-    rsetSelezione_->updateBatch();
-    if (rsetSelezione_->recordCount() > 0) rsetSelezione_->moveFirst();
-    GridSelezione_.setDataSource(rsetSelezione_.get());
-    tableCopy_->setFilter("");
+    rows.updateBatch();
+    if (rows.recordCount() > 0) rows.moveFirst();
+    GridSelezione_.setDataSource(&rows);
+    table.setFilter("");
     gridUpdate_ = false;
   });
   gridUpdate_ = false;
@@ -580,7 +588,7 @@ void FRMPD_BRISKAL::CMD_Personalizza_Click() {
     if (!confirmDimensions()) return;
     gridUpdate_ = true;
     if (bCollDimensioni_) bCollDimensioni_->setDataSource(nullptr);
-    if (rsetSelezione_->recordCount() > 0) rsetSelezione_->moveFirst();
+    if (required(rsetSelezione_).recordCount() > 0) rsetSelezione_->moveFirst();
     layouts::FRMPD_SALVAPERS form(runtime());
     form.setHostInterface(hostInterface());
     form.setLogObject(logObject());
@@ -613,9 +621,10 @@ void FRMPD_BRISKAL::CMD_Personalizza_Click() {
 
 void FRMPD_BRISKAL::flipCaptionFlag() {
   const RegionalSettings& rs = global().regionalSettings();
-  const bool set = toInt32(NVL(rsetSelezione_->value("PD45_FLGLBLCAMPO"), Value(int32_t{0})), rs) != 0;
-  rsetSelezione_->setValue("PD45_FLGLBLCAMPO", Value(int32_t{set ? 0 : 1}));
-  rsetSelezione_->update();
+  data::Recordset& rows = required(rsetSelezione_);
+  const bool set = toInt32(NVL(rows.value("PD45_FLGLBLCAMPO"), Value(int32_t{0})), rs) != 0;
+  rows.setValue("PD45_FLGLBLCAMPO", Value(int32_t{set ? 0 : 1}));
+  rows.update();
 }
 
 void FRMPD_BRISKAL::GridSelezione_CellDblClick(const std::string& field) {

@@ -76,8 +76,6 @@ class FRMPD_BRISKAL final : public host::ComponentForm {
 
  private:
   void connectEvents();
-  // The form's own connection; error 91 before the form has loaded one.
-  data::Connection& connection();
   void firstActivation();
   void fillCombos();
   void CMB_TipoEtichetta_Change();

@@ -50,6 +50,14 @@ TEST_F(ParameterForm, FirstActivationFillsTheOptionsAndTheDefaultLayout) {
   data::Recordset* layout = control<hostkit::HeadlessGrid>("GridSelezione").dataSource();
   ASSERT_NE(layout, nullptr);
   EXPECT_EQ(layout->recordCount(), 36);
+  // Captions whose numbers also stand for a message or another caption read as themselves.
+  const std::pair<int64_t, const char*> captions[] = {
+      {12, "Quantità per etichetta"}, {13, "Quantità per confezioni"}, {32, "Ragione sociale cliente"}, {33, "Via"}};
+  for (const auto& [row, caption] : captions) {
+    layout->setAbsolutePosition(row);
+    EXPECT_EQ(layout->value("PD45_CAMPO"), Value(caption)) << row;
+  }
+  layout->moveFirst();
   EXPECT_EQ(text("TXT_RIGA").text(), "1");
   EXPECT_EQ(text("TXT_NRCARATTERI").text(), "22");  // "Numero ordine" 13 + 7 + 1, and a blank
   auto& filter = control<hostkit::HeadlessQueryFilter>("KVX_ADVQ");
@@ -215,18 +223,86 @@ TEST_F(ParameterForm, TheHostWindowPlacesTheForm) {
   EXPECT_EQ(mdi.windowState(), 2);
 }
 
-TEST_F(ParameterForm, ErrorsAreLoggedWithTheProcedureName) {
-  hostkit::SessionOptions options;
-  start();
+// A host of our own, handing the component a context it made itself.
+class ParameterFormOfAnotherHost : public ParameterForm {
+ protected:
+  void SetUp() override {
+    ParameterForm::SetUp();
+    start();
+  }
+  void show(std::shared_ptr<host::GlobalContext> context) {
+    host::Cinterface& c = session().component();
+    c.setClsGlobal(std::move(context));
+    c.setActiveNavigator(std::make_shared<hostkit::HeadlessNavigator>());
+    c.ShowForm();
+  }
+  std::shared_ptr<hostkit::HeadlessGlobalContext> context(hostkit::GlobalSettings settings) {
+    settings.connectionString = "Data Source=" + databaseFile();
+    return std::make_shared<hostkit::HeadlessGlobalContext>(std::move(settings), session().messages());
+  }
+};
+
+TEST_F(ParameterFormOfAnotherHost, ErrorsAreLoggedWithTheProcedureName) {
   // A database that cannot be opened: the load step fails and says so in the log.
-  session_.reset();
-  options.settings.connectionString = "Data Source=/nonexistent-folder/x.db";
-  options.dataFolder = BRISKAL_DATA_FOLDER;
-  options.component = BRISKAL_COMPONENT;
-  options.logFile = logFile_;
-  session_ = std::make_unique<hostkit::HostSession>(std::move(options));
-  session().showParameterForm();
+  hostkit::GlobalSettings settings;
+  settings.connectionString = "Data Source=/nonexistent-folder/x.db";
+  show(std::make_shared<hostkit::HeadlessGlobalContext>(settings, session().messages()));
   EXPECT_NE(logText().find("| Form_Load |"), std::string::npos) << logText();
+}
+
+// A host that has not set its global context gets error 91 in the procedures' own traps, never a
+// crash: messages, translations and the buttons that read the context all go through it.
+TEST_F(ParameterFormOfAnotherHost, AHostWithoutAGlobalContextGetsErrorsNotACrash) {
+  show(nullptr);
+  EXPECT_NE(logText().find("| Form_Load |"), std::string::npos) << logText();
+  EXPECT_NE(logText().find("91"), std::string::npos) << logText();
+  combo("CMB_TipoQuantità").choose(2);
+  button("CMD_ImpostaEtich").click();
+  button("CMD_Esegui").click();
+  button("CMD_Personalizza").click();
+  button("CMD_ELIMINA").click();
+  EXPECT_EQ(session().window("FRMPD_MODSELEZ"), nullptr);
+  EXPECT_NE(logText().find("ControllaDimensioniEtichetta"), std::string::npos) << logText();
+  EXPECT_TRUE(session().component().CloseForm().asBool());
+}
+
+// A message service that has no texts: showing works, asking for a text fails.
+class TextlessMessages final : public host::MessageService {
+ public:
+  int textBox(const std::string&, int32_t, const std::string&) override { return 1; }
+  int numberedBox(int32_t, int32_t, const std::string&, const std::vector<Value>&) override { return 1; }
+  std::string text(int32_t number, const std::vector<Value>&, std::string_view) override {
+    throw Error(err::kItemNotFound, "Messages", "No text " + std::to_string(number));
+  }
+};
+
+// A text that cannot be translated is logged and left empty; the procedure asking for it goes on.
+TEST_F(ParameterFormOfAnotherHost, AnUntranslatableTextIsLoggedAndLeftEmpty) {
+  TextlessMessages messages;
+  hostkit::GlobalSettings settings;
+  settings.connectionString = "Data Source=" + databaseFile();
+  show(std::make_shared<hostkit::HeadlessGlobalContext>(settings, messages));
+  data::Recordset* layout = control<hostkit::HeadlessGrid>("GridSelezione").dataSource();
+  ASSERT_NE(layout, nullptr);
+  EXPECT_EQ(layout->recordCount(), 36);
+  EXPECT_EQ(layout->value("PD45_CAMPO"), Value(""));
+  EXPECT_NE(logText().find("| translate |"), std::string::npos) << logText();
+  session_.reset();  // before the message service it was given
+}
+
+// A query that cannot be composed leaves nothing to run: no selection form opens on an empty
+// or an earlier query.
+TEST_F(ParameterFormOfAnotherHost, AQueryThatCannotBeComposedOpensNoSelectionForm) {
+  hostkit::GlobalSettings settings;
+  settings.company = Value::null();
+  show(context(settings));
+  control<hostkit::HeadlessQueryFilter>("KVX_ADVQ").setRow("Numero doc.", "1", "5");
+  button("CMD_ImpostaEtich").click();
+  button("CMD_Esegui").click();
+  EXPECT_NE(logText().find("| GetStringaRigaOrd |"), std::string::npos) << logText();
+  EXPECT_EQ(session().window("FRMPD_BRISKAL")->form().property("StringaRigaOrd"), Value(""));
+  EXPECT_EQ(session().window("FRMPD_MODSELEZ"), nullptr);
+  EXPECT_TRUE(button("CMD_Esegui").enabled());
 }
 
 TEST_F(ParameterForm, TheLayoutGridRefusesWhatItCannotHold) {

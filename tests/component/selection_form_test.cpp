@@ -52,8 +52,20 @@ TEST_F(SelectionForm, ShowsTheLabelRowsInItsGridAndDetailFields) {
   EXPECT_EQ(article.text(), rows.value("DO30_CODART_MG66").asText());
   rows.moveLast();
   EXPECT_EQ(article.text(), rows.value("DO30_CODART_MG66").asText());
-  EXPECT_FALSE(w->headlessControls().find<hostkit::HeadlessButton>("CMD_EPL")->enabled());
   EXPECT_EQ(session().navigator().registry().formStates().back().form, "FRMPD_MODSELEZ");
+}
+
+// The label printer takes customisable labels only: for standard ones its button answers so,
+// sends the operator to "&Stampa" and goes away.
+TEST_F(SelectionForm, TheLabelPrinterButtonRefusesStandardLabels) {
+  hostkit::HeadlessWindow* w = execute("1", "5");
+  ASSERT_NE(w, nullptr);
+  auto& epl = *w->headlessControls().find<hostkit::HeadlessButton>("CMD_EPL");
+  ASSERT_TRUE(epl.click());
+  EXPECT_EQ(shownNumbers().back(), 83848);
+  EXPECT_EQ(session().messages().shown().back().text, "Modalità di stampa non prevista");
+  EXPECT_FALSE(epl.visible());
+  EXPECT_TRUE(w->headlessControls().find<hostkit::HeadlessButton>("CmdExec")->hasFocus());
 }
 
 TEST_F(SelectionForm, NoOrderLinesIsToldAndTheFormCloses) {

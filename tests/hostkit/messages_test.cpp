@@ -74,6 +74,9 @@ TEST(CatalogueParsing, NamesTheLineOfTheFirstMalformedEntry) {
       {"10\tends in \\\n", "line 1: unknown escape"},
       {"10\tok\n20\t\n", "line 2: empty text"},
       {"10\tQuantit\xE0\n", "line 1: the text is not UTF-8"},
+      {"10\tok\n[captions]\n10\tok\n", "line 3: expected NUMBER<TAB>DEFAULT<TAB>TEXT"},
+      {"[captions]\n10\tVia\tVia\n10\tVia\tStrada\n", "line 3: caption 10 \"Via\" is already on line 2"},
+      {"[captions]\n10\t\tVia\n", "line 2: empty text"},
   };
   for (const Case& c : cases) {
     const auto error = caught([&] { MessageCatalogue::parse(c.content, "it.tsv"); });
@@ -246,10 +249,26 @@ TEST_F(HeadlessMessages, InteractivePolicyAsksTheHook) {
 }
 
 TEST_F(HeadlessMessages, TextOfANumberUsesTheCatalogue) {
-  EXPECT_EQ(service_.text(74630, {Value("Ordini conto lavoro attivo")}),
+  EXPECT_EQ(service_.text(74630, {Value("Ordini conto lavoro attivo")}, "Modifica etichette"),
             "Modifica etichette (Ordini conto lavoro attivo)");
-  EXPECT_EQ(service_.text(1, {}), "[1]");
+  EXPECT_EQ(service_.text(1, {}, "Uno"), "[1]");
   EXPECT_TRUE(service_.shown().empty());
+}
+
+// Two numbers stand for a message and a caption, or for two captions: the caption asked for by
+// its own default text reads as that caption, while the message box keeps the message.
+TEST_F(HeadlessMessages, CaptionsSharingANumberKeepTheirOwnText) {
+  EXPECT_EQ(service_.text(64773, {}, "Quantità per etichetta"), "Quantità per etichetta");
+  EXPECT_EQ(service_.text(64773, {}, "Inserire quantità per etichetta"), "Inserire quantità per etichetta");
+  service_.numberedBox(64773, 64, "", {});
+  EXPECT_EQ(service_.shown().back().text, "Inserire quantità per etichetta");
+  EXPECT_EQ(service_.text(47977, {}, "Via"), "Via");
+  EXPECT_EQ(service_.text(47977, {}, "Ragione sociale cliente"), "Ragione sociale cliente");
+  const MessageCatalogue english = shipped("en");
+  HeadlessMessageService en(english, kEn, nullptr, AnswerPolicy::defaultButton());
+  EXPECT_EQ(en.text(64773, {}, "Quantità per etichetta"), "Quantity per label");
+  EXPECT_EQ(en.text(47977, {}, "Via"), "Street");
+  EXPECT_EQ(en.text(47977, {}, "Ragione sociale cliente"), "Customer name");
 }
 
 TEST_F(HeadlessMessages, TranslationServiceShowsTheMarkedTextAsItIs) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "labelrows/label_rows.h"
 #include "output/print_support.h"
 #include "params/layout_rows.h"
@@ -88,32 +90,44 @@ TEST_F(LabelText, ValuesFollowTheirFieldRules) {
   EXPECT_EQ(compose({{1, 1, "", "DO11_CLIFOR_CG44", 0, 0}}), " ");  // Null prints as an empty value
 }
 
-TEST(PrintSupport, OneRecordPerSelectedLabelGroupedByOrderLine) {
+// Each selected label row gives exactly one record, in the label rows' order, with the data of
+// the order-line row it was expanded from: an order line that the view returns twice (one row per
+// cycle detail) has its labels once each, not once per view row.
+TEST(PrintSupport, OneRecordPerSelectedLabelRowWithItsOwnOrderLine) {
   auto support = CreaSupportoStampaPersonalizzata();
   ASSERT_EQ(support->fieldCount(), 82u);
   EXPECT_EQ(support->field(size_t{77}).name, "QTASUETICH");
   EXPECT_EQ(support->field("DO30_PESON").numericScale, 5);
-  // Two order lines, their label rows interleaved in the label-row recordset.
   data::Recordset lines;
   lines.appendField("DO11_NUMREG_CO99", data::FieldType::Char, 12, data::attr::kIsNullable);
   lines.appendField("DO30_PROGRIGA", data::FieldType::Decimal, 6, data::attr::kIsNullable);
+  lines.appendField("DO46_PROGDET", data::FieldType::Decimal, 3, data::attr::kIsNullable);
   lines.appendField("DESCREPTESTAOL", data::FieldType::VarWChar, 40, data::attr::kIsNullable);
   lines.open();
-  for (const char* reg : {"B", "A"}) {
+  // Line A/1 twice, once per cycle detail, then line B/1.
+  const std::tuple<const char*, int, const char*> views[] = {{"A", 1, "Reparto A"}, {"A", 2, "Reparto A"}, {"B", 1, "Reparto B"}};
+  for (const auto& [reg, detail, department] : views) {
     lines.addNew();
     lines.setValue("DO11_NUMREG_CO99", Value(reg));
     lines.setValue("DO30_PROGRIGA", Value(Decimal(1)));
-    lines.setValue("DESCREPTESTAOL", Value(std::string("Reparto ") + reg));
+    lines.setValue("DO46_PROGDET", Value(Decimal(detail)));
+    lines.setValue("DESCREPTESTAOL", Value(department));
     lines.update();
   }
+  // Label rows as the expansion writes them: each names its order-line row by its ordinal.
+  struct LabelRow {
+    int line;
+    const char* selected;
+  };
+  const LabelRow rows[] = {{1, "1"}, {1, "0"}, {2, "1"}, {2, "1"}, {3, "2"}, {3, "1"}, {4, "1"}};
   auto labels = labelrows::newLabelRows();
-  const std::pair<const char*, const char*> rows[] = {{"A", "1"}, {"B", "1"}, {"A", "0"}, {"B", "1"}, {"A", "1"}, {"C", "1"}};
   int32_t id = 0;
-  for (const auto& [reg, sel] : rows) {
+  for (const LabelRow& r : rows) {
     labels->addNew();
-    labels->setValue("DO11_NUMREG_CO99", Value(reg));
+    labels->setValue("DO11_NUMREG_CO99", Value(r.line == 3 ? "B" : "A"));
     labels->setValue("DO30_PROGRIGA", Value(Decimal(1)));
-    labels->setValue("SELEZIONE", Value(sel));
+    labels->setValue("IDRIGAORDINE", Value(Decimal(r.line)));
+    labels->setValue("SELEZIONE", Value(r.selected));
     labels->setValue("QTASUETICH", Value(Decimal(++id)));
     labels->setValue("MG68_PESON", Value::null());
     labels->update();
@@ -121,8 +135,10 @@ TEST(PrintSupport, OneRecordPerSelectedLabelGroupedByOrderLine) {
   AlimentaSupportoStampaPersonalizzata(lines, *labels, *support);
   std::vector<std::string> got;
   for (support->moveFirst(); !support->eof(); support->moveNext())
-    got.push_back(toText(support->value("DESCREP_DOC"), kIt) + "/" + toText(support->value("QTASUETICH"), kIt));
-  EXPECT_EQ(got, (std::vector<std::string>{"Reparto B/2", "Reparto B/4", "Reparto A/1", "Reparto A/5"}));
+    got.push_back(toText(support->value("DESCREP_DOC"), kIt) + "/" + toText(support->value("DO46_PROGDET"), kIt) +
+                  "/" + toText(support->value("QTASUETICH"), kIt));
+  // Row 4 names no order line of the recordset and gives no record.
+  EXPECT_EQ(got, (std::vector<std::string>{"Reparto A/1/1", "Reparto A/2/3", "Reparto A/2/4", "Reparto B/1/6"}));
   support->moveFirst();
   EXPECT_TRUE(support->value("PESONETTO").isNull());
   EXPECT_EQ(support->value("SELEZIONE"), Value("S"));
