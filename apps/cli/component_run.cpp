@@ -176,8 +176,12 @@ data::Recordset& layoutList(hostkit::HeadlessWindow& saveForm) {
   return *grid->dataSource();
 }
 
+std::string layoutCodeAsStored(const std::string& code) {
+  return StringaFissa(hostkit::upperCaseDisplay(code), 10);
+}
+
 int64_t positionOf(data::Recordset& list, const std::string& code) {
-  const std::string wanted = StringaFissa(code, 10);
+  const std::string wanted = layoutCodeAsStored(code);
   int64_t position = 0;
   for (std::unique_ptr<data::Recordset> walk = list.clone(); !walk->eof(); walk->moveNext()) {
     ++position;

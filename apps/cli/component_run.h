@@ -76,7 +76,10 @@ bool selectLayout(hostkit::HostSession& session, const std::string& code);
 // Opens the layout tab, then the save form, runs `use` on it and closes it with Escape.
 void withSaveForm(hostkit::HostSession& session, const std::function<void(hostkit::HeadlessWindow&)>& use);
 data::Recordset& layoutList(hostkit::HeadlessWindow& saveForm);
-// The position of `code` in the layout list (1 for the first layout), 0 when it is not there.
+// A layout code as the save form stores what was typed: in capitals, blank-padded to 10.
+std::string layoutCodeAsStored(const std::string& code);
+// The position of `code`, typed in any case, in the layout list (1 for the first layout), 0 when
+// it is not there.
 int64_t positionOf(data::Recordset& list, const std::string& code);
 
 struct LabelSizes {

@@ -9,15 +9,14 @@ namespace {
 
 constexpr std::string_view kTextProperty = "Text";
 
-// Capitals for the Latin letters; other characters stay as typed.
-std::string upperAscii(std::string text) {
+}  // namespace
+
+std::string upperCaseDisplay(std::string text) {
   for (char& c : text) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
   return text;
 }
-
-}  // namespace
 
 HeadlessTextEdit::HeadlessTextEdit(std::string name, FocusScope& focus, RegionalSettings regional)
     : HeadlessControl(std::move(name), focus), regional_(std::move(regional)) {}
@@ -67,7 +66,7 @@ bool HeadlessTextEdit::type(const std::string& text) {
   }
   const Value format = setting("displayformat");
   if (format.isText() && utf8::equalsNoCase(format.asText(), "Maiuscolo"))
-    typed = upperAscii(std::move(typed));
+    typed = upperCaseDisplay(std::move(typed));
   change(std::move(typed), false);
   return true;
 }

@@ -14,6 +14,10 @@
 
 namespace briskal::hostkit {
 
+// What an edit with the display format "Maiuscolo" makes of typed text: capitals for the Latin
+// letters, other characters as typed.
+std::string upperCaseDisplay(std::string text);
+
 class HeadlessTextEdit final : public HeadlessControl<host::TextEditControl> {
  public:
   HeadlessTextEdit(std::string name, FocusScope& focus,

@@ -8,8 +8,8 @@
 
 namespace briskal::hostkit::labelprinter {
 
-FileDevice::FileDevice(std::filesystem::path path) : path_(std::move(path)) {
-  file_.reset(std::fopen(path_.c_str(), "wb"));
+FileDevice::FileDevice(std::filesystem::path path) : staged_(std::move(path)) {
+  file_.reset(std::fopen(staged_.path().c_str(), "wb"));
   if (!file_) fail("Cannot create the label file", errno);
 }
 
@@ -23,10 +23,11 @@ void FileDevice::finish() {
   if (!file_) fail("The label file is already closed");
   // fclose reports the write errors that buffering kept back, so its result matters.
   if (std::fclose(file_.release()) != 0) fail("Cannot write the label file", errno);
+  staged_.commit();
 }
 
 void FileDevice::fail(const char* what, int code) const {
-  std::string description = std::string(what) + " " + path_.string();
+  std::string description = std::string(what) + " " + staged_.destination().string();
   if (code != 0) description += ": " + std::string(std::strerror(code));
   throw Error(err::kProviderError, "LabelPrinter", description);
 }

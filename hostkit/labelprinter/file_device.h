@@ -1,17 +1,19 @@
 #pragma once
 // A label-printer job written to a file, for printers shared as files and for checking output.
+// The file takes its place when the job finishes; an unfinished job leaves an earlier file alone.
 
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 
 #include "hostkit/labelprinter/byte_device.h"
+#include "hostkit/report/staged_file.h"
 
 namespace briskal::hostkit::labelprinter {
 
 class FileDevice : public ByteDevice {
  public:
-  // Creates or truncates the file; throws briskal::Error when it cannot.
+  // Starts the job beside `path`; throws briskal::Error when it cannot.
   explicit FileDevice(std::filesystem::path path);
 
   void write(std::string_view bytes) override;
@@ -25,7 +27,7 @@ class FileDevice : public ByteDevice {
   // `code` is the errno of the failed call, 0 when there is none.
   [[noreturn]] void fail(const char* what, int code = 0) const;
 
-  std::filesystem::path path_;
+  report::StagedFile staged_;
   std::unique_ptr<std::FILE, FileCloser> file_;
 };
 

@@ -6,8 +6,12 @@
 
 namespace briskal::hostkit::labelprinter {
 
-HeadlessLabelPrinter::HeadlessLabelPrinter(std::string destination, Layout layout, Epl2Settings settings)
-    : destination_(std::move(destination)), layout_(std::move(layout)), settings_(settings) {}
+HeadlessLabelPrinter::HeadlessLabelPrinter(std::string destination, Layout layout, report::DeliverySink delivered,
+                                           Epl2Settings settings)
+    : destination_(std::move(destination)),
+      layout_(std::move(layout)),
+      delivered_(std::move(delivered)),
+      settings_(settings) {}
 
 Value HeadlessLabelPrinter::version() { return Value("EPL2 1.0"); }
 
@@ -34,6 +38,7 @@ void HeadlessLabelPrinter::start() {
     labels_ = writer.labels();
   }
   writer.endJob();
+  if (delivered_) delivered_({destination_, labels_, labels_, {}});
 }
 
 Value HeadlessLabelPrinter::result() { return Value(labels_); }

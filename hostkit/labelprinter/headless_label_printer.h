@@ -8,6 +8,7 @@
 
 #include "host/report_service.h"
 #include "hostkit/labelprinter/epl2_writer.h"
+#include "hostkit/report/delivery.h"
 #include "hostkit/report/drawing.h"
 
 namespace briskal::data {
@@ -21,7 +22,9 @@ class HeadlessLabelPrinter : public host::LabelPrinterOutput {
   // Lays the current record of the recordset out as one label.
   using Layout = std::function<report::Page(const data::Recordset& record)>;
 
-  HeadlessLabelPrinter(std::string destination, Layout layout, Epl2Settings settings = {});
+  // `delivered` hears of every job sent.
+  HeadlessLabelPrinter(std::string destination, Layout layout, report::DeliverySink delivered = {},
+                       Epl2Settings settings = {});
 
   // "EPL2 1.0": the printer language and the version of this output.
   Value version() override;
@@ -42,6 +45,7 @@ class HeadlessLabelPrinter : public host::LabelPrinterOutput {
  private:
   std::string destination_;
   Layout layout_;
+  report::DeliverySink delivered_;
   Epl2Settings settings_;
   Value context_;
   data::Recordset* recordset_ = nullptr;

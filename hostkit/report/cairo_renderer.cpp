@@ -9,6 +9,7 @@
 #include "hostkit/report/barcode_painter.h"
 #include "hostkit/report/cairo_handles.h"
 #include "hostkit/report/report_template.h"
+#include "hostkit/report/staged_file.h"
 
 namespace briskal::hostkit::report {
 namespace {
@@ -106,8 +107,9 @@ class PageDrawer {
 void renderPdf(const std::vector<Page>& pages, const std::filesystem::path& file, const std::string& title) {
   requirePages(pages);
   const double scale = kPointsPerInch / kMillimetresPerInch;
+  StagedFile staged(file);
   CairoSurface surface(
-      cairo_pdf_surface_create(file.c_str(), pages.front().width * scale, pages.front().height * scale));
+      cairo_pdf_surface_create(staged.path().c_str(), pages.front().width * scale, pages.front().height * scale));
   checkCairo(cairo_surface_status(surface.get()), "Writing " + file.string());
   if (!title.empty()) cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_TITLE, title.c_str());
   CairoContext cr(cairo_create(surface.get()));
@@ -123,6 +125,8 @@ void renderPdf(const std::vector<Page>& pages, const std::filesystem::path& file
   cr.reset();
   cairo_surface_finish(surface.get());
   checkCairo(cairo_surface_status(surface.get()), "Writing " + file.string());
+  surface.reset();
+  staged.commit();
 }
 
 std::vector<std::filesystem::path> renderPng(const std::vector<Page>& pages,
@@ -131,6 +135,8 @@ std::vector<std::filesystem::path> renderPng(const std::vector<Page>& pages,
   const std::vector<std::filesystem::path> files = pngFileNames(file, pages.size());
   const double scale = dpi / kMillimetresPerInch;
   PageDrawer drawer;
+  std::vector<StagedFile> staged;
+  staged.reserve(files.size());
   for (size_t n = 0; n < pages.size(); ++n) {
     const Page& page = pages[n];
     CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24,
@@ -141,8 +147,11 @@ std::vector<std::filesystem::path> renderPng(const std::vector<Page>& pages,
     cairo_scale(cr.get(), scale, scale);
     drawer.draw(cr.get(), page);
     cr.reset();
-    checkCairo(cairo_surface_write_to_png(surface.get(), files[n].c_str()), "Writing " + files[n].string());
+    staged.emplace_back(files[n]);
+    checkCairo(cairo_surface_write_to_png(surface.get(), staged.back().path().c_str()), "Writing " + files[n].string());
   }
+  // The pages take their places only once all of them are drawn.
+  for (StagedFile& page : staged) page.commit();
   return files;
 }
 

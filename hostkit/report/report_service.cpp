@@ -16,6 +16,7 @@
 #include "hostkit/report/cairo_renderer.h"
 #include "hostkit/report/cups_printer.h"
 #include "hostkit/report/report_layout.h"
+#include "hostkit/report/staged_file.h"
 #include "hostkit/report/template_engine.h"
 #include "hostkit/report/template_parser.h"
 
@@ -70,8 +71,8 @@ class RunData {
 
 }  // namespace
 
-HeadlessReportService::HeadlessReportService(ReportOptions options, RegionalSettings regional)
-    : options_(std::move(options)), regional_(std::move(regional)) {}
+HeadlessReportService::HeadlessReportService(ReportOptions options, RegionalSettings regional, DeliverySink delivered)
+    : options_(std::move(options)), regional_(std::move(regional)), delivered_(std::move(delivered)) {}
 
 void HeadlessReportService::setDataSource(const std::string& sql) {
   sql_ = sql;
@@ -93,7 +94,8 @@ HeadlessReportService::LaidOut HeadlessReportService::prepare() {
   TemplateEngine engine(reportTemplate);
   if (handler_) handler_(engine);
   if (engine.refreshRequested()) data.read();
-  return {layOut(reportTemplate, data.records(), engine.settings(), regional_), reportTemplate.page.kind};
+  std::vector<Page> pages = layOut(reportTemplate, data.records(), engine.settings(), regional_);
+  return {std::move(pages), reportTemplate.page.kind, data.records().recordCount()};
 }
 
 void HeadlessReportService::start() {
@@ -101,8 +103,9 @@ void HeadlessReportService::start() {
   written_.clear();
   if (options_.destination.empty()) throwReportError("The report service has no destination");
   if (lowerExtension(options_.destination) == ".txt") {
-    writeTexts();
+    const int64_t texts = writeTexts();
     completed_ = true;
+    if (delivered_) delivered_({options_.destination, texts, texts, written_});
     return;
   }
   const LaidOut laidOut = prepare();
@@ -118,20 +121,28 @@ void HeadlessReportService::start() {
     printPages(pages, options_.destination, title_);
   }
   completed_ = true;
+  if (delivered_)
+    delivered_({options_.destination, laidOut.records, static_cast<int64_t>(pages.size()), written_});
 }
 
 // The composed label texts as stored, each followed by a form feed and a line feed: the first
 // column of every record of the statement the report prints.
-void HeadlessReportService::writeTexts() {
+int64_t HeadlessReportService::writeTexts() {
   if (recordset_ || sql_.empty()) throwReportError("Text output takes the composed texts of standard labels");
   RunData data(host_, sql_, recordset_, regional_);
   const std::filesystem::path destination = options_.destination;
-  std::ofstream out(destination, std::ios::binary);
+  StagedFile staged(destination);
+  std::ofstream out(staged.path(), std::ios::binary);
   if (!out) throwReportError("Cannot write " + destination.string());
   data::Recordset& records = data.records();
-  for (; !records.eof(); records.moveNext()) out << toText(NVL(records.value(size_t{0}), Value("")), regional_) << "\f\n";
-  if (!out.flush()) throwReportError("Cannot write " + destination.string());
+  int64_t texts = 0;
+  for (; !records.eof(); records.moveNext(), ++texts)
+    out << toText(NVL(records.value(size_t{0}), Value("")), regional_) << "\f\n";
+  out.close();
+  if (!out) throwReportError("Cannot write " + destination.string());
+  staged.commit();
   written_ = {destination};
+  return texts;
 }
 
 void HeadlessReportService::release() {

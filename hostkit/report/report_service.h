@@ -11,6 +11,7 @@
 
 #include "common/regional.h"
 #include "host/report_service.h"
+#include "hostkit/report/delivery.h"
 #include "hostkit/report/drawing.h"
 #include "hostkit/report/report_template.h"
 
@@ -29,7 +30,8 @@ struct ReportOptions {
 
 class HeadlessReportService final : public host::ReportService {
  public:
-  HeadlessReportService(ReportOptions options, RegionalSettings regional);
+  // `delivered` hears of every run that completed.
+  HeadlessReportService(ReportOptions options, RegionalSettings regional, DeliverySink delivered = {});
 
   void setGlobalContext(host::Cinterface* host) override { host_ = host; }
   // The class name, owner, preview flag, logon values and host value mean nothing to a headless
@@ -68,12 +70,15 @@ class HeadlessReportService final : public host::ReportService {
   struct LaidOut {
     std::vector<Page> pages;
     PageKind kind;
+    int64_t records;
   };
   LaidOut prepare();
-  void writeTexts();
+  // Returns the number of texts written.
+  int64_t writeTexts();
 
   ReportOptions options_;
   RegionalSettings regional_;
+  DeliverySink delivered_;
   host::Cinterface* host_ = nullptr;
   std::string title_;
   std::string templateFile_;

@@ -8,6 +8,7 @@ set(HOSTKIT_REPORT_SOURCES
   report/report_layout.cpp
   report/report_service.cpp
   report/report_template.cpp
+  report/staged_file.cpp
   report/template_engine.cpp
   report/template_parser.cpp
   report/template_writer.cpp

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/convert.h"
+#include "common/error.h"
 #include "data/connection.h"
 #include "host/runtime.h"
 
@@ -48,6 +50,23 @@ void HeadlessNavigator::initializeLayoutObjectModel(host::LayoutModel& layout) {
 void HeadlessNavigator::initializeScriptObjectModel(host::ScriptModel& script) {
   bool cancel = false;
   for (size_t i = 0; i < listeners_.size(); ++i) listeners_[i]->InitializeScriptObjectModel(cancel, script);
+}
+
+Value readCompanyName(const std::string& connectionString, const Value& company, const RegionalSettings& rs) {
+  const std::string code = company.isNull() || company.isEmpty() ? std::string() : toText(company, rs);
+  try {
+    data::Connection connection;
+    connection.setConnectionString(connectionString);
+    connection.setRegionalSettings(rs);
+    connection.open();
+    const Value parameters[] = {company};
+    const data::StatementResult found =
+        connection.execute("SELECT CG18_RAGSOC FROM CG18_DITTE WHERE CG18_DITTA = ?", parameters);
+    if (found.rows && found.rows->rowCount > 0) return found.rows->cells[0];
+  } catch (const Error& e) {
+    throw Error(e.number(), "briskal", "The companies cannot be read from the database: " + e.description());
+  }
+  throw Error(err::kItemNotFound, "briskal", "There is no company " + code + " in the database");
 }
 
 HeadlessGlobalContext::HeadlessGlobalContext(GlobalSettings settings, host::MessageService& messages)

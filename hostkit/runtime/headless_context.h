@@ -97,12 +97,16 @@ struct GlobalSettings {
   std::string connectionString = "Data Source=briskal.db";
   Value company = Value(int32_t{1});
   Value companySecondAttribute = Value(int32_t{0});
-  Value companyName = Value("Azienda dimostrativa S.p.A.");
+  Value companyName = Value::null();  // a session reads it from the company table
   std::string userCode = "admin";
   std::string userGroupCode = "admins";
   std::string applicationTitle = "briskal";
   RegionalSettings regional = RegionalSettings::italian();
 };
+
+// The name of `company` in the company table of the database `connectionString` opens. Throws
+// briskal::Error saying what is wrong when the table cannot be read or holds no such company.
+Value readCompanyName(const std::string& connectionString, const Value& company, const RegionalSettings& rs);
 
 class HeadlessGlobalContext final : public host::GlobalContext {
  public:

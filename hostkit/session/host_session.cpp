@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 
+#include "common/convert.h"
 #include "common/error.h"
+#include "common/routines.h"
 #include "hostkit/labelprinter/headless_label_printer.h"
 #include "hostkit/report/report_layout.h"
 #include "hostkit/report/template_parser.h"
@@ -15,19 +17,29 @@ HostSession::HostSession(SessionOptions options)
                                                        std::move(options.messageSink), std::move(options.answers));
   runtime_ = std::make_unique<HeadlessRuntime>(*messages_, options.logFile, std::move(options.debugSink));
   const RegionalSettings regional = options.settings.regional;
+  // Every label names the company the session works for, as its own table records it.
+  options.settings.companyName =
+      readCompanyName(options.settings.connectionString, options.settings.company, regional);
   global_ = std::make_shared<HeadlessGlobalContext>(std::move(options.settings), *messages_);
   const std::filesystem::path folder = options.component.parent_path();
   runtime_->setComponentFolder(folder);
-  runtime_->setReportServiceFactory([report = options.report, regional] {
-    return std::make_unique<report::HeadlessReportService>(report, regional);
+  runtime_->setReportServiceFactory([this, report = options.report, regional] {
+    return std::make_unique<report::HeadlessReportService>(
+        report, regional, [this](const report::Delivery& delivery) { deliveries_.push_back(delivery); });
   });
-  runtime_->setLabelPrinterFactory([destination = options.labelPrinter, folder, regional] {
-    // The label printer lays its labels out with the customisable label template.
+  runtime_->setLabelPrinterFactory([this, destination = options.labelPrinter, folder, regional, global = global_] {
+    // The label printer lays its labels out with the customisable label template, naming the
+    // company as the printed labels do.
     auto labelTemplate = std::make_shared<report::ReportTemplate>(report::loadTemplate(folder / "CRPD_BRISKLABPERS.rpt"));
+    report::RunSettings run;
+    run.formulas["CodiceDitta"] = toText(NVL(global->company(), Value("")), regional);
+    run.formulas["RagioneSociale"] = toText(NVL(global->companyName(), Value("")), regional);
     return std::make_unique<labelprinter::HeadlessLabelPrinter>(
-        destination, [labelTemplate, regional](const data::Recordset& record) {
-          return report::layOutRecord(*labelTemplate, record, report::RunSettings{}, regional);
-        });
+        destination,
+        [labelTemplate, run, regional](const data::Recordset& record) {
+          return report::layOutRecord(*labelTemplate, record, run, regional);
+        },
+        [this](const report::Delivery& delivery) { deliveries_.push_back(delivery); });
   });
   navigator_ = std::make_shared<HeadlessNavigator>();
   component_ = std::make_unique<LoadedComponent>(options.component, *runtime_);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "hostkit/messages/headless_message_service.h"
 #include "hostkit/messages/message_catalogue.h"
@@ -51,9 +52,12 @@ class HostSession {
   HeadlessControlHost& controls(std::string_view form);
   // The newest window of `form`, or nullptr.
   HeadlessWindow* window(std::string_view form) { return runtime_->window(form); }
+  // What the session's report and label-printer runs delivered, oldest first.
+  const std::vector<report::Delivery>& deliveries() const { return deliveries_; }
 
  private:
   MessageCatalogue catalogue_;
+  std::vector<report::Delivery> deliveries_;  // before the runtime, whose services report here
   std::unique_ptr<HeadlessMessageService> messages_;
   std::unique_ptr<HeadlessRuntime> runtime_;
   std::shared_ptr<HeadlessGlobalContext> global_;

@@ -78,15 +78,25 @@ TEST_F(CommandLine, ErrorsAreClearAndSetTheExitStatus) {
   r = sql("  ");
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.out, "");
-  // The component failing on a database without its tables is a failure, with its log lines;
+  // A database without the company table is refused before any form opens, saying so.
+  const std::string empty = "Data Source=" + testing::temporaryFolder() + "/empty.db";
+  r = runProcess(kBriskal, {"--yes", "--db", empty, "rows"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("The companies cannot be read from the database"), std::string::npos) << r.err;
+  r = runProcess(kBriskal, {"--yes", "--db", "Data Source=" + db_, "--company", "9", "rows"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("There is no company 9 in the database"), std::string::npos) << r.err;
+  // The component failing on a database without its view is a failure, with its log lines;
   // the lines then join the shared log.
   const char* tmp = std::getenv("TMPDIR");
   const std::filesystem::path shared = std::filesystem::path(tmp ? tmp : "/tmp") / "briskal" / "briskal.log";
   std::error_code none;
   const std::uintmax_t before = std::filesystem::exists(shared) ? std::filesystem::file_size(shared, none) : 0;
-  const std::string empty = "Data Source=" + testing::temporaryFolder() + "/empty.db";
+  const std::string noView = testing::temporaryFolder() + "/noview.db";
+  std::filesystem::copy_file(db_, noView, std::filesystem::copy_options::overwrite_existing);
+  ASSERT_EQ(runProcess(kBriskal, {"--db", "Data Source=" + noView, "sql", "DROP VIEW VDO11_BRISKAL"}).exitCode, 0);
   for (const char* command : {"rows", "query"}) {
-    r = runProcess(kBriskal, {"--yes", "--db", empty, command});
+    r = runProcess(kBriskal, {"--yes", "--db", "Data Source=" + noView, command});
     EXPECT_EQ(r.exitCode, 1) << command;
     EXPECT_EQ(r.out, "") << command;
     EXPECT_NE(r.err.find("VDO11_BRISKAL"), std::string::npos) << command << ": " << r.err;
@@ -217,22 +227,27 @@ TEST_F(QueryCommand, LayoutsRoundTripThroughTheForms) {
         << "1\t2\tQta\tQTASUETICH\t40\t0\n"
         << "2\t1\tDescrizione\tDO30_DESCART\t0\t0\n";
   }
-  auto r = query({"layouts", "save", "CLI1", "--title", "Da file", "--from", file, "--height", "3", "--width", "60",
+  // A code typed in lower case is stored in capitals, and found again however it is typed.
+  auto r = query({"layouts", "save", "cli1", "--title", "Da file", "--from", file, "--height", "3", "--width", "60",
                   "--distance", "5", "--printed-qty", "residual"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   r = query({"layouts", "list"});
   EXPECT_NE(r.out.find("\"CLI1      \",DA FILE,60.00,3.00,5.00,1"), std::string::npos) << r.out;
-  r = query({"layouts", "show", "CLI1"});
+  r = query({"layouts", "show", "cli1"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("PD45_CODICE\tCLI1      \n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("1,2,Qta,QTASUETICH,40,0"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("PD45_HEIGHT\t3"), std::string::npos) << r.out;
-  // Replacing needs --yes; the lines then are the default 36.
-  r = query({"layouts", "save", "CLI1", "--title", "Default"});
+  r = query({"print", "--where", "Numero doc.=1..2", "--layout", "Cli1", "--out",
+             testing::temporaryFolder() + "/cli1.txt"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
+  // Replacing needs --yes: a No saves nothing and fails; the lines then are the default 36.
+  r = query({"layouts", "save", "cli1", "--title", "Default"});
+  EXPECT_EQ(r.exitCode, 1) << r.err;
   EXPECT_NE(r.err.find("[74614]"), std::string::npos) << r.err;
   EXPECT_NE(sql("SELECT COUNT(*) AS N FROM PD45_CONFIGETICH WHERE PD45_CODICE = 'CLI1'").out.find("\r\n4\r\n"),
             std::string::npos);
-  r = query({"--yes", "layouts", "save", "CLI1", "--title", "Default"});
+  r = query({"--yes", "layouts", "save", "cli1", "--title", "Default"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_NE(sql("SELECT COUNT(*) AS N FROM PD45_CONFIGETICH WHERE PD45_CODICE = 'CLI1'").out.find("\r\n37\r\n"),
             std::string::npos);
@@ -242,9 +257,11 @@ TEST_F(QueryCommand, LayoutsRoundTripThroughTheForms) {
   r = query({"layouts", "check", "default", "--width", "200"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, "ok\n");
-  r = query({"--yes", "layouts", "delete", "CLI1"});
+  r = query({"--yes", "layouts", "delete", "cli1"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   r = query({"layouts", "show", "CLI1"});
+  EXPECT_EQ(r.exitCode, 1);
+  r = query({"--yes", "layouts", "delete", "cli1"});
   EXPECT_EQ(r.exitCode, 1);
   // A file with no lines is refused, saying why.
   { std::ofstream(file) << "PD45_RIGA\tPD45_CAMPO\n"; }
@@ -268,6 +285,10 @@ TEST_F(QueryCommand, PrintsEveryKindOfOutput) {
   const std::string texts((std::istreambuf_iterator<char>(text)), std::istreambuf_iterator<char>());
   EXPECT_EQ(texts.rfind(" Numero ordine: ", 0), 0u) << texts.substr(0, 80);
   EXPECT_NE(texts.find("\r\n Numero riga ordine: "), std::string::npos);
+  // Captions whose numbers are shared with a message or another caption read as captions.
+  EXPECT_NE(texts.find("\r\n Quantità per etichetta: "), std::string::npos);
+  EXPECT_EQ(texts.find("Inserire"), std::string::npos);
+  EXPECT_NE(texts.find("\r\n Via: "), std::string::npos);
   const size_t labels = static_cast<size_t>(std::count(texts.begin(), texts.end(), '\f'));
   EXPECT_GT(labels, 0u);
   EXPECT_EQ(texts.substr(texts.size() - 2), "\f\n");
@@ -284,14 +305,27 @@ TEST_F(QueryCommand, PrintsEveryKindOfOutput) {
   const std::string stream((std::istreambuf_iterator<char>(epl)), std::istreambuf_iterator<char>());
   EXPECT_EQ(stream.rfind("\nI8,A,001\n", 0), 0u);
   EXPECT_EQ(static_cast<size_t>(std::count(stream.begin(), stream.end(), 'P') > 0), 1u);
+  // The label printer names the company as the printed labels do.
+  EXPECT_NE(stream.find("Officine Meccaniche Brambilla S.p.A."), std::string::npos);
+  // Standard labels are refused by the selection form's own button.
   r = print({"--out", folder + "/standard.epl"});
   EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("[83848] Modalità di stampa non prevista"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(folder + "/standard.epl"));
   r = print({"--out", folder + "/labels.doc"});
   EXPECT_EQ(r.exitCode, 1);
-  // A run that finds nothing to print leaves the earlier output alone.
+  // A run that finds nothing to print, or rows none of which is selected (zero pieces per
+  // package leaves them out), fails and leaves the earlier output as it was.
+  const auto before = std::filesystem::last_write_time(folder + "/labels.pdf");
   r = query({"print", "--where", "Numero doc.=9999990..9999999", "--out", folder + "/labels.pdf"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_TRUE(std::filesystem::exists(folder + "/labels.pdf"));
+  r = query({"print", "--where", "Numero doc.=14", "--basis", "package", "--out", folder + "/labels.pdf"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("[64770]"), std::string::npos) << r.err;
+  EXPECT_EQ(std::filesystem::last_write_time(folder + "/labels.pdf"), before);
+  // Nothing half-written is left beside the outputs.
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    EXPECT_EQ(entry.path().filename().string().find(".part-"), std::string::npos) << entry.path();
 }
 
 }  // namespace

@@ -203,19 +203,36 @@ TEST_P(Layouts, LoadedLayoutsBindTheirSizesToTheHeaderRow) {
   EXPECT_EQ(count("PD45_PROGRIGA = 0 AND PD45_HEIGHT = 42"), 1);
 }
 
+// When the selection form closes, the sizes show again what the loaded layout holds: a distance
+// typed finer than the layout keeps it reads as the layout keeps it.
+TEST_P(Layouts, TheDistanceIsRefilledWhenTheSelectionFormCloses) {
+  open();
+  control<hostkit::HeadlessTextEdit>("TXT_SALTO").type("5");
+  save("AB", "Prima");
+  control<hostkit::HeadlessCombo>("CMB_Personal").selectIndex(1);
+  auto& distance = control<hostkit::HeadlessTextEdit>("TXT_SALTO");
+  distance.type("7,126");
+  control<hostkit::HeadlessQueryFilter>("KVX_ADVQ").setRow("Numero doc.", "1", "5");
+  control<hostkit::HeadlessButton>("CMD_Esegui").click();
+  ASSERT_NE(session().window("FRMPD_MODSELEZ"), nullptr);
+  session().window("FRMPD_MODSELEZ")->form().requestClose();
+  EXPECT_EQ(distance.text(), "7,13");
+}
+
 TEST_P(Layouts, SeveralWorkstationsSavingAtOnceNeverShareANumber) {
   constexpr int kWorkstations = 6;
   std::vector<std::thread> workstations;
   std::vector<ProcessResult> results(kWorkstations);
   for (int i = 0; i < kWorkstations; ++i) {
     workstations.emplace_back([&, i] {
+      // Codes typed in lower case, stored in capitals.
       results[static_cast<size_t>(i)] = runProcess(BRISKAL_BIN, {"--db", target_, "--yes", "layouts", "save",
-                                                                 "WS" + std::to_string(i), "--title", "Postazione"});
+                                                                 "p" + std::to_string(i), "--title", "Postazione"});
     });
   }
   for (auto& w : workstations) w.join();
   for (const auto& r : results) EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(count("PD45_PROGRIGA = 0"), kWorkstations);
+  EXPECT_EQ(count("PD45_PROGRIGA = 0 AND PD45_CODICE LIKE 'P%'"), kWorkstations);
   EXPECT_EQ(count("PD45_PROGRIGA <> 0"), 36 * kWorkstations);
   auto distinct = sql("SELECT COUNT(DISTINCT PD45_PROGRIGA) AS N FROM PD45_CONFIGETICH WHERE PD45_PROGRIGA <> 0");
   EXPECT_EQ(toInt64(distinct.rows->cells[0], RegionalSettings::english()), 36 * kWorkstations);

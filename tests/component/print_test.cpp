@@ -10,6 +10,7 @@
 #include "data/connection.h"
 #include "data/recordset.h"
 #include "hostkit/demo/demo_database.h"
+#include "hostkit/labelprinter/headless_label_printer.h"
 #include "support/database_backends.h"
 
 namespace briskal::testing {
@@ -133,7 +134,7 @@ TEST_F(Printing, StandardLabelsAreComposedIntoTheWorkstationsOwnRows) {
   EXPECT_EQ(w->headlessControls().find<hostkit::HeadlessGrid>("KVX_QGRIDWRAPPER1")->dataSource(), &rows);
   // Formulas and sections.
   EXPECT_EQ(recorded_.formulas["DITTA"], "1");
-  EXPECT_EQ(recorded_.formulas["RAGSOC"], "Azienda dimostrativa S.p.A.");
+  EXPECT_EQ(recorded_.formulas["RAGSOC"], "Officine Meccaniche Brambilla S.p.A.");  // company 1's own name
   EXPECT_EQ(recorded_.heights["Db"], 1418);  // 25 mm: 1417.5 twips, the half to the even neighbour
   EXPECT_EQ(recorded_.formulas["DANUMERODOC"], "1");
   EXPECT_EQ(recorded_.formulas["ANUMERODOC"], "3");
@@ -185,8 +186,18 @@ TEST_F(Printing, NoSelectedRowIsToldAndNothingIsWritten) {
   EXPECT_EQ(w->headlessControls().find<hostkit::HeadlessGrid>("KVX_QGRIDWRAPPER1")->dataSource(), &rows);
 }
 
-TEST_F(Printing, CustomisableLabelsPrintTheSupport) {
-  hostkit::HeadlessWindow* w = run("1", "3", 1);
+// An order line that the view returns once per cycle detail still gives each selected label
+// once.
+TEST_F(Printing, CustomisableLabelsPrintEachSelectedLabelOnce) {
+  data::Connection cn;
+  cn.setConnectionString("Data Source=" + databaseFile());
+  cn.open();
+  const auto twice = cn.execute(
+      "SELECT DO11_NUMDOC FROM VDO11_BRISKAL WHERE DO11_DITTA_CG18 = 1 AND DO11_TIPODOC = 24 "
+      "GROUP BY DO11_NUMDOC, DO11_NUMREG_CO99, DO30_PROGRIGA HAVING COUNT(*) > 1");
+  ASSERT_TRUE(twice.rows && twice.rows->rowCount > 0) << "the demo has no line with two cycle details";
+  const std::string order = toText(twice.rows->cells[0], RegionalSettings::italian());
+  hostkit::HeadlessWindow* w = run(order, order, 1);
   ASSERT_NE(w, nullptr);
   print(*w);
   EXPECT_EQ(recorded_.templateFile, "CRPD_BRISKLABPERS.rpt");
@@ -194,7 +205,48 @@ TEST_F(Printing, CustomisableLabelsPrintTheSupport) {
   rows.setFilter("SELEZIONE = '1'");
   EXPECT_EQ(recorded_.supportRecords, rows.recordCount());
   EXPECT_EQ(recorded_.formulas["CodiceDitta"], "1");
+  EXPECT_EQ(recorded_.formulas["RagioneSociale"], "Officine Meccaniche Brambilla S.p.A.");
   EXPECT_EQ(recorded_.formulas["PaginaIniziale"], "False");
+}
+
+// Every kind of run gives the operator back the label row they stood on.
+TEST_F(Printing, ARunKeepsTheCurrentLabelRow) {
+  for (const int labelType : {0, 1}) {
+    hostkit::HeadlessWindow* w = run("1", "3", labelType);
+    ASSERT_NE(w, nullptr);
+    auto& grid = *w->headlessControls().find<hostkit::HeadlessGrid>("KVX_QGRIDWRAPPER1");
+    grid.selectRow(5);
+    const Value id = grid.dataSource()->value("IDGRIGLIA");
+    print(*w);
+    EXPECT_EQ(grid.dataSource()->value("IDGRIGLIA"), id) << labelType;
+    if (labelType == 1) {
+      session().runtime().setLabelPrinterFactory([] {
+        return std::make_unique<hostkit::labelprinter::HeadlessLabelPrinter>(
+            temporaryFolder() + "/row.epl", [](const data::Recordset&) { return hostkit::report::Page{100, 50, {}}; });
+      });
+      w->headlessControls().find<hostkit::HeadlessButton>("CMD_EPL")->click();
+      EXPECT_EQ(grid.dataSource()->value("IDGRIGLIA"), id);
+    }
+  }
+}
+
+// The host names the company it works for as its company table does, and refuses one it does
+// not know before any form opens.
+TEST_F(Printing, TheCompanyIsTheOneChosenAsTheDatabaseNamesIt) {
+  hostkit::SessionOptions options;
+  options.settings.connectionString = "Data Source=" + databaseFile();
+  options.settings.company = Value(int32_t{2});
+  options.dataFolder = BRISKAL_DATA_FOLDER;
+  options.component = BRISKAL_COMPONENT;
+  options.logFile = logFile_;
+  EXPECT_EQ(hostkit::HostSession(options).global().companyName(), Value("Brambilla Carpenterie S.r.l."));
+  options.settings.company = Value(int32_t{9});
+  try {
+    hostkit::HostSession unknown(options);
+    FAIL() << "company 9 was accepted";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.description(), "There is no company 9 in the database");
+  }
 }
 
 }  // namespace

@@ -606,6 +606,8 @@ class ReportServiceRun : public ::testing::Test {
     cn.setConnectionString("Data Source=" + database_.string());
     cn.open();
     cn.execute("CREATE TABLE PD46_RPTETICHETTE (PD46_ID INTEGER PRIMARY KEY, PD46_RIGADATI TEXT)");
+    cn.execute("CREATE TABLE CG18_DITTE (CG18_DITTA INTEGER PRIMARY KEY, CG18_RAGSOC TEXT)");
+    cn.execute("INSERT INTO CG18_DITTE VALUES (1, 'Ditta di prova')");
     for (int r = 1; r <= 30; ++r) insertLabel(sixLines(r));
 
     SessionOptions options;

@@ -26,6 +26,13 @@ struct LayoutArgs {
 
 hostkit::HeadlessControlHost& parameters(hostkit::HostSession& session) { return session.controls("FRMPD_BRISKAL"); }
 
+// Whether the save form's last save or delete went through: a No, a refusal or a failed commit
+// leaves it false, whatever the list shows afterwards.
+bool succeeded(hostkit::HeadlessWindow& saveForm) {
+  const Value done = saveForm.form().property("Succeeded");
+  return done.kind() == Value::Kind::Bool && done.asBool();
+}
+
 void printRecordset(data::Recordset& rs, const GlobalOptions& options, const std::vector<std::string>& fields) {
   TabularOutput out(std::cout, options.outputFormat(), options.regional());
   out.header(fields);
@@ -85,7 +92,7 @@ int run(const GlobalOptions& options, const std::string& action, const LayoutArg
   if (action == "show") {
     if (!selectLayout(*session, args.code)) return exit_code::kFailed;
     auto& c = parameters(*session);
-    std::cout << "PD45_CODICE\t" << StringaFissa(args.code, 10) << "\nPD45_HEIGHT\t"
+    std::cout << "PD45_CODICE\t" << layoutCodeAsStored(args.code) << "\nPD45_HEIGHT\t"
               << control<hostkit::HeadlessTextEdit>(c, "TXT_ALTETIC").text() << "\nPD45_WIDTH\t"
               << control<hostkit::HeadlessTextEdit>(c, "TXT_LUNGETIC").text() << "\nPD45_DISTANZA\t"
               << control<hostkit::HeadlessTextEdit>(c, "TXT_SALTO").text() << "\nPD45_INDQTARIP\t"
@@ -125,7 +132,7 @@ int run(const GlobalOptions& options, const std::string& action, const LayoutArg
       control<hostkit::HeadlessTextEdit>(s, "TXT_Codice").leave();
       control<hostkit::HeadlessTextEdit>(s, "TXT_Titolo").type(args.title);
       control<hostkit::HeadlessButton>(s, "CMD_SALVA").click();
-      stored = positionOf(layoutList(w), args.code) > 0;
+      stored = succeeded(w);
     });
     return stored ? exit_code::kOk : exit_code::kFailed;
   }
@@ -140,7 +147,7 @@ int run(const GlobalOptions& options, const std::string& action, const LayoutArg
     }
     control<hostkit::HeadlessGrid>(w.headlessControls(), "QGRID_SEL").selectRow(position);
     control<hostkit::HeadlessButton>(w.headlessControls(), "CMD_ELIMINA").click();
-    gone = positionOf(layoutList(w), args.code) == 0;
+    gone = succeeded(w);
   });
   return gone ? exit_code::kOk : exit_code::kFailed;
 }

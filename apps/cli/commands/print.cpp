@@ -69,16 +69,16 @@ int print(const GlobalOptions& options, const PrintArgs& args) {
       });
     }
   }
-  // An earlier output goes only now, once there are labels to print in its place.
-  if (!args.out.empty()) std::filesystem::remove(args.out);
-  auto* button = form->headlessControls().find<hostkit::HeadlessButton>(kind == ".epl" ? "CMD_EPL" : "CmdExec");
-  if (!button || !button->click()) {
-    std::cerr << "briskal: the label printer takes customisable labels only (--label custom)\n";
+  // The form's own buttons decide; a run that delivers nothing has told why on standard error,
+  // and an earlier output stays as it was.
+  const size_t delivered = session->deliveries().size();
+  const char* button = kind == ".epl" ? "CMD_EPL" : "CmdExec";
+  if (!control<hostkit::HeadlessButton>(form->headlessControls(), button).click()) {
+    std::cerr << "briskal: the selection form does not offer its button " << button << " now\n";
     return exit_code::kFailed;
   }
   if (reportLoggedErrors(logFile(), logStart)) return exit_code::kFailed;
-  if (kind == ".epl" && !std::filesystem::exists(args.out)) return exit_code::kFailed;
-  return exit_code::kOk;
+  return session->deliveries().size() > delivered ? exit_code::kOk : exit_code::kFailed;
 }
 
 }  // namespace
