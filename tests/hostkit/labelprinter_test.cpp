@@ -437,9 +437,13 @@ TEST(HeadlessLabelPrinter, LayoutFailureStopsTheJobAndCountsWhatWasWritten) {
                                     .data = first ? "4006381333931" : record.value("CODART").asText()});
     return page;
   });
+  { std::ofstream(dir.path() / "labels.epl") << "earlier job"; }
   printer.setRecordset(rows.get());
   EXPECT_NE(errorText([&] { printer.start(); }).find("PD-000124"), std::string::npos);
   EXPECT_EQ(printer.result(), Value(int32_t{1}));
+  // The job did not finish: the earlier one stays, and nothing half-written lies beside it.
+  EXPECT_EQ(readFile(dir.path() / "labels.epl"), "earlier job");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
 
 }  // namespace

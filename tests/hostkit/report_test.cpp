@@ -594,6 +594,26 @@ TEST(ReportRendering, FailuresNameWhatCouldNotBeDone) {
             "The printer 'briskal-no-such-printer' is not known to the print system");
 }
 
+// A render that fails half-way leaves the earlier output as it was, and nothing beside it.
+TEST(ReportRendering, AFailedRenderLeavesTheEarlierFileAlone) {
+  const fs::path folder = fs::path(testing::temporaryFolder()) / "staged";
+  fs::create_directories(folder);
+  const Page good{100, 50, {}};
+  const Page badEan{100, 50, {BarcodeOp{0, 0, 50, 20, Symbology::Ean13, "12AB", true}}};
+  renderPdf({good}, folder / "labels.pdf");
+  renderPng({good, good}, folder / "labels.png", 100);
+  const std::string pdf = readFile(folder / "labels.pdf");
+  const std::string png = readFile(folder / "labels-1.png");
+  EXPECT_NE(errorText([&] { renderPdf({good, badEan}, folder / "labels.pdf"); }), "no error");
+  EXPECT_NE(errorText([&] { renderPng({good, badEan}, folder / "labels.png", 100); }), "no error");
+  EXPECT_EQ(readFile(folder / "labels.pdf"), pdf);
+  EXPECT_EQ(readFile(folder / "labels-1.png"), png);
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"labels-1.png", "labels-2.png", "labels.pdf"}));
+}
+
 // ---------------------------------------------------------------------------------------------
 // Whole runs of the report service, with the real component as the host.
 
