@@ -6,8 +6,8 @@
 
 namespace briskal::hostkit::labelprinter {
 
-HeadlessLabelPrinter::HeadlessLabelPrinter(std::string destination, Layout layout, report::DeliverySink delivered,
-                                           Epl2Settings settings)
+HeadlessLabelPrinter::HeadlessLabelPrinter(std::string destination, Layout layout,
+                                           report::DeliverySink delivered, Epl2Settings settings)
     : destination_(std::move(destination)),
       layout_(std::move(layout)),
       delivered_(std::move(delivered)),

@@ -63,7 +63,8 @@ class HeadlessMessageService : public host::MessageService {
   int textBox(const std::string& text, int32_t buttons, const std::string& title) override;
   int numberedBox(int32_t number, int32_t buttons, const std::string& title,
                   const std::vector<Value>& parameters) override;
-  std::string text(int32_t number, const std::vector<Value>& parameters, std::string_view defaultText) override;
+  std::string text(int32_t number, const std::vector<Value>& parameters,
+                   std::string_view defaultText) override;
 
   void setPolicy(AnswerPolicy policy) { policy_ = std::move(policy); }
   // The next box answers `answer` whatever the policy says; queued answers are used in order.

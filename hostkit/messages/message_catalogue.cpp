@@ -82,7 +82,8 @@ std::string parameterText(const std::vector<Value>& parameters, size_t index, co
   return toText(parameters[index], rs);
 }
 
-std::string substituted(const std::string& pattern, const std::vector<Value>& parameters, const RegionalSettings& rs) {
+std::string substituted(const std::string& pattern, const std::vector<Value>& parameters,
+                        const RegionalSettings& rs) {
   std::string result;
   result.reserve(pattern.size());
   for (size_t i = 0; i < pattern.size(); ++i) {
@@ -131,11 +132,14 @@ MessageCatalogue MessageCatalogue::parse(std::string_view content, const std::st
     const int32_t number = parseNumber(line.substr(0, tab), origin, lineNumber);
     if (captions) {
       const size_t second = line.find('\t', tab + 1);
-      if (second == std::string_view::npos) throwAtLine(origin, lineNumber, "expected NUMBER<TAB>DEFAULT<TAB>TEXT");
-      auto key = std::make_pair(number, parseText(line.substr(tab + 1, second - tab - 1), origin, lineNumber));
+      if (second == std::string_view::npos)
+        throwAtLine(origin, lineNumber, "expected NUMBER<TAB>DEFAULT<TAB>TEXT");
+      auto key =
+          std::make_pair(number, parseText(line.substr(tab + 1, second - tab - 1), origin, lineNumber));
       if (const auto previous = captionAt.find(key); previous != captionAt.end()) {
-        throwAtLine(origin, lineNumber, "caption " + std::to_string(number) + " \"" + key.second +
-                                            "\" is already on line " + std::to_string(previous->second));
+        throwAtLine(origin, lineNumber,
+                    "caption " + std::to_string(number) + " \"" + key.second + "\" is already on line " +
+                        std::to_string(previous->second));
       }
       captionAt.emplace(key, lineNumber);
       catalogue.captions_.emplace(std::move(key), parseText(line.substr(second + 1), origin, lineNumber));
@@ -165,8 +169,8 @@ std::string MessageCatalogue::text(int32_t number, const std::vector<Value>& par
   return substituted(found->second, parameters, rs);
 }
 
-std::string MessageCatalogue::text(int32_t number, std::string_view defaultText, const std::vector<Value>& parameters,
-                                   const RegionalSettings& rs) const {
+std::string MessageCatalogue::text(int32_t number, std::string_view defaultText,
+                                   const std::vector<Value>& parameters, const RegionalSettings& rs) const {
   const auto found = captions_.find(std::make_pair(number, std::string(defaultText)));
   if (found == captions_.end()) return text(number, parameters, rs);
   return substituted(found->second, parameters, rs);

@@ -108,8 +108,8 @@ void renderPdf(const std::vector<Page>& pages, const std::filesystem::path& file
   requirePages(pages);
   const double scale = kPointsPerInch / kMillimetresPerInch;
   StagedFile staged(file);
-  CairoSurface surface(
-      cairo_pdf_surface_create(staged.path().c_str(), pages.front().width * scale, pages.front().height * scale));
+  CairoSurface surface(cairo_pdf_surface_create(staged.path().c_str(), pages.front().width * scale,
+                                                pages.front().height * scale));
   checkCairo(cairo_surface_status(surface.get()), "Writing " + file.string());
   if (!title.empty()) cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_TITLE, title.c_str());
   CairoContext cr(cairo_create(surface.get()));
@@ -148,7 +148,8 @@ std::vector<std::filesystem::path> renderPng(const std::vector<Page>& pages,
     drawer.draw(cr.get(), page);
     cr.reset();
     staged.emplace_back(files[n]);
-    checkCairo(cairo_surface_write_to_png(surface.get(), staged.back().path().c_str()), "Writing " + files[n].string());
+    checkCairo(cairo_surface_write_to_png(surface.get(), staged.back().path().c_str()),
+               "Writing " + files[n].string());
   }
   // The pages take their places only once all of them are drawn.
   for (StagedFile& page : staged) page.commit();

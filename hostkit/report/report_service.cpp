@@ -1,14 +1,12 @@
 #include "hostkit/report/report_service.h"
 
+#include <algorithm>
+#include <cctype>
 #include <fstream>
+#include <memory>
 
 #include "common/convert.h"
 #include "common/routines.h"
-
-#include <algorithm>
-#include <cctype>
-#include <memory>
-
 #include "data/connection.h"
 #include "data/recordset.h"
 #include "host/cinterface.h"
@@ -71,7 +69,8 @@ class RunData {
 
 }  // namespace
 
-HeadlessReportService::HeadlessReportService(ReportOptions options, RegionalSettings regional, DeliverySink delivered)
+HeadlessReportService::HeadlessReportService(ReportOptions options, RegionalSettings regional,
+                                             DeliverySink delivered)
     : options_(std::move(options)), regional_(std::move(regional)), delivered_(std::move(delivered)) {}
 
 void HeadlessReportService::setDataSource(const std::string& sql) {

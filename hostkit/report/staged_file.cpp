@@ -15,8 +15,8 @@ namespace {
 std::filesystem::path temporaryBeside(const std::filesystem::path& destination) {
   static std::atomic<unsigned> counter{0};
   std::filesystem::path temporary = destination;
-  temporary.replace_filename("." + destination.filename().string() + ".part-" + std::to_string(getpid()) + "-" +
-                             std::to_string(counter++));
+  temporary.replace_filename("." + destination.filename().string() + ".part-" + std::to_string(getpid()) +
+                             "-" + std::to_string(counter++));
   return temporary;
 }
 

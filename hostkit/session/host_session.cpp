@@ -27,7 +27,8 @@ HostSession::HostSession(SessionOptions options)
     return std::make_unique<report::HeadlessReportService>(
         report, regional, [this](const report::Delivery& delivery) { deliveries_.push_back(delivery); });
   });
-  runtime_->setLabelPrinterFactory([this, destination = options.labelPrinter, folder, regional, global = global_] {
+  runtime_->setLabelPrinterFactory([this, destination = options.labelPrinter, folder, regional,
+                                    global = global_] {
     // The label printer lays its labels out with the customisable label template, naming the
     // company as the printed labels do.
     auto labelTemplate = std::make_shared<report::ReportTemplate>(report::loadTemplate(folder / "CRPD_BRISKLABPERS.rpt"));

@@ -34,7 +34,8 @@ class MessageService {
                           const std::vector<Value>& parameters) = 0;
   // The text of `number`; `defaultText`, the caller's own text for it, tells apart the captions
   // that share a number with another text.
-  virtual std::string text(int32_t number, const std::vector<Value>& parameters, std::string_view defaultText) = 0;
+  virtual std::string text(int32_t number, const std::vector<Value>& parameters,
+                           std::string_view defaultText) = 0;
 };
 
 // What the component falls back to when it has no host interface reference.

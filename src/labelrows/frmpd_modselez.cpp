@@ -142,7 +142,8 @@ void FRMPD_MODSELEZ::CaricaRsetRigaOrd() {
   trap("CaricaRsetRigaOrd", [&] {
     rsetRigaOrd_ = std::make_unique<data::Recordset>();
     rsetRigaOrd_->setCursorLocation(data::cursor::kUseClient);
-    rsetRigaOrd_->open(stringaRigaOrd_, required(connection_), data::cursor::kOpenDynamic, data::lock::kOptimistic);
+    rsetRigaOrd_->open(stringaRigaOrd_, required(connection_), data::cursor::kOpenDynamic,
+                       data::lock::kOptimistic);
     if (rsetRigaOrd_->recordCount() < 1) {
       window().setMousePointer(kDefaultPointer);
       messageBox("Non ci sono righe d'ordine da elaborare", 64771, host::msg::kInformation);
@@ -285,7 +286,8 @@ void FRMPD_MODSELEZ::GetRsetRptEtichette() {
     user_ = global().userCode();
     rsetRptEtichette_ = std::make_unique<data::Recordset>();
     rsetRptEtichette_->setCursorLocation(data::cursor::kUseClient);
-    rsetRptEtichette_->open(ownLabelsSql("*"), required(connection_), data::cursor::kOpenDynamic, data::lock::kBatchOptimistic);
+    rsetRptEtichette_->open(ownLabelsSql("*"), required(connection_), data::cursor::kOpenDynamic,
+                            data::lock::kBatchOptimistic);
   });
 }
 

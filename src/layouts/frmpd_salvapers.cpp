@@ -95,7 +95,8 @@ bool FRMPD_SALVAPERS::SalvaPersonalizzazione() {
       replace = true;
     }
     try {
-      replaceLayout(required(connection_), required(table_), required(lines_), callingForm_->layoutHeader(code, title), replace, rs);
+      replaceLayout(required(connection_), required(table_), required(lines_),
+                    callingForm_->layoutHeader(code, title), replace, rs);
     } catch (const std::exception& e) {
       QGRID_SEL_.setDataSource(list_);
       reportFailure(e);

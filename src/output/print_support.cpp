@@ -118,8 +118,10 @@ void AlimentaSupportoStampaPersonalizzata(data::Recordset& orderLines, data::Rec
     support.addNew();
     support.setValue("SELEZIONE", Value("S"));
     for (const auto& [to, from] : fromLine)
-      if (from >= 0) support.setValue(to, typed(lines->value(static_cast<size_t>(from)), support.field(to).type));
-    for (const auto& [to, from] : kFromLabel) support.setValue(to, typed(labels->value(from), support.field(to).type));
+      if (from >= 0)
+        support.setValue(to, typed(lines->value(static_cast<size_t>(from)), support.field(to).type));
+    for (const auto& [to, from] : kFromLabel)
+      support.setValue(to, typed(labels->value(from), support.field(to).type));
     support.update();
   }
 }

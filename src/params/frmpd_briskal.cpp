@@ -430,8 +430,8 @@ void FRMPD_BRISKAL::CaricaTabellaConfigurazioni() {
   ignoringErrors([&] {
     tableCopy_ = std::make_unique<data::Recordset>();
     tableCopy_->setCursorLocation(data::cursor::kUseClient);
-    tableCopy_->open(std::string("SELECT  *") + " FROM PD45_CONFIGETICH", required(connection_), data::cursor::kOpenDynamic,
-                     data::lock::kBatchOptimistic);
+    tableCopy_->open(std::string("SELECT  *") + " FROM PD45_CONFIGETICH", required(connection_),
+                     data::cursor::kOpenDynamic, data::lock::kBatchOptimistic);
     if (!tableCopy_->eof()) tableCopy_->moveFirst();
   });
 }
@@ -443,9 +443,11 @@ void FRMPD_BRISKAL::CaricaComboPersonal() {
     headerList_.reset();
     headerList_ = std::make_unique<data::Recordset>();
     headerList_->setCursorLocation(data::cursor::kUseClient);
-    headerList_->open(std::string("SELECT PD45_CODICE, PD45_TITOLO, PD45_WIDTH, PD45_HEIGHT, PD45_DISTANZA, PD45_INDQTARIP") +
-                          " FROM PD45_CONFIGETICH" + " WHERE PD45_PROGRIGA = 0" + " ORDER BY PD45_PROGRIGA",
-                      required(connection_), data::cursor::kOpenDynamic, data::lock::kOptimistic);
+    headerList_->open(
+        std::string(
+            "SELECT PD45_CODICE, PD45_TITOLO, PD45_WIDTH, PD45_HEIGHT, PD45_DISTANZA, PD45_INDQTARIP") +
+            " FROM PD45_CONFIGETICH" + " WHERE PD45_PROGRIGA = 0" + " ORDER BY PD45_PROGRIGA",
+        required(connection_), data::cursor::kOpenDynamic, data::lock::kOptimistic);
     if (headerList_->recordCount() > 0) {
       codeList_.clear();
       const RegionalSettings& rs = global().regionalSettings();

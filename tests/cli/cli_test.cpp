@@ -94,7 +94,8 @@ TEST_F(CommandLine, ErrorsAreClearAndSetTheExitStatus) {
   const std::uintmax_t before = std::filesystem::exists(shared) ? std::filesystem::file_size(shared, none) : 0;
   const std::string noView = testing::temporaryFolder() + "/noview.db";
   std::filesystem::copy_file(db_, noView, std::filesystem::copy_options::overwrite_existing);
-  ASSERT_EQ(runProcess(kBriskal, {"--db", "Data Source=" + noView, "sql", "DROP VIEW VDO11_BRISKAL"}).exitCode, 0);
+  ASSERT_EQ(
+      runProcess(kBriskal, {"--db", "Data Source=" + noView, "sql", "DROP VIEW VDO11_BRISKAL"}).exitCode, 0);
   for (const char* command : {"rows", "query"}) {
     r = runProcess(kBriskal, {"--yes", "--db", "Data Source=" + noView, command});
     EXPECT_EQ(r.exitCode, 1) << command;
@@ -228,8 +229,8 @@ TEST_F(QueryCommand, LayoutsRoundTripThroughTheForms) {
         << "2\t1\tDescrizione\tDO30_DESCART\t0\t0\n";
   }
   // A code typed in lower case is stored in capitals, and found again however it is typed.
-  auto r = query({"layouts", "save", "cli1", "--title", "Da file", "--from", file, "--height", "3", "--width", "60",
-                  "--distance", "5", "--printed-qty", "residual"});
+  auto r = query({"layouts", "save", "cli1", "--title", "Da file", "--from", file, "--height", "3", "--width",
+                  "60", "--distance", "5", "--printed-qty", "residual"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   r = query({"layouts", "list"});
   EXPECT_NE(r.out.find("\"CLI1      \",DA FILE,60.00,3.00,5.00,1"), std::string::npos) << r.out;

@@ -226,8 +226,9 @@ TEST_P(Layouts, SeveralWorkstationsSavingAtOnceNeverShareANumber) {
   for (int i = 0; i < kWorkstations; ++i) {
     workstations.emplace_back([&, i] {
       // Codes typed in lower case, stored in capitals.
-      results[static_cast<size_t>(i)] = runProcess(BRISKAL_BIN, {"--db", target_, "--yes", "layouts", "save",
-                                                                 "p" + std::to_string(i), "--title", "Postazione"});
+      results[static_cast<size_t>(i)] = runProcess(
+          BRISKAL_BIN,
+          {"--db", target_, "--yes", "layouts", "save", "p" + std::to_string(i), "--title", "Postazione"});
     });
   }
   for (auto& w : workstations) w.join();

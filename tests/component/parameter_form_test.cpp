@@ -51,8 +51,10 @@ TEST_F(ParameterForm, FirstActivationFillsTheOptionsAndTheDefaultLayout) {
   ASSERT_NE(layout, nullptr);
   EXPECT_EQ(layout->recordCount(), 36);
   // Captions whose numbers also stand for a message or another caption read as themselves.
-  const std::pair<int64_t, const char*> captions[] = {
-      {12, "Quantità per etichetta"}, {13, "Quantità per confezioni"}, {32, "Ragione sociale cliente"}, {33, "Via"}};
+  const std::pair<int64_t, const char*> captions[] = {{12, "Quantità per etichetta"},
+                                                      {13, "Quantità per confezioni"},
+                                                      {32, "Ragione sociale cliente"},
+                                                      {33, "Via"}};
   for (const auto& [row, caption] : captions) {
     layout->setAbsolutePosition(row);
     EXPECT_EQ(layout->value("PD45_CAMPO"), Value(caption)) << row;

@@ -222,7 +222,9 @@ TEST_F(Printing, ARunKeepsTheCurrentLabelRow) {
     if (labelType == 1) {
       session().runtime().setLabelPrinterFactory([] {
         return std::make_unique<hostkit::labelprinter::HeadlessLabelPrinter>(
-            temporaryFolder() + "/row.epl", [](const data::Recordset&) { return hostkit::report::Page{100, 50, {}}; });
+            temporaryFolder() + "/row.epl", [](const data::Recordset&) {
+              return hostkit::report::Page{100, 50, {}};
+            });
       });
       w->headlessControls().find<hostkit::HeadlessButton>("CMD_EPL")->click();
       EXPECT_EQ(grid.dataSource()->value("IDGRIGLIA"), id);

@@ -1,11 +1,10 @@
 #include "output/label_text.h"
 
-#include "common/convert.h"
-
 #include <gtest/gtest.h>
 
 #include <tuple>
 
+#include "common/convert.h"
 #include "labelrows/label_rows.h"
 #include "output/print_support.h"
 #include "params/layout_rows.h"
@@ -105,7 +104,8 @@ TEST(PrintSupport, OneRecordPerSelectedLabelRowWithItsOwnOrderLine) {
   lines.appendField("DESCREPTESTAOL", data::FieldType::VarWChar, 40, data::attr::kIsNullable);
   lines.open();
   // Line A/1 twice, once per cycle detail, then line B/1.
-  const std::tuple<const char*, int, const char*> views[] = {{"A", 1, "Reparto A"}, {"A", 2, "Reparto A"}, {"B", 1, "Reparto B"}};
+  const std::tuple<const char*, int, const char*> views[] = {
+      {"A", 1, "Reparto A"}, {"A", 2, "Reparto A"}, {"B", 1, "Reparto B"}};
   for (const auto& [reg, detail, department] : views) {
     lines.addNew();
     lines.setValue("DO11_NUMREG_CO99", Value(reg));
@@ -135,10 +135,12 @@ TEST(PrintSupport, OneRecordPerSelectedLabelRowWithItsOwnOrderLine) {
   AlimentaSupportoStampaPersonalizzata(lines, *labels, *support);
   std::vector<std::string> got;
   for (support->moveFirst(); !support->eof(); support->moveNext())
-    got.push_back(toText(support->value("DESCREP_DOC"), kIt) + "/" + toText(support->value("DO46_PROGDET"), kIt) +
-                  "/" + toText(support->value("QTASUETICH"), kIt));
+    got.push_back(toText(support->value("DESCREP_DOC"), kIt) + "/" +
+                  toText(support->value("DO46_PROGDET"), kIt) + "/" +
+                  toText(support->value("QTASUETICH"), kIt));
   // Row 4 names no order line of the recordset and gives no record.
-  EXPECT_EQ(got, (std::vector<std::string>{"Reparto A/1/1", "Reparto A/2/3", "Reparto A/2/4", "Reparto B/1/6"}));
+  EXPECT_EQ(got,
+            (std::vector<std::string>{"Reparto A/1/1", "Reparto A/2/3", "Reparto A/2/4", "Reparto B/1/6"}));
   support->moveFirst();
   EXPECT_TRUE(support->value("PESONETTO").isNull());
   EXPECT_EQ(support->value("SELEZIONE"), Value("S"));
