@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
-# Configures and builds everything into build/ (binaries in build/bin/).
+# Configures and builds into build/ (binaries in build/bin/): the targets named, or everything.
+# `bash scripts/build.sh briskal` builds only the command line and the component it loads.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" >/dev/null
-cmake --build build --parallel "$(nproc)"
+if [ $# -gt 0 ]; then
+  cmake --build build --parallel "$(nproc)" --target "$@"
+else
+  cmake --build build --parallel "$(nproc)"
+fi

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -12,6 +13,7 @@
 #include "common/error.h"
 #include "common/routines.h"
 #include "data/recordset.h"
+#include "hostkit/session/database_check.h"
 
 namespace briskal::cli {
 namespace {
@@ -87,14 +89,15 @@ void addSelectionOptions(CLI::App& command, SelectionOptions& selection) {
       ->capture_default_str();
   command.add_option("--where", selection.where,
                      "Filter row 'CAPTION=FROM..TO' (either bound may be empty; one value means equal), "
-                     "CAPTION as the filter offers it, e.g. 'Numero doc.=100..200'");
+                     "CAPTION as the filter offers it, e.g. 'Numero doc.=100..200'")
+      ->type_name("CAPTION=FROM..TO");
 }
 
 void addLabelOptions(CLI::App& command, LabelOptions& labels) {
   command.add_option("--basis", labels.basis, "Labels per order line: one per unit, per package, or --labels of them")
       ->check(CLI::IsMember({"unit", "package", "custom"}))
       ->capture_default_str();
-  command.add_option("--labels", labels.labels, "Number of labels per order line, with --basis custom");
+  command.add_option("--labels", labels.labels, "Number of labels per order line, with --basis custom")->type_name("N");
   command.add_option("--reference", labels.reference, "Quantity the labels share: the residual or the delivered one")
       ->check(CLI::IsMember({"residual", "delivered"}))
       ->capture_default_str();
@@ -103,8 +106,30 @@ void addLabelOptions(CLI::App& command, LabelOptions& labels) {
       ->capture_default_str();
 }
 
+void requireDatabase(const std::string& connectionString, bool componentTables) {
+  const hostkit::DatabaseCheck check = hostkit::checkDatabase(connectionString, componentTables);
+  const std::string create = "; create the demo database with: briskal demo-db --out " +
+                             (check.file.empty() ? std::string("FILE") : check.file);
+  switch (check.verdict) {
+    case hostkit::DatabaseCheck::Verdict::Usable:
+      return;
+    case hostkit::DatabaseCheck::Verdict::Missing:
+      throw Error(err::kInvalidConnection, "briskal", "There is no database " + check.file + create);
+    case hostkit::DatabaseCheck::Verdict::NotADatabase:
+      throw Error(err::kInvalidConnection, "briskal", check.file + " is not a database" + create);
+    case hostkit::DatabaseCheck::Verdict::LacksTables: {
+      std::string missing;
+      for (const std::string& table : check.missing) missing += (missing.empty() ? "" : ", ") + table;
+      const std::string name = check.file.empty() ? std::string("The database") : "The database " + check.file;
+      throw Error(err::kInvalidConnection, "briskal",
+                  name + " is not a work-order database: it lacks " + missing + (check.file.empty() ? "" : create));
+    }
+  }
+}
+
 std::unique_ptr<hostkit::HostSession> openSession(const GlobalOptions& options,
                                                   const std::function<void(hostkit::SessionOptions&)>& adjust) {
+  requireDatabase(options.db, true);
   hostkit::SessionOptions session;
   session.settings.connectionString = options.db;
   session.settings.company = Value(int32_t{options.company});
@@ -131,8 +156,14 @@ void applySelection(hostkit::HostSession& session, const SelectionOptions& selec
   for (const std::string& row : selection.where) {
     const size_t eq = row.find('=');
     if (eq == std::string::npos || eq == 0)
-      throw Error(err::kInvalidArgument, "briskal", "--where '" + row + "': write CAPTION=FROM..TO or CAPTION=VALUE");
+      throw UsageError("--where '" + row + "': write CAPTION=FROM..TO or CAPTION=VALUE");
     const std::string caption = row.substr(0, eq);
+    const auto& columns = filter.columns();
+    if (std::none_of(columns.begin(), columns.end(), [&](const auto& c) { return c.caption == caption; })) {
+      std::string known;
+      for (const auto& column : columns) known += (known.empty() ? "" : ", ") + column.caption;
+      throw UsageError("--where '" + row + "': there is no filter field \"" + caption + "\"; the fields are: " + known);
+    }
     const std::string range = row.substr(eq + 1);
     const size_t dots = range.find("..");
     if (dots == std::string::npos) filter.setRow(caption, range, range);
@@ -202,10 +233,10 @@ bool selectLayout(hostkit::HostSession& session, const std::string& code) {
 }
 
 void addSizeOptions(CLI::App& command, LabelSizes& sizes, bool all) {
-  command.add_option("--height", sizes.height, "Label height in rows");
-  command.add_option("--width", sizes.width, "Label width in characters");
+  command.add_option("--height", sizes.height, "Label height in rows")->type_name("ROWS");
+  command.add_option("--width", sizes.width, "Label width in characters")->type_name("CHARACTERS");
   if (!all) return;
-  command.add_option("--distance", sizes.distance, "Distance between labels in millimetres");
+  command.add_option("--distance", sizes.distance, "Distance between labels in millimetres")->type_name("MM");
   command.add_option("--printed-qty", sizes.printedQty, "Quantity printed: ordered, residual or delivered")
       ->check(CLI::IsMember({"ordered", "residual", "delivered"}));
 }

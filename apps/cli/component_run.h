@@ -49,6 +49,11 @@ T& control(hostkit::HeadlessControlHost& controls, std::string_view name) {
   return *found;
 }
 
+// Refuses, with one sentence that says what to do, a database that is not there (nothing is
+// created), a file that is no database, and with `componentTables` one without the work-order
+// tables and views.
+void requireDatabase(const std::string& connectionString, bool componentTables);
+
 std::unique_ptr<hostkit::HostSession> openSession(
     const GlobalOptions& options, const std::function<void(hostkit::SessionOptions&)>& adjust = {});
 

@@ -2,24 +2,56 @@
 
 #include <CLI/CLI.hpp>
 
+#include <csignal>
 #include <iostream>
 
 #include "common/error.h"
 #include "component_run.h"
 #include "options.h"
+#include "output/tabular.h"
+#include "usage.h"
 
 namespace briskal::cli {
 namespace {
 
+// The run stopped because the reader of standard output went away.
+constexpr int kOutputClosed = -1;
+
+// What a person sees after a command line it cannot take: what is wrong, then the help of the
+// command they were typing.
+int usageError(const CLI::App& app, const std::vector<std::string>& words, const std::string& parserMessage) {
+  const UsageHint hint = usageHint(app, words);
+  std::cerr << "briskal: " << (hint.message.empty() ? parserMessage : hint.message) << "\n\n" << helpOf(*hint.command);
+  return exit_code::kUsage;
+}
+
+void addHelpCommand(CLI::App& app, CommandRunner& run) {
+  auto* cmd = app.add_subcommand("help", "Show the help of briskal or of one of its commands");
+  auto words = std::make_shared<std::vector<std::string>>();
+  cmd->add_option("COMMAND", *words, "A command, e.g. print or layouts save");
+  cmd->callback([&app, &run, words] {
+    run = [&app, words] {
+      const UsageHint hint = usageHint(app, *words);
+      if (!hint.message.empty()) return usageError(app, *words, hint.message);
+      std::cout << helpOf(*hint.command);
+      return exit_code::kOk;
+    };
+  });
+}
+
 int runMain(int argc, char** argv) {
-  CLI::App app{"briskal: labels for production work-order lines, from the command line."};
+  // A closed standard output is noticed where it is written, so that the run can end cleanly.
+  std::signal(SIGPIPE, SIG_IGN);
+  CLI::App app{"briskal: labels for production work-order lines, from the command line.", "briskal"};
+  app.set_version_flag("--version", std::string("briskal ") + BRISKAL_VERSION, "Print the version and exit");
   app.require_subcommand(1);
   app.fallthrough();
   GlobalOptions options;
   app.add_option("--db", options.db, "Connection string: Data Source=FILE (embedded) or Driver=...;... (ODBC)")
+      ->type_name("CONNECTION")
       ->capture_default_str();
-  app.add_option("--company", options.company, "Company code")->capture_default_str();
-  app.add_option("--user", options.user, "User code")->capture_default_str();
+  app.add_option("--company", options.company, "Company code")->type_name("N")->capture_default_str();
+  app.add_option("--user", options.user, "User code")->type_name("CODE")->capture_default_str();
   app.add_option("--locale", options.locale, "Regional settings and message language")
       ->check(CLI::IsMember({"it", "en"}))
       ->capture_default_str();
@@ -27,8 +59,10 @@ int runMain(int argc, char** argv) {
   app.add_flag("--no", options.no, "Answer No to every question")->excludes(yes);
   app.add_option("--format", options.format, "Output for tables: csv (default off a terminal) or table")
       ->check(CLI::IsMember({"csv", "table"}));
+  app.add_flag("-q,--quiet", options.quiet, "Say nothing on success besides the output asked for");
 
   CommandRunner run;
+  addHelpCommand(app, run);
   addDemoDbCommand(app, options, run);
   addSqlCommand(app, options, run);
   addQueryCommand(app, options, run);
@@ -36,6 +70,7 @@ int runMain(int argc, char** argv) {
   addLayoutsCommand(app, options, run);
   addPrintCommand(app, options, run);
 
+  const std::vector<std::string> words(argv + 1, argv + argc);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
@@ -44,15 +79,24 @@ int runMain(int argc, char** argv) {
   } catch (const CLI::CallForAllHelp&) {
     std::cout << app.help("", CLI::AppFormatMode::All);
     return exit_code::kOk;
+  } catch (const CLI::CallForVersion& e) {
+    std::cout << e.what() << '\n';
+    return exit_code::kOk;
   } catch (const CLI::ParseError& e) {
-    std::cerr << "briskal: " << e.what() << "\nRun 'briskal --help' for the commands and options.\n";
-    return exit_code::kUsage;
+    return usageError(app, words, e.what());
   }
   const RunLog log;
   try {
-    return run ? run() : exit_code::kUsage;
+    const int code = run ? run() : exit_code::kUsage;
+    requireWritten(std::cout);
+    return code;
+  } catch (const OutputClosed&) {
+    return kOutputClosed;
+  } catch (const UsageError& e) {
+    std::cerr << "briskal: " << e.what() << '\n';
+    return exit_code::kUsage;
   } catch (const Error& e) {
-    std::cerr << "briskal: error " << e.number() << ": " << e.description() << '\n';
+    std::cerr << "briskal: " << e.description() << '\n';
     return exit_code::kFailed;
   } catch (const std::exception& e) {
     std::cerr << "briskal: " << e.what() << '\n';
@@ -70,4 +114,11 @@ Format GlobalOptions::outputFormat() const {
 
 }  // namespace briskal::cli
 
-int main(int argc, char** argv) { return briskal::cli::runMain(argc, argv); }
+int main(int argc, char** argv) {
+  const int code = briskal::cli::runMain(argc, argv);
+  if (code != briskal::cli::kOutputClosed) return code;
+  // Ends as a writer to a closed pipe usually ends, now that the run has cleaned up.
+  std::signal(SIGPIPE, SIG_DFL);
+  std::raise(SIGPIPE);
+  return 128 + SIGPIPE;
+}

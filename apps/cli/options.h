@@ -2,6 +2,7 @@
 // The options every command shares, and how a command reports its outcome.
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 
 #include "common/regional.h"
@@ -21,9 +22,15 @@ struct GlobalOptions {
   bool yes = false;
   bool no = false;
   std::string format;  // "csv", "table" or empty for the default
+  bool quiet = false;  // no word on success besides the output asked for
 
   RegionalSettings regional() const { return RegionalSettings::byName(locale); }
   Format outputFormat() const;
+};
+
+// A command line that names something that is not there, found once the run has looked.
+struct UsageError : std::runtime_error {
+  using std::runtime_error::runtime_error;
 };
 
 namespace exit_code {

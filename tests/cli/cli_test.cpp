@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <csignal>
 #include <regex>
+#include <sstream>
 
 #include "support/database_backends.h"
 #include "support/process.h"
@@ -78,31 +80,109 @@ TEST_F(CommandLine, ErrorsAreClearAndSetTheExitStatus) {
   r = sql("  ");
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.out, "");
-  // A database without the company table is refused before any form opens, saying so.
-  const std::string empty = "Data Source=" + testing::temporaryFolder() + "/empty.db";
-  r = runProcess(kBriskal, {"--yes", "--db", empty, "rows"});
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_NE(r.err.find("The companies cannot be read from the database"), std::string::npos) << r.err;
   r = runProcess(kBriskal, {"--yes", "--db", "Data Source=" + db_, "--company", "9", "rows"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_NE(r.err.find("There is no company 9 in the database"), std::string::npos) << r.err;
-  // The component failing on a database without its view is a failure, with its log lines;
-  // the lines then join the shared log.
-  const char* tmp = std::getenv("TMPDIR");
-  const std::filesystem::path shared = std::filesystem::path(tmp ? tmp : "/tmp") / "briskal" / "briskal.log";
+  EXPECT_EQ(r.err, "briskal: There is no company 9 in the database\n");
+  // The component failing is a failure, with the lines it logged; the lines then join the shared
+  // log, which lies in the temporary folder of the programs the tests run.
+  const std::filesystem::path shared =
+      std::filesystem::path(testing::processTemporaryFolder()) / "briskal" / "briskal.log";
   std::error_code none;
   const std::uintmax_t before = std::filesystem::exists(shared) ? std::filesystem::file_size(shared, none) : 0;
-  const std::string noView = testing::temporaryFolder() + "/noview.db";
-  std::filesystem::copy_file(db_, noView, std::filesystem::copy_options::overwrite_existing);
-  ASSERT_EQ(
-      runProcess(kBriskal, {"--db", "Data Source=" + noView, "sql", "DROP VIEW VDO11_BRISKAL"}).exitCode, 0);
-  for (const char* command : {"rows", "query"}) {
-    r = runProcess(kBriskal, {"--yes", "--db", "Data Source=" + noView, command});
-    EXPECT_EQ(r.exitCode, 1) << command;
-    EXPECT_EQ(r.out, "") << command;
-    EXPECT_NE(r.err.find("VDO11_BRISKAL"), std::string::npos) << command << ": " << r.err;
-  }
+  const std::string refusing = testing::temporaryFolder() + "/refusing.db";
+  std::filesystem::copy_file(db_, refusing, std::filesystem::copy_options::overwrite_existing);
+  ASSERT_EQ(runProcess(kBriskal, {"--db", "Data Source=" + refusing, "sql",
+                                  "CREATE TRIGGER PD46_NO BEFORE INSERT ON PD46_RPTETICHETTE "
+                                  "BEGIN SELECT RAISE(ABORT, 'scrittura rifiutata'); END"})
+                .exitCode,
+            0);
+  const std::string texts = testing::temporaryFolder() + "/refused.txt";
+  r = runProcess(kBriskal, {"--db", "Data Source=" + refusing, "print", "--where", "Numero doc.=1", "--out", texts});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("scrittura rifiutata"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("ImpostaDatiEtichetta"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(texts));
   EXPECT_GT(std::filesystem::file_size(shared, none), before);
+}
+
+// A database that is not there is not created; one that is no database, or lacks the work-order
+// tables, is named with what is wrong: one sentence, exit 1, for every command that reads one.
+TEST_F(CommandLine, AMissingOrForeignDatabaseIsOneClearSentence) {
+  const std::string folder = testing::temporaryFolder();
+  const std::string missing = folder + "/missing.db";
+  const std::string create = "; create the demo database with: briskal demo-db --out ";
+  const std::vector<std::vector<std::string>> commands = {
+      {"rows"}, {"query"}, {"layouts", "list"}, {"print", "--out", folder + "/x.pdf"}, {"sql", "SELECT 1"}};
+  for (const auto& command : commands) {
+    std::vector<std::string> args = {"--yes", "--db", "Data Source=" + missing};
+    args.insert(args.end(), command.begin(), command.end());
+    const auto r = runProcess(kBriskal, args);
+    EXPECT_EQ(r.exitCode, 1) << command[0];
+    EXPECT_EQ(r.err, "briskal: There is no database " + missing + create + missing + "\n") << command[0];
+    EXPECT_FALSE(std::filesystem::exists(missing)) << command[0];
+  }
+  const std::string notes = folder + "/notes.db";
+  { std::ofstream(notes) << "not a database at all"; }
+  auto r = runProcess(kBriskal, {"--yes", "--db", "Data Source=" + notes, "rows"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "briskal: " + notes + " is not a database" + create + notes + "\n");
+  const std::string other = folder + "/other.db";
+  { std::ofstream touch(other); }
+  ASSERT_EQ(
+      runProcess(kBriskal, {"--db", "Data Source=" + other, "sql", "CREATE TABLE CG18_DITTE (CG18_DITTA INT)"}).exitCode,
+      0);
+  r = runProcess(kBriskal, {"--yes", "--db", "Data Source=" + other, "rows"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "briskal: The database " + other +
+                       " is not a work-order database: it lacks VDO11_BRISKAL, VFILTROSTATI, CO5L_ATTRIBUTIDEN, "
+                       "PD45_CONFIGETICH, PD46_RPTETICHETTE" +
+                       create + other + "\n");
+}
+
+// Typing slips get the nearest command or option and the help of the command being typed;
+// help and the version are there to ask for.
+TEST_F(CommandLine, UsageErrorsPointToWhatWasMeant) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+    std::string usage;
+  };
+  const Case cases[] = {
+      {{"pirnt"}, "briskal: unknown command 'pirnt'; did you mean print?", "Usage: briskal [OPTIONS] SUBCOMMAND"},
+      {{"print", "--otu", "x.pdf"},
+       "briskal: unknown option '--otu'; did you mean --out?",
+       "Usage: briskal print [OPTIONS]"},
+      {{"layouts", "shwo", "AB"},
+       "briskal: unknown command 'shwo'; did you mean show?",
+       "Usage: briskal layouts [OPTIONS]"},
+      {{"--compnay", "2", "rows"},
+       "briskal: unknown option '--compnay'; did you mean --company?",
+       "Usage: briskal [OPTIONS]"},
+      {{"rows", "--basis", "box"}, "briskal: --basis: box not in {unit,package,custom}", "Usage: briskal rows [OPTIONS]"},
+      {{"print", "--out", "labels.doc"},
+       "briskal: --out: labels.doc: the output is chosen by the file's extension, one of .pdf, .png (a page each), "
+       ".epl (label printer) or .txt (label texts)",
+       "Usage: briskal print [OPTIONS]"},
+      {{"help", "prnt"}, "briskal: unknown command 'prnt'; did you mean print?", "Usage: briskal [OPTIONS] SUBCOMMAND"},
+      {{"frobnicate"}, "briskal: unknown command 'frobnicate'", "Usage: briskal [OPTIONS] SUBCOMMAND"},
+  };
+  for (const Case& c : cases) {
+    const auto r = runProcess(kBriskal, c.args);
+    EXPECT_EQ(r.exitCode, 2) << c.args[0];
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n')), c.message);
+    EXPECT_NE(r.err.find(c.usage), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+  }
+  auto r = runProcess(kBriskal, {"--version"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out.rfind("briskal ", 0), 0u) << r.out;
+  r = runProcess(kBriskal, {"help", "layouts", "save"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.out.find("Usage: briskal layouts save [OPTIONS] CODE"), std::string::npos) << r.out;
+  r = runProcess(kBriskal, {"help", "print"});
+  EXPECT_NE(r.out.find("--labels N "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("--no-header "), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("{false}"), std::string::npos) << r.out;
 }
 
 class QueryCommand : public CommandLine {
@@ -151,9 +231,13 @@ TEST_F(QueryCommand, TypedValuesAreQuotedOrRefused) {
   r = query({"query", "--where", "Numero doc.=1; DROP TABLE X"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("'1; DROP TABLE X' is not a number"), std::string::npos) << r.err;
+  // A caption the filter does not have is a usage error that lists those it has.
   r = query({"query", "--where", "Nessun campo=1"});
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_FALSE(r.err.empty());
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.err.rfind("briskal: --where 'Nessun campo=1': there is no filter field \"Nessun campo\"; the fields are: ", 0),
+            0u)
+      << r.err;
+  EXPECT_NE(r.err.find("Numero doc., "), std::string::npos) << r.err;
 }
 
 TEST_F(QueryCommand, TraceLinesGoToStandardErrorOnRequest) {
@@ -232,6 +316,7 @@ TEST_F(QueryCommand, LayoutsRoundTripThroughTheForms) {
   auto r = query({"layouts", "save", "cli1", "--title", "Da file", "--from", file, "--height", "3", "--width",
                   "60", "--distance", "5", "--printed-qty", "residual"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "saved layout CLI1 \"DA FILE\" with 3 lines\n");
   r = query({"layouts", "list"});
   EXPECT_NE(r.out.find("\"CLI1      \",DA FILE,60.00,3.00,5.00,1"), std::string::npos) << r.out;
   r = query({"layouts", "show", "cli1"});
@@ -260,6 +345,7 @@ TEST_F(QueryCommand, LayoutsRoundTripThroughTheForms) {
   EXPECT_EQ(r.out, "ok\n");
   r = query({"--yes", "layouts", "delete", "cli1"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.err.find("deleted layout CLI1\n"), std::string::npos) << r.err;
   r = query({"layouts", "show", "CLI1"});
   EXPECT_EQ(r.exitCode, 1);
   r = query({"--yes", "layouts", "delete", "cli1"});
@@ -293,15 +379,25 @@ TEST_F(QueryCommand, PrintsEveryKindOfOutput) {
   const size_t labels = static_cast<size_t>(std::count(texts.begin(), texts.end(), '\f'));
   EXPECT_GT(labels, 0u);
   EXPECT_EQ(texts.substr(texts.size() - 2), "\f\n");
+  // Each run ends with one line saying what went where, unless asked to be quiet.
+  const std::string count = std::to_string(labels) + " labels";
+  EXPECT_EQ(r.err, "wrote the texts of " + count + " to " + folder + "/labels.txt\n");
   r = print({"--out", folder + "/labels.pdf", "--limits", "--notes", "--note-text", "Urgente"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_TRUE(std::filesystem::file_size(folder + "/labels.pdf") > 1000);
+  EXPECT_TRUE(std::regex_match(r.err, std::regex("printed " + count + " on [0-9]+ pages? to .*/labels\\.pdf\n"))) << r.err;
+  r = query({"--quiet", "print", "--where", "Numero doc.=1", "--out", folder + "/quiet.pdf"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.err, "");
   r = print({"--label", "custom", "--out", folder + "/labels.png"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_TRUE(std::filesystem::exists(folder + "/labels-1.png"));
   EXPECT_TRUE(std::filesystem::exists(folder + "/labels-" + std::to_string(labels) + ".png"));
+  EXPECT_EQ(r.err, "printed " + count + " on " + std::to_string(labels) + " pages to " + folder + "/labels-1.png ... " +
+                       folder + "/labels-" + std::to_string(labels) + ".png\n");
   r = print({"--label", "custom", "--out", folder + "/labels.epl"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "sent " + count + " to the label printer at " + folder + "/labels.epl\n");
   std::ifstream epl(folder + "/labels.epl", std::ios::binary);
   const std::string stream((std::istreambuf_iterator<char>(epl)), std::istreambuf_iterator<char>());
   EXPECT_EQ(stream.rfind("\nI8,A,001\n", 0), 0u);
@@ -313,8 +409,6 @@ TEST_F(QueryCommand, PrintsEveryKindOfOutput) {
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("[83848] Modalità di stampa non prevista"), std::string::npos) << r.err;
   EXPECT_FALSE(std::filesystem::exists(folder + "/standard.epl"));
-  r = print({"--out", folder + "/labels.doc"});
-  EXPECT_EQ(r.exitCode, 1);
   // A run that finds nothing to print, or rows none of which is selected (zero pieces per
   // package leaves them out), fails and leaves the earlier output as it was.
   const auto before = std::filesystem::last_write_time(folder + "/labels.pdf");
@@ -327,6 +421,50 @@ TEST_F(QueryCommand, PrintsEveryKindOfOutput) {
   // Nothing half-written is left beside the outputs.
   for (const auto& entry : std::filesystem::directory_iterator(folder))
     EXPECT_EQ(entry.path().filename().string().find(".part-"), std::string::npos) << entry.path();
+}
+
+// A reader that goes away, as `| head` does, ends the run as such writers end: quietly, with the
+// usual status, and nothing left behind.
+TEST_F(QueryCommand, AClosedPipeEndsTheRunQuietly) {
+  const auto before = [] {
+    std::vector<std::string> names;
+    const auto folder = std::filesystem::path(testing::processTemporaryFolder()) / "briskal";
+    if (std::filesystem::exists(folder))
+      for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  const auto logsBefore = before();
+  for (const std::string format : {"csv", "table"}) {
+    const auto r = testing::runProcessClosingOutput(
+        kBriskal, {"--db", "Data Source=" + db_, "--yes", "--format", format, "rows", "--basis", "custom", "--labels", "40"},
+        100);
+    EXPECT_EQ(r.exitCode, 128 + SIGPIPE) << format << ": " << r.err;
+    EXPECT_EQ(r.err.find("briskal:"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out.size(), 100u);
+  }
+  auto logs = before();
+  std::erase(logs, "briskal.log");
+  auto expected = logsBefore;
+  std::erase(expected, "briskal.log");
+  EXPECT_EQ(logs, expected);  // no per-process log is left
+}
+
+// On a terminal a table aligns its number columns to the right, as their format says.
+TEST_F(QueryCommand, TablesAlignNumbersRight) {
+  const auto r = query({"--format", "table", "rows", "--where", "Numero doc.=1..3"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  std::istringstream lines(r.out);
+  std::string header, rule, first;
+  std::getline(lines, header);
+  std::getline(lines, rule);
+  std::getline(lines, first);
+  // The last column holds formatted quantities: its title and its values end where the rule ends.
+  EXPECT_EQ(header.substr(header.size() - 13), "Qta etichetta");
+  EXPECT_EQ(first.size(), rule.size()) << first;
+  EXPECT_EQ(first.back(), '0') << first;
+  const size_t quantity = header.find("Qta residua") + std::string("Qta residua").size();
+  EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(first[quantity - 1]))) << first;
 }
 
 }  // namespace

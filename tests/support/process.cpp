@@ -5,6 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 
 namespace briskal::testing {
@@ -28,8 +31,28 @@ struct Pipe {
 
 }  // namespace
 
-ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args) {
+const std::string& processTemporaryFolder() {
+  struct Folder {
+    std::string path;
+    Folder() {
+      const std::filesystem::path pattern = std::filesystem::temp_directory_path() / "briskal-runs-XXXXXX";
+      std::string text = pattern.string();
+      if (!mkdtemp(text.data())) throw std::runtime_error("mkdtemp failed");
+      path = text;
+    }
+    ~Folder() {
+      std::error_code ignored;
+      std::filesystem::remove_all(path, ignored);
+    }
+  };
+  static const Folder folder;
+  return folder.path;
+}
+
+ProcessResult runProcessClosingOutput(const std::string& program, const std::vector<std::string>& args,
+                                      size_t outputBytes) {
   Pipe out, err;
+  const std::string& temporary = processTemporaryFolder();
   const pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork failed");
   if (pid == 0) {
@@ -37,6 +60,7 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     dup2(devnull, STDIN_FILENO);
     dup2(out.fd[1], STDOUT_FILENO);
     dup2(err.fd[1], STDERR_FILENO);
+    setenv("TMPDIR", temporary.c_str(), 1);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -55,10 +79,11 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     if (poll(fds, 2, -1) < 0) break;
     for (int i = 0; i < 2; ++i) {
       if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP))) continue;
-      const ssize_t n = read(fds[i].fd, buf, sizeof buf);
-      if (n > 0) {
-        sinks[i]->append(buf, static_cast<size_t>(n));
-      } else {
+      const size_t room = i == 0 ? outputBytes - result.out.size() : sizeof buf;
+      const ssize_t n = read(fds[i].fd, buf, std::min(room, sizeof buf));
+      if (n > 0) sinks[i]->append(buf, static_cast<size_t>(n));
+      if (n <= 0 || (i == 0 && result.out.size() >= outputBytes)) {
+        if (i == 0) out.closeEnd(0);
         fds[i].fd = -1;
         --open;
       }
@@ -68,6 +93,10 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
   waitpid(pid, &status, 0);
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return result;
+}
+
+ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args) {
+  return runProcessClosingOutput(program, args, std::string::npos);
 }
 
 }  // namespace briskal::testing

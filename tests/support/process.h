@@ -12,7 +12,16 @@ struct ProcessResult {
   std::string err;
 };
 
-// Runs `program` with `args` (no shell), feeding it nothing on standard input.
+// Runs `program` with `args` (no shell), feeding it nothing on standard input, with TMPDIR set to
+// processTemporaryFolder(): what the programs log stays out of the folders real runs use.
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args);
+
+// The same, but the reader of standard output goes away after `outputBytes` bytes, as `| head`
+// does: what was read is in `out`.
+ProcessResult runProcessClosingOutput(const std::string& program, const std::vector<std::string>& args,
+                                      size_t outputBytes);
+
+// The temporary folder of the programs this test process runs; removed when it ends.
+const std::string& processTemporaryFolder();
 
 }  // namespace briskal::testing

@@ -126,15 +126,23 @@ int run(const GlobalOptions& options, const std::string& action, const LayoutArg
     }
     setSizes(*session, args.sizes);
     bool stored = false;
+    std::string code, title;  // as the form holds them when it saves
     withSaveForm(*session, [&](hostkit::HeadlessWindow& w) {
       auto& s = w.headlessControls();
       control<hostkit::HeadlessTextEdit>(s, "TXT_Codice").type(args.code);
       control<hostkit::HeadlessTextEdit>(s, "TXT_Codice").leave();
       control<hostkit::HeadlessTextEdit>(s, "TXT_Titolo").type(args.title);
+      code = control<hostkit::HeadlessTextEdit>(s, "TXT_Codice").text();
+      title = control<hostkit::HeadlessTextEdit>(s, "TXT_Titolo").text();
       control<hostkit::HeadlessButton>(s, "CMD_SALVA").click();
       stored = succeeded(w);
     });
-    return stored ? exit_code::kOk : exit_code::kFailed;
+    if (!stored) return exit_code::kFailed;
+    if (!options.quiet) {
+      const int64_t lines = control<hostkit::HeadlessGrid>(parameters(*session), "GridSelezione").dataSource()->recordCount();
+      std::cerr << "saved layout " << code << " \"" << title << "\" with " << lines << (lines == 1 ? " line\n" : " lines\n");
+    }
+    return exit_code::kOk;
   }
   // delete
   bool gone = false;
@@ -149,6 +157,7 @@ int run(const GlobalOptions& options, const std::string& action, const LayoutArg
     control<hostkit::HeadlessButton>(w.headlessControls(), "CMD_ELIMINA").click();
     gone = succeeded(w);
   });
+  if (gone && !options.quiet) std::cerr << "deleted layout " << RTrim(layoutCodeAsStored(args.code)) << '\n';
   return gone ? exit_code::kOk : exit_code::kFailed;
 }
 

@@ -19,7 +19,7 @@ struct PrintArgs {
   LabelOptions labels;
   std::string layout;
   LabelSizes sizes;
-  bool header = true;
+  bool noHeader = false;
   bool limits = false;
   bool notes = false;
   std::string performedBy, addressedTo, noteText;
@@ -33,13 +33,40 @@ std::string extension(const std::string& file) {
   return ext;
 }
 
+constexpr const char* kOutputKinds[] = {".pdf", ".png", ".epl", ".txt"};
+
+std::string checkOutputFile(const std::string& file) {
+  const std::string ext = extension(file);
+  for (const char* kind : kOutputKinds)
+    if (ext == kind) return {};
+  return file + ": the output is chosen by the file's extension, one of .pdf, .png (a page each), "
+         ".epl (label printer) or .txt (label texts)";
+}
+
+// One line on success: how many labels went where.
+std::string deliveredLine(const std::vector<hostkit::report::Delivery>& runs, const std::string& kind) {
+  int64_t labels = 0, pages = 0;
+  std::vector<std::filesystem::path> files;
+  for (const auto& run : runs) {
+    labels += run.labels;
+    pages += run.pages;
+    files.insert(files.end(), run.files.begin(), run.files.end());
+  }
+  const std::string destination = runs.back().destination;
+  const std::string count = std::to_string(labels) + (labels == 1 ? " label" : " labels");
+  if (kind == ".txt") return "wrote the texts of " + count + " to " + destination;
+  if (kind == ".epl") return "sent " + count + " to the label printer at " + destination;
+  const std::string onPages = " on " + std::to_string(pages) + (pages == 1 ? " page" : " pages");
+  if (kind == "printer") return "printed " + count + onPages + " on the printer " + destination;
+  if (files.size() > 1) return "printed " + count + onPages + " to " + files.front().string() + " ... " + files.back().string();
+  return "printed " + count + onPages + " to " + destination;
+}
+
 int print(const GlobalOptions& options, const PrintArgs& args) {
   const std::string kind = args.printer.empty() ? extension(args.out) : "printer";
-  if (kind != ".pdf" && kind != ".png" && kind != ".epl" && kind != ".txt" && kind != "printer")
-    throw Error(err::kInvalidArgument, "briskal", "--out " + args.out + ": write a .pdf, .png, .epl or .txt file");
   auto session = openSession(options, [&](hostkit::SessionOptions& s) {
     s.report.destination = args.printer.empty() ? args.out : args.printer;
-    s.report.printHeader = args.header;
+    s.report.printHeader = !args.noHeader;
     s.report.printLimits = args.limits;
     s.report.printNotes = args.notes;
     s.report.performedBy = args.performedBy;
@@ -78,7 +105,13 @@ int print(const GlobalOptions& options, const PrintArgs& args) {
     return exit_code::kFailed;
   }
   if (reportLoggedErrors(logFile(), logStart)) return exit_code::kFailed;
-  return session->deliveries().size() > delivered ? exit_code::kOk : exit_code::kFailed;
+  if (session->deliveries().size() == delivered) return exit_code::kFailed;
+  if (!options.quiet) {
+    const std::vector<hostkit::report::Delivery> runs(session->deliveries().begin() + static_cast<std::ptrdiff_t>(delivered),
+                                                      session->deliveries().end());
+    std::cerr << deliveredLine(runs, kind) << '\n';
+  }
+  return exit_code::kOk;
 }
 
 }  // namespace
@@ -88,16 +121,19 @@ void addPrintCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run) 
   auto args = std::make_shared<PrintArgs>();
   addSelectionOptions(*cmd, args->selection);
   addLabelOptions(*cmd, args->labels);
-  cmd->add_option("--layout", args->layout, "Saved layout code for standard labels (default: the 36-field layout)");
+  cmd->add_option("--layout", args->layout, "Saved layout code for standard labels (default: the 36-field layout)")
+      ->type_name("CODE");
   addSizeOptions(*cmd, args->sizes, true);
-  cmd->add_flag("--header,!--no-header", args->header, "Print the report header (default on)");
+  cmd->add_flag("--no-header", args->noHeader, "Leave the report header out (it is printed by default)");
   cmd->add_flag("--limits", args->limits, "Print the filter limits in the report header");
   cmd->add_flag("--notes", args->notes, "Print the notes in the report header");
-  cmd->add_option("--performed-by", args->performedBy, "Notes: performed by");
-  cmd->add_option("--addressed-to", args->addressedTo, "Notes: addressed to");
-  cmd->add_option("--note-text", args->noteText, "Notes: text");
-  auto* out = cmd->add_option("--out", args->out, "Output file: .pdf, .png (a page each), .epl (label printer), .txt");
-  auto* printer = cmd->add_option("--printer", args->printer, "CUPS printer name");
+  cmd->add_option("--performed-by", args->performedBy, "Notes: performed by")->type_name("TEXT");
+  cmd->add_option("--addressed-to", args->addressedTo, "Notes: addressed to")->type_name("TEXT");
+  cmd->add_option("--note-text", args->noteText, "Notes: text")->type_name("TEXT");
+  auto* out = cmd->add_option("--out", args->out, "Output file: .pdf, .png (a page each), .epl (label printer), .txt")
+                  ->type_name("FILE")
+                  ->check(CLI::Validator(checkOutputFile, "", "output file"));
+  auto* printer = cmd->add_option("--printer", args->printer, "CUPS printer name")->type_name("NAME");
   out->excludes(printer);
   cmd->callback([&options, &run, args, out, printer] {
     if (out->count() == 0 && printer->count() == 0) throw CLI::RequiredError("--out or --printer");

@@ -40,12 +40,14 @@ int printRows(const GlobalOptions& options, const SelectionOptions& selection, c
   } else {
     const std::vector<host::GridColumn>& columns = grid->columns();
     std::vector<std::string> titles;
+    std::vector<bool> numbers;
     std::vector<size_t> fields;
     for (const auto& column : columns) {
       titles.push_back(column.title);
+      numbers.push_back(!column.format.empty());
       fields.push_back(static_cast<size_t>(walk->fieldIndex(column.field)));
     }
-    out.header(titles);
+    out.header(titles, numbers);
     std::vector<Value> values(columns.size());
     for (; !walk->eof(); walk->moveNext()) {
       for (size_t c = 0; c < columns.size(); ++c) {

@@ -7,6 +7,7 @@
 #include "common/error.h"
 #include "common/routines.h"
 #include "data/connection.h"
+#include "component_run.h"
 #include "options.h"
 
 namespace briskal::cli {
@@ -18,6 +19,7 @@ void addSqlCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run) {
   cmd->callback([&options, &run, statement] {
     run = [&options, statement] {
       if (Trim(*statement).empty()) throw Error(err::kInvalidArgument, "briskal", "The statement is empty");
+      requireDatabase(options.db, false);
       data::Connection cn;
       cn.setConnectionString(options.db);
       cn.setRegionalSettings(options.regional());

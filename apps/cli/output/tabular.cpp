@@ -3,10 +3,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ostream>
 
 #include "common/convert.h"
+#include "common/error.h"
 #include "common/utf8.h"
 
 namespace briskal::cli {
@@ -28,6 +31,12 @@ std::string quoteCsv(const std::string& text) {
 
 Format defaultFormat() { return isatty(STDOUT_FILENO) ? Format::Table : Format::Csv; }
 
+void requireWritten(std::ostream& out) {
+  if (out.flush()) return;
+  if (errno == EPIPE) throw OutputClosed{};
+  throw Error(err::kProviderError, "briskal", std::string("Cannot write the output: ") + std::strerror(errno));
+}
+
 TabularOutput::TabularOutput(std::ostream& out, Format format, const RegionalSettings& rs)
     : out_(out), format_(format), rs_(rs) {}
 
@@ -35,9 +44,10 @@ TabularOutput::~TabularOutput() {
   if (!finished_) finish();
 }
 
-void TabularOutput::header(std::vector<std::string> names) {
+void TabularOutput::header(std::vector<std::string> names, std::vector<bool> numbers) {
   names_ = std::move(names);
-  rightAligned_.assign(names_.size(), false);
+  rightAligned_ = std::move(numbers);
+  rightAligned_.resize(names_.size(), false);
   if (format_ == Format::Table) return;
   for (size_t i = 0; i < names_.size(); ++i) out_ << (i ? "," : "") << quoteCsv(names_[i]);
   out_ << "\r\n";
@@ -65,6 +75,8 @@ void TabularOutput::row(std::span<const Value> values) {
   if (format_ == Format::Csv) {
     for (size_t i = 0; i < values.size(); ++i) out_ << (i ? "," : "") << csvField(values[i]);
     out_ << "\r\n";
+    // A reader that went away stops the rows at once, not after the last of a million.
+    if (!out_) requireWritten(out_);
     return;
   }
   std::vector<std::string> texts;

@@ -18,7 +18,9 @@ class TabularOutput {
  public:
   TabularOutput(std::ostream& out, Format format, const RegionalSettings& rs);
   ~TabularOutput();
-  void header(std::vector<std::string> names);
+  // Columns marked in `numbers` are aligned right in a table, as are those whose values are
+  // numbers; a number already formatted as text needs the mark.
+  void header(std::vector<std::string> names, std::vector<bool> numbers = {});
   void row(std::span<const Value> values);
   // Prints what a table layout has collected; CSV rows are written as they come.
   void finish();
@@ -38,5 +40,12 @@ class TabularOutput {
 
 // Csv when standard output is not a terminal, Table when it is.
 Format defaultFormat();
+
+// Thrown where output could not be written because its reader has gone (a closed pipe).
+struct OutputClosed {};
+
+// Throws OutputClosed when `out` failed because its reader went away, briskal::Error naming the
+// cause when it failed otherwise (a full disk).
+void requireWritten(std::ostream& out);
 
 }  // namespace briskal::cli
