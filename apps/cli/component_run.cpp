@@ -12,6 +12,7 @@
 #include "common/convert.h"
 #include "common/error.h"
 #include "common/routines.h"
+#include "common/utf8.h"
 #include "data/recordset.h"
 #include "hostkit/session/database_check.h"
 
@@ -41,7 +42,13 @@ hostkit::AnswerPolicy answersFor(const GlobalOptions& options) {
 
 std::filesystem::path logFolder() {
   const char* tmp = std::getenv("TMPDIR");
-  return std::filesystem::path(tmp ? tmp : "/tmp") / "briskal";
+  const std::filesystem::path base = tmp && *tmp ? tmp : "/tmp";
+  const std::filesystem::path shared = base / "briskal";
+  // A shared folder that another operating-system user made for themselves: this user's own.
+  std::error_code ignored;
+  if (std::filesystem::exists(shared, ignored) && access(shared.c_str(), W_OK | X_OK) != 0)
+    return base / ("briskal-" + std::to_string(getuid()));
+  return shared;
 }
 
 }  // namespace
@@ -74,7 +81,7 @@ bool reportLoggedErrors(const std::filesystem::path& log, std::uintmax_t from) {
   if (logSize(log) <= from) return false;
   std::ifstream in(log);
   in.seekg(static_cast<std::streamoff>(from));
-  for (std::string line; std::getline(in, line);) std::cerr << "briskal: " << line << '\n';
+  for (std::string line; std::getline(in, line);) std::cerr << "briskal: " << utf8::printable(line) << '\n';
   return true;
 }
 
@@ -159,7 +166,7 @@ void applySelection(hostkit::HostSession& session, const SelectionOptions& selec
       throw UsageError("--where '" + row + "': write CAPTION=FROM..TO or CAPTION=VALUE");
     const std::string caption = row.substr(0, eq);
     const auto& columns = filter.columns();
-    if (std::none_of(columns.begin(), columns.end(), [&](const auto& c) { return c.caption == caption; })) {
+    if (std::none_of(columns.begin(), columns.end(), [&](const auto& column) { return column.caption == caption; })) {
       std::string known;
       for (const auto& column : columns) known += (known.empty() ? "" : ", ") + column.caption;
       throw UsageError("--where '" + row + "': there is no filter field \"" + caption + "\"; the fields are: " + known);
@@ -205,6 +212,13 @@ data::Recordset& layoutList(hostkit::HeadlessWindow& saveForm) {
   auto* grid = saveForm.headlessControls().find<hostkit::HeadlessGrid>("QGRID_SEL");
   if (!grid || !grid->dataSource()) throw Error(err::kIllegalOperation, "briskal", "The layout list is not shown");
   return *grid->dataSource();
+}
+
+void requireLayoutCode(const std::string& code) {
+  if (utf8::hasControl(code))
+    throw UsageError("layout code '" + utf8::printable(code, false) + "': a code holds no control characters");
+  if (Trim(code).empty()) throw UsageError("the layout code is empty");
+  if (utf8::length(code) > 10) throw UsageError("layout code '" + code + "' is longer than 10 characters");
 }
 
 std::string layoutCodeAsStored(const std::string& code) {

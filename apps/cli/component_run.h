@@ -81,6 +81,10 @@ bool selectLayout(hostkit::HostSession& session, const std::string& code);
 // Opens the layout tab, then the save form, runs `use` on it and closes it with Escape.
 void withSaveForm(hostkit::HostSession& session, const std::function<void(hostkit::HeadlessWindow&)>& use);
 data::Recordset& layoutList(hostkit::HeadlessWindow& saveForm);
+// Refuses a layout code the layout table cannot hold (over 10 characters, control characters,
+// nothing but blanks), before anything is looked up or changed: a longer code cut to 10 would
+// name another layout.
+void requireLayoutCode(const std::string& code);
 // A layout code as the save form stores what was typed: in capitals, blank-padded to 10.
 std::string layoutCodeAsStored(const std::string& code);
 // The position of `code`, typed in any case, in the layout list (1 for the first layout), 0 when

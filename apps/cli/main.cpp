@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "common/error.h"
+#include "common/utf8.h"
 #include "component_run.h"
 #include "options.h"
 #include "output/tabular.h"
@@ -21,7 +22,8 @@ constexpr int kOutputClosed = -1;
 // command they were typing.
 int usageError(const CLI::App& app, const std::vector<std::string>& words, const std::string& parserMessage) {
   const UsageHint hint = usageHint(app, words);
-  std::cerr << "briskal: " << (hint.message.empty() ? parserMessage : hint.message) << "\n\n" << helpOf(*hint.command);
+  std::cerr << "briskal: " << utf8::printable(hint.message.empty() ? parserMessage : hint.message) << "\n\n"
+            << helpOf(*hint.command);
   return exit_code::kUsage;
 }
 
@@ -93,13 +95,13 @@ int runMain(int argc, char** argv) {
   } catch (const OutputClosed&) {
     return kOutputClosed;
   } catch (const UsageError& e) {
-    std::cerr << "briskal: " << e.what() << '\n';
+    std::cerr << "briskal: " << utf8::printable(e.what()) << '\n';
     return exit_code::kUsage;
   } catch (const Error& e) {
-    std::cerr << "briskal: " << e.description() << '\n';
+    std::cerr << "briskal: " << utf8::printable(e.description()) << '\n';
     return exit_code::kFailed;
   } catch (const std::exception& e) {
-    std::cerr << "briskal: " << e.what() << '\n';
+    std::cerr << "briskal: " << utf8::printable(e.what()) << '\n';
     return exit_code::kFailed;
   }
 }

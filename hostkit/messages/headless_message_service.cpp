@@ -2,21 +2,22 @@
 
 #include <ostream>
 
+#include "common/utf8.h"
 #include "hostkit/messages/message_buttons.h"
 
 namespace briskal::hostkit {
 namespace {
 
 // CR LF, a lone CR and a lone LF all end a line; a lone CR on a terminal would overwrite the line.
+// Other control characters, typed by someone into a value the message repeats, are shown escaped.
 void writeLines(std::ostream& out, const std::string& text) {
+  std::string lines;
+  lines.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      out << '\n';
-    } else {
-      out << text[i];
-    }
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    lines += text[i] == '\r' ? '\n' : text[i];
   }
+  out << utf8::printable(lines);
 }
 
 }  // namespace

@@ -2,12 +2,11 @@
 
 #include <spdlog/logger.h>
 #include <spdlog/sinks/basic_file_sink.h>
+#include <spdlog/sinks/stdout_sinks.h>
 
 namespace briskal::hostkit {
 namespace {
 
-// The runtime's number for a file that cannot be opened for writing.
-constexpr int32_t kPathFileAccessError = 75;
 constexpr const char* kEntryCode = "0_0_0_0";
 
 std::string oneLine(const std::string& text) {
@@ -25,15 +24,19 @@ std::string oneLine(const std::string& text) {
 
 FileLogService::FileLogService(const std::filesystem::path& file, host::MessageService& messages)
     : messages_(messages) {
+  std::string unopened;
   try {
     auto sink = std::make_shared<spdlog::sinks::basic_file_sink_st>(file.string(), false);
     // Not registered with spdlog: each form's log object is its own, and none outlives its owner.
     logger_ = std::make_shared<spdlog::logger>("briskal", std::move(sink));
   } catch (const spdlog::spdlog_ex& e) {
-    throw Error(kPathFileAccessError, "FileLogService", "cannot open the log file " + file.string() + ": " + e.what());
+    unopened = e.what();
+    logger_ = std::make_shared<spdlog::logger>("briskal", std::make_shared<spdlog::sinks::stderr_sink_st>());
   }
   logger_->set_pattern("%Y-%m-%d %H:%M:%S.%e | %v");
   logger_->flush_on(spdlog::level::trace);
+  if (!unopened.empty())
+    logger_->warn("the log file {} cannot be opened ({}); its entries follow here", file.string(), unopened);
 }
 
 FileLogService::~FileLogService() = default;

@@ -27,8 +27,9 @@ namespace briskal::hostkit {
 class FileLogService : public host::LogService {
  public:
   // Appends to `file` (created with its folders when missing), flushing every line; shows
-  // showError's box through `messages`, which is borrowed. Throws briskal::Error 75 when the file
-  // cannot be opened.
+  // showError's box through `messages`, which is borrowed. A file that cannot be opened (a folder
+  // of another user, a read-only disk) leaves the entries on standard error instead, after a line
+  // that says so: the errors are never lost and the form goes on.
   FileLogService(const std::filesystem::path& file, host::MessageService& messages);
   ~FileLogService() override;
 

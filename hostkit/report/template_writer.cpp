@@ -43,7 +43,11 @@ class Line {
   explicit Line(std::string keyword) : text_(std::move(keyword)) {}
   Line& num(const char* name, double value) { return add(name, number(value)); }
   Line& str(const char* name, const std::string& value) { return add(name, quoted(value)); }
-  Line& word(const char* name, const std::string& value) { return add(name, value); }
+  // Bare where the parser reads it back as one word, quoted otherwise ("a b").
+  Line& word(const char* name, const std::string& value) {
+    const bool bare = !value.empty() && value.find_first_of(" \t\"\r\n") == std::string::npos;
+    return add(name, bare ? value : quoted(value));
+  }
   Line& flag(const char* name, bool on) {
     if (on) text_ += std::string(" ") + name;
     return *this;

@@ -291,8 +291,9 @@ std::string formatNumber(const Value& v, std::string_view pattern, const Regiona
   const std::string_view fraction = point == std::string_view::npos ? std::string_view() : pattern.substr(point + 1);
   const bool grouping = whole.find(',') != std::string_view::npos;
   const auto count = [](std::string_view part, char c) { return static_cast<int>(std::count(part.begin(), part.end(), c)); };
-  const int decimals = count(fraction, '0') + count(fraction, '#');
-  const int minimumDecimals = count(fraction, '0');
+  // A format may ask for more places than a decimal has; the value shows all it has.
+  const int decimals = std::min(count(fraction, '0') + count(fraction, '#'), Decimal::kMaxScale);
+  const int minimumDecimals = std::min(count(fraction, '0'), Decimal::kMaxScale);
   const int minimumWhole = count(whole, '0');
   const Decimal rounded = toDecimal(v, rs).round(decimals, RoundMode::HalfAwayFromZero).rescale(decimals);
   std::string digits = rounded.toString();

@@ -168,7 +168,8 @@ Decimal normalize(U256 mag, int scale, bool negative, bool sticky = false,
       if (mag.fits96()) return Decimal::fromParts(mag.low128(), scale, negative);
       continue;
     }
-    if (drop > scale) throwOverflow();
+    // Past the table no quotient of 256 bits is left to keep.
+    if (drop > scale || drop >= static_cast<int>(pow10.size())) throwOverflow();
     U256 rem;
     U256 q = divmod(mag, pow10[drop], rem);
     if (!q.fits96()) continue;
@@ -400,6 +401,8 @@ Decimal Decimal::round(int places, RoundMode mode) const {
 }
 
 Decimal Decimal::rescale(int scale) const {
+  // No decimal holds more places than kMaxScale: more would only be dropped again.
+  scale = std::min(scale, kMaxScale);
   if (scale < scale_) return round(scale);
   return normalize(scaleUp(U256::from(magnitude()), scale - scale_), scale, isNegative());
 }

@@ -1,5 +1,7 @@
 #include "common/utf8.h"
 
+#include <algorithm>
+
 namespace briskal::utf8 {
 namespace {
 
@@ -141,6 +143,33 @@ std::string fromUtf16(std::u16string_view text) {
     encode(c, out);
   }
   return out;
+}
+
+namespace {
+
+bool isControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
+
+}  // namespace
+
+std::string printable(std::string_view text, bool keepLineFeeds) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (!isControl(byte) || (c == '\n' && keepLineFeeds)) {
+      out += c;
+      continue;
+    }
+    out += "\\x";
+    out += kHex[byte >> 4];
+    out += kHex[byte & 0xF];
+  }
+  return out;
+}
+
+bool hasControl(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char c) { return isControl(static_cast<unsigned char>(c)); });
 }
 
 }  // namespace briskal::utf8

@@ -19,6 +19,12 @@ std::string foldCase(std::string_view text);
 int compareNoCase(std::string_view a, std::string_view b);
 bool equalsNoCase(std::string_view a, std::string_view b);
 
+// `text` safe to show on a terminal: control characters written as \xNN (line feeds kept unless
+// `keepLineFeeds` is false), so that typed escape sequences cannot act on the terminal.
+std::string printable(std::string_view text, bool keepLineFeeds = true);
+// Whether `text` holds a control character (a byte below 32, or 127).
+bool hasControl(std::string_view text);
+
 std::u16string toUtf16(std::string_view text);
 std::string fromUtf16(std::u16string_view text);
 

@@ -257,6 +257,29 @@ class GroupNode final : public CriteriaNode {
   }
 };
 
+// [+|-]digits[.digits][e[+|-]digits]: a number as the grammar writes it, the lexer having taken
+// out its '$'. Hexadecimal, infinities and a bare point are not numbers of the grammar.
+bool isGrammarNumber(std::string_view t) {
+  size_t i = 0;
+  const auto digits = [&] {
+    const size_t start = i;
+    while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) ++i;
+    return i > start;
+  };
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+  if (!digits()) return false;
+  if (i < t.size() && t[i] == '.' && (++i, !digits())) return false;
+  if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+    ++i;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    if (!digits()) return false;
+  }
+  return i == t.size();
+}
+
+// Deeper parentheses are no filter anyone writes; each level is a recursion of the parser.
+constexpr int kMaxNesting = 100;
+
 class Parser {
  public:
   Parser(std::string_view text, const std::vector<Field>& fields, const FieldIndex& index,
@@ -282,8 +305,11 @@ class Parser {
       bool orGroup = false;
       if (tok_.kind == Tok::LParen) {
         if (single_) syntaxError(text_, tok_.pos, "Find takes a single clause");
+        if (++depth_ > kMaxNesting)
+          syntaxError(text_, tok_.pos, "parentheses nested more than " + std::to_string(kMaxNesting) + " deep");
         advance();
         auto inner = parseGroup(true);
+        --depth_;
         if (tok_.kind != Tok::RParen) syntaxError(text_, tok_.pos, "')' expected");
         advance();
         orGroup = static_cast<GroupNode*>(inner.get())->containsOr();
@@ -355,6 +381,7 @@ class Parser {
         break;
       case Tok::Number: {
         lit.kind = Literal::Kind::Number;
+        if (!isGrammarNumber(tok_.text)) syntaxError(text_, tok_.pos, "malformed number '" + tok_.text + "'");
         try {
           lit.number = Decimal::parse(tok_.text);
         } catch (const Error&) {
@@ -428,6 +455,7 @@ class Parser {
 
   std::string_view text_;
   Lexer lexer_;
+  int depth_ = 0;
   Token tok_;
   const std::vector<Field>& fields_;
   const FieldIndex& index_;

@@ -283,7 +283,8 @@ std::string FRMPD_MODSELEZ::ownLabelsSql(const std::string& columns) const {
 void FRMPD_MODSELEZ::GetRsetRptEtichette() {
   trapShowing("GetRsetRptEtichette", [&] {
     machine_ = StringaFissa(ComputerName(), 40);
-    user_ = global().userCode();
+    // Stored and compared in one form: a code typed with a trailing blank is the same user.
+    user_ = std::string(RTrim(global().userCode()));
     rsetRptEtichette_ = std::make_unique<data::Recordset>();
     rsetRptEtichette_->setCursorLocation(data::cursor::kUseClient);
     rsetRptEtichette_->open(ownLabelsSql("*"), required(connection_), data::cursor::kOpenDynamic,

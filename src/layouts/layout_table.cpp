@@ -54,6 +54,15 @@ void addRows(data::Recordset& table, data::Recordset& lines, const LayoutHeader&
   }
 }
 
+// Whether a layout `code` has its header row in the table now, whoever wrote it.
+bool layoutExists(data::Connection& connection, std::string_view code) {
+  // Stored without its trailing blanks; compared so on every database.
+  const Value parameters[] = {Value(std::string(RTrim(layoutCode(code))))};
+  const data::StatementResult found = connection.execute(
+      "SELECT COUNT(*) AS N FROM PD45_CONFIGETICH WHERE PD45_CODICE = ? AND PD45_PROGRIGA = 0", parameters);
+  return found.rows && found.rows->rowCount > 0 && toInt64(found.rows->cells[0], RegionalSettings::english()) > 0;
+}
+
 bool isKeyClash(const data::DriverError& e) {
   for (const auto& error : e.errors())
     if (error.sqlState.rfind("23", 0) == 0) return true;
@@ -83,8 +92,8 @@ void replaceLayout(data::Connection& connection, data::Recordset& table, data::R
   const bool hasLines = !(lines.bof() && lines.eof());
   for (int attempt = 1;; ++attempt) {
     table.setFilter("");
-    data::Transaction transaction(connection);
     try {
+      data::Transaction transaction(connection);
       if (deleteExisting) {
         table.setFilter(layoutRowsFilter(header.code));
         table.deleteShown();
@@ -97,6 +106,12 @@ void replaceLayout(data::Connection& connection, data::Recordset& table, data::R
     } catch (const data::DriverError& e) {
       table.cancelBatch();
       if (!isKeyClash(e) || attempt == kAttempts) throw;
+      // Another workstation saved a layout of this very code since the list was read: saving
+      // again would clash again. Replacing it is the person's decision, asked on the next save.
+      if (!deleteExisting && layoutExists(connection, header.code))
+        throw Error(err::kProviderError, "PD45_CONFIGETICH",
+                    "Un'altra postazione ha appena salvato la personalizzazione " +
+                        std::string(RTrim(layoutCode(header.code))) + ": salvare di nuovo per sostituirla.");
       // Another workstation took these numbers between our read and our write: read again.
     } catch (...) {
       table.cancelBatch();

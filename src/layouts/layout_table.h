@@ -38,7 +38,8 @@ struct LayoutHeader {
 // Replaces (or creates) the layout `header.code` with `lines` in the whole-table recordset `table`
 // (batch mode), in one transaction: the old rows go and the new ones come together, numbered
 // from the highest number read inside that transaction. When another workstation took the same
-// numbers first, the save is tried again with fresh numbers. With no lines the layout is only
+// numbers first, the save is tried again with fresh numbers; when it saved a new layout of the
+// same code first, the save fails at once saying so. With no lines the layout is only
 // deleted. Throws the database's error when it cannot be saved; then the table is as it was.
 void replaceLayout(data::Connection& connection, data::Recordset& table, data::Recordset& lines,
                    const LayoutHeader& header, bool deleteExisting, const RegionalSettings& rs);

@@ -87,6 +87,7 @@ void FRMPD_BRISKAL::connectEvents() {
 // --- life cycle ---------------------------------------------------------------------------------
 
 void FRMPD_BRISKAL::Form_Load() {
+  loadFailed_ = true;
   trap("Form_Load", [&] {
     createLog();
     host::GlobalContext& context = global();
@@ -108,6 +109,7 @@ void FRMPD_BRISKAL::Form_Load() {
     CMB_QTARIPORTATA_.addItem("Quantita' versata", 2);
     InitQGrid_GridSelezione();
     KVX_RESIZEFORM1_.start();
+    loadFailed_ = false;
   });
 }
 
@@ -318,6 +320,8 @@ bool FRMPD_BRISKAL::confirmDimensions() {
 }
 
 void FRMPD_BRISKAL::CMD_Esegui_Click() {
+  // A form whose load failed has no connection to open anything on; its log tells why.
+  if (loadFailed_) return;
   // Each step runs with errors ignored: a failing one is skipped and the next one follows.
   bool go = true;
   // The number of labels may have changed since "&Avanti" checked it.
@@ -586,6 +590,7 @@ void FRMPD_BRISKAL::RimuoviBCollDimensioni() {
 }
 
 void FRMPD_BRISKAL::CMD_Personalizza_Click() {
+  if (loadFailed_) return;
   trap("CMD_Personalizza_ButtonClick", [&] {
     if (!confirmDimensions()) return;
     gridUpdate_ = true;

@@ -140,6 +140,7 @@ class FRMPD_BRISKAL final : public host::ComponentForm {
   bool initialised_ = false;
   bool loading_ = false;
   bool gridUpdate_ = false;
+  bool loadFailed_ = false;  // the load step stopped on an error: the form opens no other form
   std::string stringaRigaOrd_;
   std::string dimensionMessage_;
   std::unique_ptr<data::Recordset> rsetSelezione_;

@@ -467,5 +467,32 @@ TEST_F(QueryCommand, TablesAlignNumbersRight) {
   EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(first[quantity - 1]))) << first;
 }
 
+// A code the layout table cannot hold is refused before anything is looked up or changed: cut to
+// its 10 characters it would name another layout.
+TEST_F(QueryCommand, ALayoutCodeTooLongOrWithControlsIsRefused) {
+  ASSERT_EQ(query({"layouts", "save", "ABCDEFGHIJ", "--title", "Dieci"}).exitCode, 0);
+  auto r = query({"--yes", "layouts", "delete", "ABCDEFGHIJXYZ"});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.err, "briskal: layout code 'ABCDEFGHIJXYZ' is longer than 10 characters\n");
+  r = query({"layouts", "show", "ABCDEFGHIJ"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  r = query({"layouts", "save", "AB\nCD", "--title", "Due righe"});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.err, "briskal: layout code 'AB\\x0ACD': a code holds no control characters\n");
+  ASSERT_EQ(query({"--yes", "layouts", "delete", "ABCDEFGHIJ"}).exitCode, 0);
+}
+
+// What a person typed comes back in messages with its control characters escaped: an escape
+// sequence in a value does not act on the terminal showing the message.
+TEST_F(QueryCommand, TypedControlCharactersAreShownEscaped) {
+  auto r = query({"query", "--where", "Numero doc.=1\x1b[2J"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("1\\x1B[2J"), std::string::npos) << r.err;
+  r = query({"query", "--where", "Nessun\x07" "campo=1"});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.err.find('\x07'), std::string::npos) << r.err;
+}
+
 }  // namespace
 }  // namespace briskal

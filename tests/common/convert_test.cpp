@@ -114,6 +114,10 @@ TEST(NumberFormat, GroupsAndRoundsHalvesAwayFromZero) {
   EXPECT_EQ(formatNumber(Value(2.5), "0", kEn), "3");
   EXPECT_EQ(formatNumber(Value(*Decimal::parse("1234567.0005")), "###,##0.000", kIt), "1.234.567,001");
   EXPECT_EQ(formatNumber(Value::null(), "###,##0.000", kIt), "");
+  // A format asking for more places than a decimal holds shows the places it holds.
+  const std::string places(100, '0');
+  EXPECT_EQ(formatNumber(Value(*Decimal::parse("1.5")), "0." + places, kEn), "1.5" + std::string(27, '0'));
+  EXPECT_EQ(Decimal::parse("2.25")->rescale(90).toString(), "2.2500000000000000000000000000");
 }
 
 TEST(Concatenation, NullAndEmptyCountAsEmptyText) {

@@ -28,6 +28,7 @@ void ComponentTest::TearDown() { session_.reset(); }
 void ComponentTest::start(hostkit::AnswerPolicy answers) {
   hostkit::SessionOptions options;
   options.settings.connectionString = "Data Source=" + databaseFile();
+  options.settings.userCode = userCode_;
   options.dataFolder = BRISKAL_DATA_FOLDER;
   options.component = BRISKAL_COMPONENT;
   options.logFile = logFile_;

@@ -36,6 +36,7 @@ class ComponentTest : public ::testing::Test {
   static const std::string& databaseFile();
 
   std::unique_ptr<hostkit::HostSession> session_;
+  std::string userCode_ = "admin";  // the user of the sessions start() opens
   std::vector<std::string> trace_;
   std::string logFile_;
 };

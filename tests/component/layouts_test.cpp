@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -217,6 +218,26 @@ TEST_P(Layouts, TheDistanceIsRefilledWhenTheSelectionFormCloses) {
   ASSERT_NE(session().window("FRMPD_MODSELEZ"), nullptr);
   session().window("FRMPD_MODSELEZ")->form().requestClose();
   EXPECT_EQ(distance.text(), "7,13");
+}
+
+// Two workstations creating the same new code: the one that comes second is told so once, and
+// the layout of the first one stays whole.
+TEST_P(Layouts, ANewCodeSavedElsewhereMeanwhileIsToldOnce) {
+  open();
+  onSaveForm([&](hostkit::HeadlessControlHost& s) {
+    s.find<hostkit::HeadlessTextEdit>("TXT_Codice")->type("NUOVO");
+    s.find<hostkit::HeadlessTextEdit>("TXT_Titolo")->type("Mia");
+    const ProcessResult other =
+        runProcess(BRISKAL_BIN, {"--db", target_, "--yes", "layouts", "save", "nuovo", "--title", "Sua"});
+    ASSERT_EQ(other.exitCode, 0) << other.err;
+    s.find<hostkit::HeadlessButton>("CMD_SALVA")->click();
+  });
+  EXPECT_EQ(count("PD45_CODICE = 'NUOVO' AND PD45_PROGRIGA = 0 AND PD45_TITOLO = 'SUA'"), 1);
+  EXPECT_EQ(count("PD45_CODICE = 'NUOVO'"), 37);
+  const auto& shown = session().messages().shown();
+  EXPECT_EQ(std::count_if(shown.begin(), shown.end(),
+                          [](const auto& m) { return m.text.find("ha appena salvato") != std::string::npos; }),
+            1);
 }
 
 TEST_P(Layouts, SeveralWorkstationsSavingAtOnceNeverShareANumber) {

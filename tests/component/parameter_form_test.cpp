@@ -244,12 +244,30 @@ class ParameterFormOfAnotherHost : public ParameterForm {
   }
 };
 
-TEST_F(ParameterFormOfAnotherHost, ErrorsAreLoggedWithTheProcedureName) {
-  // A database that cannot be opened: the load step fails and says so in the log.
+// A database that cannot be opened: the load step fails and says so in the log, and the form
+// opens nothing on the connection it does not have.
+TEST_F(ParameterFormOfAnotherHost, AFailedLoadIsLoggedAndOpensNothingElse) {
   hostkit::GlobalSettings settings;
   settings.connectionString = "Data Source=/nonexistent-folder/x.db";
   show(std::make_shared<hostkit::HeadlessGlobalContext>(settings, session().messages()));
   EXPECT_NE(logText().find("| Form_Load |"), std::string::npos) << logText();
+  control<hostkit::HeadlessQueryFilter>("KVX_ADVQ").setRow("Numero doc.", "1", "5");
+  button("CMD_ImpostaEtich").click();
+  button("CMD_Esegui").click();
+  EXPECT_EQ(session().window("FRMPD_MODSELEZ"), nullptr);
+  session().runtime().setModalDriver("FRMPD_SALVAPERS", [](hostkit::HeadlessWindow&) { FAIL() << "the save form opened"; });
+  button("CMD_Personalizza").click();
+}
+
+// A log file that cannot be created leaves its entries on standard error; the forms work on.
+TEST_F(ParameterForm, AnUncreatableLogFileDoesNotStopTheForms) {
+  logFile_ = "/proc/briskal-cannot-be-here.log";
+  open(AnswerPolicy::yes());
+  control<hostkit::HeadlessQueryFilter>("KVX_ADVQ").setRow("Numero doc.", "1", "5");
+  button("CMD_ImpostaEtich").click();
+  button("CMD_Esegui").click();
+  ASSERT_NE(session().window("FRMPD_MODSELEZ"), nullptr);
+  EXPECT_TRUE(session().window("FRMPD_MODSELEZ")->isShown());
 }
 
 // A host that has not set its global context gets error 91 in the procedures' own traps, never a
@@ -264,7 +282,7 @@ TEST_F(ParameterFormOfAnotherHost, AHostWithoutAGlobalContextGetsErrorsNotACrash
   button("CMD_Personalizza").click();
   button("CMD_ELIMINA").click();
   EXPECT_EQ(session().window("FRMPD_MODSELEZ"), nullptr);
-  EXPECT_NE(logText().find("ControllaDimensioniEtichetta"), std::string::npos) << logText();
+  EXPECT_NE(logText().find("| CMD_ImpostaEtich_ButtonClick | 91 |"), std::string::npos) << logText();
   EXPECT_TRUE(session().component().CloseForm().asBool());
 }
 

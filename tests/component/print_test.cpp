@@ -145,6 +145,20 @@ TEST_F(Printing, StandardLabelsAreComposedIntoTheWorkstationsOwnRows) {
   EXPECT_TRUE(recorded_.suppressed.empty());
 }
 
+// A user code typed with a trailing blank is the same user: its labels are written and read
+// back under one form of the code, and another user's are left alone.
+TEST_F(Printing, AUserCodeWithATrailingBlankIsTheSameUser) {
+  sql("DELETE FROM PD46_RPTETICHETTE");
+  sql("INSERT INTO PD46_RPTETICHETTE VALUES ('ALTRA', 1, 'g', 'mario', 'di mario')");
+  userCode_ = "admin ";
+  hostkit::HeadlessWindow* w = run("1", "2");
+  ASSERT_NE(w, nullptr);
+  print(*w);
+  EXPECT_GT(scratchRows("PD46_UTENTE_FW07 = 'admin'"), 0);
+  EXPECT_EQ(scratchRows("PD46_UTENTE_FW07 <> 'admin' AND PD46_UTENTE_FW07 <> 'mario'"), 0);
+  EXPECT_EQ(scratchRows("PD46_UTENTE_FW07 = 'mario'"), 1);
+}
+
 TEST_F(Printing, ARunThatFailsLeavesThePreviousRunWhole) {
   sql("DELETE FROM PD46_RPTETICHETTE");
   hostkit::HeadlessWindow* w = run("1", "2");

@@ -136,6 +136,11 @@ TEST_F(CriteriaTest, MalformedCriteriaGiveAClearErrorAndKeepTheOldFilter) {
       "QTY = 'abc'",                          // not a number for a number field
       "DAY = #yesterday#",                    // not a date for a date field
       "ID = 1.2.3",                           // malformed number
+      "ID = 0x10",                            // numbers are read by the grammar:
+      "ID = 0x1p4",                           //   no hexadecimal,
+      "ID = -inf",                            //   no infinity,
+      "ID = 1e",                              //   no exponent without digits
+      "ID = -$1.",                            //   no point without digits after it
       "SEL > Null",                           // Null takes = or <> only
       "   ",                                  // (empty is fine: it removes the filter)
   };
@@ -145,6 +150,14 @@ TEST_F(CriteriaTest, MalformedCriteriaGiveAClearErrorAndKeepTheOldFilter) {
     EXPECT_EQ(rs_.filter(), "SEL = '1'") << bad[i];
   }
   EXPECT_EQ(errorNumber([&] { rs_.setFilter("NOSUCH = 1"); }), 3265);
+  // Nesting is bounded: a deep one is refused with a message, not a stack overflow.
+  const std::string deep = std::string(20000, '(') + "ID = 1" + std::string(20000, ')');
+  EXPECT_EQ(errorNumber([&] { rs_.setFilter(deep); }), 3001);
+  const std::string fine = std::string(100, '(') + "ID = 1" + std::string(100, ')');
+  rs_.setFilter(fine);
+  EXPECT_EQ(rs_.recordCount(), 1);
+  rs_.setFilter("ID = -$1E+2 OR ID = +3");
+  EXPECT_EQ(rs_.recordCount(), 1);
   try {
     rs_.setFilter("SEL = '1' AND ID 3");
   } catch (const Error& e) {

@@ -405,12 +405,19 @@ TEST_F(LogFile, LogObjectsOfSeveralFormsShareTheFile) {
   EXPECT_THAT(lines[3], HasSubstr("NextRun |"));
 }
 
-TEST_F(LogFile, UnopenableFileIsPathFileAccessError) {
+// A log file that cannot be opened leaves the entries on standard error, saying why, and the
+// form that writes them goes on.
+TEST_F(LogFile, AnUnopenableFileFallsBackToStandardError) {
   std::ofstream(folder_.path() / "plain-file") << "x";
-  const auto error = caught([&] { FileLogService log(folder_.path() / "plain-file" / "briskal.log", messages_); });
-  ASSERT_TRUE(error);
-  EXPECT_EQ(error->number(), 75);
-  EXPECT_THAT(error->description(), HasSubstr("plain-file"));
+  ::testing::internal::CaptureStderr();
+  {
+    FileLogService log(folder_.path() / "plain-file" / "briskal.log", messages_);
+    log.setError(Error(91, "DAZO_BRISKAL", "Object variable not set"));
+    log.write("0_0_0_0", "DAZO_BRISKAL", "Form_Load");
+  }
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_THAT(err, HasSubstr("plain-file/briskal.log cannot be opened"));
+  EXPECT_THAT(err, HasSubstr("Form_Load | 91 | DAZO_BRISKAL | Object variable not set"));
 }
 
 }  // namespace

@@ -211,6 +211,7 @@ TEST(ReportTemplateText, EveryItemKindAndEscapedTextSurviveARoundTrip) {
       "  text x=0 y=0 w=40 h=5 value=\"two\\nlines\" font=\"DejaVu Sans Mono\" size=8.5 bold align=right "
       "format=###,##0.000 multiline line-height=3.5\n"
       "  text x=0 y=6 w=40 h=5 formula=F\n"
+      "  text x=0 y=12 w=40 h=5 field=\"ORDINE CLIENTE\"\n"
       "  barcode x=0 y=10 w=20 h=8 type=ean13 value=\"4006381333931\" show-text=no\n"
       "  line x1=0 y1=0 x2=60 y2=0 thickness=0.1\n"
       "  box x=1 y=1 w=5 h=5 filled=yes\n";
@@ -222,8 +223,9 @@ TEST(ReportTemplateText, EveryItemKindAndEscapedTextSurviveARoundTrip) {
   EXPECT_EQ(label.align, Align::Right);
   EXPECT_TRUE(label.bold && label.multiline);
   EXPECT_EQ(t.findFormula("F")->text, "say \"hi\" \\ bye");
-  EXPECT_FALSE(std::get<BarcodeItem>(t.sections[1].items[2]).showText);
-  EXPECT_TRUE(std::get<BoxItem>(t.sections[1].items[4]).filled);
+  EXPECT_EQ(std::get<TextItem>(t.sections[1].items[2]).source.text, "ORDINE CLIENTE");
+  EXPECT_FALSE(std::get<BarcodeItem>(t.sections[1].items[3]).showText);
+  EXPECT_TRUE(std::get<BoxItem>(t.sections[1].items[5]).filled);
   EXPECT_EQ(t.page.marginLeft, 1.25);
   EXPECT_EQ(parseTemplate(writeTemplate(t), "R.RPT", folder), t);
 }

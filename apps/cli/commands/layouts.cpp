@@ -77,6 +77,7 @@ void loadLines(hostkit::HostSession& session, const std::string& file) {
 }
 
 int run(const GlobalOptions& options, const std::string& action, const LayoutArgs& args) {
+  if (action != "list" && !(action == "check" && args.code == "default")) requireLayoutCode(args.code);
   GlobalOptions asked = options;
   // Replacing or deleting needs a Yes: off a terminal only --yes gives it.
   if ((action == "save" || action == "delete") && !options.yes) asked.no = !isatty(0) || options.no;

@@ -63,6 +63,7 @@ std::string deliveredLine(const std::vector<hostkit::report::Delivery>& runs, co
 }
 
 int print(const GlobalOptions& options, const PrintArgs& args) {
+  if (!args.layout.empty()) requireLayoutCode(args.layout);
   const std::string kind = args.printer.empty() ? extension(args.out) : "printer";
   auto session = openSession(options, [&](hostkit::SessionOptions& s) {
     s.report.destination = args.printer.empty() ? args.out : args.printer;
