@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 #include "common/error.h"
@@ -12,24 +13,24 @@ namespace {
 briskal::data::Recordset& rows() {
   using briskal::Value;
   using briskal::data::FieldType;
-  static briskal::data::Recordset rs = [] {
-    briskal::data::Recordset r;
-    r.appendField("ID", FieldType::Integer);
-    r.appendField("CODE", FieldType::Char, 10, briskal::data::attr::kIsNullable);
-    r.appendField("QTY", FieldType::Decimal, 14, briskal::data::attr::kIsNullable);
-    r.appendField("DAY", FieldType::Date, 0, briskal::data::attr::kIsNullable);
-    r.appendField("ANY", FieldType::Variant, 0, briskal::data::attr::kIsNullable);
-    r.open();
+  static const std::unique_ptr<briskal::data::Recordset> rs = [] {
+    auto r = std::make_unique<briskal::data::Recordset>();
+    r->appendField("ID", FieldType::Integer);
+    r->appendField("CODE", FieldType::Char, 10, briskal::data::attr::kIsNullable);
+    r->appendField("QTY", FieldType::Decimal, 14, briskal::data::attr::kIsNullable);
+    r->appendField("DAY", FieldType::Date, 0, briskal::data::attr::kIsNullable);
+    r->appendField("ANY", FieldType::Variant, 0, briskal::data::attr::kIsNullable);
+    r->open();
     for (int32_t id = 1; id <= 4; ++id) {
-      r.addNew();
-      r.setValue("ID", Value(id));
-      r.setValue("CODE", Value(id % 2 ? "AB" : "O'X"));
-      r.setValue("QTY", Value(id * 1.5));
-      r.update();
+      r->addNew();
+      r->setValue("ID", Value(id));
+      r->setValue("CODE", Value(id % 2 ? "AB" : "O'X"));
+      r->setValue("QTY", Value(id * 1.5));
+      r->update();
     }
     return r;
   }();
-  return rs;
+  return *rs;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <map>
 #include <type_traits>
 
+#include "common/error.h"
 #include "hostkit/report/barcode_painter.h"
 #include "hostkit/report/cairo_handles.h"
 #include "hostkit/report/report_template.h"
@@ -114,13 +115,20 @@ void renderPdf(const std::vector<Page>& pages, const std::filesystem::path& file
   if (!title.empty()) cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_TITLE, title.c_str());
   CairoContext cr(cairo_create(surface.get()));
   PageDrawer drawer;
-  for (const Page& page : pages) {
-    cairo_pdf_surface_set_size(surface.get(), page.width * scale, page.height * scale);
-    cairo_save(cr.get());
-    cairo_scale(cr.get(), scale, scale);
-    drawer.draw(cr.get(), page);
-    cairo_restore(cr.get());
-    cairo_show_page(cr.get());
+  try {
+    for (const Page& page : pages) {
+      cairo_pdf_surface_set_size(surface.get(), page.width * scale, page.height * scale);
+      cairo_save(cr.get());
+      cairo_scale(cr.get(), scale, scale);
+      drawer.draw(cr.get(), page);
+      cairo_restore(cr.get());
+      cairo_show_page(cr.get());
+    }
+  } catch (const Error&) {
+    // A file that could not be written (a full disk) fails every drawing step after it: that
+    // is the cause to tell.
+    checkCairo(cairo_surface_status(surface.get()), "Writing " + file.string());
+    throw;
   }
   cr.reset();
   cairo_surface_finish(surface.get());

@@ -194,12 +194,12 @@ class Layouter {
   }
 
   double placeItem(const LineItem& i, double top, std::vector<DrawingOp>& ops) {
-    ops.emplace_back(std::in_place_type<LineOp>, i.x1, top + i.y1, i.x2, top + i.y2, i.thickness);
+    ops.emplace_back(LineOp{i.x1, top + i.y1, i.x2, top + i.y2, i.thickness});
     return std::max(i.y1, i.y2);
   }
 
   double placeItem(const BoxItem& i, double top, std::vector<DrawingOp>& ops) {
-    ops.emplace_back(std::in_place_type<BoxOp>, i.x, top + i.y, i.width, i.height, i.thickness, i.filled);
+    ops.emplace_back(BoxOp{i.x, top + i.y, i.width, i.height, i.thickness, i.filled});
     return i.y + i.height;
   }
 

@@ -6,6 +6,7 @@
 #include "common/error.h"
 #include "data/connection.h"
 #include "data/connection_string.h"
+#include "data/provider_error.h"
 
 namespace briskal::hostkit {
 namespace {
@@ -23,6 +24,16 @@ bool looksLikeSqlite(const std::filesystem::path& file) {
   in.read(header, sizeof header);
   if (in.gcount() == 0) return true;
   return in.gcount() == sizeof header && std::equal(header, header + sizeof header, kHeader);
+}
+
+// Whether the database refused a statement because a table it names is not there: SQLite says so
+// in words, ODBC drivers with the standard states of a missing table.
+bool isMissingTable(const data::DriverError& e) {
+  for (const data::ProviderError& error : e.errors()) {
+    if (error.sqlState == "42S02" || error.sqlState == "42P01") return true;
+    if (error.description.find("no such table") != std::string::npos) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -43,13 +54,20 @@ DatabaseCheck checkDatabase(const std::string& connectionString, bool componentT
     }
   }
   if (!componentTables) return check;
+  const std::string name = check.file.empty() ? std::string("The database") : "The database " + check.file;
   data::Connection connection;
   connection.setConnectionString(connectionString);
-  connection.open();
+  try {
+    connection.open();
+  } catch (const Error& e) {
+    throw Error(e.number(), "briskal", name + " cannot be opened: " + e.description());
+  }
   for (const char* table : kComponentTables) {
     try {
       connection.execute(std::string("SELECT * FROM ") + table + " WHERE 1 = 0");
-    } catch (const Error&) {
+    } catch (const data::DriverError& e) {
+      // A damaged file refuses every statement; that is no missing table.
+      if (!isMissingTable(e)) throw Error(e.number(), "briskal", name + " cannot be read: " + e.description());
       check.missing.emplace_back(table);
     }
   }

@@ -15,7 +15,8 @@ struct DatabaseCheck {
 };
 
 // With `componentTables`, also whether the work-order tables and views the component reads and
-// writes are there. Throws briskal::Error when a server database cannot be reached.
+// writes are there. Throws briskal::Error when a database cannot be reached or read (a damaged
+// file).
 DatabaseCheck checkDatabase(const std::string& connectionString, bool componentTables);
 
 }  // namespace briskal::hostkit

@@ -139,6 +139,29 @@ TEST_F(CommandLine, AMissingOrForeignDatabaseIsOneClearSentence) {
                        create + other + "\n");
 }
 
+// A damaged file, or a folder where the database should be, fails every command that reads it
+// with the cause on standard error.
+TEST_F(CommandLine, ADamagedOrUnopenableDatabaseFailsWithItsCause) {
+  const std::string folder = testing::temporaryFolder();
+  const std::string truncated = folder + "/truncated.db";
+  std::filesystem::copy_file(db_, truncated);
+  std::filesystem::resize_file(truncated, std::filesystem::file_size(truncated) / 3);
+  std::filesystem::create_directory(folder + "/folder.db");
+  for (const std::string& db : {truncated, folder + "/folder.db"}) {
+    for (const std::vector<std::string>& command :
+         std::vector<std::vector<std::string>>{{"rows", "--where", "Numero doc.=1..400"},
+                                               {"layouts", "list"},
+                                               {"print", "--where", "Numero doc.=1..400", "--out", folder + "/x.pdf"}}) {
+      std::vector<std::string> args = {"--yes", "--db", "Data Source=" + db};
+      args.insert(args.end(), command.begin(), command.end());
+      const auto r = runProcess(kBriskal, args);
+      EXPECT_EQ(r.exitCode, 1) << db << " " << command[0] << ": " << r.err;
+      EXPECT_EQ(r.err.rfind("briskal: The database " + db + " cannot be ", 0), 0u) << command[0] << ": " << r.err;
+      EXPECT_FALSE(std::filesystem::exists(folder + "/x.pdf"));
+    }
+  }
+}
+
 // Typing slips get the nearest command or option and the help of the command being typed;
 // help and the version are there to ask for.
 TEST_F(CommandLine, UsageErrorsPointToWhatWasMeant) {

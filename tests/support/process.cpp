@@ -1,6 +1,7 @@
 #include "support/process.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -93,6 +94,31 @@ ProcessResult runProcessClosingOutput(const std::string& program, const std::vec
   waitpid(pid, &status, 0);
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return result;
+}
+
+bool runProcessKilledAfter(const std::string& program, const std::vector<std::string>& args, int delayMs) {
+  const std::string& temporary = processTemporaryFolder();
+  const pid_t pid = fork();
+  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) {
+    const int devnull = open("/dev/null", O_RDWR);
+    for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) dup2(devnull, fd);
+    setenv("TMPDIR", temporary.c_str(), 1);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  for (int waited = 0; waited < delayMs; ++waited) {
+    if (waitpid(pid, &status, WNOHANG) == pid) return false;
+    usleep(1000);
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, &status, 0);
+  return true;
 }
 
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args) {

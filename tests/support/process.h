@@ -21,6 +21,10 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
 ProcessResult runProcessClosingOutput(const std::string& program, const std::vector<std::string>& args,
                                       size_t outputBytes);
 
+// Starts the program as runProcess does, with its output thrown away, and kills it with SIGKILL
+// after `delay` unless it has ended by then; true when it had to be killed.
+bool runProcessKilledAfter(const std::string& program, const std::vector<std::string>& args, int delayMs);
+
 // The temporary folder of the programs this test process runs; removed when it ends.
 const std::string& processTemporaryFolder();
 

@@ -1,0 +1,154 @@
+// Faults that happen to real runs: a run killed in the middle, a full disk for the output or the
+// database, a database on a read-only disk. Whatever happens, what was there before stays whole
+// and the run says why it failed.
+
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "support/database_backends.h"
+#include "support/process.h"
+
+namespace briskal {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::runProcess;
+using testing::runProcessKilledAfter;
+
+const std::string kBriskal = BRISKAL_BIN;
+
+// A small disk of its own: a tmpfs mounted for the test, gone with it.
+class SmallDisk {
+ public:
+  explicit SmallDisk(const std::string& size) : path_(testing::temporaryFolder()) {
+    mounted_ = mount("tmpfs", path_.c_str(), "tmpfs", 0, ("size=" + size).c_str()) == 0;
+  }
+  ~SmallDisk() {
+    if (mounted_) umount2(path_.c_str(), MNT_DETACH);
+  }
+  SmallDisk(const SmallDisk&) = delete;
+  SmallDisk& operator=(const SmallDisk&) = delete;
+  bool mounted() const { return mounted_; }
+  bool makeReadOnly() { return mount("tmpfs", path_.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0; }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+  bool mounted_ = false;
+};
+
+class Faults : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    demo_ = testing::temporaryFolder() + "/demo.db";
+    ASSERT_EQ(runProcess(kBriskal, {"demo-db", "--out", demo_, "--orders", "600", "--seed", "3"}).exitCode, 0);
+  }
+  // A copy of the demo database at `file`.
+  static std::string copyOfDemo(const std::string& file) {
+    fs::copy_file(demo_, file, fs::copy_options::overwrite_existing);
+    return "Data Source=" + file;
+  }
+  static std::string scalar(const std::string& db, const std::string& statement) {
+    const auto r = runProcess(kBriskal, {"--db", db, "--format", "csv", "sql", statement});
+    const std::string rows = r.out.substr(r.out.find('\n') + 1);
+    return rows.substr(0, rows.find('\r'));
+  }
+  static std::string readFile(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  static std::string demo_;
+};
+
+std::string Faults::demo_;
+
+#define REQUIRE_SMALL_DISK(disk) \
+  if (!(disk).mounted()) GTEST_SKIP() << "a tmpfs cannot be mounted here (it needs root)"
+
+// A print run or a layout save killed at any moment leaves the earlier run's labels, the layouts
+// and the earlier output whole, and the database sound.
+TEST_F(Faults, AKilledRunLeavesWhatWasThereWhole) {
+  const std::string folder = testing::temporaryFolder();
+  const std::string db = copyOfDemo(folder + "/killed.db");
+  const std::string out = folder + "/labels.txt";
+  const std::vector<std::string> print = {"--db", db, "print", "--where", "Numero doc.=1..600", "--basis", "custom",
+                                          "--labels", "30", "--out", out};
+  ASSERT_EQ(runProcess(kBriskal, print).exitCode, 0);
+  const std::string labels = scalar(db, "SELECT COUNT(*) FROM PD46_RPTETICHETTE");
+  const std::string texts = readFile(out);
+  ASSERT_NE(labels, "0");
+  for (const int delay : {20, 60, 120, 250}) {
+    runProcessKilledAfter(kBriskal, print, delay);
+    EXPECT_EQ(scalar(db, "SELECT COUNT(*) FROM PD46_RPTETICHETTE"), labels) << delay;
+    EXPECT_EQ(readFile(out), texts) << delay;
+    runProcessKilledAfter(kBriskal, {"--db", db, "--yes", "layouts", "save", "K" + std::to_string(delay), "--title", "T"},
+                          delay);
+    const std::string lines = scalar(db, "SELECT COUNT(*) FROM PD45_CONFIGETICH WHERE PD45_CODICE = 'K" +
+                                             std::to_string(delay) + "'");
+    EXPECT_TRUE(lines == "0" || lines == "37") << delay << ": " << lines;
+    EXPECT_EQ(scalar(db, "PRAGMA integrity_check"), "ok") << delay;
+  }
+  for (const auto& entry : fs::directory_iterator(folder))
+    EXPECT_EQ(entry.path().filename().string().find(".part-"), std::string::npos) << entry.path();
+}
+
+// A full disk under the output fails the run with its cause and leaves the earlier file.
+TEST_F(Faults, AFullDiskForTheOutputKeepsTheEarlierFile) {
+  SmallDisk disk("512k");
+  REQUIRE_SMALL_DISK(disk);
+  const std::string db = copyOfDemo(testing::temporaryFolder() + "/output.db");
+  const std::string out = disk.path() + "/labels.pdf";
+  ASSERT_EQ(runProcess(kBriskal, {"--db", db, "print", "--where", "Numero doc.=1", "--label", "custom", "--basis", "custom",
+                                  "--labels", "1", "--out", out})
+                .exitCode,
+            0);
+  const std::string earlier = readFile(out);
+  const auto r = runProcess(kBriskal, {"--db", db, "print", "--where", "Numero doc.=1..600", "--label", "custom",
+                                       "--basis", "custom", "--labels", "5", "--out", out});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("labels.pdf"), std::string::npos) << r.err;
+  EXPECT_EQ(readFile(out), earlier);
+  EXPECT_EQ(std::distance(fs::directory_iterator(disk.path()), fs::directory_iterator()), 1);
+}
+
+// A full disk under the database fails the run with the database's words; the earlier run's
+// labels stay and the database stays sound.
+TEST_F(Faults, AFullDiskForTheDatabaseKeepsTheEarlierRun) {
+  const std::uintmax_t size = fs::file_size(demo_);
+  SmallDisk disk(std::to_string(size / 1024 + 512) + "k");
+  REQUIRE_SMALL_DISK(disk);
+  const std::string db = copyOfDemo(disk.path() + "/full.db");
+  ASSERT_EQ(runProcess(kBriskal, {"--db", db, "print", "--where", "Numero doc.=1", "--basis", "custom", "--labels", "1",
+                                  "--out", disk.path() + "/a.txt"})
+                .exitCode,
+            0);
+  const std::string labels = scalar(db, "SELECT COUNT(*) FROM PD46_RPTETICHETTE");
+  fs::remove(disk.path() + "/a.txt");
+  const auto r = runProcess(kBriskal, {"--db", db, "print", "--where", "Numero doc.=1..600", "--basis", "custom",
+                                       "--labels", "40", "--out", testing::temporaryFolder() + "/b.txt"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_FALSE(r.err.empty());
+  EXPECT_EQ(scalar(db, "SELECT COUNT(*) FROM PD46_RPTETICHETTE"), labels);
+  EXPECT_EQ(scalar(db, "PRAGMA integrity_check"), "ok");
+}
+
+// A database on a disk that cannot be written is read, and the run that needs to write fails
+// saying so.
+TEST_F(Faults, AReadOnlyDatabaseFailsTheRunWithItsCause) {
+  SmallDisk disk("16m");
+  REQUIRE_SMALL_DISK(disk);
+  const std::string db = copyOfDemo(disk.path() + "/readonly.db");
+  ASSERT_TRUE(disk.makeReadOnly());
+  const auto r = runProcess(kBriskal, {"--db", db, "print", "--where", "Numero doc.=1", "--out",
+                                       testing::temporaryFolder() + "/c.txt"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err.rfind("briskal: ", 0), 0u) << r.err;
+}
+
+}  // namespace
+}  // namespace briskal
