@@ -490,6 +490,21 @@ TEST_F(QueryCommand, TablesAlignNumbersRight) {
   EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(first[quantity - 1]))) << first;
 }
 
+// A save the database refuses fails with the database's words, whatever the list shows after.
+TEST_F(QueryCommand, ASaveTheDatabaseRefusesFailsWithItsCause) {
+  const std::string refusing = testing::temporaryFolder() + "/refusing.db";
+  std::filesystem::copy_file(db_, refusing);
+  ASSERT_EQ(runProcess(kBriskal, {"--db", "Data Source=" + refusing, "sql",
+                                  "CREATE TRIGGER PD45_NO BEFORE INSERT ON PD45_CONFIGETICH WHEN NEW.PD45_PROGRIGA > 0 "
+                                  "BEGIN SELECT RAISE(ABORT, 'salvataggio rifiutato'); END"})
+                .exitCode,
+            0);
+  const auto r = runProcess(kBriskal, {"--db", "Data Source=" + refusing, "layouts", "save", "RIF", "--title", "T"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("salvataggio rifiutato"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("saved layout"), std::string::npos) << r.err;
+}
+
 // A code the layout table cannot hold is refused before anything is looked up or changed: cut to
 // its 10 characters it would name another layout.
 TEST_F(QueryCommand, ALayoutCodeTooLongOrWithControlsIsRefused) {

@@ -240,6 +240,24 @@ TEST_P(Layouts, ANewCodeSavedElsewhereMeanwhileIsToldOnce) {
             1);
 }
 
+// A replacement that another workstation's delete overtook fails with the database's words,
+// and the save form does not report it as done.
+TEST_P(Layouts, AReplacementOvertakenByADeleteFails) {
+  open();
+  save("AB", "Prima");
+  onSaveForm([&](hostkit::HeadlessControlHost& s) {
+    s.find<hostkit::HeadlessTextEdit>("TXT_Codice")->type("AB");
+    s.find<hostkit::HeadlessTextEdit>("TXT_Codice")->leave();
+    s.find<hostkit::HeadlessTextEdit>("TXT_Titolo")->type("Seconda");
+    const ProcessResult other = runProcess(BRISKAL_BIN, {"--db", target_, "--yes", "layouts", "delete", "ab"});
+    ASSERT_EQ(other.exitCode, 0) << other.err;
+    s.find<hostkit::HeadlessButton>("CMD_SALVA")->click();
+    EXPECT_FALSE(session().window("FRMPD_SALVAPERS")->form().property("Succeeded").asBool());
+  });
+  EXPECT_EQ(session().messages().shown().back().buttons & 48, 48);  // the database's error, as a warning
+  EXPECT_EQ(count("PD45_CODICE = 'AB'"), 0);
+}
+
 TEST_P(Layouts, SeveralWorkstationsSavingAtOnceNeverShareANumber) {
   constexpr int kWorkstations = 6;
   std::vector<std::thread> workstations;
