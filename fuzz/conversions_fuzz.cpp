@@ -7,6 +7,19 @@
 #include "common/convert.h"
 #include "common/error.h"
 
+namespace {
+
+// A conversion either gives its value or raises the runtime's error; nothing else may happen.
+template <typename Conversion>
+void attempt(Conversion convert) {
+  try {
+    (void)convert();
+  } catch (const briskal::Error&) {
+  }
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace briskal;
   const std::string text(reinterpret_cast<const char*>(data), size);
@@ -14,27 +27,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t half = text.size() / 2;
   for (const RegionalSettings& rs : {RegionalSettings::italian(), RegionalSettings::english()}) {
     const Value typed(text);
-    try {
-      (void)IsNumeric(typed, rs);
-      (void)toDecimal(typed, rs);
-    } catch (const Error&) {
-    }
-    try {
-      (void)toDouble(typed, rs);
-    } catch (const Error&) {
-    }
-    try {
-      (void)toDate(typed, rs);
-    } catch (const Error&) {
-    }
-    try {
-      (void)toInt32(typed, rs);
-    } catch (const Error&) {
-    }
-    try {
-      (void)formatNumber(Value(text.substr(0, half)), text.substr(half), rs);
-    } catch (const Error&) {
-    }
+    attempt([&] { return IsNumeric(typed, rs); });
+    attempt([&] { return toDecimal(typed, rs); });
+    attempt([&] { return toDouble(typed, rs); });
+    attempt([&] { return toDate(typed, rs); });
+    attempt([&] { return toInt32(typed, rs); });
+    attempt([&] { return formatNumber(Value(text.substr(0, half)), text.substr(half), rs); });
   }
   return 0;
 }

@@ -50,25 +50,34 @@ const std::string& processTemporaryFolder() {
   return folder.path;
 }
 
-ProcessResult runProcessClosingOutput(const std::string& program, const std::vector<std::string>& args,
-                                      size_t outputBytes) {
-  Pipe out, err;
+namespace {
+
+// Starts `program` with nothing on standard input and its output on `out` and `err` (-1: thrown
+// away), TMPDIR set to processTemporaryFolder().
+pid_t start(const std::string& program, const std::vector<std::string>& args, int out, int err) {
   const std::string& temporary = processTemporaryFolder();
   const pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork failed");
-  if (pid == 0) {
-    const int devnull = open("/dev/null", O_RDONLY);
-    dup2(devnull, STDIN_FILENO);
-    dup2(out.fd[1], STDOUT_FILENO);
-    dup2(err.fd[1], STDERR_FILENO);
-    setenv("TMPDIR", temporary.c_str(), 1);
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
-    _exit(127);
-  }
+  if (pid > 0) return pid;
+  const int devnull = open("/dev/null", O_RDWR);
+  dup2(devnull, STDIN_FILENO);
+  dup2(out >= 0 ? out : devnull, STDOUT_FILENO);
+  dup2(err >= 0 ? err : devnull, STDERR_FILENO);
+  setenv("TMPDIR", temporary.c_str(), 1);
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  execv(program.c_str(), argv.data());
+  _exit(127);
+}
+
+}  // namespace
+
+ProcessResult runProcessClosingOutput(const std::string& program, const std::vector<std::string>& args,
+                                      size_t outputBytes) {
+  Pipe out, err;
+  const pid_t pid = start(program, args, out.fd[1], err.fd[1]);
   out.closeEnd(1);
   err.closeEnd(1);
   ProcessResult result;
@@ -97,20 +106,7 @@ ProcessResult runProcessClosingOutput(const std::string& program, const std::vec
 }
 
 bool runProcessKilledAfter(const std::string& program, const std::vector<std::string>& args, int delayMs) {
-  const std::string& temporary = processTemporaryFolder();
-  const pid_t pid = fork();
-  if (pid < 0) throw std::runtime_error("fork failed");
-  if (pid == 0) {
-    const int devnull = open("/dev/null", O_RDWR);
-    for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) dup2(devnull, fd);
-    setenv("TMPDIR", temporary.c_str(), 1);
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
-    _exit(127);
-  }
+  const pid_t pid = start(program, args, -1, -1);
   int status = 0;
   for (int waited = 0; waited < delayMs; ++waited) {
     if (waitpid(pid, &status, WNOHANG) == pid) return false;
