@@ -1,7 +1,10 @@
 #include "hostkit/report/staged_file.h"
 
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdlib>
 #include <atomic>
 #include <string>
 #include <system_error>
@@ -11,19 +14,38 @@
 namespace briskal::hostkit::report {
 namespace {
 
+std::string prefixOf(const std::filesystem::path& destination) {
+  return "." + destination.filename().string() + ".part-";
+}
+
 // Unique within the process; the process id keeps runs at the same moment apart.
 std::filesystem::path temporaryBeside(const std::filesystem::path& destination) {
   static std::atomic<unsigned> counter{0};
   std::filesystem::path temporary = destination;
-  temporary.replace_filename("." + destination.filename().string() + ".part-" + std::to_string(getpid()) +
-                             "-" + std::to_string(counter++));
+  temporary.replace_filename(prefixOf(destination) + std::to_string(getpid()) + "-" + std::to_string(counter++));
   return temporary;
+}
+
+// A run killed while writing could not take its temporary file away: the next run for the same
+// destination does, once the process that wrote it is gone.
+void removeOrphans(const std::filesystem::path& destination) {
+  const std::string prefix = prefixOf(destination);
+  std::error_code error;
+  const std::filesystem::path folder = destination.has_parent_path() ? destination.parent_path() : ".";
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind(prefix, 0) != 0) continue;
+    const pid_t writer = static_cast<pid_t>(std::atol(name.c_str() + prefix.size()));
+    if (writer > 0 && kill(writer, 0) != 0 && errno == ESRCH) std::filesystem::remove(entry.path(), error);
+  }
 }
 
 }  // namespace
 
 StagedFile::StagedFile(std::filesystem::path destination)
-    : destination_(std::move(destination)), temporary_(temporaryBeside(destination_)) {}
+    : destination_(std::move(destination)), temporary_(temporaryBeside(destination_)) {
+  removeOrphans(destination_);
+}
 
 StagedFile::StagedFile(StagedFile&& other) noexcept
     : destination_(std::move(other.destination_)),
