@@ -53,36 +53,12 @@ std::filesystem::path logFolder() {
 
 }  // namespace
 
-std::filesystem::path logFile() { return logFolder() / ("briskal-" + std::to_string(getpid()) + ".log"); }
+std::filesystem::path logFile() { return logFolder() / "briskal.log"; }
 
-RunLog::RunLog() {
-  std::error_code ignored;
-  std::filesystem::remove(logFile(), ignored);  // left by an earlier process with this id
-}
-
-RunLog::~RunLog() {
-  if (logSize(logFile()) > 0) {
-    std::ifstream run(logFile(), std::ios::binary);
-    std::ofstream shared(logFolder() / "briskal.log", std::ios::binary | std::ios::app);
-    shared << run.rdbuf();
-    if (!shared.flush()) return;  // the run's own file stays rather than its lines being lost
-  }
-  std::error_code ignored;
-  std::filesystem::remove(logFile(), ignored);
-}
-
-std::uintmax_t logSize(const std::filesystem::path& log) {
-  std::error_code none;
-  const std::uintmax_t size = std::filesystem::file_size(log, none);
-  return none ? 0 : size;
-}
-
-bool reportLoggedErrors(const std::filesystem::path& log, std::uintmax_t from) {
-  if (logSize(log) <= from) return false;
-  std::ifstream in(log);
-  in.seekg(static_cast<std::streamoff>(from));
-  for (std::string line; std::getline(in, line);) std::cerr << "briskal: " << utf8::printable(line) << '\n';
-  return true;
+bool reportLoggedErrors(const hostkit::HostSession& session, size_t from) {
+  const std::vector<std::string>& logged = session.loggedErrors();
+  for (size_t i = from; i < logged.size(); ++i) std::cerr << "briskal: " << utf8::printable(logged[i]) << '\n';
+  return logged.size() > from;
 }
 
 void addSelectionOptions(CLI::App& command, SelectionOptions& selection) {

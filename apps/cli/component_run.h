@@ -57,23 +57,11 @@ void requireDatabase(const std::string& connectionString, bool componentTables);
 std::unique_ptr<hostkit::HostSession> openSession(
     const GlobalOptions& options, const std::function<void(hostkit::SessionOptions&)>& adjust = {});
 
-// The errors the component logged since `from` bytes of the log, written to standard error;
-// true when there were any.
-bool reportLoggedErrors(const std::filesystem::path& log, std::uintmax_t from);
-std::uintmax_t logSize(const std::filesystem::path& log);
-// The component's log for this process: the errors reported after a run are this run's own,
-// whatever other runs log at the same time.
+// The errors the component logged in `session` after the first `from` of them, written to
+// standard error; true when there were any.
+bool reportLoggedErrors(const hostkit::HostSession& session, size_t from);
+// Where the component logs: briskal.log in a folder of the temporary folder, shared by every run.
 std::filesystem::path logFile();
-
-// Keeps this process's log for its run; afterwards appends it to the shared briskal.log beside
-// it, where the log of every run stays.
-class RunLog {
- public:
-  RunLog();
-  ~RunLog();
-  RunLog(const RunLog&) = delete;
-  RunLog& operator=(const RunLog&) = delete;
-};
 
 // Selects the saved layout `code` in the parameter form's selector, looking its position up in
 // the save form's list; false (with a message) when there is none.

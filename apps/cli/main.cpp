@@ -87,7 +87,6 @@ int runMain(int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     return usageError(app, words, e.what());
   }
-  const RunLog log;
   try {
     const int code = run ? run() : exit_code::kUsage;
     requireWritten(std::cout);

@@ -22,8 +22,9 @@ std::string oneLine(const std::string& text) {
 
 }  // namespace
 
-FileLogService::FileLogService(const std::filesystem::path& file, host::MessageService& messages)
-    : messages_(messages) {
+FileLogService::FileLogService(const std::filesystem::path& file, host::MessageService& messages,
+                               EntrySink recorded)
+    : messages_(messages), recorded_(std::move(recorded)) {
   std::string unopened;
   try {
     auto sink = std::make_shared<spdlog::sinks::basic_file_sink_st>(file.string(), false);
@@ -69,11 +70,14 @@ void FileLogService::writeEntry(const std::string& code, const std::string& comp
   } else {
     line += "0 |  | ";
   }
+  std::string readable = procedure + ": " + (error_ ? error_->description() : std::string("error"));
   for (size_t i = 0; i < providerErrors_.size(); ++i) {
     line += i == 0 ? " | provider: " : "; ";
     line += oneLine(providerErrors_[i].description);
+    readable += (i == 0 ? " (" : "; ") + providerErrors_[i].description + (i + 1 == providerErrors_.size() ? ")" : "");
   }
   logger_->error("{}", line);
+  if (recorded_) recorded_(oneLine(readable));
 }
 
 }  // namespace briskal::hostkit

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,7 +31,10 @@ class FileLogService : public host::LogService {
   // showError's box through `messages`, which is borrowed. A file that cannot be opened (a folder
   // of another user, a read-only disk) leaves the entries on standard error instead, after a line
   // that says so: the errors are never lost and the form goes on.
-  FileLogService(const std::filesystem::path& file, host::MessageService& messages);
+  // `recorded` hears every entry as one readable line ("PROCEDURE: description"), so that the
+  // host can tell the user what went wrong without reading the file.
+  using EntrySink = std::function<void(const std::string& entry)>;
+  FileLogService(const std::filesystem::path& file, host::MessageService& messages, EntrySink recorded = {});
   ~FileLogService() override;
 
   void setError(const Error& error) override;
@@ -47,6 +51,7 @@ class FileLogService : public host::LogService {
 
   std::shared_ptr<spdlog::logger> logger_;
   host::MessageService& messages_;
+  EntrySink recorded_;
   std::optional<Error> error_;
   std::vector<data::ProviderError> providerErrors_;
 };

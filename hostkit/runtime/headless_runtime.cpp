@@ -77,7 +77,8 @@ std::unique_ptr<host::TranslationService> HeadlessRuntime::createTranslationServ
 }
 
 std::unique_ptr<host::LogService> HeadlessRuntime::createLog() {
-  return std::make_unique<FileLogService>(logFile_, messages_);
+  return std::make_unique<FileLogService>(logFile_, messages_,
+                                          [this](const std::string& entry) { loggedErrors_.push_back(entry); });
 }
 
 std::unique_ptr<host::LookupDecode> HeadlessRuntime::createLookupDecode() {

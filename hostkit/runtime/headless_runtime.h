@@ -80,6 +80,8 @@ class HeadlessRuntime final : public host::HostRuntime {
   HeadlessWindow* window(std::string_view formName) const;
   void setModalDriver(const std::string& formName, ModalDriver driver);
   const std::filesystem::path& logFile() const { return logFile_; }
+  // Every entry the forms' log objects wrote in this runtime, as one readable line each.
+  const std::vector<std::string>& loggedErrors() const { return loggedErrors_; }
 
  private:
   friend class HeadlessWindow;
@@ -88,6 +90,7 @@ class HeadlessRuntime final : public host::HostRuntime {
 
   host::MessageService& messages_;
   std::filesystem::path logFile_;
+  std::vector<std::string> loggedErrors_;
   DebugSink debugSink_;
   std::vector<HeadlessWindow*> windows_;
   std::map<std::string, ModalDriver, std::less<>> modalDrivers_;

@@ -52,6 +52,8 @@ class HostSession {
   HeadlessControlHost& controls(std::string_view form);
   // The newest window of `form`, or nullptr.
   HeadlessWindow* window(std::string_view form) { return runtime_->window(form); }
+  // The errors the component's log objects recorded in this session, oldest first.
+  const std::vector<std::string>& loggedErrors() const { return runtime_->loggedErrors(); }
   // What the session's report and label-printer runs delivered, oldest first.
   const std::vector<report::Delivery>& deliveries() const { return deliveries_; }
 

@@ -325,7 +325,8 @@ class LogFile : public ::testing::Test {
 };
 
 TEST_F(LogFile, WriteAppendsOneLineWithTheKeptErrors) {
-  FileLogService log(file_, messages_);
+  std::vector<std::string> recorded;
+  FileLogService log(file_, messages_, [&](const std::string& entry) { recorded.push_back(entry); });
   log.setError(Error(3021, "Recordset", "Nessun record\r\ncorrente"));
   data::ProviderError first;
   first.description = "no such table: VDO11_BRISKAL";
@@ -342,6 +343,9 @@ TEST_F(LogFile, WriteAppendsOneLineWithTheKeptErrors) {
                            R"(provider: no such table: VDO11_BRISKAL; statement aborted)")))
       << lines[0];
   EXPECT_TRUE(messages_.shown().empty());
+  // The host hears the same entry as one readable line.
+  EXPECT_EQ(recorded, std::vector<std::string>{"CaricaRsetRigaOrd: Nessun record\\r\\ncorrente "
+                                               "(no such table: VDO11_BRISKAL; statement aborted)"});
 }
 
 TEST_F(LogFile, KeptErrorsAreClearedAfterEachEntry) {

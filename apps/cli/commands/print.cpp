@@ -75,7 +75,7 @@ int print(const GlobalOptions& options, const PrintArgs& args) {
     s.report.notes = args.noteText;
     s.labelPrinter = args.out;
   });
-  const std::uintmax_t logStart = logSize(logFile());
+  const size_t logged = session->loggedErrors().size();
   session->showParameterForm();
   applySelection(*session, args.selection);
   applyLabelOptions(*session, args.labels);
@@ -105,7 +105,7 @@ int print(const GlobalOptions& options, const PrintArgs& args) {
     std::cerr << "briskal: the selection form does not offer its button " << button << " now\n";
     return exit_code::kFailed;
   }
-  if (reportLoggedErrors(logFile(), logStart)) return exit_code::kFailed;
+  if (reportLoggedErrors(*session, logged)) return exit_code::kFailed;
   if (session->deliveries().size() == delivered) return exit_code::kFailed;
   if (!options.quiet) {
     const std::vector<hostkit::report::Delivery> runs(session->deliveries().begin() + static_cast<std::ptrdiff_t>(delivered),

@@ -15,11 +15,11 @@ void addQueryCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run) 
   cmd->callback([&options, &run, selection] {
     run = [&options, selection] {
       auto session = openSession(options);
-      const std::uintmax_t logStart = logSize(logFile());
+      const size_t logged = session->loggedErrors().size();
       session->showParameterForm();
       applySelection(*session, *selection);
       execute(*session);
-      if (reportLoggedErrors(logFile(), logStart)) return exit_code::kFailed;
+      if (reportLoggedErrors(*session, logged)) return exit_code::kFailed;
       hostkit::HeadlessWindow* selectionForm = session->window("FRMPD_MODSELEZ");
       if (!selectionForm) return exit_code::kFailed;  // stopped on a question answered No
       std::cout << selectionForm->form().property("StringaRigaOrd").asText() << '\n';

@@ -13,12 +13,12 @@ namespace {
 
 int printRows(const GlobalOptions& options, const SelectionOptions& selection, const LabelOptions& labels) {
   auto session = openSession(options);
-  const std::uintmax_t logStart = logSize(logFile());
+  const size_t logged = session->loggedErrors().size();
   session->showParameterForm();
   applySelection(*session, selection);
   applyLabelOptions(*session, labels);
   execute(*session);
-  if (reportLoggedErrors(logFile(), logStart)) return exit_code::kFailed;
+  if (reportLoggedErrors(*session, logged)) return exit_code::kFailed;
   hostkit::HeadlessWindow* form = session->window("FRMPD_MODSELEZ");
   if (!form || !form->isShown()) return exit_code::kFailed;  // no order lines, or stopped on a No
   auto* grid = form->headlessControls().find<hostkit::HeadlessGrid>("KVX_QGRIDWRAPPER1");
