@@ -123,7 +123,7 @@ FilterBound checkDate(const FilterColumn& column, std::string_view typed, const 
 std::string literal(const FilterColumn& column, const FilterBound& bound, data::Dialect dialect) {
   switch (column.kind) {
     case ColumnKind::Text:
-      return quotedText(bound.text, dialect);
+      return data::textLiteral(bound.text, dialect);
     case ColumnKind::Date:
       return dateLiteral(bound.day, dialect);
     case ColumnKind::Number:
@@ -148,17 +148,6 @@ std::optional<FilterBound> checkBound(const FilterColumn& column, std::string_vi
       break;
   }
   return checkNumber(column, typed, source);
-}
-
-std::string quotedText(std::string_view text, data::Dialect dialect) {
-  const bool beyondAscii = std::any_of(text.begin(), text.end(), [](unsigned char c) { return c >= 0x80; });
-  std::string sql = dialect == data::Dialect::SqlServer && beyondAscii ? "N'" : "'";
-  for (char c : text) {
-    if (c == '\'') sql += '\'';
-    sql += c;
-  }
-  sql += '\'';
-  return sql;
 }
 
 std::string dateLiteral(const DateTime& day, data::Dialect dialect) {

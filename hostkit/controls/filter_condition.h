@@ -28,8 +28,6 @@ struct FilterBound {
 std::optional<FilterBound> checkBound(const FilterColumn& column, std::string_view typed,
                                       const std::string& source);
 
-// 'text' with its quotes doubled; SQL Server gets N'...' for text beyond ASCII.
-std::string quotedText(std::string_view text, data::Dialect dialect);
 // 'YYYYMMDD' for SQL Server, which reads it the same under every language setting; 'YYYY-MM-DD'
 // elsewhere.
 std::string dateLiteral(const DateTime& day, data::Dialect dialect);

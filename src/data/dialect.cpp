@@ -1,5 +1,7 @@
 #include "data/dialect.h"
 
+#include <algorithm>
+
 #include <array>
 #include <cctype>
 
@@ -114,6 +116,16 @@ std::string adaptSql(std::string_view sql, Dialect dialect) {
     }
   }
   return out;
+}
+
+std::string textLiteral(std::string_view text, Dialect dialect) {
+  const bool beyondAscii = std::any_of(text.begin(), text.end(), [](unsigned char c) { return c >= 0x80; });
+  std::string literal = dialect == Dialect::SqlServer && beyondAscii ? "N'" : "'";
+  for (const char c : text) {
+    if (c == '\'') literal += '\'';
+    literal += c;
+  }
+  return literal + '\'';
 }
 
 }  // namespace briskal::data

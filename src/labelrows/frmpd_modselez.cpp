@@ -8,6 +8,7 @@
 #include "common/convert.h"
 #include "common/routines.h"
 #include "data/connection.h"
+#include "data/dialect.h"
 #include "data/recordset.h"
 #include "host/cinterface.h"
 #include "host/services.h"
@@ -266,16 +267,9 @@ std::string FRMPD_MODSELEZ::ComputerName() {
 }
 
 std::string FRMPD_MODSELEZ::ownLabelsSql(const std::string& columns) const {
-  auto quoted = [](std::string_view text) {
-    std::string out = "'";
-    for (char c : RTrim(text)) {
-      if (c == '\'') out += '\'';
-      out += c;
-    }
-    return out + "'";
-  };
-  return "SELECT " + columns + " FROM PD46_RPTETICHETTE WHERE PD46_MACCHINA = " + quoted(machine_) +
-         " AND PD46_UTENTE_FW07 = " + quoted(user_);
+  const data::Dialect dialect = required(connection_).dialect();
+  return "SELECT " + columns + " FROM PD46_RPTETICHETTE WHERE PD46_MACCHINA = " +
+         data::textLiteral(RTrim(machine_), dialect) + " AND PD46_UTENTE_FW07 = " + data::textLiteral(user_, dialect);
 }
 
 // Each workstation reads and replaces only its own rows of the scratch table: two operators

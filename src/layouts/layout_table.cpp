@@ -2,6 +2,7 @@
 
 #include "common/convert.h"
 #include "common/routines.h"
+#include "data/dialect.h"
 #include "data/provider_error.h"
 
 namespace briskal::layouts {
@@ -9,15 +10,8 @@ namespace {
 
 constexpr int kAttempts = 5;
 
-std::string quoted(std::string_view code) {
-  std::string fixed = StringaFissa(code, 10);
-  std::string out;
-  for (char c : fixed) {
-    if (c == '\'') out += '\'';
-    out += c;
-  }
-  return out;
-}
+// The code as the criteria compare it: in its 10-character form, quoted.
+std::string codeLiteral(std::string_view code) { return data::textLiteral(layoutCode(code), data::Dialect::Other); }
 
 int32_t nextNumber(data::Connection& connection, const RegionalSettings& rs) {
   const data::StatementResult result = connection.execute("SELECT MAX (PD45_PROGRIGA) AS PROGRIGA FROM PD45_CONFIGETICH");
@@ -80,10 +74,10 @@ std::string layoutListSql() {
 
 std::string layoutTableSql() { return std::string("SELECT  *") + " FROM PD45_CONFIGETICH"; }
 
-std::string layoutRowsFilter(std::string_view code) { return "PD45_CODICE = '" + quoted(code) + "'"; }
+std::string layoutRowsFilter(std::string_view code) { return "PD45_CODICE = " + codeLiteral(code); }
 
 std::string layoutDetailFilter(std::string_view code) {
-  return "PD45_CODICE = '" + quoted(code) + "'" + " AND PD45_PROGRIGA <> 0 ";
+  return "PD45_CODICE = " + codeLiteral(code) + " AND PD45_PROGRIGA <> 0 ";
 }
 
 void replaceLayout(data::Connection& connection, data::Recordset& table, data::Recordset& lines,

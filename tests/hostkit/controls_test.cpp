@@ -712,9 +712,9 @@ TEST_F(QueryFilter, WritesDatesForTheConnectedDatabase) {
   const DateTime day = DateTime::fromParts(2026, 3, 5);
   EXPECT_EQ(dateLiteral(day, data::Dialect::SqlServer), "'20260305'");
   EXPECT_EQ(dateLiteral(day, data::Dialect::PostgreSQL), "'2026-03-05'");
-  EXPECT_EQ(quotedText("Nicolò D'Angelo", data::Dialect::SqlServer), "N'Nicolò D''Angelo'");
-  EXPECT_EQ(quotedText("D'Angelo", data::Dialect::SqlServer), "'D''Angelo'");
-  EXPECT_EQ(quotedText("Nicolò", data::Dialect::SQLite), "'Nicolò'");
+  EXPECT_EQ(data::textLiteral("Nicolò D'Angelo", data::Dialect::SqlServer), "N'Nicolò D''Angelo'");
+  EXPECT_EQ(data::textLiteral("D'Angelo", data::Dialect::SqlServer), "'D''Angelo'");
+  EXPECT_EQ(data::textLiteral("Nicolò", data::Dialect::SQLite), "'Nicolò'");
 }
 
 TEST_F(QueryFilter, TypingACodeEntersItAndAsksTheFormForItsDescription) {
