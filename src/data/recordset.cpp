@@ -707,4 +707,18 @@ void Recordset::notifyFieldChanged(size_t field) {
   for (size_t i = 0; i < listeners_.size(); ++i) listeners_[i]->fieldChanged(field);
 }
 
+PendingBatch::~PendingBatch() {
+  if (written_) return;
+  try {
+    recordset_.cancelBatch();
+  } catch (...) {
+    // A recordset that cannot cancel has nothing pending to cancel.
+  }
+}
+
+void PendingBatch::write() {
+  recordset_.updateBatch();
+  written_ = true;
+}
+
 }  // namespace briskal::data

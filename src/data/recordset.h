@@ -216,4 +216,21 @@ class Recordset {
   std::vector<RecordsetListener*> listeners_;
 };
 
+// The changes made to a batch recordset while it lives: write() sends them; otherwise they are
+// cancelled when it goes, as a transaction rolls back, so that a failed write leaves the rows as
+// they were read. The destructor never throws.
+class PendingBatch {
+ public:
+  explicit PendingBatch(Recordset& recordset) : recordset_(recordset) {}
+  ~PendingBatch();
+  PendingBatch(const PendingBatch&) = delete;
+  PendingBatch& operator=(const PendingBatch&) = delete;
+  // UpdateBatch; throws what it throws, and the changes are then cancelled.
+  void write();
+
+ private:
+  Recordset& recordset_;
+  bool written_ = false;
+};
+
 }  // namespace briskal::data

@@ -11,16 +11,6 @@
 namespace briskal::host {
 namespace {
 
-// Every accessor, method and event handler of the class runs with errors ignored.
-template <typename F>
-void ignoring(F&& step) {
-  try {
-    step();
-  } catch (...) {
-    // Skipped: the class never reports an error to the host.
-  }
-}
-
 // What the platform raises for a member used before it is set: error 91.
 template <typename T>
 T& set(const std::shared_ptr<T>& object) {
@@ -36,12 +26,12 @@ const RegionalSettings& conversions(const std::shared_ptr<GlobalContext>& global
 }  // namespace
 
 CLSPD_BRISKAL::CLSPD_BRISKAL(HostRuntime& runtime) : services_(runtime, "CLSPD_BRISKAL") {
-  ignoring([&] { services_.trace("INI"); });
+  ignoringErrors([&] { services_.trace("INI"); });
   activeDll_ = this;
 }
 
 CLSPD_BRISKAL::~CLSPD_BRISKAL() {
-  ignoring([&] { services_.trace("TER"); });
+  ignoringErrors([&] { services_.trace("TER"); });
   releaseNavigator();
   menuEntry_.reset();
   window_.reset();
@@ -53,14 +43,14 @@ CLSPD_BRISKAL::~CLSPD_BRISKAL() {
 void CLSPD_BRISKAL::setClsGlobal(std::shared_ptr<GlobalContext> value) { clsGlobal_ = std::move(value); }
 
 void CLSPD_BRISKAL::releaseNavigator() {
-  if (navigator_) ignoring([&] { navigator_->removeListener(this); });
+  if (navigator_) ignoringErrors([&] { navigator_->removeListener(this); });
   navigator_.reset();
 }
 
 void CLSPD_BRISKAL::setActiveNavigator(std::shared_ptr<Navigator> value) {
   releaseNavigator();
   navigator_ = std::move(value);
-  if (navigator_) ignoring([&] { navigator_->addListener(this); });
+  if (navigator_) ignoringErrors([&] { navigator_->addListener(this); });
 }
 
 void CLSPD_BRISKAL::setWindowState(int32_t value) {
@@ -75,27 +65,27 @@ void CLSPD_BRISKAL::setProgramMode(int32_t value) {
 }
 
 void CLSPD_BRISKAL::setTop(const Value& value) {
-  ignoring([&] { top_ = toInt32(value, conversions(clsGlobal_)); });
+  ignoringErrors([&] { top_ = toInt32(value, conversions(clsGlobal_)); });
 }
 
 void CLSPD_BRISKAL::setLeft(const Value& value) {
-  ignoring([&] { left_ = toInt32(value, conversions(clsGlobal_)); });
+  ignoringErrors([&] { left_ = toInt32(value, conversions(clsGlobal_)); });
 }
 
 Value CLSPD_BRISKAL::ShowForm() {
   // Closing the form let go of the host interface; showing it again takes it back.
   if (!activeDll_) activeDll_ = this;
-  ignoring([&] { form_ = std::make_shared<params::FRMPD_BRISKAL>(services_.runtime()); });
-  ignoring([&] { set(form_).setHostInterface(activeDll_); });
-  ignoring([&] { set(form_).setWindowState(windowState_); });
-  ignoring([&] { set(form_).setCaption(toText(caption_, conversions(clsGlobal_))); });
-  ignoring([&] { set(form_).show(windowModal_); });
+  ignoringErrors([&] { form_ = std::make_shared<params::FRMPD_BRISKAL>(services_.runtime()); });
+  ignoringErrors([&] { set(form_).setHostInterface(activeDll_); });
+  ignoringErrors([&] { set(form_).setWindowState(windowState_); });
+  ignoringErrors([&] { set(form_).setCaption(toText(caption_, conversions(clsGlobal_))); });
+  ignoringErrors([&] { set(form_).show(windowModal_); });
   return Value();
 }
 
 Value CLSPD_BRISKAL::CloseForm() {
   bool closed = false;
-  ignoring([&] {
+  ignoringErrors([&] {
     set(form_).unloadForm();
     closed = form_->hostInterface() == nullptr;
   });
@@ -103,7 +93,7 @@ Value CLSPD_BRISKAL::CloseForm() {
 }
 
 Value CLSPD_BRISKAL::TransferData(const Value& data) {
-  ignoring([&] {
+  ignoringErrors([&] {
     if (dataTransfer_) dataTransfer_(data);
   });
   return Value();
@@ -116,7 +106,7 @@ void CLSPD_BRISKAL::onDataTransfer(std::function<void(const Value& data)> handle
 bool CLSPD_BRISKAL::hostIsActive() const { return activeDll_ && activeDll_->IsActive(); }
 
 void CLSPD_BRISKAL::BeforeChangeDitta(bool& cancel) {
-  ignoring([&] {
+  ignoringErrors([&] {
     if (!hostIsActive()) return;
     const std::string title = form_ ? form_->formCaption() : std::string();
     const int32_t answer = services_.messageBox(activeDll_, "Il cambio azienda comporta la chiusura del programma, proseguo ?",
@@ -127,7 +117,7 @@ void CLSPD_BRISKAL::BeforeChangeDitta(bool& cancel) {
 }
 
 void CLSPD_BRISKAL::InitializeLayoutObjectModel(bool&, LayoutModel& layout) {
-  ignoring([&] {
+  ignoringErrors([&] {
     if (!hostIsActive() || !form_) return;
     if (form_->currentForm()) {
       std::shared_ptr<HostForm> registered = form_;
@@ -141,7 +131,7 @@ void CLSPD_BRISKAL::InitializeLayoutObjectModel(bool&, LayoutModel& layout) {
 }
 
 void CLSPD_BRISKAL::InitializeScriptObjectModel(bool&, ScriptModel& script) {
-  ignoring([&] {
+  ignoringErrors([&] {
     if (!hostIsActive() || !form_) return;
     if (form_->currentForm()) {
       std::shared_ptr<HostForm> registered = form_;

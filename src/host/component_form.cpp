@@ -110,14 +110,6 @@ void ComponentForm::trapShowing(const char* procedure, const std::function<void(
   }
 }
 
-void ComponentForm::ignoringErrors(const std::function<void()>& step) {
-  try {
-    step();
-  } catch (const std::exception&) {
-    // Errors of this step are ignored by design; the next step runs.
-  }
-}
-
 int32_t ComponentForm::VisualizzaErrore(const std::string& procedure, const Error& error) {
   if (!log_) {
     messageBox("Classe Log non settata", 11081, msg::kOkOnly);

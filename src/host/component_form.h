@@ -96,8 +96,6 @@ class ComponentForm : public HostForm {
   void trap(const char* procedure, const std::function<void()>& body);
   // The same, reporting through VisualizzaErrore.
   void trapShowing(const char* procedure, const std::function<void()>& body);
-  // Runs one step with errors ignored, as a procedure whose errors are ignored runs each step.
-  static void ignoringErrors(const std::function<void()>& step);
 
   int32_t messageBox(std::string_view text, int32_t number, int32_t buttons,
                      const std::vector<Value>* parameters = nullptr);

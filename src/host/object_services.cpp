@@ -40,6 +40,14 @@ const std::string& ObjectServices::instanceId() {
   return instanceId_;
 }
 
+void ignoringErrors(const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const std::exception&) {
+    // Ignored by design: the next step runs.
+  }
+}
+
 std::string markedText(std::string_view text, int32_t number) {
   return "[x" + std::to_string(number) + "x] " + std::string(text);
 }

@@ -2,6 +2,7 @@
 // The services every object of the component carries: its trace line, its instance id, the
 // message box and the translation routine, and the window-state notification of the main forms.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -60,5 +61,9 @@ class ObjectServices {
 };
 
 std::string markedText(std::string_view text, int32_t number);
+
+// Runs one step with its errors ignored, as the platform's "resume next" does: a failing step is
+// skipped and the caller goes on.
+void ignoringErrors(const std::function<void()>& step);
 
 }  // namespace briskal::host

@@ -293,6 +293,7 @@ bool FRMPD_MODSELEZ::ImpostaDatiEtichetta() {
     const RegionalSettings& rs = global().regionalSettings();
     const params::FRMPD_BRISKAL::LabelRowChoices choices = callingForm_->labelRowChoices();
     const output::LabelLayout layout(*rsetSelezione_, rs);
+    data::PendingBatch batch(*rsetRptEtichette_);
     rsetRptEtichette_->deleteShown();
     const Value machine = machine_.empty() || RTrim(machine_).empty() ? Value::null() : Value(machine_);
     const std::string group = global().userGroupCode();
@@ -313,12 +314,7 @@ bool FRMPD_MODSELEZ::ImpostaDatiEtichetta() {
       rsetRptEtichette_->update();
     }
     // The whole run in one transaction: a failure leaves no half run behind.
-    try {
-      rsetRptEtichette_->updateBatch();
-    } catch (...) {
-      rsetRptEtichette_->cancelBatch();
-      throw;
-    }
+    batch.write();
     progress.setValue(progress.maximum());
     progress.setVisible(false);
     written = true;

@@ -87,6 +87,7 @@ void replaceLayout(data::Connection& connection, data::Recordset& table, data::R
   for (int attempt = 1;; ++attempt) {
     table.setFilter("");
     try {
+      data::PendingBatch batch(table);
       data::Transaction transaction(connection);
       if (deleteExisting) {
         table.setFilter(layoutRowsFilter(header.code));
@@ -94,11 +95,10 @@ void replaceLayout(data::Connection& connection, data::Recordset& table, data::R
         table.setFilter("");
       }
       if (hasLines) addRows(table, lines, header, nextNumber(connection, rs));
-      table.updateBatch();
+      batch.write();
       transaction.commit();
       return;
     } catch (const data::DriverError& e) {
-      table.cancelBatch();
       if (!isKeyClash(e) || attempt == kAttempts) throw;
       // Another workstation saved a layout of this very code since the list was read: saving
       // again would clash again. Replacing it is the person's decision, asked on the next save.
@@ -107,23 +107,15 @@ void replaceLayout(data::Connection& connection, data::Recordset& table, data::R
                     "Un'altra postazione ha appena salvato la personalizzazione " +
                         std::string(RTrim(layoutCode(header.code))) + ": salvare di nuovo per sostituirla.");
       // Another workstation took these numbers between our read and our write: read again.
-    } catch (...) {
-      table.cancelBatch();
-      throw;
     }
   }
 }
 
 void deleteLayout(data::Recordset& table, std::string_view code) {
   table.setFilter(layoutRowsFilter(code));
+  data::PendingBatch batch(table);
   table.deleteShown();
-  try {
-    table.updateBatch();
-  } catch (...) {
-    table.cancelBatch();
-    table.setFilter("");
-    throw;
-  }
+  batch.write();
   table.setFilter("");
 }
 

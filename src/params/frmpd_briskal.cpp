@@ -325,13 +325,13 @@ void FRMPD_BRISKAL::CMD_Esegui_Click() {
   // Each step runs with errors ignored: a failing one is skipped and the next one follows.
   bool go = true;
   // The number of labels may have changed since "&Avanti" checked it.
-  ignoringErrors([&] { go = ControllaQuantita(); });
+  host::ignoringErrors([&] { go = ControllaQuantita(); });
   if (!go) return;
-  ignoringErrors([&] {
+  host::ignoringErrors([&] {
     if (standardLabel()) go = confirmDimensions();
   });
   if (!go) return;
-  ignoringErrors([&] {
+  host::ignoringErrors([&] {
     if (RTrim(KVX_ADVQ_.filterText()).empty()) {
       const int32_t answer =
           messageBox("Non è stato indicato alcun filtro per l'elaborazione, proseguire comunque?", 40011,
@@ -340,7 +340,7 @@ void FRMPD_BRISKAL::CMD_Esegui_Click() {
     }
   });
   if (!go) return;
-  ignoringErrors([&] {
+  host::ignoringErrors([&] {
     gridUpdate_ = true;
     GetStringaRigaOrd();
   });
@@ -349,7 +349,7 @@ void FRMPD_BRISKAL::CMD_Esegui_Click() {
     gridUpdate_ = false;
     return;
   }
-  ignoringErrors([&] {
+  host::ignoringErrors([&] {
     if (frmModSelez_) {
       // The old form goes quietly: its close event would give this form back while the new
       // selection form is about to open.
@@ -359,7 +359,7 @@ void FRMPD_BRISKAL::CMD_Esegui_Click() {
       frmModSelez_.reset();
     }
   });
-  ignoringErrors([&] {
+  host::ignoringErrors([&] {
     auto form = std::make_shared<labelrows::FRMPD_MODSELEZ>(runtime());
     form->setConnectionAdo(connection_.get());
     form->setConnectionString(connectionString_);
@@ -371,10 +371,10 @@ void FRMPD_BRISKAL::CMD_Esegui_Click() {
     form->onCloseFormModSelez([this] { FrmModSelez_CloseFormModSelez(); });
     frmModSelez_ = std::move(form);
   });
-  ignoringErrors([&] { CMD_Esegui_.setEnabled(false); });
-  ignoringErrors([&] { currentForm_ = false; });
-  ignoringErrors([&] { frmModSelez_->show(false); });
-  ignoringErrors([&] { CMD_Esegui_.setEnabled(true); });
+  host::ignoringErrors([&] { CMD_Esegui_.setEnabled(false); });
+  host::ignoringErrors([&] { currentForm_ = false; });
+  host::ignoringErrors([&] { frmModSelez_->show(false); });
+  host::ignoringErrors([&] { CMD_Esegui_.setEnabled(true); });
 }
 
 void FRMPD_BRISKAL::GetStringaRigaOrd() {
@@ -431,7 +431,7 @@ void FRMPD_BRISKAL::emptyLayoutRows() {
 }
 
 void FRMPD_BRISKAL::CaricaTabellaConfigurazioni() {
-  ignoringErrors([&] {
+  host::ignoringErrors([&] {
     tableCopy_ = std::make_unique<data::Recordset>();
     tableCopy_->setCursorLocation(data::cursor::kUseClient);
     tableCopy_->open(std::string("SELECT  *") + " FROM PD45_CONFIGETICH", required(connection_),
