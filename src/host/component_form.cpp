@@ -7,6 +7,21 @@
 
 namespace briskal::host {
 
+namespace {
+
+// Key codes and the shift state as the platform numbers them.
+constexpr int32_t kKeyEscape = 27;
+constexpr int32_t kKeyX = 88;
+constexpr int32_t kShiftCtrl = 2;
+
+}  // namespace
+
+bool isCloseKey(int32_t keyCode, int32_t shift, CtrlX ctrlX) {
+  if (keyCode == kKeyEscape) return true;
+  if (keyCode != kKeyX) return false;
+  return ctrlX == CtrlX::Alone ? shift == kShiftCtrl : (shift & kShiftCtrl) != 0;
+}
+
 ComponentForm::ComponentForm(HostRuntime& runtime, std::string name, std::string designCaption)
     : services_(runtime, name), name_(std::move(name)) {
   services_.trace("INI");

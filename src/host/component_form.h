@@ -22,6 +22,11 @@ namespace briskal::host {
 class Cinterface;
 class GlobalContext;
 
+// The keys that close a form: Escape, and X with Ctrl. The selection form takes Ctrl alone; the
+// other forms take Ctrl among other modifiers.
+enum class CtrlX { WithOtherModifiers, Alone };
+bool isCloseKey(int32_t keyCode, int32_t shift, CtrlX ctrlX);
+
 // Unload modes as the platform numbers them.
 namespace unload_mode {
 inline constexpr int kFormControlMenu = 0;

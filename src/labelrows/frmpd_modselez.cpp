@@ -244,7 +244,7 @@ void FRMPD_MODSELEZ::Form_Unload(int&) {
 
 void FRMPD_MODSELEZ::Form_KeyDown(int32_t keyCode, int32_t shift) {
   trap("Form_KeyDown", [&] {
-    if (keyCode == 27 || (keyCode == 88 && shift == 2)) unloadForm();
+    if (host::isCloseKey(keyCode, shift, host::CtrlX::Alone)) unloadForm();
   });
 }
 

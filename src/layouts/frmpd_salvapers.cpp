@@ -227,7 +227,7 @@ void FRMPD_SALVAPERS::Form_Unload(int&) {
 
 void FRMPD_SALVAPERS::Form_KeyDown(int32_t keyCode, int32_t shift) {
   trapShowing("Form_KeyDown", [&] {
-    if (keyCode == 27 || (keyCode == 88 && (shift & 2) != 0)) unloadForm();
+    if (host::isCloseKey(keyCode, shift, host::CtrlX::WithOtherModifiers)) unloadForm();
   });
 }
 

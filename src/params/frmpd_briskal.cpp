@@ -21,9 +21,6 @@ namespace {
 
 constexpr int kTabGeneral = 0;
 constexpr int kTabLayout = 1;
-constexpr int32_t kKeyEscape = 27;
-constexpr int32_t kKeyX = 88;
-constexpr int32_t kShiftCtrl = 2;
 
 }  // namespace
 
@@ -176,7 +173,7 @@ void FRMPD_BRISKAL::fillCombos() {
 
 void FRMPD_BRISKAL::Form_KeyDown(int32_t keyCode, int32_t shift) {
   trap("Form_KeyDown", [&] {
-    if (keyCode == kKeyEscape || (keyCode == kKeyX && (shift & kShiftCtrl) != 0)) unloadForm();
+    if (host::isCloseKey(keyCode, shift, host::CtrlX::WithOtherModifiers)) unloadForm();
   });
 }
 

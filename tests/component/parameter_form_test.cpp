@@ -206,7 +206,7 @@ TEST_F(ParameterForm, EscapeAndCtrlXCloseTheForm) {
   hostkit::HeadlessWindow* window = session().window("FRMPD_BRISKAL");
   window->form().keyDown(88, 0);
   EXPECT_NE(session().component().ActiveDll(), nullptr);
-  window->form().keyDown(88, 2);
+  window->form().keyDown(88, 3);  // Ctrl among other modifiers
   EXPECT_EQ(session().component().ActiveDll(), nullptr);
   const auto& states = session().navigator().registry().formStates();
   EXPECT_FALSE(states.back().open);
