@@ -1,23 +1,15 @@
 #include "hostkit/labelprinter/mono_bitmap.h"
 
-#include <cairo.h>
-
 #include <cstdint>
-#include <memory>
 
 #include "common/error.h"
+#include "hostkit/report/cairo_handles.h"
 
 namespace briskal::hostkit::labelprinter {
 namespace {
 
-struct SurfaceDeleter {
-  void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-struct ContextDeleter {
-  void operator()(cairo_t* cr) const { cairo_destroy(cr); }
-};
-using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
-using Context = std::unique_ptr<cairo_t, ContextDeleter>;
+using report::CairoContext;
+using report::CairoSurface;
 
 [[noreturn]] void imageError(const std::filesystem::path& png, cairo_status_t status) {
   throw Error(err::kProviderError, "LabelPrinter",
@@ -30,18 +22,18 @@ MonoBitmap loadMonoBitmap(const std::filesystem::path& png, int widthDots, int h
   MonoBitmap bitmap;
   if (widthDots <= 0 || heightDots <= 0) return bitmap;
 
-  const Surface source(cairo_image_surface_create_from_png(png.c_str()));
+  const CairoSurface source(cairo_image_surface_create_from_png(png.c_str()));
   if (cairo_surface_status(source.get()) != CAIRO_STATUS_SUCCESS)
     imageError(png, cairo_surface_status(source.get()));
   const int sourceWidth = cairo_image_surface_get_width(source.get());
   const int sourceHeight = cairo_image_surface_get_height(source.get());
 
   // Transparent parts of the image are paper: the image is drawn over white before thresholding.
-  const Surface target(cairo_image_surface_create(CAIRO_FORMAT_RGB24, widthDots, heightDots));
+  const CairoSurface target(cairo_image_surface_create(CAIRO_FORMAT_RGB24, widthDots, heightDots));
   if (cairo_surface_status(target.get()) != CAIRO_STATUS_SUCCESS)
     imageError(png, cairo_surface_status(target.get()));
   {
-    const Context cr(cairo_create(target.get()));
+    const CairoContext cr(cairo_create(target.get()));
     cairo_set_source_rgb(cr.get(), 1, 1, 1);
     cairo_paint(cr.get());
     if (sourceWidth > 0 && sourceHeight > 0) {
