@@ -16,7 +16,6 @@
 #include "labelrows/label_rows.h"
 #include "output/label_text.h"
 #include "output/print_support.h"
-#include "params/frmpd_briskal.h"
 
 namespace briskal::labelrows {
 namespace {
@@ -163,7 +162,7 @@ void FRMPD_MODSELEZ::CaricaRsetGrid() {
     CreaSupportoStampaPersonalizzata();
     rsetGridRigaOrd_.reset();
     rsetGridRigaOrd_ = newLabelRows();
-    const params::FRMPD_BRISKAL::LabelRowChoices choices = callingForm_->labelRowChoices();
+    const LabelRowChoices choices = callingForm_->labelRowChoices();
     const RegionalSettings& rs = global().regionalSettings();
     ExpansionOptions options;
     options.basis = choices.quantityBasis.empty() ? -1 : toInt32(Value(choices.quantityBasis), rs);
@@ -291,7 +290,7 @@ bool FRMPD_MODSELEZ::ImpostaDatiEtichetta() {
   trapShowing("ImpostaDatiEtichetta", [&] {
     if (!rsetSelezione_ || !rsetSelezione_->isOpen() || rsetSelezione_->recordCount() == 0) return;
     const RegionalSettings& rs = global().regionalSettings();
-    const params::FRMPD_BRISKAL::LabelRowChoices choices = callingForm_->labelRowChoices();
+    const LabelRowChoices choices = callingForm_->labelRowChoices();
     const output::LabelLayout layout(*rsetSelezione_, rs);
     data::PendingBatch batch(*rsetRptEtichette_);
     rsetRptEtichette_->deleteShown();
@@ -379,7 +378,7 @@ void FRMPD_MODSELEZ::CmdExec_Click() {
     pclsReport_ = runtime().createReportService();
     pclsReport_->setGlobalContext(hostInterface());
     pclsReport_->setClassName("DAZO_BRISKAL.CLSPD_BRISKAL");
-    pclsReport_->setOwner(callingForm_->formName());
+    pclsReport_->setOwner(callingForm_->labelRowChoices().owner);
     pclsReport_->setTitle(ComponentForm::translate("Stampa etichette da ordine di lavoro", 54513));
     pclsReport_->setTemplate("CRPD_BRISKLAB.RPT");
     pclsReport_->setTemplateFolder(runtime().componentFolder());
@@ -403,7 +402,7 @@ void FRMPD_MODSELEZ::CmdExec_Click() {
 void FRMPD_MODSELEZ::PclsReport_BeforePrintReport(host::ReportEngine& engine) {
   trap("PclsReport_BeforePrintReport", [&] {
     window().setMousePointer(kDefaultPointer);
-    const params::FRMPD_BRISKAL::LabelRowChoices c = callingForm_->labelRowChoices();
+    const LabelRowChoices c = callingForm_->labelRowChoices();
     const RegionalSettings& rs = global().regionalSettings();
     engine.setFormula("DITTA", toText(NVL(c.companyCode, Value("")), rs));
     engine.setFormula("RAGSOC", toText(NVL(c.companyName, Value("")), rs));
@@ -440,7 +439,7 @@ void FRMPD_MODSELEZ::PreparaLimiti(host::ReportEngine& engine, bool printLimits)
       }
       return;
     }
-    const params::FRMPD_BRISKAL::LabelRowChoices c = callingForm_->labelRowChoices();
+    const LabelRowChoices c = callingForm_->labelRowChoices();
     engine.setFormula("QUANTITAPERETIC", c.quantityBasisText);
     engine.setFormula("NUMEROETICHETTE", c.labelsPerLine);
     engine.setFormula("GESTIONE1O2UM", std::to_string(c.firstUnit));
@@ -505,7 +504,7 @@ void FRMPD_MODSELEZ::StampaEtichettePersonalizzate() {
 void FRMPD_MODSELEZ::PclsReportPers_BeforePrintReport(host::ReportEngine& engine) {
   trap("PclsReportPers_BeforePrintReport", [&] {
     engine.refresh("");
-    const params::FRMPD_BRISKAL::LabelRowChoices c = callingForm_->labelRowChoices();
+    const LabelRowChoices c = callingForm_->labelRowChoices();
     const RegionalSettings& rs = global().regionalSettings();
     engine.setFormula("CodiceDitta", toText(NVL(c.companyCode, Value("")), rs));
     engine.setFormula("RagioneSociale", toText(NVL(c.companyName, Value("")), rs));

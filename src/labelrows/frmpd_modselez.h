@@ -12,15 +12,12 @@
 #include "host/component_form.h"
 #include "host/controls.h"
 #include "host/report_service.h"
+#include "labelrows/label_row_choices.h"
 
 namespace briskal::data {
 class Connection;
 class Recordset;
 }  // namespace briskal::data
-
-namespace briskal::params {
-class FRMPD_BRISKAL;
-}
 
 namespace briskal::labelrows {
 
@@ -36,7 +33,7 @@ class FRMPD_MODSELEZ final : public host::ComponentForm {
   void setStringaRigaOrd(const std::string& sql) { stringaRigaOrd_ = sql; }
   const std::string& StringaRigaOrd() const { return stringaRigaOrd_; }
   void setRsetSelezione(data::Recordset* layout) { rsetSelezione_ = layout; }
-  void setCallingForm(params::FRMPD_BRISKAL* form) { callingForm_ = form; }
+  void setCallingForm(LabelRowSource* form) { callingForm_ = form; }
 
   data::Recordset* RsetGridRigaOrd() const { return rsetGridRigaOrd_.get(); }
 
@@ -101,7 +98,7 @@ class FRMPD_MODSELEZ final : public host::ComponentForm {
   std::string connectionString_;
   std::string stringaRigaOrd_;
   data::Recordset* rsetSelezione_ = nullptr;
-  params::FRMPD_BRISKAL* callingForm_ = nullptr;
+  LabelRowSource* callingForm_ = nullptr;
   std::function<void()> closeHandler_;
   bool loadedOnce_ = false;
   std::unique_ptr<data::Recordset> rsetRigaOrd_;

@@ -7,7 +7,6 @@
 #include "host/cinterface.h"
 #include "host/services.h"
 #include "layouts/layout_table.h"
-#include "params/frmpd_briskal.h"
 
 namespace briskal::layouts {
 namespace {

@@ -7,15 +7,12 @@
 
 #include "host/component_form.h"
 #include "host/controls.h"
+#include "layouts/layout_editor.h"
 
 namespace briskal::data {
 class Connection;
 class Recordset;
 }  // namespace briskal::data
-
-namespace briskal::params {
-class FRMPD_BRISKAL;
-}
 
 namespace briskal::layouts {
 
@@ -30,7 +27,7 @@ class FRMPD_SALVAPERS final : public host::ComponentForm {
   void setLayoutList(data::Recordset* list) { list_ = list; }
   void setLayoutLines(data::Recordset* lines) { lines_ = lines; }
   void setLayoutTable(data::Recordset* table) { table_ = table; }
-  void setCallingForm(params::FRMPD_BRISKAL* form) { callingForm_ = form; }
+  void setCallingForm(LayoutEditor* form) { callingForm_ = form; }
 
   // Results read by the parameter form once the form has closed.
   bool saved() const { return saved_; }
@@ -72,7 +69,7 @@ class FRMPD_SALVAPERS final : public host::ComponentForm {
   data::Recordset* list_ = nullptr;
   data::Recordset* lines_ = nullptr;
   data::Recordset* table_ = nullptr;
-  params::FRMPD_BRISKAL* callingForm_ = nullptr;
+  LayoutEditor* callingForm_ = nullptr;
   bool newRow_ = false;
   bool succeeded_ = false;
   bool saved_ = false;

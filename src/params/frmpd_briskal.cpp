@@ -214,8 +214,9 @@ void FRMPD_BRISKAL::Form_Unload(int&) {
   });
 }
 
-FRMPD_BRISKAL::LabelRowChoices FRMPD_BRISKAL::labelRowChoices() const {
-  LabelRowChoices c;
+labelrows::LabelRowChoices FRMPD_BRISKAL::labelRowChoices() const {
+  labelrows::LabelRowChoices c;
+  c.owner = formName();
   c.orderTypeText = CMB_TipoOrdini_.selectedText();
   c.labelType = CMB_TipoEtichetta_.text();
   c.quantityBasis = CMB_TipoQuantita_.text();

@@ -9,7 +9,8 @@
 #include "data/binding_collection.h"
 #include "host/component_form.h"
 #include "host/controls.h"
-#include "layouts/layout_table.h"
+#include "labelrows/label_row_choices.h"
+#include "layouts/layout_editor.h"
 
 namespace briskal::data {
 class Connection;
@@ -26,7 +27,9 @@ class FRMPD_SALVAPERS;
 
 namespace briskal::params {
 
-class FRMPD_BRISKAL final : public host::ComponentForm {
+class FRMPD_BRISKAL final : public host::ComponentForm,
+                            public labelrows::LabelRowSource,
+                            public layouts::LayoutEditor {
  public:
   explicit FRMPD_BRISKAL(host::HostRuntime& runtime);
   ~FRMPD_BRISKAL() override;
@@ -36,27 +39,11 @@ class FRMPD_BRISKAL final : public host::ComponentForm {
   std::shared_ptr<labelrows::FRMPD_MODSELEZ> FrmModSelez() const { return frmModSelez_; }
   data::Recordset* RsetSelezione() const { return rsetSelezione_.get(); }
   const std::string& StringaRigaOrd() const { return stringaRigaOrd_; }
-  void CaricaComboPersonal();
-  // The header of the layout being edited, from the size edits and the quantity selector.
-  layouts::LayoutHeader layoutHeader(const std::string& code, const std::string& title) const;
-  void selectFirstLayout();
+  void CaricaComboPersonal() override;
+  layouts::LayoutHeader layoutHeader(const std::string& code, const std::string& title) const override;
+  void selectFirstLayout() override;
 
-  // What the selection form reads from this form's controls while it loads.
-  struct LabelRowChoices {
-    std::string orderTypeText;   // CMB_TipoOrdini, the caption
-    std::string labelType;       // CMB_TipoEtichetta key
-    std::string quantityBasis;   // CMB_TipoQuantità key
-    std::string referenceQuantity;  // CMB_QtaRifer key
-    int32_t firstUnit = 1;       // CBX_Gestione
-    std::string labelsPerLine;   // TXT_NumEtichette
-    std::string quantityBasisText;  // CMB_TipoQuantità, the caption
-    std::string distance;           // TXT_SALTO
-    std::string printedQuantity;    // CMB_QTARIPORTATA key
-    std::vector<host::QueryFilterControl::Item> filterItems;  // KVX_ADVQ
-    Value companyCode;
-    Value companyName;
-  };
-  LabelRowChoices labelRowChoices() const;
+  labelrows::LabelRowChoices labelRowChoices() const override;
 
   // Composes the order-line query into StringaRigaOrd from the form's controls.
   void GetStringaRigaOrd();

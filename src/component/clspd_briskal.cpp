@@ -1,4 +1,4 @@
-#include "host/clspd_briskal.h"
+#include "component/clspd_briskal.h"
 
 #include <limits>
 

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "host/clspd_briskal.h"
+#include "component/clspd_briskal.h"
 
 extern "C" __attribute__((visibility("default"))) briskal::host::Cinterface* CreateCLSPD_BRISKAL(
     briskal::host::HostRuntime* runtime) {
