@@ -2,9 +2,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -278,7 +276,6 @@ TEST_F(OdbcPostgresBatch, AHundredThousandPreparedInsertsInOneTransaction) {
   createTable("T_BULK", "ID INTEGER PRIMARY KEY, NOTE VARCHAR(40), QTY DECIMAL(14,3), DAY DATE");
   constexpr int32_t kRows = 100000;
   const DateTime day = DateTime::fromParts(2024, 1, 31);
-  const auto started = std::chrono::steady_clock::now();
   db_->begin();
   auto insert = db_->prepare("INSERT INTO T_BULK (ID, NOTE, QTY, DAY) VALUES (?, ?, ?, ?)");
   for (int32_t id = 1; id <= kRows; ++id) {
@@ -286,10 +283,6 @@ TEST_F(OdbcPostgresBatch, AHundredThousandPreparedInsertsInOneTransaction) {
     insert->execute(row);
   }
   db_->commit();
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  std::cout << "[ rate     ] " << static_cast<int64_t>(kRows / seconds) << " rows/s (" << seconds << " s)\n";
-  RecordProperty("rows_per_second", static_cast<int>(kRows / seconds));
-  EXPECT_LT(seconds, 20.0);
 
   const ResultSet rs = query(*db_, "SELECT COUNT(*), SUM(QTY), MAX(NOTE) FROM T_BULK WHERE DAY = ?", {day});
   EXPECT_EQ(cell(rs, 0, 0), Value(int64_t{kRows}));

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -57,10 +55,7 @@ TEST_F(DemoDatabasePostgres, HoldsTheSameDataAsTheEmbeddedFileForTheSameSeed) {
   data::Connection postgres;
   postgres.setConnectionString(server().createDatabase());
   postgres.open();
-  const auto start = std::chrono::steady_clock::now();
   const DemoSummary onServer = createDemoDatabase(postgres, {1500, 42});
-  const std::chrono::duration<double> built = std::chrono::steady_clock::now() - start;
-  std::cout << "1,500 order lines built on PostgreSQL in " << built.count() << " s\n";
 
   data::Connection file;
   file.setConnectionString(briskal::testing::freshDatabase("sqlite"));

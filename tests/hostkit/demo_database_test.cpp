@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <iostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -303,24 +301,15 @@ TEST_F(DemoData, OrdersSpreadOverTypesAndCompaniesLikeAPlant) {
   EXPECT_EQ(lines("DO11_DATADOC < '2026-01-01' OR DO31_DATACONS > '2026-12-31'"), 0);
 }
 
-// Kept as one test: the size the command line is expected to handle in well under a minute.
-TEST(DemoDatabaseSize, AHundredThousandLinesBuildAndQueryQuickly) {
+// The size the command line is expected to handle; how fast it goes is label_expansion_bench's.
+TEST(DemoDatabaseSize, AHundredThousandLinesBuildAndQuery) {
   data::Connection connection;
   connection.setConnectionString(briskal::testing::freshDatabase("sqlite"));
   connection.open();
-  const auto start = std::chrono::steady_clock::now();
   const DemoSummary summary = createDemoDatabase(connection, {100000, 1});
-  const std::chrono::duration<double> built = std::chrono::steady_clock::now() - start;
   EXPECT_EQ(summary.orderLines, 100000);
-
-  const auto queryStart = std::chrono::steady_clock::now();
   const data::ResultSet rows = query(connection, orderLineQuery(1, "QTAORD1", true, 24));
-  const std::chrono::duration<double> queried = std::chrono::steady_clock::now() - queryStart;
   EXPECT_GT(rows.rowCount, 30000u);
-  std::cout << "100,000 order lines built in " << built.count() << " s; the order-line query returned "
-            << rows.rowCount << " rows in " << queried.count() << " s\n";
-  EXPECT_LT(built.count(), 30.0);
-  EXPECT_LT(queried.count(), 10.0);
 }
 
 }  // namespace
