@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <atomic>
+#include <mutex>
+#include <set>
 #include <string>
 #include <system_error>
 
@@ -26,16 +28,20 @@ std::filesystem::path temporaryBeside(const std::filesystem::path& destination) 
   return temporary;
 }
 
-// A run killed while writing could not take its temporary file away: the next run for the same
-// destination does, once the process that wrote it is gone.
-void removeOrphans(const std::filesystem::path& destination) {
-  const std::string prefix = prefixOf(destination);
+// A run killed while writing could not take its temporary files away: the next run that writes
+// into the same folder does, once the process that wrote them is gone. Each folder is looked
+// through once per process, so that a run of many files stays linear in their number.
+void removeOrphans(const std::filesystem::path& folder) {
+  static std::mutex lock;
+  static std::set<std::filesystem::path> swept;
+  const std::lock_guard<std::mutex> guard(lock);
+  if (!swept.insert(folder).second) return;
   std::error_code error;
-  const std::filesystem::path folder = destination.has_parent_path() ? destination.parent_path() : ".";
   for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
     const std::string name = entry.path().filename().string();
-    if (name.rfind(prefix, 0) != 0) continue;
-    const pid_t writer = static_cast<pid_t>(std::atol(name.c_str() + prefix.size()));
+    const size_t part = name.rfind(".part-");
+    if (name.empty() || name[0] != '.' || part == std::string::npos) continue;
+    const pid_t writer = static_cast<pid_t>(std::atol(name.c_str() + part + 6));
     if (writer > 0 && kill(writer, 0) != 0 && errno == ESRCH) std::filesystem::remove(entry.path(), error);
   }
 }
@@ -44,7 +50,7 @@ void removeOrphans(const std::filesystem::path& destination) {
 
 StagedFile::StagedFile(std::filesystem::path destination)
     : destination_(std::move(destination)), temporary_(temporaryBeside(destination_)) {
-  removeOrphans(destination_);
+  removeOrphans(destination_.has_parent_path() ? destination_.parent_path() : ".");
 }
 
 StagedFile::StagedFile(StagedFile&& other) noexcept
