@@ -1,5 +1,9 @@
 #include "layouts/layout_table.h"
 
+#include <chrono>
+#include <random>
+#include <thread>
+
 #include "common/convert.h"
 #include "common/routines.h"
 #include "data/dialect.h"
@@ -8,7 +12,9 @@
 namespace briskal::layouts {
 namespace {
 
-constexpr int kAttempts = 5;
+// Several workstations saving at the same moment take numbers in turn; under load a save may
+// lose the race a few times, so it tries often, each time after a short pause of its own length.
+constexpr int kAttempts = 25;
 
 // The code as the criteria compare it: in its 10-character form, quoted.
 std::string codeLiteral(std::string_view code) { return data::textLiteral(layoutCode(code), data::Dialect::Other); }
@@ -107,6 +113,7 @@ void replaceLayout(data::Connection& connection, data::Recordset& table, data::R
                     "Un'altra postazione ha appena salvato la personalizzazione " +
                         std::string(RTrim(layoutCode(header.code))) + ": salvare di nuovo per sostituirla.");
       // Another workstation took these numbers between our read and our write: read again.
+      std::this_thread::sleep_for(std::chrono::milliseconds(attempt * (5 + std::random_device{}() % 10)));
     }
   }
 }
