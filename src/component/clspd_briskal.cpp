@@ -5,7 +5,7 @@
 #include "common/convert.h"
 #include "common/error.h"
 #include "data/connection.h"
-#include "labelrows/frmpd_modselez.h"
+#include "component/child_forms.h"
 #include "params/frmpd_briskal.h"
 
 namespace briskal::host {
@@ -75,7 +75,7 @@ void CLSPD_BRISKAL::setLeft(const Value& value) {
 Value CLSPD_BRISKAL::ShowForm() {
   // Closing the form let go of the host interface; showing it again takes it back.
   if (!activeDll_) activeDll_ = this;
-  ignoringErrors([&] { form_ = std::make_shared<params::FRMPD_BRISKAL>(services_.runtime()); });
+  ignoringErrors([&] { form_ = std::make_shared<params::FRMPD_BRISKAL>(services_.runtime(), component::childForms()); });
   ignoringErrors([&] { set(form_).setHostInterface(activeDll_); });
   ignoringErrors([&] { set(form_).setWindowState(windowState_); });
   ignoringErrors([&] { set(form_).setCaption(toText(caption_, conversions(clsGlobal_))); });

@@ -160,10 +160,11 @@ void FRMPD_SALVAPERS::CMD_ELIMINA_ButtonClick() {
   });
 }
 
-// The parameter form reloads its list and selector, handing this form the new list.
+// The parameter form reloads its list and selector; the grid shows the new list.
 void FRMPD_SALVAPERS::reloadList() {
   QGRID_SEL_.setDataSource(nullptr);
   callingForm_->CaricaComboPersonal();
+  list_ = callingForm_->layoutList();
   QGRID_SEL_.setDataSource(list_);
 }
 

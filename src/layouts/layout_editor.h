@@ -13,8 +13,9 @@ class LayoutEditor {
   virtual ~LayoutEditor() = default;
   // The header of the layout being edited, from its size edits and quantity selector.
   virtual LayoutHeader layoutHeader(const std::string& code, const std::string& title) const = 0;
-  // Reloads the layout list and the selector, handing the open save form the new list.
+  // Reloads the layout list and the selector; layoutList() then gives the new list.
   virtual void CaricaComboPersonal() = 0;
+  virtual data::Recordset* layoutList() const = 0;
   virtual void selectFirstLayout() = 0;
 };
 

@@ -9,8 +9,6 @@
 #include "data/recordset.h"
 #include "host/cinterface.h"
 #include "host/services.h"
-#include "labelrows/frmpd_modselez.h"
-#include "layouts/frmpd_salvapers.h"
 #include "params/dimension_check.h"
 #include "params/filter_fields.h"
 #include "params/layout_rows.h"
@@ -24,7 +22,7 @@ constexpr int kTabLayout = 1;
 
 }  // namespace
 
-FRMPD_BRISKAL::FRMPD_BRISKAL(host::HostRuntime& runtime)
+FRMPD_BRISKAL::FRMPD_BRISKAL(host::HostRuntime& runtime, ChildForms childForms)
     : ComponentForm(runtime, "FRMPD_BRISKAL", "Stampa etichette da ordine di lavoro"),
       KVX_ADVQ_(controls().queryFilter("KVX_ADVQ")),
       CMB_TipoOrdini_(controls().combo("CMB_TipoOrdini")),
@@ -47,7 +45,8 @@ FRMPD_BRISKAL::FRMPD_BRISKAL(host::HostRuntime& runtime)
       CMD_Esegui_(controls().button("CMD_Esegui")),
       SSTab1_(controls().tab("SSTab1")),
       KVX_RESIZEFORM1_(controls().resizer("KVX_RESIZEFORM1")),
-      MDIActiveX1_(controls().mdiHost("MDIActiveX1")) {
+      MDIActiveX1_(controls().mdiHost("MDIActiveX1")),
+      childForms_(std::move(childForms)) {
   SSTab1_.setTabs({"&Parametri generali", "&Configurazione report"});
   CMD_ImpostaEtich_.setCaption("&Avanti");
   CMD_Esegui_.setCaption("&Esegui");
@@ -351,23 +350,19 @@ void FRMPD_BRISKAL::CMD_Esegui_Click() {
     if (frmModSelez_) {
       // The old form goes quietly: its close event would give this form back while the new
       // selection form is about to open.
-      frmModSelez_->onCloseFormModSelez(nullptr);
+      ++selectionForms_;
       frmModSelez_->setHostInterface(nullptr);
       frmModSelez_->unloadForm();
       frmModSelez_.reset();
     }
   });
   host::ignoringErrors([&] {
-    auto form = std::make_shared<labelrows::FRMPD_MODSELEZ>(runtime());
-    form->setConnectionAdo(connection_.get());
-    form->setConnectionString(connectionString_);
-    form->setLogObject(logObject());
-    form->setHostInterface(hostInterface());
-    form->setStringaRigaOrd(stringaRigaOrd_);
-    form->setRsetSelezione(rsetSelezione_.get());
-    form->setCallingForm(this);
-    form->onCloseFormModSelez([this] { FrmModSelez_CloseFormModSelez(); });
-    frmModSelez_ = std::move(form);
+    SelectionFormInputs inputs{connection_.get(), connectionString_, logObject(),  hostInterface(),
+                               stringaRigaOrd_,   rsetSelezione_.get(), this, {}};
+    inputs.onClose = [this, opened = ++selectionForms_] {
+      if (opened == selectionForms_) FrmModSelez_CloseFormModSelez();
+    };
+    frmModSelez_ = childForms_.selectionForm(runtime(), inputs);
   });
   host::ignoringErrors([&] { CMD_Esegui_.setEnabled(false); });
   host::ignoringErrors([&] { currentForm_ = false; });
@@ -460,7 +455,6 @@ void FRMPD_BRISKAL::CaricaComboPersonal() {
       }
       headerList_->moveFirst();
     }
-    if (saveForm_) saveForm_->setLayoutList(headerList_.get());
   });
 }
 
@@ -594,26 +588,17 @@ void FRMPD_BRISKAL::CMD_Personalizza_Click() {
     gridUpdate_ = true;
     if (bCollDimensioni_) bCollDimensioni_->setDataSource(nullptr);
     if (required(rsetSelezione_).recordCount() > 0) rsetSelezione_->moveFirst();
-    layouts::FRMPD_SALVAPERS form(runtime());
-    form.setHostInterface(hostInterface());
-    form.setLogObject(logObject());
-    form.setConnection(connection_.get());
-    form.setLayoutList(headerList_.get());
-    form.setLayoutLines(rsetSelezione_.get());
-    form.setLayoutTable(tableCopy_.get());
-    form.setCallingForm(this);
-    saveForm_ = &form;
-    form.show(true);
-    form.unloadForm();
-    saveForm_ = nullptr;
+    const SaveFormOutcome outcome = childForms_.runSaveForm(
+        runtime(), {logObject(), hostInterface(), connection_.get(), headerList_.get(), rsetSelezione_.get(),
+                    tableCopy_.get(), this});
     gridUpdate_ = false;
-    if (!form.saved()) {
+    if (!outcome.saved) {
       if (bCollDimensioni_) bCollDimensioni_->setDataSource(headerList_.get());
       return;
     }
     CaricaComboPersonal();
     // The saved layout is selected by its code; a deleted one leaves "Default".
-    const auto it = std::find(codeList_.begin(), codeList_.end(), layouts::layoutCode(form.savedCode()));
+    const auto it = std::find(codeList_.begin(), codeList_.end(), layouts::layoutCode(outcome.savedCode));
     loading_ = true;
     CMB_Personal_.selectIndex(it == codeList_.end() ? 0 : static_cast<int>(it - codeList_.begin()) + 1);
     loading_ = false;

@@ -11,19 +11,12 @@
 #include "host/controls.h"
 #include "labelrows/label_row_choices.h"
 #include "layouts/layout_editor.h"
+#include "params/child_forms.h"
 
 namespace briskal::data {
 class Connection;
 class Recordset;
 }  // namespace briskal::data
-
-namespace briskal::labelrows {
-class FRMPD_MODSELEZ;
-}
-
-namespace briskal::layouts {
-class FRMPD_SALVAPERS;
-}
 
 namespace briskal::params {
 
@@ -31,15 +24,16 @@ class FRMPD_BRISKAL final : public host::ComponentForm,
                             public labelrows::LabelRowSource,
                             public layouts::LayoutEditor {
  public:
-  explicit FRMPD_BRISKAL(host::HostRuntime& runtime);
+  FRMPD_BRISKAL(host::HostRuntime& runtime, ChildForms childForms);
   ~FRMPD_BRISKAL() override;
 
   // Public members the class and the other forms use.
   bool currentForm() const { return currentForm_; }
-  std::shared_ptr<labelrows::FRMPD_MODSELEZ> FrmModSelez() const { return frmModSelez_; }
+  std::shared_ptr<host::ComponentForm> FrmModSelez() const { return frmModSelez_; }
   data::Recordset* RsetSelezione() const { return rsetSelezione_.get(); }
   const std::string& StringaRigaOrd() const { return stringaRigaOrd_; }
   void CaricaComboPersonal() override;
+  data::Recordset* layoutList() const override { return headerList_.get(); }
   layouts::LayoutHeader layoutHeader(const std::string& code, const std::string& title) const override;
   void selectFirstLayout() override;
 
@@ -135,11 +129,13 @@ class FRMPD_BRISKAL final : public host::ComponentForm,
   std::unique_ptr<data::Recordset> tableCopy_;
   std::vector<std::string> codeList_;
   std::unique_ptr<data::BindingCollection> bCollDimensioni_;
-  layouts::FRMPD_SALVAPERS* saveForm_ = nullptr;
   int64_t lastGridPosition_ = -1;
   std::unique_ptr<host::LookupDecode> pclsDecodeDb_;
   std::unique_ptr<host::DocumentLookup> pclsLookupDoc_;
-  std::shared_ptr<labelrows::FRMPD_MODSELEZ> frmModSelez_;
+  ChildForms childForms_;
+  std::shared_ptr<host::ComponentForm> frmModSelez_;
+  // Counts the selection forms opened: only the newest one's close event reaches this form.
+  int selectionForms_ = 0;
 };
 
 }  // namespace briskal::params

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Checks that includes go one way: each folder includes only the folders below it, and no form
+# includes another form. Prints every include that breaks the rule; exits 1 if there is one.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+# folder: the folders its files may include (the project's own headers).
+allowed=(
+  "src/common:common"
+  "src/data:common data"
+  "src/host:common data host"
+  "src/output:common data output"
+  "src/layouts:common data host layouts"
+  "src/labelrows:common data host output labelrows"
+  "src/params:common data host labelrows layouts params"
+  "src/component:common data host output labelrows layouts params component"
+  "hostkit:common data host hostkit"
+  "apps/cli:common data hostkit commands output"
+)
+
+status=0
+for rule in "${allowed[@]}"; do
+  folder=${rule%%:*}
+  pattern="#include \"($(tr ' ' '|' <<<"${rule#*:}"))/"
+  while IFS= read -r hit; do
+    echo "layer: $hit"
+    status=1
+  done < <(grep -rnE '^#include "[a-z_]+/' "$folder" | grep -vE ":[0-9]+:$pattern" || true)
+done
+
+# A form's header is included by its own source and by the component, which makes the forms.
+while IFS= read -r hit; do
+  file=${hit%%:*}
+  header=$(sed -E 's/.*"([^"]+)".*/\1/' <<<"${hit#*:*:}")
+  [ "$(basename "$file" .cpp)" = "$(basename "$header" .h)" ] && continue
+  echo "form includes form: $hit"
+  status=1
+done < <(grep -rnE '^#include "[a-z_]+/frmpd_' src --include='*.h' --include='*.cpp' | grep -v '^src/component/' || true)
+
+exit $status
