@@ -53,16 +53,23 @@ void printRun(benchmark::State& state, int labelType, const std::string& out, co
     form.find<hostkit::HeadlessButton>(button)->click();
   }
   state.counters["labels"] = static_cast<double>(printed);
-  state.counters["labels_per_s"] = benchmark::Counter(static_cast<double>(printed), benchmark::Counter::kIsRate);
+  state.counters["labels_per_s"] =
+      benchmark::Counter(static_cast<double>(printed), benchmark::Counter::kIsRate);
 }
 
-void BM_StandardLabelsToPdf(benchmark::State& state) { printRun(state, 0, "briskal_bench_std.pdf", "CmdExec"); }
+void BM_StandardLabelsToPdf(benchmark::State& state) {
+  printRun(state, 0, "briskal_bench_std.pdf", "CmdExec");
+}
 BENCHMARK(BM_StandardLabelsToPdf)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-void BM_CustomLabelsToPdf(benchmark::State& state) { printRun(state, 1, "briskal_bench_custom.pdf", "CmdExec"); }
+void BM_CustomLabelsToPdf(benchmark::State& state) {
+  printRun(state, 1, "briskal_bench_custom.pdf", "CmdExec");
+}
 BENCHMARK(BM_CustomLabelsToPdf)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-void BM_CustomLabelsToEpl(benchmark::State& state) { printRun(state, 1, "briskal_bench_custom.epl", "CMD_EPL"); }
+void BM_CustomLabelsToEpl(benchmark::State& state) {
+  printRun(state, 1, "briskal_bench_custom.epl", "CMD_EPL");
+}
 BENCHMARK(BM_CustomLabelsToEpl)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_FillPrintSupport(benchmark::State& state) {

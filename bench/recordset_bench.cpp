@@ -2,11 +2,11 @@
 // field, sorted on two, every match of a Find walked, and 100,000 rows batch-written to SQLite.
 
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "data/connection.h"
 #include "data/recordset.h"
@@ -141,7 +141,11 @@ void BM_PositionsAfterDeletions(benchmark::State& state) {
     benchmark::DoNotOptimize(sum);
   }
 }
-BENCHMARK(BM_PositionsAfterDeletions)->Arg(100'000)->Arg(200'000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_PositionsAfterDeletions)
+    ->Arg(100'000)
+    ->Arg(200'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 void BM_BatchWriteSqlite(benchmark::State& state) {
   const std::string path = (std::filesystem::temp_directory_path() / "briskal_bench_batch.db").string();
@@ -151,8 +155,9 @@ void BM_BatchWriteSqlite(benchmark::State& state) {
     Connection cn;
     cn.setConnectionString("Data Source=" + path);
     cn.open();
-    cn.execute("CREATE TABLE BENCH (ID INTEGER PRIMARY KEY, CODE CHAR(25), DESCR VARCHAR(200), QTY DECIMAL(14,3), "
-               "DAY DATE, UM CHAR(3))");
+    cn.execute(
+        "CREATE TABLE BENCH (ID INTEGER PRIMARY KEY, CODE CHAR(25), DESCR VARCHAR(200), QTY DECIMAL(14,3), "
+        "DAY DATE, UM CHAR(3))");
     Recordset rs;
     rs.setCursorLocation(cursor::kUseClient);
     rs.open("SELECT * FROM BENCH", cn, cursor::kOpenDynamic, lock::kBatchOptimistic);

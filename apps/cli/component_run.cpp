@@ -1,9 +1,8 @@
 #include "component_run.h"
 
-#include <CLI/CLI.hpp>
-
 #include <unistd.h>
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
@@ -57,12 +56,15 @@ std::filesystem::path logFile() { return logFolder() / "briskal.log"; }
 
 bool reportLoggedErrors(const hostkit::HostSession& session, size_t from) {
   const std::vector<std::string>& logged = session.loggedErrors();
-  for (size_t i = from; i < logged.size(); ++i) std::cerr << "briskal: " << utf8::printable(logged[i]) << '\n';
+  for (size_t i = from; i < logged.size(); ++i)
+    std::cerr << "briskal: " << utf8::printable(logged[i]) << '\n';
   return logged.size() > from;
 }
 
 void addSelectionOptions(CLI::App& command, SelectionOptions& selection) {
-  command.add_option("--order-type", selection.orderType, "Order type: 24 work orders, 25 passive, 21 active subcontracting")
+  command
+      .add_option("--order-type", selection.orderType,
+                  "Order type: 24 work orders, 25 passive, 21 active subcontracting")
       ->check(CLI::IsMember({24, 25, 21}))
       ->capture_default_str();
   command.add_flag("--settled", selection.settled, "Include settled order lines");
@@ -70,18 +72,24 @@ void addSelectionOptions(CLI::App& command, SelectionOptions& selection) {
   command.add_option("--um", selection.um, "Unit of measure of the quantities: 1 first, 2 second")
       ->check(CLI::IsMember({1, 2}))
       ->capture_default_str();
-  command.add_option("--where", selection.where,
-                     "Filter row 'CAPTION=FROM..TO' (either bound may be empty; one value means equal), "
-                     "CAPTION as the filter offers it, e.g. 'Numero doc.=100..200'")
+  command
+      .add_option("--where", selection.where,
+                  "Filter row 'CAPTION=FROM..TO' (either bound may be empty; one value means equal), "
+                  "CAPTION as the filter offers it, e.g. 'Numero doc.=100..200'")
       ->type_name("CAPTION=FROM..TO");
 }
 
 void addLabelOptions(CLI::App& command, LabelOptions& labels) {
-  command.add_option("--basis", labels.basis, "Labels per order line: one per unit, per package, or --labels of them")
+  command
+      .add_option("--basis", labels.basis,
+                  "Labels per order line: one per unit, per package, or --labels of them")
       ->check(CLI::IsMember({"unit", "package", "custom"}))
       ->capture_default_str();
-  command.add_option("--labels", labels.labels, "Number of labels per order line, with --basis custom")->type_name("N");
-  command.add_option("--reference", labels.reference, "Quantity the labels share: the residual or the delivered one")
+  command.add_option("--labels", labels.labels, "Number of labels per order line, with --basis custom")
+      ->type_name("N");
+  command
+      .add_option("--reference", labels.reference,
+                  "Quantity the labels share: the residual or the delivered one")
       ->check(CLI::IsMember({"residual", "delivered"}))
       ->capture_default_str();
   command.add_option("--label", labels.label, "Label type: standard text labels or custom designed ones")
@@ -94,8 +102,7 @@ void requireDatabase(const std::string& connectionString, bool componentTables) 
   const std::string create = "; create the demo database with: briskal demo-db --out " +
                              (check.file.empty() ? std::string("FILE") : check.file);
   switch (check.verdict) {
-    case hostkit::DatabaseCheck::Verdict::Usable:
-      return;
+    case hostkit::DatabaseCheck::Verdict::Usable: return;
     case hostkit::DatabaseCheck::Verdict::Missing:
       throw Error(err::kInvalidConnection, "briskal", "There is no database " + check.file + create);
     case hostkit::DatabaseCheck::Verdict::NotADatabase:
@@ -103,15 +110,17 @@ void requireDatabase(const std::string& connectionString, bool componentTables) 
     case hostkit::DatabaseCheck::Verdict::LacksTables: {
       std::string missing;
       for (const std::string& table : check.missing) missing += (missing.empty() ? "" : ", ") + table;
-      const std::string name = check.file.empty() ? std::string("The database") : "The database " + check.file;
-      throw Error(err::kInvalidConnection, "briskal",
-                  name + " is not a work-order database: it lacks " + missing + (check.file.empty() ? "" : create));
+      const std::string name =
+          check.file.empty() ? std::string("The database") : "The database " + check.file;
+      throw Error(
+          err::kInvalidConnection, "briskal",
+          name + " is not a work-order database: it lacks " + missing + (check.file.empty() ? "" : create));
     }
   }
 }
 
-std::unique_ptr<hostkit::HostSession> openSession(const GlobalOptions& options,
-                                                  const std::function<void(hostkit::SessionOptions&)>& adjust) {
+std::unique_ptr<hostkit::HostSession> openSession(
+    const GlobalOptions& options, const std::function<void(hostkit::SessionOptions&)>& adjust) {
   requireDatabase(options.db, true);
   hostkit::SessionOptions session;
   session.settings.connectionString = options.db;
@@ -142,10 +151,12 @@ void applySelection(hostkit::HostSession& session, const SelectionOptions& selec
       throw UsageError("--where '" + row + "': write CAPTION=FROM..TO or CAPTION=VALUE");
     const std::string caption = row.substr(0, eq);
     const auto& columns = filter.columns();
-    if (std::none_of(columns.begin(), columns.end(), [&](const auto& column) { return column.caption == caption; })) {
+    if (std::none_of(columns.begin(), columns.end(),
+                     [&](const auto& column) { return column.caption == caption; })) {
       std::string known;
       for (const auto& column : columns) known += (known.empty() ? "" : ", ") + column.caption;
-      throw UsageError("--where '" + row + "': there is no filter field \"" + caption + "\"; the fields are: " + known);
+      throw UsageError("--where '" + row + "': there is no filter field \"" + caption +
+                       "\"; the fields are: " + known);
     }
     const std::string range = row.substr(eq + 1);
     const size_t dots = range.find("..");
@@ -166,7 +177,8 @@ void applyLabelOptions(hostkit::HostSession& session, const LabelOptions& labels
 void execute(hostkit::HostSession& session) {
   hostkit::HeadlessControlHost& c = session.controls("FRMPD_BRISKAL");
   control<hostkit::HeadlessButton>(c, "CMD_ImpostaEtich").click();
-  if (control<hostkit::HeadlessTab>(c, "SSTab1").currentTab() == 1) control<hostkit::HeadlessButton>(c, "CMD_Esegui").click();
+  if (control<hostkit::HeadlessTab>(c, "SSTab1").currentTab() == 1)
+    control<hostkit::HeadlessButton>(c, "CMD_Esegui").click();
 }
 
 }  // namespace briskal::cli
@@ -186,13 +198,15 @@ void withSaveForm(hostkit::HostSession& session, const std::function<void(hostki
 
 data::Recordset& layoutList(hostkit::HeadlessWindow& saveForm) {
   auto* grid = saveForm.headlessControls().find<hostkit::HeadlessGrid>("QGRID_SEL");
-  if (!grid || !grid->dataSource()) throw Error(err::kIllegalOperation, "briskal", "The layout list is not shown");
+  if (!grid || !grid->dataSource())
+    throw Error(err::kIllegalOperation, "briskal", "The layout list is not shown");
   return *grid->dataSource();
 }
 
 void requireLayoutCode(const std::string& code) {
   if (utf8::hasControl(code))
-    throw UsageError("layout code '" + utf8::printable(code, false) + "': a code holds no control characters");
+    throw UsageError("layout code '" + utf8::printable(code, false) +
+                     "': a code holds no control characters");
   if (Trim(code).empty()) throw UsageError("the layout code is empty");
   if (utf8::length(code) > 10) throw UsageError("layout code '" + code + "' is longer than 10 characters");
 }
@@ -218,7 +232,8 @@ bool selectLayout(hostkit::HostSession& session, const std::string& code) {
     std::cerr << "briskal: there is no layout " << code << '\n';
     return false;
   }
-  control<hostkit::HeadlessCombo>(session.controls("FRMPD_BRISKAL"), "CMB_Personal").selectIndex(static_cast<int>(position));
+  control<hostkit::HeadlessCombo>(session.controls("FRMPD_BRISKAL"), "CMB_Personal")
+      .selectIndex(static_cast<int>(position));
   return true;
 }
 

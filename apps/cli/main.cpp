@@ -1,7 +1,6 @@
 // briskal: the command-line host of the label component.
 
 #include <CLI/CLI.hpp>
-
 #include <csignal>
 #include <iostream>
 
@@ -49,7 +48,8 @@ int runMain(int argc, char** argv) {
   app.require_subcommand(1);
   app.fallthrough();
   GlobalOptions options;
-  app.add_option("--db", options.db, "Connection string: Data Source=FILE (embedded) or Driver=...;... (ODBC)")
+  app.add_option("--db", options.db,
+                 "Connection string: Data Source=FILE (embedded) or Driver=...;... (ODBC)")
       ->type_name("CONNECTION")
       ->capture_default_str();
   app.add_option("--company", options.company, "Company code")->type_name("N")->capture_default_str();

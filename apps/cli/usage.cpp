@@ -1,7 +1,6 @@
 #include "usage.h"
 
 #include <CLI/CLI.hpp>
-
 #include <algorithm>
 #include <numeric>
 
@@ -58,7 +57,7 @@ std::string unknown(const std::string& what, const std::string& word, const std:
 std::string helpOf(const CLI::App& command) {
   std::string path = command.get_name();
   for (const CLI::App* parent = command.get_parent(); parent; parent = parent->get_parent())
-    path = parent->get_name() + " " + path;
+    path.insert(0, parent->get_name() + " ");
   // The formatter itself: App::help would show the help of a command parsed below this one.
   return command.get_formatter()->make_help(&command, path, CLI::AppFormatMode::Normal);
 }

@@ -12,16 +12,11 @@ constexpr int kAttributeTextLength = 40;
 
 std::string_view groupCaption(int attributeKind) {
   switch (attributeKind) {
-    case 6:
-      return "Attributi progetto";
-    case 7:
-      return "Attributi nodo";
-    case 19:
-      return "Attributi documento testata";
-    case 20:
-      return "Attributi documento";
-    default:
-      return {};
+    case 6: return "Attributi progetto";
+    case 7: return "Attributi nodo";
+    case 19: return "Attributi documento testata";
+    case 20: return "Attributi documento";
+    default: return {};
   }
 }
 

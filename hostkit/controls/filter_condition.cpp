@@ -122,13 +122,10 @@ FilterBound checkDate(const FilterColumn& column, std::string_view typed, const 
 
 std::string literal(const FilterColumn& column, const FilterBound& bound, data::Dialect dialect) {
   switch (column.kind) {
-    case ColumnKind::Text:
-      return data::textLiteral(bound.text, dialect);
-    case ColumnKind::Date:
-      return dateLiteral(bound.day, dialect);
+    case ColumnKind::Text: return data::textLiteral(bound.text, dialect);
+    case ColumnKind::Date: return dateLiteral(bound.day, dialect);
     case ColumnKind::Number:
-    case ColumnKind::Status:
-      break;
+    case ColumnKind::Status: break;
   }
   return bound.text;
 }
@@ -139,13 +136,10 @@ std::optional<FilterBound> checkBound(const FilterColumn& column, std::string_vi
                                       const std::string& source) {
   if (Trim(typed).empty()) return std::nullopt;
   switch (column.kind) {
-    case ColumnKind::Text:
-      return checkText(column, typed, source);
-    case ColumnKind::Date:
-      return checkDate(column, typed, source);
+    case ColumnKind::Text: return checkText(column, typed, source);
+    case ColumnKind::Date: return checkDate(column, typed, source);
     case ColumnKind::Number:
-    case ColumnKind::Status:
-      break;
+    case ColumnKind::Status: break;
   }
   return checkNumber(column, typed, source);
 }

@@ -20,7 +20,9 @@ class HeadlessProgress final : public HeadlessControl<host::ProgressControl> {
   int64_t maximum() const override { return maximum_; }
   int64_t minimum() const { return minimum_; }
   // Told of every value set, so that a host can show the progress (a bar on a terminal).
-  void onProgress(std::function<void(int64_t value, int64_t maximum)> watcher) { watcher_ = std::move(watcher); }
+  void onProgress(std::function<void(int64_t value, int64_t maximum)> watcher) {
+    watcher_ = std::move(watcher);
+  }
 
  private:
   int64_t minimum_ = 0;

@@ -374,36 +374,16 @@ DemoItem drawItem(DemoRandom& random) {
   item.material = pickMaterial(random, family);
   item.unit1 = "PZ";
   switch (familyIndex) {
-    case 0:
-      drawFlange(random, item);
-      break;
-    case 1:
-      drawFastener(random, item);
-      break;
-    case 2:
-      drawShaft(random, item);
-      break;
-    case 3:
-      drawBush(random, item);
-      break;
-    case 4:
-      drawGear(random, item);
-      break;
-    case 5:
-      drawSteelwork(random, item);
-      break;
-    case 6:
-      drawTube(random, item);
-      break;
-    case 7:
-      drawStock(random, item);
-      break;
-    case 8:
-      drawSeal(random, item);
-      break;
-    default:
-      drawBearingUnit(random, item);
-      break;
+    case 0: drawFlange(random, item); break;
+    case 1: drawFastener(random, item); break;
+    case 2: drawShaft(random, item); break;
+    case 3: drawBush(random, item); break;
+    case 4: drawGear(random, item); break;
+    case 5: drawSteelwork(random, item); break;
+    case 6: drawTube(random, item); break;
+    case 7: drawStock(random, item); break;
+    case 8: drawSeal(random, item); break;
+    default: drawBearingUnit(random, item); break;
   }
 
   if (random.percent(5)) {

@@ -59,14 +59,10 @@ int dayAfter(int day, int days) { return std::clamp(day + days, 0, kYearDays - 1
 int64_t drawQuantity(DemoRandom& random, QuantityKind kind) {
   if (kind == QuantityKind::Pieces) {
     switch (random.weighted({40, 40, 15, 5})) {
-      case 0:
-        return random.between(1, 10) * 1000LL;
-      case 1:
-        return random.between(2, 20) * 5000LL;
-      case 2:
-        return random.between(2, 20) * 50000LL;
-      default:
-        return random.between(4, 20) * 250000LL;
+      case 0: return random.between(1, 10) * 1000LL;
+      case 1: return random.between(2, 20) * 5000LL;
+      case 2: return random.between(2, 20) * 50000LL;
+      default: return random.between(4, 20) * 250000LL;
     }
   }
   // Metres and kilograms come with decimals, a few in the small odd amounts labels must split.
@@ -81,12 +77,9 @@ int64_t drawQuantity(DemoRandom& random, QuantityKind kind) {
 // The smallest step a delivery is posted in, in thousandths.
 int64_t deliveryStep(QuantityKind kind) {
   switch (kind) {
-    case QuantityKind::Pieces:
-      return 1000;
-    case QuantityKind::Metres:
-      return 100;
-    case QuantityKind::Kilograms:
-      return 1;
+    case QuantityKind::Pieces: return 1000;
+    case QuantityKind::Metres: return 100;
+    case QuantityKind::Kilograms: return 1;
   }
   return 1;
 }
@@ -95,14 +88,10 @@ std::string drawCustomerReference(DemoRandom& random) {
   const size_t format = random.weighted({35, 25, 25, 15});
   const int number = random.between(1, 9999);
   switch (format) {
-    case 0:
-      return fmt::format("OA 26/{}", number);
-    case 1:
-      return fmt::format("PO{:06}", number * 37);
-    case 2:
-      return fmt::format("Ord. {}/2026", number);
-    default:
-      return fmt::format("{}/A", number);
+    case 0: return fmt::format("OA 26/{}", number);
+    case 1: return fmt::format("PO{:06}", number * 37);
+    case 2: return fmt::format("Ord. {}/2026", number);
+    default: return fmt::format("{}/A", number);
   }
 }
 
@@ -110,12 +99,9 @@ std::string drawCustomerItemCode(DemoRandom& random) {
   const size_t format = random.weighted({40, 35, 25});
   const int number = random.between(1, 99999);
   switch (format) {
-    case 0:
-      return fmt::format("{:06}", number * 7);
-    case 1:
-      return fmt::format("P/N {:05}-{}", number, static_cast<char>('A' + number % 4));
-    default:
-      return fmt::format("CL{:04}.{:02}", number % 10000, number % 97);
+    case 0: return fmt::format("{:06}", number * 7);
+    case 1: return fmt::format("P/N {:05}-{}", number, static_cast<char>('A' + number % 4));
+    default: return fmt::format("CL{:04}.{:02}", number % 10000, number % 97);
   }
 }
 
@@ -307,14 +293,11 @@ void OrderWriter::writeLine(const Order& order, const DemoItem& item, int line) 
   // Packaging as ordered: mostly the item's, sometimes none, zero or a part of a package.
   std::optional<int64_t> perPackage = item.piecesPerPackage;
   switch (random_.weighted({4, 3, 93})) {
-    case 0:
-      perPackage = 0;
-      break;
+    case 0: perPackage = 0; break;
     case 1:
       perPackage = std::array<int64_t, 4>{500, 2500, 250, 1500}[static_cast<size_t>(random_.between(0, 3))];
       break;
-    default:
-      break;
+    default: break;
   }
   std::optional<int64_t> tare;
   if (item.netWeight && item.grossWeight) tare = *item.grossWeight - *item.netWeight;
@@ -365,14 +348,9 @@ void OrderWriter::writeLine(const Order& order, const DemoItem& item, int line) 
       delivered == quantity ? quantity2 : (quantity2 * delivered + quantity / 2) / quantity;
   Value settled = Value::null();
   switch (random_.weighted({delivery == Delivery::Partial ? 30 : 3, 82, 15})) {
-    case 0:
-      settled = int16_t{1};
-      break;
-    case 1:
-      settled = int16_t{0};
-      break;
-    default:
-      break;
+    case 0: settled = int16_t{1}; break;
+    case 1: settled = int16_t{0}; break;
+    default: break;
   }
   Value due = Value::null();
   Value confirmed = Value::null();
@@ -459,16 +437,11 @@ const DemoCompany& pickCompany(DemoRandom& random, const std::vector<DemoCompany
 
 int drawLineCount(DemoRandom& random) {
   switch (random.weighted({35, 20, 15, 20, 10})) {
-    case 0:
-      return 1;
-    case 1:
-      return 2;
-    case 2:
-      return 3;
-    case 3:
-      return random.between(4, 6);
-    default:
-      return random.between(7, 12);
+    case 0: return 1;
+    case 1: return 2;
+    case 2: return 3;
+    case 3: return random.between(4, 6);
+    default: return random.between(7, 12);
   }
 }
 

@@ -108,11 +108,13 @@ int qrModules(size_t bytes) {
 // Side of the smallest square Data Matrix (ECC 200) holding the data, in modules, with the
 // one-module quiet zone the printer draws around it.
 int dataMatrixModules(std::string_view data) {
+  // clang-format off
   constexpr std::array<std::pair<int, size_t>, 24> kCodewords{{
       {10, 3},   {12, 5},   {14, 8},   {16, 12},  {18, 18},   {20, 22},    {22, 30},    {24, 36},
       {26, 44},  {32, 62},  {36, 86},  {40, 114}, {44, 144},  {48, 174},   {52, 204},   {64, 280},
       {72, 368}, {80, 456}, {88, 576}, {96, 696}, {104, 816}, {120, 1050}, {132, 1304}, {144, 1558},
   }};
+  // clang-format on
   // Pairs of digits share a codeword.
   size_t needed = 0;
   for (size_t i = 0; i < data.size(); ++i, ++needed) {

@@ -49,7 +49,10 @@ int AnswerPolicy::answer(const ShownMessage& message) const {
 
 HeadlessMessageService::HeadlessMessageService(const MessageCatalogue& catalogue, RegionalSettings regional,
                                                MessageSink sink, AnswerPolicy policy)
-    : catalogue_(catalogue), regional_(std::move(regional)), sink_(std::move(sink)), policy_(std::move(policy)) {}
+    : catalogue_(catalogue),
+      regional_(std::move(regional)),
+      sink_(std::move(sink)),
+      policy_(std::move(policy)) {}
 
 int HeadlessMessageService::textBox(const std::string& text, int32_t buttons, const std::string& title) {
   return show({0, text, buttons, title});

@@ -2,7 +2,8 @@
 
 namespace briskal::hostkit {
 
-int HeadlessTranslationService::KVXMsgBox(const std::string& message, int32_t buttons, const std::string& title) {
+int HeadlessTranslationService::KVXMsgBox(const std::string& message, int32_t buttons,
+                                          const std::string& title) {
   return messages_.textBox(message, buttons, title);
 }
 

@@ -46,7 +46,8 @@ void FileLogService::setError(const Error& error) { error_ = error; }
 
 void FileLogService::setErrors(const std::vector<data::ProviderError>& errors) { providerErrors_ = errors; }
 
-void FileLogService::write(const std::string& code, const std::string& component, const std::string& procedure) {
+void FileLogService::write(const std::string& code, const std::string& component,
+                           const std::string& procedure) {
   writeEntry(code, component, procedure);
   error_.reset();
   providerErrors_.clear();
@@ -62,7 +63,8 @@ int FileLogService::showError(const std::string& applicationTitle, const std::st
   return messages_.textBox(procedure + ": error " + number + " " + description, buttons, caption);
 }
 
-void FileLogService::writeEntry(const std::string& code, const std::string& component, const std::string& procedure) {
+void FileLogService::writeEntry(const std::string& code, const std::string& component,
+                                const std::string& procedure) {
   std::string line = oneLine(code) + " | " + oneLine(component) + " | " + oneLine(procedure) + " | ";
   if (error_) {
     line += std::to_string(error_->number()) + " | " + oneLine(error_->source()) + " | " +
@@ -74,7 +76,8 @@ void FileLogService::writeEntry(const std::string& code, const std::string& comp
   for (size_t i = 0; i < providerErrors_.size(); ++i) {
     line += i == 0 ? " | provider: " : "; ";
     line += oneLine(providerErrors_[i].description);
-    readable += (i == 0 ? " (" : "; ") + providerErrors_[i].description + (i + 1 == providerErrors_.size() ? ")" : "");
+    readable += (i == 0 ? " (" : "; ") + providerErrors_[i].description +
+                (i + 1 == providerErrors_.size() ? ")" : "");
   }
   logger_->error("{}", line);
   if (recorded_) recorded_(oneLine(readable));

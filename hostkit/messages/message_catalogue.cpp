@@ -146,8 +146,9 @@ MessageCatalogue MessageCatalogue::parse(std::string_view content, const std::st
       continue;
     }
     if (const auto previous = definedAt.find(number); previous != definedAt.end()) {
-      throwAtLine(origin, lineNumber,
-                  "number " + std::to_string(number) + " is already on line " + std::to_string(previous->second));
+      throwAtLine(
+          origin, lineNumber,
+          "number " + std::to_string(number) + " is already on line " + std::to_string(previous->second));
     }
     definedAt.emplace(number, lineNumber);
     catalogue.texts_.emplace(number, parseText(line.substr(tab + 1), origin, lineNumber));

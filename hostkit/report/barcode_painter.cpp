@@ -19,14 +19,10 @@ using Symbol = std::unique_ptr<zint_symbol, SymbolDeleter>;
 
 int zintSymbology(Symbology s) {
   switch (s) {
-    case Symbology::Code128:
-      return BARCODE_CODE128;
-    case Symbology::Ean13:
-      return BARCODE_EANX;
-    case Symbology::QrCode:
-      return BARCODE_QRCODE;
-    case Symbology::DataMatrix:
-      return BARCODE_DATAMATRIX;
+    case Symbology::Code128: return BARCODE_CODE128;
+    case Symbology::Ean13: return BARCODE_EANX;
+    case Symbology::QrCode: return BARCODE_QRCODE;
+    case Symbology::DataMatrix: return BARCODE_DATAMATRIX;
   }
   return BARCODE_CODE128;
 }

@@ -140,7 +140,7 @@ void renderPdf(const std::vector<Page>& pages, const std::filesystem::path& file
 std::vector<std::filesystem::path> renderPng(const std::vector<Page>& pages,
                                              const std::filesystem::path& file, double dpi) {
   requirePages(pages);
-  const std::vector<std::filesystem::path> files = pngFileNames(file, pages.size());
+  std::vector<std::filesystem::path> files = pngFileNames(file, pages.size());
   const double scale = dpi / kMillimetresPerInch;
   PageDrawer drawer;
   std::vector<StagedFile> staged;

@@ -11,11 +11,11 @@ namespace briskal::hostkit::report {
 enum class Align { Left, Center, Right };
 
 struct TextOp {
-  double x = 0, y = 0;          // top left of the text box
+  double x = 0, y = 0;           // top left of the text box
   double width = 0, height = 0;  // the box the text is aligned in
-  std::string text;             // UTF-8, one line
+  std::string text;              // UTF-8, one line
   std::string font = "DejaVu Sans";
-  double size = 10;             // points
+  double size = 10;  // points
   bool bold = false;
   Align align = Align::Left;
 };

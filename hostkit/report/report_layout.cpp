@@ -210,10 +210,8 @@ class Layouter {
 
   std::string textOf(const ValueSource& source, const std::string& format) const {
     switch (source.kind) {
-      case ValueSource::Kind::Literal:
-        return valueText(Value(source.text), format, regional_);
-      case ValueSource::Kind::Formula:
-        return valueText(Value(formulas_.at(source.text)), format, regional_);
+      case ValueSource::Kind::Literal: return valueText(Value(source.text), format, regional_);
+      case ValueSource::Kind::Formula: return valueText(Value(formulas_.at(source.text)), format, regional_);
       case ValueSource::Kind::Field:
         return valueText(records_.value(fields_.at(source.text)), format, regional_);
     }

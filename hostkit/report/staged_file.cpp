@@ -3,9 +3,9 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
-#include <atomic>
 #include <mutex>
 #include <set>
 #include <string>
@@ -24,7 +24,8 @@ std::string prefixOf(const std::filesystem::path& destination) {
 std::filesystem::path temporaryBeside(const std::filesystem::path& destination) {
   static std::atomic<unsigned> counter{0};
   std::filesystem::path temporary = destination;
-  temporary.replace_filename(prefixOf(destination) + std::to_string(getpid()) + "-" + std::to_string(counter++));
+  temporary.replace_filename(prefixOf(destination) + std::to_string(getpid()) + "-" +
+                             std::to_string(counter++));
   return temporary;
 }
 

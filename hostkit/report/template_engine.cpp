@@ -14,10 +14,8 @@ void TemplateEngine::setSectionHeight(const std::string& section, int32_t twips)
 
 void TemplateEngine::suppressSection(const std::string& section, bool suppress) {
   requireSection(section);
-  if (suppress)
-    settings_.suppressed.insert(section);
-  else
-    settings_.suppressed.erase(section);
+  if (suppress) settings_.suppressed.insert(section);
+  else settings_.suppressed.erase(section);
 }
 
 void TemplateEngine::refresh(const std::string&) { refreshRequested_ = true; }

@@ -130,23 +130,12 @@ class Parser {
       if (line[i] == '\\') {
         if (i + 1 >= line.size()) break;
         switch (line[i + 1]) {
-          case '"':
-            value += '"';
-            break;
-          case '\\':
-            value += '\\';
-            break;
-          case 'n':
-            value += '\n';
-            break;
-          case 'r':
-            value += '\r';
-            break;
-          case 't':
-            value += '\t';
-            break;
-          default:
-            fail(lineNumber, column(i), std::string("unknown escape '\\") + line[i + 1] + "'");
+          case '"': value += '"'; break;
+          case '\\': value += '\\'; break;
+          case 'n': value += '\n'; break;
+          case 'r': value += '\r'; break;
+          case 't': value += '\t'; break;
+          default: fail(lineNumber, column(i), std::string("unknown escape '\\") + line[i + 1] + "'");
         }
         i += 2;
       } else {
@@ -188,7 +177,7 @@ class Parser {
 
     std::string text(std::string_view name, std::string fallback) const {
       const Attribute* a = find(name);
-      return a ? valueOf(*a) : fallback;
+      return a ? valueOf(*a) : std::move(fallback);
     }
 
     std::string requiredText(std::string_view name) const { return valueOf(required(name)); }

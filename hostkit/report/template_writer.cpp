@@ -16,23 +16,12 @@ std::string quoted(const std::string& text) {
   std::string out = "\"";
   for (char c : text) {
     switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        out += c;
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default: out += c;
     }
   }
   return out + '"';
@@ -64,40 +53,27 @@ class Line {
 
 void source(Line& line, const ValueSource& s) {
   switch (s.kind) {
-    case ValueSource::Kind::Literal:
-      line.str("value", s.text);
-      break;
-    case ValueSource::Kind::Field:
-      line.word("field", s.text);
-      break;
-    case ValueSource::Kind::Formula:
-      line.word("formula", s.text);
-      break;
+    case ValueSource::Kind::Literal: line.str("value", s.text); break;
+    case ValueSource::Kind::Field: line.word("field", s.text); break;
+    case ValueSource::Kind::Formula: line.word("formula", s.text); break;
   }
 }
 
 const char* alignName(Align a) {
   switch (a) {
-    case Align::Left:
-      return "left";
-    case Align::Center:
-      return "center";
-    case Align::Right:
-      return "right";
+    case Align::Left: return "left";
+    case Align::Center: return "center";
+    case Align::Right: return "right";
   }
   return "left";
 }
 
 const char* symbologyName(Symbology s) {
   switch (s) {
-    case Symbology::Code128:
-      return "code128";
-    case Symbology::Ean13:
-      return "ean13";
-    case Symbology::QrCode:
-      return "qrcode";
-    case Symbology::DataMatrix:
-      return "datamatrix";
+    case Symbology::Code128: return "code128";
+    case Symbology::Ean13: return "ean13";
+    case Symbology::QrCode: return "qrcode";
+    case Symbology::DataMatrix: return "datamatrix";
   }
   return "code128";
 }

@@ -13,7 +13,8 @@ using Factory = host::Cinterface* (*)(host::HostRuntime*);
 
 [[noreturn]] void loadError(const std::string& what) {
   const char* detail = dlerror();
-  throw Error(err::kInvalidProcedureCall, "briskal", what + (detail ? std::string(": ") + detail : std::string()));
+  throw Error(err::kInvalidProcedureCall, "briskal",
+              what + (detail ? std::string(": ") + detail : std::string()));
 }
 
 }  // namespace

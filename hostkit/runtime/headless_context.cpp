@@ -14,8 +14,8 @@ std::unique_ptr<data::Connection> PlainConnectionFactory::newConnection() {
 }
 
 std::shared_ptr<host::HostObject> RegistryScriptModel::addObject(const std::string& name,
-                                                                 std::shared_ptr<host::HostForm>& form, int32_t,
-                                                                 const std::string&) {
+                                                                 std::shared_ptr<host::HostForm>& form,
+                                                                 int32_t, const std::string&) {
   added_.push_back(name);
   lastForm_ = form;
   return nullptr;
@@ -25,8 +25,8 @@ void RegistryScriptModel::formState(const std::string& formName, int32_t, bool o
   states_.push_back({formName, open});
 }
 
-void RegistryLayoutModel::registerForm(const std::string& caption, std::shared_ptr<host::HostForm>&, int32_t, int32_t,
-                                       bool current) {
+void RegistryLayoutModel::registerForm(const std::string& caption, std::shared_ptr<host::HostForm>&, int32_t,
+                                       int32_t, bool current) {
   registrations_.push_back({caption, current});
 }
 
@@ -34,22 +34,28 @@ HeadlessNavigator::HeadlessNavigator() : registry_(std::make_shared<RegistryScri
 
 void HeadlessNavigator::addListener(host::NavigatorListener* listener) { listeners_.push_back(listener); }
 
-void HeadlessNavigator::removeListener(host::NavigatorListener* listener) { std::erase(listeners_, listener); }
+void HeadlessNavigator::removeListener(host::NavigatorListener* listener) {
+  std::erase(listeners_, listener);
+}
 
+// By index, not by iterator: a listener may leave the list while it is told.
 bool HeadlessNavigator::changeCompany() {
   bool cancel = false;
-  for (size_t i = 0; i < listeners_.size(); ++i) listeners_[i]->BeforeChangeDitta(cancel);
+  for (size_t i = 0; i < listeners_.size(); ++i)  // NOLINT(modernize-loop-convert)
+    listeners_[i]->BeforeChangeDitta(cancel);
   return cancel;
 }
 
 void HeadlessNavigator::initializeLayoutObjectModel(host::LayoutModel& layout) {
   bool cancel = false;
-  for (size_t i = 0; i < listeners_.size(); ++i) listeners_[i]->InitializeLayoutObjectModel(cancel, layout);
+  for (size_t i = 0; i < listeners_.size(); ++i)  // NOLINT(modernize-loop-convert)
+    listeners_[i]->InitializeLayoutObjectModel(cancel, layout);
 }
 
 void HeadlessNavigator::initializeScriptObjectModel(host::ScriptModel& script) {
   bool cancel = false;
-  for (size_t i = 0; i < listeners_.size(); ++i) listeners_[i]->InitializeScriptObjectModel(cancel, script);
+  for (size_t i = 0; i < listeners_.size(); ++i)  // NOLINT(modernize-loop-convert)
+    listeners_[i]->InitializeScriptObjectModel(cancel, script);
 }
 
 Value readCompanyName(const std::string& connectionString, const Value& company, const RegionalSettings& rs) {

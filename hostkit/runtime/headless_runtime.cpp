@@ -30,7 +30,8 @@ class HeadlessDocumentLookup final : public host::DocumentLookup {
 
 }  // namespace
 
-HeadlessWindow::HeadlessWindow(HeadlessRuntime& runtime, host::HostForm& form) : runtime_(runtime), form_(form) {}
+HeadlessWindow::HeadlessWindow(HeadlessRuntime& runtime, host::HostForm& form)
+    : runtime_(runtime), form_(form) {}
 
 HeadlessWindow::~HeadlessWindow() { runtime_.forget(this); }
 
@@ -40,7 +41,8 @@ void HeadlessWindow::show(bool modal) {
   if (modal) runtime_.runModal(*this);
 }
 
-HeadlessRuntime::HeadlessRuntime(host::MessageService& messages, std::filesystem::path logFile, DebugSink debugSink)
+HeadlessRuntime::HeadlessRuntime(host::MessageService& messages, std::filesystem::path logFile,
+                                 DebugSink debugSink)
     : messages_(messages), logFile_(std::move(logFile)), debugSink_(std::move(debugSink)) {}
 
 HeadlessRuntime::~HeadlessRuntime() = default;
@@ -77,8 +79,8 @@ std::unique_ptr<host::TranslationService> HeadlessRuntime::createTranslationServ
 }
 
 std::unique_ptr<host::LogService> HeadlessRuntime::createLog() {
-  return std::make_unique<FileLogService>(logFile_, messages_,
-                                          [this](const std::string& entry) { loggedErrors_.push_back(entry); });
+  return std::make_unique<FileLogService>(
+      logFile_, messages_, [this](const std::string& entry) { loggedErrors_.push_back(entry); });
 }
 
 std::unique_ptr<host::LookupDecode> HeadlessRuntime::createLookupDecode() {

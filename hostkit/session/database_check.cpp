@@ -13,7 +13,7 @@ namespace {
 
 // What the component reads and writes: the company, the order lines with the views they join,
 // the layouts and the composed label texts.
-constexpr const char* kComponentTables[] = {"CG18_DITTE",       "VDO11_BRISKAL",    "VFILTROSTATI",
+constexpr const char* kComponentTables[] = {"CG18_DITTE",        "VDO11_BRISKAL",    "VFILTROSTATI",
                                             "CO5L_ATTRIBUTIDEN", "PD45_CONFIGETICH", "PD46_RPTETICHETTE"};
 
 // Every SQLite database starts with these 16 bytes; an empty file is an empty database.
@@ -67,7 +67,8 @@ DatabaseCheck checkDatabase(const std::string& connectionString, bool componentT
       connection.execute(std::string("SELECT * FROM ") + table + " WHERE 1 = 0");
     } catch (const data::DriverError& e) {
       // A damaged file refuses every statement; that is no missing table.
-      if (!isMissingTable(e)) throw Error(e.number(), "briskal", name + " cannot be read: " + e.description());
+      if (!isMissingTable(e))
+        throw Error(e.number(), "briskal", name + " cannot be read: " + e.description());
       check.missing.emplace_back(table);
     }
   }

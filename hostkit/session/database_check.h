@@ -10,7 +10,7 @@ namespace briskal::hostkit {
 struct DatabaseCheck {
   enum class Verdict { Usable, Missing, NotADatabase, LacksTables };
   Verdict verdict = Verdict::Usable;
-  std::string file;                   // the SQLite file; empty for a server database
+  std::string file;                  // the SQLite file; empty for a server database
   std::vector<std::string> missing;  // the tables and views it lacks
 };
 

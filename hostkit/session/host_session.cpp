@@ -13,8 +13,8 @@ namespace briskal::hostkit {
 
 HostSession::HostSession(SessionOptions options)
     : catalogue_(MessageCatalogue::load(options.dataFolder / "messages" / (options.locale + ".tsv"))) {
-  messages_ = std::make_unique<HeadlessMessageService>(catalogue_, options.settings.regional,
-                                                       std::move(options.messageSink), std::move(options.answers));
+  messages_ = std::make_unique<HeadlessMessageService>(
+      catalogue_, options.settings.regional, std::move(options.messageSink), std::move(options.answers));
   runtime_ = std::make_unique<HeadlessRuntime>(*messages_, options.logFile, std::move(options.debugSink));
   const RegionalSettings regional = options.settings.regional;
   // Every label names the company the session works for, as its own table records it.
@@ -27,21 +27,22 @@ HostSession::HostSession(SessionOptions options)
     return std::make_unique<report::HeadlessReportService>(
         report, regional, [this](const report::Delivery& delivery) { deliveries_.push_back(delivery); });
   });
-  runtime_->setLabelPrinterFactory([this, destination = options.labelPrinter, folder, regional,
-                                    global = global_] {
-    // The label printer lays its labels out with the customisable label template, naming the
-    // company as the printed labels do.
-    auto labelTemplate = std::make_shared<report::ReportTemplate>(report::loadTemplate(folder / "CRPD_BRISKLABPERS.rpt"));
-    report::RunSettings run;
-    run.formulas["CodiceDitta"] = toText(NVL(global->company(), Value("")), regional);
-    run.formulas["RagioneSociale"] = toText(NVL(global->companyName(), Value("")), regional);
-    return std::make_unique<labelprinter::HeadlessLabelPrinter>(
-        destination,
-        [labelTemplate, run, regional](const data::Recordset& record) {
-          return report::layOutRecord(*labelTemplate, record, run, regional);
-        },
-        [this](const report::Delivery& delivery) { deliveries_.push_back(delivery); });
-  });
+  runtime_->setLabelPrinterFactory(
+      [this, destination = options.labelPrinter, folder, regional, global = global_] {
+        // The label printer lays its labels out with the customisable label template, naming the
+        // company as the printed labels do.
+        auto labelTemplate =
+            std::make_shared<report::ReportTemplate>(report::loadTemplate(folder / "CRPD_BRISKLABPERS.rpt"));
+        report::RunSettings run;
+        run.formulas["CodiceDitta"] = toText(NVL(global->company(), Value("")), regional);
+        run.formulas["RagioneSociale"] = toText(NVL(global->companyName(), Value("")), regional);
+        return std::make_unique<labelprinter::HeadlessLabelPrinter>(
+            destination,
+            [labelTemplate, run, regional](const data::Recordset& record) {
+              return report::layOutRecord(*labelTemplate, record, run, regional);
+            },
+            [this](const report::Delivery& delivery) { deliveries_.push_back(delivery); });
+      });
   navigator_ = std::make_shared<HeadlessNavigator>();
   component_ = std::make_unique<LoadedComponent>(options.component, *runtime_);
 }

@@ -20,7 +20,7 @@ namespace briskal::hostkit {
 
 struct SessionOptions {
   GlobalSettings settings;
-  std::string locale = "it";       // the message catalogue's language
+  std::string locale = "it";         // the message catalogue's language
   std::filesystem::path dataFolder;  // holds messages/<locale>.tsv
   std::filesystem::path component;   // the component's shared library
   std::filesystem::path logFile;

@@ -288,9 +288,12 @@ std::string formatNumber(const Value& v, std::string_view pattern, const Regiona
   if (v.isNull() || v.isEmpty()) return "";
   const size_t point = pattern.find('.');
   const std::string_view whole = pattern.substr(0, point);
-  const std::string_view fraction = point == std::string_view::npos ? std::string_view() : pattern.substr(point + 1);
+  const std::string_view fraction =
+      point == std::string_view::npos ? std::string_view() : pattern.substr(point + 1);
   const bool grouping = whole.find(',') != std::string_view::npos;
-  const auto count = [](std::string_view part, char c) { return static_cast<int>(std::count(part.begin(), part.end(), c)); };
+  const auto count = [](std::string_view part, char c) {
+    return static_cast<int>(std::count(part.begin(), part.end(), c));
+  };
   // A format may ask for more places than a decimal has; the value shows all it has.
   const int decimals = std::min(count(fraction, '0') + count(fraction, '#'), Decimal::kMaxScale);
   const int minimumDecimals = std::min(count(fraction, '0'), Decimal::kMaxScale);
@@ -302,11 +305,13 @@ std::string formatNumber(const Value& v, std::string_view pattern, const Regiona
   const size_t dot = digits.find('.');
   std::string integer = digits.substr(0, dot);
   std::string frac = dot == std::string::npos ? std::string() : digits.substr(dot + 1);
-  while (static_cast<int>(frac.size()) > minimumDecimals && !frac.empty() && frac.back() == '0') frac.pop_back();
+  while (static_cast<int>(frac.size()) > minimumDecimals && !frac.empty() && frac.back() == '0')
+    frac.pop_back();
   if (integer == "0" && minimumWhole == 0) integer.clear();
   while (static_cast<int>(integer.size()) < minimumWhole) integer.insert(0, 1, '0');
   if (grouping) {
-    for (int i = static_cast<int>(integer.size()) - 3; i > 0; i -= 3) integer.insert(static_cast<size_t>(i), 1, rs.thousandsSeparator);
+    for (int i = static_cast<int>(integer.size()) - 3; i > 0; i -= 3)
+      integer.insert(static_cast<size_t>(i), 1, rs.thousandsSeparator);
   }
   std::string out = negative && !rounded.isZero() ? "-" : "";
   out += integer;

@@ -20,13 +20,13 @@ std::optional<Value> parseNumber(std::string_view text, const RegionalSettings& 
 // Date text by regional settings ("25/12/2024", "25/12/2024 14:30:00", "14:30") or ISO.
 std::optional<DateTime> parseDate(std::string_view text, const RegionalSettings& rs);
 
-int16_t toInt16(const Value& v, const RegionalSettings& rs);   // CInt
-int32_t toInt32(const Value& v, const RegionalSettings& rs);   // CLng
+int16_t toInt16(const Value& v, const RegionalSettings& rs);  // CInt
+int32_t toInt32(const Value& v, const RegionalSettings& rs);  // CLng
 int64_t toInt64(const Value& v, const RegionalSettings& rs);
-double toDouble(const Value& v, const RegionalSettings& rs);   // CDbl
-Decimal toDecimal(const Value& v, const RegionalSettings& rs); // CDec
-bool toBool(const Value& v, const RegionalSettings& rs);       // CBool
-DateTime toDate(const Value& v, const RegionalSettings& rs);   // CDate
+double toDouble(const Value& v, const RegionalSettings& rs);     // CDbl
+Decimal toDecimal(const Value& v, const RegionalSettings& rs);   // CDec
+bool toBool(const Value& v, const RegionalSettings& rs);         // CBool
+DateTime toDate(const Value& v, const RegionalSettings& rs);     // CDate
 std::string toText(const Value& v, const RegionalSettings& rs);  // CStr: Null is error 94
 
 // Int: the largest whole number not above the value, in the value's own type; Null stays Null.

@@ -53,7 +53,8 @@ DateTime DateTime::fromParts(int year, int month, int day, int hour, int minute,
   if (year < 100 || year > 9999 || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month) ||
       hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
     throwOverflow();
-  const int64_t days = daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kEpochShift;
+  const int64_t days =
+      daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kEpochShift;
   return DateTime(days * kSecondsPerDay + hour * 3600 + minute * 60 + second);
 }
 

@@ -29,8 +29,8 @@ class DateTime {
   double serial() const;
   int64_t secondsSinceEpoch() const { return seconds_; }
 
-  std::string toIsoDate() const;      // "YYYY-MM-DD"
-  std::string toIso() const;          // "YYYY-MM-DD" or "YYYY-MM-DD HH:MM:SS" when it has a time
+  std::string toIsoDate() const;  // "YYYY-MM-DD"
+  std::string toIso() const;      // "YYYY-MM-DD" or "YYYY-MM-DD HH:MM:SS" when it has a time
 
   friend auto operator<=>(const DateTime&, const DateTime&) = default;
 

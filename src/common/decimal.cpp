@@ -372,8 +372,8 @@ Decimal operator/(const Decimal& x, const Decimal& y) {
     return normalize(q, scale, negative, !rem.isZero()).trimmed();
   U256 twice = rem;
   shiftLeft1(twice);
-  if (!rem.isZero() && roundsUp(compare(twice, U256::from(y.magnitude())), false, q.isOdd(),
-                                RoundMode::HalfEven))
+  if (!rem.isZero() &&
+      roundsUp(compare(twice, U256::from(y.magnitude())), false, q.isOdd(), RoundMode::HalfEven))
     q.addOne();
   return normalize(q, scale, negative).trimmed();
 }
@@ -384,8 +384,9 @@ std::weak_ordering operator<=>(const Decimal& x, const Decimal& y) {
   Aligned al = align(x, y);
   int c = compare(al.a, al.b);
   if (xn) c = -c;
-  return c < 0 ? std::weak_ordering::less : c > 0 ? std::weak_ordering::greater
-                                                  : std::weak_ordering::equivalent;
+  return c < 0   ? std::weak_ordering::less
+         : c > 0 ? std::weak_ordering::greater
+                 : std::weak_ordering::equivalent;
 }
 
 Decimal Decimal::round(int places, RoundMode mode) const {

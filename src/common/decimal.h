@@ -12,8 +12,8 @@
 namespace briskal {
 
 // A GCC extension, marked so that pedantic builds accept it.
-__extension__ typedef unsigned __int128 UInt128;
-__extension__ typedef __int128 Int128;
+__extension__ typedef unsigned __int128 UInt128;  // NOLINT(modernize-use-using): no alias takes the mark
+__extension__ typedef __int128 Int128;            // NOLINT(modernize-use-using)
 
 enum class RoundMode { HalfEven, HalfAwayFromZero };
 
@@ -48,7 +48,7 @@ class Decimal {
   friend Decimal operator*(const Decimal& a, const Decimal& b);
   friend Decimal operator/(const Decimal& a, const Decimal& b);
   friend std::weak_ordering operator<=>(const Decimal& a, const Decimal& b);
-  friend bool operator==(const Decimal& a, const Decimal& b) { return (a <=> b) == 0; }
+  friend bool operator==(const Decimal& a, const Decimal& b) { return std::is_eq(a <=> b); }
 
   Decimal floor() const;
   Decimal truncate() const;
@@ -62,9 +62,7 @@ class Decimal {
   int integerDigits() const;
 
   // Raw access for the arithmetic helpers.
-  UInt128 magnitude() const noexcept {
-    return (static_cast<UInt128>(hi_) << 64) | lo_;
-  }
+  UInt128 magnitude() const noexcept { return (static_cast<UInt128>(hi_) << 64) | lo_; }
   static Decimal fromParts(UInt128 magnitude, int scale, bool negative);
 
  private:

@@ -3,7 +3,9 @@
 namespace briskal {
 
 Error::Error(int32_t number, std::string source, std::string description)
-    : std::runtime_error(description), number_(number), source_(std::move(source)),
+    : std::runtime_error(description),
+      number_(number),
+      source_(std::move(source)),
       description_(std::move(description)) {}
 
 void throwOverflow() { throw Error(err::kOverflow, "briskal", "Overflow"); }

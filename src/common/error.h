@@ -25,7 +25,7 @@ inline constexpr int32_t kDataConversion = 3421;
 inline constexpr int32_t kObjectClosed = 3704;
 inline constexpr int32_t kObjectOpen = 3705;
 inline constexpr int32_t kInvalidConnection = 3709;
-inline constexpr int32_t kProviderError = -2147467259;   // 0x80004005
+inline constexpr int32_t kProviderError = -2147467259;      // 0x80004005
 inline constexpr int32_t kMultipleStepError = -2147217887;  // 0x80040E21
 inline constexpr int32_t kRowNotFound = -2147217864;        // 0x80040E38
 }  // namespace err

@@ -59,7 +59,8 @@ char32_t lower(char32_t c) {
   if (c >= 'A' && c <= 'Z') return c + 32;
   if ((c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 32;
   if (c == 0x178) return 0xFF;  // Ÿ pairs with ÿ of Latin-1, not with its neighbour
-  if (c >= 0x100 && c <= 0x17F && c != 0x178 && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149 && c != 0x17F) {
+  if (c >= 0x100 && c <= 0x17F && c != 0x178 && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149 &&
+      c != 0x17F) {
     // Latin Extended-A pairs upper/lower by parity, with the run 0x139-0x148 and 0x179-0x17E shifted.
     const bool shifted = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
     const bool upper = shifted ? (c % 2 == 1) : (c % 2 == 0);
@@ -169,7 +170,8 @@ std::string printable(std::string_view text, bool keepLineFeeds) {
 }
 
 bool hasControl(std::string_view text) {
-  return std::any_of(text.begin(), text.end(), [](char c) { return isControl(static_cast<unsigned char>(c)); });
+  return std::any_of(text.begin(), text.end(),
+                     [](char c) { return isControl(static_cast<unsigned char>(c)); });
 }
 
 }  // namespace briskal::utf8

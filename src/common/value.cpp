@@ -12,10 +12,8 @@ bool Value::isNumber() const {
     case Kind::Int32:
     case Kind::Int64:
     case Kind::Double:
-    case Kind::Decimal:
-      return true;
-    default:
-      return false;
+    case Kind::Decimal: return true;
+    default: return false;
   }
 }
 

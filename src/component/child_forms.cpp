@@ -7,7 +7,8 @@ namespace briskal::component {
 
 namespace {
 
-std::shared_ptr<host::ComponentForm> selectionForm(host::HostRuntime& runtime, const params::SelectionFormInputs& in) {
+std::shared_ptr<host::ComponentForm> selectionForm(host::HostRuntime& runtime,
+                                                   const params::SelectionFormInputs& in) {
   auto form = std::make_shared<labelrows::FRMPD_MODSELEZ>(runtime);
   form->setConnectionAdo(in.connection);
   form->setConnectionString(in.connectionString);

@@ -4,8 +4,8 @@
 
 #include "common/convert.h"
 #include "common/error.h"
-#include "data/connection.h"
 #include "component/child_forms.h"
+#include "data/connection.h"
 #include "params/frmpd_briskal.h"
 
 namespace briskal::host {
@@ -75,7 +75,8 @@ void CLSPD_BRISKAL::setLeft(const Value& value) {
 Value CLSPD_BRISKAL::ShowForm() {
   // Closing the form let go of the host interface; showing it again takes it back.
   if (!activeDll_) activeDll_ = this;
-  ignoringErrors([&] { form_ = std::make_shared<params::FRMPD_BRISKAL>(services_.runtime(), component::childForms()); });
+  ignoringErrors(
+      [&] { form_ = std::make_shared<params::FRMPD_BRISKAL>(services_.runtime(), component::childForms()); });
   ignoringErrors([&] { set(form_).setHostInterface(activeDll_); });
   ignoringErrors([&] { set(form_).setWindowState(windowState_); });
   ignoringErrors([&] { set(form_).setCaption(toText(caption_, conversions(clsGlobal_))); });
@@ -109,8 +110,9 @@ void CLSPD_BRISKAL::BeforeChangeDitta(bool& cancel) {
   ignoringErrors([&] {
     if (!hostIsActive()) return;
     const std::string title = form_ ? form_->formCaption() : std::string();
-    const int32_t answer = services_.messageBox(activeDll_, "Il cambio azienda comporta la chiusura del programma, proseguo ?",
-                                                30178, msg::kYesNo | msg::kQuestion, title);
+    const int32_t answer =
+        services_.messageBox(activeDll_, "Il cambio azienda comporta la chiusura del programma, proseguo ?",
+                             30178, msg::kYesNo | msg::kQuestion, title);
     if (answer == msg::kYes) set(form_).unloadForm();
     else cancel = true;
   });

@@ -14,7 +14,8 @@ void BindingCollection::add(Bindable& control, std::string property, std::string
   if (source_) {
     binding->fieldIndex = source_->fieldIndex(binding->field);
     if (binding->fieldIndex < 0)
-      throw Error(err::kItemNotFound, "BindingCollection", "Item cannot be found in the collection: field " + binding->field);
+      throw Error(err::kItemNotFound, "BindingCollection",
+                  "Item cannot be found in the collection: field " + binding->field);
   }
   listen(*binding);
   if (source_) show(*binding);
@@ -34,7 +35,8 @@ void BindingCollection::clear() {
 
 void BindingCollection::listen(Binding& binding) {
   Binding* target = &binding;
-  binding.control->setChangeListener([this, target](std::string_view property) { controlChanged(*target, property); });
+  binding.control->setChangeListener(
+      [this, target](std::string_view property) { controlChanged(*target, property); });
 }
 
 void BindingCollection::setDataSource(Recordset* recordset) {
@@ -44,7 +46,8 @@ void BindingCollection::setDataSource(Recordset* recordset) {
   for (auto& b : bindings_) {
     b->fieldIndex = source_->fieldIndex(b->field);
     if (b->fieldIndex < 0)
-      throw Error(err::kItemNotFound, "BindingCollection", "Item cannot be found in the collection: field " + b->field);
+      throw Error(err::kItemNotFound, "BindingCollection",
+                  "Item cannot be found in the collection: field " + b->field);
   }
   source_->addListener(this);
   currentRowChanged();
@@ -74,7 +77,8 @@ void BindingCollection::fieldChanged(size_t field) {
 }
 
 void BindingCollection::controlChanged(Binding& binding, std::string_view property) {
-  if (showing_ || !source_ || updateMode_ != kUpdateWhenPropertyChanges || property != binding.property) return;
+  if (showing_ || !source_ || updateMode_ != kUpdateWhenPropertyChanges || property != binding.property)
+    return;
   if (source_->bof() || source_->eof()) return;
   source_->setValue(static_cast<size_t>(binding.fieldIndex), binding.control->property(binding.property));
 }

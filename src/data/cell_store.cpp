@@ -40,8 +40,8 @@ T take(const unsigned char* bytes) {
 void CellStore::appendRow() { cells_.resize(cells_.size() + width_); }
 
 void CellStore::copyRow(uint32_t from, uint32_t to) {
-  std::memcpy(cells_.data() + static_cast<size_t>(to) * width_, cells_.data() + static_cast<size_t>(from) * width_,
-              width_ * sizeof(Cell));
+  std::memcpy(cells_.data() + static_cast<size_t>(to) * width_,
+              cells_.data() + static_cast<size_t>(from) * width_, width_ * sizeof(Cell));
 }
 
 uint32_t CellStore::intern(std::string_view text) {

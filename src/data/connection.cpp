@@ -112,8 +112,8 @@ void Connection::beginTrans() {
   if (depth_ == 0) {
     guarded([&] { d.begin(); });
   } else {
-    const std::string sql = (d.dialect() == Dialect::SqlServer ? "SAVE TRANSACTION " : "SAVEPOINT ") +
-                            savepointName(depth_);
+    const std::string sql =
+        (d.dialect() == Dialect::SqlServer ? "SAVE TRANSACTION " : "SAVEPOINT ") + savepointName(depth_);
     guarded([&] { d.execute(sql); });
   }
   ++depth_;

@@ -43,7 +43,8 @@ ConnectionTarget parseConnectionString(std::string_view text, std::string_view u
   }
   if (odbc) {
     std::string full(text);
-    if (!user.empty()) full += (full.empty() || full.back() == ';' ? "" : ";") + std::string("UID=") + std::string(user);
+    if (!user.empty())
+      full += (full.empty() || full.back() == ';' ? "" : ";") + std::string("UID=") + std::string(user);
     if (!password.empty()) full += ";PWD=" + std::string(password);
     return {ConnectionTarget::Kind::Odbc, full};
   }

@@ -23,8 +23,8 @@ const RegionalSettings kEnglish = RegionalSettings::english();
 
 [[noreturn]] void syntaxError(std::string_view text, size_t pos, std::string_view what) {
   throw Error(err::kInvalidArgument, "Recordset",
-              "Invalid criteria: " + std::string(what) + " at position " + std::to_string(pos + 1) + " in \"" +
-                  std::string(text) + "\"");
+              "Invalid criteria: " + std::string(what) + " at position " + std::to_string(pos + 1) +
+                  " in \"" + std::string(text) + "\"");
 }
 
 enum class Tok { Ident, Op, Like, And, Or, LParen, RParen, Text, Hash, Number, Null, True, False, End };
@@ -82,9 +82,9 @@ class Lexer {
       size_t end = i_;
       if (text_[end] == '-' || text_[end] == '+') ++end;
       if (end < text_.size() && text_[end] == '$') ++end;
-      while (end < text_.size() && (std::isalnum(static_cast<unsigned char>(text_[end])) || text_[end] == '.' ||
-                                    ((text_[end] == '-' || text_[end] == '+') &&
-                                     (text_[end - 1] == 'e' || text_[end - 1] == 'E'))))
+      while (end < text_.size() &&
+             (std::isalnum(static_cast<unsigned char>(text_[end])) || text_[end] == '.' ||
+              ((text_[end] == '-' || text_[end] == '+') && (text_[end - 1] == 'e' || text_[end - 1] == 'E'))))
         ++end;
       t.kind = Tok::Number;
       t.text = std::string(text_.substr(i_, end - i_));
@@ -157,12 +157,19 @@ std::optional<int> compareNumber(const Value& cell, const Literal& lit) {
   if (!lit.number && lit.kind != Literal::Kind::Number) return std::nullopt;
   switch (cell.kind()) {
     case Value::Kind::Empty: return lit.number ? cmp(Decimal(), *lit.number) : cmp(0.0, lit.real);
-    case Value::Kind::Bool: return lit.number ? cmp(Decimal(cell.asBool() ? -1 : 0), *lit.number) : cmp(cell.asBool() ? -1.0 : 0.0, lit.real);
-    case Value::Kind::Int16: return lit.number ? cmp(Decimal(cell.asInt16()), *lit.number) : cmp<double>(cell.asInt16(), lit.real);
-    case Value::Kind::Int32: return lit.number ? cmp(Decimal(cell.asInt32()), *lit.number) : cmp<double>(cell.asInt32(), lit.real);
-    case Value::Kind::Int64: return lit.number ? cmp(Decimal(cell.asInt64()), *lit.number) : cmp(static_cast<double>(cell.asInt64()), lit.real);
+    case Value::Kind::Bool:
+      return lit.number ? cmp(Decimal(cell.asBool() ? -1 : 0), *lit.number)
+                        : cmp(cell.asBool() ? -1.0 : 0.0, lit.real);
+    case Value::Kind::Int16:
+      return lit.number ? cmp(Decimal(cell.asInt16()), *lit.number) : cmp<double>(cell.asInt16(), lit.real);
+    case Value::Kind::Int32:
+      return lit.number ? cmp(Decimal(cell.asInt32()), *lit.number) : cmp<double>(cell.asInt32(), lit.real);
+    case Value::Kind::Int64:
+      return lit.number ? cmp(Decimal(cell.asInt64()), *lit.number)
+                        : cmp(static_cast<double>(cell.asInt64()), lit.real);
     case Value::Kind::Double: return cmp(cell.asDouble(), lit.real);
-    case Value::Kind::Decimal: return lit.number ? cmp(cell.asDecimal(), *lit.number) : cmp(cell.asDecimal().toDouble(), lit.real);
+    case Value::Kind::Decimal:
+      return lit.number ? cmp(cell.asDecimal(), *lit.number) : cmp(cell.asDecimal().toDouble(), lit.real);
     case Value::Kind::Text: {
       const auto parsed = Decimal::parse(cell.asText());
       if (!parsed || !lit.number) return std::nullopt;
@@ -176,7 +183,8 @@ class ClauseNode final : public CriteriaNode {
  public:
   enum class Mode { Text, Number, Date, Bool, Variant, NullTest };
 
-  ClauseNode(size_t column, Op op, Mode mode, Literal lit) : column_(column), op_(op), mode_(mode), lit_(std::move(lit)) {
+  ClauseNode(size_t column, Op op, Mode mode, Literal lit)
+      : column_(column), op_(op), mode_(mode), lit_(std::move(lit)) {
     if (op_ == Op::Like) preparePattern();
   }
 
@@ -227,7 +235,9 @@ class ClauseNode final : public CriteriaNode {
     const std::string folded = utf8::foldCase(cell.isText() ? cell.asText() : toText(cell, kEnglish));
     if (leading_ && trailing_) return folded.find(pattern_) != std::string::npos;
     if (trailing_) return folded.compare(0, pattern_.size(), pattern_) == 0;
-    if (leading_) return folded.size() >= pattern_.size() && folded.compare(folded.size() - pattern_.size(), pattern_.size(), pattern_) == 0;
+    if (leading_)
+      return folded.size() >= pattern_.size() &&
+             folded.compare(folded.size() - pattern_.size(), pattern_.size(), pattern_) == 0;
     return folded == pattern_;
   }
 
@@ -245,7 +255,9 @@ class GroupNode final : public CriteriaNode {
   std::vector<bool> joinedByAnd;  // joinedByAnd[i] joins terms[i] and terms[i + 1]
   std::vector<bool> isOrGroup;    // terms[i] is a parenthesised group containing OR
 
-  bool containsOr() const { return std::find(joinedByAnd.begin(), joinedByAnd.end(), false) != joinedByAnd.end(); }
+  bool containsOr() const {
+    return std::find(joinedByAnd.begin(), joinedByAnd.end(), false) != joinedByAnd.end();
+  }
 
   bool eval(const RecordsetData& data, uint32_t row) const override {
     bool result = terms[0]->eval(data, row);
@@ -297,7 +309,9 @@ class Parser {
 
  private:
   void advance() { tok_ = lexer_.next(); }
-  std::string tokenText() const { return tok_.kind == Tok::End ? "end" : tok_.text.empty() ? std::string(1, text_[tok_.pos]) : tok_.text; }
+  std::string tokenText() const {
+    return tok_.kind == Tok::End ? "end" : tok_.text.empty() ? std::string(1, text_[tok_.pos]) : tok_.text;
+  }
 
   std::unique_ptr<CriteriaNode> parseGroup(bool nested) {
     auto group = std::make_unique<GroupNode>();
@@ -306,7 +320,8 @@ class Parser {
       if (tok_.kind == Tok::LParen) {
         if (single_) syntaxError(text_, tok_.pos, "Find takes a single clause");
         if (++depth_ > kMaxNesting)
-          syntaxError(text_, tok_.pos, "parentheses nested more than " + std::to_string(kMaxNesting) + " deep");
+          syntaxError(text_, tok_.pos,
+                      "parentheses nested more than " + std::to_string(kMaxNesting) + " deep");
         advance();
         auto inner = parseGroup(true);
         --depth_;
@@ -328,23 +343,28 @@ class Parser {
       const bool andBefore = i > 0 && group->joinedByAnd[i - 1];
       const bool andAfter = i + 1 < group->terms.size() && group->joinedByAnd[i];
       if (group->isOrGroup[i] && (andBefore || andAfter))
-        syntaxError(text_, 0, "a parenthesised OR group cannot be joined by AND (distribute the AND instead)");
+        syntaxError(text_, 0,
+                    "a parenthesised OR group cannot be joined by AND (distribute the AND instead)");
     }
     if (group->terms.size() == 1 && !nested) return std::move(group->terms[0]);
     return group;
   }
 
   std::unique_ptr<CriteriaNode> parseClause() {
-    if (tok_.kind != Tok::Ident) syntaxError(text_, tok_.pos, "field name expected, found '" + tokenText() + "'");
+    if (tok_.kind != Tok::Ident)
+      syntaxError(text_, tok_.pos, "field name expected, found '" + tokenText() + "'");
     const int column = index_.find(tok_.text);
     if (column < 0)
-      throw Error(err::kItemNotFound, "Recordset", "Item cannot be found in the collection: unknown field '" + tok_.text + "' in \"" + std::string(text_) + "\"");
+      throw Error(err::kItemNotFound, "Recordset",
+                  "Item cannot be found in the collection: unknown field '" + tok_.text + "' in \"" +
+                      std::string(text_) + "\"");
     advance();
     Op op;
     if (tok_.kind == Tok::Like) {
       op = Op::Like;
     } else if (tok_.kind == Tok::Op) {
-      static const std::pair<const char*, Op> kOps[] = {{"=", Op::Eq}, {"<>", Op::Ne}, {"<", Op::Lt}, {">", Op::Gt}, {"<=", Op::Le}, {">=", Op::Ge}};
+      static const std::pair<const char*, Op> kOps[] = {{"=", Op::Eq}, {"<>", Op::Ne}, {"<", Op::Lt},
+                                                        {">", Op::Gt}, {"<=", Op::Le}, {">=", Op::Ge}};
       auto it = std::find_if(std::begin(kOps), std::end(kOps), [&](auto& p) { return tok_.text == p.first; });
       if (it == std::end(kOps)) syntaxError(text_, tok_.pos, "unknown operator '" + tok_.text + "'");
       op = it->second;
@@ -357,7 +377,8 @@ class Parser {
     const Field& field = fields_[static_cast<size_t>(column)];
     ClauseNode::Mode mode = modeFor(field.type);
     if (lit.kind == Literal::Kind::Null) {
-      if (op != Op::Eq && op != Op::Ne) syntaxError(text_, valuePos, "Null can only be compared with = or <>");
+      if (op != Op::Eq && op != Op::Ne)
+        syntaxError(text_, valuePos, "Null can only be compared with = or <>");
       mode = ClauseNode::Mode::NullTest;
     } else if (op == Op::Like) {
       if (lit.kind != Literal::Kind::Text) syntaxError(text_, valuePos, "LIKE needs a quoted pattern");
@@ -389,7 +410,8 @@ class Parser {
         }
         char* end = nullptr;
         lit.real = std::strtod(tok_.text.c_str(), &end);
-        if (end == tok_.text.c_str() || *end != '\0') syntaxError(text_, tok_.pos, "malformed number '" + tok_.text + "'");
+        if (end == tok_.text.c_str() || *end != '\0')
+          syntaxError(text_, tok_.pos, "malformed number '" + tok_.text + "'");
         break;
       }
       case Tok::Hash: {
@@ -447,10 +469,12 @@ class Parser {
     const std::string_view inner = std::string_view(p).substr(leading ? 1 : 0);
     const size_t next = inner.find('*');
     if (next == std::string_view::npos) {
-      if (leading && !inner.empty()) syntaxError(text_, pos, "a LIKE pattern may not start with a wildcard alone");
+      if (leading && !inner.empty())
+        syntaxError(text_, pos, "a LIKE pattern may not start with a wildcard alone");
       return;
     }
-    if (next != inner.size() - 1) syntaxError(text_, pos, "a LIKE wildcard may only stand at the end or at both ends");
+    if (next != inner.size() - 1)
+      syntaxError(text_, pos, "a LIKE wildcard may only stand at the end or at both ends");
   }
 
   std::string_view text_;
@@ -487,8 +511,9 @@ void FieldIndex::add(std::string_view name, size_t position) {
 
 int FieldIndex::find(std::string_view name) const {
   // Folds as it compares: field lookups by name sit in every loop over rows, so no allocation.
-  auto it = std::lower_bound(entries_.begin(), entries_.end(), name,
-                             [](const auto& e, std::string_view key) { return utf8::compareNoCase(e.first, key) < 0; });
+  auto it = std::lower_bound(entries_.begin(), entries_.end(), name, [](const auto& e, std::string_view key) {
+    return utf8::compareNoCase(e.first, key) < 0;
+  });
   return it != entries_.end() && utf8::equalsNoCase(it->first, name) ? static_cast<int>(it->second) : -1;
 }
 

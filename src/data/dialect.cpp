@@ -1,7 +1,6 @@
 #include "data/dialect.h"
 
 #include <algorithm>
-
 #include <array>
 #include <cctype>
 
@@ -10,7 +9,9 @@
 namespace briskal::data {
 namespace {
 
-bool isWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '@' || c == '#'; }
+bool isWordChar(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '@' || c == '#';
+}
 
 size_t skipSpace(std::string_view s, size_t i) {
   while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;

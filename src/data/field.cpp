@@ -9,10 +9,8 @@ bool isTextType(FieldType type) {
     case FieldType::VarChar:
     case FieldType::LongVarChar:
     case FieldType::VarWChar:
-    case FieldType::LongVarWChar:
-      return true;
-    default:
-      return false;
+    case FieldType::LongVarWChar: return true;
+    default: return false;
   }
 }
 
@@ -28,10 +26,8 @@ bool isNumericType(FieldType type) {
     case FieldType::Decimal:
     case FieldType::TinyInt:
     case FieldType::BigInt:
-    case FieldType::Numeric:
-      return true;
-    default:
-      return false;
+    case FieldType::Numeric: return true;
+    default: return false;
   }
 }
 

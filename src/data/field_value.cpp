@@ -45,7 +45,8 @@ Value convert(const Field& field, const Value& value, const RegionalSettings& rs
           --length;
         }
         if (length > size)
-          doesNotFit(field, "holds at most " + std::to_string(size) + " characters, not " + std::to_string(length));
+          doesNotFit(field,
+                     "holds at most " + std::to_string(size) + " characters, not " + std::to_string(length));
         if (isFixedTextType(field.type)) text.append(size - length, ' ');
       }
       return Value(std::move(text));

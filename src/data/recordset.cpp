@@ -53,7 +53,8 @@ void Recordset::setLockType(int type) {
 void Recordset::setRegionalSettings(const RegionalSettings& rs) { data().regional = rs; }
 
 Field& Recordset::appendField(std::string name, FieldType type, int64_t definedSize, int32_t attributes) {
-  if (open_ || connection_) fail(err::kIllegalOperation, "Fields can only be appended to a closed recordset without a connection");
+  if (open_ || connection_)
+    fail(err::kIllegalOperation, "Fields can only be appended to a closed recordset without a connection");
   RecordsetData& d = data();
   if (d.index.find(name) >= 0) fail(err::kInvalidArgument, "A field named " + name + " already exists");
   Field f;
@@ -72,7 +73,8 @@ Field& Recordset::appendField(std::string name, FieldType type, int64_t definedS
 size_t Recordset::fieldCount() const { return data().fields.size(); }
 
 const Field& Recordset::field(size_t index) const {
-  if (index >= data().fields.size()) fail(err::kItemNotFound, "Item cannot be found in the collection: field " + std::to_string(index));
+  if (index >= data().fields.size())
+    fail(err::kItemNotFound, "Item cannot be found in the collection: field " + std::to_string(index));
   return data().fields[index];
 }
 
@@ -109,7 +111,8 @@ void Recordset::open(std::string_view source, Connection& connection, int cursor
 
 void Recordset::open(std::string_view source, Connection& connection) {
   if (open_) fail(err::kObjectOpen, "Operation is not allowed when the object is open");
-  if (!connection.isOpen()) fail(err::kInvalidConnection, "The connection cannot be used to perform this operation");
+  if (!connection.isOpen())
+    fail(err::kInvalidConnection, "The connection cannot be used to perform this operation");
   connection_ = &connection;
   source_ = std::string(source);
   try {
@@ -126,7 +129,8 @@ void Recordset::open(std::string_view source, Connection& connection) {
 
 void Recordset::load(std::string_view source) {
   StatementResult result = connection_->execute(source);
-  if (!result.rows) fail(err::kObjectClosed, "The statement returned no rows to open: " + std::string(source));
+  if (!result.rows)
+    fail(err::kObjectClosed, "The statement returned no rows to open: " + std::string(source));
   auto fresh = std::make_shared<RecordsetData>();
   fresh->regional = connection_->regionalSettings();
   ResultSet& rows = *result.rows;
@@ -183,7 +187,8 @@ void Recordset::close() {
 
 void Recordset::requery() {
   requireOpen();
-  if (editMode_ != EditMode::None) fail(err::kIllegalOperation, "Requery is not allowed while a row is being edited");
+  if (editMode_ != EditMode::None)
+    fail(err::kIllegalOperation, "Requery is not allowed while a row is being edited");
   if (!connection_) fail(err::kInvalidConnection, "A recordset without a connection cannot be requeried");
   load(source_);
   applyStoredOrder();
@@ -194,7 +199,8 @@ void Recordset::requery() {
 void Recordset::applyStoredOrder() {
   // A filter or sort given before the fields were known is checked against them now.
   criteria_.reset();
-  if (!filter_.empty()) criteria_.emplace(Criteria::parse(filter_, data().fields, data().index, data().regional));
+  if (!filter_.empty())
+    criteria_.emplace(Criteria::parse(filter_, data().fields, data().index, data().regional));
   sortKeys_.clear();
   if (!sort_.empty()) sortKeys_ = parseSortOrder(sort_, data().index);
 }
@@ -213,7 +219,8 @@ void Recordset::rebuildView() {
   view_.clear();
   for (uint32_t r = 0; r < d.rowCount(); ++r) {
     if (!visibleRow(r)) continue;
-    if (pendingFilter_ && !(d.status[r] & (row_status::kNew | row_status::kModified | row_status::kDeleted))) continue;
+    if (pendingFilter_ && !(d.status[r] & (row_status::kNew | row_status::kModified | row_status::kDeleted)))
+      continue;
     if (criteria_ && !criteria_->matches(d, r)) continue;
     view_.push_back(r);
   }
@@ -274,8 +281,9 @@ int64_t Recordset::viewSize() const { return static_cast<int64_t>(view_.size());
 
 void Recordset::setPosition(int64_t pos) {
   // Lands on the first visible row at or after `pos`, or EOF.
-  pos_ = pos >= viewSize() ? viewSize()
-                           : static_cast<int64_t>(visible_.select(visible_.countBefore(static_cast<size_t>(pos)) + 1));
+  pos_ = pos >= viewSize()
+             ? viewSize()
+             : static_cast<int64_t>(visible_.select(visible_.countBefore(static_cast<size_t>(pos)) + 1));
   notifyRowChanged();
 }
 
@@ -371,7 +379,8 @@ void Recordset::setBookmark(Bookmark bookmark) {
   commitPendingEdit();
   syncView();
   const RecordsetData& d = data();
-  if (bookmark.row >= d.rowCount() || d.removed(bookmark.row)) fail(err::kInvalidArgument, "The bookmark is not valid");
+  if (bookmark.row >= d.rowCount() || d.removed(bookmark.row))
+    fail(err::kInvalidArgument, "The bookmark is not valid");
   const int64_t pos = positionOf(bookmark.row);
   if (pos < 0) noCurrentRecord();
   pos_ = pos;
@@ -387,7 +396,8 @@ int64_t Recordset::positionOf(uint32_t row) const {
 
 Value Recordset::value(size_t field) const {
   const uint32_t r = currentRow();
-  if (field >= data().fields.size()) fail(err::kItemNotFound, "Item cannot be found in the collection: field " + std::to_string(field));
+  if (field >= data().fields.size())
+    fail(err::kItemNotFound, "Item cannot be found in the collection: field " + std::to_string(field));
   return data().value(r, field);
 }
 
@@ -399,7 +409,8 @@ void Recordset::setValue(size_t field, const Value& value) {
   const uint32_t r = currentRow();
   if (lockType_ == lock::kReadOnly && connection_) fail(err::kIllegalOperation, "The recordset is read-only");
   RecordsetData& d = data();
-  if (field >= d.fields.size()) fail(err::kItemNotFound, "Item cannot be found in the collection: field " + std::to_string(field));
+  if (field >= d.fields.size())
+    fail(err::kItemNotFound, "Item cannot be found in the collection: field " + std::to_string(field));
   Value converted = toFieldValue(d.fields[field], value, d.regional);
   if (editMode_ == EditMode::None) startEdit();
   d.store.set(r, field, converted);
@@ -415,8 +426,12 @@ void Recordset::startEdit() {
 
 // --- editing --------------------------------------------------------------------------------
 
-bool Recordset::writesAtOnce() const { return connection_ && !data().table.empty() && lockType_ == lock::kOptimistic; }
-bool Recordset::keepsPending() const { return connection_ && !data().table.empty() && lockType_ == lock::kBatchOptimistic; }
+bool Recordset::writesAtOnce() const {
+  return connection_ && !data().table.empty() && lockType_ == lock::kOptimistic;
+}
+bool Recordset::keepsPending() const {
+  return connection_ && !data().table.empty() && lockType_ == lock::kBatchOptimistic;
+}
 
 void Recordset::addNew() {
   requireOpen();
@@ -558,7 +573,8 @@ void Recordset::updateBatch() {
   }
   std::erase_if(rows, [&](uint32_t r) {
     const uint8_t s = d.status[r];
-    return (s & row_status::kGone) || !(s & (row_status::kNew | row_status::kModified | row_status::kDeleted));
+    return (s & row_status::kGone) ||
+           !(s & (row_status::kNew | row_status::kModified | row_status::kDeleted));
   });
   if (rows.empty()) return;
   {
@@ -652,7 +668,8 @@ void Recordset::setSort(std::string_view sort) {
   setPosition(0);
 }
 
-void Recordset::find(std::string_view criteria, int64_t skip, SearchDirection direction, std::optional<Bookmark> start) {
+void Recordset::find(std::string_view criteria, int64_t skip, SearchDirection direction,
+                     std::optional<Bookmark> start) {
   requireOpen();
   const Criteria c = Criteria::parse(criteria, data().fields, data().index, data().regional, true);
   commitPendingEdit();

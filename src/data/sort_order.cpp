@@ -20,9 +20,9 @@ std::string_view trim(std::string_view s) {
 
 // One sort column, extracted once so that comparisons do not decode values again and again.
 struct Column {
-  std::vector<uint8_t> rank;        // 0 Null/Empty, 1 number, 2 date, 3 text
-  std::vector<double> number;       // numbers and dates
-  std::vector<std::string> text;    // case-folded text
+  std::vector<uint8_t> rank;      // 0 Null/Empty, 1 number, 2 date, 3 text
+  std::vector<double> number;     // numbers and dates
+  std::vector<std::string> text;  // case-folded text
   bool descending = false;
   size_t field = 0;
 };
@@ -45,7 +45,9 @@ Column extract(const std::vector<uint32_t>& rows, const RecordsetData& data, siz
       case Value::Kind::Int64: c.rank[i] = 1, c.number[i] = static_cast<double>(v.asInt64()); break;
       case Value::Kind::Double: c.rank[i] = 1, c.number[i] = v.asDouble(); break;
       case Value::Kind::Decimal: c.rank[i] = 1, c.number[i] = v.asDecimal().toDouble(); break;
-      case Value::Kind::Date: c.rank[i] = 2, c.number[i] = static_cast<double>(v.asDate().secondsSinceEpoch()); break;
+      case Value::Kind::Date:
+        c.rank[i] = 2, c.number[i] = static_cast<double>(v.asDate().secondsSinceEpoch());
+        break;
       case Value::Kind::Text: c.rank[i] = 3, anyText = true; break;
     }
   }
@@ -61,7 +63,7 @@ Column extract(const std::vector<uint32_t>& rows, const RecordsetData& data, siz
 int exactTie(const Value& a, const Value& b, double approximate) {
   if (a.kind() == Value::Kind::Decimal && b.kind() == Value::Kind::Decimal) {
     const auto order = a.asDecimal() <=> b.asDecimal();
-    return order < 0 ? -1 : order > 0 ? 1 : 0;
+    return std::is_lt(order) ? -1 : std::is_gt(order) ? 1 : 0;
   }
   if (std::fabs(approximate) < 9007199254740992.0 && a.kind() != Value::Kind::Decimal &&
       b.kind() != Value::Kind::Decimal)
@@ -78,7 +80,8 @@ SortKeys parseSortOrder(std::string_view text, const FieldIndex& index) {
     size_t comma = text.find(',', start);
     if (comma == std::string_view::npos) comma = text.size();
     std::string_view item = trim(text.substr(start, comma - start));
-    if (item.empty()) throw Error(err::kInvalidArgument, "Recordset", "Invalid sort order \"" + std::string(text) + "\"");
+    if (item.empty())
+      throw Error(err::kInvalidArgument, "Recordset", "Invalid sort order \"" + std::string(text) + "\"");
     bool descending = false;
     const size_t blank = item.find_last_of(" \t");
     if (blank != std::string_view::npos && (item.front() != '[' || item.back() != ']')) {
@@ -90,7 +93,9 @@ SortKeys parseSortOrder(std::string_view text, const FieldIndex& index) {
     }
     if (item.size() >= 2 && item.front() == '[' && item.back() == ']') item = item.substr(1, item.size() - 2);
     const int field = index.find(item);
-    if (field < 0) throw Error(err::kItemNotFound, "Recordset", "Item cannot be found in the collection: field " + std::string(item));
+    if (field < 0)
+      throw Error(err::kItemNotFound, "Recordset",
+                  "Item cannot be found in the collection: field " + std::string(item));
     keys.emplace_back(static_cast<size_t>(field), descending);
     start = comma + 1;
   }
@@ -112,7 +117,8 @@ void sortRows(std::vector<uint32_t>& rows, const RecordsetData& data, const Sort
         result = c.text[a].compare(c.text[b]);
       } else if (c.rank[a] != 0) {
         if (c.number[a] != c.number[b]) result = c.number[a] < c.number[b] ? -1 : 1;
-        else if (c.rank[a] == 1) result = exactTie(data.value(rows[a], c.field), data.value(rows[b], c.field), c.number[a]);
+        else if (c.rank[a] == 1)
+          result = exactTie(data.value(rows[a], c.field), data.value(rows[b], c.field), c.number[a]);
       }
       if (result != 0) return c.descending ? result > 0 : result < 0;
     }

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <regex>
 
-#include "common/routines.h"
 #include "common/error.h"
+#include "common/routines.h"
 #include "data/connection.h"
 #include "data/recordset_data.h"
 
@@ -32,7 +32,8 @@ std::optional<std::string> writableTable(std::string_view source) {
   return m[3].str();
 }
 
-TableWriter::TableWriter(Connection& connection, const RecordsetData& data) : connection_(connection), data_(data) {}
+TableWriter::TableWriter(Connection& connection, const RecordsetData& data)
+    : connection_(connection), data_(data) {}
 TableWriter::~TableWriter() = default;
 
 Value TableWriter::columnValue(size_t field, const Value& v) const {
@@ -53,9 +54,10 @@ void TableWriter::runOnOneRow(const std::string& sql, const std::vector<Value>& 
   // The row must still be there as it was read: otherwise nothing may be reported as written.
   const int64_t affected = run(sql, params);
   if (affected != 1)
-    throw Error(err::kRowNotFound, "Recordset",
-                "Row cannot be located for updating: " + std::to_string(affected) + " rows of " + data_.table +
-                    " match the key it was read with. Some values may have been changed since it was last read.");
+    throw Error(
+        err::kRowNotFound, "Recordset",
+        "Row cannot be located for updating: " + std::to_string(affected) + " rows of " + data_.table +
+            " match the key it was read with. Some values may have been changed since it was last read.");
 }
 
 void TableWriter::appendKey(std::string& sql, std::vector<Value>& params, const std::vector<Value>& original,
@@ -64,7 +66,8 @@ void TableWriter::appendKey(std::string& sql, std::vector<Value>& params, const 
   bool first = true;
   std::vector<size_t> fields = data_.keyFields;
   for (size_t f : alsoUnchanged)
-    if (std::find(fields.begin(), fields.end(), f) == fields.end() && !(data_.fields[f].attributes & attr::kLong))
+    if (std::find(fields.begin(), fields.end(), f) == fields.end() &&
+        !(data_.fields[f].attributes & attr::kLong))
       fields.push_back(f);
   for (size_t f : fields) {
     if (!first) sql += " AND ";
@@ -95,7 +98,8 @@ void TableWriter::insert(uint32_t row) {
     marks += "?";
     params.push_back(columnValue(f, cells[f]));
   }
-  if (params.empty()) throw Error(err::kIllegalOperation, "Recordset", "A new row without values cannot be inserted");
+  if (params.empty())
+    throw Error(err::kIllegalOperation, "Recordset", "A new row without values cannot be inserted");
   run("INSERT INTO " + data_.table + " (" + columns + ") VALUES (" + marks + ")", params);
 }
 

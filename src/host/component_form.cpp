@@ -145,13 +145,16 @@ int32_t ComponentForm::messageBox(std::string_view text, int32_t number, int32_t
   return services_.messageBox(host_, text, number, buttons, formCaption(), parameters);
 }
 
-std::string ComponentForm::translate(std::string_view text, int32_t number, const std::vector<Value>* parameters) {
+std::string ComponentForm::translate(std::string_view text, int32_t number,
+                                     const std::vector<Value>* parameters) {
   std::string result;
   trap("translate", [&] { result = services_.translate(host_, text, number, parameters); });
   return result;
 }
 
-void ComponentForm::notifyWindowState(std::string_view state) { services_.notifyWindowState(host_, state, name_); }
+void ComponentForm::notifyWindowState(std::string_view state) {
+  services_.notifyWindowState(host_, state, name_);
+}
 
 void ComponentForm::refreshNavigatorStatus() {
   if (!host_) return;

@@ -106,7 +106,8 @@ class ComponentForm : public HostForm {
                      const std::vector<Value>* parameters = nullptr);
   // The host's text for `number`; an error goes to the log object as the error convention says
   // and leaves the text empty.
-  std::string translate(std::string_view text, int32_t number, const std::vector<Value>* parameters = nullptr);
+  std::string translate(std::string_view text, int32_t number,
+                        const std::vector<Value>* parameters = nullptr);
   void notifyWindowState(std::string_view state);
   // Refreshes the navigator's state from the host's active frame.
   void refreshNavigatorStatus();

@@ -120,7 +120,8 @@ class GridControl : public Control {
   virtual void onCellDoubleClick(std::function<void(const std::string& field)> handler) = 0;
   virtual void onRowChanged(std::function<void()> handler) = 0;
   // Raised when the user has typed a cell's new value, before it is stored; `cancel` refuses it.
-  virtual void onEdited(std::function<void(const std::string& field, const Value& value, bool& cancel)> handler) = 0;
+  virtual void onEdited(
+      std::function<void(const std::string& field, const Value& value, bool& cancel)> handler) = 0;
   // A key the grid leaves to the form, with the field of the current column.
   virtual void onKeyPress(std::function<void(const std::string& field, int32_t keyCode)> handler) = 0;
 };
@@ -182,8 +183,9 @@ class QueryFilterControl : public Control {
   virtual void onStartDecode(
       std::function<void(const std::string& caption, Side side, data::Bindable& description)> handler) = 0;
   // Raised when the user asks for a search list; the form sets `handled`.
-  virtual void onStartLookup(std::function<void(const std::string& caption, Side side, data::Bindable& value,
-                                                bool& handled)> handler) = 0;
+  virtual void onStartLookup(
+      std::function<void(const std::string& caption, Side side, data::Bindable& value, bool& handled)>
+          handler) = 0;
 };
 
 class FormResizerControl : public Control {

@@ -23,7 +23,8 @@ ObjectServices::ObjectServices(HostRuntime& runtime, std::string objectName)
     : runtime_(runtime), objectName_(std::move(objectName)) {}
 
 void ObjectServices::trace(std::string_view word) {
-  std::string line = "QRVN:|" + instanceId() + "|" + std::string(word) + "|" + kComponentName + "|" + objectName_;
+  std::string line =
+      "QRVN:|" + instanceId() + "|" + std::string(word) + "|" + kComponentName + "|" + objectName_;
   runtime_.debugOutput(line);
 }
 
@@ -75,7 +76,8 @@ std::string ObjectServices::translate(Cinterface* host, std::string_view text, i
   return messagesOf(*host).text(number, parameters ? *parameters : std::vector<Value>(), text);
 }
 
-void ObjectServices::notifyWindowState(Cinterface* host, std::string_view state, const std::string& formName) {
+void ObjectServices::notifyWindowState(Cinterface* host, std::string_view state,
+                                       const std::string& formName) {
   try {
     if (!host) return;
     const std::shared_ptr<Navigator> navigator = host->ActiveNavigator();

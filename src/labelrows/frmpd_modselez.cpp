@@ -25,6 +25,7 @@ constexpr int32_t kDefaultPointer = 0;
 constexpr const char* kQuantityFormat = "###,##0.000";
 
 // Detail fields and the label-row field each shows.
+// clang-format off
 constexpr std::pair<const char*, const char*> kBindings[] = {
     {"TXT_NSERIE", "DO11_SEZDOC"},         {"TXT_NORDINE", "DO11_NUMDOC"},
     {"TXT_NRIGAORD", "DO30_PROGRIGA"},     {"TXT_DEPOSITO", "DO30_CODDEP_MG58"},
@@ -32,6 +33,7 @@ constexpr std::pair<const char*, const char*> kBindings[] = {
     {"TXT_DESCRART", "DO30_DESCART"},      {"TXT_QTAINORD", "QTAORD"},
     {"TXT_QTASUETIC", "QTASUETICH"},
 };
+// clang-format on
 
 struct ParameterType {
   const char* value;
@@ -40,9 +42,15 @@ struct ParameterType {
 };
 
 constexpr ParameterType kParameterTypes[] = {
-    {"1", "Numero ordine", 41456},       {"2", "Num. riga d'ordine", 40954}, {"3", "Deposito", 20411},
-    {"4", "Codice articolo", 12021},     {"5", "Quantita' in ordine", 47521}, {"6", "Progetto", 45482},
-    {"7", "Sottoprogetto", 53723},       {"8", "Commessa", 14165},            {"99", "Globale", 29298},
+    {"1", "Numero ordine", 41456},
+    {"2", "Num. riga d'ordine", 40954},
+    {"3", "Deposito", 20411},
+    {"4", "Codice articolo", 12021},
+    {"5", "Quantita' in ordine", 47521},
+    {"6", "Progetto", 45482},
+    {"7", "Sottoprogetto", 53723},
+    {"8", "Commessa", 14165},
+    {"99", "Globale", 29298},
 };
 
 }  // namespace
@@ -67,13 +75,13 @@ FRMPD_MODSELEZ::FRMPD_MODSELEZ(host::HostRuntime& runtime)
 
 FRMPD_MODSELEZ::~FRMPD_MODSELEZ() = default;
 
-std::string FRMPD_MODSELEZ::translate(std::string_view text, int32_t number, const std::vector<Value>* parameters,
-                                      int16_t quoteForSql) {
+std::string FRMPD_MODSELEZ::translate(std::string_view text, int32_t number,
+                                      const std::vector<Value>* parameters, int16_t quoteForSql) {
   std::string result;
   trap("translate", [&] {
     // Unlike the other forms, a text without number comes back marked too.
     result = hostInterface() && number >= 1 ? ComponentForm::translate(text, number, parameters)
-                                             : host::markedText(text, number);
+                                            : host::markedText(text, number);
     if (quoteForSql == 1) {
       for (size_t pos = result.find('\''); pos != std::string::npos; pos = result.find('\'', pos + 2))
         result.insert(pos, 1, '\'');
@@ -170,9 +178,8 @@ void FRMPD_MODSELEZ::CaricaRsetGrid() {
     options.delivered = choices.referenceQuantity == "1";
     options.labelsPerLine = choices.labelsPerLine;
     LabelExpansion expansion(
-        *rsetRigaOrd_, *rsetGridRigaOrd_, rs, [this](const char* procedure, const std::function<void()>& body) {
-          trap(procedure, body);
-        },
+        *rsetRigaOrd_, *rsetGridRigaOrd_, rs,
+        [this](const char* procedure, const std::function<void()>& body) { trap(procedure, body); },
         [this] { messageBox("Zero pezzi per confezione.", 61592, host::msg::kOkOnly); });
     expansion.expandAll(options);
     rsetGridRigaOrd_->moveFirst();
@@ -183,7 +190,8 @@ void FRMPD_MODSELEZ::CaricaRsetGrid() {
 void FRMPD_MODSELEZ::ImpostaBindingColl() {
   trap("ImpostaBindingColl", [&] {
     bindCollRigaOrd_ = std::make_unique<data::BindingCollection>();
-    for (const auto& [control, field] : kBindings) bindCollRigaOrd_->add(controls().textEdit(control), "Text", field);
+    for (const auto& [control, field] : kBindings)
+      bindCollRigaOrd_->add(controls().textEdit(control), "Text", field);
     bindCollRigaOrd_->setDataSource(rsetGridRigaOrd_.get());
     bindCollRigaOrd_->setUpdateMode(data::BindingCollection::kUpdateWhenPropertyChanges);
   });
@@ -267,8 +275,9 @@ std::string FRMPD_MODSELEZ::ComputerName() {
 
 std::string FRMPD_MODSELEZ::ownLabelsSql(const std::string& columns) const {
   const data::Dialect dialect = required(connection_).dialect();
-  return "SELECT " + columns + " FROM PD46_RPTETICHETTE WHERE PD46_MACCHINA = " +
-         data::textLiteral(RTrim(machine_), dialect) + " AND PD46_UTENTE_FW07 = " + data::textLiteral(user_, dialect);
+  return "SELECT " + columns +
+         " FROM PD46_RPTETICHETTE WHERE PD46_MACCHINA = " + data::textLiteral(RTrim(machine_), dialect) +
+         " AND PD46_UTENTE_FW07 = " + data::textLiteral(user_, dialect);
 }
 
 // Each workstation reads and replaces only its own rows of the scratch table: two operators
@@ -309,7 +318,8 @@ bool FRMPD_MODSELEZ::ImpostaDatiEtichetta() {
       rsetRptEtichette_->setValue("PD46_PROGETICH", Value(sequence++));
       rsetRptEtichette_->setValue("PD46_GRUPPO_FW06", Value(group));
       rsetRptEtichette_->setValue("PD46_UTENTE_FW07", Value(user_));
-      rsetRptEtichette_->setValue("PD46_RIGADATI", Value(output::composeLabel(layout, labels, choices.printedQuantity, rs)));
+      rsetRptEtichette_->setValue("PD46_RIGADATI",
+                                  Value(output::composeLabel(layout, labels, choices.printedQuantity, rs)));
       rsetRptEtichette_->update();
     }
     // The whole run in one transaction: a failure leaves no half run behind.
@@ -386,7 +396,8 @@ void FRMPD_MODSELEZ::CmdExec_Click() {
     pclsReport_->setLogon(connectionString_, "", "", "");
     pclsReport_->setDataSource(ownLabelsSql("PD46_RIGADATI") + " ORDER BY PD46_PROGETICH");
     pclsReport_->setHostValue(Value(host().hwndParent()));
-    pclsReport_->onBeforePrintReport([this](host::ReportEngine& engine) { PclsReport_BeforePrintReport(engine); });
+    pclsReport_->onBeforePrintReport(
+        [this](host::ReportEngine& engine) { PclsReport_BeforePrintReport(engine); });
     window().setMousePointer(kDefaultPointer);
     try {
       pclsReport_->start();
@@ -462,7 +473,8 @@ void FRMPD_MODSELEZ::PreparaNote(host::ReportEngine& engine, bool printNotes) {
 }
 
 void FRMPD_MODSELEZ::CreaSupportoStampaPersonalizzata() {
-  trap("CreaSupportoStampaPersonalizzata", [&] { printSupport_ = output::CreaSupportoStampaPersonalizzata(); });
+  trap("CreaSupportoStampaPersonalizzata",
+       [&] { printSupport_ = output::CreaSupportoStampaPersonalizzata(); });
 }
 
 void FRMPD_MODSELEZ::AlimentaSupportoStampaPersonalizzata() {
@@ -495,7 +507,8 @@ void FRMPD_MODSELEZ::StampaEtichettePersonalizzate() {
     pclsReport_->setTemplateFolder(runtime().componentFolder());
     pclsReport_->setDataRecordset(printSupport_.get());
     pclsReport_->setHostValue(Value(host().hwndParent()));
-    pclsReport_->onBeforePrintReport([this](host::ReportEngine& engine) { PclsReportPers_BeforePrintReport(engine); });
+    pclsReport_->onBeforePrintReport(
+        [this](host::ReportEngine& engine) { PclsReportPers_BeforePrintReport(engine); });
     pclsReport_->start();
     if (pclsReport_->completed()) releaseReport();
   });

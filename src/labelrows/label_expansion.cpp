@@ -9,6 +9,7 @@ namespace briskal::labelrows {
 namespace {
 
 // Label-row field <- order-line column, as every row of an order line carries them.
+// clang-format off
 constexpr std::pair<const char*, const char*> kCopied[] = {
     {"DO11_SEZDOC", "DO11_SEZDOC"},           {"DO11_NUMDOC", "DO11_NUMDOC"},
     {"DO11_CODREP_PD07", "DO46_CODREPARTO"},  {"PD07_DESCR", "PD07_DESCR"},
@@ -27,6 +28,7 @@ constexpr std::pair<const char*, const char*> kCopied[] = {
     {"CG16_PROV", "CG16_PROV"},               {"DO11_NUMREG_CO99", "DO11_NUMREG_CO99"},
     {"DO31_QTA1CONS", "DO31_QTA1CONS"},       {"DO31_QTA2CONS", "DO31_QTA2CONS"},
 };
+// clang-format on
 
 // Label measure, its per-unit copy and the order line's per-unit value.
 constexpr const char* kMeasures[][3] = {
@@ -40,9 +42,13 @@ const Value kOne(Decimal(1));
 
 }  // namespace
 
-LabelExpansion::LabelExpansion(data::Recordset& orderLines, data::Recordset& labelRows, const RegionalSettings& rs,
-                               Trap trap, ZeroPiecesMessage zeroPieces)
-    : lines_(orderLines), labels_(labelRows), rs_(rs), trap_(std::move(trap)), zeroPieces_(std::move(zeroPieces)) {
+LabelExpansion::LabelExpansion(data::Recordset& orderLines, data::Recordset& labelRows,
+                               const RegionalSettings& rs, Trap trap, ZeroPiecesMessage zeroPieces)
+    : lines_(orderLines),
+      labels_(labelRows),
+      rs_(rs),
+      trap_(std::move(trap)),
+      zeroPieces_(std::move(zeroPieces)) {
   for (const auto& [to, from] : kCopied) copies_.push_back({labelField(to), lineField(from)});
   for (const auto& m : kMeasures) measures_.push_back({labelField(m[0]), labelField(m[1]), lineField(m[2])});
   selezione_ = labelField("SELEZIONE");
@@ -77,13 +83,15 @@ LabelExpansion::LabelExpansion(data::Recordset& orderLines, data::Recordset& lab
 
 int LabelExpansion::labelField(const char* name) const {
   const int f = labels_.fieldIndex(name);
-  if (f < 0) throw Error(err::kItemNotFound, "DAZO_BRISKAL", std::string("The label rows have no field ") + name);
+  if (f < 0)
+    throw Error(err::kItemNotFound, "DAZO_BRISKAL", std::string("The label rows have no field ") + name);
   return f;
 }
 
 int LabelExpansion::lineField(const char* name) const {
   const int f = lines_.fieldIndex(name);
-  if (f < 0) throw Error(err::kItemNotFound, "DAZO_BRISKAL", std::string("The order lines have no column ") + name);
+  if (f < 0)
+    throw Error(err::kItemNotFound, "DAZO_BRISKAL", std::string("The order lines have no column ") + name);
   return f;
 }
 
@@ -96,7 +104,9 @@ void LabelExpansion::expandAll(const ExpansionOptions& options) {
     switch (options.basis) {
       case 0: trap_("CaricaRigheUnitarie", [&] { CaricaRigheUnitarie(q_); }); break;
       case 1: trap_("CaricaRighePerConfezione", [&] { CaricaRighePerConfezione(q_); }); break;
-      case 2: trap_("CaricaRighePersonalizzate", [&] { CaricaRighePersonalizzate(q_, options.labelsPerLine); }); break;
+      case 2:
+        trap_("CaricaRighePersonalizzate", [&] { CaricaRighePersonalizzate(q_, options.labelsPerLine); });
+        break;
       default: break;
     }
     labels_.update();

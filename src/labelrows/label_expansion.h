@@ -17,9 +17,9 @@ namespace briskal::labelrows {
 enum class QuantityBasis { Unit = 0, Package = 1, Custom = 2 };
 
 struct ExpansionOptions {
-  int basis = 0;              // CMB_TipoQuantità: 0 unit, 1 package, 2 custom, anything else: master rows only
-  bool firstUnit = true;      // CBX_Gestione = 1
-  bool delivered = false;     // CMB_QtaRifer = 1: the delivered quantity instead of the residual one
+  int basis = 0;           // CMB_TipoQuantità: 0 unit, 1 package, 2 custom, anything else: master rows only
+  bool firstUnit = true;   // CBX_Gestione = 1
+  bool delivered = false;  // CMB_QtaRifer = 1: the delivered quantity instead of the residual one
   std::string labelsPerLine;  // TXT_NumEtichette, for the custom basis
 };
 
@@ -30,8 +30,8 @@ class LabelExpansion {
   // Tells the user that an order line has no pieces per package.
   using ZeroPiecesMessage = std::function<void()>;
 
-  LabelExpansion(data::Recordset& orderLines, data::Recordset& labelRows, const RegionalSettings& rs, Trap trap,
-                 ZeroPiecesMessage zeroPieces);
+  LabelExpansion(data::Recordset& orderLines, data::Recordset& labelRows, const RegionalSettings& rs,
+                 Trap trap, ZeroPiecesMessage zeroPieces);
 
   // CaricaRsetGrid's loop: every order line from the first, numbered from 1.
   void expandAll(const ExpansionOptions& options);

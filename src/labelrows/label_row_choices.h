@@ -12,16 +12,16 @@
 namespace briskal::labelrows {
 
 struct LabelRowChoices {
-  std::string owner;              // the opening form's name, the report's owner
-  std::string orderTypeText;      // CMB_TipoOrdini, the caption
-  std::string labelType;          // CMB_TipoEtichetta key
-  std::string quantityBasis;      // CMB_TipoQuantità key
-  std::string referenceQuantity;  // CMB_QtaRifer key
-  int32_t firstUnit = 1;          // CBX_Gestione
-  std::string labelsPerLine;      // TXT_NumEtichette
-  std::string quantityBasisText;  // CMB_TipoQuantità, the caption
-  std::string distance;           // TXT_SALTO
-  std::string printedQuantity;    // CMB_QTARIPORTATA key
+  std::string owner;                                        // the opening form's name, the report's owner
+  std::string orderTypeText;                                // CMB_TipoOrdini, the caption
+  std::string labelType;                                    // CMB_TipoEtichetta key
+  std::string quantityBasis;                                // CMB_TipoQuantità key
+  std::string referenceQuantity;                            // CMB_QtaRifer key
+  int32_t firstUnit = 1;                                    // CBX_Gestione
+  std::string labelsPerLine;                                // TXT_NumEtichette
+  std::string quantityBasisText;                            // CMB_TipoQuantità, the caption
+  std::string distance;                                     // TXT_SALTO
+  std::string printedQuantity;                              // CMB_QTARIPORTATA key
   std::vector<host::QueryFilterControl::Item> filterItems;  // KVX_ADVQ
   Value companyCode;
   Value companyName;

@@ -18,6 +18,7 @@ constexpr FieldType kDecimal = FieldType::Decimal;
 constexpr FieldType kText = FieldType::VarWChar;
 constexpr FieldType kVariant = FieldType::Variant;
 
+// clang-format off
 constexpr std::array<FieldSpec, 52> kNullableBeforeKey = {{
     {"SELEZIONE", kChar, 1},           {"DO11_SEZDOC", kChar, 2},          {"DO11_NUMDOC", kDecimal, 7},
     {"DO11_CODREP_PD07", kChar, 5},    {"PD07_DESCR", kText, 40},          {"DO11_CLIFOR_CG44", kDecimal, 5},
@@ -38,12 +39,14 @@ constexpr std::array<FieldSpec, 52> kNullableBeforeKey = {{
     {"MG68_PESONUNIT", kVariant, 16},  {"MG68_PESOLUNIT", kVariant, 16},   {"MG68_VOLUMEUNIT", kVariant, 16},
     {"MG68_CAPACUNIT", kVariant, 16},
 }};
+// clang-format on
 
 }  // namespace
 
 std::unique_ptr<data::Recordset> newLabelRows() {
   auto rows = std::make_unique<data::Recordset>();
-  for (const FieldSpec& f : kNullableBeforeKey) rows->appendField(f.name, f.type, f.size, data::attr::kIsNullable);
+  for (const FieldSpec& f : kNullableBeforeKey)
+    rows->appendField(f.name, f.type, f.size, data::attr::kIsNullable);
   rows->appendField("DO11_NUMREG_CO99", kChar, 12, data::attr::kUnspecified);
   rows->appendField("IDGRIGLIA", kDecimal, 0, data::attr::kUnspecified);
   rows->editableField("IDGRIGLIA").precision = 10;

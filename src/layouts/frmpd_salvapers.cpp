@@ -88,8 +88,9 @@ bool FRMPD_SALVAPERS::SalvaPersonalizzazione() {
     if (codeInList(code)) {
       const std::string existing = textOf(list_->value("PD45_TITOLO"), rs);
       const std::vector<Value> parameters = {Value(existing)};
-      const int32_t answer = messageBox("Personalizzazione esistente:\r\n" + existing + ".\r\n\r\nSostituire?", 74614,
-                                        host::msg::kYesNo | host::msg::kQuestion, &parameters);
+      const int32_t answer =
+          messageBox("Personalizzazione esistente:\r\n" + existing + ".\r\n\r\nSostituire?", 74614,
+                     host::msg::kYesNo | host::msg::kQuestion, &parameters);
       if (answer == host::msg::kNo) return;
       replace = true;
     }
@@ -137,7 +138,8 @@ bool FRMPD_SALVAPERS::EliminaPersonalizzazione() {
       reportFailure(e);
       return;
     }
-    for (host::TextEditControl* edit : {&TXT_Codice_, &TXT_Titolo_, &TXT_HeightEtic_, &TXT_WidthEtic_}) edit->setText("");
+    for (host::TextEditControl* edit : {&TXT_Codice_, &TXT_Titolo_, &TXT_HeightEtic_, &TXT_WidthEtic_})
+      edit->setText("");
     succeeded_ = true;
     result = true;
   });

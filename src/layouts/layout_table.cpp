@@ -17,10 +17,13 @@ namespace {
 constexpr int kAttempts = 25;
 
 // The code as the criteria compare it: in its 10-character form, quoted.
-std::string codeLiteral(std::string_view code) { return data::textLiteral(layoutCode(code), data::Dialect::Other); }
+std::string codeLiteral(std::string_view code) {
+  return data::textLiteral(layoutCode(code), data::Dialect::Other);
+}
 
 int32_t nextNumber(data::Connection& connection, const RegionalSettings& rs) {
-  const data::StatementResult result = connection.execute("SELECT MAX (PD45_PROGRIGA) AS PROGRIGA FROM PD45_CONFIGETICH");
+  const data::StatementResult result =
+      connection.execute("SELECT MAX (PD45_PROGRIGA) AS PROGRIGA FROM PD45_CONFIGETICH");
   const Value highest = result.rows && result.rows->rowCount > 0 ? result.rows->cells[0] : Value::null();
   return toInt32(NVL(highest, Value(int32_t{1})), rs) + 1;
 }
@@ -46,8 +49,8 @@ void addRows(data::Recordset& table, data::Recordset& lines, const LayoutHeader&
     table.addNew();
     table.setValue("PD45_CODICE", Value(header.code));
     table.setValue("PD45_TITOLO", Value(header.title));
-    for (const char* field : {"PD45_RIGA", "PD45_SEQSTP", "PD45_CAMPO", "PD45_DATAFIELD", "PD45_POSINI",
-                              "PD45_FLGLBLCAMPO"})
+    for (const char* field :
+         {"PD45_RIGA", "PD45_SEQSTP", "PD45_CAMPO", "PD45_DATAFIELD", "PD45_POSINI", "PD45_FLGLBLCAMPO"})
       table.setValue(field, lines.value(field));
     table.setValue("PD45_PROGRIGA", Value(number++));
     table.update();
@@ -60,7 +63,8 @@ bool layoutExists(data::Connection& connection, std::string_view code) {
   const Value parameters[] = {Value(std::string(RTrim(layoutCode(code))))};
   const data::StatementResult found = connection.execute(
       "SELECT COUNT(*) AS N FROM PD45_CONFIGETICH WHERE PD45_CODICE = ? AND PD45_PROGRIGA = 0", parameters);
-  return found.rows && found.rows->rowCount > 0 && toInt64(found.rows->cells[0], RegionalSettings::english()) > 0;
+  return found.rows && found.rows->rowCount > 0 &&
+         toInt64(found.rows->cells[0], RegionalSettings::english()) > 0;
 }
 
 bool isKeyClash(const data::DriverError& e) {
@@ -74,7 +78,8 @@ bool isKeyClash(const data::DriverError& e) {
 std::string layoutCode(std::string_view code) { return StringaFissa(code, 10); }
 
 std::string layoutListSql() {
-  return std::string("SELECT PD45_CODICE, PD45_TITOLO, PD45_WIDTH, PD45_HEIGHT, PD45_DISTANZA, PD45_INDQTARIP") +
+  return std::string(
+             "SELECT PD45_CODICE, PD45_TITOLO, PD45_WIDTH, PD45_HEIGHT, PD45_DISTANZA, PD45_INDQTARIP") +
          " FROM PD45_CONFIGETICH" + " WHERE PD45_PROGRIGA = 0" + " ORDER BY PD45_PROGRIGA";
 }
 

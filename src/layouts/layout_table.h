@@ -29,7 +29,7 @@ std::string layoutDetailFilter(std::string_view code);
 struct LayoutHeader {
   std::string code;
   std::string title;
-  Value width;     // each already a decimal: an empty edit is 0
+  Value width;  // each already a decimal: an empty edit is 0
   Value height;
   Value distance;
   Value printedQuantity;

@@ -47,11 +47,13 @@ LabelLayout::LabelLayout(data::Recordset& lines, const RegionalSettings& rs) {
 
 std::string fieldText(const data::Recordset& label, std::string_view f, std::string_view selector,
                       const RegionalSettings& rs) {
-  if (f == "DO30_CODART_MG66" || f == "DO30_OPZIONE_MG5E" || f == "DO30_CODARTCLI") return trimmed(label, f, rs);
+  if (f == "DO30_CODART_MG66" || f == "DO30_OPZIONE_MG5E" || f == "DO30_CODARTCLI")
+    return trimmed(label, f, rs);
   if (f == "DO11_CODREP_PD07") return text(label, f, rs) + " " + trimmed(label, "PD07_DESCR", rs);
   if (f == "PD12_CODICE_PD01") return text(label, f, rs) + " " + trimmed(label, "PD01_DESCR", rs);
   if (f == "PD12_MACCHINA_PD08") return text(label, f, rs) + " " + trimmed(label, "PD08_DESCR", rs);
-  if (f == "MG68_PESON" || f == "MG68_PESOL") return text(label, "MG68_UMPESO", rs) + " " + text(label, f, rs);
+  if (f == "MG68_PESON" || f == "MG68_PESOL")
+    return text(label, "MG68_UMPESO", rs) + " " + text(label, f, rs);
   if (f == "MG68_CAPAC") return text(label, "MG68_UMCAPAC", rs) + " " + text(label, f, rs);
   if (f == "MG68_ALTEZ" || f == "MG68_LARGH" || f == "MG68_PROF")
     return text(label, "MG68_UMDIMEN", rs) + " " + text(label, f, rs);

@@ -35,15 +35,15 @@ class LabelLayout {
 
 // The value text of `dataField` on the label row, with the quantity selector's choice for the
 // quantity fields ("0" ordered, "1" residual, "2" delivered; anything else an empty value).
-std::string fieldText(const data::Recordset& label, std::string_view dataField, std::string_view quantitySelector,
-                      const RegionalSettings& rs);
+std::string fieldText(const data::Recordset& label, std::string_view dataField,
+                      std::string_view quantitySelector, const RegionalSettings& rs);
 
 // Text line `row` of the label: a line without fields is one blank.
 std::string ScriviRigaDati(const LabelLayout& layout, const data::Recordset& label, int16_t row,
                            std::string_view quantitySelector, const RegionalSettings& rs);
 
 // Every line from 1 to the layout's last, joined with CR LF.
-std::string composeLabel(const LabelLayout& layout, const data::Recordset& label, std::string_view quantitySelector,
-                         const RegionalSettings& rs);
+std::string composeLabel(const LabelLayout& layout, const data::Recordset& label,
+                         std::string_view quantitySelector, const RegionalSettings& rs);
 
 }  // namespace briskal::output

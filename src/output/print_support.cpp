@@ -15,7 +15,7 @@ using data::FieldType;
 struct SupportField {
   const char* name;
   FieldType type;
-  int size;       // characters, or precision for decimals
+  int size;  // characters, or precision for decimals
   int scale;
   bool nullable;
 };
@@ -26,6 +26,7 @@ constexpr FieldType D = FieldType::Decimal;
 constexpr FieldType T = FieldType::Date;
 constexpr FieldType V = FieldType::Variant;
 
+// clang-format off
 constexpr SupportField kFields[] = {
     {"SELEZIONE", C, 1, 0, false},          {"DO11_DITTA_CG18", D, 5, 0, false},    {"DO11_NUMREG_CO99", C, 12, 0, false},
     {"DO11_NUMDOC", D, 7, 0, false},        {"DO11_SEZDOC", C, 2, 0, false},        {"DO11_CODREP_PD07", C, 5, 0, true},
@@ -56,13 +57,14 @@ constexpr SupportField kFields[] = {
     {"PESONETTO", V, 0, 0, true},           {"PESOLORDO", V, 0, 0, true},           {"VOLUME", V, 0, 0, true},
     {"CAPACITA", V, 0, 0, true},
 };
+// clang-format on
 static_assert(std::size(kFields) == 82);
 
 // Support field <- label-row field.
 constexpr std::pair<const char*, const char*> kFromLabel[] = {
-    {"IDRIGAORDINE", "IDRIGAORDINE"}, {"TIPORIGA", "TIPORIGA"},       {"QTARESIDUA", "QTAORD"},
-    {"QTARESIDUAORI", "QTAORDTMP"},   {"QTASUETICH", "QTASUETICH"},   {"PESONETTO", "MG68_PESON"},
-    {"PESOLORDO", "MG68_PESOL"},      {"VOLUME", "MG68_VOLUME"},      {"CAPACITA", "MG68_CAPAC"},
+    {"IDRIGAORDINE", "IDRIGAORDINE"}, {"TIPORIGA", "TIPORIGA"},     {"QTARESIDUA", "QTAORD"},
+    {"QTARESIDUAORI", "QTAORDTMP"},   {"QTASUETICH", "QTASUETICH"}, {"PESONETTO", "MG68_PESON"},
+    {"PESOLORDO", "MG68_PESOL"},      {"VOLUME", "MG68_VOLUME"},    {"CAPACITA", "MG68_CAPAC"},
 };
 
 // Empty text in a decimal field of the label rows is "no value" for a typed field.
@@ -78,7 +80,7 @@ std::unique_ptr<data::Recordset> CreaSupportoStampaPersonalizzata() {
   auto support = std::make_unique<data::Recordset>();
   for (const SupportField& f : kFields) {
     const int32_t attributes = f.nullable ? data::attr::kIsNullable : data::attr::kUnspecified;
-    support->appendField(f.name, f.type, f.type == D ? f.size : f.size, attributes);
+    support->appendField(f.name, f.type, f.size, attributes);
     if (f.type == D && f.size > 0) {
       support->editableField(f.name).precision = static_cast<uint8_t>(f.size);
       support->editableField(f.name).numericScale = static_cast<uint8_t>(f.scale);

@@ -60,7 +60,8 @@ struct SaveFormOutcome {
 
 struct ChildForms {
   // A selection form with its inputs set, not yet shown.
-  std::function<std::shared_ptr<host::ComponentForm>(host::HostRuntime&, const SelectionFormInputs&)> selectionForm;
+  std::function<std::shared_ptr<host::ComponentForm>(host::HostRuntime&, const SelectionFormInputs&)>
+      selectionForm;
   // Shows the save form modally and unloads it once closed.
   std::function<SaveFormOutcome(host::HostRuntime&, const SaveFormInputs&)> runSaveForm;
 };

@@ -17,6 +17,7 @@ struct PrintLength {
   int16_t length;
 };
 
+// clang-format off
 constexpr std::array<PrintLength, 36> kLengths = {{
     {"DO11_SEZDOC", 2},         {"DO11_NUMDOC", 7},         {"DO30_PROGRIGA", 6},
     {"DO33_NUMVSDOC", 10},      {"DO30_CODART_MG66", 25},   {"DO30_OPZIONE_MG5E", 20},
@@ -31,6 +32,7 @@ constexpr std::array<PrintLength, 36> kLengths = {{
     {"DO11_CLIFOR_CG44", 5},    {"CG16_RAGSOANAG", 60},     {"CG16_INDIRIZZO", 40},
     {"CG16_CITTA", 40},         {"CG16_CAP", 10},           {"CG16_PROV", 2},
 }};
+// clang-format on
 
 int16_t add16(int32_t a, int32_t b) {
   const int32_t sum = a + b;
@@ -45,7 +47,8 @@ std::string textOf(const Value& v, const RegionalSettings& rs) {
 
 // Adds the next field of a row to the running count `c`; `length` carries the last field length
 // measured, for fields the table does not know.
-void addField(const data::Recordset& layout, bool first, int16_t& c, int16_t& length, const RegionalSettings& rs) {
+void addField(const data::Recordset& layout, bool first, int16_t& c, int16_t& length,
+              const RegionalSettings& rs) {
   length = fieldPrintLength(textOf(layout.value("PD45_DATAFIELD"), rs), length);
   int16_t width = length;
   if (toInt32(NVL(layout.value("PD45_FLGLBLCAMPO"), Value(int16_t{0})), rs) == 1) {

@@ -27,8 +27,8 @@ std::optional<RowMeasure> measureRowUpTo(const data::Recordset& layout, int16_t 
 
 struct DimensionVerdict {
   bool ok = true;
-  bool tooHigh = false;     // the highest row exceeds the height
-  int16_t tooWideRow = 0;   // the first row wider than the width, 0 when none
+  bool tooHigh = false;    // the highest row exceeds the height
+  int16_t tooWideRow = 0;  // the first row wider than the width, 0 when none
 };
 
 // Checks the whole layout. With a height, sorts the layout by row and sequence and leaves it on

@@ -76,8 +76,12 @@ void ImpostaCampiFiltro(host::QueryFilterControl& filter) {
     if (number == 22) field.extra = {Value(""), Value(false), Value(true), Value(""), Value(int32_t{2})};
     skippingFailure([&] { filter.addField(field); });
   }
-  skippingFailure([&] { filter.addStatusField({"Default", "Stato ordine (Stati)", "VS_DO11.V_IDSTATO", false, 27, 7}); });
-  skippingFailure([&] { filter.addStatusField({"Default", "Stato riga (Stati)", "VS_DO30.V_IDSTATO", false, 28, 8}); });
+  skippingFailure([&] {
+    filter.addStatusField({"Default", "Stato ordine (Stati)", "VS_DO11.V_IDSTATO", false, 27, 7});
+  });
+  skippingFailure([&] {
+    filter.addStatusField({"Default", "Stato riga (Stati)", "VS_DO30.V_IDSTATO", false, 28, 8});
+  });
   skippingFailure([&] { filter.addAttributeGroup({"Default", false, 6, "CO5L_PRO"}); });
   skippingFailure([&] { filter.addAttributeGroup({"Default", false, 7, "CO5L_NOD"}); });
   skippingFailure([&] { filter.addAttributeGroup({"Default", false, 19, "CO5L_DOT"}); });

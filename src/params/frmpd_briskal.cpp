@@ -1,10 +1,10 @@
 #include "params/frmpd_briskal.h"
 
+#include <algorithm>
+
 #include "common/convert.h"
 #include "common/routines.h"
 #include "common/utf8.h"
-
-#include <algorithm>
 #include "data/connection.h"
 #include "data/recordset.h"
 #include "host/cinterface.h"
@@ -68,16 +68,19 @@ void FRMPD_BRISKAL::connectEvents() {
   controls().button("CMD_RIGAGIU").onClick([this] { CMD_RIGAGIU_ButtonClick(); });
   controls().button("CMD_ELIMINA").onClick([this] { CMD_ELIMINA_ButtonClick(); });
   GridSelezione_.onCellDoubleClick([this](const std::string& field) { GridSelezione_CellDblClick(field); });
-  GridSelezione_.onKeyPress([this](const std::string& field, int32_t key) { GridSelezione_ErrKeyPress(field, key); });
-  GridSelezione_.onEdited(
-      [this](const std::string& field, const Value& value, bool& cancel) { GridSelezione_OnEdited(field, value, cancel); });
+  GridSelezione_.onKeyPress(
+      [this](const std::string& field, int32_t key) { GridSelezione_ErrKeyPress(field, key); });
+  GridSelezione_.onEdited([this](const std::string& field, const Value& value, bool& cancel) {
+    GridSelezione_OnEdited(field, value, cancel);
+  });
   GridSelezione_.onRowChanged([this] { GridSelezione_RowColChange(); });
   CMD_ImpostaEtich_.onClick([this] { CMD_ImpostaEtich_Click(); });
   CMD_Esegui_.onClick([this] { CMD_Esegui_Click(); });
   KVX_RESIZEFORM1_.onSetup([this] { KVX_RESIZEFORM1_Setup(); });
   MDIActiveX1_.onHostEvent([this] { MDIActiveX1_Event(); });
   // The size fields take any text; the check runs when the labels are produced or saved.
-  for (host::TextEditControl* edit : {&TXT_ALTETIC_, &TXT_LUNGETIC_, &TXT_SALTO_}) edit->onValidate([](bool&) {});
+  for (host::TextEditControl* edit : {&TXT_ALTETIC_, &TXT_LUNGETIC_, &TXT_SALTO_})
+    edit->onValidate([](bool&) {});
 }
 
 // --- life cycle ---------------------------------------------------------------------------------
@@ -123,8 +126,8 @@ void FRMPD_BRISKAL::firstActivation() {
   host::GlobalContext& context = global();
   company_ = context.company();
   companySecondAttribute_ = context.companySecondAttribute();
-  KVX_ADVQ_.configure(company_, context.userCode(), context.userGroupCode(), hostInterface(), host::kComponentName,
-                      connection_.get());
+  KVX_ADVQ_.configure(company_, context.userCode(), context.userGroupCode(), hostInterface(),
+                      host::kComponentName, connection_.get());
   ImpostaCampiFiltro(KVX_ADVQ_);
   KVX_ADVQ_.start();
   CreaRsetSelezione();
@@ -357,8 +360,8 @@ void FRMPD_BRISKAL::CMD_Esegui_Click() {
     }
   });
   host::ignoringErrors([&] {
-    SelectionFormInputs inputs{connection_.get(), connectionString_, logObject(),  hostInterface(),
-                               stringaRigaOrd_,   rsetSelezione_.get(), this, {}};
+    SelectionFormInputs inputs{connection_.get(), connectionString_,    logObject(), hostInterface(),
+                               stringaRigaOrd_,   rsetSelezione_.get(), this,        {}};
     inputs.onClose = [this, opened = ++selectionForms_] {
       if (opened == selectionForms_) FrmModSelez_CloseFormModSelez();
     };
@@ -406,11 +409,10 @@ void FRMPD_BRISKAL::CreaRsetSelezione() {
   trapShowing("CreaRsetSelezione", [&] {
     GridSelezione_.setDataSource(nullptr);
     // The save form and the selection form borrow these rows: they are refilled, never replaced.
-    if (rsetSelezione_)
-      emptyLayoutRows();
-    else
-      rsetSelezione_ = newLayoutRows();
-    addDefaultLayout(*rsetSelezione_, [this](std::string_view text, int32_t number) { return translate(text, number); });
+    if (rsetSelezione_) emptyLayoutRows();
+    else rsetSelezione_ = newLayoutRows();
+    addDefaultLayout(*rsetSelezione_,
+                     [this](std::string_view text, int32_t number) { return translate(text, number); });
     rsetSelezione_->moveFirst();
     GridSelezione_.setDataSource(rsetSelezione_.get());
   });
@@ -485,8 +487,9 @@ bool FRMPD_BRISKAL::ControllaDimensioniEtichetta() {
     if (verdict.tooHigh) dimensionMessage_ = translate("altezza insufficiente.", 74612);
     if (verdict.tooWideRow != 0) {
       const std::vector<Value> parameters = {Value(verdict.tooWideRow)};
-      dimensionMessage_ = translate("lunghezza insufficiente, riga numero " + std::to_string(verdict.tooWideRow) + ".",
-                                    74613, &parameters);
+      dimensionMessage_ =
+          translate("lunghezza insufficiente, riga numero " + std::to_string(verdict.tooWideRow) + ".", 74613,
+                    &parameters);
     }
   });
   gridUpdate_ = false;
@@ -505,7 +508,9 @@ void FRMPD_BRISKAL::VisualizzaNRCaratteriSuRiga(int16_t row, int16_t sequence) {
 
 layouts::LayoutHeader FRMPD_BRISKAL::layoutHeader(const std::string& code, const std::string& title) const {
   const RegionalSettings& rs = global().regionalSettings();
-  auto decimal = [&](const std::string& text) { return Value(toDecimal(NVL(Value(text), Value(int32_t{0})), rs)); };
+  auto decimal = [&](const std::string& text) {
+    return Value(toDecimal(NVL(Value(text), Value(int32_t{0})), rs));
+  };
   return {code,
           title,
           decimal(TXT_LUNGETIC_.text()),
@@ -544,8 +549,8 @@ void FRMPD_BRISKAL::CaricaPersonalizzazione(int index) {
     table.setFilter(layouts::layoutDetailFilter(code));
     for (; !table.eof(); table.moveNext()) {
       rows.addNew();
-      for (const char* field : {"PD45_RIGA", "PD45_SEQSTP", "PD45_CAMPO", "PD45_DATAFIELD", "PD45_POSINI",
-                                "PD45_FLGLBLCAMPO"})
+      for (const char* field :
+           {"PD45_RIGA", "PD45_SEQSTP", "PD45_CAMPO", "PD45_DATAFIELD", "PD45_POSINI", "PD45_FLGLBLCAMPO"})
         rows.setValue(field, table.value(field));
     }
     rows.updateBatch();
@@ -588,9 +593,9 @@ void FRMPD_BRISKAL::CMD_Personalizza_Click() {
     gridUpdate_ = true;
     if (bCollDimensioni_) bCollDimensioni_->setDataSource(nullptr);
     if (required(rsetSelezione_).recordCount() > 0) rsetSelezione_->moveFirst();
-    const SaveFormOutcome outcome = childForms_.runSaveForm(
-        runtime(), {logObject(), hostInterface(), connection_.get(), headerList_.get(), rsetSelezione_.get(),
-                    tableCopy_.get(), this});
+    const SaveFormOutcome outcome =
+        childForms_.runSaveForm(runtime(), {logObject(), hostInterface(), connection_.get(),
+                                            headerList_.get(), rsetSelezione_.get(), tableCopy_.get(), this});
     gridUpdate_ = false;
     if (!outcome.saved) {
       if (bCollDimensioni_) bCollDimensioni_->setDataSource(headerList_.get());
@@ -694,10 +699,12 @@ void FRMPD_BRISKAL::CMD_ELIMINA_ButtonClick() {
 
 void FRMPD_BRISKAL::KVX_RESIZEFORM1_Setup() {
   trap("KVX_RESIZEFORM1_Setup", [&] {
+    // clang-format off
     static const std::pair<const char*, int32_t> kAnchors[] = {
         {"SSTab1", 15},     {"WLFrame2", 7},    {"WLFrame1", 15},   {"WLFrame3", 15},         {"WLFrame4", 7},
         {"Frame1", 7},      {"Frame2", 7},      {"GridSelezione", 11}, {"CMD_RIGASU", 10},    {"CMD_RIGAGIU", 10},
         {"CMD_ELIMINA", 10}, {"CMD_ImpostaEtich", 12}, {"CMD_Esegui", 12}, {"KVX_ADVQ", 15}};
+    // clang-format on
     for (const auto& [control, anchor] : kAnchors) KVX_RESIZEFORM1_.registerControl(control, anchor);
   });
 }

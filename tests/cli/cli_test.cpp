@@ -3,15 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <csignal>
 #include <regex>
 #include <sstream>
 
 #include "support/database_backends.h"
+#include "support/files.h"
 #include "support/process.h"
 
 namespace briskal {
@@ -47,7 +48,8 @@ TEST_F(CommandLine, SqlPrintsMachineReadableRows) {
   ASSERT_EQ(r.exitCode, 0) << r.err;
   const std::string header = r.out.substr(0, r.out.find("\r\n"));
   EXPECT_EQ(header, "DO11_NUMDOC,DO30_QTA1,DO30_DESCART,DO11_DATADOC,DO30_UM2");
-  const std::string first = r.out.substr(header.size() + 2, r.out.find("\r\n", header.size() + 2) - header.size() - 2);
+  const std::string first =
+      r.out.substr(header.size() + 2, r.out.find("\r\n", header.size() + 2) - header.size() - 2);
   // A quantity keeps its three decimals with a point, a date is ISO.
   EXPECT_TRUE(std::regex_search(first, std::regex(R"(^\d+,-?\d+\.\d{3},.*,2026-\d\d-\d\d,)"))) << first;
 }
@@ -62,33 +64,45 @@ TEST_F(CommandLine, SqlReportsRowsAffectedAndTables) {
   EXPECT_NE(r.out.find("(1 row)"), std::string::npos) << r.out;
 }
 
+// A run that succeeds prints what was asked on standard output; one that fails prints nothing
+// there, says why on standard error and exits 1.
 TEST_F(CommandLine, ErrorsAreClearAndSetTheExitStatus) {
-  auto r = sql("SELECT NOPE FROM VDO11_BRISKAL");
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_NE(r.err.find("NOPE"), std::string::npos) << r.err;
-  r = runProcess(kBriskal, {"frobnicate"});
-  EXPECT_EQ(r.exitCode, 2);
-  r = runProcess(kBriskal, {"demo-db", "--out", db_});
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_NE(r.err.find("--force"), std::string::npos) << r.err;
-  r = runProcess(kBriskal, {"--db", "Data Source=" + db_, "--help"});
-  EXPECT_EQ(r.exitCode, 0);
-  EXPECT_NE(r.out.find("demo-db"), std::string::npos);
-  r = runProcess(kBriskal, {"sql", "--help"});
-  EXPECT_EQ(r.exitCode, 0);
-  EXPECT_NE(r.out.find("STATEMENT"), std::string::npos) << r.out;
-  r = sql("  ");
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.out, "");
-  r = runProcess(kBriskal, {"--yes", "--db", "Data Source=" + db_, "--company", "9", "rows"});
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, "briskal: There is no company 9 in the database\n");
-  // The component failing is a failure, with the lines it logged; the lines then join the shared
-  // log, which lies in the temporary folder of the programs the tests run.
+  const std::string db = "Data Source=" + db_;
+  struct Case {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string said;  // found in standard output on success, in standard error on failure
+  };
+  const Case cases[] = {
+      {{"--db", db, "sql", "SELECT NOPE FROM VDO11_BRISKAL"}, 1, "NOPE"},
+      {{"--db", db, "sql", "  "}, 1, "briskal: The statement is empty\n"},
+      {{"demo-db", "--out", db_}, 1, "--force"},
+      {{"--yes", "--db", db, "--company", "9", "rows"},
+       1,
+       "briskal: There is no company 9 in the database\n"},
+      {{"--db", db, "--help"}, 0, "demo-db"},
+      {{"sql", "--help"}, 0, "STATEMENT"},
+  };
+  for (const Case& c : cases) {
+    const auto r = runProcess(kBriskal, c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.said << "\n" << r.err;
+    if (c.exitCode == 0) {
+      EXPECT_NE(r.out.find(c.said), std::string::npos) << r.out;
+    } else {
+      EXPECT_EQ(r.out, "") << c.said;
+      EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+    }
+  }
+}
+
+// The component failing is a failure, with the lines it logged; the lines then join the shared log,
+// which lies in the temporary folder of the programs the tests run.
+TEST_F(CommandLine, AComponentFailureIsAFailureWithWhatItLogged) {
   const std::filesystem::path shared =
       std::filesystem::path(testing::processTemporaryFolder()) / "briskal" / "briskal.log";
   std::error_code none;
-  const std::uintmax_t before = std::filesystem::exists(shared) ? std::filesystem::file_size(shared, none) : 0;
+  const std::uintmax_t before =
+      std::filesystem::exists(shared) ? std::filesystem::file_size(shared, none) : 0;
   const std::string refusing = testing::temporaryFolder() + "/refusing.db";
   std::filesystem::copy_file(db_, refusing, std::filesystem::copy_options::overwrite_existing);
   ASSERT_EQ(runProcess(kBriskal, {"--db", "Data Source=" + refusing, "sql",
@@ -97,7 +111,8 @@ TEST_F(CommandLine, ErrorsAreClearAndSetTheExitStatus) {
                 .exitCode,
             0);
   const std::string texts = testing::temporaryFolder() + "/refused.txt";
-  r = runProcess(kBriskal, {"--db", "Data Source=" + refusing, "print", "--where", "Numero doc.=1", "--out", texts});
+  const auto r = runProcess(
+      kBriskal, {"--db", "Data Source=" + refusing, "print", "--where", "Numero doc.=1", "--out", texts});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("scrittura rifiutata"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("ImpostaDatiEtichetta"), std::string::npos) << r.err;
@@ -128,15 +143,17 @@ TEST_F(CommandLine, AMissingOrForeignDatabaseIsOneClearSentence) {
   EXPECT_EQ(r.err, "briskal: " + notes + " is not a database" + create + notes + "\n");
   const std::string other = folder + "/other.db";
   { std::ofstream touch(other); }
-  ASSERT_EQ(
-      runProcess(kBriskal, {"--db", "Data Source=" + other, "sql", "CREATE TABLE CG18_DITTE (CG18_DITTA INT)"}).exitCode,
-      0);
+  ASSERT_EQ(runProcess(kBriskal,
+                       {"--db", "Data Source=" + other, "sql", "CREATE TABLE CG18_DITTE (CG18_DITTA INT)"})
+                .exitCode,
+            0);
   r = runProcess(kBriskal, {"--yes", "--db", "Data Source=" + other, "rows"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, "briskal: The database " + other +
-                       " is not a work-order database: it lacks VDO11_BRISKAL, VFILTROSTATI, CO5L_ATTRIBUTIDEN, "
-                       "PD45_CONFIGETICH, PD46_RPTETICHETTE" +
-                       create + other + "\n");
+  EXPECT_EQ(r.err,
+            "briskal: The database " + other +
+                " is not a work-order database: it lacks VDO11_BRISKAL, VFILTROSTATI, CO5L_ATTRIBUTIDEN, "
+                "PD45_CONFIGETICH, PD46_RPTETICHETTE" +
+                create + other + "\n");
 }
 
 // A damaged file, or a folder where the database should be, fails every command that reads it
@@ -148,15 +165,16 @@ TEST_F(CommandLine, ADamagedOrUnopenableDatabaseFailsWithItsCause) {
   std::filesystem::resize_file(truncated, std::filesystem::file_size(truncated) / 3);
   std::filesystem::create_directory(folder + "/folder.db");
   for (const std::string& db : {truncated, folder + "/folder.db"}) {
-    for (const std::vector<std::string>& command :
-         std::vector<std::vector<std::string>>{{"rows", "--where", "Numero doc.=1..400"},
-                                               {"layouts", "list"},
-                                               {"print", "--where", "Numero doc.=1..400", "--out", folder + "/x.pdf"}}) {
+    for (const std::vector<std::string>& command : std::vector<std::vector<std::string>>{
+             {"rows", "--where", "Numero doc.=1..400"},
+             {"layouts", "list"},
+             {"print", "--where", "Numero doc.=1..400", "--out", folder + "/x.pdf"}}) {
       std::vector<std::string> args = {"--yes", "--db", "Data Source=" + db};
       args.insert(args.end(), command.begin(), command.end());
       const auto r = runProcess(kBriskal, args);
       EXPECT_EQ(r.exitCode, 1) << db << " " << command[0] << ": " << r.err;
-      EXPECT_EQ(r.err.rfind("briskal: The database " + db + " cannot be ", 0), 0u) << command[0] << ": " << r.err;
+      EXPECT_EQ(r.err.rfind("briskal: The database " + db + " cannot be ", 0), 0u)
+          << command[0] << ": " << r.err;
       EXPECT_FALSE(std::filesystem::exists(folder + "/x.pdf"));
     }
   }
@@ -171,7 +189,9 @@ TEST_F(CommandLine, UsageErrorsPointToWhatWasMeant) {
     std::string usage;
   };
   const Case cases[] = {
-      {{"pirnt"}, "briskal: unknown command 'pirnt'; did you mean print?", "Usage: briskal [OPTIONS] SUBCOMMAND"},
+      {{"pirnt"},
+       "briskal: unknown command 'pirnt'; did you mean print?",
+       "Usage: briskal [OPTIONS] SUBCOMMAND"},
       {{"print", "--otu", "x.pdf"},
        "briskal: unknown option '--otu'; did you mean --out?",
        "Usage: briskal print [OPTIONS]"},
@@ -181,12 +201,17 @@ TEST_F(CommandLine, UsageErrorsPointToWhatWasMeant) {
       {{"--compnay", "2", "rows"},
        "briskal: unknown option '--compnay'; did you mean --company?",
        "Usage: briskal [OPTIONS]"},
-      {{"rows", "--basis", "box"}, "briskal: --basis: box not in {unit,package,custom}", "Usage: briskal rows [OPTIONS]"},
+      {{"rows", "--basis", "box"},
+       "briskal: --basis: box not in {unit,package,custom}",
+       "Usage: briskal rows [OPTIONS]"},
       {{"print", "--out", "labels.doc"},
-       "briskal: --out: labels.doc: the output is chosen by the file's extension, one of .pdf, .png (a page each), "
+       "briskal: --out: labels.doc: the output is chosen by the file's extension, one of .pdf, .png (a page "
+       "each), "
        ".epl (label printer) or .txt (label texts)",
        "Usage: briskal print [OPTIONS]"},
-      {{"help", "prnt"}, "briskal: unknown command 'prnt'; did you mean print?", "Usage: briskal [OPTIONS] SUBCOMMAND"},
+      {{"help", "prnt"},
+       "briskal: unknown command 'prnt'; did you mean print?",
+       "Usage: briskal [OPTIONS] SUBCOMMAND"},
       {{"frobnicate"}, "briskal: unknown command 'frobnicate'", "Usage: briskal [OPTIONS] SUBCOMMAND"},
   };
   for (const Case& c : cases) {
@@ -218,19 +243,19 @@ class QueryCommand : public CommandLine {
 };
 
 TEST_F(QueryCommand, PrintsTheQueryTheComponentComposes) {
-  const auto r = query({"--yes", "query", "--order-type", "21", "--um", "2", "--no-residual"});
+  const std::string golden = testing::readFile(testing::goldenFile("order_line_query.sql"));
+  auto r = query({"--yes", "query"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.out,
-            "SELECT * FROM VDO11_BRISKAL"
-            " LEFT OUTER JOIN VFILTROSTATI AS VS_DO11 WITH (NOLOCK) ON DO11_GUID = VS_DO11.V_GUID "
-            " LEFT OUTER JOIN VFILTROSTATI AS VS_DO30 WITH (NOLOCK) ON DO30_GUID = VS_DO30.V_GUID "
-            " LEFT OUTER JOIN CO5L_ATTRIBUTIDEN AS CO5L_PRO WITH (NOLOCK) ON PD68_GUID = CO5L_PRO.CO5L_GUID "
-            " LEFT OUTER JOIN CO5L_ATTRIBUTIDEN AS CO5L_DOT WITH (NOLOCK) ON DO11_GUID = CO5L_DOT.CO5L_GUID "
-            " LEFT OUTER JOIN CO5L_ATTRIBUTIDEN AS CO5L_DOC WITH (NOLOCK) ON DO11_GUID = CO5L_DOC.CO5L_GUID "
-            " LEFT OUTER JOIN CO5L_ATTRIBUTIDEN AS CO5L_NOD WITH (NOLOCK) ON PD0C_GUID = CO5L_NOD.CO5L_GUID "
-            " WHERE DO11_DITTA_CG18 = 1  AND ISNULL(DO31_FLGNONPIUEV,0) = 0  AND DO11_TIPODOC = 21"
-            " ORDER BY DO30_NUMREG_CO99, DO30_PROGRIGA, DO46_PROGDET \n");
+  EXPECT_EQ(r.out, golden + "\n");
   EXPECT_NE(r.err.find("[40011]"), std::string::npos) << r.err;
+  // Another order type, the second unit and settled lines too: their conditions change.
+  r = query({"--yes", "query", "--order-type", "21", "--um", "2", "--no-residual"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  std::string expected = golden;
+  expected.erase(expected.find(" AND QTAORD1 > 0 "), std::string(" AND QTAORD1 > 0 ").size());
+  expected.replace(expected.find("DO11_TIPODOC = 24"), std::string("DO11_TIPODOC = 24").size(),
+                   "DO11_TIPODOC = 21");
+  EXPECT_EQ(r.out, expected + "\n");
 }
 
 TEST_F(QueryCommand, WithoutAFilterTheDefaultAnswerIsNo) {
@@ -257,8 +282,11 @@ TEST_F(QueryCommand, TypedValuesAreQuotedOrRefused) {
   // A caption the filter does not have is a usage error that lists those it has.
   r = query({"query", "--where", "Nessun campo=1"});
   EXPECT_EQ(r.exitCode, 2);
-  EXPECT_EQ(r.err.rfind("briskal: --where 'Nessun campo=1': there is no filter field \"Nessun campo\"; the fields are: ", 0),
-            0u)
+  EXPECT_EQ(
+      r.err.rfind(
+          "briskal: --where 'Nessun campo=1': there is no filter field \"Nessun campo\"; the fields are: ",
+          0),
+      0u)
       << r.err;
   EXPECT_NE(r.err.find("Numero doc., "), std::string::npos) << r.err;
 }
@@ -268,7 +296,9 @@ TEST_F(QueryCommand, TraceLinesGoToStandardErrorOnRequest) {
   const auto r = query({"--yes", "query"});
   unsetenv("BRISKAL_TRACE");
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_TRUE(std::regex_search(r.err, std::regex(R"(QRVN:\|[0-9A-F]{32}\|INI\|DAZO_BRISKAL\|CLSPD_BRISKAL)"))) << r.err;
+  EXPECT_TRUE(
+      std::regex_search(r.err, std::regex(R"(QRVN:\|[0-9A-F]{32}\|INI\|DAZO_BRISKAL\|CLSPD_BRISKAL)")))
+      << r.err;
   EXPECT_NE(r.err.find("|INI|DAZO_BRISKAL|FRMPD_BRISKAL"), std::string::npos);
   EXPECT_NE(r.err.find("|TER|DAZO_BRISKAL|FRMPD_MODSELEZ"), std::string::npos);
 }
@@ -354,12 +384,14 @@ TEST_F(QueryCommand, LayoutsRoundTripThroughTheForms) {
   r = query({"layouts", "save", "cli1", "--title", "Default"});
   EXPECT_EQ(r.exitCode, 1) << r.err;
   EXPECT_NE(r.err.find("[74614]"), std::string::npos) << r.err;
-  EXPECT_NE(sql("SELECT COUNT(*) AS N FROM PD45_CONFIGETICH WHERE PD45_CODICE = 'CLI1'").out.find("\r\n4\r\n"),
-            std::string::npos);
+  EXPECT_NE(
+      sql("SELECT COUNT(*) AS N FROM PD45_CONFIGETICH WHERE PD45_CODICE = 'CLI1'").out.find("\r\n4\r\n"),
+      std::string::npos);
   r = query({"--yes", "layouts", "save", "cli1", "--title", "Default"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_NE(sql("SELECT COUNT(*) AS N FROM PD45_CONFIGETICH WHERE PD45_CODICE = 'CLI1'").out.find("\r\n37\r\n"),
-            std::string::npos);
+  EXPECT_NE(
+      sql("SELECT COUNT(*) AS N FROM PD45_CONFIGETICH WHERE PD45_CODICE = 'CLI1'").out.find("\r\n37\r\n"),
+      std::string::npos);
   r = query({"layouts", "check", "CLI1", "--height", "35"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.out, "altezza insufficiente.\n");
@@ -382,7 +414,8 @@ TEST_F(QueryCommand, LayoutsRoundTripThroughTheForms) {
 
 TEST_F(QueryCommand, PrintsEveryKindOfOutput) {
   const std::string folder = testing::temporaryFolder();
-  const std::vector<std::string> selection = {"--where", "Numero doc.=1..3", "--basis", "custom", "--labels", "2"};
+  const std::vector<std::string> selection = {"--where", "Numero doc.=1..3", "--basis",
+                                              "custom",  "--labels",         "2"};
   auto print = [&](std::vector<std::string> extra) {
     std::vector<std::string> args = {"print"};
     args.insert(args.end(), selection.begin(), selection.end());
@@ -391,8 +424,7 @@ TEST_F(QueryCommand, PrintsEveryKindOfOutput) {
   };
   auto r = print({"--out", folder + "/labels.txt"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  std::ifstream text(folder + "/labels.txt", std::ios::binary);
-  const std::string texts((std::istreambuf_iterator<char>(text)), std::istreambuf_iterator<char>());
+  const std::string texts = testing::readFile(folder + "/labels.txt");
   EXPECT_EQ(texts.rfind(" Numero ordine: ", 0), 0u) << texts.substr(0, 80);
   EXPECT_NE(texts.find("\r\n Numero riga ordine: "), std::string::npos);
   // Captions whose numbers are shared with a message or another caption read as captions.
@@ -408,7 +440,9 @@ TEST_F(QueryCommand, PrintsEveryKindOfOutput) {
   r = print({"--out", folder + "/labels.pdf", "--limits", "--notes", "--note-text", "Urgente"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_TRUE(std::filesystem::file_size(folder + "/labels.pdf") > 1000);
-  EXPECT_TRUE(std::regex_match(r.err, std::regex("printed " + count + " on [0-9]+ pages? to .*/labels\\.pdf\n"))) << r.err;
+  EXPECT_TRUE(
+      std::regex_match(r.err, std::regex("printed " + count + " on [0-9]+ pages? to .*/labels\\.pdf\n")))
+      << r.err;
   r = query({"--quiet", "print", "--where", "Numero doc.=1", "--out", folder + "/quiet.pdf"});
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.err, "");
@@ -416,13 +450,12 @@ TEST_F(QueryCommand, PrintsEveryKindOfOutput) {
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_TRUE(std::filesystem::exists(folder + "/labels-1.png"));
   EXPECT_TRUE(std::filesystem::exists(folder + "/labels-" + std::to_string(labels) + ".png"));
-  EXPECT_EQ(r.err, "printed " + count + " on " + std::to_string(labels) + " pages to " + folder + "/labels-1.png ... " +
-                       folder + "/labels-" + std::to_string(labels) + ".png\n");
+  EXPECT_EQ(r.err, "printed " + count + " on " + std::to_string(labels) + " pages to " + folder +
+                       "/labels-1.png ... " + folder + "/labels-" + std::to_string(labels) + ".png\n");
   r = print({"--label", "custom", "--out", folder + "/labels.epl"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.err, "sent " + count + " to the label printer at " + folder + "/labels.epl\n");
-  std::ifstream epl(folder + "/labels.epl", std::ios::binary);
-  const std::string stream((std::istreambuf_iterator<char>(epl)), std::istreambuf_iterator<char>());
+  const std::string stream = testing::readFile(folder + "/labels.epl");
   EXPECT_EQ(stream.rfind("\nI8,A,001\n", 0), 0u);
   EXPECT_EQ(static_cast<size_t>(std::count(stream.begin(), stream.end(), 'P') > 0), 1u);
   // The label printer names the company as the printed labels do.
@@ -453,15 +486,17 @@ TEST_F(QueryCommand, AClosedPipeEndsTheRunQuietly) {
     std::vector<std::string> names;
     const auto folder = std::filesystem::path(testing::processTemporaryFolder()) / "briskal";
     if (std::filesystem::exists(folder))
-      for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+      for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
   };
   const auto logsBefore = before();
   for (const std::string format : {"csv", "table"}) {
-    const auto r = testing::runProcessClosingOutput(
-        kBriskal, {"--db", "Data Source=" + db_, "--yes", "--format", format, "rows", "--basis", "custom", "--labels", "40"},
-        100);
+    const auto r = testing::runProcessClosingOutput(kBriskal,
+                                                    {"--db", "Data Source=" + db_, "--yes", "--format",
+                                                     format, "rows", "--basis", "custom", "--labels", "40"},
+                                                    100);
     EXPECT_EQ(r.exitCode, 128 + SIGPIPE) << format << ": " << r.err;
     EXPECT_EQ(r.err.find("briskal:"), std::string::npos) << r.err;
     EXPECT_EQ(r.out.size(), 100u);
@@ -494,12 +529,14 @@ TEST_F(QueryCommand, TablesAlignNumbersRight) {
 TEST_F(QueryCommand, ASaveTheDatabaseRefusesFailsWithItsCause) {
   const std::string refusing = testing::temporaryFolder() + "/refusing.db";
   std::filesystem::copy_file(db_, refusing);
-  ASSERT_EQ(runProcess(kBriskal, {"--db", "Data Source=" + refusing, "sql",
-                                  "CREATE TRIGGER PD45_NO BEFORE INSERT ON PD45_CONFIGETICH WHEN NEW.PD45_PROGRIGA > 0 "
-                                  "BEGIN SELECT RAISE(ABORT, 'salvataggio rifiutato'); END"})
+  ASSERT_EQ(runProcess(kBriskal,
+                       {"--db", "Data Source=" + refusing, "sql",
+                        "CREATE TRIGGER PD45_NO BEFORE INSERT ON PD45_CONFIGETICH WHEN NEW.PD45_PROGRIGA > 0 "
+                        "BEGIN SELECT RAISE(ABORT, 'salvataggio rifiutato'); END"})
                 .exitCode,
             0);
-  const auto r = runProcess(kBriskal, {"--db", "Data Source=" + refusing, "layouts", "save", "RIF", "--title", "T"});
+  const auto r =
+      runProcess(kBriskal, {"--db", "Data Source=" + refusing, "layouts", "save", "RIF", "--title", "T"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("salvataggio rifiutato"), std::string::npos) << r.err;
   EXPECT_EQ(r.err.find("saved layout"), std::string::npos) << r.err;
@@ -527,7 +564,9 @@ TEST_F(QueryCommand, TypedControlCharactersAreShownEscaped) {
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("1\\x1B[2J"), std::string::npos) << r.err;
-  r = query({"query", "--where", "Nessun\x07" "campo=1"});
+  r = query({"query", "--where",
+             "Nessun\x07"
+             "campo=1"});
   EXPECT_EQ(r.exitCode, 2);
   EXPECT_EQ(r.err.find('\x07'), std::string::npos) << r.err;
 }

@@ -11,12 +11,14 @@
 #include <iterator>
 
 #include "support/database_backends.h"
+#include "support/files.h"
 #include "support/process.h"
 
 namespace briskal {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::readFile;
 using testing::runProcess;
 using testing::runProcessKilledAfter;
 
@@ -46,7 +48,8 @@ class Faults : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     demo_ = testing::temporaryFolder() + "/demo.db";
-    ASSERT_EQ(runProcess(kBriskal, {"demo-db", "--out", demo_, "--orders", "600", "--seed", "3"}).exitCode, 0);
+    ASSERT_EQ(runProcess(kBriskal, {"demo-db", "--out", demo_, "--orders", "600", "--seed", "3"}).exitCode,
+              0);
   }
   // A copy of the demo database at `file`.
   static std::string copyOfDemo(const std::string& file) {
@@ -57,10 +60,6 @@ class Faults : public ::testing::Test {
     const auto r = runProcess(kBriskal, {"--db", db, "--format", "csv", "sql", statement});
     const std::string rows = r.out.substr(r.out.find('\n') + 1);
     return rows.substr(0, rows.find('\r'));
-  }
-  static std::string readFile(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
   static std::string demo_;
 };
@@ -76,8 +75,9 @@ TEST_F(Faults, AKilledRunLeavesWhatWasThereWhole) {
   const std::string folder = testing::temporaryFolder();
   const std::string db = copyOfDemo(folder + "/killed.db");
   const std::string out = folder + "/labels.txt";
-  const std::vector<std::string> print = {"--db", db, "print", "--where", "Numero doc.=1..600", "--basis", "custom",
-                                          "--labels", "30", "--out", out};
+  const std::vector<std::string> print = {"--db",    db,       "print",    "--where", "Numero doc.=1..600",
+                                          "--basis", "custom", "--labels", "30",      "--out",
+                                          out};
   ASSERT_EQ(runProcess(kBriskal, print).exitCode, 0);
   const std::string labels = scalar(db, "SELECT COUNT(*) FROM PD46_RPTETICHETTE");
   const std::string texts = readFile(out);
@@ -86,10 +86,11 @@ TEST_F(Faults, AKilledRunLeavesWhatWasThereWhole) {
     runProcessKilledAfter(kBriskal, print, delay);
     EXPECT_EQ(scalar(db, "SELECT COUNT(*) FROM PD46_RPTETICHETTE"), labels) << delay;
     EXPECT_EQ(readFile(out), texts) << delay;
-    runProcessKilledAfter(kBriskal, {"--db", db, "--yes", "layouts", "save", "K" + std::to_string(delay), "--title", "T"},
-                          delay);
-    const std::string lines = scalar(db, "SELECT COUNT(*) FROM PD45_CONFIGETICH WHERE PD45_CODICE = 'K" +
-                                             std::to_string(delay) + "'");
+    runProcessKilledAfter(
+        kBriskal, {"--db", db, "--yes", "layouts", "save", "K" + std::to_string(delay), "--title", "T"},
+        delay);
+    const std::string lines = scalar(
+        db, "SELECT COUNT(*) FROM PD45_CONFIGETICH WHERE PD45_CODICE = 'K" + std::to_string(delay) + "'");
     EXPECT_TRUE(lines == "0" || lines == "37") << delay << ": " << lines;
     EXPECT_EQ(scalar(db, "PRAGMA integrity_check"), "ok") << delay;
   }
@@ -103,13 +104,13 @@ TEST_F(Faults, AFullDiskForTheOutputKeepsTheEarlierFile) {
   REQUIRE_SMALL_DISK(disk);
   const std::string db = copyOfDemo(testing::temporaryFolder() + "/output.db");
   const std::string out = disk.path() + "/labels.pdf";
-  ASSERT_EQ(runProcess(kBriskal, {"--db", db, "print", "--where", "Numero doc.=1", "--label", "custom", "--basis", "custom",
-                                  "--labels", "1", "--out", out})
+  ASSERT_EQ(runProcess(kBriskal, {"--db", db, "print", "--where", "Numero doc.=1", "--label", "custom",
+                                  "--basis", "custom", "--labels", "1", "--out", out})
                 .exitCode,
             0);
   const std::string earlier = readFile(out);
-  const auto r = runProcess(kBriskal, {"--db", db, "print", "--where", "Numero doc.=1..600", "--label", "custom",
-                                       "--basis", "custom", "--labels", "5", "--out", out});
+  const auto r = runProcess(kBriskal, {"--db", db, "print", "--where", "Numero doc.=1..600", "--label",
+                                       "custom", "--basis", "custom", "--labels", "5", "--out", out});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("labels.pdf"), std::string::npos) << r.err;
   EXPECT_EQ(readFile(out), earlier);
@@ -123,14 +124,15 @@ TEST_F(Faults, AFullDiskForTheDatabaseKeepsTheEarlierRun) {
   SmallDisk disk(std::to_string(size / 1024 + 512) + "k");
   REQUIRE_SMALL_DISK(disk);
   const std::string db = copyOfDemo(disk.path() + "/full.db");
-  ASSERT_EQ(runProcess(kBriskal, {"--db", db, "print", "--where", "Numero doc.=1", "--basis", "custom", "--labels", "1",
-                                  "--out", disk.path() + "/a.txt"})
+  ASSERT_EQ(runProcess(kBriskal, {"--db", db, "print", "--where", "Numero doc.=1", "--basis", "custom",
+                                  "--labels", "1", "--out", disk.path() + "/a.txt"})
                 .exitCode,
             0);
   const std::string labels = scalar(db, "SELECT COUNT(*) FROM PD46_RPTETICHETTE");
   fs::remove(disk.path() + "/a.txt");
-  const auto r = runProcess(kBriskal, {"--db", db, "print", "--where", "Numero doc.=1..600", "--basis", "custom",
-                                       "--labels", "40", "--out", testing::temporaryFolder() + "/b.txt"});
+  const auto r =
+      runProcess(kBriskal, {"--db", db, "print", "--where", "Numero doc.=1..600", "--basis", "custom",
+                            "--labels", "40", "--out", testing::temporaryFolder() + "/b.txt"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_FALSE(r.err.empty());
   EXPECT_EQ(scalar(db, "SELECT COUNT(*) FROM PD46_RPTETICHETTE"), labels);

@@ -53,7 +53,8 @@ TEST(DecimalArithmetic, QuotientsRoundOnceEvenWhenTheDividendIsWide) {
   // Exactly 7965080319248509068656530585.4999...: must not round up twice.
   EXPECT_EQ((D("28387506662942692306453111675") / D("3.5639950289441654054855604731")).toString(),
             "7965080319248509068656530585");
-  EXPECT_EQ(Decimal::parse("1" + std::string(50, '0') + "e-78")->toString(), "0.0000000000000000000000000001");
+  EXPECT_EQ(Decimal::parse("1" + std::string(50, '0') + "e-78")->toString(),
+            "0.0000000000000000000000000001");
 }
 
 TEST(DecimalRounding, FloorTruncateAndHalfEven) {

@@ -128,7 +128,8 @@ TEST_F(ComponentClass, ObjectModelsRegisterTheFormInUse) {
   session().navigator().initializeScriptObjectModel(script);
   EXPECT_EQ(script.addedObjects().back(), "FRMPD_MODSELEZ");
   ASSERT_TRUE(script.lastAddedForm());
-  EXPECT_NE(script.lastAddedForm()->property("StringaRigaOrd").asText().find("VDO11_BRISKAL"), std::string::npos);
+  EXPECT_NE(script.lastAddedForm()->property("StringaRigaOrd").asText().find("VDO11_BRISKAL"),
+            std::string::npos);
   session().component().setIsActive(false);
   session().navigator().initializeScriptObjectModel(script);
   EXPECT_EQ(script.addedObjects().size(), 2u);

@@ -6,6 +6,7 @@
 #include "data/connection.h"
 #include "hostkit/demo/demo_database.h"
 #include "support/database_backends.h"
+#include "support/files.h"
 
 namespace briskal::testing {
 
@@ -43,11 +44,6 @@ std::vector<int32_t> ComponentTest::shownNumbers() const {
   return numbers;
 }
 
-std::string ComponentTest::logText() const {
-  std::ifstream in(logFile_);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+std::string ComponentTest::logText() const { return readFile(logFile_); }
 
 }  // namespace briskal::testing

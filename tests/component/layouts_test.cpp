@@ -14,6 +14,7 @@
 #include "data/recordset.h"
 #include "hostkit/demo/demo_database.h"
 #include "support/database_backends.h"
+#include "support/files.h"
 #include "support/process.h"
 
 namespace briskal::testing {
@@ -182,8 +183,7 @@ TEST_P(Layouts, TheDefaultChosenWhileTheSelectionFormIsOpenIsWhatPrints) {
   ASSERT_NE(selection, nullptr);
   control<hostkit::HeadlessCombo>("CMB_Personal").selectIndex(0);
   selection->headlessControls().find<hostkit::HeadlessButton>("CmdExec")->click();
-  std::ifstream in(labelsFile());
-  const std::string labels((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string labels = testing::readFile(labelsFile());
   EXPECT_NE(labels.find("Numero ordine"), std::string::npos) << labels;
   EXPECT_EQ(labels.find("MODIFICATO"), std::string::npos);
 }
@@ -235,9 +235,10 @@ TEST_P(Layouts, ANewCodeSavedElsewhereMeanwhileIsToldOnce) {
   EXPECT_EQ(count("PD45_CODICE = 'NUOVO' AND PD45_PROGRIGA = 0 AND PD45_TITOLO = 'SUA'"), 1);
   EXPECT_EQ(count("PD45_CODICE = 'NUOVO'"), 37);
   const auto& shown = session().messages().shown();
-  EXPECT_EQ(std::count_if(shown.begin(), shown.end(),
-                          [](const auto& m) { return m.text.find("ha appena salvato") != std::string::npos; }),
-            1);
+  EXPECT_EQ(
+      std::count_if(shown.begin(), shown.end(),
+                    [](const auto& m) { return m.text.find("ha appena salvato") != std::string::npos; }),
+      1);
 }
 
 // A replacement that another workstation's delete overtook fails with the database's words,
@@ -249,7 +250,8 @@ TEST_P(Layouts, AReplacementOvertakenByADeleteFails) {
     s.find<hostkit::HeadlessTextEdit>("TXT_Codice")->type("AB");
     s.find<hostkit::HeadlessTextEdit>("TXT_Codice")->leave();
     s.find<hostkit::HeadlessTextEdit>("TXT_Titolo")->type("Seconda");
-    const ProcessResult other = runProcess(BRISKAL_BIN, {"--db", target_, "--yes", "layouts", "delete", "ab"});
+    const ProcessResult other =
+        runProcess(BRISKAL_BIN, {"--db", target_, "--yes", "layouts", "delete", "ab"});
     ASSERT_EQ(other.exitCode, 0) << other.err;
     s.find<hostkit::HeadlessButton>("CMD_SALVA")->click();
     EXPECT_FALSE(session().window("FRMPD_SALVAPERS")->form().property("Succeeded").asBool());
@@ -274,7 +276,8 @@ TEST_P(Layouts, SeveralWorkstationsSavingAtOnceNeverShareANumber) {
   for (const auto& r : results) EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(count("PD45_PROGRIGA = 0 AND PD45_CODICE LIKE 'P%'"), kWorkstations);
   EXPECT_EQ(count("PD45_PROGRIGA <> 0"), 36 * kWorkstations);
-  auto distinct = sql("SELECT COUNT(DISTINCT PD45_PROGRIGA) AS N FROM PD45_CONFIGETICH WHERE PD45_PROGRIGA <> 0");
+  auto distinct =
+      sql("SELECT COUNT(DISTINCT PD45_PROGRIGA) AS N FROM PD45_CONFIGETICH WHERE PD45_PROGRIGA <> 0");
   EXPECT_EQ(toInt64(distinct.rows->cells[0], RegionalSettings::english()), 36 * kWorkstations);
 }
 

@@ -255,7 +255,8 @@ TEST_F(ParameterFormOfAnotherHost, AFailedLoadIsLoggedAndOpensNothingElse) {
   button("CMD_ImpostaEtich").click();
   button("CMD_Esegui").click();
   EXPECT_EQ(session().window("FRMPD_MODSELEZ"), nullptr);
-  session().runtime().setModalDriver("FRMPD_SALVAPERS", [](hostkit::HeadlessWindow&) { FAIL() << "the save form opened"; });
+  session().runtime().setModalDriver("FRMPD_SALVAPERS",
+                                     [](hostkit::HeadlessWindow&) { FAIL() << "the save form opened"; });
   button("CMD_Personalizza").click();
 }
 
@@ -338,8 +339,8 @@ TEST_F(ParameterForm, TheLayoutGridRefusesWhatItCannotHold) {
   EXPECT_TRUE(grid.editCell("PD45_POSINI", Value("1234")));
   EXPECT_EQ(lines.value("PD45_POSINI"), Value(Decimal(1234)));
   const size_t before = shownNumbers().size();
-  EXPECT_FALSE(grid.editCell("PD45_SEQSTP", Value("")));   // a cell cannot be emptied
-  EXPECT_FALSE(grid.editCell("PD45_CAMPO", Value("x")));   // nor the caption edited
+  EXPECT_FALSE(grid.editCell("PD45_SEQSTP", Value("")));  // a cell cannot be emptied
+  EXPECT_FALSE(grid.editCell("PD45_CAMPO", Value("x")));  // nor the caption edited
   EXPECT_EQ(shownNumbers().size(), before);
   // The caption flag flips on a double click or Enter.
   grid.doubleClickCell("PD45_FLGLBLCAMPO");
@@ -393,7 +394,8 @@ TEST_F(ParameterForm, TheComposedQueryOpensOnEveryDatabase) {
     ASSERT_NE(sql.find("TORIG_NUMDOC"), std::string::npos) << sql;
     data::Recordset rs;
     rs.setCursorLocation(data::cursor::kUseClient);
-    EXPECT_NO_THROW(rs.open(sql, cn, data::cursor::kOpenDynamic, data::lock::kOptimistic)) << backend << ": " << sql;
+    EXPECT_NO_THROW(rs.open(sql, cn, data::cursor::kOpenDynamic, data::lock::kOptimistic))
+        << backend << ": " << sql;
     session_.reset();
   }
 }

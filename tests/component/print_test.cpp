@@ -57,7 +57,9 @@ class RecordingReportService final : public host::ReportService {
   void setDataSource(const std::string& sql) override { r_.dataSource = sql; }
   void setDataRecordset(data::Recordset* rs) override { r_.supportRecords = rs->recordCount(); }
   void setHostValue(const Value&) override {}
-  void onBeforePrintReport(std::function<void(host::ReportEngine&)> handler) override { handler_ = std::move(handler); }
+  void onBeforePrintReport(std::function<void(host::ReportEngine&)> handler) override {
+    handler_ = std::move(handler);
+  }
   void start() override {
     RecordingEngine engine(r_);
     handler_(engine);
@@ -99,7 +101,9 @@ class Printing : public ComponentTest {
     }
     return session().window("FRMPD_MODSELEZ");
   }
-  void print(hostkit::HeadlessWindow& w) { w.headlessControls().find<hostkit::HeadlessButton>("CmdExec")->click(); }
+  void print(hostkit::HeadlessWindow& w) {
+    w.headlessControls().find<hostkit::HeadlessButton>("CmdExec")->click();
+  }
   int64_t scratchRows(const std::string& where = "1 = 1") {
     data::Connection cn;
     cn.setConnectionString("Data Source=" + databaseFile());
@@ -121,7 +125,8 @@ TEST_F(Printing, StandardLabelsAreComposedIntoTheWorkstationsOwnRows) {
   sql("INSERT INTO PD46_RPTETICHETTE VALUES ('ALTRA', 1, 'g', 'altro', 'di un altro')");
   hostkit::HeadlessWindow* w = run("1", "3", 0, "25");
   ASSERT_NE(w, nullptr);
-  data::Recordset& rows = *w->headlessControls().find<hostkit::HeadlessGrid>("KVX_QGRIDWRAPPER1")->dataSource();
+  data::Recordset& rows =
+      *w->headlessControls().find<hostkit::HeadlessGrid>("KVX_QGRIDWRAPPER1")->dataSource();
   const int64_t labels = rows.recordCount();
   print(*w);
   EXPECT_EQ(recorded_.runs, 1);
@@ -191,7 +196,8 @@ TEST_F(Printing, NoSelectedRowIsToldAndNothingIsWritten) {
   sql("DELETE FROM PD46_RPTETICHETTE");
   hostkit::HeadlessWindow* w = run("1", "2");
   ASSERT_NE(w, nullptr);
-  data::Recordset& rows = *w->headlessControls().find<hostkit::HeadlessGrid>("KVX_QGRIDWRAPPER1")->dataSource();
+  data::Recordset& rows =
+      *w->headlessControls().find<hostkit::HeadlessGrid>("KVX_QGRIDWRAPPER1")->dataSource();
   for (rows.moveFirst(); !rows.eof(); rows.moveNext()) rows.setValue("SELEZIONE", Value("0"));
   print(*w);
   EXPECT_EQ(shownNumbers().back(), 64770);
@@ -215,7 +221,8 @@ TEST_F(Printing, CustomisableLabelsPrintEachSelectedLabelOnce) {
   ASSERT_NE(w, nullptr);
   print(*w);
   EXPECT_EQ(recorded_.templateFile, "CRPD_BRISKLABPERS.rpt");
-  data::Recordset& rows = *w->headlessControls().find<hostkit::HeadlessGrid>("KVX_QGRIDWRAPPER1")->dataSource();
+  data::Recordset& rows =
+      *w->headlessControls().find<hostkit::HeadlessGrid>("KVX_QGRIDWRAPPER1")->dataSource();
   rows.setFilter("SELEZIONE = '1'");
   EXPECT_EQ(recorded_.supportRecords, rows.recordCount());
   EXPECT_EQ(recorded_.formulas["CodiceDitta"], "1");

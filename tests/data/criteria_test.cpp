@@ -31,7 +31,8 @@ class CriteriaTest : public ::testing::Test {
     rs_.update();
   }
 
-  void add(int32_t id, const char* code, const char* name, const char* qty, const char* sel, DateTime day, Value any) {
+  void add(int32_t id, const char* code, const char* name, const char* qty, const char* sel, DateTime day,
+           Value any) {
     rs_.addNew();
     rs_.setValue("ID", Value(id));
     rs_.setValue("CODE", Value(code));

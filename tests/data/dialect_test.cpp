@@ -18,7 +18,8 @@ TEST(DialectAdaptation, DropsTableHintsAndRewritesIsnullOutsideLiterals) {
 TEST(DialectAdaptation, LeavesLookalikesAlone) {
   EXPECT_EQ(adaptSql("SELECT ISNULL_FLAG, MY_ISNULL(1), \"ISNULL(\" FROM T", Dialect::PostgreSQL),
             "SELECT ISNULL_FLAG, MY_ISNULL(1), \"ISNULL(\" FROM T");
-  EXPECT_EQ(adaptSql("WITH C AS (SELECT 1) SELECT * FROM C", Dialect::SQLite), "WITH C AS (SELECT 1) SELECT * FROM C");
+  EXPECT_EQ(adaptSql("WITH C AS (SELECT 1) SELECT * FROM C", Dialect::SQLite),
+            "WITH C AS (SELECT 1) SELECT * FROM C");
   EXPECT_EQ(adaptSql("SELECT 'it''s ISNULL(' -- ISNULL(\nFROM T WITH(NOLOCK, ROWLOCK)", Dialect::SQLite),
             "SELECT 'it''s ISNULL(' -- ISNULL(\nFROM T ");
   EXPECT_EQ(adaptSql("SELECT [Ship Address] FROM T", Dialect::PostgreSQL), "SELECT \"Ship Address\" FROM T");

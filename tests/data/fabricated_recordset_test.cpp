@@ -76,7 +76,8 @@ TEST(FabricatedRecordset, RefusesWhatDoesNotFitAndKeepsTheOldValue) {
   rs->open();
   rs->addNew();
   rs->setValue("DO30_CODART_MG66", Value("ABC"));
-  EXPECT_EQ(errorNumber([&] { rs->setValue("DO30_CODART_MG66", Value("ABCDEFGHIJK")); }), err::kMultipleStepError);
+  EXPECT_EQ(errorNumber([&] { rs->setValue("DO30_CODART_MG66", Value("ABCDEFGHIJK")); }),
+            err::kMultipleStepError);
   EXPECT_EQ(rs->value("DO30_CODART_MG66"), Value("ABC       "));
   // Trailing blanks beyond the size are padding of a wider column and go; letters do not.
   rs->setValue("DO30_CODART_MG66", Value("20100" + std::string(10, ' ')));
@@ -236,7 +237,8 @@ TEST(FabricatedRecordset, SortsStablyWithNullsFirst) {
   rs->update();
   rs->setSort("DO11_NUMDOC , IDGRIGLIA DESC");
   std::vector<int64_t> ids;
-  for (rs->moveFirst(); !rs->eof(); rs->moveNext()) ids.push_back(rs->value("IDGRIGLIA").asDecimal().toInt64());
+  for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+    ids.push_back(rs->value("IDGRIGLIA").asDecimal().toInt64());
   EXPECT_EQ(ids, (std::vector<int64_t>{5, 3, 1, 2, 4, 0}));
   rs->setSort("[DO30_CODART_MG66] DESC");
   rs->moveFirst();
@@ -292,7 +294,10 @@ TEST(FabricatedRecordset, FindWalksEveryMatchInBothDirections) {
   rs->find("DO11_NUMDOC > 100", 0, SearchDirection::Backward);
   EXPECT_TRUE(rs->bof());
   rs->moveFirst();
-  const Bookmark third = [&] { rs->setAbsolutePosition(3); return rs->bookmark(); }();
+  const Bookmark third = [&] {
+    rs->setAbsolutePosition(3);
+    return rs->bookmark();
+  }();
   rs->moveFirst();
   rs->find("DO30_CODART_MG66 LIKE 'M*'", 0, SearchDirection::Forward, third);
   EXPECT_EQ(rs->value("IDGRIGLIA"), Value(Decimal(3)));

@@ -115,11 +115,13 @@ TEST_F(OdbcPostgres, ColumnsAreDescribedFromTheirDeclaredTypes) {
     const char* name;
     FieldType type;
   };
+  // clang-format off
   const Expected expected[] = {
       {"ID", FieldType::Integer},        {"NOTE", FieldType::VarWChar}, {"CODE", FieldType::Char},
       {"BODY", FieldType::LongVarWChar}, {"QTY", FieldType::Decimal},   {"SMALL", FieldType::SmallInt},
       {"BIG", FieldType::BigInt},        {"RATIO", FieldType::Double},  {"FLAG", FieldType::Boolean},
       {"DAY", FieldType::Date},          {"STAMP", FieldType::Date}};
+  // clang-format on
   for (size_t c = 0; c < rs.columns.size(); ++c) {
     EXPECT_EQ(rs.columns[c].name, expected[c].name);
     EXPECT_EQ(rs.columns[c].type, expected[c].type) << expected[c].name;

@@ -21,9 +21,11 @@ class TableRecordset : public ::testing::TestWithParam<std::string> {
     target_ = briskal::testing::freshDatabase(GetParam());
     if (target_.empty()) GTEST_SKIP() << GetParam() << " is not available on this machine";
     connect(cn_);
-    cn_.execute("CREATE TABLE T_LAYOUT (CODE CHAR(10) NOT NULL, PROG INTEGER NOT NULL, TITLE VARCHAR(40), "
-                "WIDTH DECIMAL(9,2), QTY DECIMAL(14,3), DAY DATE, PRIMARY KEY (CODE, PROG))");
-    cn_.execute("INSERT INTO T_LAYOUT VALUES ('AB', 0, 'Etichetta ''grande''', 1.5, 1234567890.123, '2026-12-25')");
+    cn_.execute(
+        "CREATE TABLE T_LAYOUT (CODE CHAR(10) NOT NULL, PROG INTEGER NOT NULL, TITLE VARCHAR(40), "
+        "WIDTH DECIMAL(9,2), QTY DECIMAL(14,3), DAY DATE, PRIMARY KEY (CODE, PROG))");
+    cn_.execute(
+        "INSERT INTO T_LAYOUT VALUES ('AB', 0, 'Etichetta ''grande''', 1.5, 1234567890.123, '2026-12-25')");
     cn_.execute("INSERT INTO T_LAYOUT VALUES ('AB', 2, NULL, NULL, -0.7, NULL)");
     cn_.execute("INSERT INTO T_LAYOUT VALUES ('CD', 3, 'Però', NULL, 3, NULL)");
   }
@@ -36,7 +38,8 @@ class TableRecordset : public ::testing::TestWithParam<std::string> {
   int64_t count(const std::string& where = "") {
     Connection other;
     connect(other);
-    auto result = other.execute("SELECT COUNT(*) AS N FROM T_LAYOUT" + (where.empty() ? "" : " WHERE " + where));
+    auto result =
+        other.execute("SELECT COUNT(*) AS N FROM T_LAYOUT" + (where.empty() ? "" : " WHERE " + where));
     return toInt64(result.rows->cells.at(0), RegionalSettings::english());
   }
 
@@ -101,7 +104,7 @@ TEST_P(TableRecordset, BatchLockingWritesOnlyTheVisiblePendingRows) {
   rs.setFilter(FilterGroup::PendingRecords);
   EXPECT_EQ(rs.recordCount(), 2);  // the deletion shows among the pending rows too
   rs.setFilter("CODE = 'CD        '");
-  rs.updateBatch();  // the deletion of AB/2 is hidden by the filter and stays pending
+  rs.updateBatch();                      // the deletion of AB/2 is hidden by the filter and stays pending
   EXPECT_EQ(count("WIDTH = 12.34"), 1);  // rounded half to even to the column's scale
   EXPECT_EQ(count(), 3);
   rs.setFilter("");

@@ -17,22 +17,14 @@ using demo_test::query;
 // A cell as both databases must agree on it: PostgreSQL pads fixed-width text, SQLite does not.
 std::string comparable(const Value& v) {
   switch (v.kind()) {
-    case Value::Kind::Null:
-      return "<null>";
-    case Value::Kind::Text:
-      return v.asText().substr(0, v.asText().find_last_not_of(' ') + 1);
-    case Value::Kind::Decimal:
-      return v.asDecimal().toPlainString();
-    case Value::Kind::Int16:
-      return std::to_string(v.asInt16());
-    case Value::Kind::Int32:
-      return std::to_string(v.asInt32());
-    case Value::Kind::Int64:
-      return std::to_string(v.asInt64());
-    case Value::Kind::Date:
-      return v.asDate().toIso();
-    default:
-      return v.debugString();
+    case Value::Kind::Null: return "<null>";
+    case Value::Kind::Text: return v.asText().substr(0, v.asText().find_last_not_of(' ') + 1);
+    case Value::Kind::Decimal: return v.asDecimal().toPlainString();
+    case Value::Kind::Int16: return std::to_string(v.asInt16());
+    case Value::Kind::Int32: return std::to_string(v.asInt32());
+    case Value::Kind::Int64: return std::to_string(v.asInt64());
+    case Value::Kind::Date: return v.asDate().toIso();
+    default: return v.debugString();
   }
 }
 

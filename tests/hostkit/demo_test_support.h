@@ -33,17 +33,11 @@ inline size_t columnIndex(const data::ResultSet& rows, std::string_view name) {
 
 inline int64_t integerOf(const Value& v) {
   switch (v.kind()) {
-    case Value::Kind::Int16:
-      return v.asInt16();
-    case Value::Kind::Int32:
-      return v.asInt32();
-    case Value::Kind::Int64:
-      return v.asInt64();
-    case Value::Kind::Decimal:
-      return v.asDecimal().toInt64();
-    default:
-      ADD_FAILURE() << "not a whole number: " << v.debugString();
-      return 0;
+    case Value::Kind::Int16: return v.asInt16();
+    case Value::Kind::Int32: return v.asInt32();
+    case Value::Kind::Int64: return v.asInt64();
+    case Value::Kind::Decimal: return v.asDecimal().toInt64();
+    default: ADD_FAILURE() << "not a whole number: " << v.debugString(); return 0;
   }
 }
 
@@ -206,12 +200,8 @@ inline void expectPrintedColumnsFit(data::Connection& connection) {
           fits = v.kind() == Value::Kind::Decimal &&
                  v.asDecimal().integerDigits() <= expected.size - expected.scale;
           break;
-        case data::FieldType::Date:
-          fits = v.isDate() && v.asDate().year() == 2026;
-          break;
-        default:
-          fits = v.isText() && characters(v.asText()) <= static_cast<size_t>(expected.size);
-          break;
+        case data::FieldType::Date: fits = v.isDate() && v.asDate().year() == 2026; break;
+        default: fits = v.isText() && characters(v.asText()) <= static_cast<size_t>(expected.size); break;
       }
       if (!fits) {
         ADD_FAILURE() << "row " << r << " holds " << v.debugString();

@@ -24,6 +24,7 @@
 #include "hostkit/labelprinter/headless_label_printer.h"
 #include "hostkit/labelprinter/tcp_device.h"
 #include "hostkit/labelprinter/windows1252.h"
+#include "support/files.h"
 
 namespace briskal::hostkit::labelprinter {
 namespace {
@@ -38,30 +39,8 @@ using report::Page;
 using report::Symbology;
 using report::TextOp;
 
-const fs::path kGoldenDir = BRISKAL_GOLDEN_DIR;
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// Compares a byte stream with its golden file, or rewrites the file when BRISKAL_UPDATE_GOLDEN=1.
-void expectGolden(const std::string& name, const std::string& actual) {
-  const fs::path path = kGoldenDir / name;
-  const char* update = std::getenv("BRISKAL_UPDATE_GOLDEN");
-  if (update && std::string(update) == "1") {
-    std::ofstream(path, std::ios::binary) << actual;
-    std::cout << "rewrote " << path << "\n";
-    return;
-  }
-  ASSERT_TRUE(fs::exists(path)) << path << " is missing; run with BRISKAL_UPDATE_GOLDEN=1 and review it";
-  const std::string expected = readFile(path);
-  if (expected == actual) return;
-  size_t at = 0;
-  while (at < expected.size() && at < actual.size() && expected[at] == actual[at]) ++at;
-  ADD_FAILURE() << name << " differs from byte " << at << ": expected \"" << expected.substr(at, 40)
-                << "\", got \"" << actual.substr(at, 40) << "\"";
-}
+using testing::expectGolden;
+using testing::readFile;
 
 std::string errorText(const std::function<void()>& call) {
   try {
@@ -279,8 +258,8 @@ TEST(Epl2Golden, LinesAndBoxes) {
 TEST(Epl2Golden, ImageAsOneBitGraphic) {
   Page page{.width = 50, .height = 30, .ops = {}};
   // 12 x 6 pixels (black, transparent, white with a dark diagonal) drawn 3 mm x 1.5 mm.
-  page.ops.emplace_back(
-      ImageOp{.x = 5, .y = 5, .width = 3, .height = 1.5, .file = (kGoldenDir / "label_logo.png").string()});
+  page.ops.emplace_back(ImageOp{
+      .x = 5, .y = 5, .width = 3, .height = 1.5, .file = testing::goldenFile("label_logo.png").string()});
   const std::string bytes = job({page});
   expectGolden("epl2_image.epl", bytes);
   // 24 x 12 dots, 3 bytes a row, each pixel a 2 x 2 block: black is 0 bits, transparent is paper,

@@ -97,8 +97,8 @@ TEST(CatalogueParsing, MissingFileIsFileNotFound) {
 
 TEST(CatalogueParameters, FollowTheRegionalSettings) {
   const auto catalogue = MessageCatalogue::parse("1\tQty %1 on %2, weight %3\n", "test");
-  const std::vector<Value> parameters{Value(*Decimal::parse("1234.5")), Value(DateTime::fromParts(2024, 3, 5)),
-                                      Value(2.25)};
+  const std::vector<Value> parameters{Value(*Decimal::parse("1234.5")),
+                                      Value(DateTime::fromParts(2024, 3, 5)), Value(2.25)};
   EXPECT_EQ(catalogue.text(1, parameters, kIt), "Qty 1234,5 on 05/03/2024, weight 2,25");
   EXPECT_EQ(catalogue.text(1, parameters, kEn), "Qty 1234.5 on 3/5/2024, weight 2.25");
 }
@@ -161,6 +161,7 @@ TEST(MessageButtons, DefaultButtonFollowsTheSetAndItsFlag) {
     int32_t buttons;
     int expected;
   };
+  // clang-format off
   const Case cases[] = {
       {0, answer::kOk},          {0 + 256, answer::kOk},       {1, answer::kOk},
       {1 + 256, answer::kCancel}, {2, answer::kAbort},         {2 + 256, answer::kRetry},
@@ -170,6 +171,7 @@ TEST(MessageButtons, DefaultButtonFollowsTheSetAndItsFlag) {
       {36, answer::kYes},         {308, answer::kNo},          {4370, answer::kRetry},
       {64, answer::kOk},          {48 + 4096 + 1 + 256, answer::kCancel},
   };
+  // clang-format on
   for (const Case& c : cases) EXPECT_EQ(defaultAnswer(c.buttons), c.expected) << c.buttons;
 }
 
@@ -196,14 +198,16 @@ class HeadlessMessages : public ::testing::Test {
 };
 
 TEST_F(HeadlessMessages, RecordsEachBoxWithItsAnswer) {
-  EXPECT_EQ(service_.numberedBox(74594, 36, "Stampa etichette", {Value("altezza insufficiente.")}), answer::kYes);
+  EXPECT_EQ(service_.numberedBox(74594, 36, "Stampa etichette", {Value("altezza insufficiente.")}),
+            answer::kYes);
   EXPECT_EQ(service_.textBox("Errore generico", 48, "Titolo"), answer::kOk);
   EXPECT_EQ(service_.numberedBox(99999, 308, "T", {}), answer::kNo);
-  EXPECT_THAT(service_.shown(),
-              ElementsAre(ShownMessage{74594, "Dimensionamento etichetta:\r\naltezza insufficiente.\r\r\nContinuare?",
-                                       36, "Stampa etichette", answer::kYes},
-                          ShownMessage{0, "Errore generico", 48, "Titolo", answer::kOk},
-                          ShownMessage{99999, "[99999]", 308, "T", answer::kNo}));
+  EXPECT_THAT(
+      service_.shown(),
+      ElementsAre(ShownMessage{74594, "Dimensionamento etichetta:\r\naltezza insufficiente.\r\r\nContinuare?",
+                               36, "Stampa etichette", answer::kYes},
+                  ShownMessage{0, "Errore generico", 48, "Titolo", answer::kOk},
+                  ShownMessage{99999, "[99999]", 308, "T", answer::kNo}));
   // The sink sees the box before it is answered.
   ASSERT_EQ(sunk_.size(), 3u);
   EXPECT_EQ(sunk_[0].answer, 0);
@@ -275,7 +279,8 @@ TEST_F(HeadlessMessages, TranslationServiceShowsTheMarkedTextAsItIs) {
   HeadlessTranslationService translation(service_);
   service_.queueAnswer(answer::kYes);
   EXPECT_EQ(translation.KVXMsgBox("[x30178x] Cambio azienda", 36, "T"), answer::kYes);
-  EXPECT_THAT(service_.shown(), ElementsAre(ShownMessage{0, "[x30178x] Cambio azienda", 36, "T", answer::kYes}));
+  EXPECT_THAT(service_.shown(),
+              ElementsAre(ShownMessage{0, "[x30178x] Cambio azienda", 36, "T", answer::kYes}));
 }
 
 TEST(MessageStreamSink, WritesNumberAndTextOneLineABreak) {
@@ -338,9 +343,11 @@ TEST_F(LogFile, WriteAppendsOneLineWithTheKeptErrors) {
   const auto lines = linesOf(file_);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_TRUE(std::regex_match(
-      lines[0], std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} \| 0_0_0_0 \| DAZO_BRISKAL \| CaricaRsetRigaOrd \| )"
-                           R"(3021 \| Recordset \| Nessun record\\r\\ncorrente \| )"
-                           R"(provider: no such table: VDO11_BRISKAL; statement aborted)")))
+      lines[0],
+      std::regex(
+          R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} \| 0_0_0_0 \| DAZO_BRISKAL \| CaricaRsetRigaOrd \| )"
+          R"(3021 \| Recordset \| Nessun record\\r\\ncorrente \| )"
+          R"(provider: no such table: VDO11_BRISKAL; statement aborted)")))
       << lines[0];
   EXPECT_TRUE(messages_.shown().empty());
   // The host hears the same entry as one readable line.
@@ -374,8 +381,9 @@ TEST_F(LogFile, ShowErrorWritesThenShowsAndReturnsTheAnswer) {
   FileLogService log(file_, messages_);
   log.setError(Error(94, "briskal", "Invalid use of Null"));
   int32_t extra = 0;
-  EXPECT_EQ(log.showError("DAZO_BRISKAL", "Stampa etichette da ordine di lavoro", "CreaRsetSelezione", 4370, extra),
-            answer::kRetry);
+  EXPECT_EQ(
+      log.showError("DAZO_BRISKAL", "Stampa etichette da ordine di lavoro", "CreaRsetSelezione", 4370, extra),
+      answer::kRetry);
   messages_.queueAnswer(answer::kAbort);
   log.setError(Error(6, "briskal", "Overflow"));
   EXPECT_EQ(log.showError("DAZO_BRISKAL", "Modifica etichette", "ComputerName", 4370, extra), answer::kAbort);
@@ -387,7 +395,8 @@ TEST_F(LogFile, ShowErrorWritesThenShowsAndReturnsTheAnswer) {
                                        answer::kAbort}));
   const auto lines = linesOf(file_);
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_THAT(lines[0], HasSubstr("| 0_0_0_0 | DAZO_BRISKAL | CreaRsetSelezione | 94 | briskal | Invalid use of Null"));
+  EXPECT_THAT(lines[0],
+              HasSubstr("| 0_0_0_0 | DAZO_BRISKAL | CreaRsetSelezione | 94 | briskal | Invalid use of Null"));
   EXPECT_THAT(lines[1], HasSubstr("| 0_0_0_0 | DAZO_BRISKAL | ComputerName | 6 | briskal | Overflow"));
 }
 

@@ -24,6 +24,7 @@
 #include "hostkit/runtime/headless_context.h"
 #include "hostkit/session/host_session.h"
 #include "support/database_backends.h"
+#include "support/files.h"
 #include "support/process.h"
 
 namespace briskal::hostkit::report {
@@ -43,12 +44,7 @@ std::string errorText(const std::function<void()>& run) {
   return "no error";
 }
 
-std::string readFile(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using testing::readFile;
 
 // The full path of an installed program, or "" when it is not on the PATH.
 std::string findProgram(const std::string& name) {
@@ -465,11 +461,7 @@ std::vector<Page> customLabels(data::Recordset& support) {
 TEST(CustomLabel, DrawingListMatchesTheGoldenFile) {
   auto support = printSupport({supportRow("ART-00042")});
   const std::string actual = describe(customLabels(*support));
-  const fs::path golden = fs::path(BRISKAL_GOLDEN_FOLDER) / "report_custom_label.txt";
-  if (const char* update = std::getenv("BRISKAL_UPDATE_GOLDEN"); update && std::string(update) == "1")
-    std::ofstream(golden, std::ios::binary) << actual;
-  EXPECT_EQ(actual, readFile(golden))
-      << "run with BRISKAL_UPDATE_GOLDEN=1 to rewrite it after a reviewed change";
+  testing::expectGolden("report_custom_label.txt", actual);
 }
 
 TEST(CustomLabel, OnePagePerRecordWithFormattedQuantityAndNoBarcodeForAMissingCode) {

@@ -22,14 +22,18 @@ class OrderLines {
  public:
   OrderLines() {
     for (const char* name :
-         {"DO11_SEZDOC", "DO11_NUMDOC", "DO46_CODREPARTO", "PD07_DESCR", "DO11_CLIFOR_CG44", "DO30_PROGRIGA",
-          "DO30_CODDEP_MG58", "DO30_CODART_MG66", "DO30_OPZIONE_MG5E", "DO30_DESCART", "DO30_UM1", "DO30_UM2",
-          "DO30_QTA1", "DO30_QTA2", "DO30_CODARTCLI", "DO31_DATACONS", "DO41_CODPROGETTO", "DO41_CODSPROGETTO",
-          "DO41_CODCOMMESSA", "DO41_CODSCOMMESSA", "PD12_CODICE_PD01", "PD01_DESCR", "DO46_MACCHINAALT",
-          "PD08_DESCR", "CG16_RAGSOANAG", "CG16_INDIRIZZO", "CG16_CAP", "CG16_CITTA", "CG16_PROV",
-          "DO11_NUMREG_CO99", "DO31_QTA1CONS", "DO31_QTA2CONS", "QTAORD1", "QTAORD2", "DO30_UMPESO",
-          "DO30_UMVOLUME", "DO30_UMCAPAC", "DO30_PESON", "DO30_PESOL", "DO30_VOLUME", "DO30_CAPACITA",
-          "DO30_ALTEZZA", "DO30_BASE", "DO30_PROFONDITA", "DO30_PZCONF", "DO33_NUMNSDOC", "DO33_SEZNSDOC"})
+         {"DO11_SEZDOC",       "DO11_NUMDOC",       "DO46_CODREPARTO",  "PD07_DESCR",
+          "DO11_CLIFOR_CG44",  "DO30_PROGRIGA",     "DO30_CODDEP_MG58", "DO30_CODART_MG66",
+          "DO30_OPZIONE_MG5E", "DO30_DESCART",      "DO30_UM1",         "DO30_UM2",
+          "DO30_QTA1",         "DO30_QTA2",         "DO30_CODARTCLI",   "DO31_DATACONS",
+          "DO41_CODPROGETTO",  "DO41_CODSPROGETTO", "DO41_CODCOMMESSA", "DO41_CODSCOMMESSA",
+          "PD12_CODICE_PD01",  "PD01_DESCR",        "DO46_MACCHINAALT", "PD08_DESCR",
+          "CG16_RAGSOANAG",    "CG16_INDIRIZZO",    "CG16_CAP",         "CG16_CITTA",
+          "CG16_PROV",         "DO11_NUMREG_CO99",  "DO31_QTA1CONS",    "DO31_QTA2CONS",
+          "QTAORD1",           "QTAORD2",           "DO30_UMPESO",      "DO30_UMVOLUME",
+          "DO30_UMCAPAC",      "DO30_PESON",        "DO30_PESOL",       "DO30_VOLUME",
+          "DO30_CAPACITA",     "DO30_ALTEZZA",      "DO30_BASE",        "DO30_PROFONDITA",
+          "DO30_PZCONF",       "DO33_NUMNSDOC",     "DO33_SEZNSDOC"})
       rs.appendField(name, data::FieldType::Variant, 0, data::attr::kIsNullable);
     rs.open();
   }
@@ -61,7 +65,8 @@ class Expansion : public ::testing::Test {
   std::vector<Label> expand(int basis, const std::string& labels = "") {
     rows_ = newLabelRows();
     LabelExpansion expansion(
-        lines_->rs, *rows_, kIt, [this](const char* procedure, const std::function<void()>& body) {
+        lines_->rs, *rows_, kIt,
+        [this](const char* procedure, const std::function<void()>& body) {
           try {
             body();
           } catch (const Error& e) {
@@ -75,8 +80,8 @@ class Expansion : public ::testing::Test {
     expansion.expandAll(options);
     std::vector<Label> out;
     for (rows_->moveFirst(); !rows_->eof(); rows_->moveNext())
-      out.push_back({rows_->value("SELEZIONE").asText(), rows_->value("TIPORIGA").asText(), rows_->value("QTASUETICH"),
-                     rows_->value("MG68_PESON")});
+      out.push_back({rows_->value("SELEZIONE").asText(), rows_->value("TIPORIGA").asText(),
+                     rows_->value("QTASUETICH"), rows_->value("MG68_PESON")});
     return out;
   }
   static std::vector<std::string> quantities(const std::vector<Label>& labels) {
@@ -106,7 +111,8 @@ TEST_F(Expansion, OneLabelPerUnitWithTheFractionLast) {
     lines_->add(Value(D(q)));
     labels = expand(0);
     EXPECT_EQ(labels.size(), std::string(q) == "3" ? 3u : 1u) << q;
-    EXPECT_EQ(toText(labels.back().quantity, kIt), std::string(q) == "3" ? "1" : toText(Value(D(q)), kIt)) << q;
+    EXPECT_EQ(toText(labels.back().quantity, kIt), std::string(q) == "3" ? "1" : toText(Value(D(q)), kIt))
+        << q;
   }
 }
 
@@ -162,11 +168,13 @@ TEST_F(Expansion, AGivenNumberOfLabelsPerLine) {
     const char* m;
     Texts quantities;
   };
+  // clang-format off
   const Case cases[] = {
       {"10", "3", {"3", "3", "4"}},          {"10", "1", {"10"}},
       {"2", "4", {"0,5", "0,5", "0,5", "0,5"}}, {"1", "3", {"0,3333", "0,3333", "0,3333"}},
       {"10", "2", {"5", "5"}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     lines_ = std::make_unique<OrderLines>();
     lines_->add(Value(D(c.q)));

@@ -64,7 +64,9 @@ class LabelText : public ::testing::Test {
 };
 
 TEST_F(LabelText, LinesWithoutFieldsAreOneBlank) {
-  EXPECT_EQ(compose({{1, 1, "", "DO11_SEZDOC", 0, 0}, {2, 1, "", "DO11_SEZDOC", 0, 0}, {4, 1, "", "DO11_SEZDOC", 0, 0}}),
+  EXPECT_EQ(compose({{1, 1, "", "DO11_SEZDOC", 0, 0},
+                     {2, 1, "", "DO11_SEZDOC", 0, 0},
+                     {4, 1, "", "DO11_SEZDOC", 0, 0}}),
             " A \r\n A \r\n \r\n A ");  // the section is CHAR(2): "A "
   EXPECT_EQ(compose({{3, 1, "", "DO11_SEZDOC", 0, 0}}), " \r\n \r\n A ");
 }

@@ -42,7 +42,8 @@ std::unique_ptr<data::Recordset> defaultLayout() {
 
 TEST(RowWidth, CaptionsPositionsAndBlanksAddUp) {
   // The worked example: 13 + 7 + 1 = 21, c = 22; then position 30 > 22, c = 30 + 6 + 1 = 37.
-  auto layout = layoutOf({{1, 1, "Numero ordine", "DO11_NUMDOC", 0, 1}, {1, 2, "Riga", "DO30_PROGRIGA", 30, 0}});
+  auto layout =
+      layoutOf({{1, 1, "Numero ordine", "DO11_NUMDOC", 0, 1}, {1, 2, "Riga", "DO30_PROGRIGA", 30, 0}});
   auto measure = measureRowUpTo(*layout, 1, 2, kIt);
   ASSERT_TRUE(measure);
   EXPECT_EQ(measure->characters, 37);

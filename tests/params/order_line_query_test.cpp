@@ -2,18 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "support/files.h"
+
 namespace briskal::params {
 namespace {
 
-const std::string kHead =
-    "SELECT * FROM VDO11_BRISKAL"
-    " LEFT OUTER JOIN VFILTROSTATI AS VS_DO11 WITH (NOLOCK) ON DO11_GUID = VS_DO11.V_GUID "
-    " LEFT OUTER JOIN VFILTROSTATI AS VS_DO30 WITH (NOLOCK) ON DO30_GUID = VS_DO30.V_GUID "
-    " LEFT OUTER JOIN CO5L_ATTRIBUTIDEN AS CO5L_PRO WITH (NOLOCK) ON PD68_GUID = CO5L_PRO.CO5L_GUID "
-    " LEFT OUTER JOIN CO5L_ATTRIBUTIDEN AS CO5L_DOT WITH (NOLOCK) ON DO11_GUID = CO5L_DOT.CO5L_GUID "
-    " LEFT OUTER JOIN CO5L_ATTRIBUTIDEN AS CO5L_DOC WITH (NOLOCK) ON DO11_GUID = CO5L_DOC.CO5L_GUID "
-    " LEFT OUTER JOIN CO5L_ATTRIBUTIDEN AS CO5L_NOD WITH (NOLOCK) ON PD0C_GUID = CO5L_NOD.CO5L_GUID ";
-const std::string kTail = " ORDER BY DO30_NUMREG_CO99, DO30_PROGRIGA, DO46_PROGDET ";
+// The composed query of the default form is the golden file; the other cases change its conditions.
+std::string defaultQuery() { return testing::readFile(testing::goldenFile("order_line_query.sql")); }
+std::string head() {
+  const std::string query = defaultQuery();
+  return query.substr(0, query.find(" WHERE "));
+}
+std::string tail() {
+  const std::string query = defaultQuery();
+  return query.substr(std::min(query.find(" ORDER BY "), query.size()));
+}
 
 OrderLineQueryOptions defaults() {
   OrderLineQueryOptions o;
@@ -23,9 +28,11 @@ OrderLineQueryOptions defaults() {
 }
 
 TEST(OrderLineQuery, DefaultFormSelectsOpenLinesOfWorkOrders) {
-  EXPECT_EQ(composeOrderLineQuery(defaults()),
-            kHead + " WHERE DO11_DITTA_CG18 = 1 " + " AND QTAORD1 > 0 " + " AND ISNULL(DO31_FLGNONPIUEV,0) = 0 " +
-                " AND DO11_TIPODOC = 24" + kTail);
+  testing::expectGolden("order_line_query.sql", composeOrderLineQuery(defaults()));
+  EXPECT_NE(
+      defaultQuery().find(" WHERE DO11_DITTA_CG18 = 1  AND QTAORD1 > 0  AND ISNULL(DO31_FLGNONPIUEV,0) = 0 "
+                          " AND DO11_TIPODOC = 24 ORDER BY "),
+      std::string::npos);
 }
 
 TEST(OrderLineQuery, OptionsAddOrDropTheirConditions) {
@@ -47,7 +54,8 @@ TEST(OrderLineQuery, OptionsAddOrDropTheirConditions) {
     o.settled = c.settled;
     o.orderType = "21";
     o.company = "3";
-    EXPECT_EQ(composeOrderLineQuery(o), kHead + " WHERE DO11_DITTA_CG18 = 3 " + c.middle + " AND DO11_TIPODOC = 21" + kTail)
+    EXPECT_EQ(composeOrderLineQuery(o),
+              head() + " WHERE DO11_DITTA_CG18 = 3 " + c.middle + " AND DO11_TIPODOC = 21" + tail())
         << c.residualOnly << c.firstUnit << c.settled;
   }
 }
@@ -60,11 +68,13 @@ TEST(OrderLineQuery, FilterTextIsAppendedWithOriginColumnsRewritten) {
   o.filterText = "(TORDCLI.DO11_NUMDOC >= 5) AND (TORDCLI.DO11_NUMDOC <= 9) AND (tordcli.DO11_SEZDOC = 'A')";
   const std::string sql = composeOrderLineQuery(o);
   EXPECT_NE(sql.find(" AND DO11_TIPODOC = 24 AND (TORIG_NUMDOC >= 5) AND (TORIG_NUMDOC <= 9) AND "
-                     "(tordcli.DO11_SEZDOC = 'A')" + kTail),
+                     "(tordcli.DO11_SEZDOC = 'A')" +
+                     tail()),
             std::string::npos)
       << sql;
   o.filterText = "TORDCLI.DO11_CLIFOR_CG44 = 7 AND TORDCLI.DO11_DATADOC >= '2026-01-01'";
-  EXPECT_NE(composeOrderLineQuery(o).find("TORIG_CODCLIFOR = 7 AND TORIG_DATADOC >= '2026-01-01'"), std::string::npos);
+  EXPECT_NE(composeOrderLineQuery(o).find("TORIG_CODCLIFOR = 7 AND TORIG_DATADOC >= '2026-01-01'"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -1,13 +1,13 @@
 #include "support/database_backends.h"
 
-#include "support/postgres_server.h"
-
 #include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <vector>
+
+#include "support/postgres_server.h"
 
 namespace briskal::testing {
 namespace {

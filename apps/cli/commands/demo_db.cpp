@@ -1,7 +1,6 @@
 // briskal demo-db --out FILE: a realistic demo database on the embedded driver.
 
 #include <CLI/CLI.hpp>
-
 #include <chrono>
 #include <filesystem>
 #include <iostream>
@@ -51,19 +50,24 @@ int createDemo(const GlobalOptions& options, const DemoDbArgs& args) {
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (options.quiet) return exit_code::kOk;
   std::cerr << "demo-db: " << (args.out.empty() ? options.db : args.out) << ": " << summary.orderLines
-            << " order lines (" << summary.viewRows << " view rows) in " << summary.productionOrders << " orders of "
-            << summary.companies << " companies, " << summary.items << " items, " << summary.partners
-            << " customers and suppliers, in " << static_cast<int>(seconds * 1000) << " ms\n";
+            << " order lines (" << summary.viewRows << " view rows) in " << summary.productionOrders
+            << " orders of " << summary.companies << " companies, " << summary.items << " items, "
+            << summary.partners << " customers and suppliers, in " << static_cast<int>(seconds * 1000)
+            << " ms\n";
   return exit_code::kOk;
 }
 
 }  // namespace
 
 void addDemoDbCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run) {
-  auto* cmd = app.add_subcommand("demo-db", "Create the demo database (order lines of an Italian manufacturer)");
+  auto* cmd =
+      app.add_subcommand("demo-db", "Create the demo database (order lines of an Italian manufacturer)");
   auto args = std::make_shared<DemoDbArgs>();
-  cmd->add_option("--out", args->out, "SQLite file to create (default: the --db connection)")->type_name("FILE");
-  cmd->add_option("--orders", args->orders, "Number of order lines")->check(CLI::Range(1, 10'000'000))->capture_default_str();
+  cmd->add_option("--out", args->out, "SQLite file to create (default: the --db connection)")
+      ->type_name("FILE");
+  cmd->add_option("--orders", args->orders, "Number of order lines")
+      ->check(CLI::Range(1, 10'000'000))
+      ->capture_default_str();
   cmd->add_option("--seed", args->seed, "Seed: the same seed gives the same data")->capture_default_str();
   cmd->add_flag("--force", args->force, "Replace an existing file");
   cmd->callback([&options, &run, args] { run = [&options, args] { return createDemo(options, *args); }; });

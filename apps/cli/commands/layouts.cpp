@@ -1,9 +1,9 @@
 // briskal layouts: list, show, save, delete and check label layouts, through the parameter form
 // and its save form as a person would.
 
-#include <CLI/CLI.hpp>
 #include <unistd.h>
 
+#include <CLI/CLI.hpp>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -24,7 +24,9 @@ struct LayoutArgs {
   LabelSizes sizes;
 };
 
-hostkit::HeadlessControlHost& parameters(hostkit::HostSession& session) { return session.controls("FRMPD_BRISKAL"); }
+hostkit::HeadlessControlHost& parameters(hostkit::HostSession& session) {
+  return session.controls("FRMPD_BRISKAL");
+}
 
 // Whether the save form's last save or delete went through: a No, a refusal or a failed commit
 // leaves it false, whatever the list shows afterwards.
@@ -33,7 +35,8 @@ bool succeeded(hostkit::HeadlessWindow& saveForm) {
   return done.kind() == Value::Kind::Bool && done.asBool();
 }
 
-void printRecordset(data::Recordset& rs, const GlobalOptions& options, const std::vector<std::string>& fields) {
+void printRecordset(data::Recordset& rs, const GlobalOptions& options,
+                    const std::vector<std::string>& fields) {
   TabularOutput out(std::cout, options.outputFormat(), options.regional());
   out.header(fields);
   std::vector<Value> values(fields.size());
@@ -52,9 +55,11 @@ void loadLines(hostkit::HostSession& session, const std::string& file) {
   std::string line;
   std::getline(in, line);
   std::vector<std::string> fields;
-  for (std::istringstream header(line); std::getline(header, line, '\t');) fields.push_back(std::string(Trim(line)));
+  for (std::istringstream header(line); std::getline(header, line, '\t');)
+    fields.push_back(std::string(Trim(line)));
   for (const std::string& field : fields)
-    if (lines.fieldIndex(field) < 0) throw Error(err::kItemNotFound, "briskal", file + ": unknown field " + field);
+    if (lines.fieldIndex(field) < 0)
+      throw Error(err::kItemNotFound, "briskal", file + ": unknown field " + field);
   lines.deleteShown();
   int row = 1;
   while (std::getline(in, line)) {
@@ -72,7 +77,8 @@ void loadLines(hostkit::HostSession& session, const std::string& file) {
     }
     lines.update();
   }
-  if (lines.recordCount() == 0) throw Error(err::kInvalidArgument, "briskal", file + ": the file holds no layout lines");
+  if (lines.recordCount() == 0)
+    throw Error(err::kInvalidArgument, "briskal", file + ": the file holds no layout lines");
   lines.moveFirst();
 }
 
@@ -85,8 +91,9 @@ int run(const GlobalOptions& options, const std::string& action, const LayoutArg
   session->showParameterForm();
   if (action == "list") {
     withSaveForm(*session, [&](hostkit::HeadlessWindow& w) {
-      printRecordset(layoutList(w), options,
-                     {"PD45_CODICE", "PD45_TITOLO", "PD45_WIDTH", "PD45_HEIGHT", "PD45_DISTANZA", "PD45_INDQTARIP"});
+      printRecordset(
+          layoutList(w), options,
+          {"PD45_CODICE", "PD45_TITOLO", "PD45_WIDTH", "PD45_HEIGHT", "PD45_DISTANZA", "PD45_INDQTARIP"});
     });
     return exit_code::kOk;
   }
@@ -98,8 +105,9 @@ int run(const GlobalOptions& options, const std::string& action, const LayoutArg
               << control<hostkit::HeadlessTextEdit>(c, "TXT_LUNGETIC").text() << "\nPD45_DISTANZA\t"
               << control<hostkit::HeadlessTextEdit>(c, "TXT_SALTO").text() << "\nPD45_INDQTARIP\t"
               << control<hostkit::HeadlessCombo>(c, "CMB_QTARIPORTATA").text() << "\n\n";
-    printRecordset(*control<hostkit::HeadlessGrid>(c, "GridSelezione").dataSource(), options,
-                   {"PD45_RIGA", "PD45_SEQSTP", "PD45_CAMPO", "PD45_DATAFIELD", "PD45_POSINI", "PD45_FLGLBLCAMPO"});
+    printRecordset(
+        *control<hostkit::HeadlessGrid>(c, "GridSelezione").dataSource(), options,
+        {"PD45_RIGA", "PD45_SEQSTP", "PD45_CAMPO", "PD45_DATAFIELD", "PD45_POSINI", "PD45_FLGLBLCAMPO"});
     return exit_code::kOk;
   }
   if (action == "check") {
@@ -107,7 +115,8 @@ int run(const GlobalOptions& options, const std::string& action, const LayoutArg
     setSizes(*session, args.sizes);
     session->messages().setPolicy(hostkit::AnswerPolicy::no());
     auto& c = parameters(*session);
-    if (!control<hostkit::HeadlessTab>(c, "SSTab1").tabEnabled(1)) control<hostkit::HeadlessButton>(c, "CMD_ImpostaEtich").click();
+    if (!control<hostkit::HeadlessTab>(c, "SSTab1").tabEnabled(1))
+      control<hostkit::HeadlessButton>(c, "CMD_ImpostaEtich").click();
     control<hostkit::HeadlessButton>(c, "CMD_Esegui").click();
     for (const auto& shown : session->messages().shown()) {
       if (shown.number != 74594) continue;
@@ -122,7 +131,8 @@ int run(const GlobalOptions& options, const std::string& action, const LayoutArg
   if (action == "save") {
     if (!args.from.empty()) {
       auto& c = parameters(*session);
-      if (!control<hostkit::HeadlessTab>(c, "SSTab1").tabEnabled(1)) control<hostkit::HeadlessButton>(c, "CMD_ImpostaEtich").click();
+      if (!control<hostkit::HeadlessTab>(c, "SSTab1").tabEnabled(1))
+        control<hostkit::HeadlessButton>(c, "CMD_ImpostaEtich").click();
       loadLines(*session, args.from);
     }
     setSizes(*session, args.sizes);
@@ -140,8 +150,10 @@ int run(const GlobalOptions& options, const std::string& action, const LayoutArg
     });
     if (!stored) return exit_code::kFailed;
     if (!options.quiet) {
-      const int64_t lines = control<hostkit::HeadlessGrid>(parameters(*session), "GridSelezione").dataSource()->recordCount();
-      std::cerr << "saved layout " << code << " \"" << title << "\" with " << lines << (lines == 1 ? " line\n" : " lines\n");
+      const int64_t lines =
+          control<hostkit::HeadlessGrid>(parameters(*session), "GridSelezione").dataSource()->recordCount();
+      std::cerr << "saved layout " << code << " \"" << title << "\" with " << lines
+                << (lines == 1 ? " line\n" : " lines\n");
     }
     return exit_code::kOk;
   }
@@ -169,7 +181,9 @@ void addLayoutsCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run
   cmd->require_subcommand(1);
   auto args = std::make_shared<LayoutArgs>();
   auto bind = [&options, &runner, args](CLI::App* sub, const std::string& action) {
-    sub->callback([&options, &runner, args, action] { runner = [&options, args, action] { return run(options, action, *args); }; });
+    sub->callback([&options, &runner, args, action] {
+      runner = [&options, args, action] { return run(options, action, *args); };
+    });
   };
   bind(cmd->add_subcommand("list", "The saved layouts: code, title and label size"), "list");
   auto* show = cmd->add_subcommand("show", "A layout's header and lines");
@@ -178,13 +192,15 @@ void addLayoutsCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run
   auto* save = cmd->add_subcommand("save", "Save the default layout, or the lines of a file, under a code");
   save->add_option("CODE", args->code, "Layout code (up to 10 characters)")->required();
   save->add_option("--title", args->title, "Title (up to 40 characters)")->required();
-  save->add_option("--from", args->from, "Tab-separated lines; the first row names the fields (PD45_RIGA, ...)");
+  save->add_option("--from", args->from,
+                   "Tab-separated lines; the first row names the fields (PD45_RIGA, ...)");
   addSizeOptions(*save, args->sizes, true);
   bind(save, "save");
   auto* remove = cmd->add_subcommand("delete", "Delete a layout");
   remove->add_option("CODE", args->code, "Layout code")->required();
   bind(remove, "delete");
-  auto* check = cmd->add_subcommand("check", "Check a layout against a label size: prints ok or what does not fit");
+  auto* check =
+      cmd->add_subcommand("check", "Check a layout against a label size: prints ok or what does not fit");
   check->add_option("CODE", args->code, "Layout code, or default for the default layout")->required();
   addSizeOptions(*check, args->sizes, false);
   bind(check, "check");

@@ -1,10 +1,9 @@
 // briskal print: the selected labels printed by the component, to a PDF, PNG pages, a label
 // printer's EPL2 stream, the composed texts, or a printer.
 
-#include <CLI/CLI.hpp>
-
 #include <unistd.h>
 
+#include <CLI/CLI.hpp>
 #include <filesystem>
 #include <iostream>
 
@@ -39,7 +38,8 @@ std::string checkOutputFile(const std::string& file) {
   const std::string ext = extension(file);
   for (const char* kind : kOutputKinds)
     if (ext == kind) return {};
-  return file + ": the output is chosen by the file's extension, one of .pdf, .png (a page each), "
+  return file +
+         ": the output is chosen by the file's extension, one of .pdf, .png (a page each), "
          ".epl (label printer) or .txt (label texts)";
 }
 
@@ -58,7 +58,8 @@ std::string deliveredLine(const std::vector<hostkit::report::Delivery>& runs, co
   if (kind == ".epl") return "sent " + count + " to the label printer at " + destination;
   const std::string onPages = " on " + std::to_string(pages) + (pages == 1 ? " page" : " pages");
   if (kind == "printer") return "printed " + count + onPages + " on the printer " + destination;
-  if (files.size() > 1) return "printed " + count + onPages + " to " + files.front().string() + " ... " + files.back().string();
+  if (files.size() > 1)
+    return "printed " + count + onPages + " to " + files.front().string() + " ... " + files.back().string();
   return "printed " + count + onPages + " to " + destination;
 }
 
@@ -92,7 +93,8 @@ int print(const GlobalOptions& options, const PrintArgs& args) {
         if (percent == last) return;
         last = percent;
         std::cerr << "\r[" << std::string(static_cast<size_t>(percent / 4), '#')
-                  << std::string(static_cast<size_t>(25 - percent / 4), ' ') << "] " << percent << "% " << std::flush;
+                  << std::string(static_cast<size_t>(25 - percent / 4), ' ') << "] " << percent << "% "
+                  << std::flush;
         if (percent == 100) std::cerr << '\n';
       });
     }
@@ -108,8 +110,8 @@ int print(const GlobalOptions& options, const PrintArgs& args) {
   if (reportLoggedErrors(*session, logged)) return exit_code::kFailed;
   if (session->deliveries().size() == delivered) return exit_code::kFailed;
   if (!options.quiet) {
-    const std::vector<hostkit::report::Delivery> runs(session->deliveries().begin() + static_cast<std::ptrdiff_t>(delivered),
-                                                      session->deliveries().end());
+    const std::vector<hostkit::report::Delivery> runs(
+        session->deliveries().begin() + static_cast<std::ptrdiff_t>(delivered), session->deliveries().end());
     std::cerr << deliveredLine(runs, kind) << '\n';
   }
   return exit_code::kOk;
@@ -122,7 +124,8 @@ void addPrintCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run) 
   auto args = std::make_shared<PrintArgs>();
   addSelectionOptions(*cmd, args->selection);
   addLabelOptions(*cmd, args->labels);
-  cmd->add_option("--layout", args->layout, "Saved layout code for standard labels (default: the 36-field layout)")
+  cmd->add_option("--layout", args->layout,
+                  "Saved layout code for standard labels (default: the 36-field layout)")
       ->type_name("CODE");
   addSizeOptions(*cmd, args->sizes, true);
   cmd->add_flag("--no-header", args->noHeader, "Leave the report header out (it is printed by default)");
@@ -131,9 +134,10 @@ void addPrintCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run) 
   cmd->add_option("--performed-by", args->performedBy, "Notes: performed by")->type_name("TEXT");
   cmd->add_option("--addressed-to", args->addressedTo, "Notes: addressed to")->type_name("TEXT");
   cmd->add_option("--note-text", args->noteText, "Notes: text")->type_name("TEXT");
-  auto* out = cmd->add_option("--out", args->out, "Output file: .pdf, .png (a page each), .epl (label printer), .txt")
-                  ->type_name("FILE")
-                  ->check(CLI::Validator(checkOutputFile, "", "output file"));
+  auto* out =
+      cmd->add_option("--out", args->out, "Output file: .pdf, .png (a page each), .epl (label printer), .txt")
+          ->type_name("FILE")
+          ->check(CLI::Validator(checkOutputFile, "", "output file"));
   auto* printer = cmd->add_option("--printer", args->printer, "CUPS printer name")->type_name("NAME");
   out->excludes(printer);
   cmd->callback([&options, &run, args, out, printer] {

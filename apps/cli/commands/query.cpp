@@ -1,7 +1,6 @@
 // briskal query: the order-line SQL text, composed by the component from the selection options.
 
 #include <CLI/CLI.hpp>
-
 #include <iostream>
 
 #include "component_run.h"

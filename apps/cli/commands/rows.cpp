@@ -1,7 +1,6 @@
 // briskal rows: the order lines expanded into label rows, as the selection form holds them.
 
 #include <CLI/CLI.hpp>
-
 #include <iostream>
 
 #include "common/convert.h"

@@ -1,19 +1,19 @@
 // briskal sql "STATEMENT": one statement through the data layer, dialect adaptation included.
 
 #include <CLI/CLI.hpp>
-
 #include <iostream>
 
 #include "common/error.h"
 #include "common/routines.h"
-#include "data/connection.h"
 #include "component_run.h"
+#include "data/connection.h"
 #include "options.h"
 
 namespace briskal::cli {
 
 void addSqlCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run) {
-  auto* cmd = app.add_subcommand("sql", "Run one statement and print its rows (or the number of rows affected)");
+  auto* cmd =
+      app.add_subcommand("sql", "Run one statement and print its rows (or the number of rows affected)");
   auto statement = std::make_shared<std::string>();
   cmd->add_option("STATEMENT", *statement, "The statement, in SQL Server dialect")->required();
   cmd->callback([&options, &run, statement] {

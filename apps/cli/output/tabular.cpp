@@ -16,8 +16,8 @@ namespace briskal::cli {
 namespace {
 
 std::string quoteCsv(const std::string& text) {
-  const bool plain = !text.empty() && text.find_first_of(",\"\r\n") == std::string::npos && text.front() != ' ' &&
-                     text.back() != ' ';
+  const bool plain = !text.empty() && text.find_first_of(",\"\r\n") == std::string::npos &&
+                     text.front() != ' ' && text.back() != ' ';
   if (plain) return text;
   std::string out = "\"";
   for (char c : text) {
@@ -34,7 +34,8 @@ Format defaultFormat() { return isatty(STDOUT_FILENO) ? Format::Table : Format::
 void requireWritten(std::ostream& out) {
   if (out.flush()) return;
   if (errno == EPIPE) throw OutputClosed{};
-  throw Error(err::kProviderError, "briskal", std::string("Cannot write the output: ") + std::strerror(errno));
+  throw Error(err::kProviderError, "briskal",
+              std::string("Cannot write the output: ") + std::strerror(errno));
 }
 
 TabularOutput::TabularOutput(std::ostream& out, Format format, const RegionalSettings& rs)
@@ -97,7 +98,8 @@ void TabularOutput::finish() {
   std::vector<size_t> widths(names_.size());
   for (size_t c = 0; c < names_.size(); ++c) widths[c] = utf8::length(names_[c]);
   for (const auto& r : cells_)
-    for (size_t c = 0; c < r.size() && c < widths.size(); ++c) widths[c] = std::max(widths[c], utf8::length(r[c]));
+    for (size_t c = 0; c < r.size() && c < widths.size(); ++c)
+      widths[c] = std::max(widths[c], utf8::length(r[c]));
   auto line = [&](const std::vector<std::string>& texts) {
     std::string s;
     for (size_t c = 0; c < widths.size(); ++c) {

@@ -32,23 +32,17 @@ SQL_TIMESTAMP_STRUCT toTimestamp(const DateTime& date) {
 
 int integerRank(Value::Kind kind) {
   switch (kind) {
-    case Value::Kind::Int16:
-      return 1;
-    case Value::Kind::Int32:
-      return 2;
-    default:
-      return 3;
+    case Value::Kind::Int16: return 1;
+    case Value::Kind::Int32: return 2;
+    default: return 3;
   }
 }
 
 int64_t integerOf(const Value& value) {
   switch (value.kind()) {
-    case Value::Kind::Int16:
-      return value.asInt16();
-    case Value::Kind::Int32:
-      return value.asInt32();
-    default:
-      return value.asInt64();
+    case Value::Kind::Int16: return value.asInt16();
+    case Value::Kind::Int32: return value.asInt32();
+    default: return value.asInt64();
   }
 }
 
@@ -57,22 +51,15 @@ int64_t integerOf(const Value& value) {
 ParameterBatch::Binding ParameterBatch::bindingOf(const Value& value) {
   switch (value.kind()) {
     case Value::Kind::Empty:
-    case Value::Kind::Null:
-      return Binding::Null;
-    case Value::Kind::Bool:
-      return Binding::Bit;
+    case Value::Kind::Null: return Binding::Null;
+    case Value::Kind::Bool: return Binding::Bit;
     case Value::Kind::Int16:
     case Value::Kind::Int32:
-    case Value::Kind::Int64:
-      return Binding::Integer;
-    case Value::Kind::Double:
-      return Binding::Double;
-    case Value::Kind::Decimal:
-      return Binding::Decimal;
-    case Value::Kind::Text:
-      return Binding::Text;
-    case Value::Kind::Date:
-      return Binding::Timestamp;
+    case Value::Kind::Int64: return Binding::Integer;
+    case Value::Kind::Double: return Binding::Double;
+    case Value::Kind::Decimal: return Binding::Decimal;
+    case Value::Kind::Text: return Binding::Text;
+    case Value::Kind::Date: return Binding::Timestamp;
   }
   return Binding::Null;
 }
@@ -131,7 +118,10 @@ void ParameterBatch::bind(SQLHSTMT stmt, const std::string& source) {
   if (rows_ > 1 || !statuses_.empty()) {
     statuses_.assign(rows_ > 1 ? rows_ : 0, SQL_PARAM_UNUSED);
     const auto size = static_cast<SQLULEN>(rows_);
-    check(SQLSetStmtAttr(stmt, SQL_ATTR_PARAMSET_SIZE, reinterpret_cast<SQLPOINTER>(size), 0),
+    // ODBC passes integer attributes in its pointer argument.
+    check(SQLSetStmtAttr(stmt, SQL_ATTR_PARAMSET_SIZE,
+                         reinterpret_cast<SQLPOINTER>(size),  // NOLINT(performance-no-int-to-ptr)
+                         0),
           SQL_HANDLE_STMT, stmt, source);
     check(SQLSetStmtAttr(stmt, SQL_ATTR_PARAM_STATUS_PTR, statuses_.empty() ? nullptr : statuses_.data(), 0),
           SQL_HANDLE_STMT, stmt, source);
@@ -230,7 +220,7 @@ void ParameterBatch::fillColumn(size_t index) {
                     return v.asDecimal().toString();
                   }));
       // Precision and scale wide enough for every value of the batch, so that none is rounded.
-      column.columnSize = static_cast<SQLULEN>(integerDigits + scale);
+      column.columnSize = static_cast<SQLULEN>(integerDigits) + static_cast<SQLULEN>(scale);
       column.decimalDigits = static_cast<SQLSMALLINT>(scale);
       return;
     }

@@ -60,35 +60,19 @@ Column describe(SQLHSTMT stmt, SQLUSMALLINT number, Dialect dialect, const std::
   };
   switch (type) {
     case SQL_CHAR:
-    case SQL_WCHAR:
-      set(FieldType::Char, textSize, Reader::Text);
-      break;
+    case SQL_WCHAR: set(FieldType::Char, textSize, Reader::Text); break;
     case SQL_VARCHAR:
-    case SQL_WVARCHAR:
-      set(FieldType::VarWChar, textSize, Reader::Text);
-      break;
+    case SQL_WVARCHAR: set(FieldType::VarWChar, textSize, Reader::Text); break;
     case SQL_LONGVARCHAR:
-    case SQL_WLONGVARCHAR:
-      set(FieldType::LongVarWChar, textSize, Reader::Text);
-      break;
+    case SQL_WLONGVARCHAR: set(FieldType::LongVarWChar, textSize, Reader::Text); break;
     case SQL_TINYINT:
-    case SQL_SMALLINT:
-      set(FieldType::SmallInt, 2, Reader::SmallInt);
-      break;
-    case SQL_INTEGER:
-      set(FieldType::Integer, 4, Reader::Integer);
-      break;
-    case SQL_BIGINT:
-      set(FieldType::BigInt, 8, Reader::BigInt);
-      break;
-    case SQL_BIT:
-      set(FieldType::Boolean, 2, Reader::Bit);
-      break;
+    case SQL_SMALLINT: set(FieldType::SmallInt, 2, Reader::SmallInt); break;
+    case SQL_INTEGER: set(FieldType::Integer, 4, Reader::Integer); break;
+    case SQL_BIGINT: set(FieldType::BigInt, 8, Reader::BigInt); break;
+    case SQL_BIT: set(FieldType::Boolean, 2, Reader::Bit); break;
     case SQL_REAL:
     case SQL_FLOAT:
-    case SQL_DOUBLE:
-      set(FieldType::Double, 8, Reader::Double);
-      break;
+    case SQL_DOUBLE: set(FieldType::Double, 8, Reader::Double); break;
     case SQL_DECIMAL:
     case SQL_NUMERIC:
       set(FieldType::Decimal, 19, Reader::Decimal);
@@ -98,12 +82,8 @@ Column describe(SQLHSTMT stmt, SQLUSMALLINT number, Dialect dialect, const std::
     case SQL_DATE:
     case SQL_TIMESTAMP:
     case SQL_TYPE_DATE:
-    case SQL_TYPE_TIMESTAMP:
-      set(FieldType::Date, 8, Reader::Timestamp);
-      break;
-    default:
-      set(FieldType::VarWChar, textSize, Reader::Text);
-      break;
+    case SQL_TYPE_TIMESTAMP: set(FieldType::Date, 8, Reader::Timestamp); break;
+    default: set(FieldType::VarWChar, textSize, Reader::Text); break;
   }
   if (dialect == Dialect::PostgreSQL && column.reader == Reader::Text && isBooleanByName(stmt, number))
     set(FieldType::Boolean, 2, Reader::Bit);

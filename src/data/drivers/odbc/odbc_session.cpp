@@ -91,22 +91,12 @@ Session::~Session() {
 void Session::setIsolationLevel(int32_t level) {
   SQLULEN odbcLevel = 0;
   switch (level) {
-    case isolation::kUnspecified:
-      return;
-    case isolation::kReadUncommitted:
-      odbcLevel = SQL_TXN_READ_UNCOMMITTED;
-      break;
-    case isolation::kReadCommitted:
-      odbcLevel = SQL_TXN_READ_COMMITTED;
-      break;
-    case isolation::kRepeatableRead:
-      odbcLevel = SQL_TXN_REPEATABLE_READ;
-      break;
-    case isolation::kSerializable:
-      odbcLevel = SQL_TXN_SERIALIZABLE;
-      break;
-    default:
-      fail("Isolation level " + std::to_string(level) + " is not supported", state_->source);
+    case isolation::kUnspecified: return;
+    case isolation::kReadUncommitted: odbcLevel = SQL_TXN_READ_UNCOMMITTED; break;
+    case isolation::kReadCommitted: odbcLevel = SQL_TXN_READ_COMMITTED; break;
+    case isolation::kRepeatableRead: odbcLevel = SQL_TXN_REPEATABLE_READ; break;
+    case isolation::kSerializable: odbcLevel = SQL_TXN_SERIALIZABLE; break;
+    default: fail("Isolation level " + std::to_string(level) + " is not supported", state_->source);
   }
   state_->sendPending();
   check(SQLSetConnectAttrW(state_->dbc(), SQL_ATTR_TXN_ISOLATION, reinterpret_cast<SQLPOINTER>(odbcLevel), 0),

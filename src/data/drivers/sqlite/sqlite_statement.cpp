@@ -12,7 +12,8 @@ namespace {
 
 std::string_view columnText(sqlite3_stmt* stmt, int col) {
   const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, col));
-  return text ? std::string_view(text, static_cast<size_t>(sqlite3_column_bytes(stmt, col))) : std::string_view();
+  return text ? std::string_view(text, static_cast<size_t>(sqlite3_column_bytes(stmt, col)))
+              : std::string_view();
 }
 
 Value integerValue(int64_t v, FieldType type) {
@@ -141,10 +142,12 @@ ResultSet Statement::readAll() {
   const int columns = sqlite3_column_count(stmt_);
   rs.columns.reserve(static_cast<size_t>(columns));
   for (int c = 0; c < columns; ++c) {
-    rs.columns.push_back(fieldFromDeclaredType(sqlite3_column_name(stmt_, c), sqlite3_column_decltype(stmt_, c)));
+    rs.columns.push_back(
+        fieldFromDeclaredType(sqlite3_column_name(stmt_, c), sqlite3_column_decltype(stmt_, c)));
   }
   std::vector<bool> typeKnown(static_cast<size_t>(columns));
-  for (int c = 0; c < columns; ++c) typeKnown[static_cast<size_t>(c)] = sqlite3_column_decltype(stmt_, c) != nullptr;
+  for (int c = 0; c < columns; ++c)
+    typeKnown[static_cast<size_t>(c)] = sqlite3_column_decltype(stmt_, c) != nullptr;
   int rc;
   while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {
     for (int c = 0; c < columns; ++c) {
