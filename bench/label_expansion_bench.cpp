@@ -32,7 +32,7 @@ double peakBytes() {
   return static_cast<double>(usage.ru_maxrss) * 1024.0;
 }
 
-size_t expand(data::Recordset& lines, int basis) {
+size_t expand(data::Recordset& lines, QuantityBasis basis) {
   auto rows = newLabelRows();
   LabelExpansion expansion(
       lines, *rows, kIt, [](const char*, const std::function<void()>& body) { body(); }, [] {});
@@ -75,7 +75,7 @@ void BM_QueryAndExpand10kLines(benchmark::State& state) {
   for (auto _ : state) {
     data::Recordset lines;
     openEveryOrderLine(demoConnection(), lines);
-    const size_t labels = expand(lines, 2);
+    const size_t labels = expand(lines, QuantityBasis::Custom);
     state.counters["order_lines"] = static_cast<double>(lines.recordCount());
     state.counters["label_rows"] = static_cast<double>(labels);
   }
@@ -92,7 +92,7 @@ void BM_Expand1MLabelRows(benchmark::State& state) {
     LabelExpansion expansion(
         lines, *rows, kIt, [](const char*, const std::function<void()>& body) { body(); }, [] {});
     ExpansionOptions options;
-    options.basis = 2;
+    options.basis = QuantityBasis::Custom;
     options.labelsPerLine = perLine;
     expansion.expandAll(options);
     state.counters["label_rows"] = static_cast<double>(rows->recordCount());

@@ -106,7 +106,7 @@ void FRMPD_MODSELEZ::Form_Load() {
     CaricaListaParametri(true);
     // Switched on for customisable labels; for standard ones the button stays as the form comes
     // and answers that the label printer takes no standard labels.
-    if (callingForm_->labelRowChoices().labelType == "1") CMD_EPL_.setEnabled(true);
+    if (callingForm_->labelRowChoices().labelType == LabelType::Customisable) CMD_EPL_.setEnabled(true);
     KVX_RESIZEFORM1_.start();
   });
 }
@@ -173,7 +173,7 @@ void FRMPD_MODSELEZ::CaricaRsetGrid() {
     const LabelRowChoices choices = callingForm_->labelRowChoices();
     const RegionalSettings& rs = global().regionalSettings();
     ExpansionOptions options;
-    options.basis = choices.quantityBasis.empty() ? -1 : toInt32(Value(choices.quantityBasis), rs);
+    options.basis = choices.quantityBasis;
     options.firstUnit = choices.firstUnit == 1;
     options.delivered = choices.referenceQuantity == "1";
     options.labelsPerLine = choices.labelsPerLine;
@@ -351,7 +351,7 @@ void FRMPD_MODSELEZ::attachRows(std::optional<data::Bookmark> row) {
 
 void FRMPD_MODSELEZ::CmdExec_Click() {
   trap("CmdExec_Click", [&] {
-    if (callingForm_->labelRowChoices().labelType == "1") {
+    if (callingForm_->labelRowChoices().labelType == LabelType::Customisable) {
       StampaEtichettePersonalizzate();
       return;
     }
@@ -530,7 +530,7 @@ void FRMPD_MODSELEZ::PclsReportPers_BeforePrintReport(host::ReportEngine& engine
 
 void FRMPD_MODSELEZ::CMD_EPL_ButtonClick() {
   trap("CMD_EPL_ButtonClick", [&] {
-    if (callingForm_->labelRowChoices().labelType == "0") {
+    if (callingForm_->labelRowChoices().labelType == LabelType::Standard) {
       messageBox("Modalità di stampa non prevista", 83848, host::msg::kExclamation);
       host::ToolbarButtonControl& print = controls().button("CmdExec");
       if (print.visible() && print.enabled()) print.setFocus();

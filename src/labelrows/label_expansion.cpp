@@ -101,13 +101,12 @@ void LabelExpansion::expandAll(const ExpansionOptions& options) {
   lines_.moveFirst();
   while (!lines_.eof()) {
     addMasterRow(options);
-    switch (options.basis) {
-      case 0: trap_("CaricaRigheUnitarie", [&] { CaricaRigheUnitarie(q_); }); break;
-      case 1: trap_("CaricaRighePerConfezione", [&] { CaricaRighePerConfezione(q_); }); break;
-      case 2:
-        trap_("CaricaRighePersonalizzate", [&] { CaricaRighePersonalizzate(q_, options.labelsPerLine); });
-        break;
-      default: break;
+    if (options.basis == QuantityBasis::Unit) {
+      trap_("CaricaRigheUnitarie", [&] { CaricaRigheUnitarie(q_); });
+    } else if (options.basis == QuantityBasis::Package) {
+      trap_("CaricaRighePerConfezione", [&] { CaricaRighePerConfezione(q_); });
+    } else if (options.basis == QuantityBasis::Custom) {
+      trap_("CaricaRighePersonalizzate", [&] { CaricaRighePersonalizzate(q_, options.labelsPerLine); });
     }
     labels_.update();
     lines_.moveNext();

@@ -11,15 +11,14 @@
 
 #include "common/regional.h"
 #include "data/recordset.h"
+#include "labelrows/label_kinds.h"
 
 namespace briskal::labelrows {
 
-enum class QuantityBasis { Unit = 0, Package = 1, Custom = 2 };
-
 struct ExpansionOptions {
-  int basis = 0;           // CMB_TipoQuantità: 0 unit, 1 package, 2 custom, anything else: master rows only
-  bool firstUnit = true;   // CBX_Gestione = 1
-  bool delivered = false;  // CMB_QtaRifer = 1: the delivered quantity instead of the residual one
+  std::optional<QuantityBasis> basis = QuantityBasis::Unit;  // none: master rows only
+  bool firstUnit = true;                                     // CBX_Gestione = 1
+  bool delivered = false;     // CMB_QtaRifer = 1: the delivered quantity instead of the residual one
   std::string labelsPerLine;  // TXT_NumEtichette, for the custom basis
 };
 

@@ -3,19 +3,21 @@
 // parameter form. The selection form knows this interface, not the parameter form.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/value.h"
 #include "host/controls.h"
+#include "labelrows/label_kinds.h"
 
 namespace briskal::labelrows {
 
 struct LabelRowChoices {
   std::string owner;                                        // the opening form's name, the report's owner
   std::string orderTypeText;                                // CMB_TipoOrdini, the caption
-  std::string labelType;                                    // CMB_TipoEtichetta key
-  std::string quantityBasis;                                // CMB_TipoQuantità key
+  std::optional<LabelType> labelType;                       // CMB_TipoEtichetta
+  std::optional<QuantityBasis> quantityBasis;               // CMB_TipoQuantità
   std::string referenceQuantity;                            // CMB_QtaRifer key
   int32_t firstUnit = 1;                                    // CBX_Gestione
   std::string labelsPerLine;                                // TXT_NumEtichette

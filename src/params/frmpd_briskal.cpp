@@ -15,6 +15,12 @@
 #include "params/order_line_query.h"
 
 namespace briskal::params {
+
+using labelrows::LabelType;
+using labelrows::labelTypeOf;
+using labelrows::QuantityBasis;
+using labelrows::quantityBasisOf;
+
 namespace {
 
 constexpr int kTabGeneral = 0;
@@ -150,16 +156,16 @@ void FRMPD_BRISKAL::firstActivation() {
 
 void FRMPD_BRISKAL::fillCombos() {
   CMB_TipoEtichetta_.clear();
-  CMB_TipoEtichetta_.addItem("Standard", 0);
-  CMB_TipoEtichetta_.addItem("Personalizzata", 1);
+  CMB_TipoEtichetta_.addItem("Standard", static_cast<int32_t>(LabelType::Standard));
+  CMB_TipoEtichetta_.addItem("Personalizzata", static_cast<int32_t>(LabelType::Customisable));
   CMB_TipoOrdini_.clear();
   CMB_TipoOrdini_.addItem("Ordini lavorazione", 24);
   CMB_TipoOrdini_.addItem("Ordini conto lavoro passivo", 25);
   CMB_TipoOrdini_.addItem("Ordini conto lavoro attivo", 21);
   CMB_TipoQuantita_.clear();
-  CMB_TipoQuantita_.addItem("Quantita' unitaria", 0);
-  CMB_TipoQuantita_.addItem("Quantita' pezzi per confezione", 1);
-  CMB_TipoQuantita_.addItem("Quantita' personalizzabile", 2);
+  CMB_TipoQuantita_.addItem("Quantita' unitaria", static_cast<int32_t>(QuantityBasis::Unit));
+  CMB_TipoQuantita_.addItem("Quantita' pezzi per confezione", static_cast<int32_t>(QuantityBasis::Package));
+  CMB_TipoQuantita_.addItem("Quantita' personalizzabile", static_cast<int32_t>(QuantityBasis::Custom));
   CMB_QtaRifer_.clear();
   CMB_QtaRifer_.setBooleanList(false);
   CMB_QtaRifer_.addItem("Quantita' residua", 0);
@@ -220,8 +226,8 @@ labelrows::LabelRowChoices FRMPD_BRISKAL::labelRowChoices() const {
   labelrows::LabelRowChoices c;
   c.owner = formName();
   c.orderTypeText = CMB_TipoOrdini_.selectedText();
-  c.labelType = CMB_TipoEtichetta_.text();
-  c.quantityBasis = CMB_TipoQuantita_.text();
+  c.labelType = labelTypeOf(CMB_TipoEtichetta_.text());
+  c.quantityBasis = quantityBasisOf(CMB_TipoQuantita_.text());
   c.referenceQuantity = CMB_QtaRifer_.text();
   c.firstUnit = CBX_Gestione_.value();
   c.labelsPerLine = TXT_NumEtichette_.text();
@@ -247,15 +253,19 @@ data::Connection* FRMPD_BRISKAL::errorConnection() {
 
 // --- options ------------------------------------------------------------------------------------
 
-bool FRMPD_BRISKAL::standardLabel() { return CMB_TipoEtichetta_.text() == "0"; }
+bool FRMPD_BRISKAL::standardLabel() { return labelTypeOf(CMB_TipoEtichetta_.text()) == LabelType::Standard; }
+
+bool FRMPD_BRISKAL::customQuantity() {
+  return quantityBasisOf(CMB_TipoQuantita_.text()) == QuantityBasis::Custom;
+}
 
 void FRMPD_BRISKAL::CMB_TipoEtichetta_Change() {
   trap("CMB_TipoEtichetta_Change", [&] {
-    const std::string key = CMB_TipoEtichetta_.text();
-    if (key == "1") {
+    const std::optional<LabelType> type = labelTypeOf(CMB_TipoEtichetta_.text());
+    if (type == LabelType::Customisable) {
       if (SSTab1_.currentTab() == kTabLayout) SSTab1_.setCurrentTab(kTabGeneral);
       if (SSTab1_.tabEnabled(kTabLayout)) SSTab1_.setTabEnabled(kTabLayout, false);
-    } else if (key == "0" && !loading_) {
+    } else if (type == LabelType::Standard && !loading_) {
       if (!ControllaQuantita()) {
         if (SSTab1_.currentTab() == kTabLayout) SSTab1_.setCurrentTab(kTabGeneral);
         if (SSTab1_.tabEnabled(kTabLayout)) SSTab1_.setTabEnabled(kTabLayout, false);
@@ -266,7 +276,7 @@ void FRMPD_BRISKAL::CMB_TipoEtichetta_Change() {
 
 void FRMPD_BRISKAL::CMB_TipoQuantita_Change() {
   trap("CMB_TipoQuantità_Change", [&] {
-    if (CMB_TipoQuantita_.text() == "2") {
+    if (customQuantity()) {
       TXT_NumEtichette_.setEnabled(true);
       TXT_NumEtichette_.setFocus();
     } else {
@@ -281,7 +291,7 @@ void FRMPD_BRISKAL::CMB_TipoQuantita_Change() {
 // expansion rounds it to a whole number, so "0,4" counts as zero and a number past the 32-bit
 // range as no number.
 bool FRMPD_BRISKAL::ControllaQuantita() {
-  if (CMB_TipoQuantita_.text() != "2") return true;
+  if (!customQuantity()) return true;
   const RegionalSettings& rs = global().regionalSettings();
   const Value typed = NVL(Value(TXT_NumEtichette_.text()), Value(int32_t{0}));
   bool positive = false;

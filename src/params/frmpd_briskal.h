@@ -89,6 +89,7 @@ class FRMPD_BRISKAL final : public host::ComponentForm,
   void CMD_ELIMINA_ButtonClick();
   int16_t labelSize(host::TextEditControl& edit);
   bool standardLabel();
+  bool customQuantity();
 
   host::QueryFilterControl& KVX_ADVQ_;
   host::ComboControl& CMB_TipoOrdini_;

@@ -62,7 +62,7 @@ struct Label {
 
 class Expansion : public ::testing::Test {
  protected:
-  std::vector<Label> expand(int basis, const std::string& labels = "") {
+  std::vector<Label> expand(QuantityBasis basis, const std::string& labels = "") {
     rows_ = newLabelRows();
     LabelExpansion expansion(
         lines_->rs, *rows_, kIt,
@@ -99,7 +99,7 @@ class Expansion : public ::testing::Test {
 
 TEST_F(Expansion, OneLabelPerUnitWithTheFractionLast) {
   lines_->add(Value(D("3.7")));
-  auto labels = expand(0);
+  auto labels = expand(QuantityBasis::Unit);
   EXPECT_EQ(quantities(labels), (Texts{"1", "1", "1", "0,7"}));
   EXPECT_EQ(labels[0].kind, "M");
   EXPECT_EQ(labels[3].kind, "D");
@@ -109,7 +109,7 @@ TEST_F(Expansion, OneLabelPerUnitWithTheFractionLast) {
   for (const char* q : {"3", "0.4", "0"}) {
     lines_ = std::make_unique<OrderLines>();
     lines_->add(Value(D(q)));
-    labels = expand(0);
+    labels = expand(QuantityBasis::Unit);
     EXPECT_EQ(labels.size(), std::string(q) == "3" ? 3u : 1u) << q;
     EXPECT_EQ(toText(labels.back().quantity, kIt), std::string(q) == "3" ? "1" : toText(Value(D(q)), kIt))
         << q;
@@ -118,7 +118,7 @@ TEST_F(Expansion, OneLabelPerUnitWithTheFractionLast) {
 
 TEST_F(Expansion, EmptyWeightsStayEmpty) {
   lines_->add(Value(D("2.5")), Value::null(), Value::null());
-  auto labels = expand(0);
+  auto labels = expand(QuantityBasis::Unit);
   ASSERT_EQ(labels.size(), 3u);
   EXPECT_TRUE(labels[0].weight.isNull());
   EXPECT_EQ(labels[2].weight, Value(""));
@@ -141,7 +141,7 @@ TEST_F(Expansion, OneLabelPerPackage) {
   for (const Case& c : cases) {
     lines_ = std::make_unique<OrderLines>();
     lines_->add(Value(D(c.q)), Value(D(c.p)));
-    const auto labels = expand(1);
+    const auto labels = expand(QuantityBasis::Package);
     EXPECT_EQ(quantities(labels), c.quantities) << c.q << "/" << c.p;
     Texts selections;
     for (const Label& l : labels) selections.push_back(l.selection);
@@ -149,13 +149,14 @@ TEST_F(Expansion, OneLabelPerPackage) {
   }
   lines_ = std::make_unique<OrderLines>();
   lines_->add(Value(D("25")), Value(D("10")));
-  EXPECT_EQ(expand(1)[2].weight, Value(6.0));  // the remainder's measure uses 5 unrounded: 5 x 1.2
+  EXPECT_EQ(expand(QuantityBasis::Package)[2].weight,
+            Value(6.0));  // the remainder's measure uses 5 unrounded: 5 x 1.2
 }
 
 TEST_F(Expansion, NoPiecesPerPackageIsToldOncePerLine) {
   lines_->add(Value(D("5")), Value::null());
   lines_->add(Value(D("5")), Value(D("0")));
-  const auto labels = expand(1);
+  const auto labels = expand(QuantityBasis::Package);
   EXPECT_EQ(zeroPieceMessages_, 2);
   ASSERT_EQ(labels.size(), 2u);
   EXPECT_EQ(labels[0].selection, "2");
@@ -178,11 +179,11 @@ TEST_F(Expansion, AGivenNumberOfLabelsPerLine) {
   for (const Case& c : cases) {
     lines_ = std::make_unique<OrderLines>();
     lines_->add(Value(D(c.q)));
-    EXPECT_EQ(quantities(expand(2, c.m)), c.quantities) << c.q << " in " << c.m;
+    EXPECT_EQ(quantities(expand(QuantityBasis::Custom, c.m)), c.quantities) << c.q << " in " << c.m;
   }
   lines_ = std::make_unique<OrderLines>();
   lines_->add(Value(D("10")));
-  EXPECT_EQ(expand(2, "0").size(), 1u);  // refused: the line keeps its master row
+  EXPECT_EQ(expand(QuantityBasis::Custom, "0").size(), 1u);  // refused: the line keeps its master row
   ASSERT_EQ(errors_.size(), 1u);
   EXPECT_EQ(errors_[0].rfind("CaricaRighePersonalizzate", 0), 0u);
 }
@@ -191,7 +192,7 @@ TEST_F(Expansion, RowsAreNumberedAndCarryTheirOrderLine) {
   lines_->add(Value(D("3")));
   lines_->add(Value(int32_t{3}));
   lines_->add(Value::null());
-  expand(0);
+  expand(QuantityBasis::Unit);
   std::vector<int64_t> grid, line;
   for (rows_->moveFirst(); !rows_->eof(); rows_->moveNext()) {
     grid.push_back(rows_->value("IDGRIGLIA").asDecimal().toInt64());
@@ -209,7 +210,7 @@ TEST_F(Expansion, RowsAreNumberedAndCarryTheirOrderLine) {
 
 TEST_F(Expansion, RunsBeyondSixteenBitsAndFiveDigitsLoad) {
   for (int i = 0; i < 40000; ++i) lines_->add(Value(D("3")));
-  const auto labels = expand(0);
+  const auto labels = expand(QuantityBasis::Unit);
   EXPECT_EQ(labels.size(), 120000u);
   EXPECT_TRUE(errors_.empty());
   rows_->moveLast();
