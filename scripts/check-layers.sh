@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks that includes go one way: each folder includes only the folders below it, and no form
-# includes another form. Prints every include that breaks the rule; exits 1 if there is one.
+# includes another form; and that common and data keep no mutable state. Prints every include that breaks the rule; exits 1 if there is one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -36,5 +36,12 @@ while IFS= read -r hit; do
   echo "form includes form: $hit"
   status=1
 done < <(grep -rnE '^#include "[a-z_]+/frmpd_' src --include='*.h' --include='*.cpp' | grep -v '^src/component/' || true)
+
+# The host and the component each link a copy of common and data and pass each other its objects:
+# safe while those libraries keep no mutable state, so a function-local static must be const.
+while IFS= read -r hit; do
+  echo "state in a library both sides copy: $hit"
+  status=1
+done < <(grep -rnP '^\s*static\s+(?!const\b|constexpr\b)[^(]*[=;{]\s*$' src/common src/data || true)
 
 exit $status

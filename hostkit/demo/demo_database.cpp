@@ -11,7 +11,7 @@ namespace briskal::hostkit {
 
 DemoSummary createDemoDatabase(data::Connection& connection, const DemoOptions& options) {
   if (options.orders < 0) {
-    throw Error(err::kInvalidArgument, "briskal.hostkit", "The number of order lines cannot be negative");
+    throw Error(err::kInvalidArgument, "briskal", "The number of order lines cannot be negative");
   }
   DemoRandom random(options.seed);
   DemoSummary summary;

@@ -28,7 +28,7 @@ TableInserter::TableInserter(data::Connection& connection, std::string_view tabl
 
 void TableInserter::insert(std::initializer_list<Value> values) {
   if (values.size() != columns_) {
-    throw Error(err::kInvalidArgument, "briskal.hostkit",
+    throw Error(err::kInvalidArgument, "briskal",
                 "An insert got " + std::to_string(values.size()) + " values for " + std::to_string(columns_) +
                     " columns");
   }

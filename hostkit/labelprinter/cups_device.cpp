@@ -41,7 +41,7 @@ void CupsDevice::fail(const std::string& what) const {
   std::string description = what + " " + queue_;
   const char* why = cupsLastErrorString();
   if (why && *why) description += ": " + std::string(why);
-  throw Error(err::kProviderError, "LabelPrinter", description);
+  throw Error(err::kDeviceIoError, "LabelPrinter", description);
 }
 
 }  // namespace briskal::hostkit::labelprinter

@@ -29,7 +29,7 @@ void FileDevice::finish() {
 void FileDevice::fail(const char* what, int code) const {
   std::string description = std::string(what) + " " + staged_.destination().string();
   if (code != 0) description += ": " + std::string(std::strerror(code));
-  throw Error(err::kProviderError, "LabelPrinter", description);
+  throw Error(fileErrorNumber(code), "LabelPrinter", description);
 }
 
 }  // namespace briskal::hostkit::labelprinter

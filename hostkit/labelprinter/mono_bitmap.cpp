@@ -12,7 +12,7 @@ using report::CairoContext;
 using report::CairoSurface;
 
 [[noreturn]] void imageError(const std::filesystem::path& png, cairo_status_t status) {
-  throw Error(err::kProviderError, "LabelPrinter",
+  throw Error(report::imageErrorNumber(status), "LabelPrinter",
               "Cannot read the image " + png.string() + ": " + cairo_status_to_string(status));
 }
 

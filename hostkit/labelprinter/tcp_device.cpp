@@ -62,7 +62,7 @@ TcpDevice::TcpDevice(std::string host, uint16_t port, std::chrono::milliseconds 
   addrinfo* found = nullptr;
   const int rc = ::getaddrinfo(host_.c_str(), std::to_string(port_).c_str(), &hints, &found);
   if (rc != 0) {
-    throw Error(err::kProviderError, "LabelPrinter",
+    throw Error(err::kDeviceIoError, "LabelPrinter",
                 "Cannot find the label printer " + address() + ": " + ::gai_strerror(rc));
   }
   const std::unique_ptr<addrinfo, AddrInfoDeleter> list(found);
@@ -104,7 +104,7 @@ void TcpDevice::finish() {
 void TcpDevice::fail(const std::string& what, int code) const {
   std::string description = what + " " + address();
   if (code != 0) description += ": " + std::string(std::strerror(code));
-  throw Error(err::kProviderError, "LabelPrinter", description);
+  throw Error(err::kDeviceIoError, "LabelPrinter", description);
 }
 
 std::string TcpDevice::address() const {

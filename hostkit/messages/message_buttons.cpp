@@ -5,7 +5,7 @@
 namespace briskal::hostkit {
 namespace {
 
-using namespace answer;
+using namespace host::msg;
 
 struct ButtonSet {
   std::array<int, 3> answers;

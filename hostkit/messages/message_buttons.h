@@ -6,17 +6,9 @@
 #include <cstdint>
 #include <span>
 
-namespace briskal::hostkit {
+#include "host/message_box.h"
 
-namespace answer {
-inline constexpr int kOk = 1;
-inline constexpr int kCancel = 2;
-inline constexpr int kAbort = 3;
-inline constexpr int kRetry = 4;
-inline constexpr int kIgnore = 5;
-inline constexpr int kYes = 6;
-inline constexpr int kNo = 7;
-}  // namespace answer
+namespace briskal::hostkit {
 
 // The answers of the box's buttons, left to right; a button set the platform does not define
 // shows OK alone.

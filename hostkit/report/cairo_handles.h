@@ -4,6 +4,7 @@
 
 #include <cairo.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -16,7 +17,13 @@ struct CairoDeleter {
 using CairoContext = std::unique_ptr<cairo_t, CairoDeleter>;
 using CairoSurface = std::unique_ptr<cairo_surface_t, CairoDeleter>;
 
-// Throws briskal::Error "`what`: cairo's message" unless `status` is success.
+// The error number of a PNG that cairo could not read: a missing file, or an invalid picture
+// (cairo says "out of memory" for a file that is no PNG).
+int32_t imageErrorNumber(cairo_status_t status);
+
+// Throw briskal::Error "`what`: cairo's message", source "ReportService", unless `status` is
+// success: checkImage after reading an image, checkCairo after anything else.
 void checkCairo(cairo_status_t status, const std::string& what);
+void checkImage(cairo_status_t status, const std::string& file);
 
 }  // namespace briskal::hostkit::report

@@ -94,7 +94,7 @@ class PageDrawer {
     auto found = images_.find(file);
     if (found == images_.end()) {
       CairoSurface surface(cairo_image_surface_create_from_png(file.c_str()));
-      checkCairo(cairo_surface_status(surface.get()), "Reading the image " + file);
+      checkImage(cairo_surface_status(surface.get()), file);
       found = images_.emplace(file, std::move(surface)).first;
     }
     return found->second.get();

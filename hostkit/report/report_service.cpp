@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <fstream>
 #include <memory>
 
@@ -132,13 +133,13 @@ int64_t HeadlessReportService::writeTexts() {
   const std::filesystem::path destination = options_.destination;
   StagedFile staged(destination);
   std::ofstream out(staged.path(), std::ios::binary);
-  if (!out) throwReportError("Cannot write " + destination.string());
+  if (!out) throwReportError("Cannot write " + destination.string(), fileErrorNumber(errno));
   data::Recordset& records = data.records();
   int64_t texts = 0;
   for (; !records.eof(); records.moveNext(), ++texts)
     out << toText(NVL(records.value(size_t{0}), Value("")), regional_) << "\f\n";
   out.close();
-  if (!out) throwReportError("Cannot write " + destination.string());
+  if (!out) throwReportError("Cannot write " + destination.string(), fileErrorNumber(errno));
   staged.commit();
   written_ = {destination};
   return texts;

@@ -16,8 +16,8 @@ const Formula* ReportTemplate::findFormula(const std::string& formulaName) const
   return found == formulas.end() ? nullptr : &*found;
 }
 
-void throwReportError(const std::string& description) {
-  throw Error(err::kInvalidArgument, "ReportService", description);
+void throwReportError(const std::string& description, int32_t number) {
+  throw Error(number, "ReportService", description);
 }
 
 }  // namespace briskal::hostkit::report

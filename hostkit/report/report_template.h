@@ -8,6 +8,8 @@
 #include <variant>
 #include <vector>
 
+#include "common/error.h"
+#include "host/report_service.h"
 #include "hostkit/report/drawing.h"
 
 namespace briskal::hostkit::report {
@@ -117,11 +119,11 @@ struct ReportTemplate {
   friend bool operator==(const ReportTemplate&, const ReportTemplate&) = default;
 };
 
-// Millimetres from the twips a run sets section heights in (567 twips make a centimetre).
-inline constexpr double kTwipsPerMillimetre = 56.7;
+// Millimetres from the twips a run sets section heights in.
+inline constexpr double kTwipsPerMillimetre = host::kTwipsPerCentimetre / 10.0;
 
-// Throws the error that templates and report runs raise: briskal::Error, invalid argument (3001),
-// source "ReportService".
-[[noreturn]] void throwReportError(const std::string& description);
+// Throws the error that templates and report runs raise: briskal::Error, source "ReportService",
+// invalid argument (3001) unless a file's or an image's number says more.
+[[noreturn]] void throwReportError(const std::string& description, int32_t number = err::kInvalidArgument);
 
 }  // namespace briskal::hostkit::report

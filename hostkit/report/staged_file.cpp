@@ -70,7 +70,9 @@ StagedFile::~StagedFile() {
 void StagedFile::commit() {
   std::error_code error;
   std::filesystem::rename(temporary_, destination_, error);
-  if (error) throwReportError("Cannot write " + destination_.string() + ": " + error.message());
+  if (error)
+    throwReportError("Cannot write " + destination_.string() + ": " + error.message(),
+                     fileErrorNumber(error.value()));
   committed_ = true;
 }
 

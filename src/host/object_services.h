@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/value.h"
+#include "host/message_box.h"
 #include "host/runtime.h"
 
 namespace briskal::host {
@@ -18,18 +19,6 @@ class Cinterface;
 inline constexpr const char* kComponentName = "DAZO_BRISKAL";
 
 // Message box buttons and answers as the platform numbers them.
-namespace msg {
-inline constexpr int32_t kOkOnly = 0;
-inline constexpr int32_t kYesNo = 4;
-inline constexpr int32_t kQuestion = 32;
-inline constexpr int32_t kExclamation = 48;
-inline constexpr int32_t kInformation = 64;
-inline constexpr int32_t kDefaultButton2 = 256;
-inline constexpr int32_t kOk = 1;
-inline constexpr int32_t kYes = 6;
-inline constexpr int32_t kNo = 7;
-}  // namespace msg
-
 class ObjectServices {
  public:
   ObjectServices(HostRuntime& runtime, std::string objectName);

@@ -19,6 +19,9 @@ namespace briskal::host {
 
 class Cinterface;
 
+// Section heights are given in twips: 1440 to the inch, 567 to the centimetre.
+inline constexpr int32_t kTwipsPerCentimetre = 567;
+
 // The template being printed.
 class ReportEngine {
  public:

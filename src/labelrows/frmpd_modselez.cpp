@@ -418,7 +418,9 @@ void FRMPD_MODSELEZ::PclsReport_BeforePrintReport(host::ReportEngine& engine) {
     engine.setFormula("DITTA", toText(NVL(c.companyCode, Value("")), rs));
     engine.setFormula("RAGSOC", toText(NVL(c.companyName, Value("")), rs));
     const Decimal distance = toDecimal(NVL(Value(c.distance), Value(int32_t{0})), rs);
-    engine.setSectionHeight("Db", toInt32(Value(distance * Decimal(567) / Decimal(10)), rs));
+    // The distance is in millimetres.
+    engine.setSectionHeight("Db",
+                            toInt32(Value(distance * Decimal(host::kTwipsPerCentimetre) / Decimal(10)), rs));
     engine.refresh("");
     const bool header = pclsReport_->printHeader();
     const bool limits = pclsReport_->printLimits();

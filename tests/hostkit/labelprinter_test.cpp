@@ -25,6 +25,7 @@
 #include "hostkit/labelprinter/tcp_device.h"
 #include "hostkit/labelprinter/windows1252.h"
 #include "support/files.h"
+#include "test_helpers.h"
 
 namespace briskal::hostkit::labelprinter {
 namespace {
@@ -300,6 +301,10 @@ TEST(Epl2Errors, MissingImageNamesTheFile) {
   MemoryDevice device;
   Epl2Writer writer(device);
   EXPECT_NE(errorText([&] { writer.label(page); }).find("/nonexistent/logo.png"), std::string::npos);
+  EXPECT_EQ(testing::errorNumber([&] { writer.label(page); }), err::kFileNotFound);
+  // A file that is no image is an invalid picture.
+  page.ops[0] = ImageOp{.width = 10, .height = 10, .file = testing::goldenFile("epl2_texts.epl").string()};
+  EXPECT_EQ(testing::errorNumber([&] { writer.label(page); }), err::kInvalidPicture);
 }
 
 TEST(LabelDevices, TcpJobArrivesAsTheFileHasIt) {
@@ -332,6 +337,7 @@ TEST(LabelDevices, RefusedConnectionNamesTheAddress) {
   const std::string message = errorText([&] { TcpDevice device("127.0.0.1", port); });
   EXPECT_NE(message.find("127.0.0.1:" + std::to_string(port)), std::string::npos) << message;
   EXPECT_NE(message.find("refused"), std::string::npos) << message;
+  EXPECT_EQ(testing::errorNumber([&] { TcpDevice device("127.0.0.1", port); }), err::kDeviceIoError);
   ::close(closedPort);
 }
 
@@ -355,6 +361,8 @@ TEST(LabelDevices, FileAndCupsFailuresNameTheirTarget) {
   const auto device = openDevice("cups:briskal-no-such-queue", "test");
   device->write("N\nP1\n");
   EXPECT_NE(errorText([&] { device->finish(); }).find("briskal-no-such-queue"), std::string::npos);
+  // Files fail with the file's own error numbers, not as a database would.
+  EXPECT_EQ(testing::errorNumber([] { FileDevice missing("/nonexistent/dir/job.epl"); }), err::kFileNotFound);
 }
 
 TEST(HeadlessLabelPrinter, WritesOneLabelPerRecordInOneJob) {

@@ -163,20 +163,20 @@ TEST(MessageButtons, DefaultButtonFollowsTheSetAndItsFlag) {
   };
   // clang-format off
   const Case cases[] = {
-      {0, answer::kOk},          {0 + 256, answer::kOk},       {1, answer::kOk},
-      {1 + 256, answer::kCancel}, {2, answer::kAbort},         {2 + 256, answer::kRetry},
-      {2 + 512, answer::kIgnore}, {3, answer::kYes},           {3 + 256, answer::kNo},
-      {3 + 512, answer::kCancel}, {4, answer::kYes},           {4 + 256, answer::kNo},
-      {4 + 512, answer::kYes},    {5, answer::kRetry},         {5 + 256, answer::kCancel},
-      {36, answer::kYes},         {308, answer::kNo},          {4370, answer::kRetry},
-      {64, answer::kOk},          {48 + 4096 + 1 + 256, answer::kCancel},
+      {0, host::msg::kOk},          {0 + 256, host::msg::kOk},       {1, host::msg::kOk},
+      {1 + 256, host::msg::kCancel}, {2, host::msg::kAbort},         {2 + 256, host::msg::kRetry},
+      {2 + 512, host::msg::kIgnore}, {3, host::msg::kYes},           {3 + 256, host::msg::kNo},
+      {3 + 512, host::msg::kCancel}, {4, host::msg::kYes},           {4 + 256, host::msg::kNo},
+      {4 + 512, host::msg::kYes},    {5, host::msg::kRetry},         {5 + 256, host::msg::kCancel},
+      {36, host::msg::kYes},         {308, host::msg::kNo},          {4370, host::msg::kRetry},
+      {64, host::msg::kOk},          {48 + 4096 + 1 + 256, host::msg::kCancel},
   };
   // clang-format on
   for (const Case& c : cases) EXPECT_EQ(defaultAnswer(c.buttons), c.expected) << c.buttons;
 }
 
 TEST(MessageButtons, AffirmativeAndNegativeAreButtonsOfTheBox) {
-  using namespace answer;
+  using namespace host::msg;
   EXPECT_THAT(boxAnswers(4370), ElementsAre(kAbort, kRetry, kIgnore));
   EXPECT_THAT(boxAnswers(35), ElementsAre(kYes, kNo, kCancel));
   const std::pair<int, int> expected[] = {{kOk, kOk},  {kOk, kCancel}, {kRetry, kAbort},
@@ -199,15 +199,15 @@ class HeadlessMessages : public ::testing::Test {
 
 TEST_F(HeadlessMessages, RecordsEachBoxWithItsAnswer) {
   EXPECT_EQ(service_.numberedBox(74594, 36, "Stampa etichette", {Value("altezza insufficiente.")}),
-            answer::kYes);
-  EXPECT_EQ(service_.textBox("Errore generico", 48, "Titolo"), answer::kOk);
-  EXPECT_EQ(service_.numberedBox(99999, 308, "T", {}), answer::kNo);
+            host::msg::kYes);
+  EXPECT_EQ(service_.textBox("Errore generico", 48, "Titolo"), host::msg::kOk);
+  EXPECT_EQ(service_.numberedBox(99999, 308, "T", {}), host::msg::kNo);
   EXPECT_THAT(
       service_.shown(),
       ElementsAre(ShownMessage{74594, "Dimensionamento etichetta:\r\naltezza insufficiente.\r\r\nContinuare?",
-                               36, "Stampa etichette", answer::kYes},
-                  ShownMessage{0, "Errore generico", 48, "Titolo", answer::kOk},
-                  ShownMessage{99999, "[99999]", 308, "T", answer::kNo}));
+                               36, "Stampa etichette", host::msg::kYes},
+                  ShownMessage{0, "Errore generico", 48, "Titolo", host::msg::kOk},
+                  ShownMessage{99999, "[99999]", 308, "T", host::msg::kNo}));
   // The sink sees the box before it is answered.
   ASSERT_EQ(sunk_.size(), 3u);
   EXPECT_EQ(sunk_[0].answer, 0);
@@ -218,38 +218,38 @@ TEST_F(HeadlessMessages, RecordsEachBoxWithItsAnswer) {
 
 TEST_F(HeadlessMessages, QueuedAnswersComeFirstInOrder) {
   service_.setPolicy(AnswerPolicy::yes());
-  service_.queueAnswer(answer::kNo);
-  service_.queueAnswer(answer::kCancel);
-  EXPECT_EQ(service_.numberedBox(30178, 36, "", {}), answer::kNo);
-  EXPECT_EQ(service_.numberedBox(30178, 36, "", {}), answer::kCancel);
+  service_.queueAnswer(host::msg::kNo);
+  service_.queueAnswer(host::msg::kCancel);
+  EXPECT_EQ(service_.numberedBox(30178, 36, "", {}), host::msg::kNo);
+  EXPECT_EQ(service_.numberedBox(30178, 36, "", {}), host::msg::kCancel);
   EXPECT_EQ(service_.queuedAnswers(), 0u);
-  EXPECT_EQ(service_.numberedBox(30178, 36, "", {}), answer::kYes);
+  EXPECT_EQ(service_.numberedBox(30178, 36, "", {}), host::msg::kYes);
 }
 
 TEST_F(HeadlessMessages, PolicyYesAndNoPickTheBoxButtons) {
   service_.setPolicy(AnswerPolicy::yes());
-  EXPECT_EQ(service_.numberedBox(40011, 308, "", {}), answer::kYes);
-  EXPECT_EQ(service_.textBox("x", 4370, ""), answer::kRetry);
-  EXPECT_EQ(service_.numberedBox(64773, 64, "", {}), answer::kOk);
+  EXPECT_EQ(service_.numberedBox(40011, 308, "", {}), host::msg::kYes);
+  EXPECT_EQ(service_.textBox("x", 4370, ""), host::msg::kRetry);
+  EXPECT_EQ(service_.numberedBox(64773, 64, "", {}), host::msg::kOk);
   service_.setPolicy(AnswerPolicy::no());
-  EXPECT_EQ(service_.numberedBox(30178, 36, "", {}), answer::kNo);
-  EXPECT_EQ(service_.textBox("x", 4370, ""), answer::kAbort);
-  EXPECT_EQ(service_.textBox("x", 1, ""), answer::kCancel);
-  EXPECT_EQ(service_.numberedBox(64773, 64, "", {}), answer::kOk);
+  EXPECT_EQ(service_.numberedBox(30178, 36, "", {}), host::msg::kNo);
+  EXPECT_EQ(service_.textBox("x", 4370, ""), host::msg::kAbort);
+  EXPECT_EQ(service_.textBox("x", 1, ""), host::msg::kCancel);
+  EXPECT_EQ(service_.numberedBox(64773, 64, "", {}), host::msg::kOk);
 }
 
 TEST_F(HeadlessMessages, InteractivePolicyAsksTheHook) {
   std::vector<ShownMessage> asked;
   service_.setPolicy(AnswerPolicy::interactive([&](const ShownMessage& m) {
     asked.push_back(m);
-    return answer::kNo;
+    return host::msg::kNo;
   }));
-  EXPECT_EQ(service_.numberedBox(30178, 36, "Titolo", {}), answer::kNo);
+  EXPECT_EQ(service_.numberedBox(30178, 36, "Titolo", {}), host::msg::kNo);
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_EQ(asked[0].text, "Il cambio azienda comporta la chiusura del programma, proseguo ?");
   EXPECT_EQ(asked[0].title, "Titolo");
   service_.setPolicy(AnswerPolicy::interactive(nullptr));
-  EXPECT_EQ(service_.numberedBox(40011, 308, "", {}), answer::kNo);
+  EXPECT_EQ(service_.numberedBox(40011, 308, "", {}), host::msg::kNo);
 }
 
 TEST_F(HeadlessMessages, TextOfANumberUsesTheCatalogue) {
@@ -277,10 +277,10 @@ TEST_F(HeadlessMessages, CaptionsSharingANumberKeepTheirOwnText) {
 
 TEST_F(HeadlessMessages, TranslationServiceShowsTheMarkedTextAsItIs) {
   HeadlessTranslationService translation(service_);
-  service_.queueAnswer(answer::kYes);
-  EXPECT_EQ(translation.KVXMsgBox("[x30178x] Cambio azienda", 36, "T"), answer::kYes);
+  service_.queueAnswer(host::msg::kYes);
+  EXPECT_EQ(translation.KVXMsgBox("[x30178x] Cambio azienda", 36, "T"), host::msg::kYes);
   EXPECT_THAT(service_.shown(),
-              ElementsAre(ShownMessage{0, "[x30178x] Cambio azienda", 36, "T", answer::kYes}));
+              ElementsAre(ShownMessage{0, "[x30178x] Cambio azienda", 36, "T", host::msg::kYes}));
 }
 
 TEST(MessageStreamSink, WritesNumberAndTextOneLineABreak) {
@@ -383,16 +383,17 @@ TEST_F(LogFile, ShowErrorWritesThenShowsAndReturnsTheAnswer) {
   int32_t extra = 0;
   EXPECT_EQ(
       log.showError("DAZO_BRISKAL", "Stampa etichette da ordine di lavoro", "CreaRsetSelezione", 4370, extra),
-      answer::kRetry);
-  messages_.queueAnswer(answer::kAbort);
+      host::msg::kRetry);
+  messages_.queueAnswer(host::msg::kAbort);
   log.setError(Error(6, "briskal", "Overflow"));
-  EXPECT_EQ(log.showError("DAZO_BRISKAL", "Modifica etichette", "ComputerName", 4370, extra), answer::kAbort);
+  EXPECT_EQ(log.showError("DAZO_BRISKAL", "Modifica etichette", "ComputerName", 4370, extra),
+            host::msg::kAbort);
 
   EXPECT_THAT(messages_.shown(),
               ElementsAre(ShownMessage{0, "CreaRsetSelezione: error 94 Invalid use of Null", 4370,
-                                       "Stampa etichette da ordine di lavoro", answer::kRetry},
+                                       "Stampa etichette da ordine di lavoro", host::msg::kRetry},
                           ShownMessage{0, "ComputerName: error 6 Overflow", 4370, "Modifica etichette",
-                                       answer::kAbort}));
+                                       host::msg::kAbort}));
   const auto lines = linesOf(file_);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_THAT(lines[0],

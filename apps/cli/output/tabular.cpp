@@ -34,7 +34,7 @@ Format defaultFormat() { return isatty(STDOUT_FILENO) ? Format::Table : Format::
 void requireWritten(std::ostream& out) {
   if (out.flush()) return;
   if (errno == EPIPE) throw OutputClosed{};
-  throw Error(err::kProviderError, "briskal",
+  throw Error(fileErrorNumber(errno), "briskal",
               std::string("Cannot write the output: ") + std::strerror(errno));
 }
 
