@@ -370,11 +370,16 @@ void FRMPD_BRISKAL::CMD_Esegui_Click() {
     }
   });
   host::ignoringErrors([&] {
-    SelectionFormInputs inputs{connection_.get(), connectionString_,    logObject(), hostInterface(),
-                               stringaRigaOrd_,   rsetSelezione_.get(), this,        {}};
-    inputs.onClose = [this, opened = ++selectionForms_] {
-      if (opened == selectionForms_) FrmModSelez_CloseFormModSelez();
-    };
+    const SelectionFormInputs inputs{.connection = connection_.get(),
+                                     .connectionString = connectionString_,
+                                     .log = logObject(),
+                                     .hostInterface = hostInterface(),
+                                     .orderLineQuery = stringaRigaOrd_,
+                                     .layoutRows = rsetSelezione_.get(),
+                                     .caller = this,
+                                     .onClose = [this, opened = ++selectionForms_] {
+                                       if (opened == selectionForms_) FrmModSelez_CloseFormModSelez();
+                                     }};
     frmModSelez_ = childForms_.selectionForm(runtime(), inputs);
   });
   host::ignoringErrors([&] { CMD_Esegui_.setEnabled(false); });
@@ -603,9 +608,13 @@ void FRMPD_BRISKAL::CMD_Personalizza_Click() {
     gridUpdate_ = true;
     if (bCollDimensioni_) bCollDimensioni_->setDataSource(nullptr);
     if (required(rsetSelezione_).recordCount() > 0) rsetSelezione_->moveFirst();
-    const SaveFormOutcome outcome =
-        childForms_.runSaveForm(runtime(), {logObject(), hostInterface(), connection_.get(),
-                                            headerList_.get(), rsetSelezione_.get(), tableCopy_.get(), this});
+    const SaveFormOutcome outcome = childForms_.runSaveForm(runtime(), {.log = logObject(),
+                                                                        .hostInterface = hostInterface(),
+                                                                        .connection = connection_.get(),
+                                                                        .layoutList = headerList_.get(),
+                                                                        .layoutLines = rsetSelezione_.get(),
+                                                                        .layoutTable = tableCopy_.get(),
+                                                                        .caller = this});
     gridUpdate_ = false;
     if (!outcome.saved) {
       if (bCollDimensioni_) bCollDimensioni_->setDataSource(headerList_.get());
