@@ -42,7 +42,7 @@ hostkit::AnswerPolicy answersFor(const GlobalOptions& options) {
 std::filesystem::path logFolder() {
   const char* tmp = std::getenv("TMPDIR");
   const std::filesystem::path base = tmp && *tmp ? tmp : "/tmp";
-  const std::filesystem::path shared = base / "briskal";
+  std::filesystem::path shared = base / "briskal";
   // A shared folder that another operating-system user made for themselves: this user's own.
   std::error_code ignored;
   if (std::filesystem::exists(shared, ignored) && access(shared.c_str(), W_OK | X_OK) != 0)

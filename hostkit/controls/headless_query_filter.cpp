@@ -7,7 +7,8 @@
 
 namespace briskal::hostkit {
 
-HeadlessQueryFilter::HeadlessQueryFilter(std::string name, FocusScope& focus, RegionalSettings regional)
+HeadlessQueryFilter::HeadlessQueryFilter(std::string name, FocusScope& focus,
+                                         const RegionalSettings& regional)
     : HeadlessControl(std::move(name), focus),
       description_(this->name() + ".description", focus, regional),
       lookupValue_(this->name() + ".value", focus, regional) {}

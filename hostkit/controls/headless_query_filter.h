@@ -35,7 +35,7 @@ struct LookupOutcome {
 class HeadlessQueryFilter final : public HeadlessControl<host::QueryFilterControl> {
  public:
   HeadlessQueryFilter(std::string name, FocusScope& focus,
-                      RegionalSettings regional = RegionalSettings::italian());
+                      const RegionalSettings& regional = RegionalSettings::italian());
 
   void configure(const Value& company, const std::string& user, const std::string& userGroup,
                  host::Cinterface* host, const std::string& component, data::Connection* connection) override;

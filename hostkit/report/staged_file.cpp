@@ -1,10 +1,10 @@
 #include "hostkit/report/staged_file.h"
 
-#include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <mutex>
 #include <set>

@@ -41,21 +41,18 @@ void HeadlessNavigator::removeListener(host::NavigatorListener* listener) {
 // By index, not by iterator: a listener may leave the list while it is told.
 bool HeadlessNavigator::changeCompany() {
   bool cancel = false;
-  for (size_t i = 0; i < listeners_.size(); ++i)  // NOLINT(modernize-loop-convert)
-    listeners_[i]->BeforeChangeDitta(cancel);
+  for (size_t i = 0; i < listeners_.size(); ++i) listeners_[i]->BeforeChangeDitta(cancel);
   return cancel;
 }
 
 void HeadlessNavigator::initializeLayoutObjectModel(host::LayoutModel& layout) {
   bool cancel = false;
-  for (size_t i = 0; i < listeners_.size(); ++i)  // NOLINT(modernize-loop-convert)
-    listeners_[i]->InitializeLayoutObjectModel(cancel, layout);
+  for (size_t i = 0; i < listeners_.size(); ++i) listeners_[i]->InitializeLayoutObjectModel(cancel, layout);
 }
 
 void HeadlessNavigator::initializeScriptObjectModel(host::ScriptModel& script) {
   bool cancel = false;
-  for (size_t i = 0; i < listeners_.size(); ++i)  // NOLINT(modernize-loop-convert)
-    listeners_[i]->InitializeScriptObjectModel(cancel, script);
+  for (size_t i = 0; i < listeners_.size(); ++i) listeners_[i]->InitializeScriptObjectModel(cancel, script);
 }
 
 Value readCompanyName(const std::string& connectionString, const Value& company, const RegionalSettings& rs) {

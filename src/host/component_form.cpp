@@ -22,7 +22,7 @@ bool isCloseKey(int32_t keyCode, int32_t shift, CtrlX ctrlX) {
   return ctrlX == CtrlX::Alone ? shift == kShiftCtrl : (shift & kShiftCtrl) != 0;
 }
 
-ComponentForm::ComponentForm(HostRuntime& runtime, std::string name, std::string designCaption)
+ComponentForm::ComponentForm(HostRuntime& runtime, std::string name, const std::string& designCaption)
     : services_(runtime, name), name_(std::move(name)) {
   services_.trace("INI");
   window_ = runtime.createWindow(*this);

@@ -36,7 +36,7 @@ inline constexpr int kFormCode = 1;
 class ComponentForm : public HostForm {
  public:
   // Initialize: writes the "INI" trace line and gets the form's window from the host.
-  ComponentForm(HostRuntime& runtime, std::string name, std::string designCaption);
+  ComponentForm(HostRuntime& runtime, std::string name, const std::string& designCaption);
   // Terminate: writes the "TER" trace line.
   ~ComponentForm() override;
   ComponentForm(const ComponentForm&) = delete;

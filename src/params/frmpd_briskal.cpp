@@ -658,15 +658,14 @@ void FRMPD_BRISKAL::GridSelezione_OnEdited(const std::string& field, const Value
     const RegionalSettings& rs = global().regionalSettings();
     const std::string column = toText(NVL(Value(field), Value("")), rs);
     const std::string typed = toText(NVL(value, Value("")), rs);
-    if (column.empty() || typed.empty()) {
+    const bool editable = column == "PD45_RIGA" || column == "PD45_SEQSTP" || column == "PD45_POSINI";
+    if (!editable || typed.empty()) {
       cancel = true;
-    } else if ((column == "PD45_RIGA" || column == "PD45_SEQSTP") && utf8::length(typed) > 2) {
+    } else if (column != "PD45_POSINI" && utf8::length(typed) > 2) {
       messageBox("Massimo 2 cifre", 64774, host::msg::kInformation);
       cancel = true;
     } else if (column == "PD45_POSINI" && utf8::length(typed) > 4) {
       messageBox("Massimo 4 cifre", 64775, host::msg::kInformation);
-      cancel = true;
-    } else if (column != "PD45_RIGA" && column != "PD45_SEQSTP" && column != "PD45_POSINI") {
       cancel = true;
     }
   });

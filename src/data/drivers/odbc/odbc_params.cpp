@@ -119,9 +119,7 @@ void ParameterBatch::bind(SQLHSTMT stmt, const std::string& source) {
     statuses_.assign(rows_ > 1 ? rows_ : 0, SQL_PARAM_UNUSED);
     const auto size = static_cast<SQLULEN>(rows_);
     // ODBC passes integer attributes in its pointer argument.
-    check(SQLSetStmtAttr(stmt, SQL_ATTR_PARAMSET_SIZE,
-                         reinterpret_cast<SQLPOINTER>(size),  // NOLINT(performance-no-int-to-ptr)
-                         0),
+    check(SQLSetStmtAttr(stmt, SQL_ATTR_PARAMSET_SIZE, reinterpret_cast<SQLPOINTER>(size), 0),
           SQL_HANDLE_STMT, stmt, source);
     check(SQLSetStmtAttr(stmt, SQL_ATTR_PARAM_STATUS_PTR, statuses_.empty() ? nullptr : statuses_.data(), 0),
           SQL_HANDLE_STMT, stmt, source);
