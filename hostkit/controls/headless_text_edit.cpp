@@ -59,6 +59,15 @@ bool HeadlessTextEdit::type(const std::string& text) {
   if (!interactive()) return false;
   setFocus();
   std::string typed = text;
+  if (onKeyPress_) {
+    std::u16string kept;
+    for (const char16_t unit : utf8::toUtf16(text)) {
+      int32_t key = unit;
+      raiseEvent(onKeyPress_, key);
+      if (key != 0) kept.push_back(static_cast<char16_t>(key));
+    }
+    typed = utf8::fromUtf16(kept);
+  }
   const Value maxChars = setting("maxchar");
   if (!maxChars.isEmpty() && !maxChars.isNull() && IsNumeric(maxChars, regional_)) {
     const int64_t limit = toInt64(maxChars, regional_);

@@ -31,6 +31,9 @@ class HeadlessTextEdit final : public HeadlessControl<host::TextEditControl> {
   Value setting(const std::string& name) const override;
   void onChange(std::function<void()> handler) override { onChange_ = std::move(handler); }
   void onValidate(std::function<void(bool& cancel)> handler) override { onValidate_ = std::move(handler); }
+  void onKeyPress(std::function<void(int32_t& keyAscii)> handler) override {
+    onKeyPress_ = std::move(handler);
+  }
 
   // The bindable property is "Text" (any case); other names are error 3265.
   Value property(std::string_view name) const override;
@@ -41,9 +44,9 @@ class HeadlessTextEdit final : public HeadlessControl<host::TextEditControl> {
   // Whether the whole text is selected: set by selectAll, cleared when the text changes.
   bool textSelected() const { return allSelected_; }
 
-  // What a person does: goes into the box and types a text that replaces the content, cut to the
-  // "maxchar" setting and in capitals under the display format "Maiuscolo". False when the box is
-  // disabled or hidden.
+  // What a person does: goes into the box and types a text that replaces the content, each key
+  // through the key-press event, cut to the "maxchar" setting and in capitals under the display
+  // format "Maiuscolo". False when the box is disabled or hidden.
   bool type(const std::string& text);
   // The person leaves the box: raises the validate event; the focus stays when it is cancelled.
   // Returns whether it was cancelled.
@@ -58,6 +61,7 @@ class HeadlessTextEdit final : public HeadlessControl<host::TextEditControl> {
   std::map<std::string, Value> settings_;  // by case-folded name
   std::function<void()> onChange_;
   std::function<void(bool&)> onValidate_;
+  std::function<void(int32_t&)> onKeyPress_;
   ChangeListener listener_;
 };
 

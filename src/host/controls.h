@@ -66,6 +66,8 @@ class TextEditControl : public Control, public data::Bindable {
   virtual Value setting(const std::string& name) const = 0;
   virtual void onChange(std::function<void()> handler) = 0;
   virtual void onValidate(std::function<void(bool& cancel)> handler) = 0;
+  // Raised for each key typed into the box; a handler that sets the key to 0 discards it.
+  virtual void onKeyPress(std::function<void(int32_t& keyAscii)> handler) = 0;
 };
 
 class CheckControl : public Control {

@@ -62,6 +62,8 @@ FRMPD_MODSELEZ::FRMPD_MODSELEZ(host::HostRuntime& runtime)
       CMB_TIPOPAR_(controls().combo("CMB_TIPOPAR")),
       CMB_OPERAT_(controls().combo("CMB_OPERAT")),
       TXT_NEWQTASUETIC_(controls().textEdit("TXT_NEWQTASUETIC")),
+      TXT_PARAM_(controls().textEdit("TXT_PARAM")),
+      TXT_QTASUETIC_(controls().textEdit("TXT_QTASUETIC")),
       CMD_EPL_(controls().button("CMD_EPL")),
       KVX_RESIZEFORM1_(controls().resizer("KVX_RESIZEFORM1")),
       MDIActiveX1_(controls().mdiHost("MDIActiveX1")) {
@@ -71,6 +73,13 @@ FRMPD_MODSELEZ::FRMPD_MODSELEZ(host::HostRuntime& runtime)
   MDIActiveX1_.onHostEvent([this] { MDIActiveX1_Event(); });
   controls().button("CmdExec").onClick([this] { CmdExec_Click(); });
   CMD_EPL_.onClick([this] { CMD_EPL_ButtonClick(); });
+  CMB_TIPOATT_.onChange([this] { CMB_TIPOATT_Change(); });
+  CMB_TIPOPAR_.onChange([this] { CMB_TIPOPAR_Change(); });
+  TXT_PARAM_.onKeyPress([this](int32_t& key) { TXT_PARAM_KeyPress(key); });
+  TXT_PARAM_.onValidate([this](bool& cancel) { TXT_PARAM_Validate(cancel); });
+  controls().button("CmdConf").onClick([this] { CmdConf_Click(); });
+  grid_.onCellDoubleClick([this](const std::string& field) { KVX_QGRIDWRAPPER1_CellDblClick(field); });
+  TXT_QTASUETIC_.onChange([this] { TXT_QTASUETIC_Change(); });
 }
 
 FRMPD_MODSELEZ::~FRMPD_MODSELEZ() = default;
@@ -555,6 +564,145 @@ void FRMPD_MODSELEZ::CMD_EPL_ButtonClick() {
 Value FRMPD_MODSELEZ::publicProperty(std::string_view name) const {
   if (name == "StringaRigaOrd") return Value(stringaRigaOrd_);
   return Value();
+}
+
+// --- selection editing ----------------------------------------------------------------------
+
+void FRMPD_MODSELEZ::CMB_TIPOATT_Change() {
+  trap("CMB_TIPOATT_Change", [&] {
+    const std::string action = CMB_TIPOATT_.text();
+    CaricaListaParametri(action != "1");
+    TXT_NEWQTASUETIC_.setEnabled(action == "2");
+    if (action != "2") TXT_NEWQTASUETIC_.setText("");
+  });
+}
+
+void FRMPD_MODSELEZ::CMB_TIPOPAR_Change() {
+  trap("CMB_TIPOPAR_Change", [&] {
+    const bool everyRow = CMB_TIPOPAR_.text() == kEveryRow;
+    CMB_OPERAT_.setEnabled(!everyRow);
+    TXT_PARAM_.setEnabled(!everyRow);
+  });
+}
+
+// A numeric parameter takes digits and the editing keys only.
+void FRMPD_MODSELEZ::TXT_PARAM_KeyPress(int32_t& keyAscii) {
+  if (!isNumericParameter(CMB_TIPOPAR_.text())) return;
+  const bool editing = keyAscii == 8 || keyAscii == 9 || keyAscii == 13 || keyAscii == 28 || keyAscii == 29;
+  if (!editing && (keyAscii < '0' || keyAscii > '9')) keyAscii = 0;
+}
+
+bool FRMPD_MODSELEZ::parameterRefused() {
+  if (!isNumericParameter(CMB_TIPOPAR_.text()) ||
+      IsNumeric(Value(TXT_PARAM_.text()), global().regionalSettings()))
+    return false;
+  messageBox("Inserire un valore numerico", 33812, host::msg::kInformation);
+  TXT_PARAM_.selectAll();
+  return true;
+}
+
+void FRMPD_MODSELEZ::TXT_PARAM_Validate(bool& cancel) {
+  trap("TXT_PARAM_Validate", [&] { cancel = parameterRefused(); });
+}
+
+void FRMPD_MODSELEZ::CmdConf_Click() {
+  trap("CmdConf_Click", [&] {
+    if (parameterRefused()) {
+      TXT_PARAM_.setFocus();
+      return;
+    }
+    const BatchRule rule{CMB_TIPOPAR_.text(), CMB_OPERAT_.text(), TXT_PARAM_.text()};
+    const std::string action = CMB_TIPOATT_.text();
+    if (CMB_OPERAT_.selectedText().empty() || action.empty() || rule.parameterType.empty()) return;
+    required(bindCollRigaOrd_).setDataSource(nullptr);
+    window().setMousePointer(kHourglass);
+    const bool everyRow = rule.parameterType == kEveryRow;
+    if (action == "3" && !everyRow) markByParameter(rule, " SELEZIONE = '0'", selection::kPrinted, false);
+    else if (action == "3") restoreAll();
+    else if (action == "1") markByParameter(rule, " SELEZIONE = '1'", selection::kRemoved, false);
+    else if (action == "2" && everyRow) changeQuantityOfAll();
+    else if (action == "2") markByParameter(rule, " SELEZIONE = '1'", selection::kMarked, true);
+    bindCollRigaOrd_->setDataSource(rsetGridRigaOrd_.get());
+    window().setMousePointer(kDefaultPointer);
+  });
+}
+
+void FRMPD_MODSELEZ::attachGrid() {
+  data::Recordset& rows = required(rsetGridRigaOrd_);
+  rows.setFilter("");
+  grid_.setDataSource(&rows);
+  if (!rows.eof()) rows.moveFirst();
+}
+
+void FRMPD_MODSELEZ::markByParameter(const BatchRule& rule, std::string_view filter, std::string_view mark,
+                                     bool quantity) {
+  trap("ModificaRighe", [&] {
+    std::optional<Decimal> newQuantity;
+    if (quantity && !(newQuantity = ControllaQuantita())) return;
+    data::Recordset& rows = required(rsetGridRigaOrd_);
+    grid_.setDataSource(nullptr);
+    controls().button("CmdExec").setEnabled(true);
+    SelectionEditor editor(rows, global().regionalSettings());
+    editor.markOrderLines(rule, filter, mark);
+    if (quantity) {
+      if (!editor.applyQuantity(*newQuantity, false))
+        messageBox("Non esistono righe corrispondenti ai parametri selezionati", 64772,
+                   host::msg::kInformation);
+      TXT_NEWQTASUETIC_.setText("");
+    }
+  });
+  attachGrid();
+}
+
+void FRMPD_MODSELEZ::restoreAll() {
+  grid_.setDataSource(nullptr);
+  SelectionEditor(required(rsetGridRigaOrd_), global().regionalSettings()).restoreAll();
+  attachGrid();
+}
+
+void FRMPD_MODSELEZ::changeQuantityOfAll() {
+  trap("AggiornaRsetGrid", [&] {
+    const std::optional<Decimal> newQuantity = ControllaQuantita();
+    if (!newQuantity) return;
+    data::Recordset& rows = required(rsetGridRigaOrd_);
+    grid_.setDataSource(nullptr);
+    if (!rows.eof() || !rows.bof()) rows.moveFirst();
+    rows.setFilter(" SELEZIONE = '1'");
+    if (rows.recordCount() > 0) {
+      SelectionEditor(rows, global().regionalSettings()).applyQuantity(*newQuantity, true);
+      controls().button("CmdExec").setEnabled(true);
+    } else {
+      messageBox("Non esistono più righe da elaborare", 40134, host::msg::kInformation);
+    }
+  });
+  attachGrid();
+}
+
+// Zero, a negative number, more than three decimals or a text that is no number are refused.
+std::optional<Decimal> FRMPD_MODSELEZ::ControllaQuantita() {
+  const std::optional<Decimal> quantity =
+      labelQuantity(TXT_NEWQTASUETIC_.text(), global().regionalSettings());
+  if (quantity) return quantity;
+  messageBox("Inserire quantità per etichetta", 64773, host::msg::kInformation);
+  TXT_NEWQTASUETIC_.selectAll();
+  TXT_NEWQTASUETIC_.setFocus();
+  return std::nullopt;
+}
+
+void FRMPD_MODSELEZ::KVX_QGRIDWRAPPER1_CellDblClick(const std::string& field) {
+  if (field != "SELEZIONE") return;
+  trap("KVX_QGRIDWRAPPER1_CellDblClick",
+       [&] { SelectionEditor(required(rsetGridRigaOrd_), global().regionalSettings()).toggleCurrent(); });
+}
+
+void FRMPD_MODSELEZ::TXT_QTASUETIC_Change() {
+  trap("TXT_QTASUETIC_Change", [&] {
+    const RegionalSettings& rs = global().regionalSettings();
+    const Value typed(TXT_QTASUETIC_.text());
+    if (!rsetGridRigaOrd_ || !IsNumeric(typed, rs)) return;
+    if (rsetGridRigaOrd_->bof() || rsetGridRigaOrd_->eof()) return;
+    SelectionEditor(*rsetGridRigaOrd_, rs).recomputeMeasures(toDecimal(typed, rs));
+  });
 }
 
 }  // namespace briskal::labelrows

@@ -13,6 +13,7 @@
 #include "host/controls.h"
 #include "host/report_service.h"
 #include "labelrows/label_row_choices.h"
+#include "labelrows/selection_editing.h"
 
 namespace briskal::data {
 class Connection;
@@ -62,6 +63,25 @@ class FRMPD_MODSELEZ final : public host::ComponentForm {
   void CaricaListaParametri(bool global);
   void MDIActiveX1_Event();
 
+  // Selection editing.
+  void CMB_TIPOATT_Change();
+  void CMB_TIPOPAR_Change();
+  void TXT_PARAM_KeyPress(int32_t& keyAscii);
+  void TXT_PARAM_Validate(bool& cancel);
+  void CmdConf_Click();
+  // The routines of one action, each ending with the filter off, the grid attached and the first
+  // row current.
+  void markByParameter(const BatchRule& rule, std::string_view filter, std::string_view mark, bool quantity);
+  void restoreAll();
+  void changeQuantityOfAll();
+  // The new quantity per label, or the message 64773 and nullopt.
+  std::optional<Decimal> ControllaQuantita();
+  // "Inserire un valore numerico" when a numeric parameter type has a text that is no number.
+  bool parameterRefused();
+  void attachGrid();
+  void KVX_QGRIDWRAPPER1_CellDblClick(const std::string& field);
+  void TXT_QTASUETIC_Change();
+
   // Printing.
   void CmdExec_Click();
   void GetRsetRptEtichette();
@@ -90,6 +110,8 @@ class FRMPD_MODSELEZ final : public host::ComponentForm {
   host::ComboControl& CMB_TIPOPAR_;
   host::ComboControl& CMB_OPERAT_;
   host::TextEditControl& TXT_NEWQTASUETIC_;
+  host::TextEditControl& TXT_PARAM_;
+  host::TextEditControl& TXT_QTASUETIC_;
   host::ToolbarButtonControl& CMD_EPL_;
   host::FormResizerControl& KVX_RESIZEFORM1_;
   host::MdiHostControl& MDIActiveX1_;

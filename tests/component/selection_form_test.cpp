@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/convert.h"
+#include "common/routines.h"
 #include "component/component_fixture.h"
 #include "data/recordset.h"
 
@@ -116,6 +118,155 @@ TEST_F(SelectionForm, TheHostWindowPlacesIt) {
   auto& mdi = *w->headlessControls().find<hostkit::HeadlessMdiHost>("MDIActiveX1");
   mdi.raiseHostEvent();
   EXPECT_EQ(mdi.placement(), (hostkit::Placement{0, 0, 11160, 7020}));
+}
+
+// Selection editing through the form's own controls, as an operator does it.
+class SelectionEditing : public SelectionForm {
+ protected:
+  void SetUp() override {
+    w_ = execute("1", "6");
+    ASSERT_NE(w_, nullptr);
+  }
+  template <typename T>
+  T& find(const std::string& name) {
+    return *w_->headlessControls().find<T>(name);
+  }
+  // The batch action: action, parameter type, operator key, parameter and new quantity.
+  void confirm(int action, int type, int op, const std::string& parameter, const std::string& quantity = "") {
+    find<hostkit::HeadlessCombo>("CMB_TIPOATT").choose(action);
+    find<hostkit::HeadlessCombo>("CMB_TIPOPAR").choose(type);
+    find<hostkit::HeadlessCombo>("CMB_OPERAT").choose(op);
+    if (!parameter.empty()) find<hostkit::HeadlessTextEdit>("TXT_PARAM").type(parameter);
+    if (!quantity.empty()) find<hostkit::HeadlessTextEdit>("TXT_NEWQTASUETIC").type(quantity);
+    find<hostkit::HeadlessButton>("CmdConf").click();
+  }
+  // SELEZIONE of the rows of order `order`, in row order.
+  std::string selections(int order) {
+    data::Recordset& rows = labelRows(*w_);
+    const data::Bookmark here = rows.bookmark();
+    std::string all;
+    for (rows.moveFirst(); !rows.eof(); rows.moveNext())
+      if (rows.value("DO11_NUMDOC") == Value(Decimal(order))) all += rows.value("SELEZIONE").asText();
+    rows.setBookmark(here);
+    return all;
+  }
+  hostkit::HeadlessWindow* w_ = nullptr;
+};
+
+TEST_F(SelectionEditing, TheEditingControlsFollowTheActionAndTheParameterType) {
+  auto& types = find<hostkit::HeadlessCombo>("CMB_TIPOPAR");
+  auto& quantity = find<hostkit::HeadlessTextEdit>("TXT_NEWQTASUETIC");
+  find<hostkit::HeadlessCombo>("CMB_TIPOATT").choose(2);
+  EXPECT_EQ(types.count(), 9u);
+  EXPECT_TRUE(quantity.enabled());
+  quantity.type("3");
+  find<hostkit::HeadlessCombo>("CMB_TIPOATT").choose(1);
+  EXPECT_EQ(types.count(), 8u);  // no "Globale" for cancelling
+  EXPECT_FALSE(quantity.enabled());
+  EXPECT_EQ(quantity.text(), "");
+  find<hostkit::HeadlessCombo>("CMB_TIPOATT").choose(3);
+  types.choose(99);
+  EXPECT_FALSE(find<hostkit::HeadlessCombo>("CMB_OPERAT").enabled());
+  EXPECT_FALSE(find<hostkit::HeadlessTextEdit>("TXT_PARAM").enabled());
+  types.choose(1);
+  EXPECT_TRUE(find<hostkit::HeadlessTextEdit>("TXT_PARAM").enabled());
+  // A numeric parameter takes digits only, and leaving it without a number is refused.
+  auto& parameter = find<hostkit::HeadlessTextEdit>("TXT_PARAM");
+  parameter.type("1a2");
+  EXPECT_EQ(parameter.text(), "12");
+  parameter.type("x");
+  EXPECT_TRUE(parameter.leave());
+  EXPECT_EQ(shownNumbers().back(), 33812);
+  types.choose(4);
+  parameter.type("FLP-1");
+  EXPECT_EQ(parameter.text(), "FLP-1");
+}
+
+TEST_F(SelectionEditing, CancelRestoreAndChangeQuantityByParameter) {
+  const std::string before = selections(2);
+  confirm(1, 1, 3, "1");
+  EXPECT_EQ(selections(1).find('1'), std::string::npos) << selections(1);
+  EXPECT_EQ(selections(2), before);
+  data::Recordset& rows = labelRows(*w_);
+  EXPECT_EQ(rows.filter(), "");
+  EXPECT_EQ(rows.absolutePosition(), 1);
+  EXPECT_EQ(find<hostkit::HeadlessGrid>("KVX_QGRIDWRAPPER1").dataSource(), &rows);
+  confirm(3, 99, 3, "");
+  EXPECT_EQ(selections(1).find('0'), std::string::npos) << selections(1);
+  // A new quantity: refused when zero; otherwise written with the weights that follow from it.
+  confirm(2, 1, 3, "2", "0");
+  EXPECT_EQ(shownNumbers().back(), 64773);
+  confirm(2, 1, 3, "2", "2,5");
+  const RegionalSettings en = RegionalSettings::english();
+  const Decimal newQuantity = *Decimal::parse("2.5");
+  for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
+    if (rows.value("DO11_NUMDOC") != Value(Decimal(2)) || rows.value("SELEZIONE") != Value("1")) continue;
+    EXPECT_EQ(rows.value("QTASUETICH"), Value(newQuantity));
+    const Value unit = NVL(rows.value("MG68_PESONUNIT"), Value(""));
+    if (unit.isText()) continue;
+    EXPECT_EQ(rows.value("MG68_PESON"), Value(Arrotonda(Value(newQuantity * toDecimal(unit, en)), 5, en)));
+  }
+  confirm(2, 1, 3, "999999", "3");
+  EXPECT_EQ(shownNumbers().back(), 64772);
+}
+
+TEST_F(SelectionEditing, DoubleClickingSelTogglesAnOrderLineOrALabel) {
+  data::Recordset& rows = labelRows(*w_);
+  auto& grid = find<hostkit::HeadlessGrid>("KVX_QGRIDWRAPPER1");
+  rows.moveFirst();
+  const Value firstLine = rows.value("IDRIGAORDINE");
+  // SELEZIONE of the first order line's rows, and of all the others.
+  const auto selections = [&] {
+    std::pair<std::string, std::string> found;
+    const data::Bookmark here = rows.bookmark();
+    for (rows.moveFirst(); !rows.eof(); rows.moveNext())
+      (rows.value("IDRIGAORDINE") == firstLine ? found.first : found.second) +=
+          rows.value("SELEZIONE").asText();
+    rows.setBookmark(here);
+    return found;
+  };
+  const auto [line, others] = selections();
+  ASSERT_TRUE(grid.doubleClickCell("SELEZIONE"));
+  EXPECT_EQ(selections(), std::pair(std::string(line.size(), '0'), others));
+  EXPECT_EQ(rows.absolutePosition(), 1);
+  grid.doubleClickCell("SELEZIONE");
+  EXPECT_EQ(selections(), std::pair(std::string(line.size(), '1'), others));
+  grid.doubleClickCell("DO30_CODART_MG66");
+  EXPECT_EQ(selections(), std::pair(std::string(line.size(), '1'), others));
+  // A label row changes alone.
+  rows.moveNext();
+  grid.doubleClickCell("SELEZIONE");
+  EXPECT_EQ(selections(), std::pair("1" + std::string("0") + std::string(line.size() - 2, '1'), others));
+}
+
+// Typing a label's quantity gives it the weights and volumes of that quantity; moving through the
+// rows changes none.
+TEST_F(SelectionEditing, TypingALabelsQuantityRecomputesItsMeasures) {
+  data::Recordset& rows = labelRows(*w_);
+  const auto measures = [&] {
+    std::vector<Value> all;
+    const data::Bookmark here = rows.bookmark();
+    for (rows.moveFirst(); !rows.eof(); rows.moveNext())
+      for (const char* f : {"MG68_PESON", "MG68_PESOL", "MG68_VOLUME", "MG68_CAPAC"})
+        all.push_back(rows.value(f));
+    rows.setBookmark(here);
+    return all;
+  };
+  const std::vector<Value> before = measures();
+  for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
+  }
+  rows.moveFirst();
+  EXPECT_EQ(measures(), before);
+  const RegionalSettings en = RegionalSettings::english();
+  rows.moveFirst();
+  rows.find("MG68_PESONUNIT > 0");
+  ASSERT_FALSE(rows.eof());
+  rows.find("TIPORIGA = 'D'");
+  ASSERT_FALSE(rows.eof());
+  const Decimal unit = toDecimal(rows.value("MG68_PESONUNIT"), en);
+  ASSERT_TRUE(find<hostkit::HeadlessTextEdit>("TXT_QTASUETIC").type("2,5"));
+  EXPECT_EQ(toDecimal(rows.value("QTASUETICH"), RegionalSettings::italian()), *Decimal::parse("2.5"));
+  EXPECT_EQ(rows.value("MG68_PESON"), Value(Arrotonda(Value(*Decimal::parse("2.5") * unit), 5, en)));
 }
 
 }  // namespace

@@ -1,0 +1,179 @@
+#include "labelrows/selection_editing.h"
+
+#include <array>
+
+#include "common/convert.h"
+#include "common/routines.h"
+#include "labelrows/label_rows.h"
+
+namespace briskal::labelrows {
+namespace {
+
+constexpr const char* kOrderLine = "IDRIGAORDINE";
+constexpr const char* kSelection = "SELEZIONE";
+
+// The field each parameter type compares; "5" is the order quantity of the line's master row.
+const char* comparedField(std::string_view type) {
+  static constexpr std::array<std::pair<std::string_view, const char*>, 9> kFields{{
+      {"1", "DO11_NUMDOC"},
+      {"2", "DO30_PROGRIGA"},
+      {"3", "DO30_CODDEP_MG58"},
+      {"4", "DO30_CODART_MG66"},
+      {"5", "QTAORD"},
+      {"6", "DO41_CODPROGETTO"},
+      {"7", "DO41_CODSPROGETTO"},
+      {"8", "DO41_CODCOMMESSA"},
+      {"9", "DO41_CODSCOMMESSA"},
+  }};
+  for (const auto& [value, field] : kFields)
+    if (value == type) return field;
+  return nullptr;
+}
+
+// Label measure and its per-unit copy.
+constexpr std::array<std::pair<const char*, const char*>, 4> kMeasures{{
+    {"MG68_PESON", "MG68_PESONUNIT"},
+    {"MG68_PESOL", "MG68_PESOLUNIT"},
+    {"MG68_VOLUME", "MG68_VOLUMEUNIT"},
+    {"MG68_CAPAC", "MG68_CAPACUNIT"},
+}};
+
+template <typename T>
+bool compare(const T& row, const T& parameter, std::string_view op) {
+  if (op == "0") return row > parameter;
+  if (op == "1") return row < parameter;
+  if (op == "2") return row != parameter;
+  if (op == "3") return row == parameter;
+  if (op == "4") return row >= parameter;
+  if (op == "5") return row <= parameter;
+  return false;
+}
+
+bool isEmptyText(const Value& v) { return v.isText() && v.asText().empty(); }
+
+}  // namespace
+
+bool isNumericParameter(std::string_view type) {
+  return type == "1" || type == "2" || type == "5" || type == "6" || type == "7" || type == "8" ||
+         type == "9";
+}
+
+std::optional<Decimal> labelQuantity(const std::string& text, const RegionalSettings& rs) {
+  const Value typed(text);
+  if (!IsNumeric(typed, rs)) return std::nullopt;
+  const Decimal quantity = toDecimal(typed, rs);
+  if (quantity <= Decimal() || quantity.round(3) != quantity) return std::nullopt;
+  return quantity;
+}
+
+SelectionEditor::SelectionEditor(data::Recordset& rows, const RegionalSettings& rs) : rows_(rows), rs_(rs) {}
+
+void SelectionEditor::markOrderLines(const BatchRule& rule, std::string_view filter, std::string_view mark) {
+  orderQuantities_.clear();
+  if (rule.parameterType == "5") {
+    const std::unique_ptr<data::Recordset> all = rows_.clone();
+    for (; !all->eof(); all->moveNext())
+      if (all->value("TIPORIGA") == Value("M"))
+        orderQuantities_[toInt64(all->value(kOrderLine), rs_)] = all->value("QTAORD");
+  }
+  if (!rows_.bof() || !rows_.eof()) rows_.moveFirst();
+  rows_.setFilter(filter);
+  if (!rows_.eof()) rows_.moveFirst();
+  while (!rows_.eof()) {
+    if (markIfMatching(rule, mark)) continue;  // already past the order line
+    rows_.moveNext();
+    if (!rows_.eof()) rows_.find("TIPORIGA = 'M'");
+  }
+}
+
+bool SelectionEditor::markIfMatching(const BatchRule& rule, std::string_view mark) {
+  if (!matches(rule)) return false;
+  markOrderLine(mark);
+  return true;
+}
+
+// A row whose value is no number, or no value at all, matches no numeric comparison.
+bool SelectionEditor::matches(const BatchRule& rule) const {
+  const char* field = comparedField(rule.parameterType);
+  if (!field) return false;
+  Value value = rows_.value(field);
+  if (rule.parameterType == "5") {
+    const auto master = orderQuantities_.find(toInt64(rows_.value(kOrderLine), rs_));
+    value = master == orderQuantities_.end() ? Value() : master->second;
+  }
+  if (isNumericParameter(rule.parameterType)) {
+    const Value parameter = NVL(Value(rule.parameter), Value(""));
+    if (value.isNull() || isEmptyText(value) || !IsNumeric(value, rs_) || !IsNumeric(parameter, rs_))
+      return false;
+    return compare(toDecimal(value, rs_), toDecimal(parameter, rs_), rule.operatorValue);
+  }
+  const std::string row(RTrim(toText(NVL(value, Value("")), rs_)));
+  return compare(row, rule.parameter, rule.operatorValue);
+}
+
+void SelectionEditor::markOrderLine(std::string_view mark) {
+  const Value line = rows_.value(kOrderLine);
+  while (!rows_.eof() && rows_.value(kOrderLine) == line) {
+    rows_.setValue(kSelection, Value(std::string(mark)));
+    rows_.update();
+    rows_.moveNext();
+  }
+}
+
+void SelectionEditor::restoreAll() {
+  rows_.setFilter(" SELEZIONE = '0'");
+  while (!rows_.eof()) {
+    rows_.setValue(kSelection, Value(selection::kPrinted));
+    rows_.update();
+    rows_.moveNext();
+  }
+  rows_.setFilter("");
+  if (!rows_.eof()) rows_.moveFirst();
+}
+
+bool SelectionEditor::applyQuantity(const Decimal& quantity, bool global) {
+  if (!global) {
+    rows_.setFilter("SELEZIONE= '9'");
+    if (rows_.recordCount() < 1) {
+      rows_.setFilter("");
+      return false;
+    }
+  }
+  for (rows_.moveFirst(); !rows_.eof(); rows_.moveNext()) {
+    rows_.setValue("QTASUETICH", Value(quantity));
+    recomputeMeasures(quantity);
+    if (!global) rows_.setValue(kSelection, Value(selection::kPrinted));
+    rows_.update();
+  }
+  rows_.setFilter("");
+  if (!rows_.eof()) rows_.moveFirst();
+  return true;
+}
+
+void SelectionEditor::toggleCurrent() {
+  const std::string current = toText(NVL(rows_.value(kSelection), Value("")), rs_);
+  std::string next;
+  if (current == selection::kPrinted) next = selection::kRemoved;
+  else if (current == selection::kRemoved) next = selection::kPrinted;
+  else return;
+  if (rows_.value("TIPORIGA") != Value("M")) {
+    rows_.setValue(kSelection, Value(next));
+    rows_.update();
+    return;
+  }
+  const data::Bookmark here = rows_.bookmark();
+  markOrderLine(next);
+  rows_.setBookmark(here);
+}
+
+void SelectionEditor::recomputeMeasures(const Decimal& quantity) {
+  for (const auto& [measure, perUnit] : kMeasures) {
+    if (isEmptyText(NVL(rows_.value(measure), Value("")))) {
+      rows_.setValue(measure, Value(""));
+      continue;
+    }
+    rows_.setValue(measure, Value(Arrotonda(Value(quantity * toDecimal(rows_.value(perUnit), rs_)), 5, rs_)));
+  }
+}
+
+}  // namespace briskal::labelrows
