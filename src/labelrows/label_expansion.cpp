@@ -30,14 +30,6 @@ constexpr std::pair<const char*, const char*> kCopied[] = {
 };
 // clang-format on
 
-// Label measure, its per-unit copy and the order line's per-unit value.
-constexpr const char* kMeasures[][3] = {
-    {"MG68_PESON", "MG68_PESONUNIT", "DO30_PESON"},
-    {"MG68_PESOL", "MG68_PESOLUNIT", "DO30_PESOL"},
-    {"MG68_VOLUME", "MG68_VOLUMEUNIT", "DO30_VOLUME"},
-    {"MG68_CAPAC", "MG68_CAPACUNIT", "DO30_CAPACITA"},
-};
-
 const Value kOne(Decimal(1));
 
 }  // namespace
@@ -50,7 +42,8 @@ LabelExpansion::LabelExpansion(data::Recordset& orderLines, data::Recordset& lab
       trap_(std::move(trap)),
       zeroPieces_(std::move(zeroPieces)) {
   for (const auto& [to, from] : kCopied) copies_.push_back({labelField(to), lineField(from)});
-  for (const auto& m : kMeasures) measures_.push_back({labelField(m[0]), labelField(m[1]), lineField(m[2])});
+  for (const LabelMeasure& m : kLabelMeasures)
+    measures_.push_back({labelField(m.label), labelField(m.perUnit), lineField(m.orderLine)});
   selezione_ = labelField("SELEZIONE");
   tipoRiga_ = labelField("TIPORIGA");
   idRigaOrdine_ = labelField("IDRIGAORDINE");

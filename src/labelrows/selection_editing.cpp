@@ -30,14 +30,6 @@ const char* comparedField(std::string_view type) {
   return nullptr;
 }
 
-// Label measure and its per-unit copy.
-constexpr std::array<std::pair<const char*, const char*>, 4> kMeasures{{
-    {"MG68_PESON", "MG68_PESONUNIT"},
-    {"MG68_PESOL", "MG68_PESOLUNIT"},
-    {"MG68_VOLUME", "MG68_VOLUMEUNIT"},
-    {"MG68_CAPAC", "MG68_CAPACUNIT"},
-}};
-
 template <typename T>
 bool compare(const T& row, const T& parameter, std::string_view op) {
   if (op == "0") return row > parameter;
@@ -167,12 +159,13 @@ void SelectionEditor::toggleCurrent() {
 }
 
 void SelectionEditor::recomputeMeasures(const Decimal& quantity) {
-  for (const auto& [measure, perUnit] : kMeasures) {
-    if (isEmptyText(NVL(rows_.value(measure), Value("")))) {
-      rows_.setValue(measure, Value(""));
+  for (const LabelMeasure& m : kLabelMeasures) {
+    if (isEmptyText(NVL(rows_.value(m.label), Value("")))) {
+      rows_.setValue(m.label, Value(""));
       continue;
     }
-    rows_.setValue(measure, Value(Arrotonda(Value(quantity * toDecimal(rows_.value(perUnit), rs_)), 5, rs_)));
+    rows_.setValue(m.label,
+                   Value(Arrotonda(Value(quantity * toDecimal(rows_.value(m.perUnit), rs_)), 5, rs_)));
   }
 }
 
