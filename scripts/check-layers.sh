@@ -28,11 +28,14 @@ for rule in "${allowed[@]}"; do
   done < <(grep -rnE '^#include "[a-z_]+/' "$folder" | grep -vE ":[0-9]+:$pattern" || true)
 done
 
-# A form's header is included by its own source and by the component, which makes the forms.
+# A form's header is included by its own sources (FORM.cpp, FORM_PART.cpp) and by the component,
+# which makes the forms.
 while IFS= read -r hit; do
   file=${hit%%:*}
   header=$(sed -E 's/.*"([^"]+)".*/\1/' <<<"${hit#*:*:}")
-  [ "$(basename "$file" .cpp)" = "$(basename "$header" .h)" ] && continue
+  source=$(basename "$file" .cpp)
+  form=$(basename "$header" .h)
+  [ "$source" = "$form" ] || [[ "$source" == "${form}_"* ]] && continue
   echo "form includes form: $hit"
   status=1
 done < <(grep -rnE '^#include "[a-z_]+/frmpd_' src --include='*.h' --include='*.cpp' | grep -v '^src/component/' || true)

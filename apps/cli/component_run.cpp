@@ -61,22 +61,30 @@ bool reportLoggedErrors(const hostkit::HostSession& session, size_t from) {
   return logged.size() > from;
 }
 
-void addSelectionOptions(CLI::App& command, SelectionOptions& selection) {
+void addOrderTypeOption(CLI::App& command, int& orderType) {
   command
-      .add_option("--order-type", selection.orderType,
+      .add_option("--order-type", orderType,
                   "Order type: 24 work orders, 25 passive, 21 active subcontracting")
       ->check(CLI::IsMember({24, 25, 21}))
       ->capture_default_str();
+}
+
+void addWhereOption(CLI::App& command, std::vector<std::string>& where) {
+  command
+      .add_option("--where", where,
+                  "Filter row 'CAPTION=FROM..TO' (either bound may be empty; one value means equal), "
+                  "CAPTION as the filter offers it, e.g. 'Numero doc.=100..200'")
+      ->type_name("CAPTION=FROM..TO");
+}
+
+void addSelectionOptions(CLI::App& command, SelectionOptions& selection) {
+  addOrderTypeOption(command, selection.orderType);
   command.add_flag("--settled", selection.settled, "Include settled order lines");
   command.add_flag("--no-residual", selection.noResidual, "Include order lines with nothing left to produce");
   command.add_option("--um", selection.um, "Unit of measure of the quantities: 1 first, 2 second")
       ->check(CLI::IsMember({1, 2}))
       ->capture_default_str();
-  command
-      .add_option("--where", selection.where,
-                  "Filter row 'CAPTION=FROM..TO' (either bound may be empty; one value means equal), "
-                  "CAPTION as the filter offers it, e.g. 'Numero doc.=100..200'")
-      ->type_name("CAPTION=FROM..TO");
+  addWhereOption(command, selection.where);
 }
 
 void addLabelOptions(CLI::App& command, LabelOptions& labels) {
@@ -138,31 +146,47 @@ std::unique_ptr<hostkit::HostSession> openSession(
   return std::make_unique<hostkit::HostSession>(std::move(session));
 }
 
-void applySelection(hostkit::HostSession& session, const SelectionOptions& selection) {
-  hostkit::HeadlessControlHost& c = session.controls("FRMPD_BRISKAL");
-  control<hostkit::HeadlessCombo>(c, "CMB_TipoOrdini").choose(selection.orderType);
-  control<hostkit::HeadlessCheck>(c, "CBX_OrdiniSaldati").setValue(selection.settled ? 1 : 0);
-  control<hostkit::HeadlessCheck>(c, "CBX_OrdiniNoResiduo").setValue(selection.noResidual ? 1 : 0);
-  control<hostkit::HeadlessCheck>(c, "CBX_Gestione").setValue(selection.um == 1 ? 1 : 0);
-  auto& filter = control<hostkit::HeadlessQueryFilter>(c, "KVX_ADVQ");
-  for (const std::string& row : selection.where) {
+hostkit::HeadlessQueryFilter& filterControl(hostkit::HostSession& session) {
+  return control<hostkit::HeadlessQueryFilter>(session.controls("FRMPD_BRISKAL"), "KVX_ADVQ");
+}
+
+void requireFilterField(hostkit::HeadlessQueryFilter& filter, const std::string& caption,
+                        const std::string& context) {
+  const auto& columns = filter.columns();
+  if (std::any_of(columns.begin(), columns.end(),
+                  [&](const auto& column) { return column.caption == caption; }))
+    return;
+  std::string known;
+  for (const auto& column : columns) known += (known.empty() ? "" : ", ") + column.caption;
+  throw UsageError(context + ": there is no filter field \"" + caption + "\"; the fields are: " + known);
+}
+
+void applyOrderType(hostkit::HostSession& session, int orderType) {
+  control<hostkit::HeadlessCombo>(session.controls("FRMPD_BRISKAL"), "CMB_TipoOrdini").choose(orderType);
+}
+
+void applyFilterRows(hostkit::HostSession& session, const std::vector<std::string>& where) {
+  hostkit::HeadlessQueryFilter& filter = filterControl(session);
+  for (const std::string& row : where) {
     const size_t eq = row.find('=');
     if (eq == std::string::npos || eq == 0)
       throw UsageError("--where '" + row + "': write CAPTION=FROM..TO or CAPTION=VALUE");
     const std::string caption = row.substr(0, eq);
-    const auto& columns = filter.columns();
-    if (std::none_of(columns.begin(), columns.end(),
-                     [&](const auto& column) { return column.caption == caption; })) {
-      std::string known;
-      for (const auto& column : columns) known += (known.empty() ? "" : ", ") + column.caption;
-      throw UsageError("--where '" + row + "': there is no filter field \"" + caption +
-                       "\"; the fields are: " + known);
-    }
+    requireFilterField(filter, caption, "--where '" + row + "'");
     const std::string range = row.substr(eq + 1);
     const size_t dots = range.find("..");
     if (dots == std::string::npos) filter.setRow(caption, range, range);
     else filter.setRow(caption, range.substr(0, dots), range.substr(dots + 2));
   }
+}
+
+void applySelection(hostkit::HostSession& session, const SelectionOptions& selection) {
+  hostkit::HeadlessControlHost& c = session.controls("FRMPD_BRISKAL");
+  applyOrderType(session, selection.orderType);
+  control<hostkit::HeadlessCheck>(c, "CBX_OrdiniSaldati").setValue(selection.settled ? 1 : 0);
+  control<hostkit::HeadlessCheck>(c, "CBX_OrdiniNoResiduo").setValue(selection.noResidual ? 1 : 0);
+  control<hostkit::HeadlessCheck>(c, "CBX_Gestione").setValue(selection.um == 1 ? 1 : 0);
+  applyFilterRows(session, selection.where);
 }
 
 void applyLabelOptions(hostkit::HostSession& session, const LabelOptions& labels) {

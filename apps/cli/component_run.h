@@ -39,6 +39,8 @@ struct LabelOptions {
 };
 
 void addSelectionOptions(CLI::App& command, SelectionOptions& selection);
+void addOrderTypeOption(CLI::App& command, int& orderType);
+void addWhereOption(CLI::App& command, std::vector<std::string>& where);
 void addLabelOptions(CLI::App& command, LabelOptions& labels);
 
 // A control of a form that must be there: a clear error when it is not.
@@ -87,6 +89,13 @@ void setSizes(hostkit::HostSession& session, const LabelSizes& sizes);
 
 // Sets the order type, the check boxes and the filter rows on the parameter form.
 void applySelection(hostkit::HostSession& session, const SelectionOptions& selection);
+void applyOrderType(hostkit::HostSession& session, int orderType);
+// Enters the rows of --where ("CAPTION=FROM..TO" or "CAPTION=VALUE") in the parameter form's filter.
+void applyFilterRows(hostkit::HostSession& session, const std::vector<std::string>& where);
+hostkit::HeadlessQueryFilter& filterControl(hostkit::HostSession& session);
+// A usage error, starting with `context` and listing the fields, for a caption the filter does not offer.
+void requireFilterField(hostkit::HeadlessQueryFilter& filter, const std::string& caption,
+                        const std::string& context);
 
 void applyLabelOptions(hostkit::HostSession& session, const LabelOptions& labels);
 

@@ -69,6 +69,7 @@ int runMain(int argc, char** argv) {
   addSqlCommand(app, options, run);
   addQueryCommand(app, options, run);
   addRowsCommand(app, options, run);
+  addFilterCodeCommands(app, options, run);
   addLayoutsCommand(app, options, run);
   addPrintCommand(app, options, run);
 

@@ -1,6 +1,7 @@
 #include "hostkit/controls/headless_query_filter.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "common/error.h"
 #include "data/connection.h"
@@ -9,9 +10,7 @@ namespace briskal::hostkit {
 
 HeadlessQueryFilter::HeadlessQueryFilter(std::string name, FocusScope& focus,
                                          const RegionalSettings& regional)
-    : HeadlessControl(std::move(name), focus),
-      description_(this->name() + ".description", focus, regional),
-      lookupValue_(this->name() + ".value", focus, regional) {}
+    : HeadlessControl(std::move(name), focus), description_(this->name() + ".description", focus, regional) {}
 
 void HeadlessQueryFilter::configure(const Value& company, const std::string& user,
                                     const std::string& userGroup, host::Cinterface* host,
@@ -35,6 +34,7 @@ void HeadlessQueryFilter::declare(FilterColumn column) {
   if (columnByCaption_.count(column.caption))
     throw Error(err::kInvalidProcedureCall, name(), "Field \"" + column.caption + "\" is already declared");
   columnByCaption_.emplace(column.caption, columns_.size());
+  columnByName_.emplace(column.column, columns_.size());
   columns_.push_back(std::move(column));
 }
 
@@ -69,10 +69,35 @@ const FilterColumn& HeadlessQueryFilter::columnOf(const std::string& caption) co
   return columns_[it->second];
 }
 
-HeadlessQueryFilter::Row* HeadlessQueryFilter::rowOf(const std::string& caption) {
+const HeadlessQueryFilter::Row* HeadlessQueryFilter::rowOf(const std::string& caption) const {
   const auto it = std::find_if(rows_.begin(), rows_.end(),
                                [&caption](const Row& r) { return r.typed.caption == caption; });
   return it == rows_.end() ? nullptr : &*it;
+}
+
+HeadlessQueryFilter::Row* HeadlessQueryFilter::rowOf(const std::string& caption) {
+  return const_cast<Row*>(std::as_const(*this).rowOf(caption));
+}
+
+const std::string& HeadlessQueryFilter::captionOfColumn(const std::string& column) const {
+  const auto it = columnByName_.find(column);
+  if (it == columnByName_.end())
+    throw Error(err::kItemNotFound, name(), "No filter field on the column " + column);
+  return columns_[it->second].caption;
+}
+
+std::string HeadlessQueryFilter::sideValue(const std::string& caption, Side side) const {
+  const Row* row = rowOf(caption);
+  if (!row) return {};
+  return side == Side::From ? row->typed.from : row->typed.to;
+}
+
+std::string HeadlessQueryFilter::value(const std::string& column, Side side) const {
+  return sideValue(captionOfColumn(column), side);
+}
+
+void HeadlessQueryFilter::setValue(const std::string& column, Side side, const std::string& value) {
+  typeCode(captionOfColumn(column), side, value);
 }
 
 void HeadlessQueryFilter::setRow(const std::string& caption, const std::string& from, const std::string& to) {
@@ -110,9 +135,8 @@ std::string HeadlessQueryFilter::filterText() const {
 }
 
 void HeadlessQueryFilter::setSide(const std::string& caption, Side side, const std::string& value) {
-  const Row* existing = rowOf(caption);
-  std::string from = existing ? existing->typed.from : std::string();
-  std::string to = existing ? existing->typed.to : std::string();
+  std::string from = sideValue(caption, Side::From);
+  std::string to = sideValue(caption, Side::To);
   (side == Side::From ? from : to) = value;
   setRow(caption, from, to);
 }
@@ -126,15 +150,9 @@ std::string HeadlessQueryFilter::typeCode(const std::string& caption, Side side,
 
 LookupOutcome HeadlessQueryFilter::requestLookup(const std::string& caption, Side side) {
   columnOf(caption);
-  const Row* existing = rowOf(caption);
-  lookupValue_.setText(!existing            ? std::string()
-                       : side == Side::From ? existing->typed.from
-                                            : existing->typed.to);
   bool handled = false;
-  raiseEvent(onStartLookup_, caption, side, static_cast<data::Bindable&>(lookupValue_), handled);
-  LookupOutcome outcome{handled, lookupValue_.text()};
-  if (handled) setSide(caption, side, outcome.value);
-  return outcome;
+  raiseEvent(onStartLookup_, caption, side, static_cast<data::Bindable&>(description_), handled);
+  return {handled, sideValue(caption, side), description_.text()};
 }
 
 }  // namespace briskal::hostkit

@@ -29,7 +29,8 @@ struct FilterRow {
 
 struct LookupOutcome {
   bool handled = false;
-  std::string value;  // what the form put back, or the row's value when it handled nothing
+  std::string value;        // the row's value on that side afterwards
+  std::string description;  // what the description box then shows
 };
 
 class HeadlessQueryFilter final : public HeadlessControl<host::QueryFilterControl> {
@@ -53,7 +54,7 @@ class HeadlessQueryFilter final : public HeadlessControl<host::QueryFilterContro
     onStartDecode_ = std::move(handler);
   }
   void onStartLookup(
-      std::function<void(const std::string& caption, Side side, data::Bindable& value, bool& handled)>
+      std::function<void(const std::string& caption, Side side, data::Bindable& description, bool& handled)>
           handler) override {
     onStartLookup_ = std::move(handler);
   }
@@ -79,12 +80,15 @@ class HeadlessQueryFilter final : public HeadlessControl<host::QueryFilterContro
   void clearRows() { rows_.clear(); }
   std::vector<FilterRow> rows() const;
   std::vector<Item> items() const override;
+  // Error 3265 for a column no field is written as.
+  std::string value(const std::string& column, Side side) const override;
+  void setValue(const std::string& column, Side side, const std::string& value) override;
 
   // What a person does: types `code` on one side of a row, which raises the decode event.
   // Returns the description the form wrote.
   std::string typeCode(const std::string& caption, Side side, const std::string& code);
-  // What a person does: asks for the search list on one side of a row, which raises the lookup
-  // event with the row's value. When the form handled it, the value it put back enters the row.
+  // What a person does: asks for the search list on one side of a row (F3 or the row's search
+  // button), which raises the lookup event with the row's description box.
   LookupOutcome requestLookup(const std::string& caption, Side side);
 
  private:
@@ -99,6 +103,10 @@ class HeadlessQueryFilter final : public HeadlessControl<host::QueryFilterContro
   void requireDeclaring() const;
   const FilterColumn& columnOf(const std::string& caption) const;
   Row* rowOf(const std::string& caption);
+  const Row* rowOf(const std::string& caption) const;
+  const std::string& captionOfColumn(const std::string& column) const;
+  // What the row holds on one side, as typed; "" without a row.
+  std::string sideValue(const std::string& caption, Side side) const;
   // Enters one side of a row, keeping the other.
   void setSide(const std::string& caption, Side side, const std::string& value);
 
@@ -115,11 +123,11 @@ class HeadlessQueryFilter final : public HeadlessControl<host::QueryFilterContro
   std::vector<host::AttributeGroup> attributeGroups_;
   std::vector<FilterColumn> columns_;
   std::map<std::string, size_t> columnByCaption_;
+  std::map<std::string, size_t> columnByName_;
   std::vector<Row> rows_;
 
-  // The boxes a row shows for a description and for a looked-up value, handed to the events.
+  // The box a row shows its description in, handed to the events.
   HeadlessTextEdit description_;
-  HeadlessTextEdit lookupValue_;
   std::function<void(const std::string&, Side, data::Bindable&)> onStartDecode_;
   std::function<void(const std::string&, Side, data::Bindable&, bool&)> onStartLookup_;
 };

@@ -5,31 +5,12 @@
 #include <iostream>
 
 #include "common/error.h"
+#include "hostkit/lookups/code_decoder.h"
+#include "hostkit/lookups/document_lookup.h"
 #include "hostkit/messages/headless_translation_service.h"
 #include "hostkit/messages/log_service.h"
 
 namespace briskal::hostkit {
-namespace {
-
-// Lookups are the host's search lists; without a screen there is nothing to pick from.
-class HeadlessLookupDecode final : public host::LookupDecode {
- public:
-  void setHost(host::Cinterface* host) override { host_ = host; }
-
- private:
-  host::Cinterface* host_ = nullptr;
-};
-
-class HeadlessDocumentLookup final : public host::DocumentLookup {
- public:
-  void setHost(host::Cinterface* host) override { host_ = host; }
-
- private:
-  host::Cinterface* host_ = nullptr;
-};
-
-}  // namespace
-
 HeadlessWindow::HeadlessWindow(HeadlessRuntime& runtime, host::HostForm& form)
     : runtime_(runtime), form_(form) {}
 
@@ -83,12 +64,20 @@ std::unique_ptr<host::LogService> HeadlessRuntime::createLog() {
       logFile_, messages_, [this](const std::string& entry) { loggedErrors_.push_back(entry); });
 }
 
+std::optional<size_t> HeadlessRuntime::showSearchList(const SearchList& list) {
+  return searchLists_ ? searchLists_(list) : std::nullopt;
+}
+
 std::unique_ptr<host::LookupDecode> HeadlessRuntime::createLookupDecode() {
-  return std::make_unique<HeadlessLookupDecode>();
+  return std::make_unique<CodeDecoder>([this](const SearchList& list) { return showSearchList(list); });
+}
+
+std::unique_ptr<host::NodeDecode> HeadlessRuntime::createNodeDecode() {
+  return std::make_unique<NodeDecoder>();
 }
 
 std::unique_ptr<host::DocumentLookup> HeadlessRuntime::createDocumentLookup() {
-  return std::make_unique<HeadlessDocumentLookup>();
+  return std::make_unique<DocumentFinder>([this](const SearchList& list) { return showSearchList(list); });
 }
 
 std::unique_ptr<host::ReportService> HeadlessRuntime::createReportService() {

@@ -12,6 +12,7 @@
 
 #include "host/runtime.h"
 #include "hostkit/controls/headless_control_host.h"
+#include "hostkit/lookups/search_list.h"
 
 namespace briskal::hostkit {
 
@@ -63,6 +64,7 @@ class HeadlessRuntime final : public host::HostRuntime {
   std::unique_ptr<host::TranslationService> createTranslationService() override;
   std::unique_ptr<host::LogService> createLog() override;
   std::unique_ptr<host::LookupDecode> createLookupDecode() override;
+  std::unique_ptr<host::NodeDecode> createNodeDecode() override;
   std::unique_ptr<host::DocumentLookup> createDocumentLookup() override;
   std::unique_ptr<host::ReportService> createReportService() override;
   std::unique_ptr<host::LabelPrinterOutput> createLabelPrinterOutput() override;
@@ -79,6 +81,9 @@ class HeadlessRuntime final : public host::HostRuntime {
   // The newest window of the form named `formName`, nullptr when there is none.
   HeadlessWindow* window(std::string_view formName) const;
   void setModalDriver(const std::string& formName, ModalDriver driver);
+  // Who answers the search lists the lookups show; without one every list closes with no choice,
+  // as nobody is at the screen.
+  void setSearchListDriver(SearchListDriver driver) { searchLists_ = std::move(driver); }
   const std::filesystem::path& logFile() const { return logFile_; }
   // Every entry the forms' log objects wrote in this runtime, as one readable line each.
   const std::vector<std::string>& loggedErrors() const { return loggedErrors_; }
@@ -87,6 +92,7 @@ class HeadlessRuntime final : public host::HostRuntime {
   friend class HeadlessWindow;
   void forget(HeadlessWindow* window);
   void runModal(HeadlessWindow& window);
+  std::optional<size_t> showSearchList(const SearchList& list);
 
   host::MessageService& messages_;
   std::filesystem::path logFile_;
@@ -94,6 +100,7 @@ class HeadlessRuntime final : public host::HostRuntime {
   DebugSink debugSink_;
   std::vector<HeadlessWindow*> windows_;
   std::map<std::string, ModalDriver, std::less<>> modalDrivers_;
+  SearchListDriver searchLists_;
   ReportServiceFactory reportServices_;
   LabelPrinterFactory labelPrinters_;
   std::filesystem::path componentFolder_;

@@ -181,12 +181,17 @@ class QueryFilterControl : public Control {
     std::string to;
   };
   virtual std::vector<Item> items() const = 0;
+  // One side of the row of the field written `column` in the condition, as typed; "" without a row.
+  virtual std::string value(const std::string& column, Side side) const = 0;
+  // Enters one side of that row as if typed there (the decode event follows); errors as for typing.
+  virtual void setValue(const std::string& column, Side side, const std::string& value) = 0;
   // Raised when a code was typed: the form writes the description to `description`'s "Text".
   virtual void onStartDecode(
       std::function<void(const std::string& caption, Side side, data::Bindable& description)> handler) = 0;
-  // Raised when the user asks for a search list; the form sets `handled`.
+  // Raised when the user asks for a search list, with the row's description box; the form sets
+  // `handled` when it took the request, and hands a chosen value back with setValue.
   virtual void onStartLookup(
-      std::function<void(const std::string& caption, Side side, data::Bindable& value, bool& handled)>
+      std::function<void(const std::string& caption, Side side, data::Bindable& description, bool& handled)>
           handler) = 0;
 };
 

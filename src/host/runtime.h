@@ -51,6 +51,7 @@ class HostRuntime {
   virtual std::unique_ptr<TranslationService> createTranslationService() = 0;
   virtual std::unique_ptr<LogService> createLog() = 0;
   virtual std::unique_ptr<LookupDecode> createLookupDecode() = 0;
+  virtual std::unique_ptr<NodeDecode> createNodeDecode() = 0;
   virtual std::unique_ptr<DocumentLookup> createDocumentLookup() = 0;
   virtual std::unique_ptr<ReportService> createReportService() = 0;
   virtual std::unique_ptr<LabelPrinterOutput> createLabelPrinterOutput() = 0;

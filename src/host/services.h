@@ -2,7 +2,9 @@
 // The host framework services the component calls: what is passed and what the caller relies on.
 // Their inner working is the host's; hostkit/ has the stand-in implementations.
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,7 +17,8 @@
 
 namespace briskal::data {
 class Connection;
-}
+class Recordset;
+}  // namespace briskal::data
 
 namespace briskal::host {
 
@@ -103,18 +106,75 @@ class Navigator {
   virtual std::shared_ptr<ScriptModel> formRegistry() = 0;
 };
 
-// Code decoding and search lists for the filter fields.
+// The kinds of code the code-decoding component knows. Each is decoded from its code and
+// companions, always in the order given here; a search list is restricted by the parents given
+// here, a blank parent restricting nothing.
+enum class CodeKind {
+  DocumentSection,   // list only
+  Depot,             // decode (code)
+  Department,        // decode (code); list
+  Project,           // decode (project, sub-project: blank for the project itself); list (sub-project)
+  SubProject,        // decode (project, sub-project); list (project)
+  Node,              // list (project); decoded by the node-decoding object
+  Job,               // decode (job, sub-job: 0 for the job itself); list
+  SubJob,            // list (job)
+  Family,            // decode (code); list
+  SubFamily,         // decode (code, family); list (family)
+  Group,             // decode (code, family, sub-family); list (family, sub-family)
+  SubGroup,          // decode (code, family, sub-family, group); list (family, sub-family, group)
+  StatisticalGroup,  // decode (grouping 1 to 4, code); list (grouping)
+  Customer,          // decode (customer/supplier kind, 0 for customers, code); list
+};
+
+// Code decoding and search lists for the filter fields, over the company's own tables. A code
+// that does not exist, or one with a companion of the wrong kind, is unknown: never an error.
 class LookupDecode {
  public:
   virtual ~LookupDecode() = default;
   virtual void setHost(Cinterface* host) = 0;
+  virtual bool exists(CodeKind kind, const std::vector<Value>& key) = 0;
+  // The code's description; Empty when the code is unknown.
+  virtual Value description(CodeKind kind, const std::vector<Value>& key) = 0;
+  // Shows the search list of `kind` under `parents`, titled `title`; the code the user picked, or
+  // nullopt when the list was closed without a choice.
+  virtual std::optional<std::string> search(CodeKind kind, const std::vector<Value>& parents,
+                                            const std::string& title) = 0;
 };
 
-// Document lookup of order headers and lines.
+// Decoding of the nodes of a project's structure.
+class NodeDecode {
+ public:
+  virtual ~NodeDecode() = default;
+  virtual void setHost(Cinterface* host) = 0;
+  virtual bool exists(const Value& project, const Value& node) = 0;
+  virtual Value description(const Value& project, const Value& node) = 0;
+};
+
+struct DocumentLookupRequest {
+  std::string title;
+  int32_t documentType = 0;  // the kind of document offered at first; 0 for none
+  int32_t subKind = 0;
+  bool pickLine = false;  // the user goes on to pick one of the document's lines
+};
+
+// Document lookup of the company's order headers and lines. For each kind of document it is about
+// to offer it raises the add-node event (type, sub-kind, code, select, cancel): `select` starts
+// true for the kind asked for, and `cancel` leaves the kind out. When the user confirms a document
+// it raises the selection event (cancel, lines, headers) with the headers offered and the chosen
+// document's lines, each on the row the user chose.
 class DocumentLookup {
  public:
+  using AddNodeHandler = std::function<void(const Value& type, const Value& subKind, const Value& code,
+                                            bool& select, bool& cancel)>;
+  using SelectionHandler =
+      std::function<void(bool& cancel, data::Recordset& lines, data::Recordset& headers)>;
+
   virtual ~DocumentLookup() = default;
   virtual void setHost(Cinterface* host) = 0;
+  virtual void onAddNode(AddNodeHandler handler) = 0;
+  virtual void onSelection(SelectionHandler handler) = 0;
+  // True when the user confirmed a choice that the selection event did not cancel.
+  virtual bool show(const DocumentLookupRequest& request) = 0;
 };
 
 // The host's global context, read through Cinterface::ClsGlobal.

@@ -60,6 +60,12 @@ void skippingFailure(F&& declare) {
 
 }  // namespace
 
+std::string filterColumn(std::string_view caption) {
+  for (const OrdinaryField& f : kFields)
+    if (caption == f.caption) return f.column;
+  return {};
+}
+
 void ImpostaCampiFiltro(host::QueryFilterControl& filter) {
   for (size_t i = 0; i < kFields.size(); ++i) {
     const int number = static_cast<int>(i) + 1;

@@ -84,6 +84,12 @@ void FRMPD_BRISKAL::connectEvents() {
   CMD_Esegui_.onClick([this] { CMD_Esegui_Click(); });
   KVX_RESIZEFORM1_.onSetup([this] { KVX_RESIZEFORM1_Setup(); });
   MDIActiveX1_.onHostEvent([this] { MDIActiveX1_Event(); });
+  KVX_ADVQ_.onStartDecode([this](const std::string& caption, Side side, data::Bindable& description) {
+    KVX_ADVQ_StartDecode(caption, side, description);
+  });
+  KVX_ADVQ_.onStartLookup([this](const std::string& caption, Side side, data::Bindable&, bool& handled) {
+    KVX_ADVQ_StartLookup(caption, side, handled);
+  });
   // The size fields take any text; the check runs when the labels are produced or saved.
   for (host::TextEditControl* edit : {&TXT_ALTETIC_, &TXT_LUNGETIC_, &TXT_SALTO_})
     edit->onValidate([](bool&) {});
@@ -107,6 +113,15 @@ void FRMPD_BRISKAL::Form_Load() {
     pclsDecodeDb_->setHost(hostInterface());
     pclsLookupDoc_ = runtime().createDocumentLookup();
     pclsLookupDoc_->setHost(hostInterface());
+    pclsLookupDoc_->onAddNode(
+        [this](const Value& type, const Value& subKind, const Value& code, bool& select, bool& cancel) {
+          PclsLookupDoc_OnAddNodoDocumento(type, subKind, code, select, cancel);
+        });
+    pclsLookupDoc_->onSelection([this](bool& cancel, data::Recordset& lines, data::Recordset& headers) {
+      PclsLookupDoc_OnSelection(cancel, lines, headers);
+    });
+    pclsDecodeNodo_ = runtime().createNodeDecode();
+    pclsDecodeNodo_->setHost(hostInterface());
     CMB_QTARIPORTATA_.clear();
     CMB_QTARIPORTATA_.setBooleanList(false);
     CMB_QTARIPORTATA_.addItem("Quantita' ordinata", 0);
@@ -203,6 +218,7 @@ void FRMPD_BRISKAL::Form_Unload(int&) {
     }
     pclsDecodeDb_.reset();
     pclsLookupDoc_.reset();
+    pclsDecodeNodo_.reset();
     RimuoviBCollDimensioni();
     KVX_ADVQ_.detach();
     GridSelezione_.setDataSource(nullptr);

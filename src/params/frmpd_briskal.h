@@ -12,6 +12,7 @@
 #include "labelrows/label_row_choices.h"
 #include "layouts/layout_editor.h"
 #include "params/child_forms.h"
+#include "params/filter_lookups.h"
 
 namespace briskal::data {
 class Connection;
@@ -88,6 +89,34 @@ class FRMPD_BRISKAL final : public host::ComponentForm,
   void CMD_RIGAGIU_ButtonClick();
   void CMD_ELIMINA_ButtonClick();
   int16_t labelSize(host::TextEditControl& edit);
+
+  // Filter rows: descriptions of typed codes and search lists (frmpd_briskal_filter.cpp).
+  using Side = host::QueryFilterControl::Side;
+  void KVX_ADVQ_StartDecode(const std::string& caption, Side side, data::Bindable& description);
+  void KVX_ADVQ_StartLookup(const std::string& caption, Side side, bool& handled);
+  void lookupDocument(DocumentSearch search, const std::string& caption, Side side);
+  void PclsLookupDoc_OnSelection(bool& cancel, data::Recordset& rsetRigaDoc, data::Recordset& RsetTestateDoc);
+  void PclsLookupDoc_OnAddNodoDocumento(const Value& TipoDocumento, const Value& SottoTipoDocumento,
+                                        const Value& CodiceDocumento, bool& SelezionaNodo, bool& Cancel);
+  // The values a routine is given, the parent codes read from the side being decoded.
+  std::vector<Value> routineValues(const std::vector<RoutineValue>& values, const std::string& typed,
+                                   Side side);
+  Value decodeBy(DecodeRoutine routine, const std::vector<Value>& values);
+  // Asks the code-decoding component whether the code exists and, only if it does, its description.
+  Value decodeCode(const char* procedure, host::CodeKind kind, const std::vector<Value>& key);
+  Value DecodificaFamiglia(const Value& code);
+  Value DecodificaSottoFamiglia(const Value& code, const Value& family);
+  Value DecodificaGruppo(const Value& code, const Value& family, const Value& subFamily);
+  Value DecodificaSottoGruppo(const Value& code, const Value& family, const Value& subFamily,
+                              const Value& group);
+  Value DecodificaGruppoStatistico(const Value& grouping, const Value& code);
+  Value DecodificaDeposito(const Value& code);
+  Value DecodificaReparto(const Value& code);
+  Value DecodificaProgetto(const Value& project, const Value& subProject);
+  Value DecodificaSottoProgetto(const Value& project, const Value& subProject);
+  Value DecodificaCliOrigine(const Value& kind, const Value& code);
+  Value DecodificaCommessa(const Value& job, const Value& subJob);
+  Value DecodificaNodo(const Value& project, const Value& node);
   bool standardLabel();
   bool customQuantity();
 
@@ -133,6 +162,10 @@ class FRMPD_BRISKAL final : public host::ComponentForm,
   int64_t lastGridPosition_ = -1;
   std::unique_ptr<host::LookupDecode> pclsDecodeDb_;
   std::unique_ptr<host::DocumentLookup> pclsLookupDoc_;
+  std::unique_ptr<host::NodeDecode> pclsDecodeNodo_;
+  bool lookupHeader_ = true;   // the running document lookup returns a header value
+  bool originLookup_ = false;  // the running document lookup is the originating-document one
+  std::string chosenValue_;    // the value chosen in the last document lookup
   ChildForms childForms_;
   std::shared_ptr<host::ComponentForm> frmModSelez_;
   // Counts the selection forms opened: only the newest one's close event reaches this form.

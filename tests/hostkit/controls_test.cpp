@@ -734,37 +734,37 @@ TEST_F(QueryFilter, TypingACodeEntersItAndAsksTheFormForItsDescription) {
   EXPECT_EQ(asked.size(), 3u);  // a refused code is not decoded
 }
 
-TEST_F(QueryFilter, ALookupHandledByTheFormPutsItsValueInTheRow) {
+TEST_F(QueryFilter, ALookupHandsItsValueBackThroughTheColumnAndTheRowIsDescribedAgain) {
   filter_->setRow("Numero doc.", "12", "");
-  std::string shown;
-  bool handle = false;
-  Value chosen;
-  filter_->onStartLookup([&](const std::string&, Side, data::Bindable& value, bool& handled) {
-    shown = value.property("Text").asText();
-    if (!handle) return;
-    value.setProperty("Text", chosen);
-    handled = true;
+  std::string chosen;
+  std::vector<std::string> decoded;
+  filter_->onStartDecode([&](const std::string& caption, Side, data::Bindable& description) {
+    decoded.push_back(caption);
+    description.setProperty("Text", Value("documento " + filter_->value("DO11_NUMDOC", Side::To)));
   });
-  LookupOutcome outcome = filter_->requestLookup("Numero doc.", Side::From);
-  EXPECT_EQ(shown, "12");
+  filter_->onStartLookup([&](const std::string& caption, Side side, data::Bindable&, bool& handled) {
+    EXPECT_EQ(caption, "Numero doc.");
+    handled = !chosen.empty();
+    if (handled) filter_->setValue("DO11_NUMDOC", side, chosen);
+  });
+  LookupOutcome outcome = filter_->requestLookup("Numero doc.", Side::To);
   EXPECT_FALSE(outcome.handled);
   EXPECT_EQ(filter_->filterText(), "(DO11_NUMDOC >= 12)");
+  EXPECT_TRUE(decoded.empty());
 
-  handle = true;
-  chosen = Value(decimal("1234"));
+  chosen = "1234";
   outcome = filter_->requestLookup("Numero doc.", Side::To);
-  EXPECT_EQ(shown, "");
   EXPECT_TRUE(outcome.handled);
   EXPECT_EQ(outcome.value, "1234");
+  EXPECT_EQ(outcome.description, "documento 1234");
   EXPECT_EQ(filter_->filterText(), "(DO11_NUMDOC >= 12 AND DO11_NUMDOC <= 1234)");
+  EXPECT_EQ(filter_->value("DO11_NUMDOC", Side::From), "12");
+  EXPECT_EQ(filter_->value("DO11_SEZDOC", Side::From), "");  // no row
 
-  chosen = Value(DateTime::fromParts(2026, 4, 30));
-  filter_->requestLookup("Data doc.", Side::From);
-  EXPECT_EQ(filter_->rows().back(), (FilterRow{"Data doc.", "30/04/2026", ""}));
-
-  chosen = Value("non un numero");
+  chosen = "non un numero";
   EXPECT_EQ(errorNumber([&] { filter_->requestLookup("Numero doc.", Side::From); }), err::kTypeMismatch);
   EXPECT_EQ(filter_->rows().front(), (FilterRow{"Numero doc.", "12", "1234"}));
+  EXPECT_EQ(errorNumber([&] { filter_->value("DO11_NUMERO", Side::From); }), err::kItemNotFound);
 }
 
 // ---------------------------------------------------------------------------------------------
