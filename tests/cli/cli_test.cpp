@@ -573,3 +573,94 @@ TEST_F(QueryCommand, TypedControlCharactersAreShownEscaped) {
 
 }  // namespace
 }  // namespace briskal
+
+namespace briskal {
+namespace {
+
+class FilterCodeCommands : public CommandLine {
+ protected:
+  static testing::ProcessResult run(std::vector<std::string> args) {
+    std::vector<std::string> all = {"--db", "Data Source=" + db_, "--format", "csv"};
+    all.insert(all.end(), args.begin(), args.end());
+    return runProcess(kBriskal, all);
+  }
+  // The first cells of the CSV lines after the header.
+  static std::vector<std::string> codes(const std::string& csv) {
+    std::vector<std::string> out;
+    std::istringstream lines(csv);
+    std::string line;
+    std::getline(lines, line);
+    while (std::getline(lines, line)) out.push_back(line.substr(0, line.find(',')));
+    return out;
+  }
+};
+
+TEST_F(FilterCodeCommands, DecodeTypesTheCodeAndPrintsTheDescriptionTheFormWrote) {
+  struct Case {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string out;
+    std::string err;  // the start of standard error
+  };
+  const Case cases[] = {
+      {{"decode", "Famiglia=FLAN"}, 0, "Flange\n", ""},
+      {{"decode", "Sottofamiglia=INOX", "--where", "Famiglia=VITE"}, 0, "Acciaio inox AISI 304\n", ""},
+      {{"decode", "Sottofamiglia=INOX", "--where", "Famiglia=..VITE"}, 0, "\n", ""},
+      {{"decode", "Sottofamiglia=INOX", "--where", "Famiglia=..VITE", "--side", "to"},
+       0,
+       "Acciaio inox AISI 304\n",
+       ""},
+      {{"decode", "Famiglia=F'%"}, 0, "\n", ""},
+      {{"decode", "Data doc.=01/01/2026"}, 0, "\n", ""},
+      {{"decode", "Famiglia=TROPPO"}, 1, "", "briskal: "},
+      {{"decode", "Famigla=FLAN"}, 2, "", "briskal: 'Famigla=FLAN': there is no filter field \"Famigla\""},
+      {{"decode", "Famiglia"}, 2, "", "briskal: 'Famiglia': write CAPTION=CODE"},
+  };
+  for (const Case& c : cases) {
+    const auto r = run(c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode) << c.args[1] << r.err;
+    EXPECT_EQ(r.out, c.out) << c.args[1];
+    EXPECT_EQ(r.err.substr(0, c.err.size()), c.err) << c.args[1];
+  }
+}
+
+TEST_F(FilterCodeCommands, LookupPrintsTheListOrTheRowThePickLeaves) {
+  auto r = run({"lookup", "Sottofamiglia", "--where", "Famiglia=VITE"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, r.out.find('\r')), "Codice,Descrizione,Famiglia");
+  const std::vector<std::string> subFamilies = codes(r.out);
+  EXPECT_FALSE(subFamilies.empty());
+  EXPECT_NE(std::find(subFamilies.begin(), subFamilies.end(), "INOX"), subFamilies.end());
+  EXPECT_EQ(std::count_if(r.out.begin(), r.out.end(), [](char ch) { return ch == '\n'; }),
+            static_cast<long>(subFamilies.size()) + 1);
+
+  r = run({"lookup", "Famiglia", "--search", "flan"});
+  EXPECT_EQ(codes(r.out), std::vector<std::string>{"FLAN"});
+  r = run({"lookup", "Sottofamiglia", "--where", "Famiglia=VITE", "--pick", "INOX"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "caption,from,to,description\r\nSottofamiglia,INOX,\"\",Acciaio inox AISI 304\r\n");
+  r = run({"lookup", "Sottofamiglia", "--where", "Famiglia=VITE", "--pick", "NOPE"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "briskal: there is no entry NOPE in the list\n");
+  r = run({"lookup", "Data doc."});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.err, "briskal: the filter field \"Data doc.\" has no search list\n");
+
+  // A document of the order type, then one of its lines.
+  r = run({"lookup", "Numero doc.", "--order-type", "25"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, r.out.find('\r')), "Numero,Sezionale,Data,Intestatario");
+  const std::string document = codes(r.out).at(0);
+  r = run({"lookup", "Numero riga doc.", "--order-type", "25", "--pick", document});
+  EXPECT_EQ(r.out.substr(0, r.out.find('\r')), "Riga,Articolo,Descrizione,U.M.,Quantità");
+  const std::string line = codes(r.out).at(0);
+  r = run({"lookup", "Numero riga doc.", "--order-type", "25", "--pick", document, "--pick", line, "--side",
+           "to"});
+  EXPECT_EQ(r.out, "caption,from,to,description\r\nNumero riga doc.,\"\"," + line + ",\"\"\r\n");
+  r = run({"lookup", "Numero doc.", "--pick", document, "--pick", line});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.err, "briskal: --pick " + line + ": there was no further list to pick from\n");
+}
+
+}  // namespace
+}  // namespace briskal
