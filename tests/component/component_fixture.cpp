@@ -26,13 +26,18 @@ void ComponentTest::SetUp() { logFile_ = temporaryFolder() + "/briskal.log"; }
 
 void ComponentTest::TearDown() { session_.reset(); }
 
-void ComponentTest::start(hostkit::AnswerPolicy answers) {
+hostkit::SessionOptions ComponentTest::sessionOptions(const std::string& connectionString) const {
   hostkit::SessionOptions options;
-  options.settings.connectionString = "Data Source=" + databaseFile();
-  options.settings.userCode = userCode_;
+  options.settings.connectionString = connectionString;
   options.dataFolder = BRISKAL_DATA_FOLDER;
   options.component = BRISKAL_COMPONENT;
   options.logFile = logFile_;
+  return options;
+}
+
+void ComponentTest::start(hostkit::AnswerPolicy answers) {
+  hostkit::SessionOptions options = sessionOptions("Data Source=" + databaseFile());
+  options.settings.userCode = userCode_;
   options.answers = std::move(answers);
   options.debugSink = [this](std::string_view line) { trace_.emplace_back(line); };
   session_ = std::make_unique<hostkit::HostSession>(std::move(options));

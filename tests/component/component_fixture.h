@@ -19,6 +19,9 @@ class ComponentTest : public ::testing::Test {
 
   // A session on the shared demo database; `answers` chooses the replies to the questions.
   void start(hostkit::AnswerPolicy answers = hostkit::AnswerPolicy::defaultButton());
+  // What every session of these tests is given: the database, the host's data, the component and
+  // this test's log file.
+  hostkit::SessionOptions sessionOptions(const std::string& connectionString) const;
   hostkit::HostSession& session() { return *session_; }
   hostkit::HeadlessControlHost& form() { return session_->controls("FRMPD_BRISKAL"); }
 

@@ -75,12 +75,7 @@ class FilterLookups : public ComponentTest, public ::testing::WithParamInterface
     ComponentTest::SetUp();
     target_ = databaseOn(GetParam());
     if (target_.empty()) GTEST_SKIP() << GetParam() << " is not available on this machine";
-    hostkit::SessionOptions options;
-    options.settings.connectionString = target_;
-    options.dataFolder = BRISKAL_DATA_FOLDER;
-    options.component = BRISKAL_COMPONENT;
-    options.logFile = logFile_;
-    session_ = std::make_unique<hostkit::HostSession>(std::move(options));
+    session_ = std::make_unique<hostkit::HostSession>(sessionOptions(target_));
     session().showParameterForm();
     session().runtime().setSearchListDriver([this](const SearchList& list) -> std::optional<size_t> {
       lists_.push_back(list);

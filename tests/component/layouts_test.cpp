@@ -35,11 +35,7 @@ class Layouts : public ComponentTest, public ::testing::WithParamInterface<std::
   }
   void open(AnswerPolicy answers = AnswerPolicy::yes()) {
     session_.reset();
-    hostkit::SessionOptions options;
-    options.settings.connectionString = target_;
-    options.dataFolder = BRISKAL_DATA_FOLDER;
-    options.component = BRISKAL_COMPONENT;
-    options.logFile = logFile_;
+    hostkit::SessionOptions options = sessionOptions(target_);
     options.report.destination = labelsFile();
     options.answers = std::move(answers);
     session_ = std::make_unique<hostkit::HostSession>(std::move(options));

@@ -376,12 +376,7 @@ TEST_F(ParameterForm, TheComposedQueryOpensOnEveryDatabase) {
     cn.setConnectionString(target);
     cn.open();
     hostkit::createDemoDatabase(cn, {200, 5});
-    hostkit::SessionOptions options;
-    options.settings.connectionString = target;
-    options.dataFolder = BRISKAL_DATA_FOLDER;
-    options.component = BRISKAL_COMPONENT;
-    options.logFile = logFile_;
-    session_ = std::make_unique<hostkit::HostSession>(std::move(options));
+    session_ = std::make_unique<hostkit::HostSession>(sessionOptions(target));
     session().showParameterForm();
     auto& filter = control<hostkit::HeadlessQueryFilter>("KVX_ADVQ");
     filter.setRow("Progetto", "O'Brien", "");

@@ -256,12 +256,8 @@ TEST_F(Printing, ARunKeepsTheCurrentLabelRow) {
 // The host names the company it works for as its company table does, and refuses one it does
 // not know before any form opens.
 TEST_F(Printing, TheCompanyIsTheOneChosenAsTheDatabaseNamesIt) {
-  hostkit::SessionOptions options;
-  options.settings.connectionString = "Data Source=" + databaseFile();
+  hostkit::SessionOptions options = sessionOptions("Data Source=" + databaseFile());
   options.settings.company = Value(int32_t{2});
-  options.dataFolder = BRISKAL_DATA_FOLDER;
-  options.component = BRISKAL_COMPONENT;
-  options.logFile = logFile_;
   EXPECT_EQ(hostkit::HostSession(options).global().companyName(), Value("Brambilla Carpenterie S.r.l."));
   options.settings.company = Value(int32_t{9});
   try {
