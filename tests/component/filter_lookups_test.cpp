@@ -153,6 +153,9 @@ TEST_P(FilterLookups, EveryDecodedCaptionReadsItsParentsFromTheSameSide) {
   // With sub-project 1 on its side, the project describes that sub-project.
   filter().setRow("Sottoprogetto", "1", "");
   EXPECT_EQ(typed("Progetto", "TPRJ"), "Lotto uno di prova");
+  // A sub-family typed while the family's from-value is empty is unknown.
+  filter().setRow("Famiglia", "", "TFAM");
+  EXPECT_EQ(typed("Sottofamiglia", "TSF"), "");
   EXPECT_TRUE(session().loggedErrors().empty()) << session().loggedErrors().front();
 }
 
