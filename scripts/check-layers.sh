@@ -16,6 +16,7 @@ allowed=(
   "src/component:common data host output labelrows layouts params component"
   "hostkit:common data host hostkit"
   "apps/cli:common data hostkit commands output"
+  "apps/desktop:common data hostkit"
 )
 
 status=0

@@ -33,6 +33,7 @@ void HeadlessRuntime::debugOutput(std::string_view line) {
 }
 
 std::unique_ptr<host::FormWindow> HeadlessRuntime::createWindow(host::HostForm& form) {
+  if (windowFactory_) return windowFactory_(form);
   auto window = std::make_unique<HeadlessWindow>(*this, form);
   windows_.push_back(window.get());
   return window;

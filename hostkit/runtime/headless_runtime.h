@@ -77,8 +77,11 @@ class HeadlessRuntime final : public host::HostRuntime {
   void setReportServiceFactory(ReportServiceFactory factory) { reportServices_ = std::move(factory); }
   void setLabelPrinterFactory(LabelPrinterFactory factory) { labelPrinters_ = std::move(factory); }
   void setComponentFolder(std::filesystem::path folder) { componentFolder_ = std::move(folder); }
+  // Where a host with a screen makes its forms' windows; without it they are headless windows.
+  using WindowFactory = std::function<std::unique_ptr<host::FormWindow>(host::HostForm& form)>;
+  void setWindowFactory(WindowFactory factory) { windowFactory_ = std::move(factory); }
 
-  // The newest window of the form named `formName`, nullptr when there is none.
+  // The newest headless window of the form named `formName`, nullptr when there is none.
   HeadlessWindow* window(std::string_view formName) const;
   void setModalDriver(const std::string& formName, ModalDriver driver);
   // Who answers the search lists the lookups show; without one every list closes with no choice,
@@ -101,6 +104,7 @@ class HeadlessRuntime final : public host::HostRuntime {
   std::vector<HeadlessWindow*> windows_;
   std::map<std::string, ModalDriver, std::less<>> modalDrivers_;
   SearchListDriver searchLists_;
+  WindowFactory windowFactory_;
   ReportServiceFactory reportServices_;
   LabelPrinterFactory labelPrinters_;
   std::filesystem::path componentFolder_;

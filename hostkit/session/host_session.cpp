@@ -16,6 +16,8 @@ HostSession::HostSession(SessionOptions options)
   messages_ = std::make_unique<HeadlessMessageService>(
       catalogue_, options.settings.regional, std::move(options.messageSink), std::move(options.answers));
   runtime_ = std::make_unique<HeadlessRuntime>(*messages_, options.logFile, std::move(options.debugSink));
+  runtime_->setWindowFactory(std::move(options.windowFactory));
+  delivered_ = std::move(options.delivered);
   const RegionalSettings regional = options.settings.regional;
   // Every label names the company the session works for, as its own table records it.
   options.settings.companyName =
@@ -25,7 +27,7 @@ HostSession::HostSession(SessionOptions options)
   runtime_->setComponentFolder(folder);
   runtime_->setReportServiceFactory([this, report = options.report, regional] {
     return std::make_unique<report::HeadlessReportService>(
-        report, regional, [this](const report::Delivery& delivery) { deliveries_.push_back(delivery); });
+        report, regional, [this](const report::Delivery& delivery) { deliver(delivery); });
   });
   runtime_->setLabelPrinterFactory(
       [this, destination = options.labelPrinter, folder, regional, global = global_] {
@@ -41,10 +43,15 @@ HostSession::HostSession(SessionOptions options)
             [labelTemplate, run, regional](const data::Recordset& record) {
               return report::layOutRecord(*labelTemplate, record, run, regional);
             },
-            [this](const report::Delivery& delivery) { deliveries_.push_back(delivery); });
+            [this](const report::Delivery& delivery) { deliver(delivery); });
       });
   navigator_ = std::make_shared<HeadlessNavigator>();
   component_ = std::make_unique<LoadedComponent>(options.component, *runtime_);
+}
+
+void HostSession::deliver(const report::Delivery& delivery) {
+  deliveries_.push_back(delivery);
+  if (delivered_) delivered_(delivery);
 }
 
 HostSession::~HostSession() {

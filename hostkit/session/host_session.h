@@ -29,6 +29,8 @@ struct SessionOptions {
   HeadlessRuntime::DebugSink debugSink;
   report::ReportOptions report;  // where reports go and the service's own print options
   std::string labelPrinter;      // where label-printer jobs go: FILE.epl, tcp://HOST:PORT or cups:QUEUE
+  HeadlessRuntime::WindowFactory windowFactory;  // a screen's windows; headless ones without it
+  report::DeliverySink delivered;                // hears of each run the session delivered
 };
 
 class HostSession {
@@ -58,8 +60,11 @@ class HostSession {
   const std::vector<report::Delivery>& deliveries() const { return deliveries_; }
 
  private:
+  void deliver(const report::Delivery& delivery);
+
   MessageCatalogue catalogue_;
   std::vector<report::Delivery> deliveries_;  // before the runtime, whose services report here
+  report::DeliverySink delivered_;
   std::unique_ptr<HeadlessMessageService> messages_;
   std::unique_ptr<HeadlessRuntime> runtime_;
   std::shared_ptr<HeadlessGlobalContext> global_;

@@ -403,6 +403,16 @@ Value Recordset::value(size_t field) const {
 
 Value Recordset::value(std::string_view field) const { return value(requireField(field)); }
 
+Value Recordset::valueAt(int64_t position, size_t field) const {
+  requireOpen();
+  syncView();
+  if (position < 1 || position > static_cast<int64_t>(visible_.total()))
+    fail(err::kInvalidArgument, "Position " + std::to_string(position) + " is outside the recordset");
+  if (field >= data().fields.size())
+    fail(err::kItemNotFound, "Item cannot be found in the collection: field " + std::to_string(field));
+  return data().value(view_[visible_.select(static_cast<size_t>(position))], field);
+}
+
 void Recordset::setValue(std::string_view field, const Value& value) { setValue(requireField(field), value); }
 
 void Recordset::setValue(size_t field, const Value& value) {

@@ -120,6 +120,9 @@ class Recordset {
 
   Value value(size_t field) const;
   Value value(std::string_view field) const;
+  // The value of `field` in the row at 1-based `position` of the view, without moving to it: what
+  // a grid shows of the rows it scrolls past. Error 3001 outside the view.
+  Value valueAt(int64_t position, size_t field) const;
   // Converts the value to the field's type, rejecting what does not fit without touching the
   // stored value. Starts an edit of the current row.
   void setValue(size_t field, const Value& value);

@@ -1,0 +1,86 @@
+#include "hostkit/qt/host_window.h"
+
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QStatusBar>
+
+#include "common/convert.h"
+#include "common/routines.h"
+#include "hostkit/qt/qt_control.h"
+#include "hostkit/qt/qt_dialogs.h"
+#include "hostkit/qt/qt_form_window.h"
+
+namespace briskal::hostkit::qt {
+
+HostWindow::HostWindow(SessionOptions options, bool askOnScreen)
+    : area_(new QMdiArea(this)), lastRun_(new QLabel(this)) {
+  setWindowTitle("briskal");
+  setObjectName("HostWindow");
+  area_->setObjectName("WorkArea");
+  setCentralWidget(area_);
+  const std::filesystem::path layouts = options.dataFolder / "forms";
+  const RegionalSettings regional = options.settings.regional;
+  options.windowFactory = [this, layouts,
+                           regional](host::HostForm& form) -> std::unique_ptr<host::FormWindow> {
+    auto window = std::make_unique<QtFormWindow>(form, *area_, layouts, regional);
+    QtFormWindow* raw = window.get();
+    windows_.push_back(raw);
+    QObject::connect(raw, &QObject::destroyed, this, [this, raw] { std::erase(windows_, raw); });
+    return window;
+  };
+  if (askOnScreen)
+    options.answers =
+        AnswerPolicy::interactive([this](const ShownMessage& m) { return askWithMessageBox(m, this); });
+  options.delivered = [this](const report::Delivery& delivery) { delivered(delivery); };
+  session_ = std::make_unique<HostSession>(std::move(options));
+  session_->runtime().setSearchListDriver(
+      [this](const SearchList& list) { return pickFromSearchList(list, this); });
+
+  QMenu* labels = menuBar()->addMenu("&Etichette");
+  QAction* open =
+      labels->addAction("&Stampa etichette da ordine di lavoro", this, [this] { openComponent(); });
+  open->setObjectName("OpenComponent");
+  open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+  labels->addSeparator();
+  labels->addAction("&Esci", this, [this] { close(); })->setShortcut(QKeySequence::Quit);
+
+  HeadlessGlobalContext& global = session_->global();
+  auto* who = new QLabel(this);
+  who->setObjectName("CompanyAndUser");
+  who->setText(QString::fromStdString("Ditta " + toText(global.company(), regional) + " – " +
+                                      toText(NVL(global.companyName(), Value("")), regional) + "   Utente " +
+                                      global.userCode()));
+  lastRun_->setObjectName("LastRun");
+  statusBar()->addWidget(who);
+  statusBar()->addPermanentWidget(lastRun_);
+  resize(1200, 800);
+}
+
+HostWindow::~HostWindow() {
+  // The component's forms go before the work area that holds their windows.
+  session_.reset();
+}
+
+void HostWindow::openComponent() {
+  if (QtFormWindow* form = formWindow("FRMPD_BRISKAL"); form && form->isShown()) {
+    area_->setActiveSubWindow(form->subWindow());
+    return;
+  }
+  guarded([this] { session_->showParameterForm(); });
+}
+
+QtFormWindow* HostWindow::formWindow(std::string_view formName) const {
+  for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
+    if ((*it)->form().formName() == formName) return *it;
+  return nullptr;
+}
+
+void HostWindow::delivered(const report::Delivery& delivery) {
+  lastRun_->setText(QString("Stampate %1 etichette su %2 pagine: %3")
+                        .arg(delivery.labels)
+                        .arg(delivery.pages)
+                        .arg(QString::fromStdString(delivery.destination)));
+}
+
+}  // namespace briskal::hostkit::qt

@@ -1,0 +1,41 @@
+#pragma once
+// The desktop host: a main window whose work area holds the component's forms, a menu entry that
+// opens the component, and a status bar with the company, the user and the last print run. It
+// runs one host session whose windows, message boxes and search lists are on screen.
+
+#include <QMainWindow>
+#include <memory>
+
+#include "hostkit/session/host_session.h"
+
+class QMdiArea;
+class QLabel;
+
+namespace briskal::hostkit::qt {
+
+class QtFormWindow;
+
+class HostWindow final : public QMainWindow {
+ public:
+  // The session's windows and dialogs are this window's; `options.answers` is kept when it is not
+  // interactive (a test's answers), otherwise message boxes answer.
+  HostWindow(SessionOptions options, bool askOnScreen);
+  ~HostWindow() override;
+
+  // The menu entry: shows the parameter form, or brings it forward when it is open.
+  void openComponent();
+  HostSession& session() { return *session_; }
+  QMdiArea& workArea() { return *area_; }
+  // The newest window of a form, nullptr when it has none.
+  QtFormWindow* formWindow(std::string_view formName) const;
+
+ private:
+  void delivered(const report::Delivery& delivery);
+
+  QMdiArea* area_;
+  QLabel* lastRun_;
+  std::vector<QtFormWindow*> windows_;
+  std::unique_ptr<HostSession> session_;
+};
+
+}  // namespace briskal::hostkit::qt

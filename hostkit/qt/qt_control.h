@@ -1,0 +1,61 @@
+#pragma once
+// What every control over a Qt widget shares: its name, and the enabled, visible and focus state,
+// which are the widget's own. The widget belongs to the form's window; a control whose widget has
+// gone keeps answering as a hidden, disabled control.
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <string>
+#include <utility>
+
+#include "host/controls.h"
+
+namespace briskal::hostkit::qt {
+
+template <typename Interface, typename Widget>
+class QtControl : public Interface {
+ public:
+  QtControl(std::string name, Widget* widget) : name_(std::move(name)), widget_(widget) {}
+  QtControl(const QtControl&) = delete;
+  QtControl& operator=(const QtControl&) = delete;
+
+  const std::string& name() const override { return name_; }
+  bool enabled() const override { return widget_ && widget_->isEnabled(); }
+  void setEnabled(bool enabled) override {
+    if (widget_) widget_->setEnabled(enabled);
+  }
+  bool visible() const override { return widget_ && !widget_->isHidden(); }
+  void setVisible(bool visible) override {
+    if (widget_) widget_->setVisible(visible);
+  }
+  void setFocus() override {
+    if (widget_) widget_->setFocus(Qt::OtherFocusReason);
+  }
+  bool hasFocus() const override { return widget_ && widget_->hasFocus(); }
+
+  Widget* widget() const { return widget_; }
+
+ private:
+  std::string name_;
+  QPointer<Widget> widget_;
+};
+
+// Calls a copy of the handler, so that a handler may replace itself while it runs.
+template <typename Handler, typename... Args>
+void raise(const Handler& handler, Args&&... args) {
+  if (!handler) return;
+  Handler call = handler;
+  call(std::forward<Args>(args)...);
+}
+
+// Runs what a person's action raised. An error that escapes the form's own traps is reported (in a
+// message box unless a reporter was set), never thrown through Qt's event loop.
+void guarded(const std::function<void()>& action);
+// Replaces the message box of guarded(); an empty function restores it.
+void setErrorReporter(std::function<void(const std::string& error)> reporter);
+
+inline QString toQt(const std::string& text) { return QString::fromStdString(text); }
+inline std::string fromQt(const QString& text) { return text.toStdString(); }
+
+}  // namespace briskal::hostkit::qt

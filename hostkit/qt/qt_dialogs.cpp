@@ -1,0 +1,104 @@
+#include "hostkit/qt/qt_dialogs.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <map>
+
+#include "hostkit/messages/message_buttons.h"
+
+namespace briskal::hostkit::qt {
+namespace {
+
+// The platform's answers as Qt's buttons.
+QMessageBox::StandardButton qtButton(int answer) {
+  static const std::map<int, QMessageBox::StandardButton> buttons = {
+      {host::msg::kOk, QMessageBox::Ok},         {host::msg::kCancel, QMessageBox::Cancel},
+      {host::msg::kAbort, QMessageBox::Abort},   {host::msg::kRetry, QMessageBox::Retry},
+      {host::msg::kIgnore, QMessageBox::Ignore}, {host::msg::kYes, QMessageBox::Yes},
+      {host::msg::kNo, QMessageBox::No}};
+  const auto it = buttons.find(answer);
+  return it == buttons.end() ? QMessageBox::Ok : it->second;
+}
+
+QMessageBox::Icon iconOf(int32_t buttons) {
+  switch (buttons & 0x70) {
+    case 16: return QMessageBox::Critical;
+    case 32: return QMessageBox::Question;
+    case 48: return QMessageBox::Warning;
+    case 64: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+  }
+}
+
+}  // namespace
+
+int askWithMessageBox(const ShownMessage& message, QWidget* parent) {
+  QMessageBox box(iconOf(message.buttons),
+                  QString::fromStdString(message.title.empty() ? "briskal" : message.title),
+                  QString::fromStdString(message.text), QMessageBox::NoButton, parent);
+  std::map<QAbstractButton*, int> answers;
+  for (const int answer : boxAnswers(message.buttons)) answers[box.addButton(qtButton(answer))] = answer;
+  box.setDefaultButton(qtButton(defaultAnswer(message.buttons)));
+  box.setEscapeButton(box.button(qtButton(negativeAnswer(message.buttons))));
+  box.exec();
+  const auto it = answers.find(box.clickedButton());
+  return it == answers.end() ? negativeAnswer(message.buttons) : it->second;
+}
+
+std::optional<size_t> pickFromSearchList(const SearchList& list, QWidget* parent) {
+  QDialog dialog(parent);
+  dialog.setObjectName("SearchList");
+  dialog.setWindowTitle(QString::fromStdString(list.title));
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* search = new QLineEdit(&dialog);
+  search->setObjectName("SearchText");
+  search->setPlaceholderText("Cerca");
+  search->setClearButtonEnabled(true);
+  auto* table = new QTableWidget(&dialog);
+  table->setObjectName("SearchRows");
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->setSelectionMode(QAbstractItemView::SingleSelection);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->verticalHeader()->hide();
+  table->horizontalHeader()->setStretchLastSection(true);
+  table->setColumnCount(static_cast<int>(list.headings.size()));
+  QStringList headings;
+  for (const std::string& h : list.headings) headings << QString::fromStdString(h);
+  table->setHorizontalHeaderLabels(headings);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  layout->addWidget(search);
+  layout->addWidget(table);
+  layout->addWidget(buttons);
+
+  std::vector<size_t> shown;
+  const auto fill = [&](const QString& typed) {
+    shown = narrowedRows(list, typed.toStdString());
+    table->setRowCount(static_cast<int>(shown.size()));
+    for (int r = 0; r < table->rowCount(); ++r) {
+      const std::vector<std::string>& row = list.rows[shown[static_cast<size_t>(r)]];
+      for (int c = 0; c < table->columnCount() && c < static_cast<int>(row.size()); ++c)
+        table->setItem(r, c, new QTableWidgetItem(QString::fromStdString(row[static_cast<size_t>(c)])));
+    }
+    if (!shown.empty()) table->selectRow(0);
+  };
+  fill({});
+  table->resizeColumnsToContents();
+  QObject::connect(search, &QLineEdit::textChanged, &dialog, fill);
+  QObject::connect(table, &QTableWidget::cellDoubleClicked, &dialog, [&dialog] { dialog.accept(); });
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  dialog.resize(640, 420);
+  search->setFocus();
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const int row = table->currentRow();
+  if (row < 0 || row >= static_cast<int>(shown.size())) return std::nullopt;
+  return shown[static_cast<size_t>(row)];
+}
+
+}  // namespace briskal::hostkit::qt

@@ -1,0 +1,21 @@
+#pragma once
+// The host's own dialogs on screen: message boxes with the platform's buttons, icon and default
+// button, and the search list a filter row opens.
+
+#include <optional>
+
+#include "hostkit/lookups/search_list.h"
+#include "hostkit/messages/headless_message_service.h"
+
+class QWidget;
+
+namespace briskal::hostkit::qt {
+
+// Shows the box over `parent` and returns the platform's answer of the button pressed (closing
+// the box answers its stopping button).
+int askWithMessageBox(const ShownMessage& message, QWidget* parent);
+
+// Shows the list with a search box over `parent`; the picked row, nullopt when closed without one.
+std::optional<size_t> pickFromSearchList(const SearchList& list, QWidget* parent);
+
+}  // namespace briskal::hostkit::qt

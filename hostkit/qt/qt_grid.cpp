@@ -1,0 +1,119 @@
+#include "hostkit/qt/qt_grid.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+
+#include "hostkit/qt/virtual_keys.h"
+
+namespace briskal::hostkit::qt {
+
+QtGrid::QtGrid(std::string name, QTableView* view, RegionalSettings regional)
+    : QtControl(std::move(name), view), model_(std::make_unique<RecordsetModel>(std::move(regional))) {
+  view->setModel(model_.get());
+  view->setSelectionBehavior(QAbstractItemView::SelectRows);
+  view->setSelectionMode(QAbstractItemView::SingleSelection);
+  view->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+  view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
+  model_->onEdit([this](int column, const QString& typed) { edit(column, typed); });
+  QObject::connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                   [this](const QModelIndex& current, const QModelIndex&) {
+                     if (following_ || !source_ || !current.isValid()) return;
+                     guarded([&] {
+                       if (source_->absolutePosition() != current.row() + 1)
+                         source_->setAbsolutePosition(current.row() + 1);
+                     });
+                   });
+  QObject::connect(view, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+    guarded([&] { raise(onCellDoubleClick_, fieldOfColumn(index.column())); });
+  });
+  view->installEventFilter(this);
+}
+
+QtGrid::~QtGrid() {
+  if (source_) source_->removeListener(this);
+}
+
+void QtGrid::setDataSource(data::Recordset* recordset) {
+  if (source_) source_->removeListener(this);
+  source_ = recordset;
+  if (source_) source_->addListener(this);
+  showColumns();
+  followCurrentRow();
+}
+
+void QtGrid::clearColumns() {
+  columns_.clear();
+  showColumns();
+}
+
+void QtGrid::addColumn(const host::GridColumn& column) {
+  columns_.push_back(column);
+  showColumns();
+}
+
+void QtGrid::releaseContents() {
+  setDataSource(nullptr);
+  columns_.clear();
+  keyField_.clear();
+  showColumns();
+}
+
+void QtGrid::showColumns() {
+  model_->show(source_, columns_);
+  if (!widget()) return;
+  // Each column as wide as its title or a sample of its values, whichever is wider.
+  QHeaderView* header = widget()->horizontalHeader();
+  header->setSectionResizeMode(QHeaderView::Interactive);
+  widget()->resizeColumnsToContents();
+}
+
+std::string QtGrid::fieldOfColumn(int column) const {
+  return column >= 0 && column < static_cast<int>(columns_.size())
+             ? columns_[static_cast<size_t>(column)].field
+             : std::string();
+}
+
+void QtGrid::currentRowChanged() {
+  model_->refresh();
+  followCurrentRow();
+  raise(onRowChanged_);
+}
+
+void QtGrid::followCurrentRow() {
+  if (!widget() || !source_ || !source_->isOpen()) return;
+  const int64_t position = source_->absolutePosition();
+  if (position < 1) return;
+  following_ = true;
+  const QModelIndex current = widget()->currentIndex();
+  const QModelIndex row = model_->index(static_cast<int>(position - 1), std::max(current.column(), 0));
+  widget()->setCurrentIndex(row);
+  widget()->scrollTo(row);
+  following_ = false;
+}
+
+void QtGrid::edit(int column, const QString& typed) {
+  guarded([&] {
+    const std::string field = fieldOfColumn(column);
+    data::Recordset* const edited = source_;
+    if (!edited || field.empty() || edited->fieldIndex(field) < 0 || edited->absolutePosition() < 1) return;
+    const int64_t row = edited->absolutePosition();
+    const Value value(fromQt(typed));
+    bool cancel = false;
+    raise(onEdited_, field, value, cancel);
+    // A handler that moved, closed or replaced the data has taken away the row being edited.
+    if (cancel || source_ != edited || edited->absolutePosition() != row) return;
+    edited->setValue(field, value);
+    edited->update();
+  });
+  model_->refresh();
+}
+
+bool QtGrid::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != widget() || event->type() != QEvent::KeyPress || !source_) return false;
+  const int32_t key = virtualKey(static_cast<QKeyEvent*>(event)->key());
+  if (key == 0) return false;
+  guarded([&] { raise(onKeyPress_, fieldOfColumn(widget()->currentIndex().column()), key); });
+  return false;
+}
+
+}  // namespace briskal::hostkit::qt

@@ -1,0 +1,101 @@
+#include "hostkit/qt/recordset_model.h"
+
+#include <algorithm>
+
+#include "common/convert.h"
+
+namespace briskal::hostkit::qt {
+namespace {
+
+bool isNumber(const Value& v) {
+  switch (v.kind()) {
+    case Value::Kind::Int16:
+    case Value::Kind::Int32:
+    case Value::Kind::Int64:
+    case Value::Kind::Double:
+    case Value::Kind::Decimal: return true;
+    default: return false;
+  }
+}
+
+int rowsOf(const data::Recordset* recordset) {
+  if (!recordset || !recordset->isOpen()) return 0;
+  return static_cast<int>(std::clamp<int64_t>(recordset->recordCount(), 0, INT32_MAX));
+}
+
+}  // namespace
+
+void RecordsetModel::show(data::Recordset* recordset, const std::vector<host::GridColumn>& columns) {
+  beginResetModel();
+  recordset_ = recordset;
+  columns_ = columns;
+  fields_.clear();
+  for (const host::GridColumn& c : columns_)
+    fields_.push_back(recordset_ && recordset_->isOpen() ? recordset_->fieldIndex(c.field) : -1);
+  rows_ = rowsOf(recordset_);
+  endResetModel();
+}
+
+void RecordsetModel::refresh() {
+  const int rows = rowsOf(recordset_);
+  if (rows != rows_) {
+    beginResetModel();
+    rows_ = rows;
+    endResetModel();
+    return;
+  }
+  if (rows_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, columnCount() - 1));
+}
+
+int RecordsetModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+
+int RecordsetModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(columns_.size());
+}
+
+QString RecordsetModel::cellText(const Value& value, const host::GridColumn& column) const {
+  if (value.isNull() || value.isEmpty()) return {};
+  if (isNumber(value) && !column.format.empty())
+    return QString::fromStdString(formatNumber(value, column.format, regional_));
+  return QString::fromStdString(toText(value, regional_));
+}
+
+QVariant RecordsetModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rows_) return {};
+  const int field = fields_[static_cast<size_t>(index.column())];
+  if (field < 0) return {};
+  const host::GridColumn& c = columns_[static_cast<size_t>(index.column())];
+  if (role != Qt::DisplayRole && role != Qt::TextAlignmentRole) return {};
+  Value value;
+  try {
+    value = recordset_->valueAt(index.row() + 1, static_cast<size_t>(field));
+  } catch (const std::exception&) {
+    return {};  // the view changed under the paint; the refresh that follows shows it
+  }
+  if (role == Qt::TextAlignmentRole) {
+    if (c.selectionColumn) return QVariant::fromValue(Qt::AlignCenter);
+    return QVariant::fromValue(isNumber(value) ? Qt::AlignRight | Qt::AlignVCenter
+                                               : Qt::AlignLeft | Qt::AlignVCenter);
+  }
+  return cellText(value, c);
+}
+
+QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole) return {};
+  if (orientation == Qt::Vertical) return section + 1;
+  if (section < 0 || section >= columnCount()) return {};
+  return QString::fromStdString(columns_[static_cast<size_t>(section)].title);
+}
+
+Qt::ItemFlags RecordsetModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+bool RecordsetModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (!index.isValid() || role != Qt::EditRole || !onEdit_) return false;
+  onEdit_(index.column(), value.toString());
+  return true;
+}
+
+}  // namespace briskal::hostkit::qt

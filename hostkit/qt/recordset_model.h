@@ -1,0 +1,49 @@
+#pragma once
+// A table model over a recordset's current view: one row per visible row, one column per grid
+// column. Only what Qt asks to paint is read and formatted, so a million rows cost what a screen
+// of them costs.
+
+#include <QAbstractTableModel>
+#include <functional>
+#include <vector>
+
+#include "common/regional.h"
+#include "data/recordset.h"
+#include "host/controls.h"
+
+namespace briskal::hostkit::qt {
+
+class RecordsetModel final : public QAbstractTableModel {
+ public:
+  explicit RecordsetModel(RegionalSettings regional) : regional_(std::move(regional)) {}
+
+  // Shows `recordset` (nullptr for nothing) through `columns`.
+  void show(data::Recordset* recordset, const std::vector<host::GridColumn>& columns);
+  // The recordset's rows or values changed: counts them again and repaints.
+  void refresh();
+  data::Recordset* recordset() const { return recordset_; }
+  const host::GridColumn& column(int index) const { return columns_[static_cast<size_t>(index)]; }
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  // Where a person's typed cell value goes; the model stores nothing itself.
+  void onEdit(std::function<void(int column, const QString& typed)> handler) { onEdit_ = std::move(handler); }
+
+  // The text a value shows in its column: numbers by the column's format and the regional
+  // settings, dates as the regional short date, Null as nothing.
+  QString cellText(const Value& value, const host::GridColumn& column) const;
+
+ private:
+  RegionalSettings regional_;
+  data::Recordset* recordset_ = nullptr;
+  std::vector<host::GridColumn> columns_;
+  std::vector<int> fields_;  // the recordset field of each column, -1 when it has none
+  int rows_ = 0;
+  std::function<void(int, const QString&)> onEdit_;
+};
+
+}  // namespace briskal::hostkit::qt

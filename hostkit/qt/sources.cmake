@@ -1,0 +1,24 @@
+# The desktop host's Qt 6 Widgets side, relative to the hostkit folder: controls over widgets,
+# form windows built from Designer files, message boxes, search lists and the host window.
+find_package(Qt6 REQUIRED COMPONENTS Widgets UiTools)
+
+add_library(briskal_hostkit_qt STATIC
+  qt/host_window.cpp
+  qt/qt_control.cpp
+  qt/qt_control_host.cpp
+  qt/qt_dialogs.cpp
+  qt/qt_form_window.cpp
+  qt/qt_frame_controls.cpp
+  qt/qt_grid.cpp
+  qt/qt_inputs.cpp
+  qt/qt_query_filter.cpp
+  qt/recordset_model.cpp
+  qt/virtual_keys.cpp
+)
+target_link_libraries(briskal_hostkit_qt PUBLIC briskal_hostkit Qt6::Widgets PRIVATE Qt6::UiTools)
+
+# The forms' layouts beside the programs: build/share/briskal/forms.
+add_custom_target(briskal_form_layouts ALL
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/data/forms ${CMAKE_BINARY_DIR}/share/briskal/forms
+  COMMENT "Copying the form layouts")
+add_dependencies(briskal_hostkit_qt briskal_form_layouts)

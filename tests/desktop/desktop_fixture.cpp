@@ -1,0 +1,78 @@
+#include "desktop/desktop_fixture.h"
+
+#include <QAbstractButton>
+#include <QTimer>
+
+#include "data/connection.h"
+#include "hostkit/demo/demo_database.h"
+#include "hostkit/qt/qt_control.h"
+#include "support/database_backends.h"
+
+namespace briskal::testing {
+
+const std::string& DesktopTest::databaseFile() {
+  static const std::string file = [] {
+    const std::string path = temporaryFolder() + "/desktop.db";
+    data::Connection cn;
+    cn.setConnectionString("Data Source=" + path);
+    cn.open();
+    hostkit::createDemoDatabase(cn, {300, 11});
+    return path;
+  }();
+  return file;
+}
+
+void DesktopTest::SetUp() {
+  folder_ = temporaryFolder();
+  hostkit::qt::setErrorReporter([this](const std::string& error) { errors_.push_back(error); });
+}
+
+void DesktopTest::TearDown() {
+  window_.reset();
+  hostkit::qt::setErrorReporter({});
+  QApplication::processEvents();
+}
+
+void DesktopTest::open(hostkit::AnswerPolicy answers) {
+  hostkit::SessionOptions options;
+  options.settings.connectionString = "Data Source=" + databaseFile();
+  options.dataFolder = BRISKAL_DATA_FOLDER;
+  options.component = BRISKAL_COMPONENT;
+  options.logFile = folder_ + "/briskal.log";
+  options.report.destination = folder_ + "/labels.pdf";
+  options.labelPrinter = folder_ + "/labels.epl";
+  options.answers = std::move(answers);
+  window_ = std::make_unique<hostkit::qt::HostWindow>(std::move(options), false);
+  window_->show();
+  window_->openComponent();
+  QApplication::processEvents();
+}
+
+hostkit::qt::QtFormWindow& DesktopTest::form(std::string_view name) {
+  hostkit::qt::QtFormWindow* found = window_->formWindow(name);
+  if (!found) throw std::runtime_error("the form " + std::string(name) + " has no window");
+  return *found;
+}
+
+void DesktopTest::click(std::string_view formName, const char* button) {
+  auto* b = widget<QAbstractButton>(formName, button);
+  ASSERT_NE(b, nullptr);
+  ASSERT_TRUE(b->isEnabled()) << button << " is disabled";
+  QTest::mouseClick(b, Qt::LeftButton);
+  QApplication::processEvents();
+}
+
+void DesktopTest::whenModal(std::string_view formName,
+                            std::function<void(hostkit::qt::QtFormWindow&)> driver) {
+  const std::string name(formName);
+  QTimer::singleShot(0, [this, name, driver] {
+    hostkit::qt::QtFormWindow* w = window_->formWindow(name);
+    if (!w || !w->dialog()) {
+      ADD_FAILURE() << name << " is not on screen as a modal form";
+      return;
+    }
+    driver(*w);
+  });
+}
+
+}  // namespace briskal::testing

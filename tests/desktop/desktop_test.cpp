@@ -1,0 +1,194 @@
+// The desktop host driven through its widgets: the main job from the filter rows to the printed
+// file, the selection toggled with a double click, layouts saved and deleted in the modal save
+// form, questions answered, search lists and descriptions in the filter, a million-row grid.
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTableWidget>
+#include <filesystem>
+
+#include "data/recordset.h"
+#include "desktop/desktop_fixture.h"
+#include "hostkit/qt/qt_grid.h"
+#include "hostkit/qt/qt_query_filter.h"
+
+namespace briskal::testing {
+namespace {
+
+using Side = host::QueryFilterControl::Side;
+
+// The filter table's row of a field.
+int filterRow(QTableWidget& table, const QString& caption) {
+  for (int r = 0; r < table.rowCount(); ++r)
+    if (table.item(r, 0)->text() == caption) return r;
+  ADD_FAILURE() << "no filter row " << caption.toStdString();
+  return -1;
+}
+
+// Types into a cell as a person does: starts editing it, types, presses Enter.
+void typeInCell(QTableWidget& table, int row, int column, const QString& text) {
+  table.setCurrentCell(row, column);
+  table.editItem(table.item(row, column));
+  auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  ASSERT_NE(editor, nullptr) << "no editor opened";
+  editor->selectAll();
+  QTest::keyClicks(editor, text);
+  QTest::keyClick(editor, Qt::Key_Return);
+  QApplication::processEvents();
+}
+
+int columnTitled(QTableView& view, const QString& title) {
+  for (int c = 0; c < view.model()->columnCount(); ++c)
+    if (view.model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() == title) return c;
+  ADD_FAILURE() << "no column " << title.toStdString();
+  return -1;
+}
+
+class Desktop : public DesktopTest {
+ protected:
+  QTableWidget& filter() { return *widget<QTableWidget>("FRMPD_BRISKAL", "KVX_ADVQ"); }
+  // The work orders numbered 1 and 2, through to the selection form.
+  void selectFirstOrders() {
+    QTableWidget& table = filter();
+    const int row = filterRow(table, "Numero doc.");
+    typeInCell(table, row, 1, "1");
+    typeInCell(table, row, 4, "2");
+    click("FRMPD_BRISKAL", "CMD_ImpostaEtich");
+    click("FRMPD_BRISKAL", "CMD_Esegui");
+  }
+};
+
+TEST_F(Desktop, TheMainJobGoesFromTheFilterRowsToThePrintedFile) {
+  open();
+  selectFirstOrders();
+  ASSERT_NE(window().formWindow("FRMPD_MODSELEZ"), nullptr) << (errors_.empty() ? "" : errors_.front());
+  auto* grid = widget<QTableView>("FRMPD_MODSELEZ", "KVX_QGRIDWRAPPER1");
+  ASSERT_GT(grid->model()->rowCount(), 0);
+  EXPECT_GE(columnTitled(*grid, "Sel."), 0);
+  click("FRMPD_MODSELEZ", "CmdExec");
+  ASSERT_EQ(window().session().deliveries().size(), 1u) << (errors_.empty() ? "" : errors_.front());
+  EXPECT_TRUE(std::filesystem::exists(folder_ + "/labels.pdf"));
+  EXPECT_TRUE(window().findChild<QLabel*>("LastRun")->text().contains("labels.pdf"));
+  EXPECT_TRUE(errors_.empty()) << errors_.front();
+}
+
+TEST_F(Desktop, ADoubleClickOnSelTogglesTheRowAndEscapeClosesTheForm) {
+  open();
+  selectFirstOrders();
+  auto* grid = widget<QTableView>("FRMPD_MODSELEZ", "KVX_QGRIDWRAPPER1");
+  ASSERT_NE(grid, nullptr);
+  const int sel = columnTitled(*grid, "Sel.");
+  const QModelIndex cell = grid->model()->index(1, sel);
+  const QString before = cell.data().toString();
+  const QPoint where = grid->visualRect(cell).center();
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, where);
+  QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, where);
+  QApplication::processEvents();
+  EXPECT_NE(grid->model()->index(1, sel).data().toString(), before);
+  QTest::keyClick(grid, Qt::Key_Escape);
+  QApplication::processEvents();
+  EXPECT_FALSE(window().formWindow("FRMPD_MODSELEZ") && window().formWindow("FRMPD_MODSELEZ")->isShown());
+}
+
+TEST_F(Desktop, ALayoutIsSavedAndDeletedInTheModalSaveForm) {
+  open();
+  click("FRMPD_BRISKAL", "CMD_ImpostaEtich");
+  auto* layouts = widget<QComboBox>("FRMPD_BRISKAL", "CMB_Personal");
+  const int before = layouts->count();
+  whenModal("FRMPD_SALVAPERS", [](hostkit::qt::QtFormWindow& w) {
+    QTest::keyClicks(w.root()->findChild<QLineEdit*>("TXT_Codice"), "desk1");
+    QTest::keyClicks(w.root()->findChild<QLineEdit*>("TXT_Titolo"), "Prova dal desktop");
+    QTest::mouseClick(w.root()->findChild<QAbstractButton*>("CMD_SALVA"), Qt::LeftButton);
+    QTest::keyClick(w.root(), Qt::Key_Escape);
+  });
+  click("FRMPD_BRISKAL", "CMD_Personalizza");
+  ASSERT_EQ(layouts->count(), before + 1) << (errors_.empty() ? "" : errors_.front());
+  EXPECT_GE(layouts->findText("PROVA DAL DESKTOP", Qt::MatchContains), 0)
+      << layouts->itemText(before).toStdString();
+
+  whenModal("FRMPD_SALVAPERS", [](hostkit::qt::QtFormWindow& w) {
+    auto* list = w.root()->findChild<QTableView*>("QGRID_SEL");
+    for (int r = 0; r < list->model()->rowCount(); ++r) {
+      if (!list->model()->index(r, 0).data().toString().contains("PROVA DAL DESKTOP")) continue;
+      QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                        list->visualRect(list->model()->index(r, 0)).center());
+    }
+    QTest::mouseClick(w.root()->findChild<QAbstractButton*>("CMD_ELIMINA"), Qt::LeftButton);
+    QTest::keyClick(w.root(), Qt::Key_Escape);
+  });
+  click("FRMPD_BRISKAL", "CMD_Personalizza");
+  EXPECT_EQ(layouts->count(), before);
+  EXPECT_TRUE(errors_.empty()) << errors_.front();
+}
+
+TEST_F(Desktop, QuestionsAreAnsweredAndTheFilterDescribesAndLooksUpCodes) {
+  open(hostkit::AnswerPolicy::no());
+  click("FRMPD_BRISKAL", "CMD_ImpostaEtich");
+  click("FRMPD_BRISKAL", "CMD_Esegui");
+  ASSERT_FALSE(window().session().messages().shown().empty());
+  EXPECT_EQ(window().formWindow("FRMPD_MODSELEZ"), nullptr);  // no filter, and the answer was No
+
+  QTableWidget& table = filter();
+  const int family = filterRow(table, "Famiglia");
+  typeInCell(table, family, 1, "flan");
+  EXPECT_EQ(table.item(family, 1)->text(), "flan");
+  EXPECT_EQ(table.item(family, 3)->text(), "");  // codes are exact
+  typeInCell(table, family, 1, "FLAN");
+  EXPECT_EQ(table.item(family, 3)->text(), "Flange");
+
+  window().session().runtime().setSearchListDriver(
+      [](const hostkit::SearchList& list) -> std::optional<size_t> {
+        for (size_t r = 0; r < list.rows.size(); ++r)
+          if (list.rows[r].front() == "VITE") return r;
+        return std::nullopt;
+      });
+  table.setCurrentCell(family, 4);
+  QTest::keyClick(&table, Qt::Key_F3);
+  EXPECT_EQ(table.item(family, 4)->text(), "VITE");
+  EXPECT_EQ(table.item(family, 6)->text(), "Viteria e perni");
+  EXPECT_TRUE(errors_.empty()) << errors_.front();
+}
+
+TEST_F(Desktop, AValueTheFieldRefusesIsShownAndNotKept) {
+  open();
+  QTableWidget& table = filter();
+  const int number = filterRow(table, "Numero doc.");
+  typeInCell(table, number, 1, "uno");
+  ASSERT_EQ(errors_.size(), 1u);
+  EXPECT_EQ(table.item(number, 1)->text(), "");
+}
+
+TEST(DesktopGrid, AMillionRowsScrollToTheLastAndFollowTheCurrentRow) {
+  data::Recordset rows;
+  rows.appendField("N", data::FieldType::Integer);
+  rows.open();
+  for (int32_t i = 1; i <= 1'000'000; ++i) {
+    rows.addNew();
+    rows.setValue(size_t{0}, Value(i));
+  }
+  rows.update();
+  QTableView view;
+  hostkit::qt::QtGrid grid("G", &view, RegionalSettings::italian());
+  grid.addColumn({"N", "Numero", "###,##0", false});
+  grid.setDataSource(&rows);
+  view.resize(400, 300);
+  view.show();
+  rows.moveLast();
+  QApplication::processEvents();
+  ASSERT_EQ(view.model()->rowCount(), 1'000'000);
+  EXPECT_EQ(view.currentIndex().row(), 999'999);
+  EXPECT_EQ(view.model()->index(999'999, 0).data().toString(), "1.000.000");
+  EXPECT_TRUE(view.viewport()->rect().intersects(view.visualRect(view.currentIndex())));
+  // A row a person clicks becomes the recordset's current row.
+  const QModelIndex shown = view.indexAt(QPoint(5, 5));
+  QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualRect(shown).center());
+  EXPECT_EQ(rows.absolutePosition(), shown.row() + 1);
+  grid.setDataSource(nullptr);
+}
+
+}  // namespace
+}  // namespace briskal::testing
