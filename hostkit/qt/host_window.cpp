@@ -21,6 +21,7 @@ HostWindow::HostWindow(SessionOptions options, bool askOnScreen)
   setCentralWidget(area_);
   const std::filesystem::path layouts = options.dataFolder / "forms";
   const RegionalSettings regional = options.settings.regional;
+  const DialogWords* words = &dialogWords(options.locale);
   options.windowFactory = [this, layouts,
                            regional](host::HostForm& form) -> std::unique_ptr<host::FormWindow> {
     auto window = std::make_unique<QtFormWindow>(form, *area_, layouts, regional);
@@ -30,12 +31,12 @@ HostWindow::HostWindow(SessionOptions options, bool askOnScreen)
     return window;
   };
   if (askOnScreen)
-    options.answers =
-        AnswerPolicy::interactive([this](const ShownMessage& m) { return askWithMessageBox(m, this); });
+    options.answers = AnswerPolicy::interactive(
+        [this, words](const ShownMessage& m) { return askWithMessageBox(m, this, *words); });
   options.delivered = [this](const report::Delivery& delivery) { delivered(delivery); };
   session_ = std::make_unique<HostSession>(std::move(options));
   session_->runtime().setSearchListDriver(
-      [this](const SearchList& list) { return pickFromSearchList(list, this); });
+      [this, words](const SearchList& list) { return pickFromSearchList(list, this, *words); });
 
   QMenu* labels = menuBar()->addMenu("&Etichette");
   QAction* open =

@@ -11,7 +11,7 @@
 namespace briskal::hostkit::qt {
 
 QtControlHost::QtControlHost(QWidget* root, std::function<QMdiSubWindow*()> window, RegionalSettings regional)
-    : root_(root), window_(window), regional_(std::move(regional)) {}
+    : root_(root), window_(std::move(window)), regional_(std::move(regional)) {}
 
 QtControlHost::~QtControlHost() = default;
 
@@ -38,41 +38,43 @@ Control& QtControlHost::obtain(std::string_view name, Make make) {
 
 host::ComboControl& QtControlHost::combo(std::string_view name) {
   return obtain<QtCombo, QComboBox>(
-      name, [](std::string n, QComboBox* w) { return std::make_unique<QtCombo>(n, w); });
+      name, [](std::string n, QComboBox* w) { return std::make_unique<QtCombo>(std::move(n), w); });
 }
 
 host::TextEditControl& QtControlHost::textEdit(std::string_view name) {
-  return obtain<QtTextEdit, QLineEdit>(
-      name, [this](std::string n, QLineEdit* w) { return std::make_unique<QtTextEdit>(n, w, regional_); });
+  return obtain<QtTextEdit, QLineEdit>(name, [this](std::string n, QLineEdit* w) {
+    return std::make_unique<QtTextEdit>(std::move(n), w, regional_);
+  });
 }
 
 host::CheckControl& QtControlHost::check(std::string_view name) {
   return obtain<QtCheck, QCheckBox>(
-      name, [](std::string n, QCheckBox* w) { return std::make_unique<QtCheck>(n, w); });
+      name, [](std::string n, QCheckBox* w) { return std::make_unique<QtCheck>(std::move(n), w); });
 }
 
 host::LabelControl& QtControlHost::label(std::string_view name) {
-  return obtain<QtLabel, QLabel>(name,
-                                 [](std::string n, QLabel* w) { return std::make_unique<QtLabel>(n, w); });
+  return obtain<QtLabel, QLabel>(
+      name, [](std::string n, QLabel* w) { return std::make_unique<QtLabel>(std::move(n), w); });
 }
 
 host::TabControl& QtControlHost::tab(std::string_view name) {
   return obtain<QtTab, QTabWidget>(
-      name, [](std::string n, QTabWidget* w) { return std::make_unique<QtTab>(n, w); });
+      name, [](std::string n, QTabWidget* w) { return std::make_unique<QtTab>(std::move(n), w); });
 }
 
 host::ToolbarButtonControl& QtControlHost::button(std::string_view name) {
   return obtain<QtButton, QAbstractButton, QToolButton>(
-      name, [](std::string n, QAbstractButton* w) { return std::make_unique<QtButton>(n, w); });
+      name, [](std::string n, QAbstractButton* w) { return std::make_unique<QtButton>(std::move(n), w); });
 }
 
 host::GridControl& QtControlHost::grid(std::string_view name) {
-  return obtain<QtGrid, QTableView>(
-      name, [this](std::string n, QTableView* w) { return std::make_unique<QtGrid>(n, w, regional_); });
+  return obtain<QtGrid, QTableView>(name, [this](std::string n, QTableView* w) {
+    return std::make_unique<QtGrid>(std::move(n), w, regional_);
+  });
 }
 
 host::QueryFilterControl& QtControlHost::queryFilter(std::string_view name) {
-  return obtain<QtQueryFilter, QTableWidget>(name, [this](std::string n, QTableWidget* w) {
+  return obtain<QtQueryFilter, QTableWidget>(name, [this](const std::string& n, QTableWidget* w) {
     return std::make_unique<QtQueryFilter>(n, w, regional_);
   });
 }
@@ -97,7 +99,7 @@ host::MdiHostControl& QtControlHost::mdiHost(std::string_view name) {
 
 host::ProgressControl& QtControlHost::progress(std::string_view name) {
   return obtain<QtProgress, QProgressBar>(
-      name, [](std::string n, QProgressBar* w) { return std::make_unique<QtProgress>(n, w); });
+      name, [](std::string n, QProgressBar* w) { return std::make_unique<QtProgress>(std::move(n), w); });
 }
 
 }  // namespace briskal::hostkit::qt

@@ -15,6 +15,23 @@
 namespace briskal::hostkit::qt {
 namespace {
 
+// clang-format off
+constexpr DialogWords kItalian{"OK", "Annulla", "&Interrompi", "&Riprova", "I&gnora", "&Sì", "&No", "Cerca"};
+constexpr DialogWords kEnglish{"OK", "Cancel", "&Abort", "&Retry", "&Ignore", "&Yes", "&No", "Search"};
+// clang-format on
+
+const char* wordOf(int answer, const DialogWords& words) {
+  switch (answer) {
+    case host::msg::kCancel: return words.cancel;
+    case host::msg::kAbort: return words.abort;
+    case host::msg::kRetry: return words.retry;
+    case host::msg::kIgnore: return words.ignore;
+    case host::msg::kYes: return words.yes;
+    case host::msg::kNo: return words.no;
+    default: return words.ok;
+  }
+}
+
 // The platform's answers as Qt's buttons.
 QMessageBox::StandardButton qtButton(int answer) {
   static const std::map<int, QMessageBox::StandardButton> buttons = {
@@ -28,22 +45,28 @@ QMessageBox::StandardButton qtButton(int answer) {
 
 QMessageBox::Icon iconOf(int32_t buttons) {
   switch (buttons & 0x70) {
-    case 16: return QMessageBox::Critical;
-    case 32: return QMessageBox::Question;
-    case 48: return QMessageBox::Warning;
-    case 64: return QMessageBox::Information;
+    case host::msg::kCritical: return QMessageBox::Critical;
+    case host::msg::kQuestion: return QMessageBox::Question;
+    case host::msg::kExclamation: return QMessageBox::Warning;
+    case host::msg::kInformation: return QMessageBox::Information;
     default: return QMessageBox::NoIcon;
   }
 }
 
 }  // namespace
 
-int askWithMessageBox(const ShownMessage& message, QWidget* parent) {
+const DialogWords& dialogWords(const std::string& locale) { return locale == "en" ? kEnglish : kItalian; }
+
+int askWithMessageBox(const ShownMessage& message, QWidget* parent, const DialogWords& words) {
   QMessageBox box(iconOf(message.buttons),
                   QString::fromStdString(message.title.empty() ? "briskal" : message.title),
                   QString::fromStdString(message.text), QMessageBox::NoButton, parent);
   std::map<QAbstractButton*, int> answers;
-  for (const int answer : boxAnswers(message.buttons)) answers[box.addButton(qtButton(answer))] = answer;
+  for (const int answer : boxAnswers(message.buttons)) {
+    QPushButton* button = box.addButton(qtButton(answer));
+    button->setText(QString::fromUtf8(wordOf(answer, words)));
+    answers[button] = answer;
+  }
   box.setDefaultButton(qtButton(defaultAnswer(message.buttons)));
   box.setEscapeButton(box.button(qtButton(negativeAnswer(message.buttons))));
   box.exec();
@@ -51,14 +74,14 @@ int askWithMessageBox(const ShownMessage& message, QWidget* parent) {
   return it == answers.end() ? negativeAnswer(message.buttons) : it->second;
 }
 
-std::optional<size_t> pickFromSearchList(const SearchList& list, QWidget* parent) {
+std::optional<size_t> pickFromSearchList(const SearchList& list, QWidget* parent, const DialogWords& words) {
   QDialog dialog(parent);
   dialog.setObjectName("SearchList");
   dialog.setWindowTitle(QString::fromStdString(list.title));
   auto* layout = new QVBoxLayout(&dialog);
   auto* search = new QLineEdit(&dialog);
   search->setObjectName("SearchText");
-  search->setPlaceholderText("Cerca");
+  search->setPlaceholderText(QString::fromUtf8(words.search));
   search->setClearButtonEnabled(true);
   auto* table = new QTableWidget(&dialog);
   table->setObjectName("SearchRows");
@@ -72,6 +95,8 @@ std::optional<size_t> pickFromSearchList(const SearchList& list, QWidget* parent
   for (const std::string& h : list.headings) headings << QString::fromStdString(h);
   table->setHorizontalHeaderLabels(headings);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  buttons->button(QDialogButtonBox::Ok)->setText(QString::fromUtf8(words.ok));
+  buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8(words.cancel));
   layout->addWidget(search);
   layout->addWidget(table);
   layout->addWidget(buttons);

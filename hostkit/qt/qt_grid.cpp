@@ -14,6 +14,7 @@ QtGrid::QtGrid(std::string name, QTableView* view, RegionalSettings regional)
   view->setSelectionMode(QAbstractItemView::SingleSelection);
   view->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
   view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
+  view->horizontalHeader()->setStretchLastSection(true);
   model_->onEdit([this](int column, const QString& typed) { edit(column, typed); });
   QObject::connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                    [this](const QModelIndex& current, const QModelIndex&) {

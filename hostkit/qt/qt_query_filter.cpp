@@ -29,11 +29,13 @@ QTableWidgetItem* readOnly(const QString& text) {
 
 }  // namespace
 
-QtQueryFilter::QtQueryFilter(std::string name, QTableWidget* table, const RegionalSettings& regional)
+QtQueryFilter::QtQueryFilter(const std::string& name, QTableWidget* table, const RegionalSettings& regional)
     : QtControl(name, table), rows_(name, focus_, regional) {
   table->setColumnCount(kColumns);
   table->setHorizontalHeaderLabels({"Campo", "Da", "", "Descrizione", "A", "", "Descrizione"});
   table->verticalHeader()->hide();
+  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 8);
+  table->horizontalHeader()->setStretchLastSection(true);
   table->setSelectionMode(QAbstractItemView::SingleSelection);
   QObject::connect(table, &QTableWidget::cellChanged, this,
                    [this](int row, int column) { cellEdited(row, column); });
@@ -56,6 +58,7 @@ void QtQueryFilter::start() {
       button->setText("…");
       button->setToolTip("Ricerca (F3)");
       button->setFocusPolicy(Qt::NoFocus);
+      button->setAutoRaise(true);
       const std::string caption = columns[static_cast<size_t>(row)].caption;
       QObject::connect(button, &QToolButton::clicked, this, [this, caption, side] { search(caption, side); });
       table->setCellWidget(row, buttonColumn(side), button);

@@ -13,7 +13,7 @@ namespace briskal::hostkit::qt {
 
 class QtQueryFilter final : public QtControl<host::QueryFilterControl, QTableWidget>, public QObject {
  public:
-  QtQueryFilter(std::string name, QTableWidget* table, const RegionalSettings& regional);
+  QtQueryFilter(const std::string& name, QTableWidget* table, const RegionalSettings& regional);
 
   void configure(const Value& company, const std::string& user, const std::string& userGroup,
                  host::Cinterface* host, const std::string& component,
