@@ -2,10 +2,36 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+#include <QStyledItemDelegate>
 
 #include "hostkit/qt/virtual_keys.h"
 
 namespace briskal::hostkit::qt {
+namespace {
+
+// The platform's twips, at 15 a pixel.
+constexpr int32_t kTwipsPerPixel = 15;
+
+// A numeric column takes digits, a sign and a decimal separator only; the other columns anything.
+class CellEditors final : public QStyledItemDelegate {
+ public:
+  CellEditors(const RecordsetModel& model, QObject* parent) : QStyledItemDelegate(parent), model_(model) {}
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const override {
+    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    auto* line = qobject_cast<QLineEdit*>(editor);
+    if (line && model_.column(index.column()).kind == host::GridColumnKind::Numeric)
+      line->setValidator(new QRegularExpressionValidator(QRegularExpression("-?[0-9]*([.,][0-9]*)?"), line));
+    return editor;
+  }
+
+ private:
+  const RecordsetModel& model_;
+};
+
+}  // namespace
 
 QtGrid::QtGrid(std::string name, QTableView* view, RegionalSettings regional)
     : QtControl(std::move(name), view), model_(std::make_unique<RecordsetModel>(std::move(regional))) {
@@ -16,6 +42,7 @@ QtGrid::QtGrid(std::string name, QTableView* view, RegionalSettings regional)
   view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
   view->horizontalHeader()->setStretchLastSection(true);
   model_->onEdit([this](int column, const QString& typed) { edit(column, typed); });
+  view->setItemDelegate(new CellEditors(*model_, view));
   QObject::connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                    [this](const QModelIndex& current, const QModelIndex&) {
                      if (following_ || !source_ || !current.isValid()) return;
@@ -62,10 +89,17 @@ void QtGrid::releaseContents() {
 void QtGrid::showColumns() {
   model_->show(source_, columns_);
   if (!widget()) return;
-  // Each column as wide as its title or a sample of its values, whichever is wider.
-  QHeaderView* header = widget()->horizontalHeader();
-  header->setSectionResizeMode(QHeaderView::Interactive);
-  widget()->resizeColumnsToContents();
+  // A column the form gives a width keeps it; the others are as wide as their title or the values
+  // shown, whichever is wider.
+  widget()->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  for (int c = 0; c < static_cast<int>(columns_.size()); ++c) {
+    const int32_t twips = columns_[static_cast<size_t>(c)].width;
+    // A width set for the platform's font never clips the title in this one.
+    if (twips > 0)
+      widget()->setColumnWidth(
+          c, std::max(twips / kTwipsPerPixel, widget()->horizontalHeader()->sectionSizeHint(c)));
+    else widget()->resizeColumnToContents(c);
+  }
 }
 
 std::string QtGrid::fieldOfColumn(int column) const {

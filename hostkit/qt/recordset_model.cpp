@@ -65,18 +65,26 @@ QVariant RecordsetModel::data(const QModelIndex& index, int role) const {
   const int field = fields_[static_cast<size_t>(index.column())];
   if (field < 0) return {};
   const host::GridColumn& c = columns_[static_cast<size_t>(index.column())];
-  if (role != Qt::DisplayRole && role != Qt::TextAlignmentRole) return {};
+  if (role != Qt::DisplayRole && role != Qt::TextAlignmentRole && role != Qt::CheckStateRole) return {};
   Value value;
   try {
     value = recordset_->valueAt(index.row() + 1, static_cast<size_t>(field));
   } catch (const std::exception&) {
     return {};  // the view changed under the paint; the refresh that follows shows it
   }
+  using host::GridColumnKind;
   if (role == Qt::TextAlignmentRole) {
-    if (c.selectionColumn) return QVariant::fromValue(Qt::AlignCenter);
-    return QVariant::fromValue(isNumber(value) ? Qt::AlignRight | Qt::AlignVCenter
-                                               : Qt::AlignLeft | Qt::AlignVCenter);
+    if (c.kind == GridColumnKind::Selection || c.kind == GridColumnKind::Check)
+      return QVariant::fromValue(Qt::AlignCenter);
+    const bool right = c.kind == GridColumnKind::Numeric || isNumber(value);
+    return QVariant::fromValue(right ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
   }
+  if (c.kind == GridColumnKind::Check) {
+    if (role != Qt::CheckStateRole) return {};
+    const bool set = !value.isNull() && !value.isEmpty() && toText(value, regional_) == "1";
+    return set ? Qt::Checked : Qt::Unchecked;
+  }
+  if (role != Qt::DisplayRole) return {};
   return cellText(value, c);
 }
 

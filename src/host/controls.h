@@ -101,11 +101,16 @@ class ToolbarButtonControl : public Control {
   virtual void onClick(std::function<void()> handler) = 0;
 };
 
+// What a column holds, which decides how it shows and what can be typed into it: a check box
+// column holds "1" when set and "0" when clear; the selection column shows a row's selection mark.
+enum class GridColumnKind { Text, Numeric, Check, Selection };
+
 struct GridColumn {
   std::string field;
   std::string title;
   std::string format;  // a number format such as "###,##0.000", or empty
-  bool selectionColumn = false;
+  GridColumnKind kind = GridColumnKind::Text;
+  int32_t width = 0;  // in twips; 0 for as wide as the title and the values shown
 };
 
 // A grid over a recordset: it shows the recordset's rows and follows its current row.

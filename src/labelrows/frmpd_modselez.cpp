@@ -216,16 +216,17 @@ void FRMPD_MODSELEZ::PreparaGriglia() {
   trap("PreparaGriglia", [&] {
     grid_.clearColumns();
     grid_.setKeyField("IDGRIGLIA");
-    grid_.addColumn({"SELEZIONE", "Sel.", "", true});
-    grid_.addColumn({"DO11_SEZDOC", "Sez.", "", false});
-    grid_.addColumn({"DO11_NUMDOC", "Ordine", "", false});
-    grid_.addColumn({"DO30_PROGRIGA", "Riga", "", false});
-    grid_.addColumn({"DO30_CODDEP_MG58", "Deposito", "", false});
-    grid_.addColumn({"DO30_CODART_MG66", "Articolo", "", false});
-    grid_.addColumn({"DO30_OPZIONE_MG5E", "Variante", "", false});
-    grid_.addColumn({"DO30_DESCART", "Descrizione articolo", "", false});
-    grid_.addColumn({"QTAORD", "Qta residua", kQuantityFormat, false});
-    grid_.addColumn({"QTASUETICH", "Qta etichetta", kQuantityFormat, false});
+    using host::GridColumnKind;
+    grid_.addColumn({"SELEZIONE", "Sel.", "", GridColumnKind::Selection, 0});
+    grid_.addColumn({"DO11_SEZDOC", "Sez.", "", GridColumnKind::Text, 0});
+    grid_.addColumn({"DO11_NUMDOC", "Ordine", "", GridColumnKind::Numeric, 0});
+    grid_.addColumn({"DO30_PROGRIGA", "Riga", "", GridColumnKind::Numeric, 0});
+    grid_.addColumn({"DO30_CODDEP_MG58", "Deposito", "", GridColumnKind::Text, 0});
+    grid_.addColumn({"DO30_CODART_MG66", "Articolo", "", GridColumnKind::Text, 0});
+    grid_.addColumn({"DO30_OPZIONE_MG5E", "Variante", "", GridColumnKind::Text, 0});
+    grid_.addColumn({"DO30_DESCART", "Descrizione articolo", "", GridColumnKind::Text, 0});
+    grid_.addColumn({"QTAORD", "Qta residua", kQuantityFormat, GridColumnKind::Numeric, 0});
+    grid_.addColumn({"QTASUETICH", "Qta etichetta", kQuantityFormat, GridColumnKind::Numeric, 0});
   });
 }
 

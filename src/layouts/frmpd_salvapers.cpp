@@ -48,7 +48,7 @@ void FRMPD_SALVAPERS::Form_Activate() { LoadElencoSelezioni(); }
 void FRMPD_SALVAPERS::LoadElencoSelezioni() {
   trapShowing("LoadElencoSelezioni", [&] {
     QGRID_SEL_.clearColumns();
-    QGRID_SEL_.addColumn({"PD45_TITOLO", "Titolo", "", false});
+    QGRID_SEL_.addColumn({"PD45_TITOLO", "Titolo", "", host::GridColumnKind::Text, 4500});
     list_->setFilter("");
     QGRID_SEL_.setDataSource(list_);
     // The entry for a new layout: the edits start empty and the list stands where it was.

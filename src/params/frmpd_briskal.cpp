@@ -494,11 +494,12 @@ void FRMPD_BRISKAL::CaricaComboPersonal() {
 void FRMPD_BRISKAL::InitQGrid_GridSelezione() {
   trap("InitQGrid_GridSelezione", [&] {
     GridSelezione_.clearColumns();
-    GridSelezione_.addColumn({"PD45_RIGA", "Riga", "", false});
-    GridSelezione_.addColumn({"PD45_SEQSTP", "Seq. stampa", "", false});
-    GridSelezione_.addColumn({"PD45_CAMPO", "Campo", "", false});
-    GridSelezione_.addColumn({"PD45_POSINI", "Pos. iniziale", "", false});
-    GridSelezione_.addColumn({"PD45_FLGLBLCAMPO", "Desc.", "", true});
+    using host::GridColumnKind;
+    GridSelezione_.addColumn({"PD45_RIGA", "Riga", "", GridColumnKind::Numeric, 465});
+    GridSelezione_.addColumn({"PD45_SEQSTP", "Seq. stampa", "", GridColumnKind::Numeric, 1050});
+    GridSelezione_.addColumn({"PD45_CAMPO", "Campo", "", GridColumnKind::Text, 2820});
+    GridSelezione_.addColumn({"PD45_POSINI", "Pos. iniziale", "", GridColumnKind::Numeric, 965});
+    GridSelezione_.addColumn({"PD45_FLGLBLCAMPO", "Desc.", "", GridColumnKind::Check, 600});
   });
 }
 

@@ -173,7 +173,7 @@ TEST(DesktopGrid, AMillionRowsScrollToTheLastAndFollowTheCurrentRow) {
   rows.update();
   QTableView view;
   hostkit::qt::QtGrid grid("G", &view, RegionalSettings::italian());
-  grid.addColumn({"N", "Numero", "###,##0", false});
+  grid.addColumn({"N", "Numero", "###,##0", host::GridColumnKind::Numeric, 0});
   grid.setDataSource(&rows);
   view.resize(400, 300);
   view.show();

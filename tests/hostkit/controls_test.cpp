@@ -383,8 +383,8 @@ TEST_F(BoundControls, GridFollowsTheCurrentRowWhoeverMovesIt) {
   std::vector<std::string> doubleClicked;
   grid.onRowChanged([&] { ++rowChanges; });
   grid.onCellDoubleClick([&](const std::string& field) { doubleClicked.push_back(field); });
-  grid.addColumn({"CODE", "Codice", "", false});
-  grid.addColumn({"QTY", "Qta", "###,##0.000", false});
+  grid.addColumn({"CODE", "Codice", "", host::GridColumnKind::Text, 0});
+  grid.addColumn({"QTY", "Qta", "###,##0.000", host::GridColumnKind::Numeric, 0});
   grid.setKeyField("CODE");
   grid.setDataSource(&rows_);
   EXPECT_EQ(rowChanges, 0);
