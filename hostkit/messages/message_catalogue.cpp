@@ -112,7 +112,8 @@ MessageCatalogue MessageCatalogue::parse(std::string_view content, const std::st
   MessageCatalogue catalogue;
   std::map<int32_t, size_t> definedAt;
   std::map<std::pair<int32_t, std::string>, size_t> captionAt;
-  bool captions = false;
+  std::map<std::string, size_t, std::less<>> screenAt;
+  enum class Section { Texts, Captions, Screen } section = Section::Texts;
   size_t lineNumber = 0;
   while (!content.empty()) {
     ++lineNumber;
@@ -121,16 +122,28 @@ MessageCatalogue MessageCatalogue::parse(std::string_view content, const std::st
     content = end == std::string_view::npos ? std::string_view() : content.substr(end + 1);
     if (line.ends_with('\r')) line.remove_suffix(1);
     if (line.empty() || line.starts_with('#')) continue;
-    if (line == "[captions]") {
-      captions = true;
+    if (line == "[captions]" || line == "[screen]") {
+      section = line == "[screen]" ? Section::Screen : Section::Captions;
       continue;
     }
 
     if (!isValidUtf8(line)) throwAtLine(origin, lineNumber, "the text is not UTF-8");
     const size_t tab = line.find('\t');
+    if (section == Section::Screen) {
+      if (tab == std::string_view::npos || tab == 0)
+        throwAtLine(origin, lineNumber, "expected ITALIAN<TAB>TEXT");
+      std::string italian = parseText(line.substr(0, tab), origin, lineNumber);
+      if (const auto previous = screenAt.find(italian); previous != screenAt.end()) {
+        throwAtLine(origin, lineNumber,
+                    "screen text \"" + italian + "\" is already on line " + std::to_string(previous->second));
+      }
+      screenAt.emplace(italian, lineNumber);
+      catalogue.screen_.emplace(std::move(italian), parseText(line.substr(tab + 1), origin, lineNumber));
+      continue;
+    }
     if (tab == std::string_view::npos) throwAtLine(origin, lineNumber, "expected NUMBER<TAB>TEXT");
     const int32_t number = parseNumber(line.substr(0, tab), origin, lineNumber);
-    if (captions) {
+    if (section == Section::Captions) {
       const size_t second = line.find('\t', tab + 1);
       if (second == std::string_view::npos)
         throwAtLine(origin, lineNumber, "expected NUMBER<TAB>DEFAULT<TAB>TEXT");
@@ -154,6 +167,11 @@ MessageCatalogue MessageCatalogue::parse(std::string_view content, const std::st
     catalogue.texts_.emplace(number, parseText(line.substr(tab + 1), origin, lineNumber));
   }
   return catalogue;
+}
+
+std::string MessageCatalogue::screenText(std::string_view italian) const {
+  const auto found = screen_.find(italian);
+  return found == screen_.end() ? std::string(italian) : found->second;
 }
 
 std::vector<int32_t> MessageCatalogue::numbers() const {

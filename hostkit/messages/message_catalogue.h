@@ -2,7 +2,9 @@
 // The host's texts by number in one language, read from a catalogue file (data/messages/*.tsv):
 // one "NUMBER<TAB>TEXT" a line, '#' comments, escapes \n \r \t \s \\, parameters %1 to %9.
 // After a line "[captions]", lines "NUMBER<TAB>DEFAULT<TAB>TEXT" give the text of a caption whose
-// number also stands for other texts, told apart by the caller's own default text.
+// number also stands for other texts, told apart by the caller's own default text. After a line
+// "[screen]", lines "ITALIAN<TAB>TEXT" give the screen's own texts (captions of the forms' layouts
+// and of their controls, written in Italian as the forms write them) in the catalogue's language.
 
 #include <cstdint>
 #include <filesystem>
@@ -39,10 +41,13 @@ class MessageCatalogue {
   // otherwise text(number, ...).
   std::string text(int32_t number, std::string_view defaultText, const std::vector<Value>& parameters,
                    const RegionalSettings& rs) const;
+  // A screen text in the catalogue's language; the Italian text itself when the catalogue has none.
+  std::string screenText(std::string_view italian) const;
 
  private:
   std::map<int32_t, std::string> texts_;  // escapes already resolved, placeholders kept
   std::map<std::pair<int32_t, std::string>, std::string, std::less<>> captions_;  // by number and default
+  std::map<std::string, std::string, std::less<>> screen_;                        // by Italian text
 };
 
 }  // namespace briskal::hostkit

@@ -21,10 +21,9 @@ HostWindow::HostWindow(SessionOptions options, bool askOnScreen)
   setCentralWidget(area_);
   const std::filesystem::path layouts = options.dataFolder / "forms";
   const RegionalSettings regional = options.settings.regional;
-  const DialogWords* words = &dialogWords(options.locale);
   options.windowFactory = [this, layouts,
                            regional](host::HostForm& form) -> std::unique_ptr<host::FormWindow> {
-    auto window = std::make_unique<QtFormWindow>(form, *area_, layouts, regional);
+    auto window = std::make_unique<QtFormWindow>(form, *area_, layouts, regional, texts());
     QtFormWindow* raw = window.get();
     windows_.push_back(raw);
     QObject::connect(raw, &QObject::destroyed, this, [this, raw] { std::erase(windows_, raw); });
@@ -32,26 +31,26 @@ HostWindow::HostWindow(SessionOptions options, bool askOnScreen)
   };
   if (askOnScreen)
     options.answers = AnswerPolicy::interactive(
-        [this, words](const ShownMessage& m) { return askWithMessageBox(m, this, *words); });
+        [this](const ShownMessage& m) { return askWithMessageBox(m, this, texts()); });
   options.delivered = [this](const report::Delivery& delivery) { delivered(delivery); };
   session_ = std::make_unique<HostSession>(std::move(options));
   session_->runtime().setSearchListDriver(
-      [this, words](const SearchList& list) { return pickFromSearchList(list, this, *words); });
+      [this](const SearchList& list) { return pickFromSearchList(list, this, texts()); });
 
-  QMenu* labels = menuBar()->addMenu("&Etichette");
+  QMenu* labels = menuBar()->addMenu(texts()("&Etichette"));
   QAction* open =
-      labels->addAction("&Stampa etichette da ordine di lavoro", this, [this] { openComponent(); });
+      labels->addAction(texts()("&Stampa etichette da ordine di lavoro"), this, [this] { openComponent(); });
   open->setObjectName("OpenComponent");
   open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
   labels->addSeparator();
-  labels->addAction("&Esci", this, [this] { close(); })->setShortcut(QKeySequence::Quit);
+  labels->addAction(texts()("&Esci"), this, [this] { close(); })->setShortcut(QKeySequence::Quit);
 
   HeadlessGlobalContext& global = session_->global();
   auto* who = new QLabel(this);
   who->setObjectName("CompanyAndUser");
-  who->setText(QString::fromStdString("Ditta " + toText(global.company(), regional) + " – " +
-                                      toText(NVL(global.companyName(), Value("")), regional) + "   Utente " +
-                                      global.userCode()));
+  who->setText(texts()("Ditta") + " " + QString::fromStdString(toText(global.company(), regional)) + " – " +
+               QString::fromStdString(toText(NVL(global.companyName(), Value("")), regional)) + "   " +
+               texts()("Utente") + " " + QString::fromStdString(global.userCode()));
   lastRun_->setObjectName("LastRun");
   statusBar()->addWidget(who);
   statusBar()->addPermanentWidget(lastRun_);
@@ -71,6 +70,8 @@ void HostWindow::openComponent() {
   guarded([this] { session_->showParameterForm(); });
 }
 
+ScreenTexts HostWindow::texts() const { return ScreenTexts(&session_->catalogue()); }
+
 QtFormWindow* HostWindow::formWindow(std::string_view formName) const {
   for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
     if ((*it)->form().formName() == formName) return *it;
@@ -78,7 +79,7 @@ QtFormWindow* HostWindow::formWindow(std::string_view formName) const {
 }
 
 void HostWindow::delivered(const report::Delivery& delivery) {
-  lastRun_->setText(QString("Stampate %1 etichette su %2 pagine: %3")
+  lastRun_->setText(texts()("Stampate %1 etichette su %2 pagine: %3")
                         .arg(delivery.labels)
                         .arg(delivery.pages)
                         .arg(QString::fromStdString(delivery.destination)));

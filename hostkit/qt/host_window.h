@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <memory>
 
+#include "hostkit/qt/screen_texts.h"
 #include "hostkit/session/host_session.h"
 
 class QMdiArea;
@@ -31,6 +32,8 @@ class HostWindow final : public QMainWindow {
 
  private:
   void delivered(const report::Delivery& delivery);
+  // The screen's texts in the session's language.
+  ScreenTexts texts() const;
 
   QMdiArea* area_;
   QLabel* lastRun_;

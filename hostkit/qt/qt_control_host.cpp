@@ -10,8 +10,9 @@
 
 namespace briskal::hostkit::qt {
 
-QtControlHost::QtControlHost(QWidget* root, std::function<QMdiSubWindow*()> window, RegionalSettings regional)
-    : root_(root), window_(std::move(window)), regional_(std::move(regional)) {}
+QtControlHost::QtControlHost(QWidget* root, std::function<QMdiSubWindow*()> window, RegionalSettings regional,
+                             ScreenTexts texts)
+    : root_(root), window_(std::move(window)), regional_(std::move(regional)), texts_(texts) {}
 
 QtControlHost::~QtControlHost() = default;
 
@@ -37,13 +38,14 @@ Control& QtControlHost::obtain(std::string_view name, Make make) {
 }
 
 host::ComboControl& QtControlHost::combo(std::string_view name) {
-  return obtain<QtCombo, QComboBox>(
-      name, [](std::string n, QComboBox* w) { return std::make_unique<QtCombo>(std::move(n), w); });
+  return obtain<QtCombo, QComboBox>(name, [this](std::string n, QComboBox* w) {
+    return std::make_unique<QtCombo>(std::move(n), w, texts_);
+  });
 }
 
 host::TextEditControl& QtControlHost::textEdit(std::string_view name) {
   return obtain<QtTextEdit, QLineEdit>(name, [this](std::string n, QLineEdit* w) {
-    return std::make_unique<QtTextEdit>(std::move(n), w, regional_);
+    return std::make_unique<QtTextEdit>(std::move(n), w, regional_, texts_);
   });
 }
 
@@ -54,28 +56,30 @@ host::CheckControl& QtControlHost::check(std::string_view name) {
 
 host::LabelControl& QtControlHost::label(std::string_view name) {
   return obtain<QtLabel, QLabel>(
-      name, [](std::string n, QLabel* w) { return std::make_unique<QtLabel>(std::move(n), w); });
+      name, [this](std::string n, QLabel* w) { return std::make_unique<QtLabel>(std::move(n), w, texts_); });
 }
 
 host::TabControl& QtControlHost::tab(std::string_view name) {
-  return obtain<QtTab, QTabWidget>(
-      name, [](std::string n, QTabWidget* w) { return std::make_unique<QtTab>(std::move(n), w); });
+  return obtain<QtTab, QTabWidget>(name, [this](std::string n, QTabWidget* w) {
+    return std::make_unique<QtTab>(std::move(n), w, texts_);
+  });
 }
 
 host::ToolbarButtonControl& QtControlHost::button(std::string_view name) {
-  return obtain<QtButton, QAbstractButton, QToolButton>(
-      name, [](std::string n, QAbstractButton* w) { return std::make_unique<QtButton>(std::move(n), w); });
+  return obtain<QtButton, QAbstractButton, QToolButton>(name, [this](std::string n, QAbstractButton* w) {
+    return std::make_unique<QtButton>(std::move(n), w, texts_);
+  });
 }
 
 host::GridControl& QtControlHost::grid(std::string_view name) {
   return obtain<QtGrid, QTableView>(name, [this](std::string n, QTableView* w) {
-    return std::make_unique<QtGrid>(std::move(n), w, regional_);
+    return std::make_unique<QtGrid>(std::move(n), w, regional_, texts_);
   });
 }
 
 host::QueryFilterControl& QtControlHost::queryFilter(std::string_view name) {
   return obtain<QtQueryFilter, QTableWidget>(name, [this](const std::string& n, QTableWidget* w) {
-    return std::make_unique<QtQueryFilter>(n, w, regional_);
+    return std::make_unique<QtQueryFilter>(n, w, regional_, texts_);
   });
 }
 

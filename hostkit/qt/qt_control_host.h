@@ -12,13 +12,15 @@
 
 #include "common/regional.h"
 #include "host/controls.h"
+#include "hostkit/qt/screen_texts.h"
 
 namespace briskal::hostkit::qt {
 
 class QtControlHost final : public host::ControlHost {
  public:
   // `window` gives the sub-window the form is shown in, once there is one.
-  QtControlHost(QWidget* root, std::function<QMdiSubWindow*()> window, RegionalSettings regional);
+  QtControlHost(QWidget* root, std::function<QMdiSubWindow*()> window, RegionalSettings regional,
+                ScreenTexts texts);
   ~QtControlHost() override;
 
   host::ComboControl& combo(std::string_view name) override;
@@ -50,6 +52,7 @@ class QtControlHost final : public host::ControlHost {
   QWidget* root_;
   std::function<QMdiSubWindow*()> window_;
   RegionalSettings regional_;
+  ScreenTexts texts_;
   std::map<std::string, std::unique_ptr<host::Control>, std::less<>> controls_;
   std::vector<std::string> missing_;
 };

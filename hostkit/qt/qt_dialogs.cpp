@@ -15,20 +15,16 @@
 namespace briskal::hostkit::qt {
 namespace {
 
-// clang-format off
-constexpr DialogWords kItalian{"OK", "Annulla", "&Interrompi", "&Riprova", "I&gnora", "&Sì", "&No", "Cerca"};
-constexpr DialogWords kEnglish{"OK", "Cancel", "&Abort", "&Retry", "&Ignore", "&Yes", "&No", "Search"};
-// clang-format on
-
-const char* wordOf(int answer, const DialogWords& words) {
+// The buttons' words as the screen texts write them.
+const char* wordOf(int answer) {
   switch (answer) {
-    case host::msg::kCancel: return words.cancel;
-    case host::msg::kAbort: return words.abort;
-    case host::msg::kRetry: return words.retry;
-    case host::msg::kIgnore: return words.ignore;
-    case host::msg::kYes: return words.yes;
-    case host::msg::kNo: return words.no;
-    default: return words.ok;
+    case host::msg::kCancel: return "Annulla";
+    case host::msg::kAbort: return "&Interrompi";
+    case host::msg::kRetry: return "&Riprova";
+    case host::msg::kIgnore: return "I&gnora";
+    case host::msg::kYes: return "&Sì";
+    case host::msg::kNo: return "&No";
+    default: return "OK";
   }
 }
 
@@ -55,16 +51,14 @@ QMessageBox::Icon iconOf(int32_t buttons) {
 
 }  // namespace
 
-const DialogWords& dialogWords(const std::string& locale) { return locale == "en" ? kEnglish : kItalian; }
-
-int askWithMessageBox(const ShownMessage& message, QWidget* parent, const DialogWords& words) {
+int askWithMessageBox(const ShownMessage& message, QWidget* parent, ScreenTexts texts) {
   QMessageBox box(iconOf(message.buttons),
                   QString::fromStdString(message.title.empty() ? "briskal" : message.title),
                   QString::fromStdString(message.text), QMessageBox::NoButton, parent);
   std::map<QAbstractButton*, int> answers;
   for (const int answer : boxAnswers(message.buttons)) {
     QPushButton* button = box.addButton(qtButton(answer));
-    button->setText(QString::fromUtf8(wordOf(answer, words)));
+    button->setText(texts(wordOf(answer)));
     answers[button] = answer;
   }
   box.setDefaultButton(qtButton(defaultAnswer(message.buttons)));
@@ -74,14 +68,14 @@ int askWithMessageBox(const ShownMessage& message, QWidget* parent, const Dialog
   return it == answers.end() ? negativeAnswer(message.buttons) : it->second;
 }
 
-std::optional<size_t> pickFromSearchList(const SearchList& list, QWidget* parent, const DialogWords& words) {
+std::optional<size_t> pickFromSearchList(const SearchList& list, QWidget* parent, ScreenTexts texts) {
   QDialog dialog(parent);
   dialog.setObjectName("SearchList");
-  dialog.setWindowTitle(QString::fromStdString(list.title));
+  dialog.setWindowTitle(texts(list.title));
   auto* layout = new QVBoxLayout(&dialog);
   auto* search = new QLineEdit(&dialog);
   search->setObjectName("SearchText");
-  search->setPlaceholderText(QString::fromUtf8(words.search));
+  search->setPlaceholderText(texts("Cerca"));
   search->setClearButtonEnabled(true);
   auto* table = new QTableWidget(&dialog);
   table->setObjectName("SearchRows");
@@ -92,11 +86,11 @@ std::optional<size_t> pickFromSearchList(const SearchList& list, QWidget* parent
   table->horizontalHeader()->setStretchLastSection(true);
   table->setColumnCount(static_cast<int>(list.headings.size()));
   QStringList headings;
-  for (const std::string& h : list.headings) headings << QString::fromStdString(h);
+  for (const std::string& h : list.headings) headings << texts(h);
   table->setHorizontalHeaderLabels(headings);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-  buttons->button(QDialogButtonBox::Ok)->setText(QString::fromUtf8(words.ok));
-  buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8(words.cancel));
+  buttons->button(QDialogButtonBox::Ok)->setText(texts("OK"));
+  buttons->button(QDialogButtonBox::Cancel)->setText(texts("Annulla"));
   layout->addWidget(search);
   layout->addWidget(table);
   layout->addWidget(buttons);

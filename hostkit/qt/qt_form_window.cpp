@@ -33,10 +33,11 @@ QWidget* loadFormLayout(const std::filesystem::path& file) {
 }
 
 QtFormWindow::QtFormWindow(host::HostForm& form, QMdiArea& area, const std::filesystem::path& layouts,
-                           const RegionalSettings& regional)
+                           const RegionalSettings& regional, ScreenTexts texts)
     : form_(form), area_(area), root_(loadFormLayout(layouts / (form.formName() + ".ui"))) {
+  texts.translate(root_);
   controls_ = std::make_unique<QtControlHost>(
-      root_, [this] { return sub_.data(); }, regional);
+      root_, [this] { return sub_.data(); }, regional, texts);
   // Keys the form's controls leave unused reach the form: Escape and Ctrl+X close it (a text box
   // keeps Ctrl+X for cutting while it has the focus).
   root_->installEventFilter(this);

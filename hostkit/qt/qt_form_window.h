@@ -13,6 +13,7 @@
 #include "common/regional.h"
 #include "host/runtime.h"
 #include "hostkit/qt/qt_control_host.h"
+#include "hostkit/qt/screen_texts.h"
 
 class QMdiArea;
 
@@ -24,7 +25,7 @@ QWidget* loadFormLayout(const std::filesystem::path& file);
 class QtFormWindow final : public host::FormWindow, public QObject {
  public:
   QtFormWindow(host::HostForm& form, QMdiArea& area, const std::filesystem::path& layouts,
-               const RegionalSettings& regional);
+               const RegionalSettings& regional, ScreenTexts texts);
   ~QtFormWindow() override;
 
   host::ControlHost& controls() override { return *controls_; }

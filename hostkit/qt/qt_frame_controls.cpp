@@ -16,8 +16,8 @@ constexpr int32_t kTwipsPerPixel = 15;
 
 }  // namespace
 
-QtTab::QtTab(std::string name, QTabWidget* tabs)
-    : QtControl(std::move(name), tabs), shown_(tabs->currentIndex()) {
+QtTab::QtTab(std::string name, QTabWidget* tabs, ScreenTexts texts)
+    : QtControl(std::move(name), tabs), texts_(texts), shown_(tabs->currentIndex()) {
   QObject::connect(tabs, &QTabWidget::currentChanged, [this](int tab) {
     const int previous = shown_;
     shown_ = tab;
@@ -41,10 +41,11 @@ void QtTab::setTabEnabled(int tab, bool enabled) {
 void QtTab::setTabs(const std::vector<std::string>& captions) {
   if (!widget()) return;
   const int pages = std::min(widget()->count(), static_cast<int>(captions.size()));
-  for (int i = 0; i < pages; ++i) widget()->setTabText(i, toQt(captions[static_cast<size_t>(i)]));
+  for (int i = 0; i < pages; ++i) widget()->setTabText(i, texts_(captions[static_cast<size_t>(i)]));
 }
 
-QtButton::QtButton(std::string name, QAbstractButton* button) : QtControl(std::move(name), button) {
+QtButton::QtButton(std::string name, QAbstractButton* button, ScreenTexts texts)
+    : QtControl(std::move(name), button), texts_(texts), caption_(fromQt(button->text())) {
   QObject::connect(button, &QAbstractButton::clicked, [this] { guarded([this] { raise(onClick_); }); });
 }
 

@@ -9,6 +9,7 @@
 #include <QTabWidget>
 
 #include "hostkit/qt/qt_control.h"
+#include "hostkit/qt/screen_texts.h"
 
 class QMdiSubWindow;
 
@@ -16,16 +17,22 @@ namespace briskal::hostkit::qt {
 
 class QtLabel final : public QtControl<host::LabelControl, QLabel> {
  public:
-  using QtControl::QtControl;
-  std::string caption() const override { return widget() ? fromQt(widget()->text()) : std::string(); }
+  QtLabel(std::string name, QLabel* label, ScreenTexts texts)
+      : QtControl(std::move(name), label), texts_(texts) {}
+  std::string caption() const override { return caption_; }
   void setCaption(const std::string& caption) override {
-    if (widget()) widget()->setText(toQt(caption));
+    caption_ = caption;
+    if (widget()) widget()->setText(texts_(caption));
   }
+
+ private:
+  ScreenTexts texts_;
+  std::string caption_;
 };
 
 class QtTab final : public QtControl<host::TabControl, QTabWidget> {
  public:
-  QtTab(std::string name, QTabWidget* tabs);
+  QtTab(std::string name, QTabWidget* tabs, ScreenTexts texts);
   int currentTab() const override { return widget() ? widget()->currentIndex() : 0; }
   void setCurrentTab(int tab) override;
   bool tabEnabled(int tab) const override;
@@ -35,20 +42,24 @@ class QtTab final : public QtControl<host::TabControl, QTabWidget> {
   void onChange(std::function<void(int previousTab)> handler) override { onChange_ = std::move(handler); }
 
  private:
+  ScreenTexts texts_;
   int shown_ = 0;
   std::function<void(int)> onChange_;
 };
 
 class QtButton final : public QtControl<host::ToolbarButtonControl, QAbstractButton> {
  public:
-  QtButton(std::string name, QAbstractButton* button);
-  std::string caption() const override { return widget() ? fromQt(widget()->text()) : std::string(); }
+  QtButton(std::string name, QAbstractButton* button, ScreenTexts texts);
+  std::string caption() const override { return caption_; }
   void setCaption(const std::string& caption) override {
-    if (widget()) widget()->setText(toQt(caption));
+    caption_ = caption;
+    if (widget()) widget()->setText(texts_(caption));
   }
   void onClick(std::function<void()> handler) override { onClick_ = std::move(handler); }
 
  private:
+  ScreenTexts texts_;
+  std::string caption_;
   std::function<void()> onClick_;
 };
 

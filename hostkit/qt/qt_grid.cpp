@@ -33,8 +33,8 @@ class CellEditors final : public QStyledItemDelegate {
 
 }  // namespace
 
-QtGrid::QtGrid(std::string name, QTableView* view, RegionalSettings regional)
-    : QtControl(std::move(name), view), model_(std::make_unique<RecordsetModel>(std::move(regional))) {
+QtGrid::QtGrid(std::string name, QTableView* view, RegionalSettings regional, ScreenTexts texts)
+    : QtControl(std::move(name), view), model_(std::make_unique<RecordsetModel>(std::move(regional), texts)) {
   view->setModel(model_.get());
   view->setSelectionBehavior(QAbstractItemView::SelectRows);
   view->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -9,6 +9,7 @@
 #include "data/recordset.h"
 #include "hostkit/qt/qt_control.h"
 #include "hostkit/qt/recordset_model.h"
+#include "hostkit/qt/screen_texts.h"
 
 namespace briskal::hostkit::qt {
 
@@ -16,7 +17,7 @@ class QtGrid final : public QtControl<host::GridControl, QTableView>,
                      public QObject,
                      private data::RecordsetListener {
  public:
-  QtGrid(std::string name, QTableView* view, RegionalSettings regional);
+  QtGrid(std::string name, QTableView* view, RegionalSettings regional, ScreenTexts texts);
   ~QtGrid() override;
 
   void setDataSource(data::Recordset* recordset) override;

@@ -10,10 +10,17 @@
 #include "hostkit/controls/headless_text_edit.h"
 
 namespace briskal::hostkit::qt {
+namespace {
+
+// Where an item keeps the form's own caption, which the form reads back whatever is shown.
+constexpr int kFormText = Qt::UserRole + 1;
+
+}  // namespace
 
 // --- combo ------------------------------------------------------------------------------------
 
-QtCombo::QtCombo(std::string name, QComboBox* box) : QtControl(std::move(name), box) {
+QtCombo::QtCombo(std::string name, QComboBox* box, ScreenTexts texts)
+    : QtControl(std::move(name), box), texts_(texts) {
   QObject::connect(box, qOverload<int>(&QComboBox::currentIndexChanged),
                    [this](int) { guarded([this] { changed(); }); });
 }
@@ -32,7 +39,8 @@ void QtCombo::addItem(const std::string& text, int32_t key) {
   // Adding the first item would select it; the form selects explicitly.
   const QSignalBlocker quiet(widget());
   const int selected = widget()->currentIndex();
-  widget()->addItem(toQt(text), key);
+  widget()->addItem(texts_(text), key);
+  widget()->setItemData(widget()->count() - 1, toQt(text), kFormText);
   widget()->setCurrentIndex(selected);
 }
 
@@ -60,7 +68,7 @@ std::string QtCombo::text() const {
 
 std::string QtCombo::selectedText() const {
   if (!widget() || widget()->currentIndex() < 0) return {};
-  return fromQt(widget()->currentText());
+  return fromQt(widget()->currentData(kFormText).toString());
 }
 
 Value QtCombo::property(std::string_view name) const { return name == "Text" ? Value(text()) : Value(); }
@@ -77,8 +85,8 @@ void QtCombo::setProperty(std::string_view name, const Value& value) {
 
 // --- text edit --------------------------------------------------------------------------------
 
-QtTextEdit::QtTextEdit(std::string name, QLineEdit* edit, RegionalSettings regional)
-    : QtControl(std::move(name), edit), regional_(std::move(regional)) {
+QtTextEdit::QtTextEdit(std::string name, QLineEdit* edit, RegionalSettings regional, ScreenTexts texts)
+    : QtControl(std::move(name), edit), regional_(std::move(regional)), texts_(texts) {
   QObject::connect(edit, &QLineEdit::textChanged, this,
                    [this](const QString&) { guarded([this] { changed(); }); });
   QObject::connect(edit, &QLineEdit::textEdited, this, [this](const QString& typed) {
@@ -141,7 +149,7 @@ void QtTextEdit::setSetting(const std::string& name, const Value& value) {
     const int64_t limit = toInt64(value, regional_);
     widget()->setMaxLength(limit > 0 ? static_cast<int>(limit) : 32767);
   }
-  if (key == "tooltip" && widget() && value.isText()) widget()->setToolTip(toQt(value.asText()));
+  if (key == "tooltip" && widget() && value.isText()) widget()->setToolTip(texts_(value.asText()));
 }
 
 Value QtTextEdit::setting(const std::string& name) const {

@@ -9,12 +9,13 @@
 
 #include "common/regional.h"
 #include "hostkit/qt/qt_control.h"
+#include "hostkit/qt/screen_texts.h"
 
 namespace briskal::hostkit::qt {
 
 class QtCombo final : public QtControl<host::ComboControl, QComboBox> {
  public:
-  QtCombo(std::string name, QComboBox* box);
+  QtCombo(std::string name, QComboBox* box, ScreenTexts texts);
 
   void clear() override;
   void addItem(const std::string& text, int32_t key) override;
@@ -33,6 +34,7 @@ class QtCombo final : public QtControl<host::ComboControl, QComboBox> {
  private:
   void changed();
 
+  ScreenTexts texts_;
   std::function<void()> onChange_;
   ChangeListener listener_;
   bool fromBinding_ = false;
@@ -40,7 +42,7 @@ class QtCombo final : public QtControl<host::ComboControl, QComboBox> {
 
 class QtTextEdit final : public QtControl<host::TextEditControl, QLineEdit>, public QObject {
  public:
-  QtTextEdit(std::string name, QLineEdit* edit, RegionalSettings regional);
+  QtTextEdit(std::string name, QLineEdit* edit, RegionalSettings regional, ScreenTexts texts);
 
   std::string text() const override;
   void setText(const std::string& text) override;
@@ -63,6 +65,7 @@ class QtTextEdit final : public QtControl<host::TextEditControl, QLineEdit>, pub
   void changed();
 
   RegionalSettings regional_;
+  ScreenTexts texts_;
   std::map<std::string, Value> settings_;  // by case-folded name
   std::function<void()> onChange_;
   std::function<void(bool&)> onValidate_;

@@ -29,10 +29,12 @@ QTableWidgetItem* readOnly(const QString& text) {
 
 }  // namespace
 
-QtQueryFilter::QtQueryFilter(const std::string& name, QTableWidget* table, const RegionalSettings& regional)
-    : QtControl(name, table), rows_(name, focus_, regional) {
+QtQueryFilter::QtQueryFilter(const std::string& name, QTableWidget* table, const RegionalSettings& regional,
+                             ScreenTexts texts)
+    : QtControl(name, table), texts_(texts), rows_(name, focus_, regional) {
   table->setColumnCount(kColumns);
-  table->setHorizontalHeaderLabels({"Campo", "Da", "", "Descrizione", "A", "", "Descrizione"});
+  table->setHorizontalHeaderLabels(
+      {texts_("Campo"), texts_("Da"), "", texts_("Descrizione"), texts_("A"), "", texts_("Descrizione")});
   table->verticalHeader()->hide();
   table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 8);
   table->horizontalHeader()->setStretchLastSection(true);
@@ -50,13 +52,13 @@ void QtQueryFilter::start() {
   const std::vector<FilterColumn>& columns = rows_.columns();
   table->setRowCount(static_cast<int>(columns.size()));
   for (int row = 0; row < table->rowCount(); ++row) {
-    table->setItem(row, kCaption, readOnly(toQt(columns[static_cast<size_t>(row)].caption)));
+    table->setItem(row, kCaption, readOnly(texts_(columns[static_cast<size_t>(row)].caption)));
     for (const Side side : {Side::From, Side::To}) {
       table->setItem(row, valueColumn(side), new QTableWidgetItem());
       table->setItem(row, descriptionColumn(side), readOnly({}));
       auto* button = new QToolButton(table);
       button->setText("…");
-      button->setToolTip("Ricerca (F3)");
+      button->setToolTip(texts_("Ricerca (F3)"));
       button->setFocusPolicy(Qt::NoFocus);
       button->setAutoRaise(true);
       const std::string caption = columns[static_cast<size_t>(row)].caption;

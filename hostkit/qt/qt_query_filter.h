@@ -8,12 +8,14 @@
 
 #include "hostkit/controls/headless_query_filter.h"
 #include "hostkit/qt/qt_control.h"
+#include "hostkit/qt/screen_texts.h"
 
 namespace briskal::hostkit::qt {
 
 class QtQueryFilter final : public QtControl<host::QueryFilterControl, QTableWidget>, public QObject {
  public:
-  QtQueryFilter(const std::string& name, QTableWidget* table, const RegionalSettings& regional);
+  QtQueryFilter(const std::string& name, QTableWidget* table, const RegionalSettings& regional,
+                ScreenTexts texts);
 
   void configure(const Value& company, const std::string& user, const std::string& userGroup,
                  host::Cinterface* host, const std::string& component,
@@ -55,6 +57,7 @@ class QtQueryFilter final : public QtControl<host::QueryFilterControl, QTableWid
   void showRow(int row);
   void cellEdited(int row, int column);
 
+  ScreenTexts texts_;
   FocusScope focus_;
   HeadlessQueryFilter rows_;
   bool showing_ = false;  // the view is being filled, not typed in

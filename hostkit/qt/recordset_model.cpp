@@ -92,7 +92,7 @@ QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, in
   if (role != Qt::DisplayRole) return {};
   if (orientation == Qt::Vertical) return section + 1;
   if (section < 0 || section >= columnCount()) return {};
-  return QString::fromStdString(columns_[static_cast<size_t>(section)].title);
+  return texts_(columns_[static_cast<size_t>(section)].title);
 }
 
 Qt::ItemFlags RecordsetModel::flags(const QModelIndex& index) const {

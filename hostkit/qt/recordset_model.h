@@ -10,12 +10,14 @@
 #include "common/regional.h"
 #include "data/recordset.h"
 #include "host/controls.h"
+#include "hostkit/qt/screen_texts.h"
 
 namespace briskal::hostkit::qt {
 
 class RecordsetModel final : public QAbstractTableModel {
  public:
-  explicit RecordsetModel(RegionalSettings regional) : regional_(std::move(regional)) {}
+  RecordsetModel(RegionalSettings regional, ScreenTexts texts)
+      : regional_(std::move(regional)), texts_(texts) {}
 
   // Shows `recordset` (nullptr for nothing) through `columns`.
   void show(data::Recordset* recordset, const std::vector<host::GridColumn>& columns);
@@ -39,6 +41,7 @@ class RecordsetModel final : public QAbstractTableModel {
 
  private:
   RegionalSettings regional_;
+  ScreenTexts texts_;
   data::Recordset* recordset_ = nullptr;
   std::vector<host::GridColumn> columns_;
   std::vector<int> fields_;  // the recordset field of each column, -1 when it has none

@@ -13,6 +13,7 @@ add_library(briskal_hostkit_qt STATIC
   qt/qt_inputs.cpp
   qt/qt_query_filter.cpp
   qt/recordset_model.cpp
+  qt/screen_texts.cpp
   qt/virtual_keys.cpp
 )
 target_link_libraries(briskal_hostkit_qt PUBLIC briskal_hostkit Qt6::Widgets PRIVATE Qt6::UiTools)

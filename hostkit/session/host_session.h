@@ -48,6 +48,8 @@ class HostSession {
   host::Cinterface& component() { return component_->object(); }
   HeadlessRuntime& runtime() { return *runtime_; }
   HeadlessMessageService& messages() { return *messages_; }
+  // The message catalogue of the session's language.
+  const MessageCatalogue& catalogue() const { return catalogue_; }
   HeadlessNavigator& navigator() { return *navigator_; }
   HeadlessGlobalContext& global() { return *global_; }
   // The controls of the newest window of `form`; error when the form has no window.

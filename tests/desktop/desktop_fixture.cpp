@@ -42,6 +42,7 @@ void DesktopTest::open(hostkit::AnswerPolicy answers) {
   options.report.destination = folder_ + "/labels.pdf";
   options.labelPrinter = folder_ + "/labels.epl";
   options.answers = std::move(answers);
+  options.locale = locale_;
   window_ = std::make_unique<hostkit::qt::HostWindow>(std::move(options), false);
   window_->show();
   window_->openComponent();

@@ -35,6 +35,7 @@ class DesktopTest : public ::testing::Test {
   void whenModal(std::string_view formName, std::function<void(hostkit::qt::QtFormWindow&)> driver);
   static const std::string& databaseFile();
 
+  std::string locale_ = "it";  // the language of the sessions open() starts
   std::string folder_;
   std::vector<std::string> errors_;  // what the host would have shown in a message box
   std::unique_ptr<hostkit::qt::HostWindow> window_;

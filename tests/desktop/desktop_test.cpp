@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
 #include <filesystem>
@@ -162,6 +163,29 @@ TEST_F(Desktop, AValueTheFieldRefusesIsShownAndNotKept) {
   EXPECT_EQ(table.item(number, 1)->text(), "");
 }
 
+TEST_F(Desktop, CaptionsAreInTheSessionsLanguageWhileTheFormsReadTheirOwn) {
+  locale_ = "en";
+  open();
+  EXPECT_EQ(widget<QAbstractButton>("FRMPD_BRISKAL", "CMD_ImpostaEtich")->text(), "&Next");
+  EXPECT_EQ(widget<QTabWidget>("FRMPD_BRISKAL", "SSTab1")->tabText(1), "&Report layout");
+  EXPECT_EQ(widget<QLabel>("FRMPD_BRISKAL", "LBL_TipoOrdini")->text(), "Order type");
+  auto* orderType = widget<QComboBox>("FRMPD_BRISKAL", "CMB_TipoOrdini");
+  EXPECT_EQ(orderType->itemText(0), "Work orders");
+  EXPECT_EQ(filter().horizontalHeaderItem(1)->text(), "From");
+  // The form still reads its own captions and keys: the main job runs as in Italian.
+  QTableWidget& table = filter();
+  const int row = filterRow(table, "Doc. number");
+  typeInCell(table, row, 1, "1");
+  typeInCell(table, row, 4, "2");
+  click("FRMPD_BRISKAL", "CMD_ImpostaEtich");
+  click("FRMPD_BRISKAL", "CMD_Esegui");
+  ASSERT_NE(window().formWindow("FRMPD_MODSELEZ"), nullptr);
+  auto* grid = widget<QTableView>("FRMPD_MODSELEZ", "KVX_QGRIDWRAPPER1");
+  EXPECT_EQ(grid->model()->headerData(7, Qt::Horizontal, Qt::DisplayRole).toString(), "Item description");
+  EXPECT_GT(grid->model()->rowCount(), 0);
+  EXPECT_TRUE(errors_.empty()) << errors_.front();
+}
+
 TEST(DesktopGrid, AMillionRowsScrollToTheLastAndFollowTheCurrentRow) {
   data::Recordset rows;
   rows.appendField("N", data::FieldType::Integer);
@@ -172,7 +196,7 @@ TEST(DesktopGrid, AMillionRowsScrollToTheLastAndFollowTheCurrentRow) {
   }
   rows.update();
   QTableView view;
-  hostkit::qt::QtGrid grid("G", &view, RegionalSettings::italian());
+  hostkit::qt::QtGrid grid("G", &view, RegionalSettings::italian(), hostkit::qt::ScreenTexts());
   grid.addColumn({"N", "Numero", "###,##0", host::GridColumnKind::Numeric, 0});
   grid.setDataSource(&rows);
   view.resize(400, 300);

@@ -123,6 +123,6 @@ int main(int argc, char** argv) {
   grabModal("message-box", [](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
   hostkit::qt::askWithMessageBox({74594, "Dimensioni etichetta:\r\naltezza insufficiente.\r\r\nContinuare?",
                                   36, "Stampa etichette da ordine di lavoro", 0},
-                                 &window, hostkit::qt::dialogWords("it"));
+                                 &window, hostkit::qt::ScreenTexts());
   return 0;
 }
