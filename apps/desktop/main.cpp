@@ -8,7 +8,9 @@
 
 #include "data/connection.h"
 #include "hostkit/demo/demo_database.h"
+#include "hostkit/messages/message_catalogue.h"
 #include "hostkit/qt/host_window.h"
+#include "hostkit/qt/screen_texts.h"
 #include "hostkit/session/database_check.h"
 
 namespace {
@@ -26,17 +28,17 @@ struct DesktopOptions {
 
 // A database that is not there is offered as the demo database; false when the user declines or
 // the database cannot be used.
-bool databaseReady(const DesktopOptions& o) {
+bool databaseReady(const DesktopOptions& o, const hostkit::qt::ScreenTexts& texts) {
   const hostkit::DatabaseCheck check = hostkit::checkDatabase(o.db, true);
   if (check.verdict == hostkit::DatabaseCheck::Verdict::Usable) return true;
+  const QString file = QString::fromStdString(check.file.empty() ? o.db : check.file);
   if (check.verdict != hostkit::DatabaseCheck::Verdict::Missing) {
     QMessageBox::critical(nullptr, "briskal",
-                          QString::fromStdString("The database " + (check.file.empty() ? o.db : check.file) +
-                                                 " cannot be used: it is no work-order database."));
+                          texts("Il database %1 non è un database di ordini di lavoro.").arg(file));
     return false;
   }
   const QString question =
-      QString::fromStdString("There is no database " + check.file + ".\nCreate the demo database there?");
+      texts("Il database %1 non esiste.\nCreare qui il database dimostrativo?").arg(file);
   if (QMessageBox::question(nullptr, "briskal", question, QMessageBox::Yes | QMessageBox::No,
                             QMessageBox::Yes) != QMessageBox::Yes)
     return false;
@@ -51,25 +53,30 @@ bool databaseReady(const DesktopOptions& o) {
 
 int main(int argc, char** argv) {
   DesktopOptions o;
-  CLI::App app{"briskal-desktop: labels for production work-order lines, on the desktop"};
+  CLI::App app{"briskal-desktop: labels for production work-order lines, on the desktop", "briskal-desktop"};
   app.add_option("--db", o.db, "Connection string: Data Source=FILE (embedded) or Driver=...;... (ODBC)")
+      ->type_name("CONNECTION")
       ->capture_default_str();
-  app.add_option("--company", o.company, "Company code")->capture_default_str();
-  app.add_option("--user", o.user, "User code")->capture_default_str();
+  app.add_option("--company", o.company, "Company code")->type_name("N")->capture_default_str();
+  app.add_option("--user", o.user, "User code")->type_name("CODE")->capture_default_str();
   app.add_option("--locale", o.locale, "Regional settings and message language")
       ->check(CLI::IsMember({"it", "en"}))
       ->capture_default_str();
   app.add_option("--out", o.out, "Where printed labels go: a .pdf or .png file, or a CUPS printer")
+      ->type_name("FILE|PRINTER")
       ->capture_default_str();
   app.add_option("--label-printer", o.labelPrinter,
                  "Where label-printer jobs go: FILE.epl, tcp://HOST:PORT or cups:QUEUE")
+      ->type_name("DESTINATION")
       ->capture_default_str();
   CLI11_PARSE(app, argc, argv);
 
   QApplication qt(argc, argv);
   QApplication::setApplicationName("briskal");
   try {
-    if (!databaseReady(o)) return 1;
+    const hostkit::MessageCatalogue catalogue =
+        hostkit::MessageCatalogue::load(hostkit::defaultDataFolder() / "messages" / (o.locale + ".tsv"));
+    if (!databaseReady(o, hostkit::qt::ScreenTexts(&catalogue))) return 1;
     hostkit::SessionOptions options;
     options.settings.connectionString = o.db;
     options.settings.company = Value(int32_t{o.company});
