@@ -226,6 +226,28 @@ TEST(FabricatedRecordset, ClonesShareRowsButNotTheCursorOrTheFilter) {
   EXPECT_EQ(errorNumber([&] { rs->setBookmark(hidden); }), 3021);
 }
 
+// What a grid shows of the rows it scrolls past: each position's row of the filtered and sorted
+// view, read without moving the current row.
+TEST(FabricatedRecordset, ValuesAtAPositionFollowTheViewWithoutMoving) {
+  auto rs = labelRows();
+  rs->open();
+  for (int32_t i = 1; i <= 9; ++i) addRow(*rs, i % 3 == 0 ? "0" : "1", "ART", 100 - i, Value(i), i);
+  rs->setFilter("SELEZIONE = '1'");
+  rs->setSort("DO11_NUMDOC");
+  rs->setAbsolutePosition(2);
+  const Value current = rs->value("IDGRIGLIA");
+  const size_t id = static_cast<size_t>(rs->fieldIndex("IDGRIGLIA"));
+  std::vector<Value> shown;
+  for (int64_t p = 1; p <= rs->recordCount(); ++p) shown.push_back(rs->valueAt(p, id));
+  EXPECT_EQ(shown, (std::vector<Value>{Value(Decimal(8)), Value(Decimal(7)), Value(Decimal(5)),
+                                       Value(Decimal(4)), Value(Decimal(2)), Value(Decimal(1))}));
+  EXPECT_EQ(rs->absolutePosition(), 2);
+  EXPECT_EQ(rs->value("IDGRIGLIA"), current);
+  EXPECT_EQ(errorNumber([&] { rs->valueAt(7, id); }), err::kInvalidArgument);
+  EXPECT_EQ(errorNumber([&] { rs->valueAt(0, id); }), err::kInvalidArgument);
+  EXPECT_EQ(errorNumber([&] { rs->valueAt(1, 99); }), err::kItemNotFound);
+}
+
 TEST(FabricatedRecordset, SortsStablyWithNullsFirst) {
   auto rs = labelRows();
   rs->open();

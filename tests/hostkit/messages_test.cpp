@@ -77,6 +77,9 @@ TEST(CatalogueParsing, NamesTheLineOfTheFirstMalformedEntry) {
       {"10\tok\n[captions]\n10\tok\n", "line 3: expected NUMBER<TAB>DEFAULT<TAB>TEXT"},
       {"[captions]\n10\tVia\tVia\n10\tVia\tStrada\n", "line 3: caption 10 \"Via\" is already on line 2"},
       {"[captions]\n10\t\tVia\n", "line 2: empty text"},
+      {"[screen]\nSalva\n", "line 2: expected ITALIAN<TAB>TEXT"},
+      {"[screen]\n\tSave\n", "line 2: expected ITALIAN<TAB>TEXT"},
+      {"[screen]\n&Salva\t&Save\n&Salva\tSave\n", "line 3: screen text \"&Salva\" is already on line 2"},
   };
   for (const Case& c : cases) {
     const auto error = caught([&] { MessageCatalogue::parse(c.content, "it.tsv"); });
@@ -84,6 +87,17 @@ TEST(CatalogueParsing, NamesTheLineOfTheFirstMalformedEntry) {
     EXPECT_EQ(error->number(), 321) << c.content;
     EXPECT_THAT(error->description(), HasSubstr("it.tsv, " + c.expected)) << c.content;
   }
+}
+
+TEST(CatalogueParsing, ScreenTextsTranslateTheItalianAndKeepWhatTheyLack) {
+  const auto catalogue = MessageCatalogue::parse(
+      "10\tten\n[screen]\n&Avanti\t&Next\nIl database %1 non esiste.\\nCrearlo?\tNo database %1.\\nCreate "
+      "it?\n",
+      "en.tsv");
+  EXPECT_EQ(catalogue.screenText("&Avanti"), "&Next");
+  EXPECT_EQ(catalogue.screenText("Il database %1 non esiste.\nCrearlo?"), "No database %1.\nCreate it?");
+  EXPECT_EQ(catalogue.screenText("Avanti"), "Avanti");
+  EXPECT_EQ(catalogue.text(10, {}, kIt), "ten");
 }
 
 TEST(CatalogueParsing, MissingFileIsFileNotFound) {
