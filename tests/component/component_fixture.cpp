@@ -10,7 +10,9 @@
 
 namespace briskal::testing {
 
-const std::string& ComponentTest::databaseFile() {
+const std::string& ComponentTest::databaseFile() { return sharedDemoDatabase(); }
+
+const std::string& sharedDemoDatabase() {
   static const std::string file = [] {
     const std::string path = temporaryFolder() + "/demo.db";
     data::Connection cn;

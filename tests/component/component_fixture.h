@@ -12,6 +12,9 @@
 
 namespace briskal::testing {
 
+// The small demo database the component and desktop suites share, made once a process.
+const std::string& sharedDemoDatabase();
+
 class ComponentTest : public ::testing::Test {
  protected:
   void SetUp() override;

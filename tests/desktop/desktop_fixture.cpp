@@ -3,24 +3,11 @@
 #include <QAbstractButton>
 #include <QTimer>
 
-#include "data/connection.h"
-#include "hostkit/demo/demo_database.h"
+#include "component/component_fixture.h"
 #include "hostkit/qt/qt_control.h"
 #include "support/database_backends.h"
 
 namespace briskal::testing {
-
-const std::string& DesktopTest::databaseFile() {
-  static const std::string file = [] {
-    const std::string path = temporaryFolder() + "/desktop.db";
-    data::Connection cn;
-    cn.setConnectionString("Data Source=" + path);
-    cn.open();
-    hostkit::createDemoDatabase(cn, {300, 11});
-    return path;
-  }();
-  return file;
-}
 
 void DesktopTest::SetUp() {
   folder_ = temporaryFolder();
@@ -35,7 +22,7 @@ void DesktopTest::TearDown() {
 
 void DesktopTest::open(hostkit::AnswerPolicy answers) {
   hostkit::SessionOptions options;
-  options.settings.connectionString = "Data Source=" + databaseFile();
+  options.settings.connectionString = "Data Source=" + sharedDemoDatabase();
   options.dataFolder = BRISKAL_DATA_FOLDER;
   options.component = BRISKAL_COMPONENT;
   options.logFile = folder_ + "/briskal.log";

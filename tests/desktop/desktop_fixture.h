@@ -1,6 +1,6 @@
 #pragma once
-// The desktop host on a small demo database, offscreen, with the component loaded: what the
-// desktop tests drive through real widgets, as a person would with mouse and keyboard.
+// The desktop host on the component suites' small demo database, offscreen, with the component loaded: what
+// the desktop tests drive through real widgets, as a person would with mouse and keyboard.
 
 #include <gtest/gtest.h>
 
@@ -33,7 +33,6 @@ class DesktopTest : public ::testing::Test {
   void click(std::string_view formName, const char* button);
   // Runs `driver` on a modal form once it is on screen, then lets show() return.
   void whenModal(std::string_view formName, std::function<void(hostkit::qt::QtFormWindow&)> driver);
-  static const std::string& databaseFile();
 
   std::string locale_ = "it";  // the language of the sessions open() starts
   std::string folder_;
