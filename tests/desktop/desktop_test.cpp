@@ -52,10 +52,11 @@ int columnTitled(QTableView& view, const QString& title) {
 class Desktop : public DesktopTest {
  protected:
   QTableWidget& filter() { return *widget<QTableWidget>("FRMPD_BRISKAL", "KVX_ADVQ"); }
-  // The work orders numbered 1 and 2, through to the selection form.
-  void selectFirstOrders() {
+  // The work orders numbered 1 and 2, through to the selection form; `caption` is the order
+  // number's row as the screen shows it.
+  void selectFirstOrders(const QString& caption = "Numero doc.") {
     QTableWidget& table = filter();
-    const int row = filterRow(table, "Numero doc.");
+    const int row = filterRow(table, caption);
     typeInCell(table, row, 1, "1");
     typeInCell(table, row, 4, "2");
     click("FRMPD_BRISKAL", "CMD_ImpostaEtich");
@@ -173,12 +174,7 @@ TEST_F(Desktop, CaptionsAreInTheSessionsLanguageWhileTheFormsReadTheirOwn) {
   EXPECT_EQ(orderType->itemText(0), "Work orders");
   EXPECT_EQ(filter().horizontalHeaderItem(1)->text(), "From");
   // The form still reads its own captions and keys: the main job runs as in Italian.
-  QTableWidget& table = filter();
-  const int row = filterRow(table, "Doc. number");
-  typeInCell(table, row, 1, "1");
-  typeInCell(table, row, 4, "2");
-  click("FRMPD_BRISKAL", "CMD_ImpostaEtich");
-  click("FRMPD_BRISKAL", "CMD_Esegui");
+  selectFirstOrders("Doc. number");
   ASSERT_NE(window().formWindow("FRMPD_MODSELEZ"), nullptr);
   auto* grid = widget<QTableView>("FRMPD_MODSELEZ", "KVX_QGRIDWRAPPER1");
   EXPECT_EQ(grid->model()->headerData(7, Qt::Horizontal, Qt::DisplayRole).toString(), "Item description");
