@@ -89,11 +89,6 @@ const NumericColumn* numericColumn(std::string_view column) {
   return nullptr;
 }
 
-bool blank(const Value& value) {
-  return value.isEmpty() || value.isNull() ||
-         (value.kind() == Value::Kind::Text && Trim(value.asText()).empty());
-}
-
 std::string wherePrefix(const CodeTable& table) {
   return " FROM " + std::string(table.from) + " WHERE " + std::string(table.companyColumn) + " = ?";
 }
@@ -129,11 +124,11 @@ const CodeTable* codeTable(host::CodeKind kind, int grouping) {
 
 std::optional<Value> keyValue(std::string_view column, const Value& value) {
   if (const NumericColumn* numeric = numericColumn(column)) {
-    if (blank(value)) return numeric->blank ? std::optional<Value>(Value(*numeric->blank)) : std::nullopt;
+    if (isBlank(value)) return numeric->blank ? std::optional<Value>(Value(*numeric->blank)) : std::nullopt;
     const std::optional<int64_t> n = wholeNumber(value);
     return n ? std::optional<Value>(Value(*n)) : std::nullopt;
   }
-  if (blank(value)) return std::nullopt;
+  if (isBlank(value)) return std::nullopt;
   if (value.kind() != Value::Kind::Text) return std::nullopt;
   return Value(std::string(RTrim(value.asText())));
 }

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "host/controls.h"
+#include "hostkit/controls/headless_control.h"
 
 namespace briskal::hostkit::qt {
 
@@ -41,19 +42,14 @@ class QtControl : public Interface {
   QPointer<Widget> widget_;
 };
 
-// Calls a copy of the handler, so that a handler may replace itself while it runs.
-template <typename Handler, typename... Args>
-void raise(const Handler& handler, Args&&... args) {
-  if (!handler) return;
-  Handler call = handler;
-  call(std::forward<Args>(args)...);
-}
-
 // Runs what a person's action raised. An error that escapes the form's own traps is reported (in a
 // message box unless a reporter was set), never thrown through Qt's event loop.
 void guarded(const std::function<void()>& action);
 // Replaces the message box of guarded(); an empty function restores it.
 void setErrorReporter(std::function<void(const std::string& error)> reporter);
+
+// The platform's twips, at 15 a pixel.
+inline constexpr int32_t kTwipsPerPixel = 15;
 
 inline QString toQt(const std::string& text) { return QString::fromStdString(text); }
 inline std::string fromQt(const QString& text) { return text.toStdString(); }

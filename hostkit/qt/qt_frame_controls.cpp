@@ -11,9 +11,6 @@ namespace {
 
 int clampToInt(int64_t value) { return static_cast<int>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)); }
 
-// The platform's twips, at 15 a pixel.
-constexpr int32_t kTwipsPerPixel = 15;
-
 }  // namespace
 
 QtTab::QtTab(std::string name, QTabWidget* tabs, ScreenTexts texts)
@@ -21,7 +18,7 @@ QtTab::QtTab(std::string name, QTabWidget* tabs, ScreenTexts texts)
   QObject::connect(tabs, &QTabWidget::currentChanged, [this](int tab) {
     const int previous = shown_;
     shown_ = tab;
-    guarded([&] { raise(onChange_, previous); });
+    guarded([&] { raiseEvent(onChange_, previous); });
   });
 }
 
@@ -46,7 +43,7 @@ void QtTab::setTabs(const std::vector<std::string>& captions) {
 
 QtButton::QtButton(std::string name, QAbstractButton* button, ScreenTexts texts)
     : QtControl(std::move(name), button), texts_(texts), caption_(fromQt(button->text())) {
-  QObject::connect(button, &QAbstractButton::clicked, [this] { guarded([this] { raise(onClick_); }); });
+  QObject::connect(button, &QAbstractButton::clicked, [this] { guarded([this] { raiseEvent(onClick_); }); });
 }
 
 void QtProgress::setRange(int64_t minimum, int64_t maximum) {

@@ -83,7 +83,7 @@ class QtResizer final : public QtControl<host::FormResizerControl, QWidget> {
  public:
   using QtControl::QtControl;
   void registerControl(const std::string&, int32_t) override {}
-  void start() override { raise(onSetup_); }
+  void start() override { raiseEvent(onSetup_); }
   bool resizing() const override { return false; }
   void onSetup(std::function<void()> handler) override { onSetup_ = std::move(handler); }
 

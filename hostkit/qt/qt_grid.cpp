@@ -11,9 +11,6 @@
 namespace briskal::hostkit::qt {
 namespace {
 
-// The platform's twips, at 15 a pixel.
-constexpr int32_t kTwipsPerPixel = 15;
-
 // A numeric column takes digits, a sign and a decimal separator only; the other columns anything.
 class CellEditors final : public QStyledItemDelegate {
  public:
@@ -52,7 +49,7 @@ QtGrid::QtGrid(std::string name, QTableView* view, RegionalSettings regional, Sc
                      });
                    });
   QObject::connect(view, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
-    guarded([&] { raise(onCellDoubleClick_, fieldOfColumn(index.column())); });
+    guarded([&] { raiseEvent(onCellDoubleClick_, fieldOfColumn(index.column())); });
   });
   view->installEventFilter(this);
 }
@@ -111,7 +108,7 @@ std::string QtGrid::fieldOfColumn(int column) const {
 void QtGrid::currentRowChanged() {
   model_->refresh();
   followCurrentRow();
-  raise(onRowChanged_);
+  raiseEvent(onRowChanged_);
 }
 
 void QtGrid::followCurrentRow() {
@@ -134,7 +131,7 @@ void QtGrid::edit(int column, const QString& typed) {
     const int64_t row = edited->absolutePosition();
     const Value value(fromQt(typed));
     bool cancel = false;
-    raise(onEdited_, field, value, cancel);
+    raiseEvent(onEdited_, field, value, cancel);
     // A handler that moved, closed or replaced the data has taken away the row being edited.
     if (cancel || source_ != edited || edited->absolutePosition() != row) return;
     edited->setValue(field, value);
@@ -147,7 +144,7 @@ bool QtGrid::eventFilter(QObject* watched, QEvent* event) {
   if (watched != widget() || event->type() != QEvent::KeyPress || !source_) return false;
   const int32_t key = virtualKey(static_cast<QKeyEvent*>(event)->key());
   if (key == 0) return false;
-  guarded([&] { raise(onKeyPress_, fieldOfColumn(widget()->currentIndex().column()), key); });
+  guarded([&] { raiseEvent(onKeyPress_, fieldOfColumn(widget()->currentIndex().column()), key); });
   return false;
 }
 

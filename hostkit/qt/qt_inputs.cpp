@@ -26,7 +26,7 @@ QtCombo::QtCombo(std::string name, QComboBox* box, ScreenTexts texts)
 }
 
 void QtCombo::changed() {
-  raise(onChange_);
+  raiseEvent(onChange_);
   if (listener_ && !fromBinding_) listener_("Text");
 }
 
@@ -107,7 +107,7 @@ void QtTextEdit::changed() {
     ChangeListener tell = listener_;
     tell("Text");
   }
-  raise(onChange_);
+  raiseEvent(onChange_);
 }
 
 bool QtTextEdit::eventFilter(QObject* watched, QEvent* event) {
@@ -117,7 +117,7 @@ bool QtTextEdit::eventFilter(QObject* watched, QEvent* event) {
     const QString typed = key->text();
     if (typed.size() != 1 || !typed.at(0).isPrint()) return false;
     int32_t code = typed.at(0).unicode();
-    guarded([&] { raise(onKeyPress_, code); });
+    guarded([&] { raiseEvent(onKeyPress_, code); });
     if (code == 0) return true;
     if (code != typed.at(0).unicode()) {
       widget()->insert(QString(QChar(static_cast<char16_t>(code))));
@@ -126,7 +126,7 @@ bool QtTextEdit::eventFilter(QObject* watched, QEvent* event) {
   }
   if (event->type() == QEvent::FocusOut && onValidate_) {
     bool cancel = false;
-    guarded([&] { raise(onValidate_, cancel); });
+    guarded([&] { raiseEvent(onValidate_, cancel); });
     if (cancel) widget()->setFocus(Qt::OtherFocusReason);
   }
   return false;
@@ -175,7 +175,7 @@ void QtTextEdit::setProperty(std::string_view name, const Value& value) {
 // --- check ------------------------------------------------------------------------------------
 
 QtCheck::QtCheck(std::string name, QCheckBox* box) : QtControl(std::move(name), box) {
-  QObject::connect(box, &QCheckBox::stateChanged, [this](int) { guarded([this] { raise(onClick_); }); });
+  QObject::connect(box, &QCheckBox::stateChanged, [this](int) { guarded([this] { raiseEvent(onClick_); }); });
 }
 
 int32_t QtCheck::value() const { return widget() && widget()->isChecked() ? 1 : 0; }

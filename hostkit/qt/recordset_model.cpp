@@ -7,17 +7,6 @@
 namespace briskal::hostkit::qt {
 namespace {
 
-bool isNumber(const Value& v) {
-  switch (v.kind()) {
-    case Value::Kind::Int16:
-    case Value::Kind::Int32:
-    case Value::Kind::Int64:
-    case Value::Kind::Double:
-    case Value::Kind::Decimal: return true;
-    default: return false;
-  }
-}
-
 int rowsOf(const data::Recordset* recordset) {
   if (!recordset || !recordset->isOpen()) return 0;
   return static_cast<int>(std::clamp<int64_t>(recordset->recordCount(), 0, INT32_MAX));
@@ -55,7 +44,7 @@ int RecordsetModel::columnCount(const QModelIndex& parent) const {
 
 QString RecordsetModel::cellText(const Value& value, const host::GridColumn& column) const {
   if (value.isNull() || value.isEmpty()) return {};
-  if (isNumber(value) && !column.format.empty())
+  if (value.isNumber() && !column.format.empty())
     return QString::fromStdString(formatNumber(value, column.format, regional_));
   return QString::fromStdString(toText(value, regional_));
 }
@@ -76,7 +65,7 @@ QVariant RecordsetModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::TextAlignmentRole) {
     if (c.kind == GridColumnKind::Selection || c.kind == GridColumnKind::Check)
       return QVariant::fromValue(Qt::AlignCenter);
-    const bool right = c.kind == GridColumnKind::Numeric || isNumber(value);
+    const bool right = c.kind == GridColumnKind::Numeric || value.isNumber();
     return QVariant::fromValue(right ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
   }
   if (c.kind == GridColumnKind::Check) {

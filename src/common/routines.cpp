@@ -17,11 +17,11 @@ std::string_view RTrim(std::string_view s) {
 
 std::string_view Trim(std::string_view s) { return RTrim(LTrim(s)); }
 
-Value NVL(const Value& value, const Value& fallback) {
-  if (value.isEmpty() || value.isNull()) return fallback;
-  if (value.isText() && Trim(value.asText()).empty()) return fallback;
-  return value;
+bool isBlank(const Value& value) {
+  return value.isEmpty() || value.isNull() || (value.isText() && Trim(value.asText()).empty());
 }
+
+Value NVL(const Value& value, const Value& fallback) { return isBlank(value) ? fallback : value; }
 
 std::string StringaFissa(std::string_view text, size_t width) {
   std::string padded(Trim(text));

@@ -14,7 +14,9 @@ std::string_view Trim(std::string_view s);
 std::string_view LTrim(std::string_view s);
 std::string_view RTrim(std::string_view s);
 
-// The default when the value is Empty, Null or a text that is empty after trimming blanks.
+// Empty, Null, or a text that is empty after trimming blanks.
+bool isBlank(const Value& value);
+// The default when the value is blank.
 Value NVL(const Value& value, const Value& fallback);
 
 // Null for Empty or Null; otherwise the value's text trimmed, padded with blanks and cut to exactly

@@ -17,12 +17,10 @@ std::string trimmed(const data::Recordset& label, std::string_view field, const 
   return std::string(RTrim(text(label, field, rs)));
 }
 
-bool empty(const Value& v) { return v.isEmpty() || v.isNull() || (v.isText() && Trim(v.asText()).empty()); }
-
 // Quantity with the residual choice: the base quantity, or on label rows (which leave it empty)
 // the copy every row of the order line carries.
 std::string residual(const data::Recordset& label, const RegionalSettings& rs) {
-  return empty(label.value("QTAORD")) ? text(label, "QTAORDTMP", rs) : text(label, "QTAORD", rs);
+  return isBlank(label.value("QTAORD")) ? text(label, "QTAORDTMP", rs) : text(label, "QTAORD", rs);
 }
 
 }  // namespace

@@ -10,15 +10,7 @@
 #include "params/frmpd_briskal.h"
 
 namespace briskal::params {
-namespace {
-
 using host::CodeKind;
-
-bool blank(const Value& value) {
-  return value.isEmpty() || value.isNull() || (value.isText() && Trim(value.asText()).empty());
-}
-
-}  // namespace
 
 void FRMPD_BRISKAL::KVX_ADVQ_StartDecode(const std::string& caption, Side side, data::Bindable& description) {
   trap("KVX_ADVQ_StartDecode", [&] {
@@ -28,7 +20,7 @@ void FRMPD_BRISKAL::KVX_ADVQ_StartDecode(const std::string& caption, Side side, 
     const Value text =
         code.empty() ? Value() : decodeBy(rule->routine, routineValues(rule->values, code, side));
     description.setProperty("Text",
-                            Value(blank(text) ? std::string() : toText(text, global().regionalSettings())));
+                            Value(isBlank(text) ? std::string() : toText(text, global().regionalSettings())));
   });
 }
 
@@ -108,13 +100,13 @@ Value FRMPD_BRISKAL::DecodificaCliOrigine(const Value& kind, const Value& code) 
 // clang-format on
 
 Value FRMPD_BRISKAL::DecodificaCommessa(const Value& job, const Value& subJob) {
-  if (blank(job) || blank(subJob)) return {};
+  if (isBlank(job) || isBlank(subJob)) return {};
   return decodeCode("DecodificaCommessa", CodeKind::Job, {job, subJob});
 }
 
 Value FRMPD_BRISKAL::DecodificaNodo(const Value& project, const Value& node) {
   Value description;
-  if (blank(project) || blank(node)) return description;
+  if (isBlank(project) || isBlank(node)) return description;
   trap("DecodificaNodo", [&] {
     host::NodeDecode& nodes = required(pclsDecodeNodo_);
     if (nodes.exists(project, node)) description = nodes.description(project, node);
@@ -163,7 +155,7 @@ void FRMPD_BRISKAL::PclsLookupDoc_OnSelection(bool&, data::Recordset& rsetRigaDo
   trap("PclsLookupDoc_OnSelection", [&] {
     const Value chosen =
         lookupHeader_ ? RsetTestateDoc.value("DO11_NUMDOC") : rsetRigaDoc.value("DO30_PROGRIGA");
-    chosenValue_ = blank(chosen) ? std::string() : toText(chosen, global().regionalSettings());
+    chosenValue_ = isBlank(chosen) ? std::string() : toText(chosen, global().regionalSettings());
   });
 }
 
