@@ -116,7 +116,10 @@ void IppDevice::finish() {
   ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title_.c_str());
   ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
                format_.c_str());
-  if (cupsSendRequest(http_, request.get(), resource_.c_str(), job_.size()) != HTTP_STATUS_CONTINUE ||
+  // Chunked, as IPP clients usually send documents: a label-printer server was seen to lose the
+  // end of a document sent with its length given.
+  if (cupsSendRequest(http_, request.get(), resource_.c_str(), CUPS_LENGTH_VARIABLE) !=
+          HTTP_STATUS_CONTINUE ||
       cupsWriteRequestData(http_, job_.data(), job_.size()) != HTTP_STATUS_CONTINUE) {
     fail("Cannot send the labels to the label printer", lastError());
   }

@@ -8,14 +8,11 @@
 #include <memory>
 
 #include "hostkit/report/cairo_renderer.h"
+#include "hostkit/report/cups_queue.h"
 #include "hostkit/report/report_template.h"
 
 namespace briskal::hostkit::report {
 namespace {
-
-struct DestinationDeleter {
-  void operator()(cups_dest_t* destination) const { cupsFreeDests(1, destination); }
-};
 
 // A temporary PDF file, removed when the job has been handed over.
 class TemporaryPdf {
@@ -42,9 +39,7 @@ class TemporaryPdf {
 }  // namespace
 
 int printPages(const std::vector<Page>& pages, const std::string& printer, const std::string& title) {
-  const std::unique_ptr<cups_dest_t, DestinationDeleter> destination(
-      cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.c_str(), nullptr));
-  if (!destination) throwReportError("The printer '" + printer + "' is not known to the print system");
+  if (const std::string problem = cupsPrinterProblem(printer); !problem.empty()) throwReportError(problem);
   TemporaryPdf file;
   renderPdf(pages, file.path(), title);
   const int job = cupsPrintFile(printer.c_str(), file.path().c_str(), title.c_str(), 0, nullptr);

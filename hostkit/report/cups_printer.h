@@ -9,7 +9,8 @@
 
 namespace briskal::hostkit::report {
 
-// Throws briskal::Error when the printer is not known to the print system or refuses the job.
+// Throws briskal::Error when the printer is not known to the print system, is stopped or refuses
+// the job.
 // Returns the job's number.
 int printPages(const std::vector<Page>& pages, const std::string& printer, const std::string& title);
 

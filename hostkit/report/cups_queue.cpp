@@ -1,0 +1,39 @@
+#include "hostkit/report/cups_queue.h"
+
+#include <cups/cups.h>
+
+#include <memory>
+#include <string_view>
+
+namespace briskal::hostkit::report {
+namespace {
+
+struct DestinationDeleter {
+  void operator()(cups_dest_t* destination) const { cupsFreeDests(1, destination); }
+};
+
+std::string_view option(const cups_dest_t& destination, const char* name) {
+  const char* value = cupsGetOption(name, destination.num_options, destination.options);
+  return value ? value : "";
+}
+
+}  // namespace
+
+std::string cupsPrinterProblem(const std::string& printer) {
+  const std::unique_ptr<cups_dest_t, DestinationDeleter> destination(
+      cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.c_str(), nullptr));
+  if (!destination) {
+    const char* why = cupsLastErrorString();
+    return "The printer '" + printer + "' is not known to the print system" +
+           (why && *why ? std::string(": ") + why : std::string());
+  }
+  const std::string_view message = option(*destination, "printer-state-message");
+  const std::string because = message.empty() ? "" : " (" + std::string(message) + ")";
+  if (option(*destination, "printer-state") == "5")
+    return "The printer '" + printer + "' is stopped" + because;
+  if (option(*destination, "printer-is-accepting-jobs") == "false")
+    return "The printer '" + printer + "' does not accept jobs" + because;
+  return {};
+}
+
+}  // namespace briskal::hostkit::report
