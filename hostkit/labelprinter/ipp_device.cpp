@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <memory>
 
 #include "common/error.h"
@@ -73,7 +74,7 @@ void IppDevice::askPrinter() {
     ipp_res_t units{};
     int y = 0;
     const int x = ippGetResolution(res, 0, &y, &units);
-    if (x > 0) dpi_ = units == IPP_RES_PER_CM ? static_cast<int>(x * 2.54 + 0.5) : x;
+    if (x > 0) dpi_ = units == IPP_RES_PER_CM ? static_cast<int>(std::lround(x * 2.54)) : x;
   }
   ipp_attribute_t* state = ippFindAttribute(response.get(), "printer-state", IPP_TAG_ENUM);
   ipp_attribute_t* accepting = ippFindAttribute(response.get(), "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);

@@ -53,7 +53,7 @@ fs::path printed(const BarcodeOp& op, PrinterSettings settings, const std::strin
   const auto labels = settings.language == PrinterLanguage::Zpl ? testing::rasterizeZpl(device.bytes())
                                                                 : testing::rasterizeEpl2(device.bytes());
   EXPECT_EQ(labels.size(), 1u);
-  const fs::path file = fs::path(testing::processTemporaryFolder()) / (name + ".pgm");
+  fs::path file = fs::path(testing::processTemporaryFolder()) / (name + ".pgm");
   testing::writePgm(labels.at(0), file);
   return file;
 }
