@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <string_view>
-#include <type_traits>
 #include <variant>
 
 #include "common/error.h"
@@ -99,18 +98,7 @@ void Epl2Writer::label(const report::Page& page) {
     widthDots_ = width;
     heightDots_ = height;
   }
-  for (const auto& op : page.ops) {
-    std::visit(
-        [this](const auto& o) {
-          using T = std::decay_t<decltype(o)>;
-          if constexpr (std::is_same_v<T, report::TextOp>) text(o);
-          if constexpr (std::is_same_v<T, report::BarcodeOp>) barcode(o);
-          if constexpr (std::is_same_v<T, report::LineOp>) line(o);
-          if constexpr (std::is_same_v<T, report::BoxOp>) box(o);
-          if constexpr (std::is_same_v<T, report::ImageOp>) image(o);
-        },
-        op);
-  }
+  for (const auto& op : page.ops) std::visit([this](const auto& o) { draw(o); }, op);
   out_ += "P1\n";
   device_.write(out_);
   ++labels_;
@@ -118,7 +106,7 @@ void Epl2Writer::label(const report::Page& page) {
 
 void Epl2Writer::endJob() { device_.finish(); }
 
-void Epl2Writer::text(const report::TextOp& op) {
+void Epl2Writer::draw(const report::TextOp& op) {
   const std::string data = toWindows1252(op.text);
   if (data.empty()) return;
   const FontChoice f = chooseFont(op.size, settings_.resolution(), hasLowercase(data));
@@ -131,7 +119,7 @@ void Epl2Writer::text(const report::TextOp& op) {
                       f.magnification, quotedField(data));
 }
 
-void Epl2Writer::barcode(const report::BarcodeOp& op) {
+void Epl2Writer::draw(const report::BarcodeOp& op) {
   const int x = place(op.x);
   const int y = place(op.y);
   const int width = dots(op.width);
@@ -164,7 +152,7 @@ void Epl2Writer::barcode(const report::BarcodeOp& op) {
   }
 }
 
-void Epl2Writer::line(const report::LineOp& op) {
+void Epl2Writer::draw(const report::LineOp& op) {
   const int thickness = std::max(1, dots(op.thickness));
   const int x1 = place(op.x1), y1 = place(op.y1), x2 = place(op.x2), y2 = place(op.y2);
   // Straight lines are black rectangles centred on the line; only slanted ones need LS.
@@ -179,7 +167,7 @@ void Epl2Writer::line(const report::LineOp& op) {
   }
 }
 
-void Epl2Writer::box(const report::BoxOp& op) {
+void Epl2Writer::draw(const report::BoxOp& op) {
   const int x = place(op.x);
   const int y = place(op.y);
   const int width = std::max(1, dots(op.width));
@@ -191,7 +179,7 @@ void Epl2Writer::box(const report::BoxOp& op) {
   }
 }
 
-void Epl2Writer::image(const report::ImageOp& op) {
+void Epl2Writer::draw(const report::ImageOp& op) {
   graphic(place(op.x), place(op.y), loadMonoBitmap(op.file, dots(op.width), dots(op.height)));
 }
 

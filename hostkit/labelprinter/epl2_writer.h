@@ -25,11 +25,11 @@ class Epl2Writer final : public LabelWriter {
   int labels() const override { return labels_; }
 
  private:
-  void text(const report::TextOp& op);
-  void barcode(const report::BarcodeOp& op);
-  void line(const report::LineOp& op);
-  void box(const report::BoxOp& op);
-  void image(const report::ImageOp& op);
+  void draw(const report::TextOp& op);
+  void draw(const report::BarcodeOp& op);
+  void draw(const report::LineOp& op);
+  void draw(const report::BoxOp& op);
+  void draw(const report::ImageOp& op);
   void graphic(int x, int y, const MonoBitmap& bitmap);
   int dots(double mm) const { return toDots(mm, settings_.resolution()); }
   // A position on the label: the printer takes no negative coordinates.

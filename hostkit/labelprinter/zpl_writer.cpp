@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <type_traits>
 #include <variant>
 
 #include "common/utf8.h"
@@ -49,18 +48,7 @@ void ZplWriter::label(const report::Page& page) {
     widthDots_ = width;
     heightDots_ = height;
   }
-  for (const auto& op : page.ops) {
-    std::visit(
-        [this](const auto& o) {
-          using T = std::decay_t<decltype(o)>;
-          if constexpr (std::is_same_v<T, report::TextOp>) text(o);
-          if constexpr (std::is_same_v<T, report::BarcodeOp>) barcode(o);
-          if constexpr (std::is_same_v<T, report::LineOp>) line(o);
-          if constexpr (std::is_same_v<T, report::BoxOp>) box(o);
-          if constexpr (std::is_same_v<T, report::ImageOp>) image(o);
-        },
-        op);
-  }
+  for (const auto& op : page.ops) std::visit([this](const auto& o) { draw(o); }, op);
   out_ += "^PQ1^XZ\n";
   device_.write(out_);
   ++labels_;
@@ -84,7 +72,7 @@ void ZplWriter::fieldData(std::string_view utf8) {
   out_ += "^FS\n";
 }
 
-void ZplWriter::text(const report::TextOp& op) {
+void ZplWriter::draw(const report::TextOp& op) {
   if (op.text.empty()) return;
   const int height = std::max(1, static_cast<int>(std::lround(op.size * settings_.resolution() / 72.0)));
   out_ += fmt::format("^FO{},{}^A0N,{},{}", place(op.x), place(op.y), height, height);
@@ -94,7 +82,7 @@ void ZplWriter::text(const report::TextOp& op) {
   fieldData(op.text);
 }
 
-void ZplWriter::barcode(const report::BarcodeOp& op) {
+void ZplWriter::draw(const report::BarcodeOp& op) {
   if (op.data.empty()) return;
   const int x = place(op.x);
   const int y = place(op.y);
@@ -137,7 +125,7 @@ void ZplWriter::barcode(const report::BarcodeOp& op) {
   }
 }
 
-void ZplWriter::line(const report::LineOp& op) {
+void ZplWriter::draw(const report::LineOp& op) {
   const int thickness = std::max(1, dots(op.thickness));
   const int x1 = place(op.x1), y1 = place(op.y1), x2 = place(op.x2), y2 = place(op.y2);
   // Straight lines are black boxes centred on the line; slanted ones are diagonals.
@@ -155,7 +143,7 @@ void ZplWriter::line(const report::LineOp& op) {
   }
 }
 
-void ZplWriter::box(const report::BoxOp& op) {
+void ZplWriter::draw(const report::BoxOp& op) {
   const int width = std::max(1, dots(op.width));
   const int height = std::max(1, dots(op.height));
   // A border as thick as the box's smaller side fills it.
@@ -163,7 +151,7 @@ void ZplWriter::box(const report::BoxOp& op) {
   out_ += fmt::format("^FO{},{}^GB{},{},{}^FS\n", place(op.x), place(op.y), width, height, thickness);
 }
 
-void ZplWriter::image(const report::ImageOp& op) {
+void ZplWriter::draw(const report::ImageOp& op) {
   graphic(place(op.x), place(op.y), loadMonoBitmap(op.file, dots(op.width), dots(op.height)));
 }
 

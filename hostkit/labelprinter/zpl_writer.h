@@ -22,11 +22,11 @@ class ZplWriter final : public LabelWriter {
   int labels() const override { return labels_; }
 
  private:
-  void text(const report::TextOp& op);
-  void barcode(const report::BarcodeOp& op);
-  void line(const report::LineOp& op);
-  void box(const report::BoxOp& op);
-  void image(const report::ImageOp& op);
+  void draw(const report::TextOp& op);
+  void draw(const report::BarcodeOp& op);
+  void draw(const report::LineOp& op);
+  void draw(const report::BoxOp& op);
+  void draw(const report::ImageOp& op);
   void graphic(int x, int y, const MonoBitmap& bitmap);
   // A field's data after ^FH: the field's own command characters written as hexadecimal.
   void fieldData(std::string_view utf8);

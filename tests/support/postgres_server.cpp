@@ -16,29 +16,14 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "support/process.h"
+
 namespace briskal::testing {
 namespace fs = std::filesystem;
 namespace {
 
 const fs::path kPrograms = "/usr/lib/postgresql/15/bin";
 constexpr int kStartAttempts = 3;
-
-// A loopback port nobody listens on right now; another process may still take it before the
-// server binds it, which start() survives by trying again.
-int freePort() {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  if (fd < 0) throw std::system_error(errno, std::generic_category(), "socket");
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  const bool ok = bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-                  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
-  const int error = errno;
-  close(fd);
-  if (!ok) throw std::system_error(error, std::generic_category(), "bind to a free port");
-  return ntohs(address.sin_port);
-}
 
 std::string readFile(const fs::path& path) {
   std::ifstream in(path);
@@ -166,7 +151,7 @@ void PostgresServer::start() {
     conf << "shared_buffers = 32MB\nmax_connections = 40\n";
   }
   for (int attempt = 1; attempt <= kStartAttempts && !running_; ++attempt) {
-    port_ = freePort();
+    port_ = freeLoopbackPort();
     std::ofstream(folder_ / "data" / "postgresql.conf", std::ios::app) << "port = " << port_ << "\n";
     running_ = runProgram("pg_ctl", {"-D", data, "-l", (folder_ / "server.log").string(), "-w", "-t", "30",
                                      "start"}) == 0;

@@ -81,23 +81,6 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 2> kZplQueri
 
 bool isExecutable(const char* path) { return access(path, X_OK) == 0; }
 
-// A loopback port nobody listens on right now; another process may still take it before the
-// server binds it, which the servers survive by starting again on another port.
-int freePort() {
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) throw std::system_error(errno, std::generic_category(), "socket");
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  const bool ok = bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-                  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
-  const int error = errno;
-  close(fd);
-  if (!ok) throw std::system_error(error, std::generic_category(), "bind to a free port");
-  return ntohs(address.sin_port);
-}
-
 bool acceptsConnections(int port) {
   const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return false;
@@ -322,7 +305,7 @@ DefaultPolicy open
   const fs::path conf = folder_ / "cupsd.conf";
   std::string failure;
   for (int attempt = 1; attempt <= kStartAttempts; ++attempt) {
-    port_ = freePort();
+    port_ = freeLoopbackPort();
     writeFile(conf, "LogLevel info\nListen 127.0.0.1:" + std::to_string(port_) + "\n" + std::string(kAccess));
     pid_ = startServer({kCupsd, "-f", "-c", conf.string(), "-s", filesConf.string()}, environment,
                        folder_ / "log" / "cupsd.out", std::nullopt);
@@ -420,7 +403,7 @@ void LprintTestServer::start() {
       environmentWith({"HOME=" + (folder_ / "home").string(), "TMPDIR=" + folder_.string()});
   std::string failure;
   for (int attempt = 1; attempt <= kStartAttempts; ++attempt) {
-    port_ = freePort();
+    port_ = freeLoopbackPort();
     pid_ = startServer({kLprint, "server", "-o", "server-port=" + std::to_string(port_), "-o",
                         "server-hostname=localhost", "-o", "log-file=" + (folder_ / "server.log").string(),
                         "-o", "log-level=info", "-o", "spool-directory=" + (folder_ / "spool").string()},

@@ -1,8 +1,11 @@
 #include "support/process.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
+#include <system_error>
 
 namespace briskal::testing {
 namespace {
@@ -119,6 +123,21 @@ bool runProcessKilledAfter(const std::string& program, const std::vector<std::st
 
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args) {
   return runProcessClosingOutput(program, args, std::string::npos);
+}
+
+int freeLoopbackPort() {
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) throw std::system_error(errno, std::generic_category(), "socket");
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  const bool ok = bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+  const int error = errno;
+  close(fd);
+  if (!ok) throw std::system_error(error, std::generic_category(), "bind to a free port");
+  return ntohs(address.sin_port);
 }
 
 }  // namespace briskal::testing

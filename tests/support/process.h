@@ -25,6 +25,10 @@ ProcessResult runProcessClosingOutput(const std::string& program, const std::vec
 // after `delay` unless it has ended by then; true when it had to be killed.
 bool runProcessKilledAfter(const std::string& program, const std::vector<std::string>& args, int delayMs);
 
+// A loopback port nobody listens on right now. Another process may still take it before a
+// server binds it: the servers the tests start survive that by starting again on another port.
+int freeLoopbackPort();
+
 // The temporary folder of the programs this test process runs; removed when it ends.
 const std::string& processTemporaryFolder();
 
