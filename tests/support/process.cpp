@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <stdexcept>
 
 namespace briskal::testing {
@@ -119,6 +120,15 @@ bool runProcessKilledAfter(const std::string& program, const std::vector<std::st
 
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args) {
   return runProcessClosingOutput(program, args, std::string::npos);
+}
+
+std::string findProgram(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  std::istringstream folders(path ? path : "/usr/bin");
+  for (std::string folder; std::getline(folders, folder, ':');)
+    if (std::filesystem::exists(std::filesystem::path(folder) / name))
+      return (std::filesystem::path(folder) / name).string();
+  return "";
 }
 
 }  // namespace briskal::testing

@@ -25,6 +25,9 @@ ProcessResult runProcessClosingOutput(const std::string& program, const std::vec
 // after `delay` unless it has ended by then; true when it had to be killed.
 bool runProcessKilledAfter(const std::string& program, const std::vector<std::string>& args, int delayMs);
 
+// The full path of an installed program, or "" when it is not on the PATH.
+std::string findProgram(const std::string& name);
+
 // The temporary folder of the programs this test process runs; removed when it ends.
 const std::string& processTemporaryFolder();
 
