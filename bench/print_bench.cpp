@@ -1,6 +1,6 @@
 // Whole print runs through the component, as the command line drives them: order lines queried,
 // expanded into about 11,000 labels (two per line), then printed as standard text labels to PDF,
-// customisable labels with a barcode to PDF and to EPL2; and the print support filled for
+// customisable labels with a barcode to PDF, to EPL2 and to ZPL; and the print support filled for
 // 100,000 labels. Each runs at two sizes, to show that the time grows linearly.
 
 #include <benchmark/benchmark.h>
@@ -71,6 +71,11 @@ void BM_CustomLabelsToEpl(benchmark::State& state) {
   printRun(state, 1, "briskal_bench_custom.epl", "CMD_EPL");
 }
 BENCHMARK(BM_CustomLabelsToEpl)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_CustomLabelsToZpl(benchmark::State& state) {
+  printRun(state, 1, "briskal_bench_custom.zpl", "CMD_EPL");
+}
+BENCHMARK(BM_CustomLabelsToZpl)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_FillPrintSupport(benchmark::State& state) {
   data::Connection cn;

@@ -3,6 +3,7 @@
 #include <cups/cups.h>
 
 #include "common/error.h"
+#include "hostkit/report/cups_queue.h"
 
 namespace briskal::hostkit::labelprinter {
 
@@ -20,6 +21,8 @@ void CupsDevice::write(std::string_view bytes) {
 void CupsDevice::finish() {
   if (finished_) fail("The job is already submitted to the CUPS queue");
   finished_ = true;
+  if (const std::string problem = report::cupsPrinterProblem(queue_); !problem.empty())
+    throw Error(err::kDeviceIoError, "LabelPrinter", problem);
   const int jobId = cupsCreateJob(CUPS_HTTP_DEFAULT, queue_.c_str(), title_.c_str(), 0, nullptr);
   if (jobId == 0) fail("Cannot create a job on the CUPS queue");
   if (cupsStartDocument(CUPS_HTTP_DEFAULT, queue_.c_str(), jobId, title_.c_str(), CUPS_FORMAT_RAW, 1) !=

@@ -6,6 +6,7 @@
 #include "common/error.h"
 #include "hostkit/labelprinter/cups_device.h"
 #include "hostkit/labelprinter/file_device.h"
+#include "hostkit/labelprinter/ipp_device.h"
 #include "hostkit/labelprinter/tcp_device.h"
 
 namespace briskal::hostkit::labelprinter {
@@ -16,7 +17,8 @@ constexpr uint16_t kRawPort = 9100;
 [[noreturn]] void badDestination(std::string_view destination) {
   throw Error(err::kInvalidArgument, "LabelPrinter",
               "Unknown label printer destination \"" + std::string(destination) +
-                  "\" (expected tcp://HOST[:PORT], cups:QUEUE or a file ending in .epl)");
+                  "\" (expected tcp://HOST[:PORT], ipp://HOST[:PORT]/PATH, cups:QUEUE or a file ending in "
+                  ".epl or .zpl)");
 }
 
 std::unique_ptr<ByteDevice> openTcp(std::string_view destination, std::string_view address) {
@@ -43,15 +45,41 @@ std::unique_ptr<ByteDevice> openTcp(std::string_view destination, std::string_vi
   return std::make_unique<TcpDevice>(std::string(host), number);
 }
 
+// A file's extension is its language; asking for the other one is a mistake worth stopping at.
+PrinterLanguage fileLanguage(std::string_view destination, const PrinterSettings& settings) {
+  const PrinterLanguage language =
+      destination.ends_with(".zpl") ? PrinterLanguage::Zpl : PrinterLanguage::Epl2;
+  if (settings.language && *settings.language != language) {
+    throw Error(err::kInvalidArgument, "LabelPrinter",
+                "The file " + std::string(destination) + " holds " + std::string(languageName(language)) +
+                    ", not " + std::string(languageName(*settings.language)));
+  }
+  return language;
+}
+
 }  // namespace
 
-std::unique_ptr<ByteDevice> openDevice(std::string_view destination, const std::string& title) {
-  if (destination.starts_with("tcp://")) return openTcp(destination, destination.substr(6));
-  if (destination.starts_with("cups:"))
-    return std::make_unique<CupsDevice>(std::string(destination.substr(5)), title);
-  if (destination.size() > 4 && destination.ends_with(".epl"))
-    return std::make_unique<FileDevice>(destination);
-  badDestination(destination);
+OpenedPrinter openPrinter(std::string_view destination, PrinterSettings settings, const std::string& title) {
+  OpenedPrinter printer;
+  if (destination.starts_with("tcp://")) {
+    printer.device = openTcp(destination, destination.substr(6));
+  } else if (destination.starts_with("ipp://") || destination.starts_with("ipps://")) {
+    auto ipp = std::make_unique<IppDevice>(std::string(destination), title);
+    settings.language = ipp->chooseLanguage(settings.language);
+    if (!settings.dpi) settings.dpi = ipp->resolution();
+    printer.device = std::move(ipp);
+  } else if (destination.starts_with("cups:")) {
+    printer.device = std::make_unique<CupsDevice>(std::string(destination.substr(5)), title);
+  } else if (destination.size() > 4 && (destination.ends_with(".epl") || destination.ends_with(".zpl"))) {
+    settings.language = fileLanguage(destination, settings);
+    printer.device = std::make_unique<FileDevice>(destination);
+  } else {
+    badDestination(destination);
+  }
+  if (!settings.language) settings.language = PrinterLanguage::Epl2;
+  if (!settings.dpi) settings.dpi = PrinterSettings::kDefaultDpi;
+  printer.settings = settings;
+  return printer;
 }
 
 }  // namespace briskal::hostkit::labelprinter

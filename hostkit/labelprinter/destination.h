@@ -1,19 +1,28 @@
 #pragma once
 // The label printer's destination as the host configures it, in one text:
-//   tcp://HOST[:PORT]   a printer on the network, raw port 9100 unless given
-//   cups:QUEUE          a raw CUPS queue
-//   PATH.epl            a file
+//   tcp://HOST[:PORT]            a printer on the network, raw port 9100 unless given
+//   ipp://HOST[:PORT]/PATH       a printer (or print server) over IPP; ipps:// encrypted
+//   cups:QUEUE                   a raw CUPS queue
+//   PATH.epl, PATH.zpl           a file of the extension's language
 
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "hostkit/labelprinter/byte_device.h"
+#include "hostkit/labelprinter/printer_settings.h"
 
 namespace briskal::hostkit::labelprinter {
 
-// Opens the device for one job called `title`. Throws briskal::Error for a destination of none of
-// the three forms and when the device cannot be opened.
-std::unique_ptr<ByteDevice> openDevice(std::string_view destination, const std::string& title);
+struct OpenedPrinter {
+  std::unique_ptr<ByteDevice> device;
+  PrinterSettings settings;  // nothing left unset
+};
+
+// Opens the destination for one job called `title`. Settings left unset come from the printer:
+// an IPP printer's document formats and resolution, a file's extension; then EPL2 at 203 dpi.
+// Throws briskal::Error for a destination of none of the forms above, a language the printer
+// does not take, and when the printer cannot be reached or is stopped.
+OpenedPrinter openPrinter(std::string_view destination, PrinterSettings settings, const std::string& title);
 
 }  // namespace briskal::hostkit::labelprinter

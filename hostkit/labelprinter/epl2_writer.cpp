@@ -11,7 +11,8 @@
 #include <variant>
 
 #include "common/error.h"
-#include "hostkit/labelprinter/mono_bitmap.h"
+#include "hostkit/labelprinter/barcode_fit.h"
+#include "hostkit/labelprinter/symbol_bitmap.h"
 #include "hostkit/labelprinter/windows1252.h"
 
 namespace briskal::hostkit::labelprinter {
@@ -66,77 +67,22 @@ std::string quotedField(std::string_view windows1252) {
   return out;
 }
 
-bool allDigits(std::string_view s) {
-  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-[[noreturn]] void badBarcode(std::string_view kind, std::string_view data, std::string_view why) {
-  throw Error(err::kInvalidArgument, "LabelPrinter", fmt::format("{} barcode \"{}\": {}", kind, data, why));
-}
-
-// The 12 digits the printer encodes (it adds the check digit itself); a 13th digit given must be
-// the right check digit.
-std::string ean13Digits(std::string_view data) {
-  if (!allDigits(data) || (data.size() != 12 && data.size() != 13))
-    badBarcode("EAN-13", data, "needs 12 or 13 digits");
-  if (data.size() == 13) {
-    int sum = 0;
-    for (size_t i = 0; i < 12; ++i) sum += (data[i] - '0') * (i % 2 == 0 ? 1 : 3);
-    if ((10 - sum % 10) % 10 != data[12] - '0') badBarcode("EAN-13", data, "wrong check digit");
-  }
-  return std::string(data.substr(0, 12));
-}
-
-// Modules of a Code 128 symbol: start, data, check and stop characters of 11 modules each (the
-// stop has 13), with digit pairs packed into one character as the printer's automatic mode does.
-int code128Modules(std::string_view data) {
-  const size_t characters = allDigits(data) && data.size() % 2 == 0 ? data.size() / 2 : data.size();
-  return static_cast<int>(11 * (characters + 2) + 13);
-}
-constexpr int kEan13Modules = 95;
-
-// Side of the smallest QR Code (error correction M) holding `bytes` bytes, in modules.
-int qrModules(size_t bytes) {
-  constexpr std::array<size_t, 20> kCapacity{14,  26,  42,  62,  84,  106, 122, 152, 180, 213,
-                                             251, 287, 331, 362, 412, 450, 504, 560, 624, 666};
-  for (size_t v = 0; v < kCapacity.size(); ++v) {
-    if (bytes <= kCapacity[v]) return static_cast<int>(21 + 4 * v);
-  }
-  return 177;  // the largest version
-}
-
-// Side of the smallest square Data Matrix (ECC 200) holding the data, in modules, with the
-// one-module quiet zone the printer draws around it.
-int dataMatrixModules(std::string_view data) {
-  // clang-format off
-  constexpr std::array<std::pair<int, size_t>, 24> kCodewords{{
-      {10, 3},   {12, 5},   {14, 8},   {16, 12},  {18, 18},   {20, 22},    {22, 30},    {24, 36},
-      {26, 44},  {32, 62},  {36, 86},  {40, 114}, {44, 144},  {48, 174},   {52, 204},   {64, 280},
-      {72, 368}, {80, 456}, {88, 576}, {96, 696}, {104, 816}, {120, 1050}, {132, 1304}, {144, 1558},
-  }};
-  // clang-format on
-  // Pairs of digits share a codeword.
-  size_t needed = 0;
-  for (size_t i = 0; i < data.size(); ++i, ++needed) {
-    if (i + 1 < data.size() && allDigits(data.substr(i, 2))) ++i;
-  }
-  for (const auto& [side, codewords] : kCodewords) {
-    if (needed <= codewords) return side + 2;
-  }
-  return kCodewords.back().first + 2;
-}
+// The models' speed codes 1-6 run from about 1.5 to 6 inches a second.
+int speedCode(int inchesPerSecond) { return std::clamp(inchesPerSecond, 1, 6); }
 
 }  // namespace
 
-int toDots(double mm, int dpi) { return static_cast<int>(std::lround(mm * dpi / 25.4)); }
-
-Epl2Writer::Epl2Writer(ByteDevice& device, Epl2Settings settings) : device_(device), settings_(settings) {}
+Epl2Writer::Epl2Writer(ByteDevice& device, PrinterSettings settings) : device_(device), settings_(settings) {}
 
 int Epl2Writer::place(double mm) const { return std::max(0, dots(mm)); }
 
 void Epl2Writer::startJob() {
   // The leading newline ends whatever half command an interrupted job left in the printer.
-  device_.write("\nI8,A,001\n");
+  std::string setup = "\nI8,A,001\n";
+  // Darkness 0-30 is the printers' density 0-15.
+  if (settings_.darkness) setup += fmt::format("D{}\n", std::clamp(*settings_.darkness, 0, 30) / 2);
+  if (settings_.speed) setup += fmt::format("S{}\n", speedCode(*settings_.speed));
+  device_.write(setup);
 }
 
 void Epl2Writer::label(const report::Page& page) {
@@ -144,7 +90,12 @@ void Epl2Writer::label(const report::Page& page) {
   const int width = dots(page.width);
   const int height = dots(page.height);
   if (width != widthDots_ || height != heightDots_) {
-    out_ += fmt::format("q{}\nQ{},{}\n", width, height, dots(settings_.gapMm));
+    out_ += fmt::format("q{}\nQ{},", width, height);
+    switch (settings_.media) {
+      case Media::Gap: out_ += fmt::format("{}\n", dots(settings_.gapMm)); break;
+      case Media::Mark: out_ += fmt::format("B{}\n", dots(settings_.gapMm)); break;
+      case Media::Continuous: out_ += "0\n"; break;
+    }
     widthDots_ = width;
     heightDots_ = height;
   }
@@ -170,7 +121,7 @@ void Epl2Writer::endJob() { device_.finish(); }
 void Epl2Writer::text(const report::TextOp& op) {
   const std::string data = toWindows1252(op.text);
   if (data.empty()) return;
-  const FontChoice f = chooseFont(op.size, settings_.dpi, hasLowercase(data));
+  const FontChoice f = chooseFont(op.size, settings_.resolution(), hasLowercase(data));
   // The fonts are fixed-pitch, so the text's width is known and the alignment box can be honoured.
   const int textWidth = static_cast<int>(data.size()) * f.cell.width * f.magnification;
   int x = dots(op.x);
@@ -192,6 +143,10 @@ void Epl2Writer::barcode(const report::BarcodeOp& op) {
   const char readable = op.showText ? 'B' : 'N';
   switch (op.symbology) {
     case report::Symbology::Code128: {
+      if (!printableAscii(op.data)) {
+        graphic(x, y, symbolBitmap(op, width, height));
+        break;
+      }
       const int module = std::clamp(width / code128Modules(data), 1, 10);
       out_ += fmt::format("B{},{},0,1,{},{},{},{},{}\n", x, y, module, 2 * module, barHeight, readable,
                           quotedField(data));
@@ -204,16 +159,8 @@ void Epl2Writer::barcode(const report::BarcodeOp& op) {
                           quotedField(digits));
       break;
     }
-    case report::Symbology::QrCode: {
-      const int scale = std::clamp(std::min(width, height) / qrModules(data.size()), 1, 99);
-      out_ += fmt::format("b{},{},Q,m2,s{},eM,iA,{}\n", x, y, scale, quotedField(data));
-      break;
-    }
-    case report::Symbology::DataMatrix: {
-      const int module = std::clamp(std::min(width, height) / dataMatrixModules(data), 1, 40);
-      out_ += fmt::format("b{},{},D,h{},{}\n", x, y, module, quotedField(data));
-      break;
-    }
+    case report::Symbology::QrCode:
+    case report::Symbology::DataMatrix: graphic(x, y, symbolBitmap(op, width, height)); break;
   }
 }
 
@@ -245,9 +192,12 @@ void Epl2Writer::box(const report::BoxOp& op) {
 }
 
 void Epl2Writer::image(const report::ImageOp& op) {
-  const MonoBitmap bitmap = loadMonoBitmap(op.file, dots(op.width), dots(op.height));
+  graphic(place(op.x), place(op.y), loadMonoBitmap(op.file, dots(op.width), dots(op.height)));
+}
+
+void Epl2Writer::graphic(int x, int y, const MonoBitmap& bitmap) {
   if (bitmap.rows.empty()) return;
-  out_ += fmt::format("GW{},{},{},{},", place(op.x), place(op.y), bitmap.widthBytes, bitmap.height);
+  out_ += fmt::format("GW{},{},{},{},", x, y, bitmap.widthBytes, bitmap.height);
   out_ += bitmap.rows;
   out_ += '\n';
 }

@@ -2,18 +2,20 @@
 
 #include "common/error.h"
 #include "data/recordset.h"
-#include "hostkit/labelprinter/destination.h"
+#include "hostkit/labelprinter/label_job.h"
 
 namespace briskal::hostkit::labelprinter {
 
 HeadlessLabelPrinter::HeadlessLabelPrinter(std::string destination, Layout layout,
-                                           report::DeliverySink delivered, Epl2Settings settings)
+                                           report::DeliverySink delivered, PrinterSettings settings)
     : destination_(std::move(destination)),
       layout_(std::move(layout)),
       delivered_(std::move(delivered)),
       settings_(settings) {}
 
-Value HeadlessLabelPrinter::version() { return Value("EPL2 1.0"); }
+Value HeadlessLabelPrinter::version() {
+  return Value(settings_.language == PrinterLanguage::Zpl ? "ZPL 1.0" : "EPL2 1.0");
+}
 
 void HeadlessLabelPrinter::setContext(const Value& value) { context_ = value; }
 
@@ -30,14 +32,12 @@ void HeadlessLabelPrinter::start() {
   if (!recordset_->sort().empty()) rows->setSort(recordset_->sort());
   if (rows->eof()) return;
 
-  const auto device = openDevice(destination_, "Labels");
-  Epl2Writer writer(*device, settings_);
-  writer.startJob();
+  LabelJob job(destination_, settings_, "Labels");
   for (; !rows->eof(); rows->moveNext()) {
-    writer.label(layout_(*rows));
-    labels_ = writer.labels();
+    job.add(layout_(*rows));
+    labels_ = job.labels();
   }
-  writer.endJob();
+  job.finish();
   if (delivered_) delivered_({destination_, labels_, labels_, {}});
 }
 

@@ -1,13 +1,14 @@
 #pragma once
 // The host's label-printer output: lays out one label per record of the recordset it is given
-// and sends them as one EPL2 job to a file, a raw CUPS queue or a printer on the network (see
-// destination.h). The layout comes from the host, which knows the label templates.
+// and sends them as one job, in the printer's language, to a file, a raw CUPS queue or a printer
+// on the network (see destination.h). The layout comes from the host, which knows the label
+// templates.
 
 #include <functional>
 #include <string>
 
 #include "host/report_service.h"
-#include "hostkit/labelprinter/epl2_writer.h"
+#include "hostkit/labelprinter/printer_settings.h"
 #include "hostkit/report/delivery.h"
 #include "hostkit/report/drawing.h"
 
@@ -24,9 +25,9 @@ class HeadlessLabelPrinter : public host::LabelPrinterOutput {
 
   // `delivered` hears of every job sent.
   HeadlessLabelPrinter(std::string destination, Layout layout, report::DeliverySink delivered = {},
-                       Epl2Settings settings = {});
+                       PrinterSettings settings = {});
 
-  // "EPL2 1.0": the printer language and the version of this output.
+  // "EPL2 1.0" or "ZPL 1.0": the language the settings choose and the version of this output.
   Value version() override;
   // The host value the component passes on; kept, not interpreted.
   void setContext(const Value& value) override;
@@ -46,7 +47,7 @@ class HeadlessLabelPrinter : public host::LabelPrinterOutput {
   std::string destination_;
   Layout layout_;
   report::DeliverySink delivered_;
-  Epl2Settings settings_;
+  PrinterSettings settings_;
   Value context_;
   data::Recordset* recordset_ = nullptr;
   int32_t labels_ = 0;

@@ -18,6 +18,7 @@
 #include "hostkit/qt/qt_control.h"
 #include "hostkit/report/cairo_renderer.h"
 #include "hostkit/report/cups_printer.h"
+#include "hostkit/report/cups_queue.h"
 
 namespace briskal::hostkit::qt {
 namespace {

@@ -8,19 +8,11 @@
 #include <memory>
 
 #include "hostkit/report/cairo_renderer.h"
+#include "hostkit/report/cups_queue.h"
 #include "hostkit/report/report_template.h"
 
 namespace briskal::hostkit::report {
 namespace {
-
-struct DestinationDeleter {
-  void operator()(cups_dest_t* destination) const { cupsFreeDests(1, destination); }
-};
-
-struct DestinationsDeleter {
-  int count;
-  void operator()(cups_dest_t* destinations) const { cupsFreeDests(count, destinations); }
-};
 
 // A temporary PDF file, removed when the job has been handed over.
 class TemporaryPdf {
@@ -49,9 +41,7 @@ class TemporaryPdf {
 int printPages(const std::vector<Page>& pages, const std::string& printer, const std::string& title,
                int copies) {
   if (copies < 1) throwReportError("The number of copies must be at least 1");
-  const std::unique_ptr<cups_dest_t, DestinationDeleter> destination(
-      cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.c_str(), nullptr));
-  if (!destination) throwReportError("The printer '" + printer + "' is not known to the print system");
+  if (const std::string problem = cupsPrinterProblem(printer); !problem.empty()) throwReportError(problem);
   TemporaryPdf file;
   renderPdf(pages, file.path(), title);
   cups_option_t* options = nullptr;
@@ -62,20 +52,6 @@ int printPages(const std::vector<Page>& pages, const std::string& printer, const
     throwReportError("The printer '" + printer +
                      "' did not take the job: " + std::string(cupsLastErrorString()));
   return job;
-}
-
-std::vector<std::string> printDestinations() {
-  cups_dest_t* found = nullptr;
-  const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &found);
-  const std::unique_ptr<cups_dest_t, DestinationsDeleter> destinations(found, DestinationsDeleter{count});
-  std::vector<std::string> names;
-  for (int n = 0; n < count; ++n) {
-    const cups_dest_t& d = found[n];
-    std::string name = d.instance ? std::string(d.name) + "/" + d.instance : std::string(d.name);
-    if (d.is_default) names.insert(names.begin(), std::move(name));
-    else names.push_back(std::move(name));
-  }
-  return names;
 }
 
 }  // namespace briskal::hostkit::report

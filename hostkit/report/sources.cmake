@@ -5,6 +5,7 @@ set(HOSTKIT_REPORT_SOURCES
   report/cairo_handles.cpp
   report/cairo_renderer.cpp
   report/cups_printer.cpp
+  report/cups_queue.cpp
   report/report_layout.cpp
   report/report_service.cpp
   report/report_template.cpp

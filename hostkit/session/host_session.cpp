@@ -31,22 +31,23 @@ HostSession::HostSession(SessionOptions options)
     return std::make_unique<report::HeadlessReportService>(
         report, regional, [this](const report::Delivery& delivery) { deliver(delivery); }, prompt, presenter);
   });
-  runtime_->setLabelPrinterFactory(
-      [this, destination = options.labelPrinter, folder, regional, global = global_] {
-        // The label printer lays its labels out with the customisable label template, naming the
-        // company as the printed labels do.
-        auto labelTemplate =
-            std::make_shared<report::ReportTemplate>(report::loadTemplate(folder / "CRPD_BRISKLABPERS.rpt"));
-        report::RunSettings run;
-        run.formulas["CodiceDitta"] = toText(NVL(global->company(), Value("")), regional);
-        run.formulas["RagioneSociale"] = toText(NVL(global->companyName(), Value("")), regional);
-        return std::make_unique<labelprinter::HeadlessLabelPrinter>(
-            destination,
-            [labelTemplate, run, regional](const data::Recordset& record) {
-              return report::layOutRecord(*labelTemplate, record, run, regional);
-            },
-            [this](const report::Delivery& delivery) { deliver(delivery); });
-      });
+  runtime_->setLabelPrinterFactory([this, destination = options.labelPrinter,
+                                    printer = options.labelPrinterSettings, folder, regional,
+                                    global = global_] {
+    // The label printer lays its labels out with the customisable label template, naming the
+    // company as the printed labels do.
+    auto labelTemplate =
+        std::make_shared<report::ReportTemplate>(report::loadTemplate(folder / "CRPD_BRISKLABPERS.rpt"));
+    report::RunSettings run;
+    run.formulas["CodiceDitta"] = toText(NVL(global->company(), Value("")), regional);
+    run.formulas["RagioneSociale"] = toText(NVL(global->companyName(), Value("")), regional);
+    return std::make_unique<labelprinter::HeadlessLabelPrinter>(
+        destination,
+        [labelTemplate, run, regional](const data::Recordset& record) {
+          return report::layOutRecord(*labelTemplate, record, run, regional);
+        },
+        [this](const report::Delivery& delivery) { deliver(delivery); }, printer);
+  });
   navigator_ = std::make_shared<HeadlessNavigator>();
   component_ = std::make_unique<LoadedComponent>(options.component, *runtime_);
 }

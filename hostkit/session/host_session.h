@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "hostkit/labelprinter/printer_settings.h"
 #include "hostkit/messages/headless_message_service.h"
 #include "hostkit/messages/message_catalogue.h"
 #include "hostkit/report/report_service.h"
@@ -28,7 +29,8 @@ struct SessionOptions {
   AnswerPolicy answers = AnswerPolicy::defaultButton();
   HeadlessRuntime::DebugSink debugSink;
   report::ReportOptions report;  // where reports go and the service's own print options
-  std::string labelPrinter;      // where label-printer jobs go: FILE.epl, tcp://HOST:PORT or cups:QUEUE
+  std::string labelPrinter;      // where label-printer jobs go: FILE.epl|.zpl, tcp://, ipp:// or cups:QUEUE
+  labelprinter::PrinterSettings labelPrinterSettings;
   HeadlessRuntime::WindowFactory windowFactory;  // a screen's windows; headless ones without it
   report::DeliverySink delivered;                // hears of each run the session delivered
 

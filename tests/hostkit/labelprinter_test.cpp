@@ -22,6 +22,7 @@
 #include "hostkit/labelprinter/epl2_writer.h"
 #include "hostkit/labelprinter/file_device.h"
 #include "hostkit/labelprinter/headless_label_printer.h"
+#include "hostkit/labelprinter/label_writer.h"
 #include "hostkit/labelprinter/tcp_device.h"
 #include "hostkit/labelprinter/windows1252.h"
 #include "support/files.h"
@@ -65,15 +66,27 @@ class MemoryDevice : public ByteDevice {
   bool finished_ = false;
 };
 
-std::string job(const std::vector<Page>& pages, Epl2Settings settings = {}) {
+std::string job(const std::vector<Page>& pages, PrinterSettings settings = {}) {
   MemoryDevice device;
-  Epl2Writer writer(device, settings);
-  writer.startJob();
-  for (const Page& page : pages) writer.label(page);
-  writer.endJob();
+  const auto writer = makeLabelWriter(device, settings);
+  writer->startJob();
+  for (const Page& page : pages) writer->label(page);
+  writer->endJob();
   EXPECT_TRUE(device.finished());
-  EXPECT_EQ(writer.labels(), static_cast<int>(pages.size()));
+  EXPECT_EQ(writer->labels(), static_cast<int>(pages.size()));
   return device.bytes();
+}
+
+PrinterSettings inLanguage(PrinterLanguage language, PrinterSettings settings = {}) {
+  settings.language = language;
+  return settings;
+}
+
+// The job in both languages against the golden files epl2_NAME.epl and zpl_NAME.zpl.
+void expectGoldenJobs(const std::string& name, const std::vector<Page>& pages,
+                      PrinterSettings settings = {}) {
+  expectGolden("epl2_" + name + ".epl", job(pages, inLanguage(PrinterLanguage::Epl2, settings)));
+  expectGolden("zpl_" + name + ".zpl", job(pages, inLanguage(PrinterLanguage::Zpl, settings)));
 }
 
 class TempDir {
@@ -178,7 +191,7 @@ std::unique_ptr<data::Recordset> workOrderRows() {
   return rs;
 }
 
-TEST(Epl2Dots, MillimetresRoundToTheNearestDot) {
+TEST(PrinterDots, MillimetresRoundToTheNearestDot) {
   struct Case {
     double mm;
     int at203;
@@ -201,7 +214,7 @@ TEST(Epl2Text, Utf8BecomesWindows1252WithQuestionMarksForTheRest) {
   EXPECT_EQ(toWindows1252("bad \xC3 byte"), "bad ? byte");
 }
 
-TEST(Epl2Golden, TextsWithAccentsQuotesSizesAndAlignment) {
+TEST(LabelGolden, TextsWithAccentsQuotesSizesAndAlignment) {
   Page page{.width = 100, .height = 60, .ops = {}};
   page.ops.emplace_back(
       TextOp{.x = 2, .y = 2, .width = 96, .height = 5, .text = "Flangia Ø 80 – perno àèìòù", .size = 8});
@@ -213,10 +226,13 @@ TEST(Epl2Golden, TextsWithAccentsQuotesSizesAndAlignment) {
       .x = 2, .y = 26, .width = 96, .height = 10, .text = "LOTTO 42", .size = 18, .align = Align::Right});
   page.ops.emplace_back(TextOp{.x = 2, .y = 38, .width = 96, .height = 16, .text = "Grande", .size = 40});
   page.ops.emplace_back(TextOp{.x = 2, .y = 56, .width = 96, .height = 3, .text = "", .size = 6});
-  expectGolden("epl2_texts.epl", job({page}));
+  // The characters that start and escape ZPL commands, and a control character.
+  page.ops.emplace_back(TextOp{
+      .x = 50, .y = 56, .width = 40, .height = 3, .text = "a^b~c_d\x01e", .size = 6, .align = Align::Right});
+  expectGoldenJobs("texts", {page});
 }
 
-TEST(Epl2Golden, EveryBarcodeKind) {
+TEST(LabelGolden, EveryBarcodeKind) {
   Page page{.width = 100, .height = 80, .ops = {}};
   page.ops.emplace_back(BarcodeOp{
       .x = 2, .y = 2, .width = 80, .height = 15, .symbology = Symbology::Code128, .data = R"(PD-"7"\A)"});
@@ -241,10 +257,18 @@ TEST(Epl2Golden, EveryBarcodeKind) {
                                   .height = 20,
                                   .symbology = Symbology::DataMatrix,
                                   .data = "WO 24/000123 L7"});
-  expectGolden("epl2_barcodes.epl", job({page}));
+  // Beyond printable ASCII Code 128 goes as a graphic in both languages.
+  page.ops.emplace_back(BarcodeOp{.x = 2,
+                                  .y = 72,
+                                  .width = 60,
+                                  .height = 6,
+                                  .symbology = Symbology::Code128,
+                                  .data = "Ø80",
+                                  .showText = false});
+  expectGoldenJobs("barcodes", {page});
 }
 
-TEST(Epl2Golden, LinesAndBoxes) {
+TEST(LabelGolden, LinesAndBoxes) {
   Page page{.width = 80, .height = 40, .ops = {}};
   page.ops.emplace_back(LineOp{.x1 = 70, .y1 = 10, .x2 = 5, .y2 = 10, .thickness = 0.5});
   page.ops.emplace_back(LineOp{.x1 = 40, .y1 = 2, .x2 = 40, .y2 = 30, .thickness = 1});
@@ -253,16 +277,16 @@ TEST(Epl2Golden, LinesAndBoxes) {
   page.ops.emplace_back(BoxOp{.x = 1, .y = 1, .width = 78, .height = 38, .thickness = 0.6});
   page.ops.emplace_back(BoxOp{.x = 60, .y = 25, .width = 15, .height = 10, .thickness = 0.3, .filled = true});
   page.ops.emplace_back(BoxOp{.x = 10, .y = 20, .width = 0.05, .height = 0.05, .thickness = 0});
-  expectGolden("epl2_shapes.epl", job({page}));
+  expectGoldenJobs("shapes", {page});
 }
 
-TEST(Epl2Golden, ImageAsOneBitGraphic) {
+TEST(LabelGolden, ImageAsOneBitGraphic) {
   Page page{.width = 50, .height = 30, .ops = {}};
   // 12 x 6 pixels (black, transparent, white with a dark diagonal) drawn 3 mm x 1.5 mm.
   page.ops.emplace_back(ImageOp{
       .x = 5, .y = 5, .width = 3, .height = 1.5, .file = testing::goldenFile("label_logo.png").string()});
+  expectGoldenJobs("image", {page});
   const std::string bytes = job({page});
-  expectGolden("epl2_image.epl", bytes);
   // 24 x 12 dots, 3 bytes a row, each pixel a 2 x 2 block: black is 0 bits, transparent is paper,
   // and the diagonal's first pixel darkens dots 16-17 of rows 0-1.
   const std::string header = "GW40,40,3,12,";
@@ -271,31 +295,43 @@ TEST(Epl2Golden, ImageAsOneBitGraphic) {
   ASSERT_GE(bytes.size(), at + header.size() + 36);
   const std::string rows = bytes.substr(at + header.size(), 6);
   EXPECT_EQ(rows, std::string("\x00\xFF\x3F\x00\xFF\x3F", 6));
+  // ZPL prints its 1 bits: the same rows inverted, in hexadecimal.
+  const std::string zpl = job({page}, inLanguage(PrinterLanguage::Zpl));
+  EXPECT_NE(zpl.find("^FO40,40^GFA,36,36,3,FF00C0FF00C0"), std::string::npos) << zpl;
 }
 
-TEST(Epl2Golden, JobAt300DpiSetsTheSizeOnlyWhenItChanges) {
+TEST(LabelGolden, JobAt300DpiSetsTheSizeOnlyWhenItChanges) {
   Page small{.width = 60, .height = 30, .ops = {}};
   small.ops.emplace_back(
       TextOp{.x = 2, .y = 2, .width = 50, .height = 5, .text = "Etichetta piccola", .size = 10});
   Page large{.width = 100, .height = 50, .ops = {}};
   large.ops.emplace_back(
       TextOp{.x = 2, .y = 2, .width = 90, .height = 5, .text = "Etichetta grande", .size = 10});
-  const std::string bytes = job({small, small, large}, {.dpi = 300, .gapMm = 2});
-  expectGolden("epl2_job_300dpi.epl", bytes);
-  EXPECT_EQ(bytes.find("\nI8,A,001\n"), 0u);
+  expectGoldenJobs("job_300dpi", {small, small, large}, {.dpi = 300, .gapMm = 2});
+  EXPECT_EQ(job({small}).find("\nI8,A,001\n"), 0u);
 }
 
-TEST(Epl2Errors, BarcodeValuesTheSymbologyCannotCarry) {
+TEST(LabelGolden, MediaDarknessAndSpeed) {
+  Page page{.width = 60, .height = 30, .ops = {}};
+  page.ops.emplace_back(TextOp{.x = 2, .y = 2, .width = 50, .height = 5, .text = "Etichetta", .size = 10});
+  expectGoldenJobs("black_mark", {page, page},
+                   {.media = Media::Mark, .gapMm = 4, .darkness = 21, .speed = 4});
+  expectGoldenJobs("continuous", {page}, {.dpi = 600, .media = Media::Continuous});
+}
+
+TEST(LabelErrors, BarcodeValuesTheSymbologyCannotCarry) {
   for (const char* bad : {"400638133393x", "4006381333932", "12345"}) {
     Page page;
     page.ops.emplace_back(BarcodeOp{.width = 40, .height = 15, .symbology = Symbology::Ean13, .data = bad});
-    MemoryDevice device;
-    Epl2Writer writer(device);
-    EXPECT_NE(errorText([&] { writer.label(page); }).find(bad), std::string::npos) << bad;
+    for (const PrinterLanguage language : {PrinterLanguage::Epl2, PrinterLanguage::Zpl}) {
+      MemoryDevice device;
+      const auto writer = makeLabelWriter(device, inLanguage(language));
+      EXPECT_NE(errorText([&] { writer->label(page); }).find(bad), std::string::npos) << bad;
+    }
   }
 }
 
-TEST(Epl2Errors, MissingImageNamesTheFile) {
+TEST(LabelErrors, MissingImageNamesTheFile) {
   Page page;
   page.ops.emplace_back(ImageOp{.width = 10, .height = 10, .file = "/nonexistent/logo.png"});
   MemoryDevice device;
@@ -346,7 +382,7 @@ TEST(LabelDevices, DestinationsOfUnknownFormAreRejected) {
                           "tcp://host:91x", "tcp://[::1", "cups:", "lpd://host/queue"}) {
     Error error(0, "", "");
     try {
-      openDevice(bad, "t");
+      openPrinter(bad, {}, "t");
     } catch (const Error& e) {
       error = e;
     }
@@ -354,11 +390,27 @@ TEST(LabelDevices, DestinationsOfUnknownFormAreRejected) {
   }
 }
 
+TEST(LabelDevices, AFileTakesItsExtensionsLanguage) {
+  TempDir dir;
+  const auto rows = workOrderRows();
+  HeadlessLabelPrinter zpl((dir.path() / "labels.zpl").string(), workOrderLabel);
+  zpl.setRecordset(rows.get());
+  zpl.start();
+  const std::string bytes = readFile(dir.path() / "labels.zpl");
+  EXPECT_EQ(bytes.find("^XA^CI28\n"), 0u);
+  EXPECT_EQ(bytes.find("I8,A"), std::string::npos);
+
+  const std::string conflict =
+      errorText([&] { openPrinter((dir.path() / "x.epl").string(), inLanguage(PrinterLanguage::Zpl), "t"); });
+  EXPECT_NE(conflict.find("holds epl2, not zpl"), std::string::npos) << conflict;
+  EXPECT_FALSE(fs::exists(dir.path() / "x.epl"));
+}
+
 TEST(LabelDevices, FileAndCupsFailuresNameTheirTarget) {
   EXPECT_NE(errorText([] { FileDevice device("/nonexistent/dir/job.epl"); }).find("/nonexistent/dir/job.epl"),
             std::string::npos);
   // Either no CUPS server answers or it has no such queue: the job must fail with the queue's name.
-  const auto device = openDevice("cups:briskal-no-such-queue", "test");
+  const auto device = openPrinter("cups:briskal-no-such-queue", {}, "test").device;
   device->write("N\nP1\n");
   EXPECT_NE(errorText([&] { device->finish(); }).find("briskal-no-such-queue"), std::string::npos);
   // Files fail with the file's own error numbers, not as a database would.

@@ -1,5 +1,5 @@
 // briskal print: the selected labels printed by the component, to a PDF, PNG pages, a label
-// printer's EPL2 stream, the composed texts, or a printer.
+// printer's EPL2 or ZPL stream, the composed texts, a printer or a label printer.
 
 #include <unistd.h>
 
@@ -9,6 +9,7 @@
 
 #include "common/error.h"
 #include "component_run.h"
+#include "hostkit/labelprinter/printer_settings.h"
 
 namespace briskal::cli {
 namespace {
@@ -24,7 +25,15 @@ struct PrintArgs {
   std::string performedBy, addressedTo, noteText;
   std::string out;
   std::string printer;
+  hostkit::labelprinter::PrinterLanguage language = hostkit::labelprinter::PrinterLanguage::Epl2;
+  int dpi = 0;
+  int darkness = 0;
+  int speed = 0;
+  hostkit::labelprinter::PrinterSettings settings;
 };
+
+using hostkit::labelprinter::Media;
+using hostkit::labelprinter::PrinterLanguage;
 
 std::string extension(const std::string& file) {
   std::string ext = std::filesystem::path(file).extension().string();
@@ -32,7 +41,7 @@ std::string extension(const std::string& file) {
   return ext;
 }
 
-constexpr const char* kOutputKinds[] = {".pdf", ".png", ".epl", ".txt"};
+constexpr const char* kOutputKinds[] = {".pdf", ".png", ".epl", ".zpl", ".txt"};
 
 std::string checkOutputFile(const std::string& file) {
   const std::string ext = extension(file);
@@ -40,7 +49,15 @@ std::string checkOutputFile(const std::string& file) {
     if (ext == kind) return {};
   return file +
          ": the output is chosen by the file's extension, one of .pdf, .png (a page each), "
-         ".epl (label printer) or .txt (label texts)";
+         ".epl or .zpl (label printer) or .txt (label texts)";
+}
+
+// Printers reached by address, or raw CUPS queues, take the label printer's own language; any
+// other printer name is a CUPS printer that prints the pages.
+bool isLabelPrinter(const std::string& printer) {
+  for (const char* prefix : {"tcp://", "ipp://", "ipps://", "cups:"})
+    if (printer.starts_with(prefix)) return true;
+  return false;
 }
 
 // One line on success: how many labels went where.
@@ -55,7 +72,8 @@ std::string deliveredLine(const std::vector<hostkit::report::Delivery>& runs, co
   const std::string destination = runs.back().destination;
   const std::string count = std::to_string(labels) + (labels == 1 ? " label" : " labels");
   if (kind == ".txt") return "wrote the texts of " + count + " to " + destination;
-  if (kind == ".epl") return "sent " + count + " to the label printer at " + destination;
+  if (kind == ".epl" || kind == ".zpl" || kind == "label printer")
+    return "sent " + count + " to the label printer at " + destination;
   const std::string onPages = " on " + std::to_string(pages) + (pages == 1 ? " page" : " pages");
   if (kind == "printer") return "printed " + count + onPages + " on the printer " + destination;
   if (files.size() > 1)
@@ -65,7 +83,10 @@ std::string deliveredLine(const std::vector<hostkit::report::Delivery>& runs, co
 
 int print(const GlobalOptions& options, const PrintArgs& args) {
   if (!args.layout.empty()) requireLayoutCode(args.layout);
-  const std::string kind = args.printer.empty() ? extension(args.out) : "printer";
+  const std::string kind = !args.printer.empty()
+                               ? (isLabelPrinter(args.printer) ? "label printer" : "printer")
+                               : extension(args.out);
+  const bool labelPrinter = kind == ".epl" || kind == ".zpl" || kind == "label printer";
   auto session = openSession(options, [&](hostkit::SessionOptions& s) {
     s.report.destination = args.printer.empty() ? args.out : args.printer;
     s.report.printHeader = !args.noHeader;
@@ -74,7 +95,8 @@ int print(const GlobalOptions& options, const PrintArgs& args) {
     s.report.performedBy = args.performedBy;
     s.report.addressedTo = args.addressedTo;
     s.report.notes = args.noteText;
-    s.labelPrinter = args.out;
+    s.labelPrinter = args.printer.empty() ? args.out : args.printer;
+    s.labelPrinterSettings = args.settings;
   });
   const size_t logged = session->loggedErrors().size();
   session->showParameterForm();
@@ -102,7 +124,7 @@ int print(const GlobalOptions& options, const PrintArgs& args) {
   // The form's own buttons decide; a run that delivers nothing has told why on standard error,
   // and an earlier output stays as it was.
   const size_t delivered = session->deliveries().size();
-  const char* button = kind == ".epl" ? "CMD_EPL" : "CmdExec";
+  const char* button = labelPrinter ? "CMD_EPL" : "CmdExec";
   if (!control<hostkit::HeadlessButton>(form->headlessControls(), button).click()) {
     std::cerr << "briskal: the selection form does not offer its button " << button << " now\n";
     return exit_code::kFailed;
@@ -134,14 +156,58 @@ void addPrintCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run) 
   cmd->add_option("--performed-by", args->performedBy, "Notes: performed by")->type_name("TEXT");
   cmd->add_option("--addressed-to", args->addressedTo, "Notes: addressed to")->type_name("TEXT");
   cmd->add_option("--note-text", args->noteText, "Notes: text")->type_name("TEXT");
-  auto* out =
-      cmd->add_option("--out", args->out, "Output file: .pdf, .png (a page each), .epl (label printer), .txt")
-          ->type_name("FILE")
-          ->check(CLI::Validator(checkOutputFile, "", "output file"));
-  auto* printer = cmd->add_option("--printer", args->printer, "CUPS printer name")->type_name("NAME");
+  auto* out = cmd->add_option("--out", args->out,
+                              "Output file: .pdf, .png (a page each), .epl or .zpl (label printer), .txt")
+                  ->type_name("FILE")
+                  ->check(CLI::Validator(checkOutputFile, "", "output file"));
+  auto* printer = cmd->add_option("--printer", args->printer,
+                                  "A CUPS printer's name, or a label printer: tcp://HOST[:PORT], "
+                                  "ipp://HOST[:PORT]/PATH, cups:QUEUE")
+                      ->type_name("PRINTER");
   out->excludes(printer);
-  cmd->callback([&options, &run, args, out, printer] {
+  // The label printer's settings; what is not given comes from the printer, or the defaults.
+  const std::vector<CLI::Option*> printerOptions{
+      cmd->add_option("--printer-language", args->language,
+                      "Label printer language (default: what the printer takes, else epl2)")
+          ->transform(
+              CLI::CheckedTransformer(std::map<std::string, PrinterLanguage>{{"epl2", PrinterLanguage::Epl2},
+                                                                             {"zpl", PrinterLanguage::Zpl}},
+                                      CLI::ignore_case))
+          ->option_text("epl2|zpl"),
+      cmd->add_option("--dpi", args->dpi, "Label printer resolution (default: the printer's, else 203)")
+          ->check(CLI::IsMember({203, 300, 600}))
+          ->option_text("203|300|600"),
+      cmd->add_option("--media", args->settings.media,
+                      "Label printer media: gap, mark (black mark) or continuous")
+          ->transform(CLI::CheckedTransformer(
+              std::map<std::string, Media>{
+                  {"gap", Media::Gap}, {"mark", Media::Mark}, {"continuous", Media::Continuous}},
+              CLI::ignore_case))
+          ->option_text("gap|mark|continuous"),
+      cmd->add_option("--darkness", args->darkness, "Label printer darkness, 0-30 (default: the printer's)")
+          ->check(CLI::Range(0, 30))
+          ->option_text("0-30"),
+      cmd->add_option("--speed", args->speed,
+                      "Label printer speed in inches a second, 1-14 (default: the printer's)")
+          ->check(CLI::Range(1, 14))
+          ->option_text("IPS"),
+  };
+  cmd->callback([&options, &run, args, out, printer, printerOptions] {
     if (out->count() == 0 && printer->count() == 0) throw CLI::RequiredError("--out or --printer");
+    const std::string ext = extension(args->out);
+    const bool labelPrinter =
+        printer->count() ? isLabelPrinter(args->printer) : ext == ".epl" || ext == ".zpl";
+    for (const CLI::Option* option : printerOptions) {
+      if (option->count() > 0 && !labelPrinter)
+        throw CLI::ValidationError(option->get_name(),
+                                   "applies to label printers: --out FILE.epl|FILE.zpl or --printer "
+                                   "tcp://...|ipp://...|cups:QUEUE");
+    }
+    auto& settings = args->settings;
+    if (printerOptions[0]->count() > 0) settings.language = args->language;
+    if (printerOptions[1]->count() > 0) settings.dpi = args->dpi;
+    if (printerOptions[3]->count() > 0) settings.darkness = args->darkness;
+    if (printerOptions[4]->count() > 0) settings.speed = args->speed;
     run = [&options, args] { return print(options, *args); };
   });
 }

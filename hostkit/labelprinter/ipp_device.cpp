@@ -1,0 +1,142 @@
+#include "hostkit/labelprinter/ipp_device.h"
+
+#include <algorithm>
+#include <array>
+#include <memory>
+
+#include "common/error.h"
+
+namespace briskal::hostkit::labelprinter {
+namespace {
+
+// A print server asking its printer for status may wait 10 s for an answer before it replies.
+constexpr int kTimeoutMs = 30000;
+constexpr const char* kEplFormat = "application/vnd.eltron-epl";
+constexpr const char* kZplFormat = "application/vnd.zebra-zpl";
+
+struct IppDeleter {
+  void operator()(ipp_t* message) const { ippDelete(message); }
+};
+using IppMessage = std::unique_ptr<ipp_t, IppDeleter>;
+
+const char* formatOf(PrinterLanguage language) {
+  return language == PrinterLanguage::Zpl ? kZplFormat : kEplFormat;
+}
+
+}  // namespace
+
+IppDevice::IppDevice(std::string uri, std::string title) : uri_(std::move(uri)), title_(std::move(title)) {
+  std::array<char, 32> scheme{};
+  std::array<char, 256> user{};
+  std::array<char, 256> host{};
+  std::array<char, 1024> resource{};
+  int port = 0;
+  if (httpSeparateURI(HTTP_URI_CODING_ALL, uri_.c_str(), scheme.data(), scheme.size(), user.data(),
+                      user.size(), host.data(), host.size(), &port, resource.data(),
+                      resource.size()) < HTTP_URI_STATUS_OK ||
+      host[0] == '\0') {
+    throw Error(err::kInvalidArgument, "LabelPrinter", "Unknown label printer destination \"" + uri_ + "\"");
+  }
+  resource_ = resource.data();
+  const bool encrypted = std::string_view(scheme.data()) == "ipps";
+  http_ =
+      httpConnect2(host.data(), port, nullptr, AF_UNSPEC,
+                   encrypted ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED, 1, kTimeoutMs, nullptr);
+  if (!http_) fail("Cannot connect to the label printer", lastError());
+  httpSetTimeout(http_, kTimeoutMs / 1000.0, nullptr, nullptr);
+  askPrinter();
+}
+
+IppDevice::~IppDevice() {
+  if (http_) httpClose(http_);
+}
+
+void IppDevice::askPrinter() {
+  static const char* const kAttributes[] = {"document-format-supported", "printer-resolution-default",
+                                            "printer-state", "printer-is-accepting-jobs",
+                                            "printer-state-message"};
+  ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri_.c_str());
+  ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                static_cast<int>(std::size(kAttributes)), nullptr, kAttributes);
+  // cupsDoRequest takes the request and frees it.
+  const IppMessage response(cupsDoRequest(http_, request, resource_.c_str()));
+  if (!response || cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE)
+    fail("The label printer does not answer", lastError());
+
+  if (ipp_attribute_t* formats =
+          ippFindAttribute(response.get(), "document-format-supported", IPP_TAG_MIMETYPE)) {
+    for (int i = 0; i < ippGetCount(formats); ++i) formats_.emplace_back(ippGetString(formats, i, nullptr));
+  }
+  if (ipp_attribute_t* res =
+          ippFindAttribute(response.get(), "printer-resolution-default", IPP_TAG_RESOLUTION)) {
+    ipp_res_t units{};
+    int y = 0;
+    const int x = ippGetResolution(res, 0, &y, &units);
+    if (x > 0) dpi_ = units == IPP_RES_PER_CM ? static_cast<int>(x * 2.54 + 0.5) : x;
+  }
+  ipp_attribute_t* state = ippFindAttribute(response.get(), "printer-state", IPP_TAG_ENUM);
+  ipp_attribute_t* accepting = ippFindAttribute(response.get(), "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);
+  ipp_attribute_t* message = ippFindAttribute(response.get(), "printer-state-message", IPP_TAG_TEXT);
+  const char* said = message ? ippGetString(message, 0, nullptr) : nullptr;
+  const std::string why = said ? said : "";
+  if (state && ippGetInteger(state, 0) == IPP_PSTATE_STOPPED) fail("The label printer is stopped", why);
+  if (accepting && !ippGetBoolean(accepting, 0)) fail("The label printer does not accept jobs", why);
+}
+
+PrinterLanguage IppDevice::chooseLanguage(std::optional<PrinterLanguage> wanted) {
+  const auto takes = [&](PrinterLanguage language) {
+    return std::find(formats_.begin(), formats_.end(), formatOf(language)) != formats_.end();
+  };
+  PrinterLanguage language = PrinterLanguage::Epl2;
+  if (wanted) {
+    language = *wanted;
+    if (!takes(language))
+      fail("The label printer does not take " + std::string(languageName(language)) + " jobs", {});
+  } else if (!takes(PrinterLanguage::Epl2)) {
+    if (!takes(PrinterLanguage::Zpl)) fail("The label printer takes neither EPL2 nor ZPL jobs", {});
+    language = PrinterLanguage::Zpl;
+  }
+  format_ = formatOf(language);
+  return language;
+}
+
+void IppDevice::write(std::string_view bytes) {
+  if (finished_) fail("The job is already sent to the label printer", {});
+  job_.append(bytes);
+}
+
+void IppDevice::finish() {
+  if (finished_) fail("The job is already sent to the label printer", {});
+  finished_ = true;
+  if (format_.empty()) chooseLanguage(std::nullopt);
+  const IppMessage request(ippNewRequest(IPP_OP_PRINT_JOB));
+  ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri_.c_str());
+  ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+  ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title_.c_str());
+  ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
+               format_.c_str());
+  // Chunked, as IPP clients usually send documents: a label-printer server was seen to lose the
+  // end of a document sent with its length given.
+  if (cupsSendRequest(http_, request.get(), resource_.c_str(), CUPS_LENGTH_VARIABLE) !=
+          HTTP_STATUS_CONTINUE ||
+      cupsWriteRequestData(http_, job_.data(), job_.size()) != HTTP_STATUS_CONTINUE) {
+    fail("Cannot send the labels to the label printer", lastError());
+  }
+  const IppMessage response(cupsGetResponse(http_, resource_.c_str()));
+  if (!response || cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE)
+    fail("The label printer refused the labels", lastError());
+}
+
+void IppDevice::fail(const std::string& what, const std::string& why) const {
+  std::string description = what + " " + uri_;
+  if (!why.empty()) description += ": " + why;
+  throw Error(err::kDeviceIoError, "LabelPrinter", description);
+}
+
+std::string IppDevice::lastError() {
+  const char* why = cupsLastErrorString();
+  return why ? why : "";
+}
+
+}  // namespace briskal::hostkit::labelprinter

@@ -1,0 +1,54 @@
+#pragma once
+// A label-printer job sent to a printer over IPP (a label printer's own IPP service, or a print
+// server's queue), as the printer's native document format, so that the bytes reach the printer
+// untouched. The printer is asked first what it takes, at what resolution, and whether it is
+// ready; the job is held in memory and sent whole by finish(), so a job that fails half-way
+// never reaches the printer. Failures throw briskal::Error naming the printer.
+
+#include <cups/cups.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "hostkit/labelprinter/byte_device.h"
+#include "hostkit/labelprinter/printer_settings.h"
+
+namespace briskal::hostkit::labelprinter {
+
+class IppDevice : public ByteDevice {
+ public:
+  // Connects and asks the printer for its attributes; throws when it cannot be reached, is
+  // stopped or does not accept jobs.
+  IppDevice(std::string uri, std::string title);
+  ~IppDevice() override;
+  IppDevice(const IppDevice&) = delete;
+  IppDevice& operator=(const IppDevice&) = delete;
+
+  // The language to send: `wanted` when the printer takes it (an error otherwise), else the one
+  // it takes, EPL2 when it takes both.
+  PrinterLanguage chooseLanguage(std::optional<PrinterLanguage> wanted);
+  // The printer's default resolution in dots per inch, when it says.
+  std::optional<int> resolution() const { return dpi_; }
+
+  void write(std::string_view bytes) override;
+  void finish() override;
+
+ private:
+  // "what URI: why".
+  [[noreturn]] void fail(const std::string& what, const std::string& why) const;
+  static std::string lastError();
+  void askPrinter();
+
+  std::string uri_;
+  std::string title_;
+  std::string resource_;
+  http_t* http_ = nullptr;
+  std::vector<std::string> formats_;
+  std::optional<int> dpi_;
+  std::string format_;  // the job's document format
+  std::string job_;
+  bool finished_ = false;
+};
+
+}  // namespace briskal::hostkit::labelprinter

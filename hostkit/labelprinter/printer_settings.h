@@ -1,0 +1,35 @@
+#pragma once
+// How a label printer is driven: its language, resolution and media, and the darkness and speed
+// to print with. The defaults print the shipped label template right on the usual 203-dpi
+// printer with gap-separated labels, leaving darkness and speed as the printer has them.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace briskal::hostkit::labelprinter {
+
+enum class PrinterLanguage { Epl2, Zpl };
+enum class Media { Gap, Mark, Continuous };
+
+struct PrinterSettings {
+  // Unset: the printer's own when it can be asked (a network printer over IPP, a .zpl or .epl
+  // file), EPL2 and 203 dpi otherwise.
+  std::optional<PrinterLanguage> language{};
+  std::optional<int> dpi{};  // 203, 300 or 600
+  Media media = Media::Gap;
+  double gapMm = 3.0;             // the gap, or the black mark's height, between labels
+  std::optional<int> darkness{};  // 0 (lightest) to 30
+  std::optional<int> speed{};     // inches a second, 1 to 14
+
+  int resolution() const { return dpi.value_or(kDefaultDpi); }
+  static constexpr int kDefaultDpi = 203;
+};
+
+// The language's name as the command line and messages give it: "epl2", "zpl".
+std::string_view languageName(PrinterLanguage language);
+
+// Millimetres to printer dots, to the nearest dot.
+int toDots(double mm, int dpi);
+
+}  // namespace briskal::hostkit::labelprinter

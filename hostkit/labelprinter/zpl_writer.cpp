@@ -1,0 +1,183 @@
+#include "hostkit/labelprinter/zpl_writer.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <type_traits>
+#include <variant>
+
+#include "common/utf8.h"
+#include "hostkit/labelprinter/barcode_fit.h"
+#include "hostkit/labelprinter/symbol_bitmap.h"
+
+namespace briskal::hostkit::labelprinter {
+namespace {
+
+char mediaCode(Media media) {
+  switch (media) {
+    case Media::Gap: return 'Y';
+    case Media::Mark: return 'M';
+    case Media::Continuous: return 'N';
+  }
+  return 'Y';
+}
+
+char alignCode(report::Align align) { return align == report::Align::Center ? 'C' : 'R'; }
+
+constexpr char kHex[] = "0123456789ABCDEF";
+
+}  // namespace
+
+ZplWriter::ZplWriter(ByteDevice& device, PrinterSettings settings) : device_(device), settings_(settings) {}
+
+int ZplWriter::place(double mm) const { return std::max(0, dots(mm)); }
+
+void ZplWriter::startJob() {
+  if (settings_.darkness) device_.write(fmt::format("~SD{:02}\n", std::clamp(*settings_.darkness, 0, 30)));
+}
+
+void ZplWriter::label(const report::Page& page) {
+  out_ = "^XA^CI28\n";
+  const int width = dots(page.width);
+  const int height = dots(page.height);
+  if (width != widthDots_ || height != heightDots_) {
+    out_ += fmt::format("^PW{}^LL{}^LH0,0^MN{}", width, height, mediaCode(settings_.media));
+    if (settings_.speed) out_ += fmt::format("^PR{}", std::clamp(*settings_.speed, 1, 14));
+    out_ += '\n';
+    widthDots_ = width;
+    heightDots_ = height;
+  }
+  for (const auto& op : page.ops) {
+    std::visit(
+        [this](const auto& o) {
+          using T = std::decay_t<decltype(o)>;
+          if constexpr (std::is_same_v<T, report::TextOp>) text(o);
+          if constexpr (std::is_same_v<T, report::BarcodeOp>) barcode(o);
+          if constexpr (std::is_same_v<T, report::LineOp>) line(o);
+          if constexpr (std::is_same_v<T, report::BoxOp>) box(o);
+          if constexpr (std::is_same_v<T, report::ImageOp>) image(o);
+        },
+        op);
+  }
+  out_ += "^PQ1^XZ\n";
+  device_.write(out_);
+  ++labels_;
+}
+
+void ZplWriter::endJob() { device_.finish(); }
+
+void ZplWriter::fieldData(std::string_view utf8) {
+  // Invalid UTF-8 becomes replacement characters, control characters '?', as the EPL2 output does.
+  const std::string valid = utf8::fromUtf16(utf8::toUtf16(utf8));
+  out_ += "^FH^FD";
+  for (const char c : valid) {
+    if (c == '^' || c == '~' || c == '_') {
+      out_ += '_';
+      out_ += kHex[static_cast<unsigned char>(c) >> 4];
+      out_ += kHex[static_cast<unsigned char>(c) & 0xF];
+    } else {
+      out_ += (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) ? '?' : c;
+    }
+  }
+  out_ += "^FS\n";
+}
+
+void ZplWriter::text(const report::TextOp& op) {
+  if (op.text.empty()) return;
+  const int height = std::max(1, static_cast<int>(std::lround(op.size * settings_.resolution() / 72.0)));
+  out_ += fmt::format("^FO{},{}^A0N,{},{}", place(op.x), place(op.y), height, height);
+  // The scalable font is proportional: a field block one line high aligns the text in its box.
+  if (op.align != report::Align::Left)
+    out_ += fmt::format("^FB{},1,0,{},0", std::max(1, dots(op.width)), alignCode(op.align));
+  fieldData(op.text);
+}
+
+void ZplWriter::barcode(const report::BarcodeOp& op) {
+  if (op.data.empty()) return;
+  const int x = place(op.x);
+  const int y = place(op.y);
+  const int width = dots(op.width);
+  const int height = dots(op.height);
+  // The human-readable line printed under linear barcodes takes about 3 mm of the box.
+  const int barHeight = std::max(1, op.showText ? height - dots(3.0) : height);
+  const char readable = op.showText ? 'Y' : 'N';
+  switch (op.symbology) {
+    case report::Symbology::Code128: {
+      if (!printableAscii(op.data)) {
+        graphic(x, y, symbolBitmap(op, width, height));
+        return;
+      }
+      const int module = std::clamp(width / code128Modules(op.data), 1, 10);
+      out_ += fmt::format("^BY{}^FO{},{}^BCN,{},{},N,N,A", module, x, y, barHeight, readable);
+      fieldData(op.data);
+      return;
+    }
+    case report::Symbology::Ean13: {
+      const std::string digits = ean13Digits(op.data);
+      const int module = std::clamp(width / kEan13Modules, 1, 10);
+      out_ += fmt::format("^BY{}^FO{},{}^BEN,{},{},N", module, x, y, barHeight, readable);
+      fieldData(digits);
+      return;
+    }
+    case report::Symbology::QrCode: {
+      const int magnification = std::clamp(std::min(width, height) / qrModules(op.data.size()), 1, 10);
+      // Error correction M, automatic data input.
+      out_ += fmt::format("^FO{},{}^BQN,2,{}", x, y, magnification);
+      fieldData("MA," + op.data);
+      return;
+    }
+    case report::Symbology::DataMatrix: {
+      const int module = std::clamp(std::min(width, height) / dataMatrixModules(op.data), 1, 40);
+      out_ += fmt::format("^FO{},{}^BXN,{},200", x, y, module);
+      fieldData(op.data);
+      return;
+    }
+  }
+}
+
+void ZplWriter::line(const report::LineOp& op) {
+  const int thickness = std::max(1, dots(op.thickness));
+  const int x1 = place(op.x1), y1 = place(op.y1), x2 = place(op.x2), y2 = place(op.y2);
+  // Straight lines are black boxes centred on the line; slanted ones are diagonals.
+  if (y1 == y2) {
+    out_ += fmt::format("^FO{},{}^GB{},{},{}^FS\n", std::min(x1, x2), std::max(0, y1 - thickness / 2),
+                        std::max(1, std::abs(x2 - x1)), thickness, thickness);
+  } else if (x1 == x2) {
+    out_ += fmt::format("^FO{},{}^GB{},{},{}^FS\n", std::max(0, x1 - thickness / 2), std::min(y1, y2),
+                        thickness, std::abs(y2 - y1), thickness);
+  } else {
+    // R leans right (bottom left to top right), L leans left.
+    const char lean = (x2 - x1) * (y2 - y1) < 0 ? 'R' : 'L';
+    out_ += fmt::format("^FO{},{}^GD{},{},{},B,{}^FS\n", std::min(x1, x2), std::min(y1, y2),
+                        std::abs(x2 - x1), std::abs(y2 - y1), thickness, lean);
+  }
+}
+
+void ZplWriter::box(const report::BoxOp& op) {
+  const int width = std::max(1, dots(op.width));
+  const int height = std::max(1, dots(op.height));
+  // A border as thick as the box's smaller side fills it.
+  const int thickness = op.filled ? std::min(width, height) : std::max(1, dots(op.thickness));
+  out_ += fmt::format("^FO{},{}^GB{},{},{}^FS\n", place(op.x), place(op.y), width, height, thickness);
+}
+
+void ZplWriter::image(const report::ImageOp& op) {
+  graphic(place(op.x), place(op.y), loadMonoBitmap(op.file, dots(op.width), dots(op.height)));
+}
+
+void ZplWriter::graphic(int x, int y, const MonoBitmap& bitmap) {
+  if (bitmap.rows.empty()) return;
+  const size_t total = bitmap.rows.size();
+  out_ += fmt::format("^FO{},{}^GFA,{},{},{},", x, y, total, total, bitmap.widthBytes);
+  // The graphic's 1 bits print black: the bitmap's are inverted.
+  for (const char c : bitmap.rows) {
+    const auto byte = static_cast<unsigned char>(~static_cast<unsigned char>(c));
+    out_ += kHex[byte >> 4];
+    out_ += kHex[byte & 0xF];
+  }
+  out_ += "^FS\n";
+}
+
+}  // namespace briskal::hostkit::labelprinter

@@ -1,0 +1,160 @@
+// Printing end to end through real print servers on the loopback address: a private CUPS server
+// whose queues keep each job as a file, and an LPrint label-printer server whose printers send to
+// a listener of the test, as a printer on the network would receive them.
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <regex>
+
+#include "support/database_backends.h"
+#include "support/files.h"
+#include "support/print_servers.h"
+#include "support/process.h"
+
+namespace briskal {
+namespace {
+
+using testing::runProcess;
+
+const std::string kBriskal = BRISKAL_BIN;
+
+class Printing : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    folder_ = testing::temporaryFolder();
+    db_ = folder_ + "/demo.db";
+    const auto made = runProcess(kBriskal, {"demo-db", "--out", db_, "--orders", "60", "--seed", "3"});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+  }
+  // The customisable labels of three orders, printed where `where` says.
+  static testing::ProcessResult print(const std::vector<std::string>& where) {
+    std::vector<std::string> args = {"--db",
+                                     "Data Source=" + db_,
+                                     "print",
+                                     "--where",
+                                     "Numero doc.=1..3",
+                                     "--basis",
+                                     "custom",
+                                     "--labels",
+                                     "1",
+                                     "--label",
+                                     "custom"};
+    args.insert(args.end(), where.begin(), where.end());
+    return runProcess(kBriskal, args);
+  }
+  // The label printer's stream as the command line writes it to a file of that language.
+  static std::string stream(const std::string& extension) {
+    const std::string file = folder_ + "/labels" + extension;
+    const auto written = print({"--out", file});
+    EXPECT_EQ(written.exitCode, 0) << written.err;
+    return testing::readFile(file);
+  }
+  static std::string folder_;
+  static std::string db_;
+};
+
+std::string Printing::folder_;
+std::string Printing::db_;
+
+size_t pdfPages(const std::string& pdf) {
+  const std::regex page(R"(/Type\s*/Page[^s])");
+  return static_cast<size_t>(
+      std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()));
+}
+
+TEST_F(Printing, CupsQueuesReceiveThePagesAndTheLabelStream) {
+  if (!testing::cupsdAvailable()) GTEST_SKIP() << "cupsd is not installed";
+  testing::CupsTestServer cups;
+  cups.addQueue("office");
+  cups.addQueue("labels");
+  ::setenv("CUPS_SERVER", cups.server().c_str(), 1);
+
+  const auto printed = print({"--printer", "office"});
+  ASSERT_EQ(printed.exitCode, 0) << printed.err << cups.log();
+  std::smatch said;
+  ASSERT_TRUE(std::regex_search(printed.err, said,
+                                std::regex(R"(printed \d+ labels on (\d+) pages? on the printer office)")))
+      << printed.err;
+  const std::string pdf = cups.waitForJobs("office", 1).at(0).bytes;
+  EXPECT_TRUE(pdf.starts_with("%PDF-")) << pdf.substr(0, 20);
+  EXPECT_EQ(pdfPages(pdf), std::stoul(said[1]));
+
+  // A raw queue passes the label printer's language through untouched.
+  const auto sent = print({"--printer", "cups:labels", "--printer-language", "zpl"});
+  ASSERT_EQ(sent.exitCode, 0) << sent.err;
+  EXPECT_EQ(cups.waitForJobs("labels", 1).at(0).bytes, stream(".zpl"));
+}
+
+TEST_F(Printing, StoppedRefusingAndUnknownQueuesFailWithTheReason) {
+  if (!testing::cupsdAvailable()) GTEST_SKIP() << "cupsd is not installed";
+  testing::CupsTestServer cups;
+  cups.addQueue("stopped");
+  cups.stopQueue("stopped");
+  cups.addQueue("closed");
+  cups.rejectJobs("closed");
+  ::setenv("CUPS_SERVER", cups.server().c_str(), 1);
+  const std::pair<std::string, std::string> cases[] = {
+      {"stopped", "The printer 'stopped' is stopped"},
+      {"closed", "The printer 'closed' does not accept jobs"},
+      {"nowhere", "The printer 'nowhere' is not known to the print system"},
+  };
+  for (const auto& [queue, reason] : cases) {
+    for (const std::string& printer : {queue, "cups:" + queue}) {
+      const auto r = print({"--printer", printer});
+      EXPECT_EQ(r.exitCode, 1) << printer;
+      EXPECT_NE(r.err.find(reason), std::string::npos) << printer << ": " << r.err;
+    }
+  }
+}
+
+TEST_F(Printing, LabelPrintersOverIppReceiveTheStreamByteForByte) {
+  if (!testing::lprintAvailable()) GTEST_SKIP() << "lprint is not installed";
+  testing::LoopbackLabelPrinter zplPrinter(testing::LoopbackLabelPrinter::Language::Zpl);
+  testing::LoopbackLabelPrinter eplPrinter;
+  testing::LprintTestServer lprint;
+  lprint.addPrinter("zpl", "zpl_4inch-203dpi-dt", zplPrinter.deviceUri());
+  lprint.addPrinter("epl", "epl2_4inch-203dpi-dt", eplPrinter.deviceUri());
+
+  // No language given: each printer says which it takes.
+  const auto zpl = print({"--printer", lprint.printerUri("zpl")});
+  ASSERT_EQ(zpl.exitCode, 0) << zpl.err << lprint.log();
+  EXPECT_EQ(zplPrinter.waitForJobs(1).at(0), stream(".zpl"));
+  const auto epl = print({"--printer", lprint.printerUri("epl")});
+  ASSERT_EQ(epl.exitCode, 0) << epl.err << lprint.log();
+  EXPECT_EQ(eplPrinter.waitForJobs(1).at(0), stream(".epl"));
+
+  // A language the printer does not take is refused before anything is sent.
+  const auto wrong = print({"--printer", lprint.printerUri("epl"), "--printer-language", "zpl"});
+  EXPECT_EQ(wrong.exitCode, 1);
+  EXPECT_NE(wrong.err.find("does not take zpl jobs"), std::string::npos) << wrong.err;
+}
+
+TEST_F(Printing, APrinterNobodyAnswersFailsAtOnceNamingIt) {
+  // A bound socket that does not listen refuses connections, and keeps its port from others.
+  const int closed = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof addr;
+  ASSERT_EQ(::bind(closed, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  ASSERT_EQ(::getsockname(closed, reinterpret_cast<sockaddr*>(&addr), &len), 0);
+  const std::string address = "127.0.0.1:" + std::to_string(ntohs(addr.sin_port));
+  for (const std::string& printer : {"tcp://" + address, "ipp://" + address + "/ipp/print/x"}) {
+    const auto started = std::chrono::steady_clock::now();
+    const auto r = print({"--printer", printer});
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5)) << printer;
+    EXPECT_EQ(r.exitCode, 1) << printer;
+    EXPECT_NE(r.err.find("Cannot connect to the label printer"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(address), std::string::npos) << r.err;
+  }
+  ::close(closed);
+}
+
+}  // namespace
+}  // namespace briskal

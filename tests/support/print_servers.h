@@ -1,0 +1,140 @@
+#pragma once
+// Real print servers on loopback ports, for tests that print end to end. Each object owns its
+// server: the constructor starts it in a temporary folder and returns once it takes requests
+// (throwing std::runtime_error with the server's log when it does not), the destructor stops it
+// and removes the folder. A server dies with the thread that started it, so a test process that
+// crashes or is killed leaves none behind; the next one removes the folders it left.
+//
+//   CupsTestServer      a private cupsd; addQueue() makes a raw queue whose jobs land as files,
+//                       waitForJobs() returns them. Clients reach it with CUPS_SERVER=server().
+//   LprintTestServer    an LPrint server; addPrinter() makes a label printer on a device URI,
+//                       printerUri() is its IPP address. LPrint cannot be told to listen on
+//                       loopback only: its port is open on every interface while it runs.
+//   LoopbackLabelPrinter  a raw (port 9100) label printer: records what each connection sends;
+//                       as a ZPL printer it answers the host status queries LPrint sends.
+//
+// Every wait is bounded. cupsdAvailable() and lprintAvailable() tell a test to skip when the
+// programs are not installed.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace briskal::testing {
+
+// cupsd and the programs that manage its queues (lpadmin, cupsdisable, cupsreject) are installed.
+bool cupsdAvailable();
+// The lprint program is installed.
+bool lprintAvailable();
+
+struct PrintedJob {
+  int id = 0;
+  std::string bytes;
+};
+
+class CupsTestServer {
+ public:
+  CupsTestServer();
+  ~CupsTestServer();
+  CupsTestServer(const CupsTestServer&) = delete;
+  CupsTestServer& operator=(const CupsTestServer&) = delete;
+
+  // "127.0.0.1:PORT", the value of CUPS_SERVER for the clients of this server.
+  std::string server() const;
+  // A raw queue, enabled and accepting: each job's bytes reach waitForJobs() unchanged.
+  void addQueue(const std::string& name);
+  // The queue is disabled (printer-state stopped, reason paused): it still accepts jobs, and
+  // keeps them pending.
+  void stopQueue(const std::string& name);
+  // The queue refuses new jobs.
+  void rejectJobs(const std::string& name);
+  // The jobs the queue has printed, in job id order, once there are at least `count`; throws
+  // std::runtime_error with what did arrive and the log when `timeout` passes first.
+  std::vector<PrintedJob> waitForJobs(const std::string& queue, size_t count,
+                                      std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
+  std::string log() const;
+
+ private:
+  void start();
+  void manage(const std::string& program, const std::vector<std::string>& args) const;
+
+  std::filesystem::path folder_;
+  pid_t pid_ = 0;
+  int port_ = 0;
+};
+
+class LprintTestServer {
+ public:
+  LprintTestServer();
+  ~LprintTestServer();
+  LprintTestServer(const LprintTestServer&) = delete;
+  LprintTestServer& operator=(const LprintTestServer&) = delete;
+
+  // A printer named `name` with one of LPrint's drivers (zpl_4inch-203dpi-dt,
+  // epl2_4inch-203dpi-dt, ...) sending to `deviceUri`, a socket:// address.
+  void addPrinter(const std::string& name, const std::string& driver, const std::string& deviceUri);
+  // ipp://localhost:PORT/ipp/print/NAME
+  std::string printerUri(const std::string& name) const;
+  std::string log() const;
+
+ private:
+  void start();
+
+  std::filesystem::path folder_;
+  pid_t pid_ = 0;
+  int port_ = 0;
+};
+
+class LoopbackLabelPrinter {
+ public:
+  // Raw takes any bytes and never answers; Zpl also answers ~HQES (status) and ~HS (host
+  // status) as a ready printer does, and keeps those queries out of the recorded bytes.
+  enum class Language { Raw, Zpl };
+
+  explicit LoopbackLabelPrinter(Language language = Language::Raw);
+  ~LoopbackLabelPrinter();
+  LoopbackLabelPrinter(const LoopbackLabelPrinter&) = delete;
+  LoopbackLabelPrinter& operator=(const LoopbackLabelPrinter&) = delete;
+
+  int port() const { return port_; }
+  // socket://127.0.0.1:PORT
+  std::string deviceUri() const;
+  // The jobs: what each connection sent besides status queries, in the order they came, once at
+  // least `count` such connections have been closed by their sender (connections that only
+  // asked for status are left out); throws std::runtime_error describing what did arrive when
+  // `timeout` passes first.
+  std::vector<std::string> waitForJobs(size_t count,
+                                       std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
+  // Status queries answered so far, over all connections.
+  int statusQueries() const;
+
+ private:
+  struct Connection {
+    int fd = -1;
+    std::string bytes;
+    std::string pending;  // the start of a status query, until the rest comes
+    bool closed = false;
+  };
+
+  void serve();
+  void receive(Connection& connection, bool closing);
+  std::vector<std::string> finishedJobs() const;
+
+  Language language_;
+  int listener_ = -1;
+  int wake_ = -1;
+  int port_ = 0;
+  mutable std::mutex mutex_;
+  mutable std::condition_variable changed_;
+  std::vector<Connection> connections_;
+  int statusQueries_ = 0;
+  std::thread thread_;
+};
+
+}  // namespace briskal::testing
