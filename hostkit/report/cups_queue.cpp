@@ -27,11 +27,7 @@ std::string_view option(const cups_dest_t& destination, const char* name) {
 std::string cupsPrinterProblem(const std::string& printer) {
   const std::unique_ptr<cups_dest_t, DestinationDeleter> destination(
       cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.c_str(), nullptr));
-  if (!destination) {
-    const char* why = cupsLastErrorString();
-    return "The printer '" + printer + "' is not known to the print system" +
-           (why && *why ? std::string(": ") + why : std::string());
-  }
+  if (!destination) return "The printer '" + printer + "' is not known to the print system";
   const std::string_view message = option(*destination, "printer-state-message");
   const std::string because = message.empty() ? "" : " (" + std::string(message) + ")";
   if (option(*destination, "printer-state") == "5")

@@ -207,7 +207,7 @@ TEST_F(CommandLine, UsageErrorsPointToWhatWasMeant) {
       {{"print", "--out", "labels.doc"},
        "briskal: --out: labels.doc: the output is chosen by the file's extension, one of .pdf, .png (a page "
        "each), "
-       ".epl (label printer) or .txt (label texts)",
+       ".epl or .zpl (label printer) or .txt (label texts)",
        "Usage: briskal print [OPTIONS]"},
       {{"help", "prnt"},
        "briskal: unknown command 'prnt'; did you mean print?",
