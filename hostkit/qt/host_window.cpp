@@ -18,7 +18,7 @@ HostWindow::HostWindow(SessionOptions options, bool askOnScreen)
     : area_(new QMdiArea(this)),
       lastRun_(new QLabel(this)),
       printChoices_(options.report),
-      previewTargets_{options.report.destination} {
+      previewTargets_{options.report.destination, options.labelPrinter, options.labelPrinterSettings} {
   setWindowTitle("briskal");
   setObjectName("HostWindow");
   area_->setObjectName("WorkArea");

@@ -13,6 +13,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "hostkit/labelprinter/label_job.h"
 #include "hostkit/qt/page_view.h"
 #include "hostkit/qt/print_dialog.h"
 #include "hostkit/qt/qt_control.h"
@@ -80,6 +81,12 @@ PrintPreview::PrintPreview(report::PreparedReport report, PreviewTargets targets
   action(output, "Print", texts_("Stampa..."), [this] { print(); })->setShortcut(QKeySequence::Print);
   action(output, "SaveAsPdf", texts_("Salva come PDF..."), [this] { saveAsPdf(); });
   action(output, "SaveAsPng", texts_("Salva come PNG..."), [this] { saveAsPng(); });
+  // Only the customisable labels are designed for a label printer's roll.
+  if (report_.kind == report::PageKind::Label) {
+    action(output, "SendToLabelPrinter", texts_("Invia alla stampante di etichette"), [this] {
+      sendToLabelPrinter();
+    })->setToolTip(texts_("Invia alla stampante di etichette") + ": " + toQt(targets_.labelPrinter));
+  }
 
   QToolBar* pages = addToolBar(texts_("Pagine"));
   pages->setObjectName("PageBar");
@@ -109,9 +116,10 @@ PrintPreview::PrintPreview(report::PreparedReport report, PreviewTargets targets
                    [this](int page) { view_->showPage(static_cast<size_t>(page - 1)); });
 
   pages->addSeparator();
-  action(pages, "ZoomOut", texts_("Riduci"), [this] {
-    view_->zoomOut();
-  })->setShortcut(QKeySequence::ZoomOut);
+  // The signs on the buttons, the words in their tool tips: the bar keeps room for the zoom box.
+  QAction* zoomOut = action(pages, "ZoomOut", texts_("Riduci"), [this] { view_->zoomOut(); });
+  zoomOut->setIconText("−");
+  zoomOut->setShortcut(QKeySequence::ZoomOut);
   zoom_->setObjectName("Zoom");
   zoom_->addItem(texts_("Adatta alla larghezza"), kFitWidth);
   zoom_->addItem(texts_("Adatta alla pagina"), kFitPage);
@@ -125,9 +133,9 @@ PrintPreview::PrintPreview(report::PreparedReport report, PreviewTargets targets
     else if (choice == kFitPage) view_->setFit(PageView::Fit::Page);
     else view_->setZoom(choice);
   });
-  action(pages, "ZoomIn", texts_("Ingrandisci"), [this] {
-    view_->zoomIn();
-  })->setShortcut(QKeySequence::ZoomIn);
+  QAction* zoomIn = action(pages, "ZoomIn", texts_("Ingrandisci"), [this] { view_->zoomIn(); });
+  zoomIn->setIconText("+");
+  zoomIn->setShortcut(QKeySequence::ZoomIn);
 
   position_->setObjectName("Position");
   statusBar()->addWidget(position_);
@@ -141,7 +149,7 @@ PrintPreview::PrintPreview(report::PreparedReport report, PreviewTargets targets
     showPosition();
   });
   view_->showPage(0);
-  resize(960, 720);
+  resize(1000, 720);
 }
 
 void PrintPreview::showPosition() {
@@ -194,6 +202,14 @@ void PrintPreview::saveAsPng() {
     const double dpi = report_.kind == report::PageKind::Label ? report::kLabelDpi : report::kReportDpi;
     std::vector<fs::path> files = report::renderPng(report_.pages, *file, dpi);
     deliver(file->string(), report_.records, static_cast<int64_t>(report_.pages.size()), std::move(files));
+  });
+}
+
+void PrintPreview::sendToLabelPrinter() {
+  act(texts_("Le etichette non sono state inviate alla stampante di etichette."), [&] {
+    const int64_t labels = labelprinter::printLabels(report_.pages, targets_.labelPrinter,
+                                                     targets_.labelPrinterSettings, report_.title);
+    deliver(targets_.labelPrinter, labels, labels);
   });
 }
 

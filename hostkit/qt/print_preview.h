@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "hostkit/labelprinter/printer_settings.h"
 #include "hostkit/qt/screen_texts.h"
 #include "hostkit/report/report_service.h"
 
@@ -23,7 +24,9 @@ class PageView;
 
 // Where a preview's actions go unless the operator chooses otherwise.
 struct PreviewTargets {
-  std::string suggested;  // a .pdf or .png file the save dialogs start from, or the printer proposed
+  std::string suggested;     // a .pdf or .png file the save dialogs start from, or the printer proposed
+  std::string labelPrinter;  // where customisable labels go: FILE.epl|.zpl, tcp://, ipp:// or cups:QUEUE
+  labelprinter::PrinterSettings labelPrinterSettings;
 };
 
 class PrintPreview final : public QMainWindow {
@@ -38,6 +41,7 @@ class PrintPreview final : public QMainWindow {
   void print();
   void saveAsPdf();
   void saveAsPng();
+  void sendToLabelPrinter();
   // The page box, the counts and the zoom as the view shows them.
   void showPosition();
   // The file the operator picks in a save dialog, with `extension` when typed without one.

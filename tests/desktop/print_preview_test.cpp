@@ -244,9 +244,28 @@ TEST_F(Printing, ThePreviewSavesEveryPageAsPdfAndAsPng) {
   EXPECT_TRUE(errors_.empty()) << firstError();
 }
 
+// Customisable labels go to the session's label printer, a file here, one EPL2 label a page.
+TEST_F(Printing, CustomisableLabelsAreSentToTheLabelPrinter) {
+  PrintPreview* preview = previewOfLabels(true);
+  ASSERT_NE(preview, nullptr) << firstError();
+  const size_t pages = preview->report().pages.size();
+  trigger(*preview, "SendToLabelPrinter");
+  const std::string job = readFile(folder_ + "/labels.epl");
+  EXPECT_TRUE(job.starts_with("\nI8,A,001\nN\nq")) << job.substr(0, 40);
+  size_t printed = 0;
+  for (size_t at = job.find("\nP1\n"); at != std::string::npos; at = job.find("\nP1\n", at + 1)) ++printed;
+  EXPECT_EQ(printed, pages);
+  const auto& deliveries = window().session().deliveries();
+  ASSERT_EQ(deliveries.size(), 1u) << firstError();
+  EXPECT_EQ(deliveries[0].destination, folder_ + "/labels.epl");
+  EXPECT_EQ(deliveries[0].labels, static_cast<int64_t>(pages));
+  EXPECT_TRUE(errors_.empty()) << firstError();
+}
+
 TEST_F(Printing, PrintingOnAPrinterThePrintSystemDoesNotKnowShowsTheCause) {
   PrintPreview* preview = previewOfLabels(false);
   ASSERT_NE(preview, nullptr) << firstError();
+  EXPECT_EQ(preview->findChild<QAction*>("SendToLabelPrinter"), nullptr) << "standard labels fill sheets";
   whenDialog("PrintDialog", [](QDialog& dialog) {
     child<QComboBox>(dialog, "Printer").setCurrentText("briskal-no-such-printer");
     child<QSpinBox>(dialog, "Copies").setValue(2);

@@ -72,7 +72,6 @@ void printAndPreview(hostkit::qt::HostWindow& window, const char* name) {
     std::cerr << "screenshots: the run opened no preview\n";
     std::exit(1);
   }
-  preview->resize(1000, 720);
   save(preview, name);
 }
 
