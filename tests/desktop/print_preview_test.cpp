@@ -2,6 +2,8 @@
 // reach the printed labels and are remembered, a cancelled run delivers nothing, the preview pages
 // and zooms drawing only the pages it shows, and prints and saves what it shows.
 
+#include <cups/cups.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -14,12 +16,15 @@
 #include <QSpinBox>
 #include <QTableView>
 #include <filesystem>
+#include <fstream>
+#include <memory>
 #include <regex>
 
 #include "desktop/desktop_fixture.h"
 #include "hostkit/qt/page_view.h"
 #include "hostkit/qt/print_dialog.h"
 #include "support/files.h"
+#include "support/print_servers.h"
 #include "support/process.h"
 
 namespace briskal::testing {
@@ -55,6 +60,17 @@ int pngWidth(const fs::path& file) {
   const std::string png = readFile(file);
   if (png.size() < 24) return -1;
   return (static_cast<unsigned char>(png[18]) << 8) | static_cast<unsigned char>(png[19]);
+}
+
+// The copies the print system keeps among a job's attributes.
+int jobCopies(int job) {
+  ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+  const std::string uri = "ipp://localhost/jobs/" + std::to_string(job);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.c_str());
+  const std::unique_ptr<ipp_t, decltype(&ippDelete)> response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"),
+                                                              &ippDelete);
+  ipp_attribute_t* copies = response ? ippFindAttribute(response.get(), "copies", IPP_TAG_INTEGER) : nullptr;
+  return copies ? ippGetInteger(copies, 0) : -1;
 }
 
 class Printing : public DesktopTest {
@@ -260,6 +276,41 @@ TEST_F(Printing, CustomisableLabelsAreSentToTheLabelPrinter) {
   EXPECT_EQ(deliveries[0].destination, folder_ + "/labels.epl");
   EXPECT_EQ(deliveries[0].labels, static_cast<int64_t>(pages));
   EXPECT_TRUE(errors_.empty()) << firstError();
+}
+
+// The print system lists its queues in the dialog; the pages chosen go as one PDF job.
+TEST_F(Printing, TheChosenPagesPrintOnACupsQueueAsOftenAsAsked) {
+  if (!cupsdAvailable()) GTEST_SKIP() << "cupsd is not installed";
+  CupsTestServer cups;
+  cups.addQueue("ufficio");
+  cupsSetServer(cups.server().c_str());
+  PrintPreview* preview = previewOfLabels(true);
+  ASSERT_NE(preview, nullptr) << firstError();
+  ASSERT_GE(preview->report().pages.size(), 4u);
+  QStringList offered;
+  whenDialog("PrintDialog", [&offered](QDialog& dialog) {
+    auto& printer = child<QComboBox>(dialog, "Printer");
+    for (int i = 0; i < printer.count(); ++i) offered << printer.itemText(i);
+    printer.setCurrentText("ufficio");
+    child<QSpinBox>(dialog, "FirstPage").setValue(2);
+    child<QSpinBox>(dialog, "LastPage").setValue(4);
+    child<QSpinBox>(dialog, "Copies").setValue(2);
+    dialog.accept();
+  });
+  trigger(*preview, "Print");
+  EXPECT_EQ(offered, QStringList{"ufficio"});
+  ASSERT_TRUE(errors_.empty()) << firstError() << cups.log();
+  const PrintedJob job = cups.waitForJobs("ufficio", 1).at(0);
+  EXPECT_EQ(jobCopies(job.id), 2);
+  cupsSetServer(nullptr);
+  const fs::path printed = folder_ + "/printed.pdf";
+  std::ofstream(printed, std::ios::binary) << job.bytes;
+  EXPECT_EQ(pdfPages(printed), 3);
+  const auto& deliveries = window().session().deliveries();
+  ASSERT_EQ(deliveries.size(), 1u);
+  EXPECT_EQ(deliveries[0].destination, "ufficio");
+  EXPECT_EQ(deliveries[0].pages, 6);
+  EXPECT_EQ(deliveries[0].labels, 6) << "three labels, twice";
 }
 
 TEST_F(Printing, PrintingOnAPrinterThePrintSystemDoesNotKnowShowsTheCause) {
