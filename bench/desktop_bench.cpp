@@ -1,20 +1,26 @@
 // The desktop as an operator meets it, offscreen: the host window up with the parameter form
-// shown; the selection form opened on about 100,000 label rows, expansion included; and a grid of
-// a million rows scrolled and painted at its first row and at its last.
+// shown; the selection form opened on about 100,000 label rows, expansion included; a grid of a
+// million rows scrolled and painted at its first row and at its last; and a run of 10,000
+// customisable labels printed to the preview, which shows its first page.
 
 #include <benchmark/benchmark.h>
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTimer>
 #include <filesystem>
+#include <optional>
 
 #include "bench_database.h"
 #include "data/recordset.h"
 #include "hostkit/qt/host_window.h"
+#include "hostkit/qt/page_view.h"
 #include "hostkit/qt/qt_form_window.h"
 #include "hostkit/qt/qt_grid.h"
 
@@ -121,6 +127,75 @@ void BM_ScrollAMillionRowGrid(benchmark::State& state) {
   grid.setDataSource(nullptr);
 }
 BENCHMARK(BM_ScrollAMillionRowGrid)->Arg(0)->Arg(999'960)->Unit(benchmark::kMicrosecond);
+
+// The selection form on 10,000 customisable labels: the work orders numbered up to 76, 25 labels
+// an order line.
+std::unique_ptr<hostkit::qt::HostWindow> tenThousandLabels() {
+  auto window = hostWindow();
+  window->show();
+  window->openComponent();
+  QWidget* form = window->formWindow("FRMPD_BRISKAL")->root();
+  auto* filter = form->findChild<QTableWidget*>("KVX_ADVQ");
+  for (int r = 0; r < filter->rowCount(); ++r) {
+    if (filter->item(r, 0)->text() != "Numero doc.") continue;
+    filter->item(r, 1)->setText("1");
+    filter->item(r, 4)->setText("76");
+  }
+  form->findChild<QComboBox*>("CMB_TipoEtichetta")->setCurrentIndex(1);
+  form->findChild<QComboBox*>("CMB_TipoQuantità")->setCurrentIndex(2);
+  form->findChild<QLineEdit*>("TXT_NumEtichette")->setText("25");
+  form->findChild<QAbstractButton*>("CMD_ImpostaEtich")->click();
+  QApplication::processEvents();
+  return window;
+}
+
+// Pressing Stampa: the print options answered at once, the labels written to the scratch table,
+// laid out, and the preview up with its first page drawn.
+void BM_PrintTenThousandLabelsToThePreview(benchmark::State& state) {
+  size_t pages = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto window = tenThousandLabels();
+    QAbstractButton* print =
+        window->formWindow("FRMPD_MODSELEZ")->root()->findChild<QAbstractButton*>("CmdExec");
+    state.ResumeTiming();
+    QTimer::singleShot(0, [] { static_cast<QDialog*>(QApplication::activeModalWidget())->accept(); });
+    print->click();
+    QApplication::processEvents();
+    state.PauseTiming();
+    pages = window->preview()->report().pages.size();
+    if (window->preview()->view().rendered() == 0) state.SkipWithError("the first page was not drawn");
+    window.reset();
+    QApplication::processEvents();
+    state.ResumeTiming();
+  }
+  state.counters["pages"] = static_cast<double>(pages);
+}
+BENCHMARK(BM_PrintTenThousandLabelsToThePreview)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// The preview alone: a window made over the 10,000 laid-out labels, shown with its first page.
+void BM_PreviewOfTenThousandLabelsShowsItsFirstPage(benchmark::State& state) {
+  auto window = tenThousandLabels();
+  QTimer::singleShot(0, [] { static_cast<QDialog*>(QApplication::activeModalWidget())->accept(); });
+  window->formWindow("FRMPD_MODSELEZ")->root()->findChild<QAbstractButton*>("CmdExec")->click();
+  const hostkit::report::PreparedReport run = window->preview()->report();
+  for (auto _ : state) {
+    state.PauseTiming();
+    hostkit::report::PreparedReport handedOver = run;
+    state.ResumeTiming();
+    auto* preview =
+        new hostkit::qt::PrintPreview(std::move(handedOver), {}, hostkit::qt::ScreenTexts(), window.get());
+    preview->show();
+    QApplication::processEvents();
+    benchmark::DoNotOptimize(preview->view().rendered());
+    state.PauseTiming();
+    preview->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    state.ResumeTiming();
+  }
+  state.counters["pages"] = static_cast<double>(run.pages.size());
+}
+BENCHMARK(BM_PreviewOfTenThousandLabelsShowsItsFirstPage)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 }  // namespace briskal

@@ -1,5 +1,6 @@
 // briskal-desktop: the desktop host. A main window opens the label component from its menu; its
-// forms, message boxes and search lists are on screen.
+// forms, message boxes and search lists are on screen. Every print run opens in a print preview,
+// from where the operator prints it or saves it.
 
 #include <CLI/CLI.hpp>
 #include <QApplication>
@@ -62,7 +63,9 @@ int main(int argc, char** argv) {
   app.add_option("--locale", o.locale, "Regional settings and message language")
       ->check(CLI::IsMember({"it", "en"}))
       ->capture_default_str();
-  app.add_option("--out", o.out, "Where printed labels go: a .pdf or .png file, or a CUPS printer")
+  app.add_option("--out", o.out,
+                 "Where the print preview's Save starts (a .pdf or .png file), or the CUPS printer its Print "
+                 "proposes")
       ->type_name("FILE|PRINTER")
       ->capture_default_str();
   app.add_option("--label-printer", o.labelPrinter,

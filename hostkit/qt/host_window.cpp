@@ -7,6 +7,7 @@
 
 #include "common/convert.h"
 #include "common/routines.h"
+#include "hostkit/qt/print_settings_dialog.h"
 #include "hostkit/qt/qt_control.h"
 #include "hostkit/qt/qt_dialogs.h"
 #include "hostkit/qt/qt_form_window.h"
@@ -14,7 +15,10 @@
 namespace briskal::hostkit::qt {
 
 HostWindow::HostWindow(SessionOptions options, bool askOnScreen)
-    : area_(new QMdiArea(this)), lastRun_(new QLabel(this)) {
+    : area_(new QMdiArea(this)),
+      lastRun_(new QLabel(this)),
+      printChoices_(options.report),
+      previewTargets_{options.report.destination, options.labelPrinter, options.labelPrinterSettings} {
   setWindowTitle("briskal");
   setObjectName("HostWindow");
   area_->setObjectName("WorkArea");
@@ -33,6 +37,8 @@ HostWindow::HostWindow(SessionOptions options, bool askOnScreen)
     options.answers = AnswerPolicy::interactive(
         [this](const ShownMessage& m) { return askWithMessageBox(m, this, texts()); });
   options.delivered = [this](const report::Delivery& delivery) { delivered(delivery); };
+  options.reportSettingsPrompt = [this](report::ReportOptions& run) { return askPrintSettings(run); };
+  options.reportPresenter = [this](report::PreparedReport prepared) { showPreview(std::move(prepared)); };
   session_ = std::make_unique<HostSession>(std::move(options));
   session_->runtime().setSearchListDriver(
       [this](const SearchList& list) { return pickFromSearchList(list, this, texts()); });
@@ -78,11 +84,33 @@ QtFormWindow* HostWindow::formWindow(std::string_view formName) const {
   return nullptr;
 }
 
+PrintPreview* HostWindow::preview() const {
+  const QList<PrintPreview*> previews = findChildren<PrintPreview*>(Qt::FindDirectChildrenOnly);
+  return previews.isEmpty() ? nullptr : previews.back();
+}
+
 void HostWindow::delivered(const report::Delivery& delivery) {
-  lastRun_->setText(texts()("Stampate %1 etichette su %2 pagine: %3")
-                        .arg(delivery.labels)
-                        .arg(delivery.pages)
-                        .arg(QString::fromStdString(delivery.destination)));
+  const QString destination = QString::fromStdString(delivery.destination);
+  // Some pages of a report print without saying which of its labels they hold.
+  lastRun_->setText(delivery.labels > 0
+                        ? texts()("Stampate %1 etichette su %2 pagine: %3")
+                              .arg(delivery.labels)
+                              .arg(delivery.pages)
+                              .arg(destination)
+                        : texts()("Stampate %1 pagine: %2").arg(delivery.pages).arg(destination));
+}
+
+bool HostWindow::askPrintSettings(report::ReportOptions& options) {
+  if (!editPrintSettings(printChoices_, this, texts())) return false;
+  options = printChoices_;
+  return true;
+}
+
+void HostWindow::showPreview(report::PreparedReport report) {
+  auto* preview = new PrintPreview(std::move(report), previewTargets_, texts(), this);
+  preview->show();
+  preview->raise();
+  preview->activateWindow();
 }
 
 }  // namespace briskal::hostkit::qt

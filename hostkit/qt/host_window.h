@@ -1,11 +1,13 @@
 #pragma once
 // The desktop host: a main window whose work area holds the component's forms, a menu entry that
 // opens the component, and a status bar with the company, the user and the last print run. It
-// runs one host session whose windows, message boxes and search lists are on screen.
+// runs one host session whose windows, message boxes and search lists are on screen; each report
+// run asks for its print options and opens in a print preview, from where it prints or is saved.
 
 #include <QMainWindow>
 #include <memory>
 
+#include "hostkit/qt/print_preview.h"
 #include "hostkit/qt/screen_texts.h"
 #include "hostkit/session/host_session.h"
 
@@ -29,15 +31,23 @@ class HostWindow final : public QMainWindow {
   QMdiArea& workArea() { return *area_; }
   // The newest window of a form, nullptr when it has none.
   QtFormWindow* formWindow(std::string_view formName) const;
+  // The newest print preview still open, or nullptr.
+  PrintPreview* preview() const;
 
  private:
   void delivered(const report::Delivery& delivery);
+  // The report service's hooks: the print options asked before each run, starting from the last
+  // ones chosen, and the run's pages shown in a preview of their own.
+  bool askPrintSettings(report::ReportOptions& options);
+  void showPreview(report::PreparedReport report);
   // The screen's texts in the session's language.
   ScreenTexts texts() const;
 
   QMdiArea* area_;
   QLabel* lastRun_;
   std::vector<QtFormWindow*> windows_;
+  report::ReportOptions printChoices_;
+  PreviewTargets previewTargets_;
   std::unique_ptr<HostSession> session_;
 };
 

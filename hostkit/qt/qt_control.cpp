@@ -19,18 +19,24 @@ void setErrorReporter(std::function<void(const std::string& error)> report) {
   reporter() = std::move(report);
 }
 
-void guarded(const std::function<void()>& action) {
-  std::string failure;
+std::optional<std::string> failureOf(const std::function<void()>& action) {
   try {
     action();
-    return;
+    return std::nullopt;
   } catch (const Error& e) {
-    failure = e.description();
+    return e.description();
   } catch (const std::exception& e) {
-    failure = e.what();
+    return e.what();
   }
-  if (reporter()) reporter()(failure);
-  else QMessageBox::warning(QApplication::activeWindow(), "briskal", QString::fromStdString(failure));
+}
+
+void guarded(const std::function<void()>& action) {
+  if (const std::optional<std::string> failure = failureOf(action)) showError(*failure);
+}
+
+void showError(const std::string& error) {
+  if (reporter()) reporter()(error);
+  else QMessageBox::warning(QApplication::activeWindow(), "briskal", QString::fromStdString(error));
 }
 
 }  // namespace briskal::hostkit::qt

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -45,7 +46,11 @@ class QtControl : public Interface {
 // Runs what a person's action raised. An error that escapes the form's own traps is reported (in a
 // message box unless a reporter was set), never thrown through Qt's event loop.
 void guarded(const std::function<void()>& action);
-// Replaces the message box of guarded(); an empty function restores it.
+// Runs an action; what it threw, or nullopt when it did not throw.
+std::optional<std::string> failureOf(const std::function<void()>& action);
+// Shows an error as guarded() does.
+void showError(const std::string& error);
+// Replaces the message box of guarded() and showError(); an empty function restores it.
 void setErrorReporter(std::function<void(const std::string& error)> reporter);
 
 // The platform's twips, at 15 a pixel.

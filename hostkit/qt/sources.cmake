@@ -1,9 +1,14 @@
 # The desktop host's Qt 6 Widgets side, relative to the hostkit folder: controls over widgets,
-# form windows built from Designer files, message boxes, search lists and the host window.
+# form windows built from Designer files, message boxes, search lists, the print options, the print
+# preview and the host window.
 find_package(Qt6 REQUIRED COMPONENTS Widgets UiTools)
 
 add_library(briskal_hostkit_qt STATIC
   qt/host_window.cpp
+  qt/page_view.cpp
+  qt/print_dialog.cpp
+  qt/print_preview.cpp
+  qt/print_settings_dialog.cpp
   qt/qt_control.cpp
   qt/qt_control_host.cpp
   qt/qt_dialogs.cpp

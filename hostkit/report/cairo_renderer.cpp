@@ -103,6 +103,32 @@ class PageDrawer {
   std::map<std::string, CairoSurface> images_;
 };
 
+// A cairo surface over the image's own pixels; the image must outlive it.
+CairoSurface imageSurface(PageImage& image) {
+  CairoSurface surface(cairo_image_surface_create_for_data(image.pixels.data(), CAIRO_FORMAT_RGB24,
+                                                           image.width, image.height, image.stride));
+  checkCairo(cairo_surface_status(surface.get()), "Creating a page image");
+  return surface;
+}
+
+PageImage drawImage(PageDrawer& drawer, const Page& page, double dpi) {
+  const double scale = dpi / kMillimetresPerInch;
+  PageImage image;
+  image.width = static_cast<int>(std::ceil(page.width * scale));
+  image.height = static_cast<int>(std::ceil(page.height * scale));
+  image.stride = cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, image.width);
+  if (image.stride < 0)
+    throwReportError("A page of " + std::to_string(image.width) + " pixels cannot be drawn");
+  image.pixels.resize(static_cast<size_t>(image.stride) * static_cast<size_t>(image.height));
+  CairoSurface surface = imageSurface(image);
+  CairoContext cr(cairo_create(surface.get()));
+  cairo_scale(cr.get(), scale, scale);
+  drawer.draw(cr.get(), page);
+  cr.reset();
+  cairo_surface_flush(surface.get());
+  return image;
+}
+
 }  // namespace
 
 void renderPdf(const std::vector<Page>& pages, const std::filesystem::path& file, const std::string& title) {
@@ -137,26 +163,22 @@ void renderPdf(const std::vector<Page>& pages, const std::filesystem::path& file
   staged.commit();
 }
 
+PageImage renderPageImage(const Page& page, double dpi) {
+  PageDrawer drawer;
+  return drawImage(drawer, page, dpi);
+}
+
 std::vector<std::filesystem::path> renderPng(const std::vector<Page>& pages,
                                              const std::filesystem::path& file, double dpi) {
   requirePages(pages);
   std::vector<std::filesystem::path> files = pngFileNames(file, pages.size());
-  const double scale = dpi / kMillimetresPerInch;
   PageDrawer drawer;
   std::vector<StagedFile> staged;
   staged.reserve(files.size());
   for (size_t n = 0; n < pages.size(); ++n) {
-    const Page& page = pages[n];
-    CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24,
-                                                    static_cast<int>(std::ceil(page.width * scale)),
-                                                    static_cast<int>(std::ceil(page.height * scale))));
-    checkCairo(cairo_surface_status(surface.get()), "Creating a page image");
-    CairoContext cr(cairo_create(surface.get()));
-    cairo_scale(cr.get(), scale, scale);
-    drawer.draw(cr.get(), page);
-    cr.reset();
+    PageImage image = drawImage(drawer, pages[n], dpi);
     staged.emplace_back(files[n]);
-    checkCairo(cairo_surface_write_to_png(surface.get(), staged.back().path().c_str()),
+    checkCairo(cairo_surface_write_to_png(imageSurface(image).get(), staged.back().path().c_str()),
                "Writing " + files[n].string());
   }
   // The pages take their places only once all of them are drawn.

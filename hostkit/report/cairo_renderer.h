@@ -1,8 +1,9 @@
 #pragma once
-// Renders laid-out pages with cairo: every page into one PDF file, or each page into a PNG file.
-// Both throw briskal::Error when there is no page, when a file cannot be written or read (images),
-// or when a barcode cannot encode its data.
+// Renders laid-out pages with cairo: every page into one PDF file, each page into a PNG file, or
+// one page into memory for the screen. All throw briskal::Error when there is no page, when a file
+// cannot be written or read (images), or when a barcode cannot encode its data.
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -23,6 +24,18 @@ void renderPdf(const std::vector<Page>& pages, const std::filesystem::path& file
 // returns the files written, in page order.
 std::vector<std::filesystem::path> renderPng(const std::vector<Page>& pages,
                                              const std::filesystem::path& file, double dpi);
+
+// A page drawn into memory: `height` rows of `width` 32-bit pixels 0xffRRGGBB in the machine's
+// byte order, each row starting `stride` bytes after the one before.
+struct PageImage {
+  int width = 0;
+  int height = 0;
+  int stride = 0;
+  std::vector<uint8_t> pixels;
+};
+
+// Draws one page at `dpi`, its size rounded up to whole pixels: what renderPng writes to its files.
+PageImage renderPageImage(const Page& page, double dpi);
 
 // The files renderPng writes for `pageCount` pages.
 std::vector<std::filesystem::path> pngFileNames(const std::filesystem::path& file, size_t pageCount);

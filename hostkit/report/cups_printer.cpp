@@ -38,11 +38,16 @@ class TemporaryPdf {
 
 }  // namespace
 
-int printPages(const std::vector<Page>& pages, const std::string& printer, const std::string& title) {
+int printPages(const std::vector<Page>& pages, const std::string& printer, const std::string& title,
+               int copies) {
+  if (copies < 1) throwReportError("The number of copies must be at least 1");
   if (const std::string problem = cupsPrinterProblem(printer); !problem.empty()) throwReportError(problem);
   TemporaryPdf file;
   renderPdf(pages, file.path(), title);
-  const int job = cupsPrintFile(printer.c_str(), file.path().c_str(), title.c_str(), 0, nullptr);
+  cups_option_t* options = nullptr;
+  const int optionCount = cupsAddOption("copies", std::to_string(copies).c_str(), 0, &options);
+  const int job = cupsPrintFile(printer.c_str(), file.path().c_str(), title.c_str(), optionCount, options);
+  cupsFreeOptions(optionCount, options);
   if (job == 0)
     throwReportError("The printer '" + printer +
                      "' did not take the job: " + std::string(cupsLastErrorString()));

@@ -12,6 +12,7 @@ namespace briskal::hostkit::report {
 // Throws briskal::Error when the printer is not known to the print system, is stopped or refuses
 // the job.
 // Returns the job's number.
-int printPages(const std::vector<Page>& pages, const std::string& printer, const std::string& title);
+int printPages(const std::vector<Page>& pages, const std::string& printer, const std::string& title,
+               int copies = 1);
 
 }  // namespace briskal::hostkit::report

@@ -71,8 +71,13 @@ class RunData {
 }  // namespace
 
 HeadlessReportService::HeadlessReportService(ReportOptions options, RegionalSettings regional,
-                                             DeliverySink delivered)
-    : options_(std::move(options)), regional_(std::move(regional)), delivered_(std::move(delivered)) {}
+                                             DeliverySink delivered, SettingsPrompt prompt,
+                                             ReportPresenter presenter)
+    : options_(std::move(options)),
+      regional_(std::move(regional)),
+      delivered_(std::move(delivered)),
+      prompt_(std::move(prompt)),
+      presenter_(std::move(presenter)) {}
 
 void HeadlessReportService::setDataSource(const std::string& sql) {
   sql_ = sql;
@@ -101,6 +106,14 @@ HeadlessReportService::LaidOut HeadlessReportService::prepare() {
 void HeadlessReportService::start() {
   completed_ = false;
   written_.clear();
+  if (prompt_ && !prompt_(options_)) return;
+  if (presenter_) {
+    LaidOut laidOut = prepare();
+    if (laidOut.pages.empty()) throwReportError("The report has no pages to print");
+    presenter_({std::move(laidOut.pages), laidOut.kind, laidOut.records, title_, delivered_});
+    completed_ = true;
+    return;
+  }
   if (options_.destination.empty()) throwReportError("The report service has no destination");
   if (lowerExtension(options_.destination) == ".txt") {
     const int64_t texts = writeTexts();

@@ -2,7 +2,8 @@
 // The stand-in host's report service: loads the template from the component's folder, reads the
 // data (a statement run on its own connection, or the records of a recordset), lets the component
 // set formulas and sections in BeforePrintReport, lays the pages out and sends them to a PDF file,
-// to PNG files or to a CUPS printer, as its options say.
+// to PNG files or to a CUPS printer, as its options say. A host on screen may ask the operator for
+// the print options first, and show the pages instead of sending them.
 
 #include <filesystem>
 #include <functional>
@@ -28,10 +29,27 @@ struct ReportOptions {
   std::string notes;
 };
 
+// Asks for a run's print options before anything is read; false cancels the run, which then
+// delivers nothing and is no error.
+using SettingsPrompt = std::function<bool(ReportOptions& options)>;
+
+// A run laid out for the host to show, in place of sending it to the destination. The host owns it
+// and may keep it after the report service is gone.
+struct PreparedReport {
+  std::vector<Page> pages;
+  PageKind kind = PageKind::Report;
+  int64_t records = 0;  // labels, or the records of a report
+  std::string title;
+  DeliverySink delivered;  // hears of what the host prints or saves from it
+};
+using ReportPresenter = std::function<void(PreparedReport report)>;
+
 class HeadlessReportService final : public host::ReportService {
  public:
-  // `delivered` hears of every run that completed.
-  HeadlessReportService(ReportOptions options, RegionalSettings regional, DeliverySink delivered = {});
+  // `delivered` hears of every run that completed. Without a prompt the options are used as given;
+  // without a presenter the pages go to the destination.
+  HeadlessReportService(ReportOptions options, RegionalSettings regional, DeliverySink delivered = {},
+                        SettingsPrompt prompt = {}, ReportPresenter presenter = {});
 
   void setGlobalContext(host::Cinterface* host) override { host_ = host; }
   // The class name, owner, preview flag, logon values and host value mean nothing to a headless
@@ -79,6 +97,8 @@ class HeadlessReportService final : public host::ReportService {
   ReportOptions options_;
   RegionalSettings regional_;
   DeliverySink delivered_;
+  SettingsPrompt prompt_;
+  ReportPresenter presenter_;
   host::Cinterface* host_ = nullptr;
   std::string title_;
   std::string templateFile_;

@@ -25,9 +25,11 @@ HostSession::HostSession(SessionOptions options)
   global_ = std::make_shared<HeadlessGlobalContext>(std::move(options.settings), *messages_);
   const std::filesystem::path folder = options.component.parent_path();
   runtime_->setComponentFolder(folder);
-  runtime_->setReportServiceFactory([this, report = options.report, regional] {
+  runtime_->setReportServiceFactory([this, report = options.report, regional,
+                                     prompt = options.reportSettingsPrompt,
+                                     presenter = options.reportPresenter] {
     return std::make_unique<report::HeadlessReportService>(
-        report, regional, [this](const report::Delivery& delivery) { deliver(delivery); });
+        report, regional, [this](const report::Delivery& delivery) { deliver(delivery); }, prompt, presenter);
   });
   runtime_->setLabelPrinterFactory([this, destination = options.labelPrinter,
                                     printer = options.labelPrinterSettings, folder, regional,

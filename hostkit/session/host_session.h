@@ -33,6 +33,10 @@ struct SessionOptions {
   labelprinter::PrinterSettings labelPrinterSettings;
   HeadlessRuntime::WindowFactory windowFactory;  // a screen's windows; headless ones without it
   report::DeliverySink delivered;                // hears of each run the session delivered
+
+  // A screen's hooks into each report run; without them a run prints as `report` says.
+  report::SettingsPrompt reportSettingsPrompt;  // asks for the print options before anything is read
+  report::ReportPresenter reportPresenter;      // shows the laid-out pages instead of sending them
 };
 
 class HostSession {

@@ -1,6 +1,10 @@
 #include "desktop/desktop_fixture.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QTimer>
 
 #include "component/component_fixture.h"
@@ -8,6 +12,24 @@
 #include "support/database_backends.h"
 
 namespace briskal::testing {
+
+int filterRow(QTableWidget& table, const QString& caption) {
+  for (int r = 0; r < table.rowCount(); ++r)
+    if (table.item(r, 0)->text() == caption) return r;
+  ADD_FAILURE() << "no filter row " << caption.toStdString();
+  return -1;
+}
+
+void typeInCell(QTableWidget& table, int row, int column, const QString& text) {
+  table.setCurrentCell(row, column);
+  table.editItem(table.item(row, column));
+  auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  ASSERT_NE(editor, nullptr) << "no editor opened";
+  editor->selectAll();
+  QTest::keyClicks(editor, text);
+  QTest::keyClick(editor, Qt::Key_Return);
+  QApplication::processEvents();
+}
 
 void DesktopTest::SetUp() {
   folder_ = temporaryFolder();
@@ -42,6 +64,23 @@ hostkit::qt::QtFormWindow& DesktopTest::form(std::string_view name) {
   return *found;
 }
 
+void DesktopTest::selectFirstOrders(const QString& caption, bool customLabels, int labelsPerLine) {
+  QTableWidget& table = filter();
+  const int row = filterRow(table, caption);
+  typeInCell(table, row, 1, "1");
+  typeInCell(table, row, 4, "2");
+  if (customLabels) widget<QComboBox>("FRMPD_BRISKAL", "CMB_TipoEtichetta")->setCurrentIndex(1);
+  if (labelsPerLine > 0) {
+    widget<QComboBox>("FRMPD_BRISKAL", "CMB_TipoQuantità")->setCurrentIndex(2);
+    auto* labels = widget<QLineEdit>("FRMPD_BRISKAL", "TXT_NumEtichette");
+    labels->clear();
+    QTest::keyClicks(labels, QString::number(labelsPerLine));
+  }
+  click("FRMPD_BRISKAL", "CMD_ImpostaEtich");
+  // Customisable labels go straight to the selection; standard ones lay their lines out first.
+  if (!customLabels) click("FRMPD_BRISKAL", "CMD_Esegui");
+}
+
 void DesktopTest::click(std::string_view formName, const char* button) {
   auto* b = widget<QAbstractButton>(formName, button);
   ASSERT_NE(b, nullptr);
@@ -61,6 +100,41 @@ void DesktopTest::whenModal(std::string_view formName,
     }
     driver(*w);
   });
+}
+
+void DesktopTest::whenDialog(const char* name, std::function<void(QDialog&)> driver) {
+  QTimer::singleShot(0, [name, driver] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dialog || dialog->objectName() != name) {
+      ADD_FAILURE() << name << " is not on screen as a modal dialog";
+      return;
+    }
+    driver(*dialog);
+    if (dialog->isVisible()) {
+      ADD_FAILURE() << name << " is still open";
+      dialog->reject();
+    }
+  });
+}
+
+void DesktopTest::trigger(QWidget& window, const char* action) {
+  auto* a = window.findChild<QAction*>(action);
+  ASSERT_NE(a, nullptr) << "no action " << action;
+  ASSERT_TRUE(a->isEnabled()) << action << " is disabled";
+  a->trigger();
+  QApplication::processEvents();
+}
+
+void DesktopTest::saveFromPreview(const char* action, const std::filesystem::path& file) {
+  hostkit::qt::PrintPreview* preview = window_->preview();
+  ASSERT_NE(preview, nullptr) << "no print preview";
+  whenDialog("SaveFile", [file](QDialog& dialog) {
+    auto& files = static_cast<QFileDialog&>(dialog);
+    files.setDirectory(QString::fromStdString(file.parent_path().string()));
+    files.selectFile(QString::fromStdString(file.filename().string()));
+    dialog.accept();  // as the Save button does, checking the name typed
+  });
+  trigger(*preview, action);
 }
 
 }  // namespace briskal::testing

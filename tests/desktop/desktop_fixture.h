@@ -5,13 +5,21 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
+#include <QTableWidget>
 #include <QTest>
+#include <filesystem>
 #include <memory>
 
 #include "hostkit/qt/host_window.h"
 #include "hostkit/qt/qt_form_window.h"
 
 namespace briskal::testing {
+
+// The filter table's row of a field.
+int filterRow(QTableWidget& table, const QString& caption);
+// Types into a cell as a person does: starts editing it, types, presses Enter.
+void typeInCell(QTableWidget& table, int row, int column, const QString& text);
 
 class DesktopTest : public ::testing::Test {
  protected:
@@ -29,10 +37,23 @@ class DesktopTest : public ::testing::Test {
     EXPECT_NE(found, nullptr) << formName << " has no " << name;
     return found;
   }
+  QTableWidget& filter() { return *widget<QTableWidget>("FRMPD_BRISKAL", "KVX_ADVQ"); }
+  // The work orders numbered 1 and 2, through to the selection form; `caption` is the order
+  // number's row as the screen shows it. Standard labels or the customisable ones, as many a line
+  // as the form proposes or `labelsPerLine`.
+  void selectFirstOrders(const QString& caption = "Numero doc.", bool customLabels = false,
+                         int labelsPerLine = 0);
   // Clicks a button as a person does, then lets the window process what followed.
   void click(std::string_view formName, const char* button);
   // Runs `driver` on a modal form once it is on screen, then lets show() return.
   void whenModal(std::string_view formName, std::function<void(hostkit::qt::QtFormWindow&)> driver);
+  // Runs `driver` on the host's next modal dialog, named `name`, once it is on screen; a dialog the
+  // driver leaves open fails the test and is cancelled.
+  void whenDialog(const char* name, std::function<void(QDialog&)> driver);
+  // Presses a print preview's action as a person does.
+  static void trigger(QWidget& window, const char* action);
+  // Saves the newest preview's pages through its save dialog, naming `file`.
+  void saveFromPreview(const char* action, const std::filesystem::path& file);
 
   std::string locale_ = "it";  // the language of the sessions open() starts
   std::string folder_;

@@ -1,6 +1,7 @@
-// The desktop host driven through its widgets: the main job from the filter rows to the printed
-// file, the selection toggled with a double click, layouts saved and deleted in the modal save
-// form, questions answered, search lists and descriptions in the filter, a million-row grid.
+// The desktop host driven through its widgets: the main job from the filter rows through the print
+// preview to the printed file, the selection toggled with a double click, layouts saved and deleted
+// in the modal save form, questions answered, search lists and descriptions in the filter, a
+// million-row grid.
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -22,26 +23,6 @@ namespace {
 
 using Side = host::QueryFilterControl::Side;
 
-// The filter table's row of a field.
-int filterRow(QTableWidget& table, const QString& caption) {
-  for (int r = 0; r < table.rowCount(); ++r)
-    if (table.item(r, 0)->text() == caption) return r;
-  ADD_FAILURE() << "no filter row " << caption.toStdString();
-  return -1;
-}
-
-// Types into a cell as a person does: starts editing it, types, presses Enter.
-void typeInCell(QTableWidget& table, int row, int column, const QString& text) {
-  table.setCurrentCell(row, column);
-  table.editItem(table.item(row, column));
-  auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-  ASSERT_NE(editor, nullptr) << "no editor opened";
-  editor->selectAll();
-  QTest::keyClicks(editor, text);
-  QTest::keyClick(editor, Qt::Key_Return);
-  QApplication::processEvents();
-}
-
 int columnTitled(QTableView& view, const QString& title) {
   for (int c = 0; c < view.model()->columnCount(); ++c)
     if (view.model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() == title) return c;
@@ -49,29 +30,20 @@ int columnTitled(QTableView& view, const QString& title) {
   return -1;
 }
 
-class Desktop : public DesktopTest {
- protected:
-  QTableWidget& filter() { return *widget<QTableWidget>("FRMPD_BRISKAL", "KVX_ADVQ"); }
-  // The work orders numbered 1 and 2, through to the selection form; `caption` is the order
-  // number's row as the screen shows it.
-  void selectFirstOrders(const QString& caption = "Numero doc.") {
-    QTableWidget& table = filter();
-    const int row = filterRow(table, caption);
-    typeInCell(table, row, 1, "1");
-    typeInCell(table, row, 4, "2");
-    click("FRMPD_BRISKAL", "CMD_ImpostaEtich");
-    click("FRMPD_BRISKAL", "CMD_Esegui");
-  }
-};
+using Desktop = DesktopTest;
 
-TEST_F(Desktop, TheMainJobGoesFromTheFilterRowsToThePrintedFile) {
+TEST_F(Desktop, TheMainJobGoesFromTheFilterRowsThroughThePreviewToThePrintedFile) {
   open();
   selectFirstOrders();
   ASSERT_NE(window().formWindow("FRMPD_MODSELEZ"), nullptr) << (errors_.empty() ? "" : errors_.front());
   auto* grid = widget<QTableView>("FRMPD_MODSELEZ", "KVX_QGRIDWRAPPER1");
   ASSERT_GT(grid->model()->rowCount(), 0);
   EXPECT_GE(columnTitled(*grid, "Sel."), 0);
+  whenDialog("PrintSettings", [](QDialog& options) { options.accept(); });
   click("FRMPD_MODSELEZ", "CmdExec");
+  ASSERT_NE(window().preview(), nullptr) << (errors_.empty() ? "" : errors_.front());
+  EXPECT_TRUE(window().session().deliveries().empty()) << "the preview prints, not the run";
+  saveFromPreview("SaveAsPdf", folder_ + "/labels.pdf");
   ASSERT_EQ(window().session().deliveries().size(), 1u) << (errors_.empty() ? "" : errors_.front());
   EXPECT_TRUE(std::filesystem::exists(folder_ + "/labels.pdf"));
   EXPECT_TRUE(window().findChild<QLabel*>("LastRun")->text().contains("labels.pdf"));

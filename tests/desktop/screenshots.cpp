@@ -1,12 +1,17 @@
 // Renders every window of the desktop host in a known state on a fresh demo database, offscreen,
-// to PNG files: what the README shows. Usage: desktop_screenshots OUTPUT_FOLDER
+// to PNG files: what the README shows. Usage: desktop_screenshots OUTPUT_FOLDER [it|en]
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -49,6 +54,27 @@ void grabModal(const char* name, std::function<void(QWidget*)> close) {
   });
 }
 
+// Presses Stampa on the selection form: the print options are filled in and grabbed, then the
+// preview the run opens is grabbed as `name`.
+void printAndPreview(hostkit::qt::HostWindow& window, const char* name) {
+  grabModal("print-settings", [](QWidget* dialog) {
+    dialog->findChild<QCheckBox*>("PrintLimits")->setChecked(true);
+    dialog->findChild<QCheckBox*>("PrintNotes")->setChecked(true);
+    dialog->findChild<QLineEdit*>("PerformedBy")->setText("Mario Rossi");
+    dialog->findChild<QLineEdit*>("AddressedTo")->setText("Magazzino spedizioni");
+    dialog->findChild<QPlainTextEdit*>("Notes")->setPlainText("Lotto di prova");
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  QTest::mouseClick(window.formWindow("FRMPD_MODSELEZ")->root()->findChild<QAbstractButton*>("CmdExec"),
+                    Qt::LeftButton);
+  hostkit::qt::PrintPreview* preview = window.preview();
+  if (!preview) {
+    std::cerr << "screenshots: the run opened no preview\n";
+    std::exit(1);
+  }
+  save(preview, name);
+}
+
 void typeInFilter(QTableWidget& table, const QString& caption, int column, const QString& text) {
   for (int r = 0; r < table.rowCount(); ++r) {
     if (table.item(r, 0)->text() != caption) continue;
@@ -60,8 +86,8 @@ void typeInFilter(QTableWidget& table, const QString& caption, int column, const
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: desktop_screenshots OUTPUT_FOLDER\n";
+  if (argc != 2 && argc != 3) {
+    std::cerr << "usage: desktop_screenshots OUTPUT_FOLDER [it|en]\n";
     return 2;
   }
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -85,23 +111,30 @@ int main(int argc, char** argv) {
   options.logFile = work / "briskal.log";
   options.report.destination = (work / "labels.pdf").string();
   options.labelPrinter = (work / "labels.epl").string();
+  if (argc == 3) {
+    options.locale = argv[2];
+    options.settings.regional = RegionalSettings::byName(argv[2]);
+  }
   hostkit::qt::HostWindow window(std::move(options), true);
   window.resize(1280, 860);
   window.show();
   window.openComponent();
+  const auto screen = [&window](const char* italian) {
+    return QString::fromStdString(window.session().catalogue().screenText(italian));
+  };
   hostkit::qt::QtFormWindow* parameters = window.formWindow("FRMPD_BRISKAL");
   parameters->subWindow()->showMaximized();
   auto& filter = *parameters->root()->findChild<QTableWidget*>("KVX_ADVQ");
-  typeInFilter(filter, "Numero doc.", 1, "1");
-  typeInFilter(filter, "Numero doc.", 4, "30");
-  typeInFilter(filter, "Famiglia", 1, "VITE");
-  typeInFilter(filter, "Sottofamiglia", 1, "INOX");
+  typeInFilter(filter, screen("Numero doc."), 1, "1");
+  typeInFilter(filter, screen("Numero doc."), 4, "30");
+  typeInFilter(filter, screen("Famiglia"), 1, "VITE");
+  typeInFilter(filter, screen("Sottofamiglia"), 1, "INOX");
   save(&window, "parameter-form-filters");
 
   // A search list, opened on the sub-family row with F3.
   grabModal("search-list", [](QWidget* list) { QTest::keyClick(list, Qt::Key_Escape); });
   for (int r = 0; r < filter.rowCount(); ++r)
-    if (filter.item(r, 0)->text() == "Sottofamiglia") filter.setCurrentCell(r, 1);
+    if (filter.item(r, 0)->text() == screen("Sottofamiglia")) filter.setCurrentCell(r, 1);
   QTest::keyClick(&filter, Qt::Key_F3);
 
   QTest::mouseClick(parameters->root()->findChild<QAbstractButton*>("CMD_ImpostaEtich"), Qt::LeftButton);
@@ -118,6 +151,16 @@ int main(int argc, char** argv) {
   }
   selection->subWindow()->showMaximized();
   save(&window, "selection-form");
+
+  // The standard labels' preview, its print dialog; then the customisable labels' preview.
+  printAndPreview(window, "print-preview-report");
+  grabModal("print-dialog", [](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+  window.preview()->findChild<QAction*>("Print")->trigger();
+  window.preview()->close();
+  parameters->root()->findChild<QComboBox*>("CMB_TipoEtichetta")->setCurrentIndex(1);
+  QTest::mouseClick(parameters->root()->findChild<QAbstractButton*>("CMD_ImpostaEtich"), Qt::LeftButton);
+  window.formWindow("FRMPD_MODSELEZ")->subWindow()->showMaximized();
+  printAndPreview(window, "print-preview-labels");
 
   // A question of the component: the label printer refuses standard labels.
   grabModal("message-box", [](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });

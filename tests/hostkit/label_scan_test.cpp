@@ -19,6 +19,7 @@ namespace fs = std::filesystem;
 using report::BarcodeOp;
 using report::Page;
 using report::Symbology;
+using testing::findProgram;
 
 class MemoryDevice : public ByteDevice {
  public:
@@ -29,12 +30,6 @@ class MemoryDevice : public ByteDevice {
  private:
   std::string bytes_;
 };
-
-std::string findProgram(const std::string& name) {
-  for (const char* folder : {"/usr/bin", "/usr/local/bin", "/bin"})
-    if (fs::exists(fs::path(folder) / name)) return (fs::path(folder) / name).string();
-  return "";
-}
 
 struct Symbol {
   Symbology symbology;

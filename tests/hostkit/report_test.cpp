@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iomanip>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -46,14 +48,7 @@ std::string errorText(const std::function<void()>& run) {
 
 using testing::readFile;
 
-// The full path of an installed program, or "" when it is not on the PATH.
-std::string findProgram(const std::string& name) {
-  const char* path = std::getenv("PATH");
-  std::istringstream folders(path ? path : "/usr/bin");
-  for (std::string folder; std::getline(folders, folder, ':');)
-    if (fs::exists(fs::path(folder) / name)) return (fs::path(folder) / name).string();
-  return "";
-}
+using testing::findProgram;
 
 // The value of one "Key:   value" line of pdfinfo's output.
 std::string infoField(const std::string& output, const std::string& key) {
@@ -588,6 +583,31 @@ TEST(ReportRendering, FailuresNameWhatCouldNotBeDone) {
             "The printer 'briskal-no-such-printer' is not known to the print system");
 }
 
+// The image the screen shows is the one the PNG files hold: white paper, the page's ops in black,
+// the size rounded up to whole pixels.
+TEST(ReportRendering, APageImageHoldsThePageAtTheResolutionAsked) {
+  const Page page{100.05, 50, {BoxOp{10, 20, 30, 10, 0.3, true}}};
+  const PageImage image = renderPageImage(page, 254);  // 10 pixels a millimetre
+  EXPECT_EQ(image.width, 1001);
+  EXPECT_EQ(image.height, 500);
+  ASSERT_GE(image.stride, image.width * 4);
+  ASSERT_EQ(image.pixels.size(), static_cast<size_t>(image.stride) * 500);
+  const auto rgb = [&](int x, int y) {
+    uint32_t pixel = 0;
+    std::memcpy(&pixel, image.pixels.data() + static_cast<size_t>(y) * image.stride + x * 4, 4);
+    return pixel & 0xffffffU;
+  };
+  EXPECT_EQ(rgb(0, 0), 0xffffffU);
+  EXPECT_EQ(rgb(1000, 499), 0xffffffU) << "the pixel beyond the page's own size";
+  EXPECT_EQ(rgb(150, 250), 0U) << "inside the filled box";
+  EXPECT_EQ(rgb(99, 250), 0xffffffU) << "left of the box";
+  EXPECT_EQ(rgb(150, 301), 0xffffffU) << "below the box";
+  EXPECT_NE(errorText([&] {
+              renderPageImage(Page{100, 50, {BarcodeOp{0, 0, 50, 20, Symbology::Ean13, "12AB", true}}}, 100);
+            }).find("The barcode '12AB' cannot be drawn"),
+            std::string::npos);
+}
+
 // A render that fails half-way leaves the earlier output as it was, and nothing beside it.
 TEST(ReportRendering, AFailedRenderLeavesTheEarlierFileAlone) {
   const fs::path folder = fs::path(testing::temporaryFolder()) / "staged";
@@ -643,8 +663,13 @@ class ReportServiceRun : public ::testing::Test {
   }
 
   // A standard run as the label-row form makes it, with the before-print handler it installs.
-  std::unique_ptr<HeadlessReportService> standardRun(ReportOptions options, bool refresh = true) {
-    auto service = std::make_unique<HeadlessReportService>(std::move(options), RegionalSettings::italian());
+  std::unique_ptr<HeadlessReportService> standardRun(ReportOptions options, bool refresh = true,
+                                                     SettingsPrompt prompt = {},
+                                                     ReportPresenter presenter = {}) {
+    auto service = std::make_unique<HeadlessReportService>(
+        std::move(options), RegionalSettings::italian(),
+        [this](const Delivery& delivery) { deliveries_.push_back(delivery); }, std::move(prompt),
+        std::move(presenter));
     service->setGlobalContext(&session_->component());
     service->setTitle("Stampa etichette da ordine di lavoro");
     service->setTemplate("CRPD_BRISKLAB.RPT");
@@ -669,6 +694,7 @@ class ReportServiceRun : public ::testing::Test {
   std::unique_ptr<HostSession> session_;
   std::shared_ptr<HeadlessGlobalContext> global_;
   int handlerCalls_ = 0;
+  std::vector<Delivery> deliveries_;
 };
 
 TEST_F(ReportServiceRun, StandardLabelsReadTheirStatementThroughTheHostConnection) {
@@ -755,6 +781,61 @@ TEST_F(ReportServiceRun, FailuresLeaveTheRunIncomplete) {
   service = standardRun(options);
   service->release();
   EXPECT_EQ(errorText([&] { service->start(); }), "The report service was given no data");
+}
+
+// A host on screen asks for the options first and shows the pages itself: the pages, their kind,
+// the records and the title are handed over, and outlive the service with the sink that tells of
+// what the host then delivers.
+TEST_F(ReportServiceRun, ThePromptedOptionsReachThePagesTheHostIsGiven) {
+  ReportOptions options;
+  options.destination = (folder_ / "labels.pdf").string();
+  std::vector<std::string> asked;
+  std::optional<PreparedReport> shown;
+  auto service = standardRun(
+      options, true,
+      [&](ReportOptions& o) {
+        asked.push_back(o.destination + (handlerCalls_ == 0 ? " before the handler" : " too late"));
+        o.printNotes = true;
+        o.performedBy = "Anna Verdi";
+        return true;
+      },
+      [&](PreparedReport report) { shown = std::move(report); });
+  service->start();
+  EXPECT_EQ(asked, std::vector<std::string>{options.destination + " before the handler"});
+  EXPECT_TRUE(service->completed());
+  EXPECT_EQ(service->performedBy(), "Anna Verdi");
+  EXPECT_FALSE(fs::exists(folder_ / "labels.pdf"));
+  EXPECT_TRUE(service->writtenFiles().empty());
+  EXPECT_TRUE(deliveries_.empty()) << "nothing is delivered until the host prints or saves";
+  service.reset();
+
+  ASSERT_TRUE(shown.has_value());
+  EXPECT_EQ(shown->kind, PageKind::Report);
+  EXPECT_EQ(shown->records, 31);  // the 30 labels and the one the handler added
+  EXPECT_EQ(shown->title, "Stampa etichette da ordine di lavoro");
+  EXPECT_NE(findText(shown->pages, "Anna Verdi"), nullptr);
+  EXPECT_NE(findText(shown->pages, "ADDED BY THE HANDLER"), nullptr);
+  ASSERT_TRUE(shown->delivered);
+  shown->delivered({"printer", 31, 5, {}});
+  ASSERT_EQ(deliveries_.size(), 1U);
+  EXPECT_EQ(deliveries_[0].destination, "printer");
+}
+
+TEST_F(ReportServiceRun, ACancelledPromptReadsNothingAndDeliversNothing) {
+  ReportOptions options;
+  options.destination = (folder_ / "labels.pdf").string();
+  for (const bool presenting : {false, true}) {
+    bool presented = false;
+    auto service = standardRun(
+        options, true, [](ReportOptions&) { return false; },
+        presenting ? ReportPresenter([&](PreparedReport) { presented = true; }) : ReportPresenter());
+    EXPECT_EQ(errorText([&] { service->start(); }), "no error");
+    EXPECT_FALSE(service->completed());
+    EXPECT_FALSE(presented);
+  }
+  EXPECT_EQ(handlerCalls_, 0);
+  EXPECT_FALSE(fs::exists(folder_ / "labels.pdf"));
+  EXPECT_TRUE(deliveries_.empty());
 }
 
 }  // namespace

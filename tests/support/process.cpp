@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <stdexcept>
 #include <system_error>
 
@@ -138,6 +139,15 @@ int freeLoopbackPort() {
   close(fd);
   if (!ok) throw std::system_error(error, std::generic_category(), "bind to a free port");
   return ntohs(address.sin_port);
+}
+
+std::string findProgram(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  std::istringstream folders(path ? path : "/usr/bin");
+  for (std::string folder; std::getline(folders, folder, ':');)
+    if (std::filesystem::exists(std::filesystem::path(folder) / name))
+      return (std::filesystem::path(folder) / name).string();
+  return "";
 }
 
 }  // namespace briskal::testing

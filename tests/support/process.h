@@ -29,6 +29,9 @@ bool runProcessKilledAfter(const std::string& program, const std::vector<std::st
 // server binds it: the servers the tests start survive that by starting again on another port.
 int freeLoopbackPort();
 
+// The full path of an installed program, or "" when it is not on the PATH.
+std::string findProgram(const std::string& name);
+
 // The temporary folder of the programs this test process runs; removed when it ends.
 const std::string& processTemporaryFolder();
 

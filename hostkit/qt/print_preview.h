@@ -1,0 +1,69 @@
+#pragma once
+// A run's pages before they go anywhere: a window of its own beside the host window, where the
+// operator pages through them, zooms, and prints them, saves them as PDF or PNG files, or sends
+// customisable labels to the label printer. What an action delivered is told through the run's
+// delivery sink; what failed is shown with its cause.
+
+#include <QMainWindow>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "hostkit/labelprinter/printer_settings.h"
+#include "hostkit/qt/screen_texts.h"
+#include "hostkit/report/report_service.h"
+
+class QComboBox;
+class QLabel;
+class QSpinBox;
+
+namespace briskal::hostkit::qt {
+
+class PageView;
+
+// Where a preview's actions go unless the operator chooses otherwise.
+struct PreviewTargets {
+  std::string suggested;     // a .pdf or .png file the save dialogs start from, or the printer proposed
+  std::string labelPrinter;  // where customisable labels go: FILE.epl|.zpl, tcp://, ipp:// or cups:QUEUE
+  labelprinter::PrinterSettings labelPrinterSettings;
+};
+
+class PrintPreview final : public QMainWindow {
+ public:
+  // `report` must have pages. The window deletes itself when closed.
+  PrintPreview(report::PreparedReport report, PreviewTargets targets, ScreenTexts texts, QWidget* parent);
+
+  const report::PreparedReport& report() const { return report_; }
+  PageView& view() { return *view_; }
+
+ private:
+  void print();
+  void saveAsPdf();
+  void saveAsPng();
+  void sendToLabelPrinter();
+  // The page box, the counts and the zoom as the view shows them.
+  void showPosition();
+  // The file the operator picks in a save dialog, with `extension` when typed without one.
+  std::optional<std::filesystem::path> askFile(const QString& title, const QString& filter,
+                                               const std::string& extension);
+  // Runs an action under the hourglass; a failure is shown as `failure` and its cause.
+  void act(const QString& failure, const std::function<void()>& action);
+  void deliver(const std::string& destination, int64_t labels, int64_t pages,
+               std::vector<std::filesystem::path> files = {});
+  // The labels among pages first to last (counted from 1), 0 when a report's pages do not say.
+  int64_t labelsOn(int first, int last) const;
+
+  report::PreparedReport report_;
+  PreviewTargets targets_;
+  ScreenTexts texts_;
+  std::filesystem::path lastFile_;  // where the next save dialog starts
+  std::string lastPrinter_;         // the printer the next print dialog proposes
+  PageView* view_;
+  QSpinBox* pageNumber_;
+  QLabel* pageCount_;
+  QComboBox* zoom_;
+  QLabel* position_;
+};
+
+}  // namespace briskal::hostkit::qt
