@@ -1,7 +1,8 @@
 // Whole print runs through the component, as the command line drives them: order lines queried,
 // expanded into about 11,000 labels (two per line), then printed as standard text labels to PDF,
-// customisable labels with a barcode to PDF, to EPL2 and to ZPL; and the print support filled for
-// 100,000 labels. Each runs at two sizes, to show that the time grows linearly.
+// customisable labels with a barcode to PDF, to EPL2 and to ZPL; the print support filled, and the
+// label printer's streams written from it, for 100,000 labels. Each runs at two sizes, to show
+// that the time grows linearly.
 
 #include <benchmark/benchmark.h>
 
@@ -10,6 +11,9 @@
 #include "bench_database.h"
 #include "data/connection.h"
 #include "data/recordset.h"
+#include "hostkit/labelprinter/headless_label_printer.h"
+#include "hostkit/report/report_layout.h"
+#include "hostkit/report/template_parser.h"
 #include "hostkit/session/host_session.h"
 #include "labelrows/label_rows.h"
 #include "output/print_support.h"
@@ -77,35 +81,68 @@ void BM_CustomLabelsToZpl(benchmark::State& state) {
 }
 BENCHMARK(BM_CustomLabelsToZpl)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-void BM_FillPrintSupport(benchmark::State& state) {
+// The order lines of the bench database, and `count` label rows spread over them.
+struct LabelSelection {
   data::Connection cn;
-  cn.setConnectionString("Data Source=" + database());
-  cn.open();
   data::Recordset lines;
-  lines.setCursorLocation(data::cursor::kUseClient);
-  lines.open("SELECT * FROM VDO11_BRISKAL", cn, data::cursor::kOpenDynamic, data::lock::kOptimistic);
-  // Label rows: `range` labels spread over the order lines.
-  auto labels = labelrows::newLabelRows();
-  const int64_t perLine = state.range(0) / lines.recordCount() + 1;
-  int64_t id = 0;
-  for (lines.moveFirst(); !lines.eof() && id < state.range(0); lines.moveNext()) {
-    for (int64_t i = 0; i < perLine && id < state.range(0); ++i) {
-      labels->addNew();
-      labels->setValue("SELEZIONE", Value("1"));
-      labels->setValue("DO11_NUMREG_CO99", lines.value("DO11_NUMREG_CO99"));
-      labels->setValue("DO30_PROGRIGA", lines.value("DO30_PROGRIGA"));
-      labels->setValue("QTASUETICH", Value(Decimal(1)));
-      labels->setValue("IDGRIGLIA", Value(++id));
-      labels->update();
+  std::unique_ptr<data::Recordset> labels = labelrows::newLabelRows();
+
+  explicit LabelSelection(int64_t count) {
+    cn.setConnectionString("Data Source=" + database());
+    cn.open();
+    lines.setCursorLocation(data::cursor::kUseClient);
+    lines.open("SELECT * FROM VDO11_BRISKAL", cn, data::cursor::kOpenDynamic, data::lock::kOptimistic);
+    const int64_t perLine = count / lines.recordCount() + 1;
+    int64_t id = 0;
+    for (lines.moveFirst(); !lines.eof() && id < count; lines.moveNext()) {
+      for (int64_t i = 0; i < perLine && id < count; ++i) {
+        labels->addNew();
+        labels->setValue("SELEZIONE", Value("1"));
+        labels->setValue("DO11_NUMREG_CO99", lines.value("DO11_NUMREG_CO99"));
+        labels->setValue("DO30_PROGRIGA", lines.value("DO30_PROGRIGA"));
+        labels->setValue("QTASUETICH", Value(Decimal(1)));
+        labels->setValue("IDGRIGLIA", Value(++id));
+        labels->update();
+      }
     }
   }
+};
+
+void BM_FillPrintSupport(benchmark::State& state) {
+  LabelSelection selection(state.range(0));
   for (auto _ : state) {
     auto support = output::CreaSupportoStampaPersonalizzata();
-    output::AlimentaSupportoStampaPersonalizzata(lines, *labels, *support);
+    output::AlimentaSupportoStampaPersonalizzata(selection.lines, *selection.labels, *support);
     state.counters["records"] = static_cast<double>(support->recordCount());
   }
 }
 BENCHMARK(BM_FillPrintSupport)->Arg(50'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The label printer's stream alone, from the filled print support: every label laid out with the
+// shipped customisable template and written in the printer's language.
+void labelStream(benchmark::State& state, const std::string& out) {
+  LabelSelection selection(state.range(0));
+  auto support = output::CreaSupportoStampaPersonalizzata();
+  output::AlimentaSupportoStampaPersonalizzata(selection.lines, *selection.labels, *support);
+  const auto labelTemplate =
+      hostkit::report::loadTemplate(fs::path(BRISKAL_COMPONENT).parent_path() / "CRPD_BRISKLABPERS.rpt");
+  hostkit::labelprinter::HeadlessLabelPrinter printer(
+      (fs::temp_directory_path() / out).string(), [&](const data::Recordset& records) {
+        auto layout = std::make_shared<hostkit::report::RecordLayout>(
+            labelTemplate, records, hostkit::report::RunSettings{}, RegionalSettings::byName("it"));
+        return [layout] { return layout->current(); };
+      });
+  printer.setRecordset(support.get());
+  for (auto _ : state) printer.start();
+  state.counters["labels_per_s"] =
+      benchmark::Counter(static_cast<double>(support->recordCount()), benchmark::Counter::kIsRate);
+}
+
+void BM_LabelStreamEpl2(benchmark::State& state) { labelStream(state, "briskal_bench_stream.epl"); }
+BENCHMARK(BM_LabelStreamEpl2)->Arg(50'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_LabelStreamZpl(benchmark::State& state) { labelStream(state, "briskal_bench_stream.zpl"); }
+BENCHMARK(BM_LabelStreamZpl)->Arg(50'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 }  // namespace briskal

@@ -32,9 +32,10 @@ void HeadlessLabelPrinter::start() {
   if (!recordset_->sort().empty()) rows->setSort(recordset_->sort());
   if (rows->eof()) return;
 
+  const auto layOut = layout_(*rows);
   LabelJob job(destination_, settings_, "Labels");
   for (; !rows->eof(); rows->moveNext()) {
-    job.add(layout_(*rows));
+    job.add(layOut());
     labels_ = job.labels();
   }
   job.finish();

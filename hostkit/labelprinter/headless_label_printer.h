@@ -20,8 +20,9 @@ namespace briskal::hostkit::labelprinter {
 
 class HeadlessLabelPrinter : public host::LabelPrinterOutput {
  public:
-  // Lays the current record of the recordset out as one label.
-  using Layout = std::function<report::Page(const data::Recordset& record)>;
+  // Given the records a job walks, what lays their current record out as one label: made once a
+  // job, so that what is the same for every label is worked out once.
+  using Layout = std::function<std::function<report::Page()>(const data::Recordset& records)>;
 
   // `delivered` hears of every job sent.
   HeadlessLabelPrinter(std::string destination, Layout layout, report::DeliverySink delivered = {},

@@ -56,6 +56,9 @@ void translate(DrawingOp& op, double dx, double dy) {
       op);
 }
 
+}  // namespace
+
+// Lays out one run; the public functions below are its entry points.
 class Layouter {
  public:
   // `walk` moves through the records that `records` reads; only run() needs it.
@@ -240,8 +243,6 @@ class Layouter {
   std::unordered_map<std::string, size_t> fields_;
 };
 
-}  // namespace
-
 std::vector<Page> layOut(const ReportTemplate& reportTemplate, data::Recordset& records,
                          const RunSettings& run, const RegionalSettings& regional) {
   return Layouter(reportTemplate, records, &records, run, regional).run();
@@ -251,5 +252,15 @@ Page layOutRecord(const ReportTemplate& reportTemplate, const data::Recordset& r
                   const RegionalSettings& regional) {
   return Layouter(reportTemplate, record, nullptr, run, regional).currentRecord();
 }
+
+RecordLayout::RecordLayout(const ReportTemplate& reportTemplate, const data::Recordset& records,
+                           RunSettings run, RegionalSettings regional)
+    : run_(std::move(run)),
+      regional_(std::move(regional)),
+      layouter_(std::make_unique<Layouter>(reportTemplate, records, nullptr, run_, regional_)) {}
+
+RecordLayout::~RecordLayout() = default;
+
+Page RecordLayout::current() { return layouter_->currentRecord(); }
 
 }  // namespace briskal::hostkit::report

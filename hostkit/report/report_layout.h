@@ -6,6 +6,7 @@
 // record, and its header, when it has one, on a page of its own before the labels.
 
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -36,5 +37,27 @@ std::vector<Page> layOut(const ReportTemplate& reportTemplate, data::Recordset& 
 // from the top margin, without the header. What a label printer prints record by record.
 Page layOutRecord(const ReportTemplate& reportTemplate, const data::Recordset& record, const RunSettings& run,
                   const RegionalSettings& regional);
+
+class Layouter;
+
+// layOutRecord for record after record of one recordset: the template's fields and formulas are
+// looked up once, not for every label. Keeps its own copies of the settings; the template and the
+// recordset must outlive it. Throws briskal::Error as layOut does when a field is missing.
+class RecordLayout {
+ public:
+  RecordLayout(const ReportTemplate& reportTemplate, const data::Recordset& records, RunSettings run,
+               RegionalSettings regional);
+  ~RecordLayout();
+  RecordLayout(const RecordLayout&) = delete;
+  RecordLayout& operator=(const RecordLayout&) = delete;
+
+  // The recordset's current record as one label.
+  Page current();
+
+ private:
+  RunSettings run_;
+  RegionalSettings regional_;
+  std::unique_ptr<Layouter> layouter_;
+};
 
 }  // namespace briskal::hostkit::report

@@ -43,8 +43,9 @@ HostSession::HostSession(SessionOptions options)
     run.formulas["RagioneSociale"] = toText(NVL(global->companyName(), Value("")), regional);
     return std::make_unique<labelprinter::HeadlessLabelPrinter>(
         destination,
-        [labelTemplate, run, regional](const data::Recordset& record) {
-          return report::layOutRecord(*labelTemplate, record, run, regional);
+        [labelTemplate, run, regional](const data::Recordset& records) {
+          auto layout = std::make_shared<report::RecordLayout>(*labelTemplate, records, run, regional);
+          return [labelTemplate, layout] { return layout->current(); };
         },
         [this](const report::Delivery& delivery) { deliver(delivery); }, printer);
   });

@@ -244,7 +244,7 @@ TEST_F(Printing, ARunKeepsTheCurrentLabelRow) {
       session().runtime().setLabelPrinterFactory([] {
         return std::make_unique<hostkit::labelprinter::HeadlessLabelPrinter>(
             temporaryFolder() + "/row.epl", [](const data::Recordset&) {
-              return hostkit::report::Page{100, 50, {}};
+              return [] { return hostkit::report::Page{100, 50, {}}; };
             });
       });
       w->headlessControls().find<hostkit::HeadlessButton>("CMD_EPL")->click();

@@ -170,6 +170,11 @@ Page workOrderLabel(const data::Recordset& record) {
   return page;
 }
 
+// A layout that lays each record out with `label`.
+HeadlessLabelPrinter::Layout eachRecord(std::function<Page(const data::Recordset&)> label) {
+  return [label](const data::Recordset& records) { return [label, &records] { return label(records); }; };
+}
+
 std::unique_ptr<data::Recordset> workOrderRows() {
   auto rs = std::make_unique<data::Recordset>();
   rs->setCursorLocation(data::cursor::kUseClient);
@@ -346,12 +351,13 @@ TEST(LabelErrors, MissingImageNamesTheFile) {
 TEST(LabelDevices, TcpJobArrivesAsTheFileHasIt) {
   TempDir dir;
   const auto rows = workOrderRows();
-  HeadlessLabelPrinter toFile((dir.path() / "job.epl").string(), workOrderLabel);
+  HeadlessLabelPrinter toFile((dir.path() / "job.epl").string(), eachRecord(workOrderLabel));
   toFile.setRecordset(rows.get());
   toFile.start();
 
   LoopbackPrinter printer;
-  HeadlessLabelPrinter toPrinter("tcp://127.0.0.1:" + std::to_string(printer.port()), workOrderLabel);
+  HeadlessLabelPrinter toPrinter("tcp://127.0.0.1:" + std::to_string(printer.port()),
+                                 eachRecord(workOrderLabel));
   toPrinter.setRecordset(rows.get());
   toPrinter.start();
   const std::string received = printer.received();
@@ -393,7 +399,7 @@ TEST(LabelDevices, DestinationsOfUnknownFormAreRejected) {
 TEST(LabelDevices, AFileTakesItsExtensionsLanguage) {
   TempDir dir;
   const auto rows = workOrderRows();
-  HeadlessLabelPrinter zpl((dir.path() / "labels.zpl").string(), workOrderLabel);
+  HeadlessLabelPrinter zpl((dir.path() / "labels.zpl").string(), eachRecord(workOrderLabel));
   zpl.setRecordset(rows.get());
   zpl.start();
   const std::string bytes = readFile(dir.path() / "labels.zpl");
@@ -420,7 +426,7 @@ TEST(LabelDevices, FileAndCupsFailuresNameTheirTarget) {
 TEST(HeadlessLabelPrinter, WritesOneLabelPerRecordInOneJob) {
   TempDir dir;
   const auto rows = workOrderRows();
-  HeadlessLabelPrinter printer((dir.path() / "labels.epl").string(), workOrderLabel);
+  HeadlessLabelPrinter printer((dir.path() / "labels.epl").string(), eachRecord(workOrderLabel));
   EXPECT_EQ(printer.version(), Value("EPL2 1.0"));
   printer.setContext(Value("context"));
   printer.prepare();
@@ -439,7 +445,7 @@ TEST(HeadlessLabelPrinter, FollowsTheFilterAndLeavesTheCurrentRow) {
   rows->setFilter("QTA > 10");
   rows->setSort("QTA DESC");
   rows->moveLast();
-  HeadlessLabelPrinter printer((dir.path() / "labels.epl").string(), workOrderLabel);
+  HeadlessLabelPrinter printer((dir.path() / "labels.epl").string(), eachRecord(workOrderLabel));
   printer.setRecordset(rows.get());
   printer.start();
   EXPECT_EQ(printer.result(), Value(int32_t{2}));
@@ -453,7 +459,7 @@ TEST(HeadlessLabelPrinter, NoRecordsNoJobAndNoRecordsetAnError) {
   TempDir dir;
   const auto rows = workOrderRows();
   rows->setFilter("QTA > 1000");
-  HeadlessLabelPrinter printer((dir.path() / "labels.epl").string(), workOrderLabel);
+  HeadlessLabelPrinter printer((dir.path() / "labels.epl").string(), eachRecord(workOrderLabel));
   printer.setRecordset(rows.get());
   printer.start();
   EXPECT_EQ(printer.result(), Value(int32_t{0}));
@@ -467,15 +473,16 @@ TEST(HeadlessLabelPrinter, LayoutFailureStopsTheJobAndCountsWhatWasWritten) {
   TempDir dir;
   const auto rows = workOrderRows();
   // The second record's item code is no EAN-13.
-  HeadlessLabelPrinter printer((dir.path() / "labels.epl").string(), [](const data::Recordset& record) {
-    Page page = workOrderLabel(record);
-    const bool first = record.value("QTA") == Value(int32_t{12});
-    page.ops.emplace_back(BarcodeOp{.width = 40,
-                                    .height = 15,
-                                    .symbology = Symbology::Ean13,
-                                    .data = first ? "4006381333931" : record.value("CODART").asText()});
-    return page;
-  });
+  HeadlessLabelPrinter printer(
+      (dir.path() / "labels.epl").string(), eachRecord([](const data::Recordset& record) {
+        Page page = workOrderLabel(record);
+        const bool first = record.value("QTA") == Value(int32_t{12});
+        page.ops.emplace_back(BarcodeOp{.width = 40,
+                                        .height = 15,
+                                        .symbology = Symbology::Ean13,
+                                        .data = first ? "4006381333931" : record.value("CODART").asText()});
+        return page;
+      }));
   { std::ofstream(dir.path() / "labels.epl") << "earlier job"; }
   printer.setRecordset(rows.get());
   EXPECT_NE(errorText([&] { printer.start(); }).find("PD-000124"), std::string::npos);
