@@ -69,7 +69,8 @@ int main(int argc, char** argv) {
       ->type_name("FILE|PRINTER")
       ->capture_default_str();
   app.add_option("--label-printer", o.labelPrinter,
-                 "Where label-printer jobs go: FILE.epl, tcp://HOST:PORT or cups:QUEUE")
+                 "Where label-printer jobs go: FILE.epl, FILE.zpl, ipp://HOST[:PORT]/PATH, tcp://HOST[:PORT] "
+                 "or cups:QUEUE (EPL2 at 203 dpi unless the printer or the file says otherwise)")
       ->type_name("DESTINATION")
       ->capture_default_str();
   CLI11_PARSE(app, argc, argv);
