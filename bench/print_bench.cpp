@@ -94,9 +94,12 @@ struct LabelSelection {
     lines.open("SELECT * FROM VDO11_BRISKAL", cn, data::cursor::kOpenDynamic, data::lock::kOptimistic);
     const int64_t perLine = count / lines.recordCount() + 1;
     int64_t id = 0;
+    int64_t ordinal = 0;
     for (lines.moveFirst(); !lines.eof() && id < count; lines.moveNext()) {
+      ++ordinal;
       for (int64_t i = 0; i < perLine && id < count; ++i) {
         labels->addNew();
+        labels->setValue("IDRIGAORDINE", Value(ordinal));
         labels->setValue("SELEZIONE", Value("1"));
         labels->setValue("DO11_NUMREG_CO99", lines.value("DO11_NUMREG_CO99"));
         labels->setValue("DO30_PROGRIGA", lines.value("DO30_PROGRIGA"));
