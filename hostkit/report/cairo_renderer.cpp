@@ -9,6 +9,7 @@
 #include "common/error.h"
 #include "hostkit/report/barcode_painter.h"
 #include "hostkit/report/cairo_handles.h"
+#include "hostkit/report/png_writer.h"
 #include "hostkit/report/report_template.h"
 #include "hostkit/report/staged_file.h"
 
@@ -178,8 +179,7 @@ std::vector<std::filesystem::path> renderPng(const std::vector<Page>& pages,
   for (size_t n = 0; n < pages.size(); ++n) {
     PageImage image = drawImage(drawer, pages[n], dpi);
     staged.emplace_back(files[n]);
-    checkCairo(cairo_surface_write_to_png(imageSurface(image).get(), staged.back().path().c_str()),
-               "Writing " + files[n].string());
+    writePng(image, staged.back().path());
   }
   // The pages take their places only once all of them are drawn.
   for (StagedFile& page : staged) page.commit();

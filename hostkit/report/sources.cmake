@@ -6,6 +6,7 @@ set(HOSTKIT_REPORT_SOURCES
   report/cairo_renderer.cpp
   report/cups_printer.cpp
   report/cups_queue.cpp
+  report/png_writer.cpp
   report/report_layout.cpp
   report/report_service.cpp
   report/report_template.cpp
@@ -18,4 +19,5 @@ set(HOSTKIT_REPORT_SOURCES
 #   pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)   -> PkgConfig::CAIRO (libcairo2-dev)
 #   find_package(Cups REQUIRED)                               -> Cups::Cups (libcups2-dev has no .pc file)
 #   zint has no package file: find zint.h and libzint         -> zint::zint (libzint-dev)
-set(HOSTKIT_REPORT_PACKAGES PkgConfig::CAIRO Cups::Cups zint::zint)
+#   find_package(PNG REQUIRED)                                -> PNG::PNG (libpng-dev, with cairo's)
+set(HOSTKIT_REPORT_PACKAGES PkgConfig::CAIRO Cups::Cups zint::zint PNG::PNG)

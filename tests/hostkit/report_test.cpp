@@ -16,8 +16,10 @@
 #include "common/error.h"
 #include "data/connection.h"
 #include "data/recordset.h"
+#include "hostkit/report/cairo_handles.h"
 #include "hostkit/report/cairo_renderer.h"
 #include "hostkit/report/cups_printer.h"
+#include "hostkit/report/png_writer.h"
 #include "hostkit/report/report_layout.h"
 #include "hostkit/report/report_service.h"
 #include "hostkit/report/template_engine.h"
@@ -605,6 +607,29 @@ TEST(ReportRendering, APageImageHoldsThePageAtTheResolutionAsked) {
   EXPECT_NE(errorText([&] {
               renderPageImage(Page{100, 50, {BarcodeOp{0, 0, 50, 20, Symbology::Ean13, "12AB", true}}}, 100);
             }).find("The barcode '12AB' cannot be drawn"),
+            std::string::npos);
+}
+
+// A PNG file holds the drawn page's own colours, pixel for pixel, in the right channels.
+TEST(ReportRendering, APngHoldsThePixelsOfThePage) {
+  const fs::path folder = fs::path(testing::processTemporaryFolder()) / "png";
+  fs::create_directories(folder);
+  PageImage image{.width = 3, .height = 2, .stride = 12, .pixels = std::vector<uint8_t>(24)};
+  const uint32_t colours[] = {0xff0000, 0x00ff00, 0x0000ff, 0x123456, 0xffffff, 0x000000};
+  for (size_t i = 0; i < 6; ++i) std::memcpy(image.pixels.data() + 4 * i, &colours[i], 4);
+  writePng(image, folder / "colours.png");
+  const CairoSurface read(cairo_image_surface_create_from_png((folder / "colours.png").c_str()));
+  ASSERT_EQ(cairo_surface_status(read.get()), CAIRO_STATUS_SUCCESS);
+  ASSERT_EQ(cairo_image_surface_get_width(read.get()), 3);
+  ASSERT_EQ(cairo_image_surface_get_height(read.get()), 2);
+  const unsigned char* data = cairo_image_surface_get_data(read.get());
+  const int stride = cairo_image_surface_get_stride(read.get());
+  for (size_t i = 0; i < 6; ++i) {
+    uint32_t pixel = 0;
+    std::memcpy(&pixel, data + static_cast<size_t>(i / 3) * stride + (i % 3) * 4, 4);
+    EXPECT_EQ(pixel & 0xffffffU, colours[i]) << "pixel " << i;
+  }
+  EXPECT_NE(errorText([&] { writePng(image, folder / "missing" / "x.png"); }).find("missing/x.png"),
             std::string::npos);
 }
 
