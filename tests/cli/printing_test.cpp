@@ -2,11 +2,7 @@
 // whose queues keep each job as a file, and an LPrint label-printer server whose printers send to
 // a listener of the test, as a printer on the network would receive them.
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -136,15 +132,8 @@ TEST_F(Printing, LabelPrintersOverIppReceiveTheStreamByteForByte) {
 }
 
 TEST_F(Printing, APrinterNobodyAnswersFailsAtOnceNamingIt) {
-  // A bound socket that does not listen refuses connections, and keeps its port from others.
-  const int closed = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof addr;
-  ASSERT_EQ(::bind(closed, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-  ASSERT_EQ(::getsockname(closed, reinterpret_cast<sockaddr*>(&addr), &len), 0);
-  const std::string address = "127.0.0.1:" + std::to_string(ntohs(addr.sin_port));
+  const testing::RefusingLoopbackPort closed;
+  const std::string address = "127.0.0.1:" + std::to_string(closed.port());
   for (const std::string& printer : {"tcp://" + address, "ipp://" + address + "/ipp/print/x"}) {
     const auto started = std::chrono::steady_clock::now();
     const auto r = print({"--printer", printer});
@@ -153,7 +142,6 @@ TEST_F(Printing, APrinterNobodyAnswersFailsAtOnceNamingIt) {
     EXPECT_NE(r.err.find("Cannot connect to the label printer"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find(address), std::string::npos) << r.err;
   }
-  ::close(closed);
 }
 
 }  // namespace

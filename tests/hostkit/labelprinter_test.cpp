@@ -26,6 +26,7 @@
 #include "hostkit/labelprinter/tcp_device.h"
 #include "hostkit/labelprinter/windows1252.h"
 #include "support/files.h"
+#include "support/process.h"
 #include "test_helpers.h"
 
 namespace briskal::hostkit::labelprinter {
@@ -366,21 +367,13 @@ TEST(LabelDevices, TcpJobArrivesAsTheFileHasIt) {
 }
 
 TEST(LabelDevices, RefusedConnectionNamesTheAddress) {
-  // A bound socket that does not listen refuses connections, and keeps its port from others.
-  const int closedPort = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof addr;
-  ASSERT_EQ(::bind(closedPort, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-  ASSERT_EQ(::getsockname(closedPort, reinterpret_cast<sockaddr*>(&addr), &len), 0);
-  const uint16_t port = ntohs(addr.sin_port);
+  const testing::RefusingLoopbackPort closed;
+  const auto port = static_cast<uint16_t>(closed.port());
 
   const std::string message = errorText([&] { TcpDevice device("127.0.0.1", port); });
   EXPECT_NE(message.find("127.0.0.1:" + std::to_string(port)), std::string::npos) << message;
   EXPECT_NE(message.find("refused"), std::string::npos) << message;
   EXPECT_EQ(testing::errorNumber([&] { TcpDevice device("127.0.0.1", port); }), err::kDeviceIoError);
-  ::close(closedPort);
 }
 
 TEST(LabelDevices, DestinationsOfUnknownFormAreRejected) {

@@ -126,20 +126,37 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
   return runProcessClosingOutput(program, args, std::string::npos);
 }
 
-int freeLoopbackPort() {
+namespace {
+
+// A socket bound to a free loopback port; returns the socket and sets `port`.
+int bindLoopback(int& port) {
   const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) throw std::system_error(errno, std::generic_category(), "socket");
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t length = sizeof address;
-  const bool ok = bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-                  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
-  const int error = errno;
-  close(fd);
-  if (!ok) throw std::system_error(error, std::generic_category(), "bind to a free port");
-  return ntohs(address.sin_port);
+  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    const int error = errno;
+    close(fd);
+    throw std::system_error(error, std::generic_category(), "bind to a free port");
+  }
+  port = ntohs(address.sin_port);
+  return fd;
 }
+
+}  // namespace
+
+int freeLoopbackPort() {
+  int port = 0;
+  close(bindLoopback(port));
+  return port;
+}
+
+RefusingLoopbackPort::RefusingLoopbackPort() { socket_ = bindLoopback(port_); }
+
+RefusingLoopbackPort::~RefusingLoopbackPort() { close(socket_); }
 
 std::string findProgram(const std::string& name) {
   const char* path = std::getenv("PATH");

@@ -29,6 +29,21 @@ bool runProcessKilledAfter(const std::string& program, const std::vector<std::st
 // server binds it: the servers the tests start survive that by starting again on another port.
 int freeLoopbackPort();
 
+// A loopback port that refuses connections while this object lives: a socket bound to it that
+// does not listen, which also keeps the port from others.
+class RefusingLoopbackPort {
+ public:
+  RefusingLoopbackPort();  // throws std::system_error when no port can be bound
+  ~RefusingLoopbackPort();
+  RefusingLoopbackPort(const RefusingLoopbackPort&) = delete;
+  RefusingLoopbackPort& operator=(const RefusingLoopbackPort&) = delete;
+  int port() const { return port_; }
+
+ private:
+  int socket_ = -1;
+  int port_ = 0;
+};
+
 // The full path of an installed program, or "" when it is not on the PATH.
 std::string findProgram(const std::string& name);
 
