@@ -1,11 +1,14 @@
 #pragma once
 // A label-printer job sent to a CUPS queue as raw data, so that the queue passes the printer
-// language through untouched. The job is held in memory and submitted whole by finish(): a job
-// that fails half-way never reaches the printer. Failures throw briskal::Error naming the queue.
+// language through untouched. The job is sent while it is written; the queue prints it once
+// finish() has sent the end, and a job that fails half-way is cancelled. Failures throw
+// briskal::Error naming the queue.
 
+#include <memory>
 #include <string>
 
 #include "hostkit/labelprinter/byte_device.h"
+#include "hostkit/report/cups_stream.h"
 
 namespace briskal::hostkit::labelprinter {
 
@@ -13,16 +16,11 @@ class CupsDevice : public ByteDevice {
  public:
   CupsDevice(std::string queue, std::string title);
 
-  void write(std::string_view bytes) override;
-  void finish() override;
+  void write(std::string_view bytes) override { stream_.write(bytes); }
+  void finish() override { stream_.finish(); }
 
  private:
-  [[noreturn]] void fail(const std::string& what) const;
-
-  std::string queue_;
-  std::string title_;
-  std::string job_;
-  bool finished_ = false;
+  report::CupsStream stream_;
 };
 
 }  // namespace briskal::hostkit::labelprinter

@@ -60,7 +60,7 @@ void hexagon(cairo_t* cr, double x, double y, double diameter) {
 
 }  // namespace
 
-void drawBarcode(cairo_t* cr, const BarcodeOp& op) {
+void drawBarcode(cairo_t* cr, const BarcodeOp& op, Bars bars) {
   const Symbol symbol = encode(op);
   const zint_vector& v = *symbol->vector;
   if (v.width <= 0 || v.height <= 0) return;
@@ -87,6 +87,7 @@ void drawBarcode(cairo_t* cr, const BarcodeOp& op) {
   for (const zint_vector_rect* r = v.rectangles; r; r = r->next) {
     if (r->colour == 8) continue;  // white: the paper shows through
     cairo_rectangle(cr, left + r->x * scale, top + r->y * barScale, r->width * scale, r->height * barScale);
+    if (bars == Bars::EachApart) cairo_fill(cr);
   }
   for (const zint_vector_hexagon* h = v.hexagons; h; h = h->next)
     hexagon(cr, left + h->x * scale, top + h->y * barScale, h->diameter * scale);

@@ -1,14 +1,18 @@
 #pragma once
-// Renders laid-out pages with cairo: every page into one PDF file, each page into a PNG file, or
-// one page into memory for the screen. All throw briskal::Error when there is no page, when a file
-// cannot be written or read (images), or when a barcode cannot encode its data.
+// Renders laid-out pages with cairo: every page into one PDF file (see pdf_document.h for a run
+// written as it is laid out), each page into a PNG file, or one page into memory for the screen.
+// All throw briskal::Error when there is no page, when a file cannot be written or read
+// (images), or when a barcode cannot encode its data.
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "hostkit/report/drawing.h"
+#include "hostkit/report/staged_file.h"
 
 namespace briskal::hostkit::report {
 
@@ -39,5 +43,32 @@ PageImage renderPageImage(const Page& page, double dpi);
 
 // The files renderPng writes for `pageCount` pages.
 std::vector<std::filesystem::path> pngFileNames(const std::filesystem::path& file, size_t pageCount);
+
+class PageDrawer;
+
+// renderPng for pages that come one at a time: each is drawn and written as it comes, under a
+// temporary name; commit() puts all of them in their places at once.
+class PngFiles {
+ public:
+  PngFiles(std::filesystem::path file, double dpi);
+  ~PngFiles();
+  PngFiles(const PngFiles&) = delete;
+  PngFiles& operator=(const PngFiles&) = delete;
+
+  void add(const Page& page);
+  // Returns the files written, in page order.
+  std::vector<std::filesystem::path> commit();
+  size_t pages() const { return pages_; }
+
+ private:
+  void write(const PageImage& image, size_t number);
+
+  std::filesystem::path file_;
+  double dpi_;
+  std::unique_ptr<PageDrawer> drawer_;
+  std::optional<PageImage> first_;  // kept until a second page says the names are numbered
+  std::vector<StagedFile> staged_;
+  size_t pages_ = 0;
+};
 
 }  // namespace briskal::hostkit::report

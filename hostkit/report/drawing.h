@@ -18,6 +18,7 @@ struct TextOp {
   double size = 10;  // points
   bool bold = false;
   Align align = Align::Left;
+  bool operator==(const TextOp&) const = default;
 };
 
 enum class Symbology { Code128, Ean13, QrCode, DataMatrix };
@@ -27,25 +28,34 @@ struct BarcodeOp {
   Symbology symbology = Symbology::Code128;
   std::string data;
   bool showText = true;  // human-readable text under linear barcodes
+  bool operator==(const BarcodeOp&) const = default;
 };
 
 struct LineOp {
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
   double thickness = 0.3;
+  bool operator==(const LineOp&) const = default;
 };
 
 struct BoxOp {
   double x = 0, y = 0, width = 0, height = 0;
   double thickness = 0.3;
   bool filled = false;
+  bool operator==(const BoxOp&) const = default;
 };
 
 struct ImageOp {
   double x = 0, y = 0, width = 0, height = 0;
   std::string file;  // a PNG file
+  bool operator==(const ImageOp&) const = default;
 };
 
 using DrawingOp = std::variant<TextOp, BarcodeOp, LineOp, BoxOp, ImageOp>;
+
+// For sets of operations: equal operations hash equal.
+struct DrawingOpHash {
+  size_t operator()(const DrawingOp& op) const;
+};
 
 struct Page {
   double width = 210, height = 297;  // millimetres

@@ -71,9 +71,9 @@ class Layouter {
       for (const TemplateItem& item : s.items) std::visit([&](const auto& i) { resolveField(i); }, item);
   }
 
-  std::vector<Page> run() {
+  void run(const PageSink& sink) {
     const Section* header = visibleHeader();
-    return template_.page.kind == PageKind::Label ? labels(header) : report(header, visibleDetails());
+    template_.page.kind == PageKind::Label ? labels(header, sink) : report(header, visibleDetails(), sink);
   }
 
   Page currentRecord() {
@@ -101,16 +101,16 @@ class Layouter {
 
   Page blankPage() const { return Page{template_.page.width, template_.page.height, {}}; }
 
-  std::vector<Page> report(const Section* header, const std::vector<const Section*>& details) {
+  void report(const Section* header, const std::vector<const Section*>& details, const PageSink& sink) {
     const PageSetup& p = template_.page;
     const double top = p.marginTop;
     const double bottom = p.height - p.marginBottom;
-    std::vector<Page> pages{blankPage()};
+    Page page = blankPage();
     double y = top;
     std::vector<DrawingOp> ops;
     if (header) {
       y += place(*header, 0, ops);
-      append(pages.back(), ops, p.marginLeft, top);
+      append(page, ops, p.marginLeft, top);
     }
     forEachRecord([&] {
       ops.clear();
@@ -121,26 +121,26 @@ class Layouter {
         if (!s->items.empty()) needed = height;
       }
       if (y + needed > bottom + kTolerance && y > top + kTolerance) {
-        pages.push_back(blankPage());
+        sink(std::move(page));
+        page = blankPage();
         y = top;
       }
-      append(pages.back(), ops, p.marginLeft, y);
+      append(page, ops, p.marginLeft, y);
       y += height;
     });
-    return pages;
+    sink(std::move(page));
   }
 
-  std::vector<Page> labels(const Section* header) {
+  void labels(const Section* header, const PageSink& sink) {
     const PageSetup& p = template_.page;
-    std::vector<Page> pages;
-    std::vector<DrawingOp> ops;
     if (header) {
+      std::vector<DrawingOp> ops;
       place(*header, 0, ops);
-      pages.push_back(blankPage());
-      append(pages.back(), ops, p.marginLeft, p.marginTop);
+      Page page = blankPage();
+      append(page, ops, p.marginLeft, p.marginTop);
+      sink(std::move(page));
     }
-    forEachRecord([&] { pages.push_back(currentRecord()); });
-    return pages;
+    forEachRecord([&] { sink(currentRecord()); });
   }
 
   template <typename F>
@@ -243,9 +243,16 @@ class Layouter {
   std::unordered_map<std::string, size_t> fields_;
 };
 
+void layOut(const ReportTemplate& reportTemplate, data::Recordset& records, const RunSettings& run,
+            const RegionalSettings& regional, const PageSink& sink) {
+  Layouter(reportTemplate, records, &records, run, regional).run(sink);
+}
+
 std::vector<Page> layOut(const ReportTemplate& reportTemplate, data::Recordset& records,
                          const RunSettings& run, const RegionalSettings& regional) {
-  return Layouter(reportTemplate, records, &records, run, regional).run();
+  std::vector<Page> pages;
+  layOut(reportTemplate, records, run, regional, [&](Page&& page) { pages.push_back(std::move(page)); });
+  return pages;
 }
 
 Page layOutRecord(const ReportTemplate& reportTemplate, const data::Recordset& record, const RunSettings& run,

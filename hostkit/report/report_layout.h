@@ -5,6 +5,7 @@
 // items (a gap) may run past the bottom. A label report prints one page of the label's size per
 // record, and its header, when it has one, on a page of its own before the labels.
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -28,8 +29,15 @@ struct RunSettings {
   std::set<std::string> suppressed;              // sections not printed
 };
 
-// Walks `records` from the first record to the end, where it leaves them. Throws briskal::Error
-// naming the item's line and column when a field it prints is not among the records' fields.
+// Takes each page as soon as it is laid out.
+using PageSink = std::function<void(Page&& page)>;
+
+// Walks `records` from the first record to the end, where it leaves them, handing the pages to
+// `sink` in order. Throws briskal::Error naming the item's line and column when a field it prints
+// is not among the records' fields; what `sink` throws ends the walk.
+void layOut(const ReportTemplate& reportTemplate, data::Recordset& records, const RunSettings& run,
+            const RegionalSettings& regional, const PageSink& sink);
+// The same, with every page kept.
 std::vector<Page> layOut(const ReportTemplate& reportTemplate, data::Recordset& records,
                          const RunSettings& run, const RegionalSettings& regional);
 

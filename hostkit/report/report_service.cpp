@@ -14,7 +14,8 @@
 #include "host/services.h"
 #include "hostkit/report/cairo_renderer.h"
 #include "hostkit/report/cups_printer.h"
-#include "hostkit/report/report_layout.h"
+#include "hostkit/report/drawing_thread.h"
+#include "hostkit/report/pdf_document.h"
 #include "hostkit/report/staged_file.h"
 #include "hostkit/report/template_engine.h"
 #include "hostkit/report/template_parser.h"
@@ -89,18 +90,36 @@ void HeadlessReportService::setDataRecordset(data::Recordset* recordset) {
   sql_.clear();
 }
 
-std::vector<Page> HeadlessReportService::layOutPages() { return prepare().pages; }
+// A run read and set up, ready to be laid out.
+struct HeadlessReportService::Run {
+  ReportTemplate reportTemplate;
+  RunData data;
+  RunSettings settings;
 
-HeadlessReportService::LaidOut HeadlessReportService::prepare() {
+  PageKind kind() const { return reportTemplate.page.kind; }
+  void layOut(const RegionalSettings& regional, const PageSink& sink) {
+    report::layOut(reportTemplate, data.records(), settings, regional, sink);
+  }
+};
+
+HeadlessReportService::~HeadlessReportService() = default;
+
+std::vector<Page> HeadlessReportService::layOutPages() {
+  std::vector<Page> pages;
+  open()->layOut(regional_, [&](Page&& page) { pages.push_back(std::move(page)); });
+  return pages;
+}
+
+std::unique_ptr<HeadlessReportService::Run> HeadlessReportService::open() {
   if (templateFile_.empty()) throwReportError("The report service was given no template");
   if (sql_.empty() && !recordset_) throwReportError("The report service was given no data");
-  const ReportTemplate reportTemplate = loadTemplate(templateFolder_ / templateFile_);
+  ReportTemplate reportTemplate = loadTemplate(templateFolder_ / templateFile_);
   RunData data(host_, sql_, recordset_, regional_);
   TemplateEngine engine(reportTemplate);
   if (handler_) handler_(engine);
   if (engine.refreshRequested()) data.read();
-  std::vector<Page> pages = layOut(reportTemplate, data.records(), engine.settings(), regional_);
-  return {std::move(pages), reportTemplate.page.kind, data.records().recordCount()};
+  RunSettings settings = engine.settings();
+  return std::make_unique<Run>(Run{std::move(reportTemplate), std::move(data), std::move(settings)});
 }
 
 void HeadlessReportService::start() {
@@ -108,9 +127,11 @@ void HeadlessReportService::start() {
   written_.clear();
   if (prompt_ && !prompt_(options_)) return;
   if (presenter_) {
-    LaidOut laidOut = prepare();
-    if (laidOut.pages.empty()) throwReportError("The report has no pages to print");
-    presenter_({std::move(laidOut.pages), laidOut.kind, laidOut.records, title_, delivered_});
+    const std::unique_ptr<Run> run = open();
+    std::vector<Page> pages;
+    run->layOut(regional_, [&](Page&& page) { pages.push_back(std::move(page)); });
+    if (pages.empty()) throwReportError("The report has no pages to print");
+    presenter_({std::move(pages), run->kind(), run->data.records().recordCount(), title_, delivered_});
     completed_ = true;
     return;
   }
@@ -121,21 +142,35 @@ void HeadlessReportService::start() {
     if (delivered_) delivered_({options_.destination, texts, texts, written_});
     return;
   }
-  const LaidOut laidOut = prepare();
-  const std::vector<Page>& pages = laidOut.pages;
+  const std::unique_ptr<Run> run = open();
   const std::filesystem::path destination = options_.destination;
   const std::string extension = lowerExtension(destination);
+  int64_t pages = 0;
+  // Pages are drawn on a thread of their own while the next ones are laid out.
+  const auto drawEach = [&](auto& output) {
+    DrawingThread drawing([&](const Page& page) { output.add(page); });
+    run->layOut(regional_, [&](Page&& page) {
+      drawing.add(std::move(page));
+      ++pages;
+    });
+    drawing.finish();
+  };
   if (extension == ".pdf") {
-    renderPdf(pages, destination, title_);
+    PdfFile pdf(destination, title_);
+    drawEach(pdf);
+    pdf.commit();
     written_ = {destination};
   } else if (extension == ".png") {
-    written_ = renderPng(pages, destination, laidOut.kind == PageKind::Label ? kLabelDpi : kReportDpi);
+    PngFiles png(destination, run->kind() == PageKind::Label ? kLabelDpi : kReportDpi);
+    drawEach(png);
+    written_ = png.commit();
   } else {
-    printPages(pages, options_.destination, title_);
+    PrintJob job(options_.destination, title_);
+    drawEach(job);
+    job.finish();
   }
   completed_ = true;
-  if (delivered_)
-    delivered_({options_.destination, laidOut.records, static_cast<int64_t>(pages.size()), written_});
+  if (delivered_) delivered_({options_.destination, run->data.records().recordCount(), pages, written_});
 }
 
 // The composed label texts as stored, each followed by a form feed and a line feed: the first

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "host/report_service.h"
 #include "hostkit/report/delivery.h"
 #include "hostkit/report/drawing.h"
+#include "hostkit/report/report_layout.h"
 #include "hostkit/report/report_template.h"
 
 namespace briskal::hostkit::report {
@@ -50,6 +52,7 @@ class HeadlessReportService final : public host::ReportService {
   // without a presenter the pages go to the destination.
   HeadlessReportService(ReportOptions options, RegionalSettings regional, DeliverySink delivered = {},
                         SettingsPrompt prompt = {}, ReportPresenter presenter = {});
+  ~HeadlessReportService() override;
 
   void setGlobalContext(host::Cinterface* host) override { host_ = host; }
   // The class name, owner, preview flag, logon values and host value mean nothing to a headless
@@ -85,12 +88,9 @@ class HeadlessReportService final : public host::ReportService {
   const std::vector<std::filesystem::path>& writtenFiles() const { return written_; }
 
  private:
-  struct LaidOut {
-    std::vector<Page> pages;
-    PageKind kind;
-    int64_t records;
-  };
-  LaidOut prepare();
+  struct Run;
+  // Loads the template, reads the data and raises BeforePrintReport.
+  std::unique_ptr<Run> open();
   // Returns the number of texts written.
   int64_t writeTexts();
 

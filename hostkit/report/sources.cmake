@@ -6,6 +6,12 @@ set(HOSTKIT_REPORT_SOURCES
   report/cairo_renderer.cpp
   report/cups_printer.cpp
   report/cups_queue.cpp
+  report/cups_stream.cpp
+  report/drawing.cpp
+  report/drawing_thread.cpp
+  report/page_drawer.cpp
+  report/page_layers.cpp
+  report/pdf_document.cpp
   report/png_writer.cpp
   report/report_layout.cpp
   report/report_service.cpp

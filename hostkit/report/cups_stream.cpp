@@ -1,0 +1,70 @@
+#include "hostkit/report/cups_stream.h"
+
+#include <cups/cups.h>
+
+#include "common/error.h"
+#include "hostkit/report/cups_queue.h"
+
+namespace briskal::hostkit::report {
+namespace {
+
+constexpr int kTimeoutMs = 30000;
+constexpr size_t kPieceSize = 64 * 1024;
+
+}  // namespace
+
+CupsStream::CupsStream(std::string queue, const std::string& title, const char* format, int copies,
+                       std::string source)
+    : queue_(std::move(queue)), source_(std::move(source)) {
+  if (queue_.empty()) throw Error(err::kInvalidArgument, source_, "No CUPS queue given");
+  if (copies < 1) throw Error(err::kInvalidArgument, source_, "The number of copies must be at least 1");
+  if (const std::string problem = cupsPrinterProblem(queue_); !problem.empty())
+    throw Error(err::kDeviceIoError, source_, problem);
+  // A connection of the job's own: the document may be written from another thread than the one
+  // that created the job, and each thread has its own default connection.
+  http_ = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kTimeoutMs, nullptr);
+  if (!http_) fail("Cannot reach the print system for the printer '" + queue_ + "'");
+  cups_option_t* options = nullptr;
+  const int count = cupsAddOption("copies", std::to_string(copies).c_str(), 0, &options);
+  job_ = cupsCreateJob(http_, queue_.c_str(), title.c_str(), count, options);
+  cupsFreeOptions(count, options);
+  if (job_ == 0) fail("The printer '" + queue_ + "' did not take the job");
+  if (cupsStartDocument(http_, queue_.c_str(), job_, title.c_str(), format, 1) != HTTP_STATUS_CONTINUE)
+    fail("Cannot send the job to the printer '" + queue_ + "'");
+}
+
+CupsStream::~CupsStream() {
+  if (http_) httpClose(http_);
+  // The document was cut off: the job goes, before the print system waits for the rest.
+  if (job_ != 0 && !finished_) cupsCancelJob2(CUPS_HTTP_DEFAULT, queue_.c_str(), job_, 0);
+}
+
+void CupsStream::write(std::string_view bytes) {
+  if (finished_) fail("The job is already submitted to the printer '" + queue_ + "'");
+  buffer_.append(bytes);
+  if (buffer_.size() >= kPieceSize) send();
+}
+
+int CupsStream::finish() {
+  if (finished_) fail("The job is already submitted to the printer '" + queue_ + "'");
+  send();
+  if (cupsFinishDocument(http_, queue_.c_str()) > IPP_STATUS_OK_EVENTS_COMPLETE)
+    fail("The printer '" + queue_ + "' refused the job");
+  finished_ = true;
+  return job_;
+}
+
+void CupsStream::send() {
+  if (!buffer_.empty() && cupsWriteRequestData(http_, buffer_.data(), buffer_.size()) != HTTP_STATUS_CONTINUE)
+    fail("Cannot send the job to the printer '" + queue_ + "'");
+  buffer_.clear();
+}
+
+void CupsStream::fail(const std::string& what) const {
+  std::string description = what;
+  const char* why = cupsLastErrorString();
+  if (why && *why) description += ": " + std::string(why);
+  throw Error(err::kDeviceIoError, source_, description);
+}
+
+}  // namespace briskal::hostkit::report
