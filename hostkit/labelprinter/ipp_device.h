@@ -2,8 +2,8 @@
 // A label-printer job sent to a printer over IPP (a label printer's own IPP service, or a print
 // server's queue), as the printer's native document format, so that the bytes reach the printer
 // untouched. The printer is asked first what it takes, at what resolution, and whether it is
-// ready; the job is held in memory and sent whole by finish(), so a job that fails half-way
-// never reaches the printer. Failures throw briskal::Error naming the printer.
+// ready. The job is sent while it is written, in chunks; one that fails half-way is a request cut
+// off before its end, which the printer drops. Failures throw briskal::Error naming the printer.
 
 #include <cups/cups.h>
 
@@ -39,6 +39,8 @@ class IppDevice : public ByteDevice {
   [[noreturn]] void fail(const std::string& what, const std::string& why) const;
   static std::string lastError();
   void askPrinter();
+  // Starts the job the first time; sends what is held.
+  void send();
 
   std::string uri_;
   std::string title_;
@@ -47,7 +49,8 @@ class IppDevice : public ByteDevice {
   std::vector<std::string> formats_;
   std::optional<int> dpi_;
   std::string format_;  // the job's document format
-  std::string job_;
+  std::string job_;  // written and not sent yet
+  bool sending_ = false;
   bool finished_ = false;
 };
 
