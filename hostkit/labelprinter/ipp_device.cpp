@@ -129,7 +129,8 @@ void IppDevice::send() {
                  format_.c_str());
     // Chunked, as IPP clients usually send documents: a label-printer server was seen to lose the
     // end of a document sent with its length given.
-    if (cupsSendRequest(http_, request.get(), resource_.c_str(), CUPS_LENGTH_VARIABLE) != HTTP_STATUS_CONTINUE)
+    if (cupsSendRequest(http_, request.get(), resource_.c_str(), CUPS_LENGTH_VARIABLE) !=
+        HTTP_STATUS_CONTINUE)
       fail("Cannot send the labels to the label printer", lastError());
     sending_ = true;
   }

@@ -49,7 +49,7 @@ class IppDevice : public ByteDevice {
   std::vector<std::string> formats_;
   std::optional<int> dpi_;
   std::string format_;  // the job's document format
-  std::string job_;  // written and not sent yet
+  std::string job_;     // written and not sent yet
   bool sending_ = false;
   bool finished_ = false;
 };

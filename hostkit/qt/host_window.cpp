@@ -1,8 +1,10 @@
 #include "hostkit/qt/host_window.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QPointer>
 #include <QStatusBar>
 
 #include "common/convert.h"
@@ -38,7 +40,9 @@ HostWindow::HostWindow(SessionOptions options, bool askOnScreen)
         [this](const ShownMessage& m) { return askWithMessageBox(m, this, texts()); });
   options.delivered = [this](const report::Delivery& delivery) { delivered(delivery); };
   options.reportSettingsPrompt = [this](report::ReportOptions& run) { return askPrintSettings(run); };
-  options.reportPresenter = [this](report::PreparedReport prepared) { showPreview(std::move(prepared)); };
+  options.reportPresenter = [this](report::PreparedReport prepared) {
+    return showPreview(std::move(prepared));
+  };
   session_ = std::make_unique<HostSession>(std::move(options));
   session_->runtime().setSearchListDriver(
       [this](const SearchList& list) { return pickFromSearchList(list, this, texts()); });
@@ -106,11 +110,19 @@ bool HostWindow::askPrintSettings(report::ReportOptions& options) {
   return true;
 }
 
-void HostWindow::showPreview(report::PreparedReport report) {
+report::PageFeed HostWindow::showPreview(report::PreparedReport report) {
   auto* preview = new PrintPreview(std::move(report), previewTargets_, texts(), this);
   preview->show();
   preview->raise();
   preview->activateWindow();
+  // The window shows the first page while the rest are laid out: each batch is painted as it
+  // comes, and what the operator does waits until the run is laid out whole.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  return [shown = QPointer<PrintPreview>(preview)](std::vector<report::Page> pages, bool) {
+    if (!shown) return;
+    shown->addPages(std::move(pages));
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  };
 }
 
 }  // namespace briskal::hostkit::qt

@@ -39,7 +39,7 @@ class HostWindow final : public QMainWindow {
   // The report service's hooks: the print options asked before each run, starting from the last
   // ones chosen, and the run's pages shown in a preview of their own.
   bool askPrintSettings(report::ReportOptions& options);
-  void showPreview(report::PreparedReport report);
+  report::PageFeed showPreview(report::PreparedReport report);
   // The screen's texts in the session's language.
   ScreenTexts texts() const;
 

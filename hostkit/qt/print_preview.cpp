@@ -94,11 +94,10 @@ PrintPreview::PrintPreview(report::PreparedReport report, PreviewTargets targets
   QAction* previous = action(pages, "PreviousPage", texts_("Pagina precedente"),
                              [this] { view_->showPage(view_->current() == 0 ? 0 : view_->current() - 1); });
   pageNumber_->setObjectName("PageNumber");
-  pageNumber_->setRange(1, static_cast<int>(report_.pages.size()));
+  pageNumber_->setMinimum(1);
   pageNumber_->setKeyboardTracking(false);
   pages->addWidget(pageNumber_);
   pageCount_->setObjectName("PageCount");
-  pageCount_->setText(" " + texts_("di %1").arg(report_.pages.size()) + " ");
   pages->addWidget(pageCount_);
   QAction* next = action(pages, "NextPage", texts_("Pagina successiva"),
                          [this] { view_->showPage(view_->current() + 1); });
@@ -139,20 +138,28 @@ PrintPreview::PrintPreview(report::PreparedReport report, PreviewTargets targets
 
   position_->setObjectName("Position");
   statusBar()->addWidget(position_);
-  view_->onChange([this, first, previous, next, last] {
+  forward_ = {next, last};
+  view_->onChange([this, first, previous] {
     const bool atFirst = view_->current() == 0;
-    const bool atLast = view_->current() + 1 == view_->pageCount();
     first->setEnabled(!atFirst);
     previous->setEnabled(!atFirst);
-    next->setEnabled(!atLast);
-    last->setEnabled(!atLast);
     showPosition();
   });
   view_->showPage(0);
   resize(1000, 720);
 }
 
+void PrintPreview::addPages(std::vector<report::Page> pages) {
+  report_.pages.insert(report_.pages.end(), std::make_move_iterator(pages.begin()),
+                       std::make_move_iterator(pages.end()));
+  showPosition();
+}
+
 void PrintPreview::showPosition() {
+  const size_t count = report_.pages.size();
+  for (QAction* forward : forward_) forward->setEnabled(view_->current() + 1 < count);
+  pageNumber_->setMaximum(static_cast<int>(count));
+  pageCount_->setText(" " + texts_("di %1").arg(count) + " ");
   const QSignalBlocker quiet(pageNumber_);
   pageNumber_->setValue(static_cast<int>(view_->current() + 1));
   const double shown = view_->fit() == PageView::Fit::Width  ? kFitWidth

@@ -5,6 +5,7 @@
 // delivery sink; what failed is shown with its cause.
 
 #include <QMainWindow>
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -14,6 +15,7 @@
 #include "hostkit/qt/screen_texts.h"
 #include "hostkit/report/report_service.h"
 
+class QAction;
 class QComboBox;
 class QLabel;
 class QSpinBox;
@@ -31,10 +33,13 @@ struct PreviewTargets {
 
 class PrintPreview final : public QMainWindow {
  public:
-  // `report` must have pages. The window deletes itself when closed.
+  // `report` must have pages; more may follow through addPages(). The window deletes itself when
+  // closed.
   PrintPreview(report::PreparedReport report, PreviewTargets targets, ScreenTexts texts, QWidget* parent);
 
   const report::PreparedReport& report() const { return report_; }
+  // The pages laid out after those shown so far.
+  void addPages(std::vector<report::Page> pages);
   PageView& view() { return *view_; }
 
  private:
@@ -64,6 +69,7 @@ class PrintPreview final : public QMainWindow {
   QLabel* pageCount_;
   QComboBox* zoom_;
   QLabel* position_;
+  std::array<QAction*, 2> forward_{};  // next and last page
 };
 
 }  // namespace briskal::hostkit::qt

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <fstream>
 #include <memory>
+#include <utility>
 
 #include "common/convert.h"
 #include "common/routines.h"
@@ -127,11 +129,7 @@ void HeadlessReportService::start() {
   written_.clear();
   if (prompt_ && !prompt_(options_)) return;
   if (presenter_) {
-    const std::unique_ptr<Run> run = open();
-    std::vector<Page> pages;
-    run->layOut(regional_, [&](Page&& page) { pages.push_back(std::move(page)); });
-    if (pages.empty()) throwReportError("The report has no pages to print");
-    presenter_({std::move(pages), run->kind(), run->data.records().recordCount(), title_, delivered_});
+    present();
     completed_ = true;
     return;
   }
@@ -171,6 +169,35 @@ void HeadlessReportService::start() {
   }
   completed_ = true;
   if (delivered_) delivered_({options_.destination, run->data.records().recordCount(), pages, written_});
+}
+
+// The host shows the first page while the rest are laid out; they follow in batches a few times a
+// second, which lets the host keep its window up to date.
+void HeadlessReportService::present() {
+  constexpr auto kBatchTime = std::chrono::milliseconds(100);
+  const std::unique_ptr<Run> run = open();
+  bool presented = false;
+  PageFeed feed;
+  std::vector<Page> batch;
+  auto batchStart = std::chrono::steady_clock::now();
+  run->layOut(regional_, [&](Page&& page) {
+    if (!presented) {
+      presented = true;
+      std::vector<Page> first;
+      first.push_back(std::move(page));
+      feed =
+          presenter_({std::move(first), run->kind(), run->data.records().recordCount(), title_, delivered_});
+      batchStart = std::chrono::steady_clock::now();
+      return;
+    }
+    if (!feed) return;
+    batch.push_back(std::move(page));
+    if (std::chrono::steady_clock::now() - batchStart < kBatchTime) return;
+    feed(std::exchange(batch, {}), false);
+    batchStart = std::chrono::steady_clock::now();
+  });
+  if (!presented) throwReportError("The report has no pages to print");
+  if (feed) feed(std::move(batch), true);
 }
 
 // The composed label texts as stored, each followed by a form feed and a line feed: the first

@@ -35,8 +35,9 @@ struct ReportOptions {
 // delivers nothing and is no error.
 using SettingsPrompt = std::function<bool(ReportOptions& options)>;
 
-// A run laid out for the host to show, in place of sending it to the destination. The host owns it
-// and may keep it after the report service is gone.
+// A run laid out for the host to show, in place of sending it to the destination. The host gets it
+// as soon as its first page is laid out, and the rest of the pages through the feed it returns.
+// The host owns it and may keep it after the report service is gone.
 struct PreparedReport {
   std::vector<Page> pages;
   PageKind kind = PageKind::Report;
@@ -44,7 +45,10 @@ struct PreparedReport {
   std::string title;
   DeliverySink delivered;  // hears of what the host prints or saves from it
 };
-using ReportPresenter = std::function<void(PreparedReport report)>;
+// The pages after the first, in order, a batch at a time; the last batch, maybe empty, says so.
+// A presenter that returns no feed wants the first page only.
+using PageFeed = std::function<void(std::vector<Page> pages, bool last)>;
+using ReportPresenter = std::function<PageFeed(PreparedReport report)>;
 
 class HeadlessReportService final : public host::ReportService {
  public:
@@ -91,6 +95,8 @@ class HeadlessReportService final : public host::ReportService {
   struct Run;
   // Loads the template, reads the data and raises BeforePrintReport.
   std::unique_ptr<Run> open();
+  // Lays the run out for the presenter.
+  void present();
   // Returns the number of texts written.
   int64_t writeTexts();
 

@@ -810,12 +810,15 @@ TEST_F(ReportServiceRun, FailuresLeaveTheRunIncomplete) {
 
 // A host on screen asks for the options first and shows the pages itself: the pages, their kind,
 // the records and the title are handed over, and outlive the service with the sink that tells of
-// what the host then delivers.
+// what the host then delivers. The host has the first page before the rest are laid out; the rest
+// follow in order, the last batch saying so.
 TEST_F(ReportServiceRun, ThePromptedOptionsReachThePagesTheHostIsGiven) {
   ReportOptions options;
   options.destination = (folder_ / "labels.pdf").string();
   std::vector<std::string> asked;
   std::optional<PreparedReport> shown;
+  size_t pagesFirstShown = 0;
+  int lastBatches = 0;
   auto service = standardRun(
       options, true,
       [&](ReportOptions& o) {
@@ -824,20 +827,33 @@ TEST_F(ReportServiceRun, ThePromptedOptionsReachThePagesTheHostIsGiven) {
         o.performedBy = "Anna Verdi";
         return true;
       },
-      [&](PreparedReport report) { shown = std::move(report); });
+      [&](PreparedReport report) {
+        shown = std::move(report);
+        pagesFirstShown = shown->pages.size();
+        return [&](std::vector<Page> pages, bool last) {
+          EXPECT_EQ(lastBatches, 0) << "no page after the last batch";
+          lastBatches += last ? 1 : 0;
+          shown->pages.insert(shown->pages.end(), pages.begin(), pages.end());
+        };
+      });
   service->start();
+  EXPECT_EQ(pagesFirstShown, 1U);
+  EXPECT_EQ(lastBatches, 1);
   EXPECT_EQ(asked, std::vector<std::string>{options.destination + " before the handler"});
   EXPECT_TRUE(service->completed());
   EXPECT_EQ(service->performedBy(), "Anna Verdi");
   EXPECT_FALSE(fs::exists(folder_ / "labels.pdf"));
   EXPECT_TRUE(service->writtenFiles().empty());
   EXPECT_TRUE(deliveries_.empty()) << "nothing is delivered until the host prints or saves";
+  const size_t allPages = service->layOutPages().size();
+  EXPECT_GT(allPages, 1U);
   service.reset();
 
   ASSERT_TRUE(shown.has_value());
   EXPECT_EQ(shown->kind, PageKind::Report);
   EXPECT_EQ(shown->records, 31);  // the 30 labels and the one the handler added
   EXPECT_EQ(shown->title, "Stampa etichette da ordine di lavoro");
+  EXPECT_EQ(shown->pages.size(), allPages);
   EXPECT_NE(findText(shown->pages, "Anna Verdi"), nullptr);
   EXPECT_NE(findText(shown->pages, "ADDED BY THE HANDLER"), nullptr);
   ASSERT_TRUE(shown->delivered);
@@ -853,7 +869,11 @@ TEST_F(ReportServiceRun, ACancelledPromptReadsNothingAndDeliversNothing) {
     bool presented = false;
     auto service = standardRun(
         options, true, [](ReportOptions&) { return false; },
-        presenting ? ReportPresenter([&](PreparedReport) { presented = true; }) : ReportPresenter());
+        presenting ? ReportPresenter([&](PreparedReport) {
+          presented = true;
+          return PageFeed();
+        })
+                   : ReportPresenter());
     EXPECT_EQ(errorText([&] { service->start(); }), "no error");
     EXPECT_FALSE(service->completed());
     EXPECT_FALSE(presented);
