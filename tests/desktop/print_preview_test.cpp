@@ -194,6 +194,28 @@ TEST_F(Printing, ThePreviewPagesThroughTheLabelsDrawingOnlyThoseShown) {
   EXPECT_TRUE(errors_.empty()) << firstError();
 }
 
+// The preview is up with the first page while the rest are laid out: pages that come later extend
+// the count and the way forward, and leave the page shown as it was.
+TEST_F(Printing, PagesLaidOutLaterJoinThePreviewShown) {
+  PrintPreview* run = previewOfLabels(true);
+  ASSERT_NE(run, nullptr) << firstError();
+  hostkit::report::PreparedReport firstOnly = run->report();
+  std::vector<hostkit::report::Page> rest(firstOnly.pages.begin() + 1, firstOnly.pages.end());
+  firstOnly.pages.resize(1);
+  auto* preview = new PrintPreview(std::move(firstOnly), {}, hostkit::qt::ScreenTexts(), &window());
+  preview->show();
+  EXPECT_EQ(child<QLabel>(*preview, "PageCount").text().trimmed(), "di 1");
+  EXPECT_FALSE(preview->findChild<QAction*>("NextPage")->isEnabled());
+  const QString count = QString::number(rest.size() + 1);
+  preview->addPages(std::move(rest));
+  EXPECT_EQ(child<QLabel>(*preview, "PageCount").text().trimmed(), "di " + count);
+  EXPECT_TRUE(child<QLabel>(*preview, "Position").text().startsWith("Pagina 1 di " + count));
+  EXPECT_EQ(preview->view().current(), 0u);
+  trigger(*preview, "LastPage");
+  EXPECT_EQ(child<QSpinBox>(*preview, "PageNumber").value(), count.toInt());
+  preview->close();
+}
+
 TEST_F(Printing, ThePreviewZoomsBySteps) {
   PrintPreview* preview = previewOfLabels(true);
   ASSERT_NE(preview, nullptr) << firstError();
