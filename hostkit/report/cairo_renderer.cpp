@@ -1,12 +1,17 @@
 #include "hostkit/report/cairo_renderer.h"
 
+#include <algorithm>
 #include <cmath>
+#include <thread>
+#include <utility>
 
 #include "hostkit/report/cairo_handles.h"
+#include "hostkit/report/drawing_thread.h"
 #include "hostkit/report/page_drawer.h"
 #include "hostkit/report/pdf_document.h"
 #include "hostkit/report/png_writer.h"
 #include "hostkit/report/report_template.h"
+#include "hostkit/report/staged_file.h"
 
 namespace briskal::hostkit::report {
 namespace {
@@ -78,40 +83,49 @@ std::vector<std::filesystem::path> pngFileNames(const std::filesystem::path& fil
   return files;
 }
 
-PngFiles::PngFiles(std::filesystem::path file, double dpi)
-    : file_(std::move(file)), dpi_(dpi), drawer_(std::make_unique<PageDrawer>(PageDrawer::Target::Pixels)) {}
+// One of the threads of a PngFiles, with the files it wrote. Of `count` drawers, the one that
+// starts at page `first` (counted from 1) draws every count-th page from there.
+struct PngFiles::Drawer {
+  Drawer(const std::filesystem::path& file, double dpi, size_t first, size_t count)
+      : next(first), thread([this, file, dpi, count](const Page& page) {
+          const PageImage image = drawImage(drawer, page, dpi);
+          written.emplace_back(next, StagedFile(numbered(file, next)));
+          writePng(image, written.back().second.path());
+          next += count;
+        }) {}
+
+  PageDrawer drawer{PageDrawer::Target::Pixels};
+  size_t next;  // the number of the next page it draws
+  std::vector<std::pair<size_t, StagedFile>> written;
+  DrawingThread thread;  // last: it stops first
+};
+
+PngFiles::PngFiles(std::filesystem::path file, double dpi) : file_(std::move(file)) {
+  const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
+  for (unsigned n = 0; n < cores; ++n) drawers_.push_back(std::make_unique<Drawer>(file_, dpi, n + 1, cores));
+}
 
 PngFiles::~PngFiles() = default;
 
 void PngFiles::add(const Page& page) {
-  PageImage image = drawImage(*drawer_, page, dpi_);
+  drawers_[pages_ % drawers_.size()]->thread.add(page);
   ++pages_;
-  if (pages_ == 1) {
-    first_ = std::move(image);
-    return;
-  }
-  if (first_) {
-    write(*first_, 1);
-    first_.reset();
-  }
-  write(image, pages_);
-}
-
-void PngFiles::write(const PageImage& image, size_t number) {
-  staged_.emplace_back(number == 0 ? file_ : numbered(file_, number));
-  writePng(image, staged_.back().path());
 }
 
 std::vector<std::filesystem::path> PngFiles::commit() {
+  for (const std::unique_ptr<Drawer>& drawer : drawers_) drawer->thread.finish();
   requirePages(pages_);
-  if (first_) write(*first_, 0);  // the only page takes the file's own name
-  first_.reset();
+  std::vector<StagedFile*> staged(pages_);
+  for (const std::unique_ptr<Drawer>& drawer : drawers_)
+    for (auto& [number, file] : drawer->written) staged[number - 1] = &file;
+  // The only page takes the file's own name.
+  if (pages_ == 1) staged.front()->setDestination(file_);
   // The pages take their places only once all of them are drawn.
   std::vector<std::filesystem::path> files;
-  files.reserve(staged_.size());
-  for (StagedFile& page : staged_) {
-    page.commit();
-    files.push_back(page.destination());
+  files.reserve(pages_);
+  for (StagedFile* page : staged) {
+    page->commit();
+    files.push_back(page->destination());
   }
   return files;
 }

@@ -7,12 +7,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "hostkit/report/drawing.h"
-#include "hostkit/report/staged_file.h"
 
 namespace briskal::hostkit::report {
 
@@ -44,10 +42,11 @@ PageImage renderPageImage(const Page& page, double dpi);
 // The files renderPng writes for `pageCount` pages.
 std::vector<std::filesystem::path> pngFileNames(const std::filesystem::path& file, size_t pageCount);
 
-class PageDrawer;
+class DrawingThread;
 
 // renderPng for pages that come one at a time: each is drawn and written as it comes, under a
-// temporary name; commit() puts all of them in their places at once.
+// temporary name, by one of as many threads as the machine has cores; commit() puts all of them
+// in their places at once. A page's file does not depend on the thread that drew it.
 class PngFiles {
  public:
   PngFiles(std::filesystem::path file, double dpi);
@@ -55,19 +54,17 @@ class PngFiles {
   PngFiles(const PngFiles&) = delete;
   PngFiles& operator=(const PngFiles&) = delete;
 
+  // Throws what drawing or writing an earlier page threw.
   void add(const Page& page);
   // Returns the files written, in page order.
   std::vector<std::filesystem::path> commit();
   size_t pages() const { return pages_; }
 
  private:
-  void write(const PageImage& image, size_t number);
+  struct Drawer;
 
   std::filesystem::path file_;
-  double dpi_;
-  std::unique_ptr<PageDrawer> drawer_;
-  std::optional<PageImage> first_;  // kept until a second page says the names are numbered
-  std::vector<StagedFile> staged_;
+  std::vector<std::unique_ptr<Drawer>> drawers_;
   size_t pages_ = 0;
 };
 

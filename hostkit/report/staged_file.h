@@ -19,6 +19,8 @@ class StagedFile {
   // Where the content is written.
   const std::filesystem::path& path() const { return temporary_; }
   const std::filesystem::path& destination() const { return destination_; }
+  // Another destination in the same folder, for a name decided once the content is written.
+  void setDestination(std::filesystem::path destination) { destination_ = std::move(destination); }
   // Puts the written file in the destination's place; throws briskal::Error when it cannot.
   void commit();
 
