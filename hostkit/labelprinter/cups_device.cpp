@@ -4,7 +4,7 @@
 
 namespace briskal::hostkit::labelprinter {
 
-CupsDevice::CupsDevice(std::string queue, std::string title)
+CupsDevice::CupsDevice(std::string queue, const std::string& title)
     : stream_(std::move(queue), title, CUPS_FORMAT_RAW, 1, "LabelPrinter") {}
 
 }  // namespace briskal::hostkit::labelprinter

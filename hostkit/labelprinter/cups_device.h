@@ -14,7 +14,7 @@ namespace briskal::hostkit::labelprinter {
 
 class CupsDevice : public ByteDevice {
  public:
-  CupsDevice(std::string queue, std::string title);
+  CupsDevice(std::string queue, const std::string& title);
 
   void write(std::string_view bytes) override { stream_.write(bytes); }
   void finish() override { stream_.finish(); }

@@ -4,10 +4,10 @@
 // and a job that is not finished is cancelled, so a run that fails half-way prints nothing.
 // Failures throw briskal::Error from `source`, naming the queue.
 
+#include <cups/cups.h>
+
 #include <string>
 #include <string_view>
-
-typedef struct _http_s http_t;
 
 namespace briskal::hostkit::report {
 
