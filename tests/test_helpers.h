@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "common/error.h"
 
@@ -15,6 +16,17 @@ int32_t errorNumber(F&& call) {
     return e.number();
   }
   return 0;
+}
+
+// The description of the briskal::Error the call throws, or "no error" when it throws none.
+template <typename F>
+std::string errorText(F&& call) {
+  try {
+    call();
+  } catch (const Error& e) {
+    return e.description();
+  }
+  return "no error";
 }
 
 }  // namespace briskal::testing

@@ -20,18 +20,8 @@ namespace briskal::hostkit {
 namespace {
 
 using briskal::testing::errorNumber;
+using briskal::testing::errorText;
 using Side = host::QueryFilterControl::Side;
-
-// The description of the error the call throws, or "" when it throws none.
-template <typename F>
-std::string errorText(F&& call) {
-  try {
-    call();
-  } catch (const Error& e) {
-    return e.description();
-  }
-  return "";
-}
 
 Decimal decimal(const char* text) { return *Decimal::parse(text); }
 

@@ -45,14 +45,7 @@ using report::TextOp;
 using testing::expectGolden;
 using testing::readFile;
 
-std::string errorText(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const Error& e) {
-    return e.description();
-  }
-  return "no error";
-}
+using testing::errorText;
 
 // Keeps a job in memory so that the writer's bytes can be compared.
 class MemoryDevice : public ByteDevice {

@@ -24,20 +24,14 @@
 #include "support/files.h"
 #include "support/print_servers.h"
 #include "support/process.h"
+#include "test_helpers.h"
 
 namespace briskal::hostkit::report {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string errorText(const std::function<void()>& run) {
-  try {
-    run();
-  } catch (const Error& e) {
-    return e.description();
-  }
-  return "no error";
-}
+using testing::errorText;
 
 // A label like the shipped customisable one: a frame, rules and captions that every label has,
 // the article's texts and barcode, and the copy's number.

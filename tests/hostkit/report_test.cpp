@@ -30,6 +30,7 @@
 #include "support/database_backends.h"
 #include "support/files.h"
 #include "support/process.h"
+#include "test_helpers.h"
 
 namespace briskal::hostkit::report {
 namespace {
@@ -39,14 +40,7 @@ using data::FieldType;
 
 const fs::path kReports = fs::path(BRISKAL_DATA_FOLDER) / "reports";
 
-std::string errorText(const std::function<void()>& run) {
-  try {
-    run();
-  } catch (const Error& e) {
-    return e.description();
-  }
-  return "no error";
-}
+using testing::errorText;
 
 using testing::readFile;
 
