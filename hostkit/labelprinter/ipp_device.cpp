@@ -41,16 +41,12 @@ IppDevice::IppDevice(std::string uri, std::string title) : uri_(std::move(uri)),
   }
   resource_ = resource.data();
   const bool encrypted = std::string_view(scheme.data()) == "ipps";
-  http_ =
-      httpConnect2(host.data(), port, nullptr, AF_UNSPEC,
-                   encrypted ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED, 1, kTimeoutMs, nullptr);
+  http_.reset(httpConnect2(host.data(), port, nullptr, AF_UNSPEC,
+                           encrypted ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED, 1, kTimeoutMs,
+                           nullptr));
   if (!http_) fail("Cannot connect to the label printer", lastError());
-  httpSetTimeout(http_, kTimeoutMs / 1000.0, nullptr, nullptr);
+  httpSetTimeout(http_.get(), kTimeoutMs / 1000.0, nullptr, nullptr);
   askPrinter();
-}
-
-IppDevice::~IppDevice() {
-  if (http_) httpClose(http_);
 }
 
 void IppDevice::askPrinter() {
@@ -62,7 +58,7 @@ void IppDevice::askPrinter() {
   ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                 static_cast<int>(std::size(kAttributes)), nullptr, kAttributes);
   // cupsDoRequest takes the request and frees it.
-  const IppMessage response(cupsDoRequest(http_, request, resource_.c_str()));
+  const IppMessage response(cupsDoRequest(http_.get(), request, resource_.c_str()));
   if (!response || cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE)
     fail("The label printer does not answer", lastError());
 
@@ -113,7 +109,7 @@ void IppDevice::finish() {
   if (finished_) fail("The job is already sent to the label printer", {});
   finished_ = true;
   send();
-  const IppMessage response(cupsGetResponse(http_, resource_.c_str()));
+  const IppMessage response(cupsGetResponse(http_.get(), resource_.c_str()));
   if (!response || cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE)
     fail("The label printer refused the labels", lastError());
 }
@@ -129,12 +125,12 @@ void IppDevice::send() {
                  format_.c_str());
     // Chunked, as IPP clients usually send documents: a label-printer server was seen to lose the
     // end of a document sent with its length given.
-    if (cupsSendRequest(http_, request.get(), resource_.c_str(), CUPS_LENGTH_VARIABLE) !=
+    if (cupsSendRequest(http_.get(), request.get(), resource_.c_str(), CUPS_LENGTH_VARIABLE) !=
         HTTP_STATUS_CONTINUE)
       fail("Cannot send the labels to the label printer", lastError());
     sending_ = true;
   }
-  if (!job_.empty() && cupsWriteRequestData(http_, job_.data(), job_.size()) != HTTP_STATUS_CONTINUE)
+  if (!job_.empty() && cupsWriteRequestData(http_.get(), job_.data(), job_.size()) != HTTP_STATUS_CONTINUE)
     fail("Cannot send the labels to the label printer", lastError());
   job_.clear();
 }

@@ -7,6 +7,7 @@
 
 #include <cups/cups.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,7 +22,6 @@ class IppDevice : public ByteDevice {
   // Connects and asks the printer for its attributes; throws when it cannot be reached, is
   // stopped or does not accept jobs.
   IppDevice(std::string uri, std::string title);
-  ~IppDevice() override;
   IppDevice(const IppDevice&) = delete;
   IppDevice& operator=(const IppDevice&) = delete;
 
@@ -45,7 +45,10 @@ class IppDevice : public ByteDevice {
   std::string uri_;
   std::string title_;
   std::string resource_;
-  http_t* http_ = nullptr;
+  struct HttpCloser {
+    void operator()(http_t* http) const { httpClose(http); }
+  };
+  std::unique_ptr<http_t, HttpCloser> http_;
   std::vector<std::string> formats_;
   std::optional<int> dpi_;
   std::string format_;  // the job's document format

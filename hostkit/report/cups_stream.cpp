@@ -22,21 +22,32 @@ CupsStream::CupsStream(std::string queue, const std::string& title, const char* 
     throw Error(err::kDeviceIoError, source_, problem);
   // A connection of the job's own: the document may be written from another thread than the one
   // that created the job, and each thread has its own default connection.
-  http_ = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kTimeoutMs, nullptr);
+  http_.reset(
+      httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kTimeoutMs, nullptr));
   if (!http_) fail("Cannot reach the print system for the printer '" + queue_ + "'");
   cups_option_t* options = nullptr;
   const int count = cupsAddOption("copies", std::to_string(copies).c_str(), 0, &options);
-  job_ = cupsCreateJob(http_, queue_.c_str(), title.c_str(), count, options);
+  job_ = cupsCreateJob(http_.get(), queue_.c_str(), title.c_str(), count, options);
   cupsFreeOptions(count, options);
   if (job_ == 0) fail("The printer '" + queue_ + "' did not take the job");
-  if (cupsStartDocument(http_, queue_.c_str(), job_, title.c_str(), format, 1) != HTTP_STATUS_CONTINUE)
-    fail("Cannot send the job to the printer '" + queue_ + "'");
+  if (cupsStartDocument(http_.get(), queue_.c_str(), job_, title.c_str(), format, 1) !=
+      HTTP_STATUS_CONTINUE) {
+    const std::string why = cupsLastErrorString();
+    cancel();
+    throw Error(err::kDeviceIoError, source_, "Cannot send the job to the printer '" + queue_ + "': " + why);
+  }
 }
 
 CupsStream::~CupsStream() {
-  if (http_) httpClose(http_);
-  // The document was cut off: the job goes, before the print system waits for the rest.
-  if (job_ != 0 && !finished_) cupsCancelJob2(CUPS_HTTP_DEFAULT, queue_.c_str(), job_, 0);
+  if (!finished_) cancel();
+}
+
+// The document was cut off, or never started: the job goes, before the print system waits for
+// the rest.
+void CupsStream::cancel() {
+  http_.reset();
+  if (job_ != 0) cupsCancelJob2(CUPS_HTTP_DEFAULT, queue_.c_str(), job_, 0);
+  job_ = 0;
 }
 
 void CupsStream::write(std::string_view bytes) {
@@ -48,14 +59,15 @@ void CupsStream::write(std::string_view bytes) {
 int CupsStream::finish() {
   if (finished_) fail("The job is already submitted to the printer '" + queue_ + "'");
   send();
-  if (cupsFinishDocument(http_, queue_.c_str()) > IPP_STATUS_OK_EVENTS_COMPLETE)
+  if (cupsFinishDocument(http_.get(), queue_.c_str()) > IPP_STATUS_OK_EVENTS_COMPLETE)
     fail("The printer '" + queue_ + "' refused the job");
   finished_ = true;
   return job_;
 }
 
 void CupsStream::send() {
-  if (!buffer_.empty() && cupsWriteRequestData(http_, buffer_.data(), buffer_.size()) != HTTP_STATUS_CONTINUE)
+  if (!buffer_.empty() &&
+      cupsWriteRequestData(http_.get(), buffer_.data(), buffer_.size()) != HTTP_STATUS_CONTINUE)
     fail("Cannot send the job to the printer '" + queue_ + "'");
   buffer_.clear();
 }

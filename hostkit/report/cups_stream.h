@@ -6,6 +6,7 @@
 
 #include <cups/cups.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -26,11 +27,16 @@ class CupsStream {
 
  private:
   void send();
+  void cancel();
   [[noreturn]] void fail(const std::string& what) const;
+
+  struct HttpCloser {
+    void operator()(http_t* http) const { httpClose(http); }
+  };
 
   std::string queue_;
   std::string source_;
-  http_t* http_ = nullptr;
+  std::unique_ptr<http_t, HttpCloser> http_;
   int job_ = 0;
   std::string buffer_;
   bool finished_ = false;
