@@ -12,7 +12,6 @@ namespace {
 
 // A print server asking its printer for status may wait 10 s for an answer before it replies.
 constexpr int kTimeoutMs = 30000;
-constexpr size_t kPieceSize = 64 * 1024;
 constexpr const char* kEplFormat = "application/vnd.eltron-epl";
 constexpr const char* kZplFormat = "application/vnd.zebra-zpl";
 
@@ -102,37 +101,28 @@ PrinterLanguage IppDevice::chooseLanguage(std::optional<PrinterLanguage> wanted)
 void IppDevice::write(std::string_view bytes) {
   if (finished_) fail("The job is already sent to the label printer", {});
   job_.append(bytes);
-  if (job_.size() >= kPieceSize) send();
 }
 
 void IppDevice::finish() {
   if (finished_) fail("The job is already sent to the label printer", {});
   finished_ = true;
-  send();
+  if (format_.empty()) chooseLanguage(std::nullopt);
+  const IppMessage request(ippNewRequest(IPP_OP_PRINT_JOB));
+  ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri_.c_str());
+  ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+  ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title_.c_str());
+  ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
+               format_.c_str());
+  // Chunked, as IPP clients usually send documents: a label-printer server was seen to lose the
+  // end of a document sent with its length given.
+  if (cupsSendRequest(http_.get(), request.get(), resource_.c_str(), CUPS_LENGTH_VARIABLE) !=
+          HTTP_STATUS_CONTINUE ||
+      cupsWriteRequestData(http_.get(), job_.data(), job_.size()) != HTTP_STATUS_CONTINUE) {
+    fail("Cannot send the labels to the label printer", lastError());
+  }
   const IppMessage response(cupsGetResponse(http_.get(), resource_.c_str()));
   if (!response || cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE)
     fail("The label printer refused the labels", lastError());
-}
-
-void IppDevice::send() {
-  if (!sending_) {
-    if (format_.empty()) chooseLanguage(std::nullopt);
-    const IppMessage request(ippNewRequest(IPP_OP_PRINT_JOB));
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri_.c_str());
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title_.c_str());
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
-                 format_.c_str());
-    // Chunked, as IPP clients usually send documents: a label-printer server was seen to lose the
-    // end of a document sent with its length given.
-    if (cupsSendRequest(http_.get(), request.get(), resource_.c_str(), CUPS_LENGTH_VARIABLE) !=
-        HTTP_STATUS_CONTINUE)
-      fail("Cannot send the labels to the label printer", lastError());
-    sending_ = true;
-  }
-  if (!job_.empty() && cupsWriteRequestData(http_.get(), job_.data(), job_.size()) != HTTP_STATUS_CONTINUE)
-    fail("Cannot send the labels to the label printer", lastError());
-  job_.clear();
 }
 
 void IppDevice::fail(const std::string& what, const std::string& why) const {

@@ -2,8 +2,10 @@
 // A label-printer job sent to a printer over IPP (a label printer's own IPP service, or a print
 // server's queue), as the printer's native document format, so that the bytes reach the printer
 // untouched. The printer is asked first what it takes, at what resolution, and whether it is
-// ready. The job is sent while it is written, in chunks; one that fails half-way is a request cut
-// off before its end, which the printer drops. Failures throw briskal::Error naming the printer.
+// ready. The job is held in memory and sent whole by finish(): a job that fails half-way never
+// reaches the printer, where a label printer's IPP service takes a request cut off half-way (its
+// sender killed) for a whole job and prints what came. Failures throw briskal::Error naming the
+// printer.
 
 #include <cups/cups.h>
 
@@ -39,8 +41,6 @@ class IppDevice : public ByteDevice {
   [[noreturn]] void fail(const std::string& what, const std::string& why) const;
   static std::string lastError();
   void askPrinter();
-  // Starts the job the first time; sends what is held.
-  void send();
 
   std::string uri_;
   std::string title_;
@@ -52,8 +52,7 @@ class IppDevice : public ByteDevice {
   std::vector<std::string> formats_;
   std::optional<int> dpi_;
   std::string format_;  // the job's document format
-  std::string job_;     // written and not sent yet
-  bool sending_ = false;
+  std::string job_;
   bool finished_ = false;
 };
 

@@ -1,8 +1,9 @@
 #pragma once
 // A job on a CUPS queue whose document is sent while it is being written: the queue holds the job
-// from the first piece on. The print system starts printing a document once all of it has come,
-// and a job that is not finished is cancelled, so a run that fails half-way prints nothing.
-// Failures throw briskal::Error from `source`, naming the queue.
+// from the first piece on. The print system starts printing a document once all of it has come;
+// a job that is not finished is cancelled, and the print system drops a document whose writer was
+// killed half-way, so a run that fails half-way prints nothing. Failures throw briskal::Error from
+// `source`, naming the queue.
 
 #include <cups/cups.h>
 

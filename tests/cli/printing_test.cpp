@@ -87,6 +87,28 @@ TEST_F(Printing, CupsQueuesReceiveThePagesAndTheLabelStream) {
   EXPECT_EQ(cups.waitForJobs("labels", 1).at(0).bytes, stream(".zpl"));
 }
 
+// A run killed while its job is on the way prints nothing: the print system drops a document cut
+// off before its end.
+TEST_F(Printing, ARunKilledWhileItsJobIsSentPrintsNothing) {
+  if (!testing::cupsdAvailable()) GTEST_SKIP() << "cupsd is not installed";
+  testing::CupsTestServer cups;
+  cups.addQueue("office");
+  cups.addQueue("labels");
+  ::setenv("CUPS_SERVER", cups.server().c_str(), 1);
+  for (const std::string printer : {"office", "cups:labels"}) {
+    // About 24,000 labels: killed once a megabyte of them is on its way.
+    const auto spooled = cups.spooledBytes();
+    const bool killed = testing::runProcessKilledWhen(
+        kBriskal,
+        {"--db", "Data Source=" + db_, "print", "--where", "Numero doc.=1..60", "--basis", "custom",
+         "--labels", "2000", "--label", "custom", "--printer", printer},
+        [&] { return cups.spooledBytes() > spooled + 1'000'000; }, 5);
+    ASSERT_TRUE(killed) << printer << " ended before a megabyte was sent";
+  }
+  EXPECT_THROW(cups.waitForJobs("office", 1, std::chrono::seconds(2)), std::runtime_error);
+  EXPECT_THROW(cups.waitForJobs("labels", 1, std::chrono::milliseconds(100)), std::runtime_error);
+}
+
 TEST_F(Printing, StoppedRefusingAndUnknownQueuesFailWithTheReason) {
   if (!testing::cupsdAvailable()) GTEST_SKIP() << "cupsd is not installed";
   testing::CupsTestServer cups;

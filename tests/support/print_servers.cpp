@@ -361,6 +361,15 @@ std::vector<PrintedJob> CupsTestServer::waitForJobs(const std::string& queue, si
   return printed;
 }
 
+std::uintmax_t CupsTestServer::spooledBytes() const {
+  std::uintmax_t bytes = 0;
+  std::error_code error;
+  for (const char* sub : {"spool", "tmp"})
+    for (const auto& entry : fs::recursive_directory_iterator(folder_ / sub, error))
+      if (entry.is_regular_file(error)) bytes += entry.file_size(error);
+  return bytes;
+}
+
 std::string CupsTestServer::log() const {
   return "--- cupsd output ---\n" + readFile(folder_ / "log" / "cupsd.out") + "--- cupsd error_log ---\n" +
          readFile(folder_ / "log" / "error_log");

@@ -20,6 +20,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <filesystem>
 #include <mutex>
 #include <string>
@@ -59,6 +60,9 @@ class CupsTestServer {
   std::vector<PrintedJob> waitForJobs(const std::string& queue, size_t count,
                                       std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
   std::string log() const;
+  // What the server has taken in of the documents it is receiving or keeps: the size of the files
+  // in its spool and temporary folders.
+  std::uintmax_t spooledBytes() const;
 
  private:
   void start();

@@ -110,16 +110,23 @@ ProcessResult runProcessClosingOutput(const std::string& program, const std::vec
   return result;
 }
 
-bool runProcessKilledAfter(const std::string& program, const std::vector<std::string>& args, int delayMs) {
+bool runProcessKilledWhen(const std::string& program, const std::vector<std::string>& args,
+                          const std::function<bool()>& now, int pollMs) {
   const pid_t pid = start(program, args, -1, -1);
   int status = 0;
-  for (int waited = 0; waited < delayMs; ++waited) {
+  while (!now()) {
     if (waitpid(pid, &status, WNOHANG) == pid) return false;
-    usleep(1000);
+    usleep(static_cast<useconds_t>(pollMs) * 1000);
   }
   kill(pid, SIGKILL);
   waitpid(pid, &status, 0);
   return true;
+}
+
+bool runProcessKilledAfter(const std::string& program, const std::vector<std::string>& args, int delayMs) {
+  int waited = 0;
+  return runProcessKilledWhen(
+      program, args, [&] { return waited++ >= delayMs; }, 1);
 }
 
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args) {

@@ -1,6 +1,7 @@
 #pragma once
 // Runs a program and collects what it printed and how it ended.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ ProcessResult runProcessClosingOutput(const std::string& program, const std::vec
 // Starts the program as runProcess does, with its output thrown away, and kills it with SIGKILL
 // after `delay` unless it has ended by then; true when it had to be killed.
 bool runProcessKilledAfter(const std::string& program, const std::vector<std::string>& args, int delayMs);
+// The same, killing it as soon as `now` says so, asked every `pollMs` milliseconds.
+bool runProcessKilledWhen(const std::string& program, const std::vector<std::string>& args,
+                          const std::function<bool()>& now, int pollMs);
 
 // A loopback port nobody listens on right now. Another process may still take it before a
 // server binds it: the servers the tests start survive that by starting again on another port.
