@@ -76,13 +76,6 @@ std::vector<std::filesystem::path> renderPng(const std::vector<Page>& pages,
   return png.commit();
 }
 
-std::vector<std::filesystem::path> pngFileNames(const std::filesystem::path& file, size_t pageCount) {
-  if (pageCount == 1) return {file};
-  std::vector<std::filesystem::path> files;
-  for (size_t n = 1; n <= pageCount; ++n) files.push_back(numbered(file, n));
-  return files;
-}
-
 // One of the threads of a PngFiles, with the files it wrote. Of `count` drawers, the one that
 // starts at page `first` (counted from 1) draws every count-th page from there.
 struct PngFiles::Drawer {

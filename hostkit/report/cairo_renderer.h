@@ -39,9 +39,6 @@ struct PageImage {
 // Draws one page at `dpi`, its size rounded up to whole pixels: what renderPng writes to its files.
 PageImage renderPageImage(const Page& page, double dpi);
 
-// The files renderPng writes for `pageCount` pages.
-std::vector<std::filesystem::path> pngFileNames(const std::filesystem::path& file, size_t pageCount);
-
 class DrawingThread;
 
 // renderPng for pages that come one at a time: each is drawn and written as it comes, under a

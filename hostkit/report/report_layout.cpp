@@ -255,11 +255,6 @@ std::vector<Page> layOut(const ReportTemplate& reportTemplate, data::Recordset& 
   return pages;
 }
 
-Page layOutRecord(const ReportTemplate& reportTemplate, const data::Recordset& record, const RunSettings& run,
-                  const RegionalSettings& regional) {
-  return Layouter(reportTemplate, record, nullptr, run, regional).currentRecord();
-}
-
 RecordLayout::RecordLayout(const ReportTemplate& reportTemplate, const data::Recordset& records,
                            RunSettings run, RegionalSettings regional)
     : run_(std::move(run)),

@@ -41,16 +41,13 @@ void layOut(const ReportTemplate& reportTemplate, data::Recordset& records, cons
 std::vector<Page> layOut(const ReportTemplate& reportTemplate, data::Recordset& records,
                          const RunSettings& run, const RegionalSettings& regional);
 
-// The current record alone on a page of the template's size, as one label: its detail sections
-// from the top margin, without the header. What a label printer prints record by record.
-Page layOutRecord(const ReportTemplate& reportTemplate, const data::Recordset& record, const RunSettings& run,
-                  const RegionalSettings& regional);
-
 class Layouter;
 
-// layOutRecord for record after record of one recordset: the template's fields and formulas are
-// looked up once, not for every label. Keeps its own copies of the settings; the template and the
-// recordset must outlive it. Throws briskal::Error as layOut does when a field is missing.
+// The current record alone on a page of the template's size, as one label: its detail sections
+// from the top margin, without the header. What a label printer prints record by record; the
+// template's fields and formulas are looked up once, not for every label. Keeps its own copies of
+// the settings; the template and the recordset must outlive it. Throws briskal::Error as layOut
+// does when a field is missing.
 class RecordLayout {
  public:
   RecordLayout(const ReportTemplate& reportTemplate, const data::Recordset& records, RunSettings run,

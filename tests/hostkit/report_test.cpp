@@ -492,7 +492,7 @@ TEST(CustomLabel, TheCurrentRecordAloneMakesTheSameLabelForTheLabelPrinter) {
   TemplateEngine engine(t);
   engine.setFormula("CodiceDitta", "1");
   engine.setFormula("RagioneSociale", "Azienda dimostrativa S.p.A.");
-  const Page label = layOutRecord(t, *support, engine.settings(), RegionalSettings::italian());
+  const Page label = RecordLayout(t, *support, engine.settings(), RegionalSettings::italian()).current();
   EXPECT_EQ(describe({label}), describe({all[1]}));
   EXPECT_EQ(support->absolutePosition(), 2);
 }
