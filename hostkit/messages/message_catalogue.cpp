@@ -184,7 +184,7 @@ std::vector<int32_t> MessageCatalogue::numbers() const {
 std::string MessageCatalogue::text(int32_t number, const std::vector<Value>& parameters,
                                    const RegionalSettings& rs) const {
   const auto found = texts_.find(number);
-  if (found == texts_.end()) return "[" + std::to_string(number) + "]";
+  if (found == texts_.end()) return std::string("[").append(std::to_string(number)).append("]");
   return substituted(found->second, parameters, rs);
 }
 
