@@ -3,7 +3,18 @@
 #include <cstdint>
 #include <string>
 
+#include "common/decimal.h"
 #include "common/error.h"
+#include "common/regional.h"
+
+namespace briskal {
+
+// The host's default regional settings, by which most tests read and write numbers and dates.
+inline const RegionalSettings kIt = RegionalSettings::italian();
+// An exact decimal from its text, for expected values.
+inline Decimal D(const char* text) { return *Decimal::parse(text); }
+
+}  // namespace briskal
 
 namespace briskal::testing {
 

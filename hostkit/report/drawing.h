@@ -8,6 +8,9 @@
 
 namespace briskal::hostkit::report {
 
+// Font sizes are in points; the drawing is in millimetres.
+inline constexpr double kMillimetresPerPoint = 25.4 / 72;
+
 enum class Align { Left, Center, Right };
 
 struct TextOp {

@@ -3,11 +3,6 @@
 #include "hostkit/report/barcode_painter.h"
 
 namespace briskal::hostkit::report {
-namespace {
-
-constexpr double kMillimetresPerPoint = 25.4 / 72;
-
-}  // namespace
 
 void PageDrawer::draw(cairo_t* cr, const Page& page) {
   if (target_ == Target::Pixels) {

@@ -19,15 +19,15 @@ namespace {
 constexpr double kPointsPerMillimetre = 72 / 25.4;
 constexpr size_t kPieceSize = 64 * 1024;
 
-// A shared part of the pages, recorded once and shown by every page that has it.
-struct Layer {
-  std::vector<DrawingOp> ops;
-  CairoSurface recording;
-};
-
 }  // namespace
 
 struct PdfDocument::Parts {
+  // A shared part of the pages, recorded once and shown by every page that has it.
+  struct Layer {
+    std::vector<DrawingOp> ops;
+    CairoSurface recording;
+  };
+
   CairoSurface surface;
   CairoContext cr;
   PageDrawer drawer{PageDrawer::Target::Document};

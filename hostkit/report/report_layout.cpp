@@ -10,7 +10,6 @@
 namespace briskal::hostkit::report {
 namespace {
 
-constexpr double kMillimetresPerPoint = 25.4 / 72;
 constexpr double kLineSpacing = 1.2;
 constexpr double kTolerance = 1e-9;
 

@@ -31,6 +31,8 @@ std::string lowerExtension(const std::filesystem::path& file) {
   return extension;
 }
 
+}  // namespace
+
 // The records a run prints, with the connection they were read on when there is one.
 class RunData {
  public:
@@ -70,8 +72,6 @@ class RunData {
   std::unique_ptr<data::Connection> connection_;
   std::unique_ptr<data::Recordset> records_;
 };
-
-}  // namespace
 
 HeadlessReportService::HeadlessReportService(ReportOptions options, RegionalSettings regional,
                                              DeliverySink delivered, SettingsPrompt prompt,

@@ -9,7 +9,7 @@
 namespace briskal::data {
 namespace {
 
-bool isWordChar(char c) {
+bool isSqlWordChar(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '@' || c == '#';
 }
 
@@ -33,7 +33,7 @@ size_t tableHintEnd(std::string_view s, size_t i) {
   j = skipSpace(s, j + 1);
   for (;;) {
     const size_t start = j;
-    while (j < s.size() && isWordChar(s[j])) ++j;
+    while (j < s.size() && isSqlWordChar(s[j])) ++j;
     if (start == j || !isTableHint(s.substr(start, j - start))) return 0;
     j = skipSpace(s, j);
     if (j < s.size() && s[j] == ',') {
@@ -90,9 +90,9 @@ std::string adaptSql(std::string_view sql, Dialect dialect) {
       const size_t stop = end == std::string_view::npos ? sql.size() : end + 2;
       out.append(sql.substr(i, stop - i));
       i = stop;
-    } else if (isWordChar(c) && (i == 0 || !isWordChar(sql[i - 1]))) {
+    } else if (isSqlWordChar(c) && (i == 0 || !isSqlWordChar(sql[i - 1]))) {
       size_t end = i;
-      while (end < sql.size() && isWordChar(sql[end])) ++end;
+      while (end < sql.size() && isSqlWordChar(sql[end])) ++end;
       const std::string_view word = sql.substr(i, end - i);
       if (utf8::equalsNoCase(word, "WITH")) {
         if (const size_t hintEnd = tableHintEnd(sql, i)) {

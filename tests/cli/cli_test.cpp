@@ -11,6 +11,7 @@
 #include <regex>
 #include <sstream>
 
+#include "cli/briskal_binary.h"
 #include "support/database_backends.h"
 #include "support/files.h"
 #include "support/process.h"
@@ -20,7 +21,6 @@ namespace {
 
 using testing::runProcess;
 
-const std::string kBriskal = BRISKAL_BIN;
 
 class CommandLine : public ::testing::Test {
  protected:

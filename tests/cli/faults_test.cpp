@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "cli/briskal_binary.h"
 #include "support/database_backends.h"
 #include "support/files.h"
 #include "support/process.h"
@@ -22,7 +23,6 @@ using testing::readFile;
 using testing::runProcess;
 using testing::runProcessKilledAfter;
 
-const std::string kBriskal = BRISKAL_BIN;
 
 // A small disk of its own: a tmpfs mounted for the test, gone with it.
 class SmallDisk {

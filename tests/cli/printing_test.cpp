@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <regex>
 
+#include "cli/briskal_binary.h"
 #include "support/database_backends.h"
 #include "support/files.h"
 #include "support/print_servers.h"
@@ -18,7 +19,6 @@ namespace {
 
 using testing::runProcess;
 
-const std::string kBriskal = BRISKAL_BIN;
 
 class Printing : public ::testing::Test {
  protected:

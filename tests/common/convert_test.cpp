@@ -8,7 +8,6 @@
 namespace briskal {
 namespace {
 
-const RegionalSettings kIt = RegionalSettings::italian();
 const RegionalSettings kEn = RegionalSettings::english();
 
 using testing::errorNumber;

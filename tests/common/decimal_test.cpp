@@ -5,11 +5,11 @@
 #include <string>
 
 #include "common/error.h"
+#include "test_helpers.h"
 
 namespace briskal {
 namespace {
 
-Decimal D(const char* text) { return *Decimal::parse(text); }
 
 TEST(DecimalArithmetic, SumsAndDifferencesAreExact) {
   EXPECT_EQ((D("0.1") + D("0.2")).toString(), "0.3");

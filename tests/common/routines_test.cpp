@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "common/utf8.h"
+#include "test_helpers.h"
 
 namespace briskal {
 namespace {
 
-const RegionalSettings kIt = RegionalSettings::italian();
 
 TEST(Nvl, FallsBackOnEmptyNullAndBlankText) {
   EXPECT_EQ(NVL(Value(), Value(int32_t{0})), Value(int32_t{0}));

@@ -10,6 +10,7 @@
 
 #include "hostkit/labelprinter/label_writer.h"
 #include "support/label_raster.h"
+#include "support/memory_device.h"
 #include "support/process.h"
 
 namespace briskal::hostkit::labelprinter {
@@ -21,15 +22,7 @@ using report::Page;
 using report::Symbology;
 using testing::findProgram;
 
-class MemoryDevice : public ByteDevice {
- public:
-  void write(std::string_view bytes) override { bytes_.append(bytes); }
-  void finish() override {}
-  const std::string& bytes() const { return bytes_; }
-
- private:
-  std::string bytes_;
-};
+using testing::MemoryDevice;
 
 struct Symbol {
   Symbology symbology;

@@ -25,6 +25,7 @@
 #include "hostkit/labelprinter/label_writer.h"
 #include "hostkit/labelprinter/tcp_device.h"
 #include "hostkit/labelprinter/windows1252.h"
+#include "support/memory_device.h"
 #include "support/files.h"
 #include "support/process.h"
 #include "test_helpers.h"
@@ -47,18 +48,7 @@ using testing::readFile;
 
 using testing::errorText;
 
-// Keeps a job in memory so that the writer's bytes can be compared.
-class MemoryDevice : public ByteDevice {
- public:
-  void write(std::string_view bytes) override { bytes_.append(bytes); }
-  void finish() override { finished_ = true; }
-  const std::string& bytes() const { return bytes_; }
-  bool finished() const { return finished_; }
-
- private:
-  std::string bytes_;
-  bool finished_ = false;
-};
+using testing::MemoryDevice;
 
 std::string job(const std::vector<Page>& pages, PrinterSettings settings = {}) {
   MemoryDevice device;

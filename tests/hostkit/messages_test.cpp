@@ -17,6 +17,7 @@
 #include "hostkit/messages/log_service.h"
 #include "hostkit/messages/message_buttons.h"
 #include "hostkit/messages/message_catalogue.h"
+#include "test_helpers.h"
 
 namespace briskal::hostkit {
 
@@ -31,7 +32,6 @@ namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-const RegionalSettings kIt = RegionalSettings::italian();
 const RegionalSettings kEn = RegionalSettings::english();
 
 template <typename F>

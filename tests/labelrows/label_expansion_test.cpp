@@ -9,13 +9,12 @@
 #include "common/convert.h"
 #include "common/error.h"
 #include "labelrows/label_rows.h"
+#include "test_helpers.h"
 
 namespace briskal::labelrows {
 namespace {
 
-const RegionalSettings kIt = RegionalSettings::italian();
 
-Decimal D(const char* text) { return *Decimal::parse(text); }
 
 // Order lines as the query gives them, one Variant column for each name the expansion reads.
 class OrderLines {

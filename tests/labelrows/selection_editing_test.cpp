@@ -7,13 +7,12 @@
 
 #include "common/convert.h"
 #include "labelrows/label_rows.h"
+#include "test_helpers.h"
 
 namespace briskal::labelrows {
 namespace {
 
-const RegionalSettings kIt = RegionalSettings::italian();
 
-Decimal D(const char* text) { return *Decimal::parse(text); }
 
 // Label rows as the expansion leaves them: for each order line a master row and its labels, each
 // label of one piece weighing 1.2 net, with no gross weight.

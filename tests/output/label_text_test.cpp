@@ -8,11 +8,11 @@
 #include "labelrows/label_rows.h"
 #include "output/print_support.h"
 #include "params/layout_rows.h"
+#include "test_helpers.h"
 
 namespace briskal::output {
 namespace {
 
-const RegionalSettings kIt = RegionalSettings::italian();
 
 struct Line {
   int row, sequence;

@@ -4,11 +4,11 @@
 
 #include "common/error.h"
 #include "params/layout_rows.h"
+#include "test_helpers.h"
 
 namespace briskal::params {
 namespace {
 
-const RegionalSettings kIt = RegionalSettings::italian();
 
 struct Field {
   int row, sequence;

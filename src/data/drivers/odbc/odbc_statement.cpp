@@ -24,7 +24,7 @@ struct Token {
   std::string_view text;
 };
 
-bool isWordChar(char c) {
+bool isStatementWordChar(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '$' ||
          c == '@' || c == '#' || static_cast<unsigned char>(c) >= 0x80;
 }
@@ -94,9 +94,9 @@ std::optional<std::vector<Token>> outerTokens(std::string_view sql) {
       if (i == sql.size()) return std::nullopt;
       ++i;
       tokens.push_back({Token::Kind::Group, sql.substr(start, i - start)});
-    } else if (isWordChar(c)) {
+    } else if (isStatementWordChar(c)) {
       const size_t start = i;
-      while (i < sql.size() && isWordChar(sql[i])) ++i;
+      while (i < sql.size() && isStatementWordChar(sql[i])) ++i;
       tokens.push_back({Token::Kind::Word, sql.substr(start, i - start)});
     } else {
       tokens.push_back({Token::Kind::Symbol, sql.substr(i, 1)});

@@ -1,0 +1,23 @@
+#pragma once
+// A label printer's device that keeps the job in memory, so that a writer's bytes can be compared.
+
+#include <string>
+#include <string_view>
+
+#include "hostkit/labelprinter/byte_device.h"
+
+namespace briskal::testing {
+
+class MemoryDevice : public hostkit::labelprinter::ByteDevice {
+ public:
+  void write(std::string_view bytes) override { bytes_.append(bytes); }
+  void finish() override { finished_ = true; }
+  const std::string& bytes() const { return bytes_; }
+  bool finished() const { return finished_; }
+
+ private:
+  std::string bytes_;
+  bool finished_ = false;
+};
+
+}  // namespace briskal::testing
