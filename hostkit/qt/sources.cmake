@@ -1,8 +1,6 @@
 # The desktop host's Qt 6 Widgets side, relative to the hostkit folder: controls over widgets,
 # form windows built from Designer files, message boxes, search lists, the print options, the print
 # preview and the host window.
-find_package(Qt6 REQUIRED COMPONENTS Widgets UiTools)
-
 add_library(briskal_hostkit_qt STATIC
   qt/host_window.cpp
   qt/page_view.cpp
@@ -28,3 +26,4 @@ add_custom_target(briskal_form_layouts ALL
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/data/forms ${CMAKE_BINARY_DIR}/share/briskal/forms
   COMMENT "Copying the form layouts")
 add_dependencies(briskal_hostkit_qt briskal_form_layouts)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/forms DESTINATION share/briskal)

@@ -36,7 +36,7 @@ std::filesystem::path defaultComponentPath() {
   if (const char* path = std::getenv("BRISKAL_COMPONENT")) return path;
   std::error_code ignored;
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ignored);
-  return program.parent_path().parent_path() / "lib" / "DAZO_BRISKAL.so";
+  return program.parent_path().parent_path() / "lib" / "briskal" / "DAZO_BRISKAL.so";
 }
 
 }  // namespace briskal::hostkit

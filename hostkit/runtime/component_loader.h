@@ -31,7 +31,7 @@ class LoadedComponent {
 };
 
 // The component next to the running program: BRISKAL_COMPONENT when set, otherwise
-// ../lib/DAZO_BRISKAL.so from the program's folder.
+// ../lib/briskal/DAZO_BRISKAL.so from the program's folder, where it is built and installed.
 std::filesystem::path defaultComponentPath();
 
 }  // namespace briskal::hostkit
