@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "commands/selection_edits.h"
 #include "common/error.h"
 #include "component_run.h"
 #include "hostkit/labelprinter/printer_settings.h"
@@ -17,6 +18,7 @@ namespace {
 struct PrintArgs {
   SelectionOptions selection;
   LabelOptions labels;
+  SelectionEditOptions edits;
   std::string layout;
   LabelSizes sizes;
   bool noHeader = false;
@@ -83,6 +85,7 @@ std::string deliveredLine(const std::vector<hostkit::report::Delivery>& runs, co
 
 int print(const GlobalOptions& options, const PrintArgs& args) {
   if (!args.layout.empty()) requireLayoutCode(args.layout);
+  const std::vector<SelectionEdit> edits = args.edits.given();
   const std::string kind = !args.printer.empty()
                                ? (isLabelPrinter(args.printer) ? "label printer" : "printer")
                                : extension(args.out);
@@ -107,6 +110,7 @@ int print(const GlobalOptions& options, const PrintArgs& args) {
   execute(*session);
   hostkit::HeadlessWindow* form = session->window("FRMPD_MODSELEZ");
   if (!form || !form->isShown()) return exit_code::kFailed;
+  applySelectionEdits(*session, *form, edits);
   // A bar on a terminal while the labels are composed.
   if (isatty(STDERR_FILENO)) {
     if (auto* bar = form->headlessControls().find<hostkit::HeadlessProgress>("PBAR")) {
@@ -146,6 +150,7 @@ void addPrintCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run) 
   auto args = std::make_shared<PrintArgs>();
   addSelectionOptions(*cmd, args->selection);
   addLabelOptions(*cmd, args->labels);
+  args->edits.addTo(*cmd);
   cmd->add_option("--layout", args->layout,
                   "Saved layout code for standard labels (default: the 36-field layout)")
       ->type_name("CODE");
