@@ -209,6 +209,18 @@ TEST_F(CommandLine, UsageErrorsPointToWhatWasMeant) {
        "each), "
        ".epl or .zpl (label printer) or .txt (label texts)",
        "Usage: briskal print [OPTIONS]"},
+      // Global options before the command, flags among them, leave the command's own messages as
+      // they are without them.
+      {{"--db", "Data Source=x.db", "--yes", "-q", "print", "--wher", "Numero doc.=1"},
+       "briskal: unknown option '--wher'; did you mean --where?",
+       "Usage: briskal print [OPTIONS]"},
+      {{"--db", "Data Source=x.db", "--yes", "print", "--where", "Numero doc.=1", "--out", "x.docx"},
+       "briskal: --out: x.docx: the output is chosen by the file's extension, one of .pdf, .png (a page "
+       "each), .epl or .zpl (label printer) or .txt (label texts)",
+       "Usage: briskal print [OPTIONS]"},
+      {{"--no", "--format", "csv", "layouts", "shwo", "AB"},
+       "briskal: unknown command 'shwo'; did you mean show?",
+       "Usage: briskal layouts [OPTIONS]"},
       {{"help", "prnt"},
        "briskal: unknown command 'prnt'; did you mean print?",
        "Usage: briskal [OPTIONS] SUBCOMMAND"},
