@@ -491,6 +491,34 @@ TEST_F(QueryCommand, PrintsEveryKindOfOutput) {
     EXPECT_EQ(entry.path().filename().string().find(".part-"), std::string::npos) << entry.path();
 }
 
+// A file's kind is its extension in any case, read alike by the command line and by the output it
+// hands the file to; a file's name is no printer.
+TEST_F(QueryCommand, AnOutputFilesExtensionCountsInAnyCase) {
+  const std::string folder = testing::temporaryFolder();
+  struct Case {
+    std::string file;
+    std::string label;
+    std::string starts;  // what the file starts with
+  };
+  const Case cases[] = {
+      {"LABELS.EPL", "custom", "\nI8,A,001\n"},
+      {"Labels.Zpl", "custom", "^XA"},
+      {"LABELS.PDF", "standard", "%PDF"},
+      {"Labels.Txt", "standard", " Numero ordine: "},
+  };
+  for (const Case& c : cases) {
+    const std::string out = folder + "/" + c.file;
+    const auto r = query({"print", "--where", "Numero doc.=1..3", "--basis", "custom", "--labels", "1",
+                          "--label", c.label, "--out", out});
+    EXPECT_EQ(r.exitCode, 0) << c.file << ": " << r.err;
+    EXPECT_EQ(testing::readFile(out).rfind(c.starts, 0), 0u) << c.file;
+  }
+  const auto r = query({"print", "--where", "Numero doc.=1", "--printer", folder + "/printer.Pdf"});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.err.rfind("briskal: --printer: " + folder + "/printer.Pdf names a file", 0), 0u) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(folder + "/printer.Pdf"));
+}
+
 // A reader that goes away, as `| head` does, ends the run as such writers end: quietly, with the
 // usual status, and nothing left behind.
 TEST_F(QueryCommand, AClosedPipeEndsTheRunQuietly) {

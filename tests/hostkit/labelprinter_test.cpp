@@ -392,6 +392,13 @@ TEST(LabelDevices, AFileTakesItsExtensionsLanguage) {
   EXPECT_EQ(bytes.find("^XA^CI28\n"), 0u);
   EXPECT_EQ(bytes.find("I8,A"), std::string::npos);
 
+  // The extension in any case, as the command line takes it.
+  for (const auto& [name, language] :
+       {std::pair{"UPPER.ZPL", PrinterLanguage::Zpl}, std::pair{"Mixed.Epl", PrinterLanguage::Epl2}}) {
+    const OpenedPrinter printer = openPrinter((dir.path() / name).string(), {}, "t");
+    EXPECT_EQ(printer.settings.language, language) << name;
+  }
+
   const std::string conflict =
       errorText([&] { openPrinter((dir.path() / "x.epl").string(), inLanguage(PrinterLanguage::Zpl), "t"); });
   EXPECT_NE(conflict.find("holds epl2, not zpl"), std::string::npos) << conflict;
