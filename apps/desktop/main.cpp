@@ -56,7 +56,9 @@ bool databaseReady(const DesktopOptions& o, const hostkit::qt::ScreenTexts& text
 int main(int argc, char** argv) {
   DesktopOptions o;
   CLI::App app{"briskal-desktop: labels for production work-order lines, on the desktop", "briskal-desktop"};
-  app.add_option("--db", o.db, "Connection string: Data Source=FILE (embedded) or Driver=...;... (ODBC)")
+  app.add_option("--db", o.db,
+                 "The database: a file's path or Data Source=FILE (embedded), or Driver=...;... or DSN=... "
+                 "(ODBC)")
       ->type_name("CONNECTION")
       ->capture_default_str();
   app.add_option("--company", o.company, "Company code")->type_name("N")->capture_default_str();

@@ -156,6 +156,33 @@ TEST_F(CommandLine, AMissingOrForeignDatabaseIsOneClearSentence) {
                 create + other + "\n");
 }
 
+// --db takes a file's path, as demo-db --out does, as well as a connection string; a path holding
+// the characters of a connection string is still a path.
+TEST_F(CommandLine, ADatabaseIsNamedByItsPathOrByAConnectionString) {
+  const std::string folder = testing::temporaryFolder();
+  const std::string odd = folder + "/a=b;c.db";
+  const auto made = runProcess(kBriskal, {"demo-db", "--out", odd, "--orders", "20"});
+  ASSERT_EQ(made.exitCode, 0) << made.err;
+  for (const std::string& db : {db_, odd, "Data Source=" + db_, " data source = " + db_ + " ;"}) {
+    const auto r = runProcess(kBriskal, {"--db", db, "--format", "csv", "rows", "--where", "Numero doc.=1"});
+    EXPECT_EQ(r.exitCode, 0) << db << ": " << r.err;
+    EXPECT_EQ(r.out.rfind("SELEZIONE,", 0), 0u) << db;
+  }
+  const std::string missing = folder + "/missing.db";
+  auto r = runProcess(kBriskal, {"--db", missing, "rows"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err.rfind("briskal: There is no database " + missing + ";", 0), 0u) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(missing));
+  // Made by demo-db from the same path.
+  r = runProcess(kBriskal, {"--db", missing, "demo-db", "--orders", "5"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(runProcess(kBriskal, {"--db", missing, "--yes", "query"}).exitCode, 0);
+  // Key=value pairs without a database in them are a connection string that names none.
+  r = runProcess(kBriskal, {"--db", "Server=localhost;Database=labels", "rows"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("names no database"), std::string::npos) << r.err;
+}
+
 // A damaged file, or a folder where the database should be, fails every command that reads it
 // with the cause on standard error.
 TEST_F(CommandLine, ADamagedOrUnopenableDatabaseFailsWithItsCause) {
