@@ -409,13 +409,20 @@ TEST_F(QueryCommand, LayoutsRoundTripThroughTheForms) {
                   "60", "--distance", "5", "--printed-qty", "residual"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.err, "saved layout CLI1 \"DA FILE\" with 3 lines\n");
+  // Listed and shown as a person reads them: the code as typed, the title, headings in words.
   r = query({"layouts", "list"});
-  EXPECT_NE(r.out.find("\"CLI1      \",DA FILE,60.00,3.00,5.00,1"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.substr(0, r.out.find("\r\n")),
+            "Codice,Titolo,Lunghezza,Altezza,Distanza fra etichette (mm),Quantità riportata in stampa");
+  EXPECT_NE(r.out.find("\r\nCLI1,DA FILE,60.00,3.00,5.00,residual\r\n"), std::string::npos) << r.out;
   r = query({"layouts", "show", "cli1"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_NE(r.out.find("PD45_CODICE\tCLI1      \n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.substr(0, r.out.find("\n\n")),
+            "Codice\tCLI1\nTitolo\tDA FILE\nAltezza\t3\nLunghezza\t60\nDistanza fra etichette (mm)\t5\n"
+            "Quantità riportata in stampa\tresidual")
+      << r.out;
+  EXPECT_NE(r.out.find("\n\nRiga,Seq. stampa,Campo,Campo dati,Pos. iniziale,Desc.\r\n"), std::string::npos)
+      << r.out;
   EXPECT_NE(r.out.find("1,2,Qta,QTASUETICH,40,0"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("PD45_HEIGHT\t3"), std::string::npos) << r.out;
   r = query({"print", "--where", "Numero doc.=1..2", "--layout", "Cli1", "--out",
              testing::temporaryFolder() + "/cli1.txt"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
@@ -449,6 +456,32 @@ TEST_F(QueryCommand, LayoutsRoundTripThroughTheForms) {
   r = query({"layouts", "save", "CLI2", "--title", "Vuoto", "--from", file});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("no layout lines"), std::string::npos) << r.err;
+}
+
+// The headings of the layouts speak the session's language, in a table as in CSV.
+TEST_F(QueryCommand, LayoutHeadingsSpeakTheSessionsLanguage) {
+  ASSERT_EQ(query({"layouts", "save", "en1", "--title", "English", "--printed-qty", "ordered"}).exitCode, 0);
+  auto r = query({"--locale", "en", "--format", "table", "layouts", "list"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  std::istringstream table(r.out);
+  std::string header, rule, row;
+  std::getline(table, header);
+  std::getline(table, rule);
+  EXPECT_TRUE(std::regex_match(
+      header, std::regex("Code +Title +Width +Height +Gap between labels \\(mm\\) +Quantity printed")))
+      << header;
+  bool listed = false;
+  while (std::getline(table, row))
+    listed = listed || std::regex_match(row, std::regex("EN1 +ENGLISH .* ordered"));
+  EXPECT_TRUE(listed) << r.out;
+  r = query({"--locale", "en", "layouts", "show", "EN1"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("Code\tEN1\nTitle\tENGLISH\n", 0), 0u) << r.out;
+  EXPECT_NE(r.out.find("\nQuantity printed\tordered\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\n\nLine,Print seq.,Field,Data field,Start pos.,Caption\r\n"), std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.find("PD45_"), std::string::npos) << r.out;
+  ASSERT_EQ(query({"--yes", "layouts", "delete", "en1"}).exitCode, 0);
 }
 
 TEST_F(QueryCommand, PrintsEveryKindOfOutput) {
