@@ -635,11 +635,18 @@ TEST_F(QueryCommand, ASaveTheDatabaseRefusesFailsWithItsCause) {
                         "BEGIN SELECT RAISE(ABORT, 'salvataggio rifiutato'); END"})
                 .exitCode,
             0);
-  const auto r =
+  auto r =
       runProcess(kBriskal, {"--db", "Data Source=" + refusing, "layouts", "save", "RIF", "--title", "T"});
   EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("[900002] La personalizzazione non è stata salvata:\n"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("salvataggio rifiutato"), std::string::npos) << r.err;
   EXPECT_EQ(r.err.find("saved layout"), std::string::npos) << r.err;
+  // In the session's language, the database's words kept.
+  r = runProcess(kBriskal, {"--db", "Data Source=" + refusing, "--locale", "en", "layouts", "save", "RIF",
+                            "--title", "T"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("[900002] The layout was not saved:\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("salvataggio rifiutato"), std::string::npos) << r.err;
 }
 
 // A code the layout table cannot hold is refused before anything is looked up or changed: cut to
