@@ -267,7 +267,7 @@ void addSizeOptions(CLI::App& command, LabelSizes& sizes, bool all) {
   if (!all) return;
   command.add_option("--distance", sizes.distance, "Distance between labels in millimetres")->type_name("MM");
   command.add_option("--printed-qty", sizes.printedQty, "Quantity printed: ordered, residual or delivered")
-      ->check(CLI::IsMember({"ordered", "residual", "delivered"}));
+      ->check(CLI::IsMember(std::vector<std::string>(kPrintedQuantities.begin(), kPrintedQuantities.end())));
 }
 
 void setSizes(hostkit::HostSession& session, const LabelSizes& sizes) {
@@ -276,8 +276,9 @@ void setSizes(hostkit::HostSession& session, const LabelSizes& sizes) {
   if (!sizes.width.empty()) control<hostkit::HeadlessTextEdit>(c, "TXT_LUNGETIC").type(sizes.width);
   if (!sizes.distance.empty()) control<hostkit::HeadlessTextEdit>(c, "TXT_SALTO").type(sizes.distance);
   if (!sizes.printedQty.empty()) {
-    const int key = sizes.printedQty == "residual" ? 1 : sizes.printedQty == "delivered" ? 2 : 0;
-    control<hostkit::HeadlessCombo>(c, "CMB_QTARIPORTATA").choose(key);
+    const auto word = std::find(kPrintedQuantities.begin(), kPrintedQuantities.end(), sizes.printedQty);
+    control<hostkit::HeadlessCombo>(c, "CMB_QTARIPORTATA")
+        .choose(static_cast<int32_t>(word - kPrintedQuantities.begin()));
   }
 }
 

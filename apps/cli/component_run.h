@@ -2,11 +2,13 @@
 // What the commands that run the component share: a host session built from the global options,
 // and the selection options set on the parameter form's controls as a person would set them.
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/error.h"
@@ -84,6 +86,8 @@ int64_t positionOf(data::Recordset& list, const std::string& code);
 struct LabelSizes {
   std::string height, width, distance, printedQty;
 };
+// The words of --printed-qty, by the key of the quantity a layout prints (CMB_QTARIPORTATA).
+inline constexpr std::array<std::string_view, 3> kPrintedQuantities = {"ordered", "residual", "delivered"};
 void addSizeOptions(CLI::App& command, LabelSizes& sizes, bool all);
 void setSizes(hostkit::HostSession& session, const LabelSizes& sizes);
 

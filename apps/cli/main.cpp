@@ -49,7 +49,8 @@ int runMain(int argc, char** argv) {
   app.fallthrough();
   GlobalOptions options;
   app.add_option("--db", options.db,
-                 "Connection string: Data Source=FILE (embedded) or Driver=...;... (ODBC)")
+                 "The database: a file's path or Data Source=FILE (embedded), or Driver=...;... or DSN=... "
+                 "(ODBC)")
       ->type_name("CONNECTION")
       ->capture_default_str();
   app.add_option("--company", options.company, "Company code")->type_name("N")->capture_default_str();

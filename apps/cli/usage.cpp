@@ -87,7 +87,8 @@ UsageHint usageHint(const CLI::App& app, const std::vector<std::string>& words) 
       const std::string name = word.substr(0, word.find('='));
       const CLI::Option* option = findOption(command, name);
       if (!option) return {command, unknown("option", name, optionNames(command))};
-      if (name.size() == word.size() && option->get_type_size_max() > 0) ++i;  // its value
+      // A flag takes no value: the word after it is the next option or the command.
+      if (name.size() == word.size() && option->get_items_expected_max() > 0) ++i;  // its value
       continue;
     }
     const auto subcommands = command->get_subcommands(std::function<bool(const CLI::App*)>{});

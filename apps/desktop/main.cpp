@@ -12,6 +12,7 @@
 #include "hostkit/messages/message_catalogue.h"
 #include "hostkit/qt/host_window.h"
 #include "hostkit/qt/screen_texts.h"
+#include "hostkit/report/destination_kind.h"
 #include "hostkit/session/database_check.h"
 
 namespace {
@@ -55,7 +56,9 @@ bool databaseReady(const DesktopOptions& o, const hostkit::qt::ScreenTexts& text
 int main(int argc, char** argv) {
   DesktopOptions o;
   CLI::App app{"briskal-desktop: labels for production work-order lines, on the desktop", "briskal-desktop"};
-  app.add_option("--db", o.db, "Connection string: Data Source=FILE (embedded) or Driver=...;... (ODBC)")
+  app.add_option("--db", o.db,
+                 "The database: a file's path or Data Source=FILE (embedded), or Driver=...;... or DSN=... "
+                 "(ODBC)")
       ->type_name("CONNECTION")
       ->capture_default_str();
   app.add_option("--company", o.company, "Company code")->type_name("N")->capture_default_str();
@@ -72,7 +75,15 @@ int main(int argc, char** argv) {
                  "Where label-printer jobs go: FILE.epl, FILE.zpl, ipp://HOST[:PORT]/PATH, tcp://HOST[:PORT] "
                  "or cups:QUEUE (EPL2 at 203 dpi unless the printer or the file says otherwise)")
       ->type_name("DESTINATION")
-      ->capture_default_str();
+      ->capture_default_str()
+      ->check(CLI::Validator(
+          [](const std::string& destination) {
+            return hostkit::report::takesLabelJobs(hostkit::report::destinationKind(destination))
+                       ? std::string()
+                       : destination +
+                             ": not a label printer (FILE.epl, FILE.zpl, ipp://, tcp:// or cups:QUEUE)";
+          },
+          "", "label printer"));
   CLI11_PARSE(app, argc, argv);
 
   QApplication qt(argc, argv);

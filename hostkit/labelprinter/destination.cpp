@@ -8,6 +8,7 @@
 #include "hostkit/labelprinter/file_device.h"
 #include "hostkit/labelprinter/ipp_device.h"
 #include "hostkit/labelprinter/tcp_device.h"
+#include "hostkit/report/destination_kind.h"
 
 namespace briskal::hostkit::labelprinter {
 namespace {
@@ -18,7 +19,7 @@ constexpr uint16_t kRawPort = 9100;
   throw Error(err::kInvalidArgument, "LabelPrinter",
               "Unknown label printer destination \"" + std::string(destination) +
                   "\" (expected tcp://HOST[:PORT], ipp://HOST[:PORT]/PATH, cups:QUEUE or a file ending in "
-                  ".epl or .zpl)");
+                  ".epl or .zpl, in any case)");
 }
 
 std::unique_ptr<ByteDevice> openTcp(std::string_view destination, std::string_view address) {
@@ -46,9 +47,10 @@ std::unique_ptr<ByteDevice> openTcp(std::string_view destination, std::string_vi
 }
 
 // A file's extension is its language; asking for the other one is a mistake worth stopping at.
-PrinterLanguage fileLanguage(std::string_view destination, const PrinterSettings& settings) {
+PrinterLanguage fileLanguage(std::string_view destination, report::DestinationKind kind,
+                             const PrinterSettings& settings) {
   const PrinterLanguage language =
-      destination.ends_with(".zpl") ? PrinterLanguage::Zpl : PrinterLanguage::Epl2;
+      kind == report::DestinationKind::ZplFile ? PrinterLanguage::Zpl : PrinterLanguage::Epl2;
   if (settings.language && *settings.language != language) {
     throw Error(err::kInvalidArgument, "LabelPrinter",
                 "The file " + std::string(destination) + " holds " + std::string(languageName(language)) +
@@ -61,6 +63,8 @@ PrinterLanguage fileLanguage(std::string_view destination, const PrinterSettings
 
 OpenedPrinter openPrinter(std::string_view destination, PrinterSettings settings, const std::string& title) {
   OpenedPrinter printer;
+  const report::DestinationKind kind = report::destinationKind(destination);
+  if (!report::takesLabelJobs(kind)) badDestination(destination);
   if (destination.starts_with("tcp://")) {
     printer.device = openTcp(destination, destination.substr(6));
   } else if (destination.starts_with("ipp://") || destination.starts_with("ipps://")) {
@@ -70,11 +74,9 @@ OpenedPrinter openPrinter(std::string_view destination, PrinterSettings settings
     printer.device = std::move(ipp);
   } else if (destination.starts_with("cups:")) {
     printer.device = std::make_unique<CupsDevice>(std::string(destination.substr(5)), title);
-  } else if (destination.size() > 4 && (destination.ends_with(".epl") || destination.ends_with(".zpl"))) {
-    settings.language = fileLanguage(destination, settings);
-    printer.device = std::make_unique<FileDevice>(destination);
   } else {
-    badDestination(destination);
+    settings.language = fileLanguage(destination, kind, settings);
+    printer.device = std::make_unique<FileDevice>(destination);
   }
   if (!settings.language) settings.language = PrinterLanguage::Epl2;
   if (!settings.dpi) settings.dpi = PrinterSettings::kDefaultDpi;

@@ -3,7 +3,7 @@
 //   tcp://HOST[:PORT]            a printer on the network, raw port 9100 unless given
 //   ipp://HOST[:PORT]/PATH       a printer (or print server) over IPP; ipps:// encrypted
 //   cups:QUEUE                   a raw CUPS queue
-//   PATH.epl, PATH.zpl           a file of the extension's language
+//   PATH.epl, PATH.zpl           a file of the extension's language, in any case (destinationKind)
 
 #include <memory>
 #include <string>

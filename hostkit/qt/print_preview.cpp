@@ -10,7 +10,6 @@
 #include <QStyle>
 #include <QToolBar>
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 #include "hostkit/labelprinter/label_job.h"
@@ -20,6 +19,7 @@
 #include "hostkit/report/cairo_renderer.h"
 #include "hostkit/report/cups_printer.h"
 #include "hostkit/report/cups_queue.h"
+#include "hostkit/report/destination_kind.h"
 
 namespace briskal::hostkit::qt {
 namespace {
@@ -29,14 +29,6 @@ namespace fs = std::filesystem;
 // The zoom box's entries besides its steps.
 constexpr double kFitWidth = -1;
 constexpr double kFitPage = -2;
-
-// The report service's rule: a destination with one of these extensions is a file, anything else
-// a printer.
-bool isFile(const std::string& destination) {
-  std::string extension = fs::path(destination).extension().string();
-  std::ranges::transform(extension, extension.begin(), [](unsigned char c) { return std::tolower(c); });
-  return extension == ".pdf" || extension == ".png" || extension == ".txt";
-}
 
 // The hourglass for as long as an action runs.
 class BusyCursor {
@@ -67,8 +59,10 @@ PrintPreview::PrintPreview(report::PreparedReport report, PreviewTargets targets
   setWindowFlag(Qt::Window);
   setWindowTitle(texts_("Anteprima di stampa") + " – " + toQt(report_.title));
   setCentralWidget(view_);
-  if (isFile(targets_.suggested)) lastFile_ = targets_.suggested;
-  else lastPrinter_ = targets_.suggested;
+  // A file starts the save dialogs, a printer's name the print dialog; a label printer is neither.
+  const report::DestinationKind suggested = report::destinationKind(targets_.suggested);
+  if (report::isFile(suggested)) lastFile_ = targets_.suggested;
+  else if (suggested == report::DestinationKind::Printer) lastPrinter_ = targets_.suggested;
 
   const auto action = [this](QToolBar* bar, const char* name, const QString& text, auto slot) {
     QAction* a = bar->addAction(text, this, slot);

@@ -52,8 +52,8 @@ QMessageBox::Icon iconOf(int32_t buttons) {
 }  // namespace
 
 int askWithMessageBox(const ShownMessage& message, QWidget* parent, ScreenTexts texts) {
-  QMessageBox box(iconOf(message.buttons),
-                  QString::fromStdString(message.title.empty() ? "briskal" : message.title),
+  // The title is the caption of the form that asks, written in Italian as the forms write it.
+  QMessageBox box(iconOf(message.buttons), message.title.empty() ? QString("briskal") : texts(message.title),
                   QString::fromStdString(message.text), QMessageBox::NoButton, parent);
   std::map<QAbstractButton*, int> answers;
   for (const int answer : boxAnswers(message.buttons)) {

@@ -1,7 +1,5 @@
 #include "hostkit/report/report_service.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <fstream>
@@ -16,6 +14,7 @@
 #include "host/services.h"
 #include "hostkit/report/cairo_renderer.h"
 #include "hostkit/report/cups_printer.h"
+#include "hostkit/report/destination_kind.h"
 #include "hostkit/report/drawing_thread.h"
 #include "hostkit/report/pdf_document.h"
 #include "hostkit/report/staged_file.h"
@@ -23,16 +22,6 @@
 #include "hostkit/report/template_parser.h"
 
 namespace briskal::hostkit::report {
-namespace {
-
-std::string lowerExtension(const std::filesystem::path& file) {
-  std::string extension = file.extension().string();
-  std::ranges::transform(extension, extension.begin(), [](unsigned char c) { return std::tolower(c); });
-  return extension;
-}
-
-}  // namespace
-
 // The records a run prints, with the connection they were read on when there is one.
 class RunData {
  public:
@@ -134,7 +123,12 @@ void HeadlessReportService::start() {
     return;
   }
   if (options_.destination.empty()) throwReportError("The report service has no destination");
-  if (lowerExtension(options_.destination) == ".txt") {
+  const DestinationKind kind = destinationKind(options_.destination);
+  if (takesLabelJobs(kind))
+    throwReportError(options_.destination +
+                     " is a label printer's destination: a report goes to a .pdf, .png or .txt file or a "
+                     "printer");
+  if (kind == DestinationKind::TextFile) {
     const int64_t texts = writeTexts();
     completed_ = true;
     if (delivered_) delivered_({options_.destination, texts, texts, written_});
@@ -142,7 +136,6 @@ void HeadlessReportService::start() {
   }
   const std::unique_ptr<Run> run = open();
   const std::filesystem::path destination = options_.destination;
-  const std::string extension = lowerExtension(destination);
   int64_t pages = 0;
   // Pages are drawn on a thread of their own while the next ones are laid out.
   const auto drawEach = [&](auto& output) {
@@ -153,12 +146,12 @@ void HeadlessReportService::start() {
     });
     drawing.finish();
   };
-  if (extension == ".pdf") {
+  if (kind == DestinationKind::PdfFile) {
     PdfFile pdf(destination, title_);
     drawEach(pdf);
     pdf.commit();
     written_ = {destination};
-  } else if (extension == ".png") {
+  } else if (kind == DestinationKind::PngFiles) {
     PngFiles png(destination, run->kind() == PageKind::Label ? kLabelDpi : kReportDpi);
     drawEach(png);
     written_ = png.commit();

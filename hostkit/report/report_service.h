@@ -21,7 +21,7 @@
 namespace briskal::hostkit::report {
 
 struct ReportOptions {
-  // A file ending in .pdf or .png (any case), or else the name of a CUPS printer.
+  // A .pdf, .png or .txt file, or else the name of a CUPS printer (destinationKind decides).
   std::string destination;
   bool printHeader = true;
   bool printLimits = false;

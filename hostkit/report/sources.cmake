@@ -7,6 +7,7 @@ set(HOSTKIT_REPORT_SOURCES
   report/cups_printer.cpp
   report/cups_queue.cpp
   report/cups_stream.cpp
+  report/destination_kind.cpp
   report/drawing.cpp
   report/drawing_thread.cpp
   report/page_drawer.cpp

@@ -1,5 +1,7 @@
 #include "layouts/frmpd_salvapers.h"
 
+#include <vector>
+
 #include "common/convert.h"
 #include "common/routines.h"
 #include "data/connection.h"
@@ -12,6 +14,12 @@ namespace briskal::layouts {
 namespace {
 
 std::string textOf(const Value& v, const RegionalSettings& rs) { return toText(NVL(v, Value("")), rs); }
+
+// The numbers of the form's failures in the host's catalogue. The host's own numbers stay below
+// 100000; the component's own start at 900001.
+constexpr int32_t kSavedElsewhere = 900001;
+constexpr int32_t kNotSaved = 900002;
+constexpr int32_t kNotDeleted = 900003;
 
 }  // namespace
 
@@ -57,11 +65,22 @@ void FRMPD_SALVAPERS::LoadElencoSelezioni() {
   });
 }
 
-bool FRMPD_SALVAPERS::reportFailure(const std::exception& error) {
-  const auto* database = dynamic_cast<const data::DriverError*>(&error);
-  const std::string text = database && !database->errors().empty() ? database->errors().front().description
-                                                                   : std::string(error.what());
-  messageBox(text, 0, host::msg::kExclamation);
+bool FRMPD_SALVAPERS::reportFailure(const std::exception& error, Step step) {
+  if (const auto* elsewhere = dynamic_cast<const LayoutSavedElsewhere*>(&error)) {
+    const std::vector<Value> parameters = {Value(elsewhere->code())};
+    messageBox(elsewhere->description(), kSavedElsewhere, host::msg::kExclamation, &parameters);
+  } else {
+    const auto* database = dynamic_cast<const data::DriverError*>(&error);
+    const std::string cause = database && !database->errors().empty() ? database->errors().front().description
+                                                                      : std::string(error.what());
+    const std::vector<Value> parameters = {Value(cause)};
+    if (step == Step::Save)
+      messageBox("La personalizzazione non è stata salvata:\r\n" + cause, kNotSaved, host::msg::kExclamation,
+                 &parameters);
+    else
+      messageBox("La personalizzazione non è stata eliminata:\r\n" + cause, kNotDeleted,
+                 host::msg::kExclamation, &parameters);
+  }
   if (connection_) connection_->clearErrors();
   return false;
 }
@@ -99,7 +118,7 @@ bool FRMPD_SALVAPERS::SalvaPersonalizzazione() {
                     callingForm_->layoutHeader(code, title), replace, rs);
     } catch (const std::exception& e) {
       QGRID_SEL_.setDataSource(list_);
-      reportFailure(e);
+      reportFailure(e, Step::Save);
       return;
     }
     if (!replace && (lines_->bof() && lines_->eof())) return;  // nothing was written
@@ -135,7 +154,7 @@ bool FRMPD_SALVAPERS::EliminaPersonalizzazione() {
     try {
       deleteLayout(*table_, code);
     } catch (const std::exception& e) {
-      reportFailure(e);
+      reportFailure(e, Step::Delete);
       return;
     }
     for (host::TextEditControl* edit : {&TXT_Codice_, &TXT_Titolo_, &TXT_HeightEtic_, &TXT_WidthEtic_})

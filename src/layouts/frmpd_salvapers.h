@@ -54,8 +54,10 @@ class FRMPD_SALVAPERS final : public host::ComponentForm {
   void TXT_Codice_Validate(bool& cancel);
   void showListRow();
   bool codeInList(const std::string& code);
-  // Shows the database's first error (no number, exclamation) and returns false.
-  bool reportFailure(const std::exception& error);
+  enum class Step { Save, Delete };
+  // Shows why the step failed (exclamation), the database's first error in a numbered sentence,
+  // and returns false.
+  bool reportFailure(const std::exception& error, Step step);
   void reloadList();
 
   host::GridControl& QGRID_SEL_;

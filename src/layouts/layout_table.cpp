@@ -3,6 +3,7 @@
 #include <chrono>
 #include <random>
 #include <thread>
+#include <utility>
 
 #include "common/convert.h"
 #include "common/routines.h"
@@ -77,6 +78,12 @@ bool isKeyClash(const data::DriverError& e) {
 
 std::string layoutCode(std::string_view code) { return StringaFissa(code, 10); }
 
+LayoutSavedElsewhere::LayoutSavedElsewhere(std::string code)
+    : Error(err::kProviderError, "PD45_CONFIGETICH",
+            "Un'altra postazione ha appena salvato la personalizzazione " + code +
+                ": salvare di nuovo per sostituirla."),
+      code_(std::move(code)) {}
+
 std::string layoutListSql() {
   return std::string(
              "SELECT PD45_CODICE, PD45_TITOLO, PD45_WIDTH, PD45_HEIGHT, PD45_DISTANZA, PD45_INDQTARIP") +
@@ -114,9 +121,7 @@ void replaceLayout(data::Connection& connection, data::Recordset& table, data::R
       // Another workstation saved a layout of this very code since the list was read: saving
       // again would clash again. Replacing it is the person's decision, asked on the next save.
       if (!deleteExisting && layoutExists(connection, header.code))
-        throw Error(err::kProviderError, "PD45_CONFIGETICH",
-                    "Un'altra postazione ha appena salvato la personalizzazione " +
-                        std::string(RTrim(layoutCode(header.code))) + ": salvare di nuovo per sostituirla.");
+        throw LayoutSavedElsewhere(std::string(RTrim(layoutCode(header.code))));
       // Another workstation took these numbers between our read and our write: read again.
       std::this_thread::sleep_for(std::chrono::milliseconds(attempt * (5 + std::random_device{}() % 10)));
     }

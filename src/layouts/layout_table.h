@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/error.h"
 #include "common/regional.h"
 #include "common/value.h"
 #include "data/connection.h"
@@ -26,6 +27,17 @@ std::string layoutTableSql();
 std::string layoutRowsFilter(std::string_view code);
 std::string layoutDetailFilter(std::string_view code);
 
+// Thrown by replaceLayout when another workstation saved a new layout of the same code since the
+// list was read: saving again replaces it.
+class LayoutSavedElsewhere : public Error {
+ public:
+  explicit LayoutSavedElsewhere(std::string code);
+  const std::string& code() const { return code_; }  // without its padding
+
+ private:
+  std::string code_;
+};
+
 struct LayoutHeader {
   std::string code;
   std::string title;
@@ -39,7 +51,7 @@ struct LayoutHeader {
 // (batch mode), in one transaction: the old rows go and the new ones come together, numbered
 // from the highest number read inside that transaction. When another workstation took the same
 // numbers first, the save is tried again with fresh numbers; when it saved a new layout of the
-// same code first, the save fails at once saying so. With no lines the layout is only
+// same code first, the save fails at once with LayoutSavedElsewhere. With no lines the layout is only
 // deleted. Throws the database's error when it cannot be saved; then the table is as it was.
 void replaceLayout(data::Connection& connection, data::Recordset& table, data::Recordset& lines,
                    const LayoutHeader& header, bool deleteExisting, const RegionalSettings& rs);

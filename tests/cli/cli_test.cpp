@@ -156,6 +156,33 @@ TEST_F(CommandLine, AMissingOrForeignDatabaseIsOneClearSentence) {
                 create + other + "\n");
 }
 
+// --db takes a file's path, as demo-db --out does, as well as a connection string; a path holding
+// the characters of a connection string is still a path.
+TEST_F(CommandLine, ADatabaseIsNamedByItsPathOrByAConnectionString) {
+  const std::string folder = testing::temporaryFolder();
+  const std::string odd = folder + "/a=b;c.db";
+  const auto made = runProcess(kBriskal, {"demo-db", "--out", odd, "--orders", "20"});
+  ASSERT_EQ(made.exitCode, 0) << made.err;
+  for (const std::string& db : {db_, odd, "Data Source=" + db_, " data source = " + db_ + " ;"}) {
+    const auto r = runProcess(kBriskal, {"--db", db, "--format", "csv", "rows", "--where", "Numero doc.=1"});
+    EXPECT_EQ(r.exitCode, 0) << db << ": " << r.err;
+    EXPECT_EQ(r.out.rfind("SELEZIONE,", 0), 0u) << db;
+  }
+  const std::string missing = folder + "/missing.db";
+  auto r = runProcess(kBriskal, {"--db", missing, "rows"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err.rfind("briskal: There is no database " + missing + ";", 0), 0u) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(missing));
+  // Made by demo-db from the same path.
+  r = runProcess(kBriskal, {"--db", missing, "demo-db", "--orders", "5"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(runProcess(kBriskal, {"--db", missing, "--yes", "query"}).exitCode, 0);
+  // Key=value pairs without a database in them are a connection string that names none.
+  r = runProcess(kBriskal, {"--db", "Server=localhost;Database=labels", "rows"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("names no database"), std::string::npos) << r.err;
+}
+
 // A damaged file, or a folder where the database should be, fails every command that reads it
 // with the cause on standard error.
 TEST_F(CommandLine, ADamagedOrUnopenableDatabaseFailsWithItsCause) {
@@ -209,6 +236,18 @@ TEST_F(CommandLine, UsageErrorsPointToWhatWasMeant) {
        "each), "
        ".epl or .zpl (label printer) or .txt (label texts)",
        "Usage: briskal print [OPTIONS]"},
+      // Global options before the command, flags among them, leave the command's own messages as
+      // they are without them.
+      {{"--db", "Data Source=x.db", "--yes", "-q", "print", "--wher", "Numero doc.=1"},
+       "briskal: unknown option '--wher'; did you mean --where?",
+       "Usage: briskal print [OPTIONS]"},
+      {{"--db", "Data Source=x.db", "--yes", "print", "--where", "Numero doc.=1", "--out", "x.docx"},
+       "briskal: --out: x.docx: the output is chosen by the file's extension, one of .pdf, .png (a page "
+       "each), .epl or .zpl (label printer) or .txt (label texts)",
+       "Usage: briskal print [OPTIONS]"},
+      {{"--no", "--format", "csv", "layouts", "shwo", "AB"},
+       "briskal: unknown command 'shwo'; did you mean show?",
+       "Usage: briskal layouts [OPTIONS]"},
       {{"help", "prnt"},
        "briskal: unknown command 'prnt'; did you mean print?",
        "Usage: briskal [OPTIONS] SUBCOMMAND"},
@@ -370,13 +409,20 @@ TEST_F(QueryCommand, LayoutsRoundTripThroughTheForms) {
                   "60", "--distance", "5", "--printed-qty", "residual"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.err, "saved layout CLI1 \"DA FILE\" with 3 lines\n");
+  // Listed and shown as a person reads them: the code as typed, the title, headings in words.
   r = query({"layouts", "list"});
-  EXPECT_NE(r.out.find("\"CLI1      \",DA FILE,60.00,3.00,5.00,1"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.substr(0, r.out.find("\r\n")),
+            "Codice,Titolo,Lunghezza,Altezza,Distanza fra etichette (mm),Quantità riportata in stampa");
+  EXPECT_NE(r.out.find("\r\nCLI1,DA FILE,60.00,3.00,5.00,residual\r\n"), std::string::npos) << r.out;
   r = query({"layouts", "show", "cli1"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_NE(r.out.find("PD45_CODICE\tCLI1      \n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.substr(0, r.out.find("\n\n")),
+            "Codice\tCLI1\nTitolo\tDA FILE\nAltezza\t3\nLunghezza\t60\nDistanza fra etichette (mm)\t5\n"
+            "Quantità riportata in stampa\tresidual")
+      << r.out;
+  EXPECT_NE(r.out.find("\n\nRiga,Seq. stampa,Campo,Campo dati,Pos. iniziale,Desc.\r\n"), std::string::npos)
+      << r.out;
   EXPECT_NE(r.out.find("1,2,Qta,QTASUETICH,40,0"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("PD45_HEIGHT\t3"), std::string::npos) << r.out;
   r = query({"print", "--where", "Numero doc.=1..2", "--layout", "Cli1", "--out",
              testing::temporaryFolder() + "/cli1.txt"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
@@ -410,6 +456,32 @@ TEST_F(QueryCommand, LayoutsRoundTripThroughTheForms) {
   r = query({"layouts", "save", "CLI2", "--title", "Vuoto", "--from", file});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("no layout lines"), std::string::npos) << r.err;
+}
+
+// The headings of the layouts speak the session's language, in a table as in CSV.
+TEST_F(QueryCommand, LayoutHeadingsSpeakTheSessionsLanguage) {
+  ASSERT_EQ(query({"layouts", "save", "en1", "--title", "English", "--printed-qty", "ordered"}).exitCode, 0);
+  auto r = query({"--locale", "en", "--format", "table", "layouts", "list"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  std::istringstream table(r.out);
+  std::string header, rule, row;
+  std::getline(table, header);
+  std::getline(table, rule);
+  EXPECT_TRUE(std::regex_match(
+      header, std::regex("Code +Title +Width +Height +Gap between labels \\(mm\\) +Quantity printed")))
+      << header;
+  bool listed = false;
+  while (std::getline(table, row))
+    listed = listed || std::regex_match(row, std::regex("EN1 +ENGLISH .* ordered"));
+  EXPECT_TRUE(listed) << r.out;
+  r = query({"--locale", "en", "layouts", "show", "EN1"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("Code\tEN1\nTitle\tENGLISH\n", 0), 0u) << r.out;
+  EXPECT_NE(r.out.find("\nQuantity printed\tordered\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\n\nLine,Print seq.,Field,Data field,Start pos.,Caption\r\n"), std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.find("PD45_"), std::string::npos) << r.out;
+  ASSERT_EQ(query({"--yes", "layouts", "delete", "en1"}).exitCode, 0);
 }
 
 TEST_F(QueryCommand, PrintsEveryKindOfOutput) {
@@ -479,6 +551,34 @@ TEST_F(QueryCommand, PrintsEveryKindOfOutput) {
     EXPECT_EQ(entry.path().filename().string().find(".part-"), std::string::npos) << entry.path();
 }
 
+// A file's kind is its extension in any case, read alike by the command line and by the output it
+// hands the file to; a file's name is no printer.
+TEST_F(QueryCommand, AnOutputFilesExtensionCountsInAnyCase) {
+  const std::string folder = testing::temporaryFolder();
+  struct Case {
+    std::string file;
+    std::string label;
+    std::string starts;  // what the file starts with
+  };
+  const Case cases[] = {
+      {"LABELS.EPL", "custom", "\nI8,A,001\n"},
+      {"Labels.Zpl", "custom", "^XA"},
+      {"LABELS.PDF", "standard", "%PDF"},
+      {"Labels.Txt", "standard", " Numero ordine: "},
+  };
+  for (const Case& c : cases) {
+    const std::string out = folder + "/" + c.file;
+    const auto r = query({"print", "--where", "Numero doc.=1..3", "--basis", "custom", "--labels", "1",
+                          "--label", c.label, "--out", out});
+    EXPECT_EQ(r.exitCode, 0) << c.file << ": " << r.err;
+    EXPECT_EQ(testing::readFile(out).rfind(c.starts, 0), 0u) << c.file;
+  }
+  const auto r = query({"print", "--where", "Numero doc.=1", "--printer", folder + "/printer.Pdf"});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.err.rfind("briskal: --printer: " + folder + "/printer.Pdf names a file", 0), 0u) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(folder + "/printer.Pdf"));
+}
+
 // A reader that goes away, as `| head` does, ends the run as such writers end: quietly, with the
 // usual status, and nothing left behind.
 TEST_F(QueryCommand, AClosedPipeEndsTheRunQuietly) {
@@ -535,11 +635,18 @@ TEST_F(QueryCommand, ASaveTheDatabaseRefusesFailsWithItsCause) {
                         "BEGIN SELECT RAISE(ABORT, 'salvataggio rifiutato'); END"})
                 .exitCode,
             0);
-  const auto r =
+  auto r =
       runProcess(kBriskal, {"--db", "Data Source=" + refusing, "layouts", "save", "RIF", "--title", "T"});
   EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("[900002] La personalizzazione non è stata salvata:\n"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("salvataggio rifiutato"), std::string::npos) << r.err;
   EXPECT_EQ(r.err.find("saved layout"), std::string::npos) << r.err;
+  // In the session's language, the database's words kept.
+  r = runProcess(kBriskal, {"--db", "Data Source=" + refusing, "--locale", "en", "layouts", "save", "RIF",
+                            "--title", "T"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("[900002] The layout was not saved:\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("salvataggio rifiutato"), std::string::npos) << r.err;
 }
 
 // A code the layout table cannot hold is refused before anything is looked up or changed: cut to

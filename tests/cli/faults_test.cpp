@@ -8,7 +8,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <optional>
 
 #include "cli/briskal_binary.h"
 #include "support/database_backends.h"
@@ -21,7 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::readFile;
 using testing::runProcess;
-using testing::runProcessKilledAfter;
+using testing::runProcessKilledWhen;
 
 
 // A small disk of its own: a tmpfs mounted for the test, gone with it.
@@ -69,31 +71,69 @@ std::string Faults::demo_;
 #define REQUIRE_SMALL_DISK(disk) \
   if (!(disk).mounted()) GTEST_SKIP() << "a tmpfs cannot be mounted here (it needs root)"
 
+// The size of `file`, or nullopt when there is none.
+std::optional<std::uintmax_t> sizeOf(const fs::path& file) {
+  std::error_code error;
+  const std::uintmax_t size = fs::file_size(file, error);
+  return error ? std::nullopt : std::optional(size);
+}
+
+// The size of the file a run is writing in place of `destination`, while it writes it.
+std::optional<std::uintmax_t> sizeOfPartWritten(const fs::path& destination) {
+  const std::string prefix = "." + destination.filename().string() + ".part-";
+  std::error_code ignored;
+  for (const auto& entry : fs::directory_iterator(destination.parent_path(), ignored))
+    if (entry.path().filename().string().starts_with(prefix)) return sizeOf(entry.path());
+  return std::nullopt;
+}
+
+using Moment = std::pair<const char*, std::function<bool()>>;
+
 // A print run or a layout save killed at any moment leaves the earlier run's labels, the layouts
-// and the earlier output whole, and the database sound.
+// and the earlier output whole, and the database sound; the next run takes away what a killed one
+// left. Each run is killed once it is seen to have come to a moment of its work.
 TEST_F(Faults, AKilledRunLeavesWhatWasThereWhole) {
   const std::string folder = testing::temporaryFolder();
   const std::string db = copyOfDemo(folder + "/killed.db");
-  const std::string out = folder + "/labels.txt";
-  const std::vector<std::string> print = {"--db",    db,       "print",    "--where", "Numero doc.=1..600",
-                                          "--basis", "custom", "--labels", "30",      "--out",
-                                          out};
+  const fs::path out = folder + "/labels.pdf";
+  const std::vector<std::string> print = {"--db",      db,       "print",    "--where", "Numero doc.=1..600",
+                                          "--basis",   "custom", "--labels", "30",      "--out",
+                                          out.string()};
   ASSERT_EQ(runProcess(kBriskal, print).exitCode, 0);
   const std::string labels = scalar(db, "SELECT COUNT(*) FROM PD46_RPTETICHETTE");
-  const std::string texts = readFile(out);
+  const std::string pages = readFile(out);
   ASSERT_NE(labels, "0");
-  for (const int delay : {20, 60, 120, 250}) {
-    runProcessKilledAfter(kBriskal, print, delay);
-    EXPECT_EQ(scalar(db, "SELECT COUNT(*) FROM PD46_RPTETICHETTE"), labels) << delay;
-    EXPECT_EQ(readFile(out), texts) << delay;
-    runProcessKilledAfter(
-        kBriskal, {"--db", db, "--yes", "layouts", "save", "K" + std::to_string(delay), "--title", "T"},
-        delay);
-    const std::string lines = scalar(
-        db, "SELECT COUNT(*) FROM PD45_CONFIGETICH WHERE PD45_CODICE = 'K" + std::to_string(delay) + "'");
-    EXPECT_TRUE(lines == "0" || lines == "37") << delay << ": " << lines;
-    EXPECT_EQ(scalar(db, "PRAGMA integrity_check"), "ok") << delay;
+  // The database's log of changes is there while a run has it open, and holds something once the
+  // run writes; the run before each one closed the database, which took the log away.
+  const fs::path changeLog = folder + "/killed.db-wal";
+  const Moment opened = {"the database is open", [&] { return sizeOf(changeLog).has_value(); }};
+  const Moment written = {"the run writes to the database",
+                          [&] { return sizeOf(changeLog).value_or(0) > 0; }};
+  const Moment printing[] = {
+      opened,
+      written,
+      {"the output is being written", [&] { return sizeOfPartWritten(out).has_value(); }},
+      {"half the output is written", [&] { return sizeOfPartWritten(out).value_or(0) > pages.size() / 2; }},
+  };
+  for (const auto& [moment, reached] : printing) {
+    // Some 6,000 pages: the run is still at work when each moment is seen.
+    EXPECT_TRUE(runProcessKilledWhen(kBriskal, print, reached, 1)) << "the run ended before " << moment;
+    EXPECT_EQ(scalar(db, "SELECT COUNT(*) FROM PD46_RPTETICHETTE"), labels) << moment;
+    EXPECT_EQ(readFile(out), pages) << moment;
+    EXPECT_EQ(scalar(db, "PRAGMA integrity_check"), "ok") << moment;
   }
+  int saves = 0;
+  for (const auto& [moment, reached] : {opened, written}) {
+    // A save is over in a moment, and may end before it is killed: what it leaves is whole either way.
+    const std::string code = "K" + std::to_string(++saves);
+    runProcessKilledWhen(kBriskal, {"--db", db, "--yes", "layouts", "save", code, "--title", "T"}, reached,
+                         1);
+    const std::string lines =
+        scalar(db, "SELECT COUNT(*) FROM PD45_CONFIGETICH WHERE PD45_CODICE = '" + code + "'");
+    EXPECT_TRUE(lines == "0" || lines == "37") << moment << ": " << lines;
+    EXPECT_EQ(scalar(db, "PRAGMA integrity_check"), "ok") << moment;
+  }
+  ASSERT_EQ(runProcess(kBriskal, print).exitCode, 0);
   for (const auto& entry : fs::directory_iterator(folder))
     EXPECT_EQ(entry.path().filename().string().find(".part-"), std::string::npos) << entry.path();
 }

@@ -2,6 +2,7 @@
 // whose queues keep each job as a file, and an LPrint label-printer server whose printers send to
 // a listener of the test, as a printer on the network would receive them.
 
+#include <cups/ipp.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -88,7 +89,7 @@ TEST_F(Printing, CupsQueuesReceiveThePagesAndTheLabelStream) {
 }
 
 // A run killed while its job is on the way prints nothing: the print system drops a document cut
-// off before its end.
+// off before its end, and a job without a document never prints.
 TEST_F(Printing, ARunKilledWhileItsJobIsSentPrintsNothing) {
   if (!testing::cupsdAvailable()) GTEST_SKIP() << "cupsd is not installed";
   testing::CupsTestServer cups;
@@ -104,9 +105,18 @@ TEST_F(Printing, ARunKilledWhileItsJobIsSentPrintsNothing) {
          "--labels", "2000", "--label", "custom", "--printer", printer},
         [&] { return cups.spooledBytes() > spooled + 1'000'000; }, 5);
     ASSERT_TRUE(killed) << printer << " ended before a megabyte was sent";
+    cups.waitUntilNothingIsIncoming();
   }
-  EXPECT_THROW(cups.waitForJobs("office", 1, std::chrono::seconds(2)), std::runtime_error);
-  EXPECT_THROW(cups.waitForJobs("labels", 1, std::chrono::milliseconds(100)), std::runtime_error);
+  const std::vector<testing::ServerJob> jobs = cups.jobs();
+  ASSERT_EQ(jobs.size(), 2U) << cups.log();
+  for (const testing::ServerJob& job : jobs) {
+    EXPECT_EQ(job.documents, 0) << "job " << job.id;
+    EXPECT_TRUE(job.state == IPP_JSTATE_HELD || job.state == IPP_JSTATE_CANCELED ||
+                job.state == IPP_JSTATE_ABORTED)
+        << "job " << job.id << " in state " << job.state;
+  }
+  EXPECT_TRUE(cups.printedJobs("office").empty());
+  EXPECT_TRUE(cups.printedJobs("labels").empty());
 }
 
 TEST_F(Printing, StoppedRefusingAndUnknownQueuesFailWithTheReason) {
@@ -153,13 +163,16 @@ TEST_F(Printing, LabelPrintersOverIppReceiveTheStreamByteForByte) {
   EXPECT_NE(wrong.err.find("does not take zpl jobs"), std::string::npos) << wrong.err;
 }
 
+// At once: a run that waited for the printer would wait its connection timeout out, 10 s for a raw
+// port and 30 s for IPP; a loaded machine may take a few seconds only to run the command.
 TEST_F(Printing, APrinterNobodyAnswersFailsAtOnceNamingIt) {
+  constexpr auto kWellWithinTheConnectionTimeout = std::chrono::seconds(8);
   const testing::RefusingLoopbackPort closed;
   const std::string address = "127.0.0.1:" + std::to_string(closed.port());
   for (const std::string& printer : {"tcp://" + address, "ipp://" + address + "/ipp/print/x"}) {
     const auto started = std::chrono::steady_clock::now();
     const auto r = print({"--printer", printer});
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5)) << printer;
+    EXPECT_LT(std::chrono::steady_clock::now() - started, kWellWithinTheConnectionTimeout) << printer;
     EXPECT_EQ(r.exitCode, 1) << printer;
     EXPECT_NE(r.err.find("Cannot connect to the label printer"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find(address), std::string::npos) << r.err;

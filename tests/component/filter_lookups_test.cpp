@@ -323,7 +323,8 @@ TEST_P(FilterLookups, TheHostsDecodingAnswersEveryKindWithoutTheForm) {
   EXPECT_THROW(codes->exists(host::CodeKind::Family, {Value("TFAM")}), Error);
 }
 
-INSTANTIATE_TEST_SUITE_P(Databases, FilterLookups, ::testing::Values("sqlite", "postgresql"));
+INSTANTIATE_TEST_SUITE_P(Databases, FilterLookups, ::testing::Values("sqlite", "postgresql"),
+                         backendTestName);
 
 }  // namespace
 }  // namespace briskal::testing

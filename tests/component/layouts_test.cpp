@@ -119,7 +119,12 @@ TEST_P(Layouts, AFailedReplacementLeavesTheOldLayoutWhole) {
   save("AB", "Seconda");
   EXPECT_EQ(count("PD45_CODICE = 'AB'"), 37);
   EXPECT_EQ(count("PD45_TITOLO = 'PRIMA'"), 37);
-  EXPECT_EQ(shownNumbers().back(), 0);  // the database's own description, shown as it is
+  // The database's own words, in the catalogue's sentence.
+  EXPECT_EQ(shownNumbers().back(), 900002);
+  const std::string frame = "La personalizzazione non è stata salvata:\r\n";
+  const std::string& shown = session().messages().shown().back().text;
+  EXPECT_EQ(shown.rfind(frame, 0), 0u) << shown;
+  EXPECT_GT(shown.size(), frame.size()) << shown;
 }
 
 TEST_P(Layouts, ACodeWithAQuoteFindsReplacesAndDeletesOnlyItsOwnRows) {
@@ -231,10 +236,13 @@ TEST_P(Layouts, ANewCodeSavedElsewhereMeanwhileIsToldOnce) {
   EXPECT_EQ(count("PD45_CODICE = 'NUOVO' AND PD45_PROGRIGA = 0 AND PD45_TITOLO = 'SUA'"), 1);
   EXPECT_EQ(count("PD45_CODICE = 'NUOVO'"), 37);
   const auto& shown = session().messages().shown();
+  const auto told =
+      std::find_if(shown.begin(), shown.end(), [](const auto& m) { return m.number == 900001; });
+  ASSERT_NE(told, shown.end());
   EXPECT_EQ(
-      std::count_if(shown.begin(), shown.end(),
-                    [](const auto& m) { return m.text.find("ha appena salvato") != std::string::npos; }),
-      1);
+      told->text,
+      "Un'altra postazione ha appena salvato la personalizzazione NUOVO: salvare di nuovo per sostituirla.");
+  EXPECT_EQ(std::count_if(shown.begin(), shown.end(), [](const auto& m) { return m.number == 900001; }), 1);
 }
 
 // A replacement that another workstation's delete overtook fails with the database's words,
@@ -253,6 +261,7 @@ TEST_P(Layouts, AReplacementOvertakenByADeleteFails) {
     EXPECT_FALSE(session().window("FRMPD_SALVAPERS")->form().property("Succeeded").asBool());
   });
   EXPECT_EQ(session().messages().shown().back().buttons & 48, 48);  // the database's error, as a warning
+  EXPECT_EQ(session().messages().shown().back().number, 900002);
   EXPECT_EQ(count("PD45_CODICE = 'AB'"), 0);
 }
 
@@ -277,7 +286,7 @@ TEST_P(Layouts, SeveralWorkstationsSavingAtOnceNeverShareANumber) {
   EXPECT_EQ(toInt64(distinct.rows->cells[0], RegionalSettings::english()), 36 * kWorkstations);
 }
 
-INSTANTIATE_TEST_SUITE_P(Databases, Layouts, ::testing::Values("sqlite", "postgresql"));
+INSTANTIATE_TEST_SUITE_P(Databases, Layouts, ::testing::Values("sqlite", "postgresql"), backendTestName);
 
 }  // namespace
 }  // namespace briskal::testing

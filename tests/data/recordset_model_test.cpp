@@ -328,7 +328,8 @@ TEST_P(RecordsetModel, ARandomWalkMatchesTheModelAtEveryStep) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Databases, RecordsetModel, ::testing::Values("sqlite", "postgresql"));
+INSTANTIATE_TEST_SUITE_P(Databases, RecordsetModel, ::testing::Values("sqlite", "postgresql"),
+                         testing::backendTestName);
 
 }  // namespace
 }  // namespace briskal::data

@@ -242,7 +242,8 @@ TEST_P(TableRecordset, NestedTransactionsRollBackTheirOwnPartOnly) {
   EXPECT_EQ(count("CODE LIKE 'T%'"), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Databases, TableRecordset, ::testing::Values("sqlite", "postgresql"));
+INSTANTIATE_TEST_SUITE_P(Databases, TableRecordset, ::testing::Values("sqlite", "postgresql"),
+                         testing::backendTestName);
 
 TEST(ConnectionString, NamesTheDatabaseOrFailsClearly) {
   Connection cn;

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDialog>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -15,6 +16,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <chrono>
 #include <filesystem>
 #include <iostream>
 
@@ -41,16 +43,21 @@ void save(QWidget* widget, const char* name) {
   std::cout << file.string() << '\n';
 }
 
-// Grabs the next modal window as soon as it is on screen, then lets `close` end it.
-void grabModal(const char* name, std::function<void(QWidget*)> close) {
-  QTimer::singleShot(50, [name, close] {
+// Grabs the next modal window as soon as it is on screen, then lets `close` end it; the bound only
+// stops a hang.
+void grabModal(const char* name, std::function<void(QWidget*)> close,
+               QDeadlineTimer deadline = QDeadlineTimer(std::chrono::seconds(60))) {
+  QTimer::singleShot(10, [name, close, deadline] {
     QWidget* modal = QApplication::activeModalWidget();
-    if (!modal) {
+    if (modal) {
+      save(modal, name);
+      close(modal);
+    } else if (!deadline.hasExpired()) {
+      grabModal(name, close, deadline);
+    } else {
       std::cerr << "screenshots: no window for " << name << '\n';
       std::exit(1);
     }
-    save(modal, name);
-    close(modal);
   });
 }
 

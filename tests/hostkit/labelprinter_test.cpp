@@ -115,8 +115,10 @@ class LoopbackPrinter {
 
  private:
   void receive() {
+    // A bound against a hang only: the test connects before it asks for what was received.
+    constexpr int kConnectedWithinMs = 60000;
     pollfd p{listener_, POLLIN, 0};
-    if (::poll(&p, 1, 10000) != 1) return;
+    if (::poll(&p, 1, kConnectedWithinMs) != 1) return;
     const int connection = ::accept(listener_, nullptr, nullptr);
     char buffer[4096];
     for (ssize_t n; (n = ::read(connection, buffer, sizeof buffer)) > 0;)
@@ -381,6 +383,13 @@ TEST(LabelDevices, AFileTakesItsExtensionsLanguage) {
   const std::string bytes = readFile(dir.path() / "labels.zpl");
   EXPECT_EQ(bytes.find("^XA^CI28\n"), 0u);
   EXPECT_EQ(bytes.find("I8,A"), std::string::npos);
+
+  // The extension in any case, as the command line takes it.
+  for (const auto& [name, language] :
+       {std::pair{"UPPER.ZPL", PrinterLanguage::Zpl}, std::pair{"Mixed.Epl", PrinterLanguage::Epl2}}) {
+    const OpenedPrinter printer = openPrinter((dir.path() / name).string(), {}, "t");
+    EXPECT_EQ(printer.settings.language, language) << name;
+  }
 
   const std::string conflict =
       errorText([&] { openPrinter((dir.path() / "x.epl").string(), inLanguage(PrinterLanguage::Zpl), "t"); });

@@ -192,6 +192,22 @@ TEST(ShippedCatalogues, TranslateEveryTextTheDesktopCodeWrites) {
   EXPECT_GE(checked, 50u);
 }
 
+// A form's caption is the title of the message boxes it shows: each reads in English too.
+TEST(ShippedCatalogues, TranslateTheCaptionOfEveryForm) {
+  const auto en = shipped("en");
+  const std::regex caption(R"re(ComponentForm\(runtime, "\w+", "([^"]+)"\))re");
+  size_t checked = 0;
+  for (const auto& file : fs::recursive_directory_iterator(fs::path(BRISKAL_SOURCE_DIR) / "src")) {
+    if (file.path().extension() != ".cpp") continue;
+    const std::string code = fileText(file.path());
+    for (auto m = std::sregex_iterator(code.begin(), code.end(), caption); m != std::sregex_iterator(); ++m) {
+      ++checked;
+      EXPECT_NE(en.screenText((*m)[1].str()), (*m)[1].str()) << file.path().filename();
+    }
+  }
+  EXPECT_EQ(checked, 3u);
+}
+
 TEST(ShippedCatalogues, HoldTheItalianTextsExactly) {
   const auto it = shipped("it");
   EXPECT_EQ(it.text(30178, {}, kIt), "Il cambio azienda comporta la chiusura del programma, proseguo ?");
@@ -207,6 +223,22 @@ TEST(ShippedCatalogues, HoldTheItalianTextsExactly) {
   EXPECT_EQ(it.text(74615, {Value("AB"), Value("ETICHETTA AB")}, kIt),
             "Eliminare la personalizzazione:\rAB\rETICHETTA AB ? ");
   EXPECT_EQ(it.text(74630, {Value("Ordini lavorazione")}, kIt), "Modifica etichette (Ordini lavorazione)");
+  EXPECT_EQ(
+      it.text(900001, {Value("AB")}, kIt),
+      "Un'altra postazione ha appena salvato la personalizzazione AB: salvare di nuovo per sostituirla.");
+}
+
+// The numbers the component adds to the host's own, beyond them: the save form's failures.
+TEST(ShippedCatalogues, TheComponentsOwnNumbersReadInEachLanguage) {
+  const auto it = shipped("it");
+  const auto en = shipped("en");
+  const std::vector<Value> cause{Value("disk full")};
+  EXPECT_EQ(en.text(900001, {Value("AB")}, kEn),
+            "Another workstation has just saved layout AB: save again to replace it.");
+  EXPECT_EQ(it.text(900002, cause, kIt), "La personalizzazione non è stata salvata:\r\ndisk full");
+  EXPECT_EQ(en.text(900002, cause, kEn), "The layout was not saved:\r\ndisk full");
+  EXPECT_EQ(it.text(900003, cause, kIt), "La personalizzazione non è stata eliminata:\r\ndisk full");
+  EXPECT_EQ(en.text(900003, cause, kEn), "The layout was not deleted:\r\ndisk full");
 }
 
 TEST(ShippedCatalogues, TranslationsTakeTheSameParameters) {

@@ -223,6 +223,9 @@ struct BadTemplate {
   std::string error;
 };
 
+// A case shows as its name where gtest prints the parameter, in the list of tests too.
+void PrintTo(const BadTemplate& bad, std::ostream* out) { *out << bad.name; }
+
 class MalformedTemplate : public ::testing::TestWithParam<BadTemplate> {};
 
 TEST_P(MalformedTemplate, IsRejectedWithLineAndColumn) {
@@ -526,6 +529,8 @@ struct Symbol {
   std::string data;
   std::string zbarType;
 };
+
+void PrintTo(const Symbol& symbol, std::ostream* out) { *out << symbol.name; }
 
 class RenderedBarcode : public ::testing::TestWithParam<Symbol> {};
 

@@ -6,12 +6,19 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <stdexcept>
 
 namespace briskal::testing {
 
 std::string readFile(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const std::filesystem::path& file, std::string_view bytes) {
+  std::ofstream out(file, std::ios::binary);
+  out << bytes;
+  if (!out.flush()) throw std::runtime_error("Cannot write " + file.string());
 }
 
 std::filesystem::path goldenFile(const std::string& name) {

@@ -11,19 +11,18 @@
 #include <string>
 #include <vector>
 
+#include "support/server_process.h"
+
 namespace briskal::testing {
 
 class PostgresServer {
  public:
-  // Starts a server with the programs in `programs` (initdb, pg_ctl, createdb); as root they run
-  // as the postgres user. Throws std::runtime_error carrying the logs when it does not start.
+  // Starts a server with the programs in `programs` (initdb, postgres, createdb); as root they run
+  // as the postgres user. Throws std::runtime_error carrying the logs when it does not start. The
+  // destructor stops the server (immediate mode) and removes its folder.
   explicit PostgresServer(const std::filesystem::path& programs);
-  // Stops the server (immediate mode) and removes its folder.
-  ~PostgresServer();
-  PostgresServer(const PostgresServer&) = delete;
-  PostgresServer& operator=(const PostgresServer&) = delete;
 
-  int port() const { return port_; }
+  int port() const { return server_.port(); }
   // ODBC connection string of the database briskal_test, through the PostgreSQL Unicode driver.
   std::string connectionString() const { return connectionString("briskal_test"); }
   // Creates a new empty database and returns its connection string. Throws std::runtime_error.
@@ -31,16 +30,13 @@ class PostgresServer {
 
  private:
   std::string connectionString(const std::string& database) const;
-  void start();
-  void stop();
-  int runProgram(const std::string& program, const std::vector<std::string>& args) const;
-  std::string logs() const;
+  // Runs one of the programs as the server's user; throws std::runtime_error with what it said
+  // when it fails.
+  void runProgram(const std::string& program, const std::vector<std::string>& args) const;
 
   std::filesystem::path programs_;
-  std::filesystem::path folder_;
-  bool asPostgresUser_ = false;
-  bool running_ = false;
-  int port_ = 0;
+  ServerProcess server_;
+  std::optional<Account> account_;
   int databases_ = 0;
 };
 
@@ -49,7 +45,8 @@ std::optional<std::filesystem::path> findPostgresPrograms();
 
 // The test process's server, started on first use and stopped when the process exits; nullptr
 // when PostgreSQL is not installed. Throws std::runtime_error with the logs when it is
-// installed but does not start.
+// installed but does not start. The server dies with the thread that started it: the first use
+// is on the main thread.
 PostgresServer* sharedPostgresServer();
 
 // Base of the tests that need the server: skips them when PostgreSQL is not installed, fails

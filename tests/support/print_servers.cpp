@@ -1,24 +1,22 @@
 #include "support/print_servers.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
+#include <cups/cups.h>
 #include <grp.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <pwd.h>
 #include <sys/eventfd.h>
-#include <sys/prctl.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <exception>
-#include <fstream>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
@@ -26,13 +24,11 @@
 #include <system_error>
 #include <utility>
 
+#include "support/files.h"
 #include "support/process.h"
-
-extern char** environ;
 
 namespace briskal::testing {
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 namespace {
 
 constexpr const char* kCupsd = "/usr/sbin/cupsd";
@@ -42,10 +38,9 @@ constexpr const char* kCupsReject = "/usr/sbin/cupsreject";
 constexpr const char* kLprint = "/usr/bin/lprint";
 const fs::path kCupsServerBin = "/usr/lib/cups";
 
-constexpr int kStartAttempts = 3;
-constexpr auto kStartTimeout = 5s;
-constexpr auto kStopTimeout = 3s;
-constexpr auto kPollInterval = 10ms;
+// Bounds against a hang only: a loaded machine may take many seconds to print a job.
+constexpr auto kPrintedWithin = std::chrono::seconds(60);
+constexpr auto kPrintPollInterval = std::chrono::milliseconds(10);
 
 // The raw queues' device, a backend of our own: cupsd writes a file: device only at the end of a
 // filter chain, which a raw queue has none of, and cups-pdf takes its settings from /etc/cups and
@@ -81,146 +76,29 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 2> kZplQueri
 
 bool isExecutable(const char* path) { return access(path, X_OK) == 0; }
 
-bool acceptsConnections(int port) {
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return false;
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  const bool connected = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  close(fd);
-  return connected;
-}
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void writeFile(const fs::path& path, std::string_view text) {
-  std::ofstream out(path, std::ios::binary);
-  out << text;
-  if (!out.flush()) throw std::runtime_error("Cannot write " + path.string());
-}
-
-bool isAlive(pid_t pid) { return kill(pid, 0) == 0 || errno == EPERM; }
-
-// A test process that crashed or was killed took its servers with it, not their folders: remove
-// the folders whose owner is gone, so that they do not pile up from run to run.
-void removeAbandonedFolders(std::string_view prefix) {
-  std::error_code ec;
-  for (const fs::directory_entry& entry : fs::directory_iterator(fs::temp_directory_path(), ec)) {
-    if (!entry.path().filename().string().starts_with(prefix)) continue;
-    std::ifstream in(entry.path() / "owner");
-    long owner = 0;
-    if (!(in >> owner) || owner <= 0 || isAlive(static_cast<pid_t>(owner))) continue;
-    fs::remove_all(entry.path(), ec);
+// Polls `done` until it holds or the bound passes; true when it held.
+bool pollUntil(const std::function<bool()>& done) {
+  const auto deadline = std::chrono::steady_clock::now() + kPrintedWithin;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(kPrintPollInterval);
   }
+  return true;
 }
 
-// A folder named after no one else's, holding the id of the process that owns the server.
-fs::path makeFolder(std::string_view prefix) {
-  removeAbandonedFolders(prefix);
-  std::string pattern = (fs::temp_directory_path() / (std::string(prefix) + "XXXXXX")).string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::system_error(errno, std::generic_category(), "mkdtemp");
-  writeFile(fs::path(pattern) / "owner", std::to_string(getpid()) + "\n");
-  return pattern;
+// cupsd takes in the document of a request as a file of its spool folder named by eight hex
+// digits, and removes it once the request is done or its client has gone.
+bool isIncomingDocument(const fs::path& file) {
+  const std::string name = file.filename().string();
+  return name.size() == 8 && name.find_first_not_of("0123456789abcdef") == std::string::npos;
 }
 
-struct Account {
-  uid_t uid = 0;
-  gid_t gid = 0;
+struct HttpCloser {
+  void operator()(http_t* http) const { httpClose(http); }
 };
-
-// The environment of this process with `overrides` (NAME=VALUE) replacing or adding variables.
-std::vector<std::string> environmentWith(const std::vector<std::string>& overrides) {
-  std::vector<std::string> result;
-  for (char** variable = environ; *variable != nullptr; ++variable) {
-    const std::string_view text(*variable);
-    const std::string_view name = text.substr(0, text.find('=') + 1);
-    const bool replaced = std::any_of(overrides.begin(), overrides.end(),
-                                      [&](const std::string& o) { return o.starts_with(name); });
-    if (!replaced) result.emplace_back(text);
-  }
-  result.insert(result.end(), overrides.begin(), overrides.end());
-  return result;
-}
-
-std::vector<char*> pointers(std::vector<std::string>& texts) {
-  std::vector<char*> result;
-  for (std::string& text : texts) result.push_back(text.data());
-  result.push_back(nullptr);
-  return result;
-}
-
-// Starts a server in the foreground of a child process, its output appended to `output`, as
-// `account` when given. The child is killed when the thread that started it ends, so that a test
-// process that dies does not leave its servers behind.
-pid_t startServer(std::vector<std::string> command, std::vector<std::string> environment,
-                  const fs::path& output, const std::optional<Account>& account) {
-  // Everything is prepared before fork: the child of a threaded process may only make system calls.
-  const std::vector<char*> argv = pointers(command);
-  const std::vector<char*> envp = pointers(environment);
-  const std::string outputPath = output.string();
-  const pid_t parent = getpid();
-  const pid_t pid = fork();
-  if (pid < 0) throw std::system_error(errno, std::generic_category(), "fork");
-  if (pid > 0) return pid;
-  if (account && (setgroups(0, nullptr) != 0 || setgid(account->gid) != 0 || setuid(account->uid) != 0))
-    _exit(126);
-  // After setuid, which clears the death signal.
-  if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent) _exit(126);
-  const int out = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-  const int in = open("/dev/null", O_RDONLY);
-  if (out < 0 || in < 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(out, 2) < 0) _exit(126);
-  execve(argv[0], argv.data(), envp.data());
-  _exit(127);
-}
-
-std::string millisecondsText(std::chrono::milliseconds time) { return std::to_string(time.count()) + " ms"; }
-
-// Waits until the server takes connections on `port`; otherwise says why not: it ended (pid then
-// becomes 0) or did not listen in time.
-std::string waitUntilListening(pid_t& pid, int port) {
-  const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
-  while (std::chrono::steady_clock::now() < deadline) {
-    int status = 0;
-    if (waitpid(pid, &status, WNOHANG) == pid) {
-      pid = 0;
-      return WIFEXITED(status) ? "it exited with status " + std::to_string(WEXITSTATUS(status))
-                               : "it was killed by signal " + std::to_string(WTERMSIG(status));
-    }
-    if (acceptsConnections(port)) return "";
-    std::this_thread::sleep_for(kPollInterval);
-  }
-  return "it did not listen on port " + std::to_string(port) + " within " +
-         millisecondsText(std::chrono::duration_cast<std::chrono::milliseconds>(kStartTimeout));
-}
-
-// Asks the server to end, and kills it when it does not in time.
-void stopServer(pid_t& pid) {
-  if (pid <= 0) return;
-  kill(pid, SIGTERM);
-  const auto deadline = std::chrono::steady_clock::now() + kStopTimeout;
-  int status = 0;
-  while (waitpid(pid, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() >= deadline) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      break;
-    }
-    std::this_thread::sleep_for(kPollInterval);
-  }
-  pid = 0;
-}
-
-void removeFolder(const fs::path& folder) {
-  std::error_code ignored;
-  fs::remove_all(folder, ignored);
-}
+struct IppDeleter {
+  void operator()(ipp_t* message) const { ippDelete(message); }
+};
 
 }  // namespace
 
@@ -233,34 +111,20 @@ bool lprintAvailable() { return isExecutable(kLprint); }
 
 // ---- CupsTestServer ----
 
-CupsTestServer::CupsTestServer() : folder_(makeFolder("briskal-cupsd-")) {
-  try {
-    start();
-  } catch (...) {
-    stopServer(pid_);
-    removeFolder(folder_);
-    throw;
-  }
-}
-
-CupsTestServer::~CupsTestServer() {
-  stopServer(pid_);
-  removeFolder(folder_);
-}
-
-void CupsTestServer::start() {
+CupsTestServer::CupsTestServer() : server_("cupsd", SIGTERM) {
+  const fs::path& folder = server_.folder();
   // Filters and backends run as the lp user, which must reach the spool and temporary folders.
-  fs::permissions(folder_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                               fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(folder, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                              fs::perms::others_read | fs::perms::others_exec);
   for (const char* sub : {"conf", "spool", "tmp", "cache", "state", "log", "bin/backend", "jobs"})
-    fs::create_directories(folder_ / sub);
+    fs::create_directories(folder / sub);
   // A program folder of its own, to add the job file backend; the rest are the system's programs.
   for (const fs::directory_entry& entry : fs::directory_iterator(kCupsServerBin)) {
     if (entry.path().filename() != "backend")
-      fs::create_directory_symlink(entry.path(), folder_ / "bin" / entry.path().filename());
+      fs::create_directory_symlink(entry.path(), folder / "bin" / entry.path().filename());
   }
   // Owner-only: a cupsd running as root then runs it as root too, which writes in any folder.
-  const fs::path backend = folder_ / "bin" / "backend" / "jobfile";
+  const fs::path backend = folder / "bin" / "backend" / "jobfile";
   writeFile(backend, kJobFileBackend);
   fs::permissions(backend, fs::perms::owner_all);
 
@@ -273,11 +137,12 @@ void CupsTestServer::start() {
       {"ErrorLog", "log/error_log"}, {"AccessLog", "log/access_log"},
       {"PageLog", "log/page_log"},   {"Printcap", "printcap"}};
   std::ostringstream files;
-  for (const auto& [directive, sub] : places) files << directive << " " << (folder_ / sub).string() << "\n";
+  for (const auto& [directive, sub] : places) files << directive << " " << (folder / sub).string() << "\n";
   if (geteuid() == 0) files << "User lp\nGroup lp\n";
   files << "SystemGroup " << systemGroup->gr_name << "\n";
-  const fs::path filesConf = folder_ / "cups-files.conf";
+  const fs::path filesConf = folder / "cups-files.conf";
   writeFile(filesConf, files.str());
+  server_.addLog(folder / "log" / "error_log");
 
   // Only loopback clients, none of them asked to authenticate, and every one may see and manage
   // every job and queue.
@@ -299,24 +164,21 @@ DefaultPolicy open
   </Limit>
 </Policy>
 )";
-  // No bus: cupsd would announce the test queues to the desktop's colour manager.
-  const std::vector<std::string> environment =
-      environmentWith({"DBUS_SYSTEM_BUS_ADDRESS=unix:path=" + (folder_ / "no-bus").string()});
-  const fs::path conf = folder_ / "cupsd.conf";
-  std::string failure;
-  for (int attempt = 1; attempt <= kStartAttempts; ++attempt) {
-    port_ = freeLoopbackPort();
-    writeFile(conf, "LogLevel info\nListen 127.0.0.1:" + std::to_string(port_) + "\n" + std::string(kAccess));
-    pid_ = startServer({kCupsd, "-f", "-c", conf.string(), "-s", filesConf.string()}, environment,
-                       folder_ / "log" / "cupsd.out", std::nullopt);
-    failure = waitUntilListening(pid_, port_);
-    if (failure.empty()) return;
-    stopServer(pid_);
-  }
-  throw std::runtime_error("cupsd did not start: " + failure + "\n" + log());
+  const fs::path conf = folder / "cupsd.conf";
+  server_.start(
+      [&](int port) {
+        writeFile(conf,
+                  "LogLevel info\nListen 127.0.0.1:" + std::to_string(port) + "\n" + std::string(kAccess));
+        // No bus: cupsd would announce the test queues to the desktop's colour manager.
+        return Command{{kCupsd, "-f", "-c", conf.string(), "-s", filesConf.string()},
+                       {"DBUS_SYSTEM_BUS_ADDRESS=unix:path=" + (folder / "no-bus").string()},
+                       {},
+                       {}};
+      },
+      acceptsConnections);
 }
 
-std::string CupsTestServer::server() const { return "127.0.0.1:" + std::to_string(port_); }
+std::string CupsTestServer::server() const { return "127.0.0.1:" + std::to_string(server_.port()); }
 
 void CupsTestServer::manage(const std::string& program, const std::vector<std::string>& args) const {
   std::vector<std::string> command = {"-h", server()};
@@ -328,7 +190,7 @@ void CupsTestServer::manage(const std::string& program, const std::vector<std::s
 }
 
 void CupsTestServer::addQueue(const std::string& name) {
-  const fs::path jobs = folder_ / "jobs" / name;
+  const fs::path jobs = server_.folder() / "jobs" / name;
   fs::create_directory(jobs);
   manage(kLpadmin, {"-p", name, "-E", "-v", "jobfile:" + jobs.string()});
 }
@@ -337,91 +199,110 @@ void CupsTestServer::stopQueue(const std::string& name) { manage(kCupsDisable, {
 
 void CupsTestServer::rejectJobs(const std::string& name) { manage(kCupsReject, {name}); }
 
-std::vector<PrintedJob> CupsTestServer::waitForJobs(const std::string& queue, size_t count,
-                                                    std::chrono::milliseconds timeout) const {
-  const fs::path jobs = folder_ / "jobs" / queue;
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
+std::vector<PrintedJob> CupsTestServer::printedJobs(const std::string& queue) const {
   std::vector<PrintedJob> printed;
-  for (;;) {
-    printed.clear();
-    std::error_code ec;
-    for (const fs::directory_entry& entry : fs::directory_iterator(jobs, ec)) {
-      if (entry.path().extension() == ".prn")
-        printed.push_back({std::stoi(entry.path().stem().string()), readFile(entry.path())});
-    }
-    if (printed.size() >= count || std::chrono::steady_clock::now() >= deadline) break;
-    std::this_thread::sleep_for(kPollInterval);
+  std::error_code ignored;
+  for (const fs::directory_entry& entry :
+       fs::directory_iterator(server_.folder() / "jobs" / queue, ignored)) {
+    if (entry.path().extension() == ".prn")
+      printed.push_back({std::stoi(entry.path().stem().string()), readFile(entry.path())});
   }
-  if (printed.size() < count)
-    throw std::runtime_error("The queue " + queue + " printed " + std::to_string(printed.size()) + " of " +
-                             std::to_string(count) + " jobs within " + millisecondsText(timeout) + ":\n" +
-                             log());
   std::sort(printed.begin(), printed.end(),
             [](const PrintedJob& a, const PrintedJob& b) { return a.id < b.id; });
   return printed;
+}
+
+std::vector<PrintedJob> CupsTestServer::waitForJobs(const std::string& queue, size_t count) const {
+  std::vector<PrintedJob> printed;
+  if (!pollUntil([&] { return (printed = printedJobs(queue)).size() >= count; }))
+    throw std::runtime_error("The queue " + queue + " printed " + std::to_string(printed.size()) + " of " +
+                             std::to_string(count) + " jobs:\n" + log());
+  return printed;
+}
+
+std::vector<ServerJob> CupsTestServer::jobs() const {
+  const std::unique_ptr<http_t, HttpCloser> http(
+      httpConnect2("127.0.0.1", server_.port(), nullptr, AF_INET, HTTP_ENCRYPTION_NEVER, 1, 30000, nullptr));
+  if (!http) throw std::runtime_error("cupsd does not answer on " + server() + "\n" + log());
+  ipp_t* request = ippNewRequest(IPP_OP_GET_JOBS);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, "ipp://localhost/");
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
+  static const char* const kAttributes[] = {"job-id", "job-state", "number-of-documents"};
+  ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                static_cast<int>(std::size(kAttributes)), nullptr, kAttributes);
+  // cupsDoRequest takes the request and frees it.
+  const std::unique_ptr<ipp_t, IppDeleter> response(cupsDoRequest(http.get(), request, "/"));
+  if (!response || cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE)
+    throw std::runtime_error(std::string("cupsd did not list its jobs: ") + cupsLastErrorString() + "\n" +
+                             log());
+  // Each job is a group of its own; groups end at a nameless separator.
+  std::vector<ServerJob> found;
+  std::optional<ServerJob> job;
+  for (ipp_attribute_t* a = ippFirstAttribute(response.get());; a = ippNextAttribute(response.get())) {
+    if (a == nullptr || ippGetName(a) == nullptr) {
+      if (job) found.push_back(*job);
+      job.reset();
+      if (a == nullptr) break;
+      continue;
+    }
+    if (ippGetGroupTag(a) != IPP_TAG_JOB) continue;
+    if (!job) job.emplace();
+    const std::string_view name = ippGetName(a);
+    if (name == "job-id") job->id = ippGetInteger(a, 0);
+    if (name == "job-state") job->state = ippGetInteger(a, 0);
+    if (name == "number-of-documents") job->documents = ippGetInteger(a, 0);
+  }
+  std::sort(found.begin(), found.end(), [](const ServerJob& a, const ServerJob& b) { return a.id < b.id; });
+  return found;
 }
 
 std::uintmax_t CupsTestServer::spooledBytes() const {
   std::uintmax_t bytes = 0;
   std::error_code error;
   for (const char* sub : {"spool", "tmp"})
-    for (const auto& entry : fs::recursive_directory_iterator(folder_ / sub, error))
+    for (const auto& entry : fs::recursive_directory_iterator(server_.folder() / sub, error))
       if (entry.is_regular_file(error)) bytes += entry.file_size(error);
   return bytes;
 }
 
-std::string CupsTestServer::log() const {
-  return "--- cupsd output ---\n" + readFile(folder_ / "log" / "cupsd.out") + "--- cupsd error_log ---\n" +
-         readFile(folder_ / "log" / "error_log");
+void CupsTestServer::waitUntilNothingIsIncoming() const {
+  const auto incoming = [&] {
+    std::error_code ignored;
+    for (const fs::directory_entry& entry : fs::directory_iterator(server_.folder() / "spool", ignored))
+      if (isIncomingDocument(entry.path())) return true;
+    return false;
+  };
+  if (!pollUntil([&] { return !incoming(); }))
+    throw std::runtime_error("cupsd is still receiving a document:\n" + log());
 }
 
 // ---- LprintTestServer ----
 
-LprintTestServer::LprintTestServer() : folder_(makeFolder("briskal-lprint-")) {
-  try {
-    start();
-  } catch (...) {
-    stopServer(pid_);
-    removeFolder(folder_);
-    throw;
-  }
-}
-
-LprintTestServer::~LprintTestServer() {
-  stopServer(pid_);
-  removeFolder(folder_);
-}
-
-void LprintTestServer::start() {
-  fs::create_directory(folder_ / "home");
-  fs::create_directory(folder_ / "spool");
+LprintTestServer::LprintTestServer() : server_("lprint", SIGTERM) {
+  const fs::path& folder = server_.folder();
+  fs::create_directory(folder / "home");
+  fs::create_directory(folder / "spool");
   // As root, LPrint listens on /run/lprint.sock, which every server would share, and its
   // server-hostname renames the machine (/etc/hostname too): it runs as lp, with its state,
   // socket and spool in the folder.
-  std::optional<Account> account;
-  if (geteuid() == 0) {
-    const passwd* lp = getpwnam("lp");
-    if (lp == nullptr) throw std::runtime_error("Running as root, but there is no lp user to run LPrint");
-    account = Account{lp->pw_uid, lp->pw_gid};
-    for (const fs::path& path : {folder_, folder_ / "home", folder_ / "spool"}) {
+  const std::optional<Account> account = accountWhenRoot("lp");
+  if (account) {
+    for (const fs::path& path : {folder, folder / "home", folder / "spool"}) {
       if (chown(path.c_str(), account->uid, account->gid) != 0)
         throw std::system_error(errno, std::generic_category(), "chown " + path.string());
     }
   }
-  const std::vector<std::string> environment =
-      environmentWith({"HOME=" + (folder_ / "home").string(), "TMPDIR=" + folder_.string()});
-  std::string failure;
-  for (int attempt = 1; attempt <= kStartAttempts; ++attempt) {
-    port_ = freeLoopbackPort();
-    pid_ = startServer({kLprint, "server", "-o", "server-port=" + std::to_string(port_), "-o",
-                        "server-hostname=localhost", "-o", "log-file=" + (folder_ / "server.log").string(),
-                        "-o", "log-level=info", "-o", "spool-directory=" + (folder_ / "spool").string()},
-                       environment, folder_ / "lprint.out", account);
-    failure = waitUntilListening(pid_, port_);
-    if (failure.empty()) return;
-    stopServer(pid_);
-  }
-  throw std::runtime_error("LPrint did not start: " + failure + "\n" + log());
+  server_.addLog(folder / "server.log");
+  server_.start(
+      [&](int port) {
+        return Command{{kLprint, "server", "-o", "server-port=" + std::to_string(port), "-o",
+                        "server-hostname=localhost", "-o", "log-file=" + (folder / "server.log").string(),
+                        "-o", "log-level=info", "-o", "spool-directory=" + (folder / "spool").string()},
+                       {"HOME=" + (folder / "home").string(), "TMPDIR=" + folder.string()},
+                       {},
+                       account};
+      },
+      acceptsConnections);
 }
 
 void LprintTestServer::addPrinter(const std::string& name, const std::string& driver,
@@ -429,19 +310,14 @@ void LprintTestServer::addPrinter(const std::string& name, const std::string& dr
   // Through the server's port: otherwise the command looks for its user's own server, and
   // starts one when there is none.
   const ProcessResult result =
-      runProcess(kLprint, {"add", "-u", "ipp://localhost:" + std::to_string(port_) + "/ipp/system", "-d",
-                           name, "-m", driver, "-v", deviceUri});
+      runProcess(kLprint, {"add", "-u", "ipp://localhost:" + std::to_string(server_.port()) + "/ipp/system",
+                           "-d", name, "-m", driver, "-v", deviceUri});
   if (result.exitCode != 0)
     throw std::runtime_error("lprint add " + name + " failed: " + result.err + result.out + "\n" + log());
 }
 
 std::string LprintTestServer::printerUri(const std::string& name) const {
-  return "ipp://localhost:" + std::to_string(port_) + "/ipp/print/" + name;
-}
-
-std::string LprintTestServer::log() const {
-  return "--- lprint output ---\n" + readFile(folder_ / "lprint.out") + "--- lprint log ---\n" +
-         readFile(folder_ / "server.log");
+  return "ipp://localhost:" + std::to_string(server_.port()) + "/ipp/print/" + name;
 }
 
 // ---- LoopbackLabelPrinter ----
@@ -568,13 +444,13 @@ std::vector<std::string> LoopbackLabelPrinter::finishedJobs() const {
   return jobs;
 }
 
-std::vector<std::string> LoopbackLabelPrinter::waitForJobs(size_t count,
-                                                           std::chrono::milliseconds timeout) const {
+std::vector<std::string> LoopbackLabelPrinter::waitForJobs(size_t count) const {
   std::unique_lock lock(mutex_);
-  if (changed_.wait_for(lock, timeout, [&] { return finishedJobs().size() >= count; })) return finishedJobs();
+  if (changed_.wait_for(lock, kPrintedWithin, [&] { return finishedJobs().size() >= count; }))
+    return finishedJobs();
   std::ostringstream what;
   what << "The label printer on port " << port_ << " received " << finishedJobs().size() << " of " << count
-       << " jobs within " << millisecondsText(timeout) << "; connections (bytes, open):";
+       << " jobs; connections (bytes, open):";
   for (const Connection& connection : connections_)
     what << " (" << connection.bytes.size() + connection.pending.size() << ", "
          << (connection.closed ? "closed" : "open") << ")";

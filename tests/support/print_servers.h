@@ -1,31 +1,29 @@
 #pragma once
 // Real print servers on loopback ports, for tests that print end to end. Each object owns its
-// server: the constructor starts it in a temporary folder and returns once it takes requests
-// (throwing std::runtime_error with the server's log when it does not), the destructor stops it
-// and removes the folder. A server dies with the thread that started it, so a test process that
-// crashes or is killed leaves none behind; the next one removes the folders it left.
+// server (a ServerProcess): the constructor starts it in a temporary folder and returns once it
+// takes requests (throwing std::runtime_error with the server's log when it does not), the
+// destructor stops it and removes the folder.
 //
 //   CupsTestServer      a private cupsd; addQueue() makes a raw queue whose jobs land as files,
-//                       waitForJobs() returns them. Clients reach it with CUPS_SERVER=server().
+//                       waitForJobs() returns them, jobs() says what the server keeps of each.
+//                       Clients reach it with CUPS_SERVER=server().
 //   LprintTestServer    an LPrint server; addPrinter() makes a label printer on a device URI,
 //                       printerUri() is its IPP address. LPrint cannot be told to listen on
 //                       loopback only: its port is open on every interface while it runs.
 //   LoopbackLabelPrinter  a raw (port 9100) label printer: records what each connection sends;
 //                       as a ZPL printer it answers the host status queries LPrint sends.
 //
-// Every wait is bounded. cupsdAvailable() and lprintAvailable() tell a test to skip when the
-// programs are not installed.
+// Every wait is for a condition, bounded only against a hang. cupsdAvailable() and
+// lprintAvailable() tell a test to skip when the programs are not installed.
 
-#include <sys/types.h>
-
-#include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <filesystem>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "support/server_process.h"
 
 namespace briskal::testing {
 
@@ -39,10 +37,16 @@ struct PrintedJob {
   std::string bytes;
 };
 
+// A job as the print server keeps it.
+struct ServerJob {
+  int id = 0;
+  int state = 0;      // IPP job-state: 4 held, 5 processing, 7 canceled, 8 aborted, 9 completed...
+  int documents = 0;  // the documents it has received whole
+};
+
 class CupsTestServer {
  public:
   CupsTestServer();
-  ~CupsTestServer();
   CupsTestServer(const CupsTestServer&) = delete;
   CupsTestServer& operator=(const CupsTestServer&) = delete;
 
@@ -56,27 +60,31 @@ class CupsTestServer {
   // The queue refuses new jobs.
   void rejectJobs(const std::string& name);
   // The jobs the queue has printed, in job id order, once there are at least `count`; throws
-  // std::runtime_error with what did arrive and the log when `timeout` passes first.
-  std::vector<PrintedJob> waitForJobs(const std::string& queue, size_t count,
-                                      std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
-  std::string log() const;
+  // std::runtime_error with what did arrive and the log when they do not come.
+  std::vector<PrintedJob> waitForJobs(const std::string& queue, size_t count) const;
+  // The jobs the queue has printed so far, in job id order.
+  std::vector<PrintedJob> printedJobs(const std::string& queue) const;
+  // Every job the server knows, in job id order, whatever its state. Throws std::runtime_error
+  // when the server does not answer.
+  std::vector<ServerJob> jobs() const;
   // What the server has taken in of the documents it is receiving or keeps: the size of the files
   // in its spool and temporary folders.
   std::uintmax_t spooledBytes() const;
+  // Returns once the server receives no document: one whose sender went away half-way is dropped
+  // when the server has seen the connection close. Throws std::runtime_error when that does not
+  // happen.
+  void waitUntilNothingIsIncoming() const;
+  std::string log() const { return server_.log(); }
 
  private:
-  void start();
   void manage(const std::string& program, const std::vector<std::string>& args) const;
 
-  std::filesystem::path folder_;
-  pid_t pid_ = 0;
-  int port_ = 0;
+  ServerProcess server_;
 };
 
 class LprintTestServer {
  public:
   LprintTestServer();
-  ~LprintTestServer();
   LprintTestServer(const LprintTestServer&) = delete;
   LprintTestServer& operator=(const LprintTestServer&) = delete;
 
@@ -85,14 +93,10 @@ class LprintTestServer {
   void addPrinter(const std::string& name, const std::string& driver, const std::string& deviceUri);
   // ipp://localhost:PORT/ipp/print/NAME
   std::string printerUri(const std::string& name) const;
-  std::string log() const;
+  std::string log() const { return server_.log(); }
 
  private:
-  void start();
-
-  std::filesystem::path folder_;
-  pid_t pid_ = 0;
-  int port_ = 0;
+  ServerProcess server_;
 };
 
 class LoopbackLabelPrinter {
@@ -112,9 +116,8 @@ class LoopbackLabelPrinter {
   // The jobs: what each connection sent besides status queries, in the order they came, once at
   // least `count` such connections have been closed by their sender (connections that only
   // asked for status are left out); throws std::runtime_error describing what did arrive when
-  // `timeout` passes first.
-  std::vector<std::string> waitForJobs(size_t count,
-                                       std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
+  // they do not come.
+  std::vector<std::string> waitForJobs(size_t count) const;
   // Status queries answered so far, over all connections.
   int statusQueries() const;
 

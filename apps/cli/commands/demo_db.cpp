@@ -43,7 +43,8 @@ int createDemo(const GlobalOptions& options, const DemoDbArgs& args) {
       throw Error(err::kIllegalOperation, "demo-db", args.out + " exists already; use --force to replace it");
     // Built beside the file and put in its place whole: a failed run leaves the earlier one.
     hostkit::report::StagedFile staged(args.out);
-    summary = fill("Data Source=" + staged.path().string(), args);
+    // An absolute path is never read as a connection string, whatever its name holds.
+    summary = fill(fs::absolute(staged.path()).string(), args);
     for (const char* suffix : {"-wal", "-shm"}) fs::remove(args.out + suffix);
     staged.commit();
   }

@@ -6,7 +6,9 @@
 #include <CLI/CLI.hpp>
 #include <fstream>
 #include <iostream>
+#include <span>
 #include <sstream>
+#include <utility>
 
 #include "common/convert.h"
 #include "common/error.h"
@@ -35,13 +37,58 @@ bool succeeded(hostkit::HeadlessWindow& saveForm) {
   return done.kind() == Value::Kind::Bool && done.asBool();
 }
 
-void printRecordset(data::Recordset& rs, const GlobalOptions& options,
-                    const std::vector<std::string>& fields) {
+// A column of a listing: the field it shows and its heading as the forms write it, in Italian;
+// the catalogue gives the heading in the session's language.
+struct Column {
+  const char* field;
+  const char* heading;
+};
+
+constexpr Column kLayoutColumns[] = {
+    {"PD45_CODICE", "Codice"},
+    {"PD45_TITOLO", "Titolo"},
+    {"PD45_WIDTH", "Lunghezza"},
+    {"PD45_HEIGHT", "Altezza"},
+    {"PD45_DISTANZA", "Distanza fra etichette (mm)"},
+    {"PD45_INDQTARIP", "Quantità riportata in stampa"},
+};
+constexpr Column kLineColumns[] = {
+    {"PD45_RIGA", "Riga"},
+    {"PD45_SEQSTP", "Seq. stampa"},
+    {"PD45_CAMPO", "Campo"},
+    {"PD45_DATAFIELD", "Campo dati"},
+    {"PD45_POSINI", "Pos. iniziale"},
+    {"PD45_FLGLBLCAMPO", "Desc."},
+};
+
+// The quantity a layout prints (the key of the form's selector) in the words of --printed-qty.
+std::string printedQuantityWord(const Value& key) {
+  const RegionalSettings& machine = RegionalSettings::english();
+  if (key.isNull() || key.isEmpty() || Trim(toText(key, machine)).empty()) return {};
+  const int32_t index = toInt32(key, machine);
+  if (index < 0 || static_cast<size_t>(index) >= kPrintedQuantities.size()) return toText(key, machine);
+  return std::string(kPrintedQuantities[static_cast<size_t>(index)]);
+}
+
+// A value as a person reads it: a code without the blanks that pad it to its size, the printed
+// quantity in words.
+Value readable(std::string_view field, const Value& value) {
+  if (value.isNull() || value.isEmpty()) return value;
+  if (field == "PD45_CODICE") return Value(std::string(RTrim(toText(value, RegionalSettings::english()))));
+  if (field == "PD45_INDQTARIP") return Value(printedQuantityWord(value));
+  return value;
+}
+
+void printRecordset(data::Recordset& rs, const GlobalOptions& options, const hostkit::MessageCatalogue& texts,
+                    std::span<const Column> columns) {
   TabularOutput out(std::cout, options.outputFormat(), options.regional());
-  out.header(fields);
-  std::vector<Value> values(fields.size());
+  std::vector<std::string> headings;
+  for (const Column& column : columns) headings.push_back(texts.screenText(column.heading));
+  out.header(headings);
+  std::vector<Value> values(columns.size());
   for (std::unique_ptr<data::Recordset> walk = rs.clone(); !walk->eof(); walk->moveNext()) {
-    for (size_t i = 0; i < fields.size(); ++i) values[i] = walk->value(fields[i]);
+    for (size_t i = 0; i < columns.size(); ++i)
+      values[i] = readable(columns[i].field, walk->value(columns[i].field));
     out.row(values);
   }
   out.finish();
@@ -91,23 +138,28 @@ int run(const GlobalOptions& options, const std::string& action, const LayoutArg
   session->showParameterForm();
   if (action == "list") {
     withSaveForm(*session, [&](hostkit::HeadlessWindow& w) {
-      printRecordset(
-          layoutList(w), options,
-          {"PD45_CODICE", "PD45_TITOLO", "PD45_WIDTH", "PD45_HEIGHT", "PD45_DISTANZA", "PD45_INDQTARIP"});
+      printRecordset(layoutList(w), options, session->catalogue(), kLayoutColumns);
     });
     return exit_code::kOk;
   }
   if (action == "show") {
     if (!selectLayout(*session, args.code)) return exit_code::kFailed;
     auto& c = parameters(*session);
-    std::cout << "PD45_CODICE\t" << layoutCodeAsStored(args.code) << "\nPD45_HEIGHT\t"
-              << control<hostkit::HeadlessTextEdit>(c, "TXT_ALTETIC").text() << "\nPD45_WIDTH\t"
-              << control<hostkit::HeadlessTextEdit>(c, "TXT_LUNGETIC").text() << "\nPD45_DISTANZA\t"
-              << control<hostkit::HeadlessTextEdit>(c, "TXT_SALTO").text() << "\nPD45_INDQTARIP\t"
-              << control<hostkit::HeadlessCombo>(c, "CMB_QTARIPORTATA").text() << "\n\n";
-    printRecordset(
-        *control<hostkit::HeadlessGrid>(c, "GridSelezione").dataSource(), options,
-        {"PD45_RIGA", "PD45_SEQSTP", "PD45_CAMPO", "PD45_DATAFIELD", "PD45_POSINI", "PD45_FLGLBLCAMPO"});
+    // The header as the parameter form shows the selected layout, then its lines.
+    const std::pair<const char*, std::string> header[] = {
+        {"Codice", std::string(RTrim(layoutCodeAsStored(args.code)))},
+        {"Titolo", std::string(RTrim(control<hostkit::HeadlessCombo>(c, "CMB_Personal").selectedText()))},
+        {"Altezza", control<hostkit::HeadlessTextEdit>(c, "TXT_ALTETIC").text()},
+        {"Lunghezza", control<hostkit::HeadlessTextEdit>(c, "TXT_LUNGETIC").text()},
+        {"Distanza fra etichette (mm)", control<hostkit::HeadlessTextEdit>(c, "TXT_SALTO").text()},
+        {"Quantità riportata in stampa",
+         printedQuantityWord(Value(control<hostkit::HeadlessCombo>(c, "CMB_QTARIPORTATA").text()))},
+    };
+    for (const auto& [heading, value] : header)
+      std::cout << session->catalogue().screenText(heading) << '\t' << value << '\n';
+    std::cout << '\n';
+    printRecordset(*control<hostkit::HeadlessGrid>(c, "GridSelezione").dataSource(), options,
+                   session->catalogue(), kLineColumns);
     return exit_code::kOk;
   }
   if (action == "check") {

@@ -7,9 +7,11 @@
 #include <filesystem>
 #include <iostream>
 
+#include "commands/selection_edits.h"
 #include "common/error.h"
 #include "component_run.h"
 #include "hostkit/labelprinter/printer_settings.h"
+#include "hostkit/report/destination_kind.h"
 
 namespace briskal::cli {
 namespace {
@@ -17,6 +19,7 @@ namespace {
 struct PrintArgs {
   SelectionOptions selection;
   LabelOptions labels;
+  SelectionEditOptions edits;
   std::string layout;
   LabelSizes sizes;
   bool noHeader = false;
@@ -34,34 +37,25 @@ struct PrintArgs {
 
 using hostkit::labelprinter::Media;
 using hostkit::labelprinter::PrinterLanguage;
-
-std::string extension(const std::string& file) {
-  std::string ext = std::filesystem::path(file).extension().string();
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext;
-}
-
-constexpr const char* kOutputKinds[] = {".pdf", ".png", ".epl", ".zpl", ".txt"};
+using hostkit::report::DestinationKind;
+using hostkit::report::destinationKind;
 
 std::string checkOutputFile(const std::string& file) {
-  const std::string ext = extension(file);
-  for (const char* kind : kOutputKinds)
-    if (ext == kind) return {};
+  if (hostkit::report::isFile(destinationKind(file))) return {};
   return file +
          ": the output is chosen by the file's extension, one of .pdf, .png (a page each), "
          ".epl or .zpl (label printer) or .txt (label texts)";
 }
 
 // Printers reached by address, or raw CUPS queues, take the label printer's own language; any
-// other printer name is a CUPS printer that prints the pages.
-bool isLabelPrinter(const std::string& printer) {
-  for (const char* prefix : {"tcp://", "ipp://", "ipps://", "cups:"})
-    if (printer.starts_with(prefix)) return true;
-  return false;
+// other printer name is a CUPS printer that prints the pages. A file's name is neither.
+std::string checkPrinter(const std::string& printer) {
+  if (!hostkit::report::isFile(destinationKind(printer))) return {};
+  return printer + " names a file; files are written with --out";
 }
 
 // One line on success: how many labels went where.
-std::string deliveredLine(const std::vector<hostkit::report::Delivery>& runs, const std::string& kind) {
+std::string deliveredLine(const std::vector<hostkit::report::Delivery>& runs, DestinationKind kind) {
   int64_t labels = 0, pages = 0;
   std::vector<std::filesystem::path> files;
   for (const auto& run : runs) {
@@ -71,11 +65,12 @@ std::string deliveredLine(const std::vector<hostkit::report::Delivery>& runs, co
   }
   const std::string destination = runs.back().destination;
   const std::string count = std::to_string(labels) + (labels == 1 ? " label" : " labels");
-  if (kind == ".txt") return "wrote the texts of " + count + " to " + destination;
-  if (kind == ".epl" || kind == ".zpl" || kind == "label printer")
+  if (kind == DestinationKind::TextFile) return "wrote the texts of " + count + " to " + destination;
+  if (hostkit::report::takesLabelJobs(kind))
     return "sent " + count + " to the label printer at " + destination;
   const std::string onPages = " on " + std::to_string(pages) + (pages == 1 ? " page" : " pages");
-  if (kind == "printer") return "printed " + count + onPages + " on the printer " + destination;
+  if (kind == DestinationKind::Printer)
+    return "printed " + count + onPages + " on the printer " + destination;
   if (files.size() > 1)
     return "printed " + count + onPages + " to " + files.front().string() + " ... " + files.back().string();
   return "printed " + count + onPages + " to " + destination;
@@ -83,19 +78,19 @@ std::string deliveredLine(const std::vector<hostkit::report::Delivery>& runs, co
 
 int print(const GlobalOptions& options, const PrintArgs& args) {
   if (!args.layout.empty()) requireLayoutCode(args.layout);
-  const std::string kind = !args.printer.empty()
-                               ? (isLabelPrinter(args.printer) ? "label printer" : "printer")
-                               : extension(args.out);
-  const bool labelPrinter = kind == ".epl" || kind == ".zpl" || kind == "label printer";
+  const std::vector<SelectionEdit> edits = args.edits.given();
+  const std::string destination = args.printer.empty() ? args.out : args.printer;
+  const DestinationKind kind = destinationKind(destination);
+  const bool labelPrinter = hostkit::report::takesLabelJobs(kind);
   auto session = openSession(options, [&](hostkit::SessionOptions& s) {
-    s.report.destination = args.printer.empty() ? args.out : args.printer;
+    s.report.destination = destination;
     s.report.printHeader = !args.noHeader;
     s.report.printLimits = args.limits;
     s.report.printNotes = args.notes;
     s.report.performedBy = args.performedBy;
     s.report.addressedTo = args.addressedTo;
     s.report.notes = args.noteText;
-    s.labelPrinter = args.printer.empty() ? args.out : args.printer;
+    s.labelPrinter = destination;
     s.labelPrinterSettings = args.settings;
   });
   const size_t logged = session->loggedErrors().size();
@@ -107,6 +102,7 @@ int print(const GlobalOptions& options, const PrintArgs& args) {
   execute(*session);
   hostkit::HeadlessWindow* form = session->window("FRMPD_MODSELEZ");
   if (!form || !form->isShown()) return exit_code::kFailed;
+  applySelectionEdits(*session, *form, edits);
   // A bar on a terminal while the labels are composed.
   if (isatty(STDERR_FILENO)) {
     if (auto* bar = form->headlessControls().find<hostkit::HeadlessProgress>("PBAR")) {
@@ -146,6 +142,7 @@ void addPrintCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run) 
   auto args = std::make_shared<PrintArgs>();
   addSelectionOptions(*cmd, args->selection);
   addLabelOptions(*cmd, args->labels);
+  args->edits.addTo(*cmd);
   cmd->add_option("--layout", args->layout,
                   "Saved layout code for standard labels (default: the 36-field layout)")
       ->type_name("CODE");
@@ -163,7 +160,8 @@ void addPrintCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run) 
   auto* printer = cmd->add_option("--printer", args->printer,
                                   "A CUPS printer's name, or a label printer: tcp://HOST[:PORT], "
                                   "ipp://HOST[:PORT]/PATH, cups:QUEUE")
-                      ->type_name("PRINTER");
+                      ->type_name("PRINTER")
+                      ->check(CLI::Validator(checkPrinter, "", "printer"));
   out->excludes(printer);
   // The label printer's settings; what is not given comes from the printer, or the defaults.
   const std::vector<CLI::Option*> printerOptions{
@@ -194,9 +192,8 @@ void addPrintCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run) 
   };
   cmd->callback([&options, &run, args, out, printer, printerOptions] {
     if (out->count() == 0 && printer->count() == 0) throw CLI::RequiredError("--out or --printer");
-    const std::string ext = extension(args->out);
     const bool labelPrinter =
-        printer->count() ? isLabelPrinter(args->printer) : ext == ".epl" || ext == ".zpl";
+        hostkit::report::takesLabelJobs(destinationKind(printer->count() ? args->printer : args->out));
     for (const CLI::Option* option : printerOptions) {
       if (option->count() > 0 && !labelPrinter)
         throw CLI::ValidationError(option->get_name(),

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
+#include "commands/selection_edits.h"
 #include "common/convert.h"
 #include "component_run.h"
 #include "data/recordset.h"
@@ -10,7 +11,8 @@
 namespace briskal::cli {
 namespace {
 
-int printRows(const GlobalOptions& options, const SelectionOptions& selection, const LabelOptions& labels) {
+int printRows(const GlobalOptions& options, const SelectionOptions& selection, const LabelOptions& labels,
+              const std::vector<SelectionEdit>& edits) {
   auto session = openSession(options);
   const size_t logged = session->loggedErrors().size();
   session->showParameterForm();
@@ -20,6 +22,7 @@ int printRows(const GlobalOptions& options, const SelectionOptions& selection, c
   if (reportLoggedErrors(*session, logged)) return exit_code::kFailed;
   hostkit::HeadlessWindow* form = session->window("FRMPD_MODSELEZ");
   if (!form || !form->isShown()) return exit_code::kFailed;  // no order lines, or stopped on a No
+  applySelectionEdits(*session, *form, edits);
   auto* grid = form->headlessControls().find<hostkit::HeadlessGrid>("KVX_QGRIDWRAPPER1");
   data::Recordset* rows = grid ? grid->dataSource() : nullptr;
   if (!rows) return exit_code::kFailed;
@@ -69,8 +72,12 @@ void addRowsCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run) {
   auto labels = std::make_shared<LabelOptions>();
   addSelectionOptions(*cmd, *selection);
   addLabelOptions(*cmd, *labels);
-  cmd->callback([&options, &run, selection, labels] {
-    run = [&options, selection, labels] { return printRows(options, *selection, *labels); };
+  auto edits = std::make_shared<SelectionEditOptions>();
+  edits->addTo(*cmd);
+  cmd->callback([&options, &run, selection, labels, edits] {
+    run = [&options, selection, labels, edits] {
+      return printRows(options, *selection, *labels, edits->given());
+    };
   });
 }
 

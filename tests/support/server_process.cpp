@@ -1,0 +1,105 @@
+#include "support/server_process.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+#include "support/files.h"
+
+namespace briskal::testing {
+namespace fs = std::filesystem;
+namespace {
+
+constexpr int kStartAttempts = 3;
+// Bounds against a hang only: a loaded machine may take many seconds to start a server.
+constexpr auto kReadyWithin = std::chrono::seconds(60);
+constexpr auto kStopWithin = std::chrono::seconds(10);
+constexpr auto kReadyPollInterval = std::chrono::milliseconds(10);
+
+bool ownerIsAlive(const fs::path& folder) {
+  std::ifstream in(folder / "owner");
+  long owner = 0;
+  if (!(in >> owner) || owner <= 0) return false;
+  return kill(static_cast<pid_t>(owner), 0) == 0 || errno == EPERM;
+}
+
+// A folder named after no one else's, holding the id of the process that owns the server; the
+// folders of owners that are gone go first.
+fs::path makeServerFolder(const std::string& prefix) {
+  std::error_code ignored;
+  for (const fs::directory_entry& entry : fs::directory_iterator(fs::temp_directory_path(), ignored)) {
+    if (entry.path().filename().string().starts_with(prefix) && !ownerIsAlive(entry.path()))
+      fs::remove_all(entry.path(), ignored);
+  }
+  std::string pattern = (fs::temp_directory_path() / (prefix + "XXXXXX")).string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::system_error(errno, std::generic_category(), "mkdtemp");
+  writeFile(fs::path(pattern) / "owner", std::to_string(getpid()) + "\n");
+  return pattern;
+}
+
+// Empty once the server is ready; otherwise why it is not.
+std::string waitUntilReady(ChildProcess& server, int port, const std::function<bool(int port)>& ready) {
+  const auto deadline = std::chrono::steady_clock::now() + kReadyWithin;
+  for (;;) {
+    if (!server.ended().empty()) return "it " + server.ended();
+    if (ready(port)) return "";
+    if (std::chrono::steady_clock::now() >= deadline)
+      return "it was not ready on port " + std::to_string(port) + " within " +
+             std::to_string(kReadyWithin.count()) + " s";
+    std::this_thread::sleep_for(kReadyPollInterval);
+  }
+}
+
+}  // namespace
+
+ServerProcess::ServerProcess(std::string name, int stopSignal)
+    : name_(std::move(name)), stopSignal_(stopSignal), folder_(makeServerFolder("briskal-" + name_ + "-")) {
+  logs_.push_back(folder_ / (name_ + ".out"));
+}
+
+ServerProcess::~ServerProcess() {
+  stop();
+  std::error_code ignored;
+  fs::remove_all(folder_, ignored);
+}
+
+pid_t ServerProcess::pid() const { return process_ ? process_->pid() : 0; }
+
+void ServerProcess::start(const std::function<Command(int port)>& commandOn,
+                          const std::function<bool(int port)>& ready) {
+  stop();
+  for (int attempt = 1;; ++attempt) {
+    port_ = freeLoopbackPort();
+    process_.emplace(commandOn(port_), logs_.front());
+    const std::string failure = waitUntilReady(*process_, port_, ready);
+    if (failure.empty()) return;
+    // Only a server that ended may have lost its port to another process.
+    const bool ended = !process_->ended().empty();
+    stop();
+    if (!ended || attempt == kStartAttempts)
+      throw std::runtime_error(name_ + " did not start: " + failure + "\n" + log());
+  }
+}
+
+void ServerProcess::stop() {
+  if (process_) process_->stop(stopSignal_, kStopWithin);
+  process_.reset();
+}
+
+void ServerProcess::addLog(const fs::path& file) { logs_.push_back(file); }
+
+std::string ServerProcess::log() const {
+  std::string text;
+  for (const fs::path& file : logs_) text += "--- " + file.filename().string() + " ---\n" + readFile(file);
+  return text;
+}
+
+}  // namespace briskal::testing
