@@ -489,22 +489,32 @@ void FRMPD_MODSELEZ::CreaSupportoStampaPersonalizzata() {
        [&] { printSupport_ = output::CreaSupportoStampaPersonalizzata(); });
 }
 
-void FRMPD_MODSELEZ::AlimentaSupportoStampaPersonalizzata() {
-  trap("AlimentaSupportoStampaPersonalizzata", [&] {
-    if (!rsetRigaOrd_ || !printSupport_ || !rsetGridRigaOrd_) return;
+bool FRMPD_MODSELEZ::AlimentaSupportoStampaPersonalizzata() {
+  if (!rsetRigaOrd_ || !printSupport_ || !rsetGridRigaOrd_) return true;
+  bool filled = false;
+  trapShowing("AlimentaSupportoStampaPersonalizzata", [&] {
     if (bindCollRigaOrd_) bindCollRigaOrd_->setDataSource(nullptr);
     grid_.setDataSource(nullptr);
     const std::optional<data::Bookmark> current = currentLabelRow();
-    output::AlimentaSupportoStampaPersonalizzata(*rsetRigaOrd_, *rsetGridRigaOrd_, *printSupport_);
+    try {
+      output::AlimentaSupportoStampaPersonalizzata(*rsetRigaOrd_, *rsetGridRigaOrd_, *printSupport_);
+    } catch (...) {
+      attachRows(current);
+      throw;
+    }
     rsetRigaOrd_->moveFirst();
     attachRows(current);
+    filled = true;
   });
+  // A support filled in part would print some of the labels as if they were all.
+  if (!filled) printSupport_.reset();
+  return filled;
 }
 
 void FRMPD_MODSELEZ::StampaEtichettePersonalizzate() {
   trap("StampaEtichettePersonalizzate", [&] {
     CreaSupportoStampaPersonalizzata();
-    AlimentaSupportoStampaPersonalizzata();
+    if (!AlimentaSupportoStampaPersonalizzata()) return;
     if (!printSupport_ || printSupport_->recordCount() == 0) {
       messageBox("Non ci sono etichette da stampare", 64770, host::msg::kInformation);
       return;
@@ -550,7 +560,7 @@ void FRMPD_MODSELEZ::CMD_EPL_ButtonClick() {
       return;
     }
     CreaSupportoStampaPersonalizzata();
-    AlimentaSupportoStampaPersonalizzata();
+    if (!AlimentaSupportoStampaPersonalizzata()) return;
     std::unique_ptr<host::LabelPrinterOutput> printer = runtime().createLabelPrinterOutput();
     printer->version();
     printer->setContext(global().company());

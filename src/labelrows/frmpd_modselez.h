@@ -95,7 +95,8 @@ class FRMPD_MODSELEZ final : public host::ComponentForm {
   void StampaEtichettePersonalizzate();
   void PclsReportPers_BeforePrintReport(host::ReportEngine& engine);
   void CreaSupportoStampaPersonalizzata();
-  void AlimentaSupportoStampaPersonalizzata();
+  // False, with the error shown and no support left, when the support could not be filled whole.
+  bool AlimentaSupportoStampaPersonalizzata();
   void releaseReport();
   // The label row the grid stands on, if any.
   std::optional<data::Bookmark> currentLabelRow() const;
