@@ -9,7 +9,6 @@
 #include <fstream>
 #include <stdexcept>
 #include <system_error>
-#include <thread>
 #include <utility>
 
 #include "support/files.h"
@@ -22,7 +21,6 @@ constexpr int kStartAttempts = 3;
 // Bounds against a hang only: a loaded machine may take many seconds to start a server.
 constexpr auto kReadyWithin = std::chrono::seconds(60);
 constexpr auto kStopWithin = std::chrono::seconds(10);
-constexpr auto kReadyPollInterval = std::chrono::milliseconds(10);
 
 bool ownerIsAlive(const fs::path& folder) {
   std::ifstream in(folder / "owner");
@@ -47,15 +45,12 @@ fs::path makeServerFolder(const std::string& prefix) {
 
 // Empty once the server is ready; otherwise why it is not.
 std::string waitUntilReady(ChildProcess& server, int port, const std::function<bool(int port)>& ready) {
-  const auto deadline = std::chrono::steady_clock::now() + kReadyWithin;
-  for (;;) {
-    if (!server.ended().empty()) return "it " + server.ended();
-    if (ready(port)) return "";
-    if (std::chrono::steady_clock::now() >= deadline)
-      return "it was not ready on port " + std::to_string(port) + " within " +
-             std::to_string(kReadyWithin.count()) + " s";
-    std::this_thread::sleep_for(kReadyPollInterval);
-  }
+  if (waitUntil([&] { return !server.ended().empty() || ready(port); }, kReadyWithin) &&
+      server.ended().empty())
+    return "";
+  if (!server.ended().empty()) return "it " + server.ended();
+  return "it was not ready on port " + std::to_string(port) + " within " +
+         std::to_string(kReadyWithin.count()) + " s";
 }
 
 }  // namespace
