@@ -76,6 +76,7 @@ bool HeadlessTextEdit::type(const std::string& text) {
   const Value format = setting("displayformat");
   if (format.isText() && utf8::equalsNoCase(format.asText(), "Maiuscolo"))
     typed = upperCaseDisplay(std::move(typed));
+  if (inputCheck_ && !inputCheck_(typed)) return false;
   change(std::move(typed), false);
   return true;
 }

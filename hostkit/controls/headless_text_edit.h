@@ -34,6 +34,9 @@ class HeadlessTextEdit final : public HeadlessControl<host::TextEditControl> {
   void onKeyPress(std::function<void(int32_t& keyAscii)> handler) override {
     onKeyPress_ = std::move(handler);
   }
+  void setInputCheck(std::function<bool(const std::string&)> check) override {
+    inputCheck_ = std::move(check);
+  }
 
   // The bindable property is "Text" (any case); other names are error 3265.
   Value property(std::string_view name) const override;
@@ -46,7 +49,8 @@ class HeadlessTextEdit final : public HeadlessControl<host::TextEditControl> {
 
   // What a person does: goes into the box and types a text that replaces the content, each key
   // through the key-press event, cut to the "maxchar" setting and in capitals under the display
-  // format "Maiuscolo". False when the box is disabled or hidden.
+  // format "Maiuscolo". False when the box is disabled or hidden, or when its input check refuses
+  // the text, which then stays as it was.
   bool type(const std::string& text);
   // The person leaves the box: raises the validate event; the focus stays when it is cancelled.
   // Returns whether it was cancelled.
@@ -62,6 +66,7 @@ class HeadlessTextEdit final : public HeadlessControl<host::TextEditControl> {
   std::function<void()> onChange_;
   std::function<void(bool&)> onValidate_;
   std::function<void(int32_t&)> onKeyPress_;
+  std::function<bool(const std::string&)> inputCheck_;
   ChangeListener listener_;
 };
 

@@ -100,9 +100,19 @@ QtTextEdit::QtTextEdit(std::string name, QLineEdit* edit, RegionalSettings regio
     widget()->setCursorPosition(cursor);
   });
   edit->installEventFilter(this);
+  accepted_ = fromQt(edit->text());
 }
 
 void QtTextEdit::changed() {
+  const std::string now = text();
+  if (!fromBinding_ && !fromCode_ && inputCheck_ && !inputCheck_(now)) {
+    // Checked here rather than by a validator, which lets any edit through once the shown text
+    // is one it would refuse.
+    const QSignalBlocker quiet(widget());
+    widget()->setText(toQt(accepted_));
+    return;
+  }
+  accepted_ = now;
   if (!fromBinding_ && listener_) {
     ChangeListener tell = listener_;
     tell("Text");
@@ -135,7 +145,10 @@ bool QtTextEdit::eventFilter(QObject* watched, QEvent* event) {
 std::string QtTextEdit::text() const { return widget() ? fromQt(widget()->text()) : std::string(); }
 
 void QtTextEdit::setText(const std::string& text) {
-  if (widget()) widget()->setText(toQt(text));
+  if (!widget()) return;
+  fromCode_ = true;
+  widget()->setText(toQt(text));
+  fromCode_ = false;
 }
 
 void QtTextEdit::selectAll() {

@@ -54,6 +54,9 @@ class QtTextEdit final : public QtControl<host::TextEditControl, QLineEdit>, pub
   void onKeyPress(std::function<void(int32_t& keyAscii)> handler) override {
     onKeyPress_ = std::move(handler);
   }
+  void setInputCheck(std::function<bool(const std::string&)> check) override {
+    inputCheck_ = std::move(check);
+  }
   Value property(std::string_view name) const override;
   void setProperty(std::string_view name, const Value& value) override;
   void setChangeListener(ChangeListener listener) override { listener_ = std::move(listener); }
@@ -70,8 +73,12 @@ class QtTextEdit final : public QtControl<host::TextEditControl, QLineEdit>, pub
   std::function<void()> onChange_;
   std::function<void(bool&)> onValidate_;
   std::function<void(int32_t&)> onKeyPress_;
+  std::function<bool(const std::string&)> inputCheck_;
   ChangeListener listener_;
   bool fromBinding_ = false;
+  bool fromCode_ = false;
+  // The last text the box took, which an edit the input check refuses gives back.
+  std::string accepted_;
 };
 
 class QtCheck final : public QtControl<host::CheckControl, QCheckBox> {

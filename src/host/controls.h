@@ -68,6 +68,9 @@ class TextEditControl : public Control, public data::Bindable {
   virtual void onValidate(std::function<void(bool& cancel)> handler) = 0;
   // Raised for each key typed into the box; a handler that sets the key to 0 discards it.
   virtual void onKeyPress(std::function<void(int32_t& keyAscii)> handler) = 0;
+  // A text a person types or pastes that `check` refuses leaves the box as it was, raising
+  // nothing; text set by code or shown by a binding is not checked.
+  virtual void setInputCheck(std::function<bool(const std::string& text)> check) = 0;
 };
 
 class CheckControl : public Control {

@@ -79,7 +79,11 @@ FRMPD_MODSELEZ::FRMPD_MODSELEZ(host::HostRuntime& runtime)
   TXT_PARAM_.onValidate([this](bool& cancel) { TXT_PARAM_Validate(cancel); });
   controls().button("CmdConf").onClick([this] { CmdConf_Click(); });
   grid_.onCellDoubleClick([this](const std::string& field) { KVX_QGRIDWRAPPER1_CellDblClick(field); });
+  grid_.onEdited([this](const std::string& field, const Value& value, bool& cancel) {
+    KVX_QGRIDWRAPPER1_Edited(field, value, cancel);
+  });
   TXT_QTASUETIC_.onChange([this] { TXT_QTASUETIC_Change(); });
+  TXT_QTASUETIC_.setInputCheck([this](const std::string& text) { return quantityAccepted(text); });
 }
 
 FRMPD_MODSELEZ::~FRMPD_MODSELEZ() = default;
@@ -489,22 +493,32 @@ void FRMPD_MODSELEZ::CreaSupportoStampaPersonalizzata() {
        [&] { printSupport_ = output::CreaSupportoStampaPersonalizzata(); });
 }
 
-void FRMPD_MODSELEZ::AlimentaSupportoStampaPersonalizzata() {
-  trap("AlimentaSupportoStampaPersonalizzata", [&] {
-    if (!rsetRigaOrd_ || !printSupport_ || !rsetGridRigaOrd_) return;
+bool FRMPD_MODSELEZ::AlimentaSupportoStampaPersonalizzata() {
+  if (!rsetRigaOrd_ || !printSupport_ || !rsetGridRigaOrd_) return true;
+  bool filled = false;
+  trapShowing("AlimentaSupportoStampaPersonalizzata", [&] {
     if (bindCollRigaOrd_) bindCollRigaOrd_->setDataSource(nullptr);
     grid_.setDataSource(nullptr);
     const std::optional<data::Bookmark> current = currentLabelRow();
-    output::AlimentaSupportoStampaPersonalizzata(*rsetRigaOrd_, *rsetGridRigaOrd_, *printSupport_);
+    try {
+      output::AlimentaSupportoStampaPersonalizzata(*rsetRigaOrd_, *rsetGridRigaOrd_, *printSupport_);
+    } catch (...) {
+      attachRows(current);
+      throw;
+    }
     rsetRigaOrd_->moveFirst();
     attachRows(current);
+    filled = true;
   });
+  // A support filled in part would print some of the labels as if they were all.
+  if (!filled) printSupport_.reset();
+  return filled;
 }
 
 void FRMPD_MODSELEZ::StampaEtichettePersonalizzate() {
   trap("StampaEtichettePersonalizzate", [&] {
     CreaSupportoStampaPersonalizzata();
-    AlimentaSupportoStampaPersonalizzata();
+    if (!AlimentaSupportoStampaPersonalizzata()) return;
     if (!printSupport_ || printSupport_->recordCount() == 0) {
       messageBox("Non ci sono etichette da stampare", 64770, host::msg::kInformation);
       return;
@@ -550,7 +564,7 @@ void FRMPD_MODSELEZ::CMD_EPL_ButtonClick() {
       return;
     }
     CreaSupportoStampaPersonalizzata();
-    AlimentaSupportoStampaPersonalizzata();
+    if (!AlimentaSupportoStampaPersonalizzata()) return;
     std::unique_ptr<host::LabelPrinterOutput> printer = runtime().createLabelPrinterOutput();
     printer->version();
     printer->setContext(global().company());
@@ -614,10 +628,12 @@ void FRMPD_MODSELEZ::CmdConf_Click() {
     }
     const BatchRule rule{CMB_TIPOPAR_.text(), CMB_OPERAT_.text(), TXT_PARAM_.text()};
     const std::string action = CMB_TIPOATT_.text();
-    if (CMB_OPERAT_.selectedText().empty() || action.empty() || rule.parameterType.empty()) return;
+    // "Globale" compares nothing: its operator is switched off and none is needed.
+    const bool everyRow = rule.parameterType == kEveryRow;
+    if ((!everyRow && CMB_OPERAT_.selectedText().empty()) || action.empty() || rule.parameterType.empty())
+      return;
     required(bindCollRigaOrd_).setDataSource(nullptr);
     window().setMousePointer(kHourglass);
-    const bool everyRow = rule.parameterType == kEveryRow;
     if (action == "3" && !everyRow) markByParameter(rule, " SELEZIONE = '0'", selection::kPrinted, false);
     else if (action == "3") restoreAll();
     else if (action == "1") markByParameter(rule, " SELEZIONE = '1'", selection::kRemoved, false);
@@ -694,6 +710,19 @@ void FRMPD_MODSELEZ::KVX_QGRIDWRAPPER1_CellDblClick(const std::string& field) {
   if (field != "SELEZIONE") return;
   trap("KVX_QGRIDWRAPPER1_CellDblClick",
        [&] { SelectionEditor(required(rsetGridRigaOrd_), global().regionalSettings()).toggleCurrent(); });
+}
+
+bool FRMPD_MODSELEZ::quantityAccepted(const std::string& text) {
+  bool accepted = false;
+  trap("quantityAccepted", [&] { accepted = labelQuantity(text, global().regionalSettings()).has_value(); });
+  return accepted;
+}
+
+void FRMPD_MODSELEZ::KVX_QGRIDWRAPPER1_Edited(const std::string& field, const Value& value, bool& cancel) {
+  if (field != "QTASUETICH") return;
+  cancel = true;
+  trap("KVX_QGRIDWRAPPER1_Edited",
+       [&] { cancel = !quantityAccepted(toText(NVL(value, Value("")), global().regionalSettings())); });
 }
 
 void FRMPD_MODSELEZ::TXT_QTASUETIC_Change() {

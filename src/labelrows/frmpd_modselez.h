@@ -80,6 +80,10 @@ class FRMPD_MODSELEZ final : public host::ComponentForm {
   bool parameterRefused();
   void attachGrid();
   void KVX_QGRIDWRAPPER1_CellDblClick(const std::string& field);
+  // A label's quantity, typed in its detail field or in the grid, is a number above zero with at
+  // most three decimals; anything else is refused and the label keeps its quantity.
+  bool quantityAccepted(const std::string& text);
+  void KVX_QGRIDWRAPPER1_Edited(const std::string& field, const Value& value, bool& cancel);
   void TXT_QTASUETIC_Change();
 
   // Printing.
@@ -95,7 +99,8 @@ class FRMPD_MODSELEZ final : public host::ComponentForm {
   void StampaEtichettePersonalizzate();
   void PclsReportPers_BeforePrintReport(host::ReportEngine& engine);
   void CreaSupportoStampaPersonalizzata();
-  void AlimentaSupportoStampaPersonalizzata();
+  // False, with the error shown and no support left, when the support could not be filled whole.
+  bool AlimentaSupportoStampaPersonalizzata();
   void releaseReport();
   // The label row the grid stands on, if any.
   std::optional<data::Bookmark> currentLabelRow() const;

@@ -45,9 +45,10 @@ bool isEmptyText(const Value& v) { return v.isText() && v.asText().empty(); }
 
 }  // namespace
 
+// Project ("6") and job ("8") codes are text such as "PR26-004" or "C26/0084"; their sub-codes
+// are numbers.
 bool isNumericParameter(std::string_view type) {
-  return type == "1" || type == "2" || type == "5" || type == "6" || type == "7" || type == "8" ||
-         type == "9";
+  return type == "1" || type == "2" || type == "5" || type == "7" || type == "9";
 }
 
 std::optional<Decimal> labelQuantity(const std::string& text, const RegionalSettings& rs) {

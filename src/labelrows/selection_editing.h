@@ -24,7 +24,8 @@ struct BatchRule {
 
 inline constexpr std::string_view kEveryRow = "99";
 
-// Whether the parameter type compares numbers: "1", "2", "5" to "9".
+// Whether the parameter type compares numbers: "1", "2", "5", "7" and "9"; the others compare
+// text.
 bool isNumericParameter(std::string_view parameterType);
 
 // The new quantity per label typed for a batch change: an exact decimal above zero with at most

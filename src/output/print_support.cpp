@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/convert.h"
+#include "common/error.h"
 #include "common/routines.h"
 
 namespace briskal::output {
@@ -117,14 +118,21 @@ void AlimentaSupportoStampaPersonalizzata(data::Recordset& orderLines, data::Rec
     const int64_t line = toInt64(ordinal, rs);
     if (line < 1 || line > lineCount) continue;
     lines->setAbsolutePosition(line);
-    support.addNew();
-    support.setValue("SELEZIONE", Value("S"));
-    for (const auto& [to, from] : fromLine)
-      if (from >= 0)
-        support.setValue(to, typed(lines->value(static_cast<size_t>(from)), support.field(to).type));
-    for (const auto& [to, from] : kFromLabel)
-      support.setValue(to, typed(labels->value(from), support.field(to).type));
-    support.update();
+    try {
+      support.addNew();
+      support.setValue("SELEZIONE", Value("S"));
+      for (const auto& [to, from] : fromLine)
+        if (from >= 0)
+          support.setValue(to, typed(lines->value(static_cast<size_t>(from)), support.field(to).type));
+      for (const auto& [to, from] : kFromLabel)
+        support.setValue(to, typed(labels->value(from), support.field(to).type));
+      support.update();
+    } catch (const Error& e) {
+      // Whoever is told must be able to find the label.
+      throw Error(e.number(), e.source(),
+                  "Label of order " + toText(NVL(labels->value("DO11_NUMDOC"), Value("")), rs) + " line " +
+                      toText(NVL(labels->value("DO30_PROGRIGA"), Value("")), rs) + ": " + e.description());
+    }
   }
 }
 

@@ -383,7 +383,25 @@ TEST_F(RowsCommand, PrintsEveryFieldOfTheLabelRowsForEveryBasis) {
 TEST_F(RowsCommand, TableShowsTheGridColumnsWithTheirFormats) {
   const auto r = query({"--format", "table", "rows", "--where", "Numero doc.=1..5"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.out.rfind("Sel.  Sez.  Ordine  Riga  Deposito  Articolo", 0), 0u) << r.out;
+  EXPECT_EQ(
+      r.out.substr(r.out.find_first_not_of(' ')).rfind("ID  Sel.  Sez.  Ordine  Riga  Deposito  Articolo", 0),
+      0u)
+      << r.out;
+  // Each row starts with the id that --toggle and --label-quantity take.
+  const auto firstRow = [](const std::string& table) {
+    std::istringstream text(table);
+    std::string line;
+    for (int n = 0; n < 3; ++n) std::getline(text, line);
+    std::istringstream words(line);
+    std::string id, selected;
+    words >> id >> selected;
+    return std::make_pair(id, selected);
+  };
+  const auto [id, selected] = firstRow(r.out);
+  EXPECT_EQ(selected, "1") << r.out;
+  const auto toggled = query({"--format", "table", "rows", "--where", "Numero doc.=1..5", "--toggle", id});
+  ASSERT_EQ(toggled.exitCode, 0) << toggled.err;
+  EXPECT_EQ(firstRow(toggled.out), std::make_pair(id, std::string("0"))) << toggled.out;
   EXPECT_NE(r.out.find("Qta etichetta"), std::string::npos);
   EXPECT_NE(r.out.find("1,000"), std::string::npos);
 }

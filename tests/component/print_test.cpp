@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 
 #include "common/convert.h"
@@ -228,6 +229,44 @@ TEST_F(Printing, CustomisableLabelsPrintEachSelectedLabelOnce) {
   EXPECT_EQ(recorded_.formulas["CodiceDitta"], "1");
   EXPECT_EQ(recorded_.formulas["RagioneSociale"], "Officine Meccaniche Brambilla S.p.A.");
   EXPECT_EQ(recorded_.formulas["PaginaIniziale"], "False");
+}
+
+// A label the print support cannot hold stops a customisable run whole: the person is shown why,
+// neither the report nor the label printer gets a part of the labels, and the grid gets its rows
+// back on the row it stood on.
+TEST_F(Printing, ALabelThePrintSupportCannotHoldStopsTheRunAndIsShown) {
+  hostkit::HeadlessWindow* w = run("1", "3", 1);
+  ASSERT_NE(w, nullptr);
+  auto& grid = *w->headlessControls().find<hostkit::HeadlessGrid>("KVX_QGRIDWRAPPER1");
+  data::Recordset& rows = *grid.dataSource();
+  grid.selectRow(4);
+  rows.setValue("QTASUETICH", Value("abc"));
+  rows.update();
+  const Value id = rows.value("IDGRIGLIA");
+  const RegionalSettings& it = RegionalSettings::italian();
+  const std::string label = "Label of order " + toText(rows.value("DO11_NUMDOC"), it) + " line " +
+                            toText(rows.value("DO30_PROGRIGA"), it) + ": ";
+  const std::string labelFile = temporaryFolder() + "/refused.epl";
+  std::filesystem::remove(labelFile);
+  session().runtime().setLabelPrinterFactory([&] {
+    return std::make_unique<hostkit::labelprinter::HeadlessLabelPrinter>(
+        labelFile, [](const data::Recordset&) { return [] {
+                                                  return hostkit::report::Page{100, 50, {}};
+                                                }; });
+  });
+  const auto& shown = session().messages().shown();
+  for (const char* button : {"CmdExec", "CMD_EPL"}) {
+    const size_t boxes = shown.size();
+    w->headlessControls().find<hostkit::HeadlessButton>(button)->click();
+    ASSERT_EQ(shown.size(), boxes + 1) << button;
+    EXPECT_NE(shown.back().text.find("AlimentaSupportoStampaPersonalizzata"), std::string::npos)
+        << shown.back().text;
+    EXPECT_NE(shown.back().text.find(label), std::string::npos) << shown.back().text;
+    EXPECT_EQ(grid.dataSource(), &rows) << button;
+    EXPECT_EQ(rows.value("IDGRIGLIA"), id) << button;
+  }
+  EXPECT_EQ(recorded_.runs, 0);
+  EXPECT_FALSE(std::filesystem::exists(labelFile));
 }
 
 // Every kind of run gives the operator back the label row they stood on.

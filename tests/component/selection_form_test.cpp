@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "common/convert.h"
 #include "common/routines.h"
 #include "component/component_fixture.h"
@@ -124,6 +126,7 @@ TEST_F(SelectionForm, TheHostWindowPlacesIt) {
 class SelectionEditing : public SelectionForm {
  protected:
   void SetUp() override {
+    SelectionForm::SetUp();
     w_ = execute("1", "6");
     ASSERT_NE(w_, nullptr);
   }
@@ -208,6 +211,136 @@ TEST_F(SelectionEditing, CancelRestoreAndChangeQuantityByParameter) {
   }
   confirm(2, 1, 3, "999999", "3");
   EXPECT_EQ(shownNumbers().back(), 64772);
+}
+
+// Project and job codes are text: typed as they are and matched as text.
+TEST_F(SelectionEditing, ProjectCodesAreTypedAndMatchedAsText) {
+  data::Recordset& rows = labelRows(*w_);
+  std::vector<std::pair<std::string, std::string>> before;  // project and selection of each row
+  for (rows.moveFirst(); !rows.eof(); rows.moveNext())
+    before.emplace_back(
+        RTrim(toText(NVL(rows.value("DO41_CODPROGETTO"), Value("")), RegionalSettings::italian())),
+        rows.value("SELEZIONE").asText());
+  const auto withProject =
+      std::find_if(before.begin(), before.end(), [](const auto& r) { return !r.first.empty(); });
+  ASSERT_NE(withProject, before.end()) << "the demo orders have no project";
+  const std::string project = withProject->first;
+  auto& parameter = find<hostkit::HeadlessTextEdit>("TXT_PARAM");
+  find<hostkit::HeadlessCombo>("CMB_TIPOPAR").choose(6);
+  parameter.type(project);
+  EXPECT_EQ(parameter.text(), project);
+  EXPECT_FALSE(parameter.leave());
+  confirm(1, 6, 3, project);
+  size_t row = 0, cancelled = 0, wrong = 0;
+  for (rows.moveFirst(); !rows.eof(); rows.moveNext(), ++row) {
+    const auto& [code, selection] = before[row];
+    const std::string expected = code == project && selection == "1" ? "0" : selection;
+    cancelled += expected != selection;
+    wrong += rows.value("SELEZIONE").asText() != expected;
+  }
+  EXPECT_GT(cancelled, 0u);
+  EXPECT_EQ(wrong, 0u);
+}
+
+// "Globale" takes no operator, which is switched off for it: with none chosen it acts all the same.
+TEST_F(SelectionEditing, RestoringAllNeedsNoOperator) {
+  data::Recordset& rows = labelRows(*w_);
+  const auto removed = [&] {
+    int64_t count = 0;
+    for (rows.moveFirst(); !rows.eof(); rows.moveNext()) count += rows.value("SELEZIONE") == Value("0");
+    return count;
+  };
+  rows.moveFirst();
+  find<hostkit::HeadlessGrid>("KVX_QGRIDWRAPPER1").doubleClickCell("SELEZIONE");
+  ASSERT_GT(removed(), 0);
+  ASSERT_EQ(find<hostkit::HeadlessCombo>("CMB_OPERAT").selectedIndex(), -1);
+  find<hostkit::HeadlessCombo>("CMB_TIPOATT").choose(3);
+  find<hostkit::HeadlessCombo>("CMB_TIPOPAR").choose(99);
+  find<hostkit::HeadlessButton>("CmdConf").click();
+  EXPECT_EQ(removed(), 0);
+}
+
+// Every selected label gets the new quantity and the measures that follow from it; labels out of
+// the print keep theirs. With no label selected the operator is told and nothing changes.
+TEST_F(SelectionEditing, ChangingTheQuantityOfAllReachesEverySelectedLabel) {
+  data::Recordset& rows = labelRows(*w_);
+  auto& grid = find<hostkit::HeadlessGrid>("KVX_QGRIDWRAPPER1");
+  rows.moveFirst();
+  grid.doubleClickCell("SELEZIONE");  // the first order line out of the print
+  struct Label {
+    Value selection, quantity, weight, unitWeight;
+  };
+  const auto labels = [&] {
+    std::vector<Label> all;
+    for (rows.moveFirst(); !rows.eof(); rows.moveNext())
+      all.push_back({rows.value("SELEZIONE"), rows.value("QTASUETICH"), rows.value("MG68_PESON"),
+                     rows.value("MG68_PESONUNIT")});
+    return all;
+  };
+  const std::vector<Label> before = labels();
+  find<hostkit::HeadlessCombo>("CMB_TIPOATT").choose(2);
+  find<hostkit::HeadlessCombo>("CMB_TIPOPAR").choose(99);
+  find<hostkit::HeadlessTextEdit>("TXT_NEWQTASUETIC").type("4");
+  find<hostkit::HeadlessButton>("CmdConf").click();
+  EXPECT_EQ(rows.filter(), "");
+  EXPECT_EQ(rows.absolutePosition(), 1);
+  EXPECT_EQ(grid.dataSource(), &rows);
+  EXPECT_TRUE(find<hostkit::HeadlessButton>("CmdExec").enabled());
+  const RegionalSettings en = RegionalSettings::english();
+  const std::vector<Label> after = labels();
+  ASSERT_EQ(after.size(), before.size());
+  // Rows that ended other than expected, each row counted once.
+  size_t changed = 0, wrong = 0;
+  for (size_t i = 0; i < after.size(); ++i) {
+    const Label& was = before[i];
+    Label expected = was;
+    if (was.selection == Value("1")) {
+      ++changed;
+      expected.quantity = Value(Decimal(4));
+      expected.weight = NVL(was.weight, Value("")) == Value("")
+                            ? Value("")
+                            : Value(Arrotonda(Value(Decimal(4) * toDecimal(was.unitWeight, en)), 5, en));
+    }
+    wrong += after[i].selection != expected.selection || after[i].quantity != expected.quantity ||
+             after[i].weight != expected.weight;
+  }
+  EXPECT_EQ(wrong, 0u);
+  EXPECT_GT(changed, 0u);
+
+  confirm(1, 1, 0, "0");  // every order out of the print
+  const std::vector<Label> none = labels();
+  confirm(2, 99, 0, "", "5");
+  EXPECT_EQ(shownNumbers().back(), 40134);
+  const std::vector<Label> unchanged = labels();
+  ASSERT_EQ(unchanged.size(), none.size());
+  EXPECT_TRUE(std::equal(none.begin(), none.end(), unchanged.begin(),
+                         [](const Label& a, const Label& b) { return a.quantity == b.quantity; }));
+}
+
+// The label quantity takes a number above zero only, typed in its detail field or in the grid's
+// cell: anything else leaves the field, the label and its measures as they were.
+TEST_F(SelectionEditing, ALabelQuantityTakesOnlyANumberAboveZero) {
+  data::Recordset& rows = labelRows(*w_);
+  auto& grid = find<hostkit::HeadlessGrid>("KVX_QGRIDWRAPPER1");
+  auto& quantity = find<hostkit::HeadlessTextEdit>("TXT_QTASUETIC");
+  rows.moveFirst();
+  rows.find("MG68_PESONUNIT > 0");
+  ASSERT_FALSE(rows.eof());
+  ASSERT_TRUE(quantity.type("2"));
+  const Value weight = rows.value("MG68_PESON");
+  const RegionalSettings& it = RegionalSettings::italian();
+  for (const char* refused : {"abc", "", "0", "-1", "2,0001"}) {
+    EXPECT_FALSE(quantity.type(refused)) << refused;
+    EXPECT_FALSE(grid.editCell("QTASUETICH", Value(refused))) << refused;
+    EXPECT_EQ(quantity.text(), "2") << refused;
+    EXPECT_EQ(toText(rows.value("QTASUETICH"), it), "2") << refused;
+    EXPECT_EQ(rows.value("MG68_PESON"), weight) << refused;
+  }
+  ASSERT_TRUE(grid.editCell("QTASUETICH", Value("3")));
+  EXPECT_EQ(quantity.text(), "3");
+  const RegionalSettings en = RegionalSettings::english();
+  EXPECT_EQ(rows.value("MG68_PESON"),
+            Value(Arrotonda(Value(Decimal(3) * toDecimal(rows.value("MG68_PESONUNIT"), en)), 5, en)));
 }
 
 TEST_F(SelectionEditing, DoubleClickingSelTogglesAnOrderLineOrALabel) {

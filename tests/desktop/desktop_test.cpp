@@ -68,6 +68,30 @@ TEST_F(Desktop, ADoubleClickOnSelTogglesTheRowAndEscapeClosesTheForm) {
   EXPECT_FALSE(window().formWindow("FRMPD_MODSELEZ") && window().formWindow("FRMPD_MODSELEZ")->isShown());
 }
 
+// The label quantity refuses a key or an erasure that leaves no number above zero, keeping what
+// it showed; a number it takes goes into the label row.
+TEST_F(Desktop, TheLabelQuantityKeepsItsNumberAgainstLettersAndErasure) {
+  open();
+  selectFirstOrders();
+  auto* quantity = widget<QLineEdit>("FRMPD_MODSELEZ", "TXT_QTASUETIC");
+  auto* grid = widget<QTableView>("FRMPD_MODSELEZ", "KVX_QGRIDWRAPPER1");
+  ASSERT_TRUE(quantity && grid);
+  const QString shown = quantity->text();
+  ASSERT_FALSE(shown.isEmpty());
+  QTest::keyClicks(quantity, "x");
+  EXPECT_EQ(quantity->text(), shown);
+  quantity->selectAll();
+  QTest::keyClick(quantity, Qt::Key_Backspace);
+  EXPECT_EQ(quantity->text(), shown);
+  quantity->selectAll();
+  QTest::keyClicks(quantity, "3");
+  QApplication::processEvents();
+  EXPECT_EQ(quantity->text(), "3");
+  const int column = columnTitled(*grid, "Qta etichetta");
+  EXPECT_EQ(grid->model()->index(grid->currentIndex().row(), column).data().toString(), "3");
+  EXPECT_TRUE(errors_.empty()) << errors_.front();
+}
+
 TEST_F(Desktop, ALayoutIsSavedAndDeletedInTheModalSaveForm) {
   open();
   click("FRMPD_BRISKAL", "CMD_ImpostaEtich");

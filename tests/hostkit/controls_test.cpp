@@ -366,6 +366,32 @@ TEST_F(BoundControls, ValuesFromTheBindingAreNotEchoedToItsListener) {
   EXPECT_EQ(errorNumber([&] { box.setProperty("Caption", Value("x")); }), err::kItemNotFound);
 }
 
+// What a person types that the box's input check refuses leaves the box and its field as they
+// were and raises nothing; the binding and the code set any text.
+TEST_F(BoundControls, AnInputCheckRefusesTypedTextOnly) {
+  host_.textEdit("TXT_QTASUETIC");
+  auto& quantity = *host_.find<HeadlessTextEdit>("TXT_QTASUETIC");
+  int changes = 0;
+  quantity.onChange([&] { ++changes; });
+  quantity.setInputCheck([](const std::string& text) { return !text.empty() && text != "0"; });
+  data::BindingCollection bindings;
+  bindings.add(quantity, "Text", "QTY");
+  bindings.setDataSource(&rows_);
+  for (const char* refused : {"", "0"}) {
+    EXPECT_FALSE(quantity.type(refused)) << refused;
+    EXPECT_EQ(quantity.text(), "1,5");
+    EXPECT_EQ(rows_.value("QTY"), Value(decimal("1.5")));
+  }
+  EXPECT_EQ(changes, 1);
+  EXPECT_TRUE(quantity.type("3"));
+  EXPECT_EQ(rows_.value("QTY"), Value(decimal("3")));
+  rows_.setValue("QTY", Value::null());
+  EXPECT_EQ(quantity.text(), "");
+  bindings.setDataSource(nullptr);
+  quantity.setText("0");
+  EXPECT_EQ(quantity.text(), "0");
+}
+
 TEST_F(BoundControls, GridFollowsTheCurrentRowWhoeverMovesIt) {
   host_.grid("KVX_QGRIDWRAPPER1");
   auto& grid = *host_.find<HeadlessGrid>("KVX_QGRIDWRAPPER1");

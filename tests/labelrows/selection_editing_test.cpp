@@ -21,9 +21,9 @@ class Rows : public ::testing::Test {
   Rows() : rows_(newLabelRows()) {}
 
   void addLine(int line, int order, const char* warehouse, const Value& ordered,
-               const std::vector<const char*>& labels, const char* project = "") {
-    add(line, order, warehouse, "M", "1", ordered, project);
-    for (const char* selection : labels) add(line, order, warehouse, "D", selection, Value(), project);
+               const std::vector<const char*>& labels, const char* project = "", const char* job = "") {
+    add(line, order, warehouse, "M", "1", ordered, project, job);
+    for (const char* selection : labels) add(line, order, warehouse, "D", selection, Value(), project, job);
   }
 
   // SELEZIONE of every row: each order line as its master row's, a colon and its labels'.
@@ -48,12 +48,13 @@ class Rows : public ::testing::Test {
 
  private:
   void add(int line, int order, const char* warehouse, const char* kind, const char* selection,
-           const Value& ordered, const char* project) {
+           const Value& ordered, const char* project, const char* job) {
     rows_->addNew();
     rows_->setValue("IDRIGAORDINE", Value(line));
     rows_->setValue("DO11_NUMDOC", Value(order));
     rows_->setValue("DO30_CODDEP_MG58", Value(warehouse));
     rows_->setValue("DO41_CODPROGETTO", Value(project));
+    rows_->setValue("DO41_CODCOMMESSA", Value(job));
     rows_->setValue("TIPORIGA", Value(kind));
     rows_->setValue("SELEZIONE", Value(selection));
     rows_->setValue("QTAORD", ordered);
@@ -109,6 +110,32 @@ TEST_F(Rows, OrderQuantityAndValuesThatAreNoNumber) {
   SelectionEditor(*rows_, kIt).restoreAll();
   mark("6", "3", "7", " SELEZIONE = '1'", selection::kRemoved);
   EXPECT_EQ(selections(), "1:11 0:0 1:1");
+}
+
+// Project and job codes are text such as "PR26-004" and "C26/0084": compared as text, with the
+// blanks that pad the field ignored.
+TEST_F(Rows, ProjectsAndJobsCompareAsText) {
+  addLine(1, 100, "01", Value(D("1")), {"1"}, "PR26-004", "C26/0084");
+  addLine(2, 101, "01", Value(D("1")), {"1"}, "PR26-010", "C26/0091");
+  addLine(3, 102, "01", Value(D("1")), {"1"}, "PR26-004", "");
+  struct Case {
+    const char* type;
+    const char* op;
+    const char* parameter;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"6", "3", "PR26-004", "0:0 1:1 0:0"}, {"6", "2", "PR26-004", "1:1 0:0 1:1"},
+      {"6", "0", "PR26-004", "1:1 0:0 1:1"}, {"8", "3", "C26/0084", "0:0 1:1 1:1"},
+      {"8", "5", "C26/0090", "0:0 1:1 0:0"}, {"8", "3", "84", "1:1 1:1 1:1"},
+  };
+  for (const Case& c : cases) {
+    SelectionEditor(*rows_, kIt).restoreAll();
+    mark(c.type, c.op, c.parameter, " SELEZIONE = '1'", selection::kRemoved);
+    EXPECT_EQ(selections(), c.expected) << c.type << " " << c.op << " " << c.parameter;
+  }
+  for (const char* text : {"3", "4", "6", "8"}) EXPECT_FALSE(isNumericParameter(text)) << text;
+  for (const char* number : {"1", "2", "5", "7", "9"}) EXPECT_TRUE(isNumericParameter(number)) << number;
 }
 
 TEST_F(Rows, AQuantityChangeByParameterCarriesTheMeasuresAlong) {

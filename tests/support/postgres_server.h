@@ -30,9 +30,13 @@ class PostgresServer {
 
  private:
   std::string connectionString(const std::string& database) const;
+  // A new cluster, made once by initdb and kept in the temporary folder for the next servers.
+  std::filesystem::path freshCluster() const;
   // Runs one of the programs as the server's user; throws std::runtime_error with what it said
   // when it fails.
   void runProgram(const std::string& program, const std::vector<std::string>& args) const;
+  // The same for a command line whose first word is a program's path.
+  void run(const std::vector<std::string>& words) const;
 
   std::filesystem::path programs_;
   ServerProcess server_;

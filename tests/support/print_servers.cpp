@@ -15,7 +15,6 @@
 #include <chrono>
 #include <csignal>
 #include <exception>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -40,7 +39,6 @@ const fs::path kCupsServerBin = "/usr/lib/cups";
 
 // Bounds against a hang only: a loaded machine may take many seconds to print a job.
 constexpr auto kPrintedWithin = std::chrono::seconds(60);
-constexpr auto kPrintPollInterval = std::chrono::milliseconds(10);
 
 // The raw queues' device, a backend of our own: cupsd writes a file: device only at the end of a
 // filter chain, which a raw queue has none of, and cups-pdf takes its settings from /etc/cups and
@@ -75,16 +73,6 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 2> kZplQueri
 }};
 
 bool isExecutable(const char* path) { return access(path, X_OK) == 0; }
-
-// Polls `done` until it holds or the bound passes; true when it held.
-bool pollUntil(const std::function<bool()>& done) {
-  const auto deadline = std::chrono::steady_clock::now() + kPrintedWithin;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(kPrintPollInterval);
-  }
-  return true;
-}
 
 // cupsd takes in the document of a request as a file of its spool folder named by eight hex
 // digits, and removes it once the request is done or its client has gone.
@@ -214,7 +202,7 @@ std::vector<PrintedJob> CupsTestServer::printedJobs(const std::string& queue) co
 
 std::vector<PrintedJob> CupsTestServer::waitForJobs(const std::string& queue, size_t count) const {
   std::vector<PrintedJob> printed;
-  if (!pollUntil([&] { return (printed = printedJobs(queue)).size() >= count; }))
+  if (!waitUntil([&] { return (printed = printedJobs(queue)).size() >= count; }, kPrintedWithin))
     throw std::runtime_error("The queue " + queue + " printed " + std::to_string(printed.size()) + " of " +
                              std::to_string(count) + " jobs:\n" + log());
   return printed;
@@ -272,7 +260,7 @@ void CupsTestServer::waitUntilNothingIsIncoming() const {
       if (isIncomingDocument(entry.path())) return true;
     return false;
   };
-  if (!pollUntil([&] { return !incoming(); }))
+  if (!waitUntil([&] { return !incoming(); }, kPrintedWithin))
     throw std::runtime_error("cupsd is still receiving a document:\n" + log());
 }
 

@@ -28,7 +28,7 @@ namespace briskal::testing {
 namespace fs = std::filesystem;
 namespace {
 
-constexpr auto kChildPollInterval = std::chrono::milliseconds(10);
+constexpr auto kConditionPollInterval = std::chrono::milliseconds(10);
 
 // A file descriptor that closes itself.
 class Descriptor {
@@ -227,6 +227,15 @@ bool runProcessKilledWhen(const std::string& program, const std::vector<std::str
   return true;
 }
 
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound) {
+  const auto deadline = std::chrono::steady_clock::now() + bound;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(kConditionPollInterval);
+  }
+  return true;
+}
+
 ChildProcess::ChildProcess(const Command& command, const fs::path& output) {
   const Descriptor out = openOrThrow(output, O_WRONLY | O_CREAT | O_APPEND);
   pid_ = spawn(command, out.get(), out.get());
@@ -244,10 +253,7 @@ const std::string& ChildProcess::ended() {
 void ChildProcess::stop(int signal, std::chrono::milliseconds patience) {
   if (!ended().empty()) return;
   kill(pid_, signal);
-  const auto deadline = std::chrono::steady_clock::now() + patience;
-  while (ended().empty() && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(kChildPollInterval);
-  if (!ended().empty()) return;
+  if (waitUntil([&] { return !ended().empty(); }, patience)) return;
   kill(-pid_, SIGKILL);
   ended_ = statusText(*reap(pid_, true));
 }

@@ -56,6 +56,10 @@ ProcessResult runProcessClosingOutput(const std::string& program, const std::vec
 bool runProcessKilledWhen(const std::string& program, const std::vector<std::string>& args,
                           const std::function<bool()>& now, int pollMs);
 
+// Asks `done` every few milliseconds until it holds, for at most `bound`, which only stops a hang;
+// true when it held.
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound);
+
 // A child process, running until it ends or is stopped; the destructor kills what is left of it.
 class ChildProcess {
  public:

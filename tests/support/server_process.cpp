@@ -6,10 +6,8 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <fstream>
 #include <stdexcept>
 #include <system_error>
-#include <thread>
 #include <utility>
 
 #include "support/files.h"
@@ -22,40 +20,36 @@ constexpr int kStartAttempts = 3;
 // Bounds against a hang only: a loaded machine may take many seconds to start a server.
 constexpr auto kReadyWithin = std::chrono::seconds(60);
 constexpr auto kStopWithin = std::chrono::seconds(10);
-constexpr auto kReadyPollInterval = std::chrono::milliseconds(10);
 
-bool ownerIsAlive(const fs::path& folder) {
-  std::ifstream in(folder / "owner");
-  long owner = 0;
-  if (!(in >> owner) || owner <= 0) return false;
-  return kill(static_cast<pid_t>(owner), 0) == 0 || errno == EPERM;
+// The folder's name holds the id of the process that owns the server: a folder being made is
+// never taken for one left behind.
+bool ownerIsGone(const fs::path& folder, const std::string& prefix) {
+  const std::string name = folder.filename().string();
+  if (!name.starts_with(prefix)) return false;
+  const long owner = std::atol(name.c_str() + prefix.size());
+  return owner > 0 && kill(static_cast<pid_t>(owner), 0) != 0 && errno == ESRCH;
 }
 
-// A folder named after no one else's, holding the id of the process that owns the server; the
-// folders of owners that are gone go first.
+// A folder named after no one else's; the folders of owners that are gone go first.
 fs::path makeServerFolder(const std::string& prefix) {
   std::error_code ignored;
   for (const fs::directory_entry& entry : fs::directory_iterator(fs::temp_directory_path(), ignored)) {
-    if (entry.path().filename().string().starts_with(prefix) && !ownerIsAlive(entry.path()))
-      fs::remove_all(entry.path(), ignored);
+    if (ownerIsGone(entry.path(), prefix)) fs::remove_all(entry.path(), ignored);
   }
-  std::string pattern = (fs::temp_directory_path() / (prefix + "XXXXXX")).string();
+  std::string pattern =
+      (fs::temp_directory_path() / (prefix + std::to_string(getpid()) + "-XXXXXX")).string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::system_error(errno, std::generic_category(), "mkdtemp");
-  writeFile(fs::path(pattern) / "owner", std::to_string(getpid()) + "\n");
   return pattern;
 }
 
 // Empty once the server is ready; otherwise why it is not.
 std::string waitUntilReady(ChildProcess& server, int port, const std::function<bool(int port)>& ready) {
-  const auto deadline = std::chrono::steady_clock::now() + kReadyWithin;
-  for (;;) {
-    if (!server.ended().empty()) return "it " + server.ended();
-    if (ready(port)) return "";
-    if (std::chrono::steady_clock::now() >= deadline)
-      return "it was not ready on port " + std::to_string(port) + " within " +
-             std::to_string(kReadyWithin.count()) + " s";
-    std::this_thread::sleep_for(kReadyPollInterval);
-  }
+  if (waitUntil([&] { return !server.ended().empty() || ready(port); }, kReadyWithin) &&
+      server.ended().empty())
+    return "";
+  if (!server.ended().empty()) return "it " + server.ended();
+  return "it was not ready on port " + std::to_string(port) + " within " +
+         std::to_string(kReadyWithin.count()) + " s";
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #pragma once
 // A server run by the tests: a folder of its own in the temporary folder, and the server process,
 // started on a free loopback port, waited for until it takes requests, and stopped. The server
-// dies with the thread that started it (see process.h); the folder holds the id of the test
+// dies with the thread that started it (see process.h); the folder's name holds the id of the test
 // process that owns it, and the next server of the same name removes the folders of owners that
 // are gone.
 

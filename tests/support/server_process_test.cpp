@@ -39,12 +39,7 @@ bool isGone(pid_t pid) {
 }
 
 bool goneSoon(pid_t pid) {
-  const auto deadline = std::chrono::steady_clock::now() + kGoneWithin;
-  while (!isGone(pid)) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return true;
+  return waitUntil([&] { return isGone(pid); }, kGoneWithin);
 }
 
 pid_t pidIn(const fs::path& file) { return static_cast<pid_t>(std::stol(readFile(file))); }

@@ -41,21 +41,24 @@ int printRows(const GlobalOptions& options, const SelectionOptions& selection, c
     }
   } else {
     const std::vector<host::GridColumn>& columns = grid->columns();
-    std::vector<std::string> titles;
-    std::vector<bool> numbers;
-    std::vector<size_t> fields;
+    // The row's id comes first: it is what --toggle and --label-quantity name a row by.
+    std::vector<std::string> titles{"ID"};
+    std::vector<bool> numbers{true};
+    std::vector<size_t> fields{static_cast<size_t>(walk->fieldIndex("IDGRIGLIA"))};
     for (const auto& column : columns) {
       titles.push_back(column.title);
       numbers.push_back(!column.format.empty());
       fields.push_back(static_cast<size_t>(walk->fieldIndex(column.field)));
     }
     out.header(titles, numbers);
-    std::vector<Value> values(columns.size());
+    std::vector<Value> values(fields.size());
     for (; !walk->eof(); walk->moveNext()) {
+      values[0] = walk->value(fields[0]);
       for (size_t c = 0; c < columns.size(); ++c) {
-        const Value v = walk->value(fields[c]);
+        const Value v = walk->value(fields[c + 1]);
         const bool numeric = !v.isNull() && !v.isEmpty() && !(v.isText() && v.asText().empty());
-        values[c] = columns[c].format.empty() || !numeric ? v : Value(formatNumber(v, columns[c].format, rs));
+        values[c + 1] =
+            columns[c].format.empty() || !numeric ? v : Value(formatNumber(v, columns[c].format, rs));
       }
       out.row(values);
     }
