@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/briskal_binary.h"
 #include "support/database_backends.h"
 #include "support/files.h"
 #include "support/process.h"
@@ -21,8 +22,6 @@ namespace briskal {
 namespace {
 
 using testing::runProcess;
-
-const std::string kBriskal = BRISKAL_BIN;
 
 // A label row of `rows` output by field name; the rows in the order printed.
 using Row = std::map<std::string, std::string>;
