@@ -21,7 +21,6 @@ namespace {
 
 using testing::runProcess;
 
-
 class CommandLine : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {

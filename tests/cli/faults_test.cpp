@@ -25,7 +25,6 @@ using testing::readFile;
 using testing::runProcess;
 using testing::runProcessKilledWhen;
 
-
 // A small disk of its own: a tmpfs mounted for the test, gone with it.
 class SmallDisk {
  public:

@@ -20,7 +20,6 @@ namespace {
 
 using testing::runProcess;
 
-
 class Printing : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {

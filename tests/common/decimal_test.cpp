@@ -10,7 +10,6 @@
 namespace briskal {
 namespace {
 
-
 TEST(DecimalArithmetic, SumsAndDifferencesAreExact) {
   EXPECT_EQ((D("0.1") + D("0.2")).toString(), "0.3");
   EXPECT_EQ((D("3.7") - D("3")).toString(), "0.7");

@@ -8,7 +8,6 @@
 namespace briskal {
 namespace {
 
-
 TEST(Nvl, FallsBackOnEmptyNullAndBlankText) {
   EXPECT_EQ(NVL(Value(), Value(int32_t{0})), Value(int32_t{0}));
   EXPECT_EQ(NVL(Value::null(), Value("x")), Value("x"));

@@ -25,8 +25,8 @@
 #include "hostkit/labelprinter/label_writer.h"
 #include "hostkit/labelprinter/tcp_device.h"
 #include "hostkit/labelprinter/windows1252.h"
-#include "support/memory_device.h"
 #include "support/files.h"
+#include "support/memory_device.h"
 #include "support/process.h"
 #include "test_helpers.h"
 

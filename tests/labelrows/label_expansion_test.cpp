@@ -14,8 +14,6 @@
 namespace briskal::labelrows {
 namespace {
 
-
-
 // Order lines as the query gives them, one Variant column for each name the expansion reads.
 class OrderLines {
  public:

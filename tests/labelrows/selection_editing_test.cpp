@@ -12,8 +12,6 @@
 namespace briskal::labelrows {
 namespace {
 
-
-
 // Label rows as the expansion leaves them: for each order line a master row and its labels, each
 // label of one piece weighing 1.2 net, with no gross weight.
 class Rows : public ::testing::Test {

@@ -13,7 +13,6 @@
 namespace briskal::output {
 namespace {
 
-
 struct Line {
   int row, sequence;
   const char* caption;

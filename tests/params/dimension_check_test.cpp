@@ -9,7 +9,6 @@
 namespace briskal::params {
 namespace {
 
-
 struct Field {
   int row, sequence;
   const char* caption;
