@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
-for name in criteria template conversions filter_values; do
+for name in criteria template conversions filter_values connection_string; do
   corpus="build-checked/fuzz-corpus/$name"
   mkdir -p "$corpus"
   echo "fuzz: $name for ${seconds}s"
