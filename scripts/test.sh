@@ -18,5 +18,6 @@ cmake --build build-checked --parallel "$(nproc)"
 export LSAN_OPTIONS="suppressions=$PWD/scripts/sanitizer-suppressions.txt:print_suppressions=0"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-ctest --test-dir build-checked --output-on-failure --parallel "${TEST_JOBS:-$(nproc)}" "$@"
+# One test more than there are cores: many wait on child processes and servers.
+ctest --test-dir build-checked --output-on-failure --parallel "${TEST_JOBS:-$(($(nproc) + 1))}" "$@"
 bash scripts/fuzz.sh "${FUZZ_SECONDS:-10}"
