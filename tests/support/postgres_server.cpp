@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
@@ -112,14 +113,21 @@ PostgresServer::PostgresServer(const fs::path& programs)
 }
 
 fs::path PostgresServer::freshCluster() const {
-  const fs::path cluster = fs::temp_directory_path() / ("briskal-pg15-cluster-" + std::to_string(geteuid()));
+  const std::vector<std::string> options{"--no-sync", "-A", "trust", "-U",
+                                         "postgres",  "-E", "UTF8",  "--locale=C.UTF-8"};
+  // Named after the options it was made with, so that a cluster made otherwise is never taken.
+  std::string key;
+  for (const std::string& option : options) key += option + ' ';
+  const fs::path cluster = fs::temp_directory_path() / ("briskal-pg15-cluster-" + std::to_string(geteuid()) +
+                                                        '-' + std::to_string(std::hash<std::string>{}(key)));
   const FileLock lock(fs::path(cluster).concat(".lock"));
   if (fs::exists(cluster / "PG_VERSION")) return cluster;
   // Made aside and renamed, so that a cluster in its place is always whole.
   const fs::path making = fs::path(cluster).concat(".making");
   fs::remove_all(making);
-  runProgram("initdb", {"-D", making.string(), "--no-sync", "-A", "trust", "-U", "postgres", "-E", "UTF8",
-                        "--locale=C.UTF-8"});
+  std::vector<std::string> arguments{"-D", making.string()};
+  arguments.insert(arguments.end(), options.begin(), options.end());
+  runProgram("initdb", arguments);
   fs::remove_all(cluster);
   fs::rename(making, cluster);
   return cluster;
