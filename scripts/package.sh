@@ -12,12 +12,12 @@ clean_root=false
 
 # The command line alone needs neither Qt, GoogleTest nor Google Benchmark: configuring it with
 # all three hidden from CMake must work.
-cmake -S . -B build-release/cli-only -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRISKAL_TESTS=OFF \
+cmake --no-warn-unused-cli -S . -B build-release/cli-only -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRISKAL_TESTS=OFF \
   -DBRISKAL_DESKTOP=OFF -DBRISKAL_BENCHMARKS=OFF -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON \
   -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON >/dev/null
 echo "package: the command line alone configures without Qt, GoogleTest and Google Benchmark"
 
-cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRISKAL_WERROR=ON \
+cmake --no-warn-unused-cli -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRISKAL_WERROR=ON \
   -DCMAKE_UNITY_BUILD="${BRISKAL_UNITY:-ON}" -DBRISKAL_TESTS=OFF -DBRISKAL_BENCHMARKS=OFF \
   -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON >/dev/null
 cmake --build build-release --parallel "$(nproc)"
