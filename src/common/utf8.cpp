@@ -114,6 +114,59 @@ int compareNoCase(std::string_view a, std::string_view b) {
 
 bool equalsNoCase(std::string_view a, std::string_view b) { return compareNoCase(a, b) == 0; }
 
+namespace {
+
+// The bytes that may follow `lead` as its first continuation byte: the narrower ranges after E0,
+// ED, F0 and F4 are what rule out overlong forms, surrogates and code points past U+10FFFF.
+struct SecondByteRange {
+  unsigned char low;
+  unsigned char high;
+};
+
+SecondByteRange secondByteRange(unsigned char lead) {
+  if (lead == 0xE0) return {0xA0, 0xBF};
+  if (lead == 0xED) return {0x80, 0x9F};
+  if (lead == 0xF0) return {0x90, 0xBF};
+  if (lead == 0xF4) return {0x80, 0x8F};
+  return {0x80, 0xBF};
+}
+
+// Bytes in the well-formed sequence that `lead` starts; 0 when no sequence starts with it.
+size_t sequenceLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
+}  // namespace
+
+std::string toValidUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const size_t length = sequenceLength(lead);
+    // Count the bytes that still fit a well-formed sequence: all of them, or a maximal invalid
+    // subpart that stands for one replacement character (a byte no sequence starts with is one).
+    size_t good = 1;
+    while (good < length && i + good < text.size()) {
+      const auto next = static_cast<unsigned char>(text[i + good]);
+      const SecondByteRange range = good == 1 ? secondByteRange(lead) : SecondByteRange{0x80, 0xBF};
+      if (next < range.low || next > range.high) break;
+      ++good;
+    }
+    if (good == length) {
+      out.append(text.substr(i, length));
+    } else {
+      out += "\xEF\xBF\xBD";
+    }
+    i += good;
+  }
+  return out;
+}
+
 std::u16string toUtf16(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());
