@@ -9,6 +9,7 @@
 #include "common/routines.h"
 #include "data/connection.h"
 #include "data/dialect.h"
+#include "data/named_lock.h"
 #include "data/recordset.h"
 #include "host/cinterface.h"
 #include "host/services.h"
@@ -23,6 +24,13 @@ namespace {
 constexpr int32_t kHourglass = 11;
 constexpr int32_t kDefaultPointer = 0;
 constexpr const char* kQuantityFormat = "###,##0.000";
+
+// Runs of one user on one workstation take turns at its rows of the report table; one that waits
+// longer than this for another (a report dialog left open, say) gives up.
+constexpr std::chrono::minutes kTurnBound{2};
+// The component's own messages in the host's catalogue.
+constexpr int32_t kWaitingForTurn = 900004;
+constexpr int32_t kNoTurn = 900005;
 
 // Detail fields and the label-row field each shows.
 // clang-format off
@@ -294,6 +302,27 @@ std::string FRMPD_MODSELEZ::ownLabelsSql(const std::string& columns) const {
          " AND PD46_UTENTE_FW07 = " + data::textLiteral(user_, dialect);
 }
 
+std::unique_ptr<data::NamedLock> FRMPD_MODSELEZ::takeTurn() {
+  std::unique_ptr<data::NamedLock> turn;
+  trapShowing("takeTurn", [&] {
+    const std::string user(RTrim(global().userCode()));
+    const std::string name =
+        "PD46_RPTETICHETTE\n" + std::string(RTrim(StringaFissa(ComputerName(), 40))) + "\n" + user;
+    const std::vector<Value> parameters = {Value(user)};
+    turn = data::NamedLock::take(required(connection_), name, kTurnBound, [&] {
+      messageBox("Un'altra stampa dell'utente " + user +
+                     " su questa postazione è in corso: questa partirà quando sarà terminata.",
+                 kWaitingForTurn, host::msg::kInformation, &parameters);
+    });
+    if (!turn)
+      messageBox("Un'altra stampa dell'utente " + user +
+                     " su questa postazione non è terminata entro 2 minuti: ripetere la stampa quando sarà "
+                     "terminata.",
+                 kNoTurn, host::msg::kExclamation, &parameters);
+  });
+  return turn;
+}
+
 // Each workstation reads and replaces only its own rows of the scratch table: two operators
 // printing at the same moment must not get each other's labels.
 void FRMPD_MODSELEZ::GetRsetRptEtichette() {
@@ -374,8 +403,11 @@ void FRMPD_MODSELEZ::CmdExec_Click() {
     const std::optional<data::Bookmark> current = currentLabelRow();
     if (bindCollRigaOrd_) bindCollRigaOrd_->setDataSource(nullptr);
     grid_.setDataSource(nullptr);
-    GetRsetRptEtichette();
-    if (!rsetRptEtichette_ || !rsetRptEtichette_->isOpen()) {
+    // Held until the report has read this run's rows: another run of the same user on this
+    // workstation would replace them.
+    const std::unique_ptr<data::NamedLock> turn = takeTurn();
+    if (turn) GetRsetRptEtichette();
+    if (!turn || !rsetRptEtichette_ || !rsetRptEtichette_->isOpen()) {
       window().setMousePointer(kDefaultPointer);
       if (rsetGridRigaOrd_) attachRows(current);
       return;

@@ -17,6 +17,7 @@
 
 namespace briskal::data {
 class Connection;
+class NamedLock;
 class Recordset;
 }  // namespace briskal::data
 
@@ -88,6 +89,9 @@ class FRMPD_MODSELEZ final : public host::ComponentForm {
 
   // Printing.
   void CmdExec_Click();
+  // Waits for other runs of this user on this workstation to end; nullptr, with a message, when
+  // they do not end in time.
+  std::unique_ptr<data::NamedLock> takeTurn();
   void GetRsetRptEtichette();
   // Writes this run's label texts; false when they could not be written whole.
   bool ImpostaDatiEtichetta();
