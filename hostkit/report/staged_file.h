@@ -1,7 +1,8 @@
 #pragma once
 // A file written under a temporary name beside its destination and renamed onto it by commit():
 // a run that fails or is killed half-way leaves the earlier file as it was and no half-written
-// one in its place. The temporary file goes with the object unless it was committed.
+// one in its place. The temporary file goes with the object unless it was committed; one that a
+// killed run left is taken away, once a day old, by a later run into its folder.
 
 #include <filesystem>
 
@@ -9,6 +10,8 @@ namespace briskal::hostkit::report {
 
 class StagedFile {
  public:
+  // Throws briskal::Error when the folder cannot be looked through for files left by a killed run,
+  // or one of them cannot be removed.
   explicit StagedFile(std::filesystem::path destination);
   ~StagedFile();
   StagedFile(StagedFile&& other) noexcept;

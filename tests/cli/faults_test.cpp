@@ -6,11 +6,15 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <optional>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "cli/briskal_binary.h"
 #include "support/database_backends.h"
@@ -77,12 +81,21 @@ std::optional<std::uintmax_t> sizeOf(const fs::path& file) {
   return error ? std::nullopt : std::optional(size);
 }
 
-// The size of the file a run is writing in place of `destination`, while it writes it.
-std::optional<std::uintmax_t> sizeOfPartWritten(const fs::path& destination) {
-  const std::string prefix = "." + destination.filename().string() + ".part-";
+// The files runs write in place of `destination` while they write, and those killed runs left.
+std::set<fs::path> stagedFilesOf(const fs::path& destination) {
+  const std::string prefix = ".briskal-staged-" + destination.filename().string() + "-";
+  std::set<fs::path> files;
   std::error_code ignored;
   for (const auto& entry : fs::directory_iterator(destination.parent_path(), ignored))
-    if (entry.path().filename().string().starts_with(prefix)) return sizeOf(entry.path());
+    if (entry.path().filename().string().starts_with(prefix)) files.insert(entry.path());
+  return files;
+}
+
+// The size of the file a run is writing in place of `destination`, while it writes it: one of
+// the staged files but those `left` by earlier runs.
+std::optional<std::uintmax_t> sizeOfPartWritten(const fs::path& destination, const std::set<fs::path>& left) {
+  for (const fs::path& file : stagedFilesOf(destination))
+    if (!left.contains(file)) return sizeOf(file);
   return std::nullopt;
 }
 
@@ -108,13 +121,16 @@ TEST_F(Faults, AKilledRunLeavesWhatWasThereWhole) {
   const Moment opened = {"the database is open", [&] { return sizeOf(changeLog).has_value(); }};
   const Moment written = {"the run writes to the database",
                           [&] { return sizeOf(changeLog).value_or(0) > 0; }};
+  std::set<fs::path> left;  // by the runs killed so far
   const Moment printing[] = {
       opened,
       written,
-      {"the output is being written", [&] { return sizeOfPartWritten(out).has_value(); }},
-      {"half the output is written", [&] { return sizeOfPartWritten(out).value_or(0) > pages.size() / 2; }},
+      {"the output is being written", [&] { return sizeOfPartWritten(out, left).has_value(); }},
+      {"half the output is written",
+       [&] { return sizeOfPartWritten(out, left).value_or(0) > pages.size() / 2; }},
   };
   for (const auto& [moment, reached] : printing) {
+    left = stagedFilesOf(out);
     // Some 6,000 pages: the run is still at work when each moment is seen.
     EXPECT_TRUE(runProcessKilledWhen(kBriskal, print, reached, 1)) << "the run ended before " << moment;
     EXPECT_EQ(scalar(db, "SELECT COUNT(*) FROM PD46_RPTETICHETTE"), labels) << moment;
@@ -132,9 +148,18 @@ TEST_F(Faults, AKilledRunLeavesWhatWasThereWhole) {
     EXPECT_TRUE(lines == "0" || lines == "37") << moment << ": " << lines;
     EXPECT_EQ(scalar(db, "PRAGMA integrity_check"), "ok") << moment;
   }
+  // What the runs killed while writing the output left could as well be a run's still at work: it
+  // stays until it is older than any run could be, and then the next run takes it away.
+  left = stagedFilesOf(out);
+  EXPECT_EQ(left.size(), 2U) << "the runs killed while writing the output each leave their file";
+  ASSERT_EQ(runProcess(kBriskal, print).exitCode, 0);
+  for (const fs::path& file : left) {
+    EXPECT_TRUE(fs::exists(file)) << file;
+    fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::hours(25));
+  }
   ASSERT_EQ(runProcess(kBriskal, print).exitCode, 0);
   for (const auto& entry : fs::directory_iterator(folder))
-    EXPECT_EQ(entry.path().filename().string().find(".part-"), std::string::npos) << entry.path();
+    EXPECT_FALSE(entry.path().filename().string().starts_with(".briskal-staged-")) << entry.path();
 }
 
 // A full disk under the output fails the run with its cause and leaves the earlier file.
