@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -52,6 +54,48 @@ std::filesystem::path numbered(const std::filesystem::path& file, size_t number)
   std::filesystem::path name = file;
   name.replace_filename(file.stem().string() + "-" + std::to_string(number) + file.extension().string());
   return name;
+}
+
+// Whether `name` is one of the files a run of `pages` pages into `file` did not write but an
+// earlier run into it could have: `file` itself after numbered pages, a numbered page after a
+// single page, a page numbered beyond `pages` after numbered pages.
+bool isEarlierPage(const std::string& name, const std::filesystem::path& file, size_t pages) {
+  if (name == file.filename().string()) return pages > 1;
+  const std::string stem = file.stem().string() + "-";
+  const std::string extension = file.extension().string();
+  if (name.size() <= stem.size() + extension.size() || !name.starts_with(stem) || !name.ends_with(extension))
+    return false;
+  const std::string number = name.substr(stem.size(), name.size() - stem.size() - extension.size());
+  if (number[0] == '0' ||
+      !std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return false;
+  if (pages == 1) return true;
+  const std::string last = std::to_string(pages);
+  return number.size() > last.size() || (number.size() == last.size() && number > last);
+}
+
+// The pages of a run replace the earlier run's of the same name as a whole: none of its pages is
+// left beside them to pass for one of theirs.
+void removeEarlierPages(const std::filesystem::path& file, size_t pages) {
+  const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
+  std::error_code error;
+  std::filesystem::directory_iterator entries(folder, error);
+  for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
+    const std::filesystem::path& earlier = entries->path();
+    if (!isEarlierPage(earlier.filename().string(), file, pages)) continue;
+    // Only files: a folder or a link of such a name is not a page a run wrote. One that is gone by
+    // now needs no removing.
+    std::error_code removal;
+    if (!std::filesystem::is_regular_file(entries->symlink_status(removal))) continue;
+    if (!std::filesystem::remove(earlier, removal) && removal)
+      throwReportError(
+          "Cannot remove " + earlier.string() + ", a page of an earlier run: " + removal.message(),
+          fileErrorNumber(removal.value()));
+  }
+  if (error)
+    throwReportError(
+        "Cannot look through " + folder.string() + " for an earlier run's pages: " + error.message(),
+        fileErrorNumber(error.value()));
 }
 
 }  // namespace
@@ -120,6 +164,7 @@ std::vector<std::filesystem::path> PngFiles::commit() {
     page->commit();
     files.push_back(page->destination());
   }
+  removeEarlierPages(file_, pages_);
   return files;
 }
 

@@ -22,8 +22,8 @@ inline constexpr double kReportDpi = 150;
 void renderPdf(const std::vector<Page>& pages, const std::filesystem::path& file,
                const std::string& title = {});
 
-// Writes `file` itself for a single page, and file-1.png, file-2.png... beside it for more;
-// returns the files written, in page order.
+// Writes `file` itself for a single page, and file-1.png, file-2.png... beside it for more, in
+// place of all the pages an earlier run into `file` wrote; returns the files written, in page order.
 std::vector<std::filesystem::path> renderPng(const std::vector<Page>& pages,
                                              const std::filesystem::path& file, double dpi);
 
@@ -53,7 +53,8 @@ class PngFiles {
 
   // Throws what drawing or writing an earlier page threw.
   void add(const Page& page);
-  // Returns the files written, in page order.
+  // Returns the files written, in page order. The pages of an earlier run into the same file that
+  // these did not replace are removed; throws briskal::Error naming one that cannot be.
   std::vector<std::filesystem::path> commit();
   size_t pages() const { return pages_; }
 

@@ -1,5 +1,5 @@
-// The files a run leaves in the folder it writes to: what it writes under a temporary name, and
-// what it takes away of a killed run.
+// The files a run leaves in the folder it writes to: what it writes under a temporary name, what
+// it takes away of a killed run, and a PNG run's pages in place of an earlier run's of that name.
 
 #include <gtest/gtest.h>
 
@@ -89,6 +89,41 @@ TEST(StagedOutput, ARunTakesAwayOnlyOldFilesLeftByAKilledRunOfOurs) {
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(folderListing(folder), expected);
 }
+
+// Each case renders runs of these many pages one after the other into l.png, among files that
+// are not pages of a run of that name; the last run's pages are all that is left of the runs.
+struct PngRuns {
+  const char* name;
+  std::vector<size_t> pages;
+  std::vector<std::string> left;
+};
+
+void PrintTo(const PngRuns& runs, std::ostream* out) { *out << runs.name; }
+
+class PngRunIntoAnEarlierName : public ::testing::TestWithParam<PngRuns> {};
+
+TEST_P(PngRunIntoAnEarlierName, ReplacesTheEarlierRunsPagesAsAWhole) {
+  const fs::path folder = testing::temporaryFolder();
+  const std::vector<std::string> unrelated = {"l-x.png",  "l-01.png", "l-0.png", "l-.png",      "l--2.png",
+                                              "lx-3.png", "l-3.pdf",  "l-3.PNG", "l-3.png.bak", "xl-3.png"};
+  for (const std::string& name : unrelated) testing::writeFile(folder / name, "the user's");
+  fs::create_directory(folder / "l-20.png");
+  for (size_t pages : GetParam().pages)
+    ASSERT_EQ(renderPng(std::vector<Page>(pages, Page{10, 10, {}}), folder / "l.png", 72).size(), pages);
+  std::vector<std::string> expected = GetParam().left;
+  expected.insert(expected.end(), unrelated.begin(), unrelated.end());
+  expected.push_back("l-20.png");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(folderListing(folder), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, PngRunIntoAnEarlierName,
+    ::testing::Values(PngRuns{"FewerPages", {16, 4}, {"l-1.png", "l-2.png", "l-3.png", "l-4.png"}},
+                      PngRuns{"OnePageAfterSeveral", {3, 1}, {"l.png"}},
+                      PngRuns{"SeveralPagesAfterOne", {1, 2}, {"l-1.png", "l-2.png"}},
+                      PngRuns{"MorePages", {2, 3}, {"l-1.png", "l-2.png", "l-3.png"}}),
+    [](const ::testing::TestParamInfo<PngRuns>& param) { return std::string(param.param.name); });
 
 }  // namespace
 }  // namespace briskal::hostkit::report
