@@ -140,29 +140,52 @@ size_t sequenceLength(unsigned char lead) {
   return 0;
 }
 
+// The bytes at `i` that make one character: a well-formed sequence, or the maximal invalid subpart
+// that stands for one replacement character (a byte no sequence starts with is one).
+struct Sequence {
+  size_t bytes;
+  bool wellFormed;
+};
+
+Sequence sequenceAt(std::string_view text, size_t i) {
+  const auto lead = static_cast<unsigned char>(text[i]);
+  const size_t length = sequenceLength(lead);
+  size_t good = 1;
+  while (good < length && i + good < text.size()) {
+    const auto next = static_cast<unsigned char>(text[i + good]);
+    const SecondByteRange range = good == 1 ? secondByteRange(lead) : SecondByteRange{0x80, 0xBF};
+    if (next < range.low || next > range.high) break;
+    ++good;
+  }
+  return {good, good == length};
+}
+
 }  // namespace
+
+bool isValidUtf8(std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    const Sequence sequence = sequenceAt(text, i);
+    if (!sequence.wellFormed) return false;
+    i += sequence.bytes;
+  }
+  return true;
+}
 
 std::string toValidUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const size_t length = sequenceLength(lead);
-    // Count the bytes that still fit a well-formed sequence: all of them, or a maximal invalid
-    // subpart that stands for one replacement character (a byte no sequence starts with is one).
-    size_t good = 1;
-    while (good < length && i + good < text.size()) {
-      const auto next = static_cast<unsigned char>(text[i + good]);
-      const SecondByteRange range = good == 1 ? secondByteRange(lead) : SecondByteRange{0x80, 0xBF};
-      if (next < range.low || next > range.high) break;
-      ++good;
-    }
-    if (good == length) {
-      out.append(text.substr(i, length));
+    const Sequence sequence = sequenceAt(text, i);
+    if (sequence.wellFormed) {
+      out.append(text.substr(i, sequence.bytes));
     } else {
       out += "\xEF\xBF\xBD";
     }
-    i += good;
+    i += sequence.bytes;
   }
   return out;
 }

@@ -28,6 +28,8 @@ bool hasControl(std::string_view text);
 // `text` with each maximal invalid subpart (a stray byte, an overlong form, a surrogate, a code point
 // past U+10FFFF, a cut-off sequence) replaced by U+FFFD, as Unicode recommends; valid text is unchanged.
 std::string toValidUtf8(std::string_view text);
+// Whether toValidUtf8 would leave `text` as it is.
+bool isValidUtf8(std::string_view text);
 
 std::u16string toUtf16(std::string_view text);
 std::string fromUtf16(std::u16string_view text);

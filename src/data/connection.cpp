@@ -1,11 +1,15 @@
 #include "data/connection.h"
 
+#include <iostream>
+
 #include "common/utf8.h"
 #include "data/connection_string.h"
+#include "data/text_repair.h"
 
 namespace briskal::data {
 
-Connection::Connection() = default;
+Connection::Connection()
+    : warn_([](const std::string& text) { std::cerr << "briskal: warning: " << text << '\n'; }) {}
 Connection::~Connection() = default;
 
 void Connection::setConnectionString(std::string text) { connectionString_ = std::move(text); }
@@ -64,7 +68,12 @@ auto Connection::guarded(F&& call) -> decltype(call()) {
 StatementResult Connection::execute(std::string_view sql, std::span<const Value> params) {
   DriverConnection& d = driver();
   const std::string adapted = adaptSql(sql, d.dialect());
-  return guarded([&] { return d.execute(adapted, params); });
+  StatementResult result = guarded([&] { return d.execute(adapted, params); });
+  if (result.rows) {
+    const std::optional<TextRepair> repair = repairText(*result.rows, d);
+    if (repair && warned_.insert(repair->place).second && warn_) warn_(repair->warning);
+  }
+  return result;
 }
 
 namespace {

@@ -4,7 +4,9 @@
 // and adapted to the database. After a failure the database's errors stay listed in errors().
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -48,6 +50,10 @@ class Connection {
   void rollbackTrans();
   int transactionDepth() const { return depth_; }
 
+  // Told once for each place where text read through this connection was not valid UTF-8 and was
+  // repaired; standard error unless set.
+  void setWarningHandler(std::function<void(const std::string&)> handler) { warn_ = std::move(handler); }
+
   const std::vector<ProviderError>& errors() const { return errors_; }
   void clearErrors() { errors_.clear(); }
 
@@ -63,6 +69,8 @@ class Connection {
   std::unique_ptr<DriverConnection> driver_;
   std::vector<ProviderError> errors_;
   int depth_ = 0;
+  std::function<void(const std::string&)> warn_;
+  std::set<std::string> warned_;
 };
 
 // Rolls back on destruction unless committed; never throws from the destructor.

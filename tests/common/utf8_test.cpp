@@ -39,6 +39,7 @@ TEST(ToValidUtf8, ReplacesEachMaximalInvalidSubpart) {
   for (const auto& c : cases) {
     EXPECT_EQ(utf8::toValidUtf8(c.bytes), c.expected) << c.name;
     EXPECT_EQ(utf8::toValidUtf8("<" + c.bytes + ">"), "<" + c.expected + ">") << c.name << " between text";
+    EXPECT_FALSE(utf8::isValidUtf8("<" + c.bytes + ">")) << c.name;
   }
 }
 
@@ -52,7 +53,10 @@ TEST(ToValidUtf8, KeepsValidTextAsItIs) {
       "\xEF\xBF\xBD already a replacement",
       "\xED\x9F\xBF just below the surrogates, \xEE\x80\x80 just above",
   };
-  for (const auto& text : valid) EXPECT_EQ(utf8::toValidUtf8(text), text) << text;
+  for (const auto& text : valid) {
+    EXPECT_EQ(utf8::toValidUtf8(text), text) << text;
+    EXPECT_TRUE(utf8::isValidUtf8(text)) << text;
+  }
 }
 
 TEST(ToValidUtf8, ResultIsValidWhateverTheInput) {
@@ -62,6 +66,7 @@ TEST(ToValidUtf8, ResultIsValidWhateverTheInput) {
       const std::string input{static_cast<char>(a), static_cast<char>(b)};
       const std::string once = utf8::toValidUtf8(input);
       ASSERT_EQ(utf8::toValidUtf8(once), once) << a << ' ' << b;
+      ASSERT_EQ(utf8::isValidUtf8(input), once == input) << a << ' ' << b;
     }
   }
 }

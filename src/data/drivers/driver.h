@@ -25,6 +25,8 @@ struct ResultSet {
   std::vector<Field> columns;
   std::vector<Value> cells;
   size_t rowCount = 0;
+  // Column c's table, where the driver can tell ("" where it cannot, or for an expression).
+  std::vector<std::string> baseTables;
 };
 
 struct StatementResult {

@@ -145,6 +145,10 @@ ResultSet Statement::readAll() {
     rs.columns.push_back(
         fieldFromDeclaredType(sqlite3_column_name(stmt_, c), sqlite3_column_decltype(stmt_, c)));
   }
+  for (int c = 0; c < columns; ++c) {
+    const char* table = sqlite3_column_table_name(stmt_, c);
+    rs.baseTables.emplace_back(table ? table : "");
+  }
   std::vector<bool> typeKnown(static_cast<size_t>(columns));
   for (int c = 0; c < columns; ++c)
     typeKnown[static_cast<size_t>(c)] = sqlite3_column_decltype(stmt_, c) != nullptr;
