@@ -30,7 +30,8 @@ char encode(char16_t c) {
 }  // namespace
 
 std::string toWindows1252(std::string_view utf8) {
-  const std::u16string units = utf8::toUtf16(utf8);
+  // Each invalid subpart becomes U+FFFD first, which the code page lacks: one '?' apiece.
+  const std::u16string units = utf8::toUtf16(utf8::toValidUtf8(utf8));
   std::string out;
   out.reserve(units.size());
   for (size_t i = 0; i < units.size(); ++i) {

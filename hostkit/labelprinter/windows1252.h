@@ -7,8 +7,8 @@
 
 namespace briskal::hostkit::labelprinter {
 
-// UTF-8 to Windows-1252. A character the code page lacks, a control character and a byte that is
-// not valid UTF-8 each become one '?'.
+// UTF-8 to Windows-1252. A character the code page lacks, a control character and each maximal
+// part that is not valid UTF-8 (a stray byte, an overlong form, a surrogate) become one '?'.
 std::string toWindows1252(std::string_view utf8);
 
 }  // namespace briskal::hostkit::labelprinter

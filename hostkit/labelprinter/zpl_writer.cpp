@@ -56,15 +56,17 @@ void ZplWriter::label(const report::Page& page) {
 
 void ZplWriter::endJob() { device_.finish(); }
 
-void ZplWriter::fieldData(std::string_view utf8) {
+void ZplWriter::fieldData(std::string_view utf8, bool inFieldBlock) {
   // Invalid UTF-8 becomes replacement characters, control characters '?', as the EPL2 output does.
-  const std::string valid = utf8::fromUtf16(utf8::toUtf16(utf8));
   out_ += "^FH^FD";
-  for (const char c : valid) {
+  for (const char c : utf8::toValidUtf8(utf8)) {
     if (c == '^' || c == '~' || c == '_') {
       out_ += '_';
       out_ += kHex[static_cast<unsigned char>(c) >> 4];
       out_ += kHex[static_cast<unsigned char>(c) & 0xF];
+    } else if (c == '\\' && inFieldBlock) {
+      // A field block reads a backslash as the start of a line break or a hyphen; two are one.
+      out_ += "\\\\";
     } else {
       out_ += (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) ? '?' : c;
     }
@@ -77,9 +79,9 @@ void ZplWriter::draw(const report::TextOp& op) {
   const int height = std::max(1, static_cast<int>(std::lround(op.size * settings_.resolution() / 72.0)));
   out_ += fmt::format("^FO{},{}^A0N,{},{}", place(op.x), place(op.y), height, height);
   // The scalable font is proportional: a field block one line high aligns the text in its box.
-  if (op.align != report::Align::Left)
-    out_ += fmt::format("^FB{},1,0,{},0", std::max(1, dots(op.width)), alignCode(op.align));
-  fieldData(op.text);
+  const bool inFieldBlock = op.align != report::Align::Left;
+  if (inFieldBlock) out_ += fmt::format("^FB{},1,0,{},0", std::max(1, dots(op.width)), alignCode(op.align));
+  fieldData(op.text, inFieldBlock);
 }
 
 void ZplWriter::draw(const report::BarcodeOp& op) {
@@ -99,27 +101,27 @@ void ZplWriter::draw(const report::BarcodeOp& op) {
       }
       const int module = std::clamp(width / code128Modules(op.data), 1, 10);
       out_ += fmt::format("^BY{}^FO{},{}^BCN,{},{},N,N,A", module, x, y, barHeight, readable);
-      fieldData(op.data);
+      fieldData(op.data, false);
       return;
     }
     case report::Symbology::Ean13: {
       const std::string digits = ean13Digits(op.data);
       const int module = std::clamp(width / kEan13Modules, 1, 10);
       out_ += fmt::format("^BY{}^FO{},{}^BEN,{},{},N", module, x, y, barHeight, readable);
-      fieldData(digits);
+      fieldData(digits, false);
       return;
     }
     case report::Symbology::QrCode: {
       const int magnification = std::clamp(std::min(width, height) / qrModules(op.data.size()), 1, 10);
       // Error correction M, automatic data input.
       out_ += fmt::format("^FO{},{}^BQN,2,{}", x, y, magnification);
-      fieldData("MA," + op.data);
+      fieldData("MA," + op.data, false);
       return;
     }
     case report::Symbology::DataMatrix: {
       const int module = std::clamp(std::min(width, height) / dataMatrixModules(op.data), 1, 40);
       out_ += fmt::format("^FO{},{}^BXN,{},200", x, y, module);
-      fieldData(op.data);
+      fieldData(op.data, false);
       return;
     }
   }

@@ -28,8 +28,9 @@ class ZplWriter final : public LabelWriter {
   void draw(const report::BoxOp& op);
   void draw(const report::ImageOp& op);
   void graphic(int x, int y, const MonoBitmap& bitmap);
-  // A field's data after ^FH: the field's own command characters written as hexadecimal.
-  void fieldData(std::string_view utf8);
+  // A field's data after ^FH: the field's own command characters written as hexadecimal, and in a
+  // field block (^FB) each backslash doubled.
+  void fieldData(std::string_view utf8, bool inFieldBlock);
   int dots(double mm) const { return toDots(mm, settings_.resolution()); }
   int place(double mm) const;
 

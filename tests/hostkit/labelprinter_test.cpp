@@ -203,6 +203,93 @@ TEST(Epl2Text, Utf8BecomesWindows1252WithQuestionMarksForTheRest) {
   EXPECT_EQ(toWindows1252("a😀b"), "a?b");
   EXPECT_EQ(toWindows1252("a\nb\tc"), "a?b?c");
   EXPECT_EQ(toWindows1252("bad \xC3 byte"), "bad ? byte");
+  // One '?' for each maximal invalid subpart: an overlong '^', a surrogate, a code point past U+10FFFF.
+  EXPECT_EQ(toWindows1252("\xE0\x81\x9E \xED\xA0\x80 \xF4\x90\x80\x80"), "??? ??? ????");
+}
+
+// The data of every ZPL field (^FD to ^FS), in order.
+std::vector<std::string> zplFields(const std::string& stream) {
+  std::vector<std::string> fields;
+  for (size_t at = stream.find("^FD"); at != std::string::npos; at = stream.find("^FD", at)) {
+    const size_t end = stream.find("^FS", at);
+    fields.push_back(stream.substr(at + 3, end - at - 3));
+    at = end;
+  }
+  return fields;
+}
+
+// The quoted string ending every EPL2 text line (A...), quotes included, in order.
+std::vector<std::string> epl2Texts(const std::string& stream) {
+  std::vector<std::string> texts;
+  for (size_t at = stream.find("\nA"); at != std::string::npos; at = stream.find("\nA", at + 1)) {
+    const size_t end = stream.find('\n', at + 1);
+    const size_t open = stream.find('"', at);
+    texts.push_back(stream.substr(open, end - open));
+  }
+  return texts;
+}
+
+std::string repeated(std::string_view text, size_t times) {
+  std::string out;
+  for (size_t i = 0; i < times; ++i) out += text;
+  return out;
+}
+
+TEST(LabelStreamText, InvalidUtf8BecomesOneReplacementPerInvalidSubpart) {
+  struct Case {
+    const char* bytes;
+    size_t subparts;
+  };
+  const Case cases[] = {
+      {"\xFF", 1}, {"\xC0\x80", 2}, {"\xE0\x81\x9E", 3}, {"\xED\xA0\x80", 3}, {"\xF4\x90\x80\x80", 4}};
+  for (const Case& c : cases) {
+    const std::string text = std::string("a") + c.bytes + "b";
+    Page page{.width = 50, .height = 30, .ops = {}};
+    page.ops.emplace_back(TextOp{.width = 40, .height = 5, .text = text});
+    EXPECT_EQ(epl2Texts(job({page}, inLanguage(PrinterLanguage::Epl2))),
+              std::vector<std::string>{"\"a" + std::string(c.subparts, '?') + "b\""})
+        << ::testing::PrintToString(c.bytes);
+    // ZPL prints UTF-8, the 2D barcodes included: U+FFFD for each invalid subpart.
+    page.ops.emplace_back(
+        BarcodeOp{.y = 10, .width = 20, .height = 20, .symbology = Symbology::DataMatrix, .data = text});
+    const std::string valid = "a" + repeated("\xEF\xBF\xBD", c.subparts) + "b";
+    EXPECT_EQ(zplFields(job({page}, inLanguage(PrinterLanguage::Zpl))),
+              (std::vector<std::string>{valid, valid}))
+        << ::testing::PrintToString(c.bytes);
+  }
+}
+
+TEST(LabelStreamText, ZplFieldBlockWritesBackslashesTwice) {
+  // In a field block (centred and right-aligned texts) a backslash starts a line break or a hyphen;
+  // outside one it is a character like any other.
+  Page page{.width = 50, .height = 30, .ops = {}};
+  page.ops.emplace_back(TextOp{.width = 40, .height = 5, .text = R"(C:\&temp\\x_y)", .align = Align::Right});
+  page.ops.emplace_back(TextOp{.y = 10, .width = 40, .height = 5, .text = R"(C:\&temp\\x_y)"});
+  EXPECT_EQ(zplFields(job({page}, inLanguage(PrinterLanguage::Zpl))),
+            (std::vector<std::string>{R"(C:\\&temp\\\\x_5Fy)", R"(C:\&temp\\x_5Fy)"}));
+}
+
+TEST(LabelStreamText, CommandsInTextStayData) {
+  struct Case {
+    std::string text;
+    std::string zpl;   // the field's data
+    std::string epl2;  // the quoted string
+  };
+  const Case cases[] = {
+      {"^XA^FDx^FS^XZ", "_5EXA_5EFDx_5EFS_5EXZ", R"("^XA^FDx^FS^XZ")"},
+      {"~JA cancel", "_7EJA cancel", R"("~JA cancel")"},
+      {"a\"\nP9\nN\"", "a\"?P9?N\"", R"("a\"?P9?N\"")"},
+      {"end\\", "end\\", R"("end\\")"},
+      {std::string("nul\0cr\r", 7), "nul?cr?", R"("nul?cr?")"},
+  };
+  for (const Case& c : cases) {
+    Page page{.width = 50, .height = 30, .ops = {}};
+    page.ops.emplace_back(TextOp{.width = 40, .height = 5, .text = c.text});
+    EXPECT_EQ(zplFields(job({page}, inLanguage(PrinterLanguage::Zpl))), std::vector<std::string>{c.zpl})
+        << ::testing::PrintToString(c.text);
+    EXPECT_EQ(epl2Texts(job({page}, inLanguage(PrinterLanguage::Epl2))), std::vector<std::string>{c.epl2})
+        << ::testing::PrintToString(c.text);
+  }
 }
 
 TEST(LabelGolden, TextsWithAccentsQuotesSizesAndAlignment) {
