@@ -15,6 +15,7 @@ set(HOSTKIT_LABELPRINTER_SOURCES
   labelprinter/mono_bitmap.cpp
   labelprinter/printer_settings.cpp
   labelprinter/symbol_bitmap.cpp
+  labelprinter/tcp_connect.cpp
   labelprinter/tcp_device.cpp
   labelprinter/windows1252.cpp
   labelprinter/zpl_writer.cpp

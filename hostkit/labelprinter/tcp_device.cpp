@@ -1,109 +1,123 @@
 #include "hostkit/labelprinter/tcp_device.h"
 
-#include <fcntl.h>
-#include <netdb.h>
+#include <linux/sockios.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/time.h>
-#include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
-#include <memory>
 
 #include "common/error.h"
 
 namespace briskal::hostkit::labelprinter {
 namespace {
 
-struct AddrInfoDeleter {
-  void operator()(addrinfo* list) const { freeaddrinfo(list); }
-};
+constexpr const char* kJobUnconfirmed = "No confirmation of the labels from the label printer";
 
-// Connects one resolved address within the timeout; returns the connected socket or -1 with
-// errno set.
-int connectWithin(const addrinfo& ai, std::chrono::milliseconds timeout) {
-  const int fd = ::socket(ai.ai_family, ai.ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, ai.ai_protocol);
-  if (fd < 0) return -1;
+// 12345678 as "12,345,678".
+std::string groupedCount(uint64_t count) {
+  std::string digits = std::to_string(count);
+  for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) digits.insert(at, ",");
+  return digits;
+}
+
+// The error the connection holds, such as a reset that came while nothing was being sent;
+// `otherwise` when it holds none.
+int pendingError(int fd, int otherwise) {
   int code = 0;
-  if (::connect(fd, ai.ai_addr, ai.ai_addrlen) != 0) {
-    code = errno;
-    if (code == EINPROGRESS) {
-      pollfd p{fd, POLLOUT, 0};
-      const int ready = ::poll(&p, 1, static_cast<int>(timeout.count()));
-      socklen_t len = sizeof code;
-      if (ready == 0) {
-        code = ETIMEDOUT;
-      } else if (ready < 0 || ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &code, &len) != 0) {
-        code = errno;
-      }
-    }
-  }
-  if (code != 0) {
-    ::close(fd);
-    errno = code;
-    return -1;
-  }
-  // Writes block from here on, each bounded by the same timeout.
-  timeval tv{static_cast<time_t>(timeout.count() / 1000),
-             static_cast<suseconds_t>((timeout.count() % 1000) * 1000)};
-  ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
-  ::fcntl(fd, F_SETFL, 0);
-  return fd;
+  socklen_t len = sizeof code;
+  if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &code, &len) != 0 || code == 0) return otherwise;
+  return code;
 }
 
 }  // namespace
 
 TcpDevice::TcpDevice(std::string host, uint16_t port, std::chrono::milliseconds timeout)
-    : host_(std::move(host)), port_(port) {
-  addrinfo hints{};
-  hints.ai_family = AF_UNSPEC;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* found = nullptr;
-  const int rc = ::getaddrinfo(host_.c_str(), std::to_string(port_).c_str(), &hints, &found);
-  if (rc != 0) {
-    throw Error(err::kDeviceIoError, "LabelPrinter",
-                "Cannot find the label printer " + address() + ": " + ::gai_strerror(rc));
+    : host_(std::move(host)), port_(port), timeout_(timeout) {
+  try {
+    socket_ = std::make_unique<TcpSocket>(host_, port_, timeout_);
+  } catch (const TcpConnectError& e) {
+    const std::string what =
+        e.hostFound() ? "Cannot connect to the label printer " : "Cannot find the label printer ";
+    throw Error(err::kDeviceIoError, "LabelPrinter", what + address() + ": " + e.what());
   }
-  const std::unique_ptr<addrinfo, AddrInfoDeleter> list(found);
-  int code = 0;
-  for (const addrinfo* ai = list.get(); ai && socket_ < 0; ai = ai->ai_next) {
-    socket_ = connectWithin(*ai, timeout);
-    if (socket_ < 0) code = errno;
-  }
-  if (socket_ < 0) fail("Cannot connect to the label printer", code);
-}
-
-TcpDevice::~TcpDevice() {
-  if (socket_ >= 0) ::close(socket_);
+  // Writes block from here on, each bounded by the same timeout.
+  timeval tv{static_cast<time_t>(timeout_.count() / 1000),
+             static_cast<suseconds_t>((timeout_.count() % 1000) * 1000)};
+  ::setsockopt(socket_->fd(), SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
 }
 
 void TcpDevice::write(std::string_view bytes) {
-  if (socket_ < 0) fail("The connection to the label printer is already closed", 0);
+  if (!socket_) fail("The connection to the label printer is already closed", 0);
+  given_ += bytes.size();
   while (!bytes.empty()) {
-    const ssize_t sent = ::send(socket_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    const ssize_t sent = ::send(socket_->fd(), bytes.data(), bytes.size(), MSG_NOSIGNAL);
     if (sent < 0) {
       if (errno == EINTR) continue;
       fail("Cannot send the labels to the label printer", errno == EAGAIN ? ETIMEDOUT : errno);
     }
+    queued_ += static_cast<uint64_t>(sent);
     bytes.remove_prefix(static_cast<size_t>(sent));
   }
 }
 
 void TcpDevice::finish() {
-  if (socket_ < 0) fail("The connection to the label printer is already closed", 0);
-  // Shutting the sending side down first tells the printer the job is complete.
-  const int shut = ::shutdown(socket_, SHUT_WR);
-  const int code = errno;
-  const int closed = ::close(socket_);
-  socket_ = -1;
-  if (shut != 0 || closed != 0)
-    fail("Cannot complete the job on the label printer", shut != 0 ? code : errno);
+  if (!socket_) fail("The connection to the label printer is already closed", 0);
+  // The end of the sending side tells the printer the job is complete.
+  if (::shutdown(socket_->fd(), SHUT_WR) != 0) fail(kJobUnconfirmed, pendingError(socket_->fd(), errno));
+  ended_ = true;
+  waitForClose();
+  socket_.reset();
+}
+
+void TcpDevice::waitForClose() {
+  using Clock = std::chrono::steady_clock;
+  uint64_t unconfirmed = unacknowledged();
+  auto deadline = Clock::now() + timeout_;
+  std::array<char, 4096> answer;
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    pollfd p{socket_->fd(), POLLIN, 0};
+    const int ready = ::poll(&p, 1, static_cast<int>(std::max<int64_t>(left.count(), 0)));
+    if (ready < 0) {
+      if (errno == EINTR) continue;
+      fail(kJobUnconfirmed, errno);
+    }
+    if (ready == 0) {
+      // A printer still taking the job in, as slowly as it prints, gets another period.
+      const uint64_t now = unacknowledged();
+      if (now >= unconfirmed) fail(kJobUnconfirmed, ETIMEDOUT);
+      unconfirmed = now;
+      deadline = Clock::now() + timeout_;
+      continue;
+    }
+    const ssize_t n = ::recv(socket_->fd(), answer.data(), answer.size(), 0);
+    if (n == 0) return;
+    if (n < 0 && errno != EINTR) fail(kJobUnconfirmed, errno);
+  }
+}
+
+uint64_t TcpDevice::unacknowledged() const {
+  int queued = 0;
+  // Without the kernel's count nothing is known to have arrived.
+  if (::ioctl(socket_->fd(), SIOCOUTQ, &queued) != 0) return queued_;
+  auto unacked = static_cast<uint64_t>(queued);
+  // Once the sending side is shut down the count includes its end marker until it is acknowledged.
+  if (ended_ && unacked > 0) --unacked;
+  return std::min(unacked, queued_);
 }
 
 void TcpDevice::fail(const std::string& what, int code) const {
   std::string description = what + " " + address();
   if (code != 0) description += ": " + std::string(std::strerror(code));
+  if (given_ > 0 && socket_) {
+    description += "; the printer acknowledged " + groupedCount(queued_ - unacknowledged()) + " of the " +
+                   groupedCount(given_) + " bytes sent";
+  }
   throw Error(err::kDeviceIoError, "LabelPrinter", description);
 }
 

@@ -5,8 +5,10 @@
 #include <cups/ipp.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <regex>
 
 #include "cli/briskal_binary.h"
@@ -160,6 +162,30 @@ TEST_F(Printing, LabelPrintersOverIppReceiveTheStreamByteForByte) {
   const auto wrong = print({"--printer", lprint.printerUri("epl"), "--printer-language", "zpl"});
   EXPECT_EQ(wrong.exitCode, 1);
   EXPECT_NE(wrong.err.find("does not take zpl jobs"), std::string::npos) << wrong.err;
+}
+
+// A raw port confirms a job only by closing its side once it has read all of it: a printer that
+// resets the connection instead, even with every byte read, fails the run, saying what it
+// acknowledged, and nothing is reported sent.
+TEST_F(Printing, RawLabelPrintersCountAsSentOnlyOnceTheyConfirm) {
+  const std::string job = stream(".epl");
+  testing::LoopbackLabelPrinter reading;
+  const std::string readingAddress = "127.0.0.1:" + std::to_string(reading.port());
+  const auto sent = print({"--printer", "tcp://" + readingAddress});
+  ASSERT_EQ(sent.exitCode, 0) << sent.err;
+  EXPECT_NE(sent.err.find("to the label printer at tcp://" + readingAddress), std::string::npos) << sent.err;
+  EXPECT_EQ(reading.waitForJobs(1).at(0), job);
+
+  testing::LoopbackLabelPrinter resetting;
+  resetting.cutOffAfter(job.size(), testing::LoopbackLabelPrinter::Cutoff::Reset);
+  const std::string resettingAddress = "127.0.0.1:" + std::to_string(resetting.port());
+  const auto cut = print({"--printer", "tcp://" + resettingAddress});
+  EXPECT_EQ(cut.exitCode, 1) << cut.err;
+  EXPECT_NE(cut.err.find("label printer " + resettingAddress + ": " + std::strerror(ECONNRESET) +
+                         "; the printer acknowledged "),
+            std::string::npos)
+      << cut.err;
+  EXPECT_EQ(cut.err.find("sent "), std::string::npos) << cut.err;
 }
 
 // At once: a run that waited for the printer would wait its connection timeout out, 10 s for a raw

@@ -10,3 +10,7 @@ target_include_directories(briskal_test_label_raster PUBLIC ${PROJECT_SOURCE_DIR
 target_link_libraries(briskal_test_label_raster PUBLIC zint::zint)
 target_sources(labelprinter_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/label_scan_test.cpp)
 target_link_libraries(labelprinter_tests PRIVATE briskal_test_label_raster briskal_test_process)
+
+# Delivery confirmed by the printer, against loopback printers that reset, stall or stay silent.
+target_sources(labelprinter_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/label_delivery_test.cpp)
+target_link_libraries(labelprinter_tests PRIVATE briskal_test_print_servers)

@@ -347,7 +347,7 @@ void LoopbackLabelPrinter::serve() {
     {
       const std::lock_guard lock(mutex_);
       for (size_t i = 0; i < connections_.size(); ++i) {
-        if (connections_[i].closed) continue;
+        if (connections_[i].closed || connections_[i].stalled) continue;
         waits.push_back({connections_[i].fd, POLLIN, 0});
         open.push_back(i);
       }
@@ -360,17 +360,31 @@ void LoopbackLabelPrinter::serve() {
     if (waits[1].revents & POLLIN) {
       const int fd = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
       const std::lock_guard lock(mutex_);
-      if (fd >= 0) connections_.push_back({fd, "", "", false});
+      if (fd >= 0) {
+        connections_.push_back({fd, "", "", 0, false, false});
+        cutOffWhenDue(connections_.back());
+      }
     }
     for (size_t w = 2; w < waits.size(); ++w) {
       if (waits[w].revents == 0) continue;
       std::array<char, 65536> buffer;
-      const ssize_t n = recv(waits[w].fd, buffer.data(), buffer.size(), 0);
+      size_t wanted = buffer.size();
+      {
+        const std::lock_guard lock(mutex_);
+        Connection& connection = connections_[open[w - 2]];
+        cutOffWhenDue(connection);
+        if (connection.closed || connection.stalled) continue;
+        // Never past the cut-off, so that it comes exactly where it was set.
+        if (cutoff_) wanted = std::min(wanted, cutoff_->first - connection.read);
+      }
+      const ssize_t n = recv(waits[w].fd, buffer.data(), wanted, 0);
       const std::lock_guard lock(mutex_);
       Connection& connection = connections_[open[w - 2]];
       if (n > 0) {
+        connection.read += static_cast<size_t>(n);
         connection.pending.append(buffer.data(), static_cast<size_t>(n));
         receive(connection, false);
+        cutOffWhenDue(connection);
       } else {
         receive(connection, true);
         close(connection.fd);
@@ -385,6 +399,21 @@ void LoopbackLabelPrinter::serve() {
     if (!connection.closed) close(connection.fd);
     connection.closed = true;
   }
+}
+
+void LoopbackLabelPrinter::cutOffWhenDue(Connection& connection) {
+  if (!cutoff_ || connection.read < cutoff_->first) return;
+  if (cutoff_->second == Cutoff::Stall) {
+    connection.stalled = true;
+    return;
+  }
+  receive(connection, true);
+  const linger abort{1, 0};
+  setsockopt(connection.fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+  close(connection.fd);
+  connection.fd = -1;
+  connection.closed = true;
+  changed_.notify_all();
 }
 
 // Moves what came into the connection's bytes; a ZPL printer first answers the status queries
@@ -449,6 +478,11 @@ std::vector<std::string> LoopbackLabelPrinter::waitForJobs(size_t count) const {
 int LoopbackLabelPrinter::statusQueries() const {
   const std::lock_guard lock(mutex_);
   return statusQueries_;
+}
+
+void LoopbackLabelPrinter::cutOffAfter(size_t bytes, Cutoff how) {
+  const std::lock_guard lock(mutex_);
+  cutoff_ = {bytes, how};
 }
 
 }  // namespace briskal::testing

@@ -11,7 +11,8 @@
 //                       printerUri() is its IPP address. LPrint cannot be told to listen on
 //                       loopback only: its port is open on every interface while it runs.
 //   LoopbackLabelPrinter  a raw (port 9100) label printer: records what each connection sends;
-//                       as a ZPL printer it answers the host status queries LPrint sends.
+//                       as a ZPL printer it answers the host status queries LPrint sends;
+//                       cutOffAfter() makes it fail half-way, by a reset or by hanging.
 //
 // Every wait is for a condition, bounded only against a hang. cupsdAvailable() and
 // lprintAvailable() tell a test to skip when the programs are not installed.
@@ -19,8 +20,10 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "support/server_process.h"
@@ -104,6 +107,9 @@ class LoopbackLabelPrinter {
   // Raw takes any bytes and never answers; Zpl also answers ~HQES (status) and ~HS (host
   // status) as a ready printer does, and keeps those queries out of the recorded bytes.
   enum class Language { Raw, Zpl };
+  // How a connection is cut off: Reset closes it at once with a reset (SO_LINGER 0), as a printer
+  // that fails does; Stall reads no more of it and keeps it open, as a hung printer does.
+  enum class Cutoff { Reset, Stall };
 
   explicit LoopbackLabelPrinter(Language language = Language::Raw);
   ~LoopbackLabelPrinter();
@@ -120,17 +126,24 @@ class LoopbackLabelPrinter {
   std::vector<std::string> waitForJobs(size_t count) const;
   // Status queries answered so far, over all connections.
   int statusQueries() const;
+  // From now on each connection is cut off `how` once `bytes` of it have been read; 0 bytes
+  // stalls or resets a connection before reading any of it.
+  void cutOffAfter(size_t bytes, Cutoff how);
 
  private:
   struct Connection {
     int fd = -1;
     std::string bytes;
     std::string pending;  // the start of a status query, until the rest comes
+    size_t read = 0;      // every byte read, status queries too
     bool closed = false;
+    bool stalled = false;
   };
 
   void serve();
   void receive(Connection& connection, bool closing);
+  // Resets or stalls the connection once the cut-off says so.
+  void cutOffWhenDue(Connection& connection);
   std::vector<std::string> finishedJobs() const;
 
   Language language_;
@@ -141,6 +154,7 @@ class LoopbackLabelPrinter {
   mutable std::condition_variable changed_;
   std::vector<Connection> connections_;
   int statusQueries_ = 0;
+  std::optional<std::pair<size_t, Cutoff>> cutoff_;
   std::thread thread_;
 };
 
