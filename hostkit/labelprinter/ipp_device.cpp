@@ -2,16 +2,17 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 #include "common/error.h"
+#include "hostkit/labelprinter/tcp_connect.h"
 
 namespace briskal::hostkit::labelprinter {
 namespace {
 
-// A print server asking its printer for status may wait 10 s for an answer before it replies.
-constexpr int kTimeoutMs = 30000;
 constexpr const char* kEplFormat = "application/vnd.eltron-epl";
 constexpr const char* kZplFormat = "application/vnd.zebra-zpl";
 
@@ -24,9 +25,25 @@ const char* formatOf(PrinterLanguage language) {
   return language == PrinterLanguage::Zpl ? kZplFormat : kEplFormat;
 }
 
+// Why httpConnect2 failed. When every address answered with an error, CUPS reports "Host is down"
+// whatever the errors were; a connection attempt of our own finds the real one again (refused,
+// unreachable). A lookup failure or a timeout keeps CUPS's own words.
+std::string connectFailure(const char* host, int port, std::chrono::milliseconds timeout) {
+  const char* said = cupsLastErrorString();
+  const std::string cups = said ? said : ippErrorString(cupsLastError());
+  if (cups != std::strerror(EHOSTDOWN)) return cups;
+  try {
+    const TcpSocket probe(host, static_cast<uint16_t>(port), timeout);
+  } catch (const TcpConnectError& e) {
+    return e.what();
+  }
+  return cups;
+}
+
 }  // namespace
 
-IppDevice::IppDevice(std::string uri, std::string title) : uri_(std::move(uri)), title_(std::move(title)) {
+IppDevice::IppDevice(std::string uri, std::string title, std::chrono::milliseconds timeout)
+    : uri_(std::move(uri)), title_(std::move(title)) {
   std::array<char, 32> scheme{};
   std::array<char, 256> user{};
   std::array<char, 256> host{};
@@ -41,10 +58,10 @@ IppDevice::IppDevice(std::string uri, std::string title) : uri_(std::move(uri)),
   resource_ = resource.data();
   const bool encrypted = std::string_view(scheme.data()) == "ipps";
   http_.reset(httpConnect2(host.data(), port, nullptr, AF_UNSPEC,
-                           encrypted ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED, 1, kTimeoutMs,
-                           nullptr));
-  if (!http_) fail("Cannot connect to the label printer", lastError());
-  httpSetTimeout(http_.get(), kTimeoutMs / 1000.0, nullptr, nullptr);
+                           encrypted ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED, 1,
+                           static_cast<int>(timeout.count()), nullptr));
+  if (!http_) fail("Cannot connect to the label printer", connectFailure(host.data(), port, timeout));
+  httpSetTimeout(http_.get(), std::chrono::duration<double>(timeout).count(), nullptr, nullptr);
   askPrinter();
 }
 
@@ -58,8 +75,11 @@ void IppDevice::askPrinter() {
                 static_cast<int>(std::size(kAttributes)), nullptr, kAttributes);
   // cupsDoRequest takes the request and frees it.
   const IppMessage response(cupsDoRequest(http_.get(), request, resource_.c_str()));
-  if (!response || cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE)
-    fail("The label printer does not answer", lastError());
+  if (!response || cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE) {
+    fail(exchangeBroke() ? "The label printer does not answer"
+                         : "The label printer refused the request for its state",
+         lastError());
+  }
 
   if (ipp_attribute_t* formats =
           ippFindAttribute(response.get(), "document-format-supported", IPP_TAG_MIMETYPE)) {
@@ -121,8 +141,11 @@ void IppDevice::finish() {
     fail("Cannot send the labels to the label printer", lastError());
   }
   const IppMessage response(cupsGetResponse(http_.get(), resource_.c_str()));
-  if (!response || cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE)
-    fail("The label printer refused the labels", lastError());
+  if (!response || cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE) {
+    fail(exchangeBroke() ? "The label printer did not confirm the labels"
+                         : "The label printer refused the labels",
+         lastError());
+  }
 }
 
 void IppDevice::fail(const std::string& what, const std::string& why) const {
@@ -131,9 +154,19 @@ void IppDevice::fail(const std::string& what, const std::string& why) const {
   throw Error(err::kDeviceIoError, "LabelPrinter", description);
 }
 
-std::string IppDevice::lastError() {
+bool IppDevice::exchangeBroke() const { return httpGetStatus(http_.get()) == HTTP_STATUS_ERROR; }
+
+std::string IppDevice::lastError() const {
+  // When the exchange itself broke, CUPS's error text is strerror of whatever errno held by then,
+  // often "Success"; the connection keeps the real cause. EPIPE is how CUPS marks a connection
+  // the printer closed.
+  if (exchangeBroke()) {
+    const int code = httpError(http_.get());
+    if (code == EPIPE) return "the printer closed the connection";
+    if (code != 0) return std::strerror(code);
+  }
   const char* why = cupsLastErrorString();
-  return why ? why : "";
+  return why && *why ? why : ippErrorString(cupsLastError());
 }
 
 }  // namespace briskal::hostkit::labelprinter

@@ -9,6 +9,7 @@
 
 #include <cups/cups.h>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,9 +22,12 @@ namespace briskal::hostkit::labelprinter {
 
 class IppDevice : public ByteDevice {
  public:
+  // A print server asking its printer for status may wait 10 s for an answer before it replies.
+  static constexpr std::chrono::milliseconds kDefaultTimeout{30000};
+
   // Connects and asks the printer for its attributes; throws when it cannot be reached, is
-  // stopped or does not accept jobs.
-  IppDevice(std::string uri, std::string title);
+  // stopped or does not accept jobs. `timeout` bounds the connection and each wait for an answer.
+  IppDevice(std::string uri, std::string title, std::chrono::milliseconds timeout = kDefaultTimeout);
   IppDevice(const IppDevice&) = delete;
   IppDevice& operator=(const IppDevice&) = delete;
 
@@ -39,7 +43,11 @@ class IppDevice : public ByteDevice {
  private:
   // "what URI: why".
   [[noreturn]] void fail(const std::string& what, const std::string& why) const;
-  static std::string lastError();
+  // The last exchange with the printer broke off (refused, reset, timed out) instead of ending
+  // with an answer, which may still be a refusal.
+  bool exchangeBroke() const;
+  // Why the last exchange with the printer failed.
+  std::string lastError() const;
   void askPrinter();
 
   std::string uri_;

@@ -1,5 +1,6 @@
 // A job counts as sent only when the printer has confirmed it: raw TCP printers that reset the
-// connection half-way or never read fail with the cause in words, against real loopback servers.
+// connection half-way or never read, and IPP printers that refuse or stay silent, fail with the
+// cause in words, against real loopback servers.
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
@@ -19,8 +20,10 @@
 #include <thread>
 
 #include "common/error.h"
+#include "hostkit/labelprinter/ipp_device.h"
 #include "hostkit/labelprinter/tcp_device.h"
 #include "support/print_servers.h"
+#include "support/process.h"
 #include "test_helpers.h"
 
 namespace briskal::hostkit::labelprinter {
@@ -175,6 +178,34 @@ TEST(LabelDevices, TcpPrinterThatReadsSlowlyGetsTheWholeJob) {
   const std::string job(kTimeout / SlowPrinter::kPace * SlowPrinter::kBytesAtATime * 3, 'x');
   EXPECT_EQ(sendJob(printer.port(), job, kTimeout), "no error");
   EXPECT_EQ(printer.received(), job);
+}
+
+TEST(LabelDevices, IppFailuresNameTheCause) {
+  const testing::RefusingLoopbackPort closed;
+  const std::string refusedUri = "ipp://127.0.0.1:" + std::to_string(closed.port()) + "/ipp/print/x";
+  const std::string refused = errorText([&] { IppDevice device(refusedUri, "t", kShortTimeout); });
+  EXPECT_NE(refused.find("Cannot connect to the label printer " + refusedUri), std::string::npos) << refused;
+  EXPECT_NE(refused.find(std::strerror(ECONNREFUSED)), std::string::npos) << refused;
+
+  // Takes the request and never answers.
+  const LoopbackLabelPrinter silent;
+  const std::string silentUri = "ipp://127.0.0.1:" + std::to_string(silent.port()) + "/ipp/print/x";
+  const std::string unanswered = errorText([&] { IppDevice device(silentUri, "t", kShortTimeout); });
+  EXPECT_NE(unanswered.find("The label printer does not answer " + silentUri), std::string::npos)
+      << unanswered;
+  EXPECT_NE(unanswered.find(std::strerror(ETIMEDOUT)), std::string::npos) << unanswered;
+}
+
+// A printer that answers with a refusal is told apart from one that does not answer.
+TEST(LabelDevices, IppRefusalGivesThePrintersStatus) {
+  if (!testing::lprintAvailable()) GTEST_SKIP() << "lprint is not installed";
+  testing::LprintTestServer lprint;
+  const std::string uri = lprint.printerUri("briskal-no-such-printer");
+  const std::string message = errorText([&] { IppDevice device(uri, "t"); });
+  EXPECT_NE(message.find("The label printer refused the request for its state " + uri + ": printer-uri " +
+                         uri + " not found"),
+            std::string::npos)
+      << message;
 }
 
 }  // namespace
