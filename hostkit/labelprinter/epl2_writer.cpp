@@ -95,12 +95,13 @@ void Epl2Writer::label(const report::Page& page) {
       case Media::Mark: out_ += fmt::format("B{}\n", dots(settings_.gapMm)); break;
       case Media::Continuous: out_ += "0\n"; break;
     }
-    widthDots_ = width;
-    heightDots_ = height;
   }
   for (const auto& op : page.ops) std::visit([this](const auto& o) { draw(o); }, op);
   out_ += "P1\n";
   device_.write(out_);
+  // The printer has the size once the label that gives it is sent, not when a label is refused.
+  widthDots_ = width;
+  heightDots_ = height;
   ++labels_;
 }
 

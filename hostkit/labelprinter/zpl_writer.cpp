@@ -45,12 +45,13 @@ void ZplWriter::label(const report::Page& page) {
     out_ += fmt::format("^PW{}^LL{}^LH0,0^MN{}", width, height, mediaCode(settings_.media));
     if (settings_.speed) out_ += fmt::format("^PR{}", std::clamp(*settings_.speed, 1, 14));
     out_ += '\n';
-    widthDots_ = width;
-    heightDots_ = height;
   }
   for (const auto& op : page.ops) std::visit([this](const auto& o) { draw(o); }, op);
   out_ += "^PQ1^XZ\n";
   device_.write(out_);
+  // The printer has the size once the label that gives it is sent, not when a label is refused.
+  widthDots_ = width;
+  heightDots_ = height;
   ++labels_;
 }
 

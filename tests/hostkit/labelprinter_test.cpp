@@ -409,6 +409,26 @@ TEST(LabelErrors, BarcodeValuesTheSymbologyCannotCarry) {
   }
 }
 
+TEST(LabelErrors, ARefusedLabelLeavesTheNextOneItsSize) {
+  Page small{.width = 60, .height = 30, .ops = {}};
+  Page refused{.width = 100, .height = 50, .ops = {}};
+  refused.ops.emplace_back(
+      BarcodeOp{.width = 40, .height = 15, .symbology = Symbology::Ean13, .data = "12345"});
+  const Page large{.width = 100, .height = 50, .ops = {}};
+  // 100 x 50 mm at 203 dpi: only the refused label had said so, and it was never sent.
+  const std::pair<PrinterLanguage, const char*> sizes[] = {{PrinterLanguage::Zpl, "^PW799^LL400"},
+                                                           {PrinterLanguage::Epl2, "q799\nQ400,"}};
+  for (const auto& [language, size] : sizes) {
+    MemoryDevice device;
+    const auto writer = makeLabelWriter(device, inLanguage(language));
+    writer->label(small);
+    EXPECT_THROW(writer->label(refused), Error);
+    writer->label(large);
+    EXPECT_NE(device.bytes().find(size), std::string::npos) << device.bytes();
+    EXPECT_EQ(writer->labels(), 2);
+  }
+}
+
 TEST(LabelErrors, MissingImageNamesTheFile) {
   Page page;
   page.ops.emplace_back(ImageOp{.width = 10, .height = 10, .file = "/nonexistent/logo.png"});
