@@ -14,6 +14,7 @@
 #include "common/utf8.h"
 #include "data/recordset.h"
 #include "hostkit/session/database_check.h"
+#include "numbers.h"
 
 namespace briskal::cli {
 namespace {
@@ -93,8 +94,11 @@ void addLabelOptions(CLI::App& command, LabelOptions& labels) {
                   "Labels per order line: one per unit, per package, or --labels of them")
       ->check(CLI::IsMember({"unit", "package", "custom"}))
       ->capture_default_str();
-  command.add_option("--labels", labels.labels, "Number of labels per order line, with --basis custom")
-      ->type_name("N");
+  // The form's own field takes four digits.
+  command
+      .add_option("--labels", labels.labels, "Number of labels per order line (1-9999), with --basis custom")
+      ->type_name("N")
+      ->check(wholeNumber(1, 9999));
   command
       .add_option("--reference", labels.reference,
                   "Quantity the labels share: the residual or the delivered one")
@@ -262,10 +266,17 @@ bool selectLayout(hostkit::HostSession& session, const std::string& code) {
 }
 
 void addSizeOptions(CLI::App& command, LabelSizes& sizes, bool all) {
-  command.add_option("--height", sizes.height, "Label height in rows")->type_name("ROWS");
-  command.add_option("--width", sizes.width, "Label width in characters")->type_name("CHARACTERS");
+  command.add_option("--height", sizes.height, "Label height in rows (1-999)")
+      ->type_name("ROWS")
+      ->check(wholeNumber(1, 999));
+  command.add_option("--width", sizes.width, "Label width in characters (1-999)")
+      ->type_name("CHARACTERS")
+      ->check(wholeNumber(1, 999));
   if (!all) return;
-  command.add_option("--distance", sizes.distance, "Distance between labels in millimetres")->type_name("MM");
+  // A layout keeps the distance with two decimals, in at most nine digits.
+  command.add_option("--distance", sizes.distance, "Distance between labels in millimetres, e.g. 2.5")
+      ->type_name("MM")
+      ->check(decimalNumber("0", "9999999.99", 2));
   command.add_option("--printed-qty", sizes.printedQty, "Quantity printed: ordered, residual or delivered")
       ->check(CLI::IsMember(std::vector<std::string>(kPrintedQuantities.begin(), kPrintedQuantities.end())));
 }
@@ -274,7 +285,9 @@ void setSizes(hostkit::HostSession& session, const LabelSizes& sizes) {
   hostkit::HeadlessControlHost& c = session.controls("FRMPD_BRISKAL");
   if (!sizes.height.empty()) control<hostkit::HeadlessTextEdit>(c, "TXT_ALTETIC").type(sizes.height);
   if (!sizes.width.empty()) control<hostkit::HeadlessTextEdit>(c, "TXT_LUNGETIC").type(sizes.width);
-  if (!sizes.distance.empty()) control<hostkit::HeadlessTextEdit>(c, "TXT_SALTO").type(sizes.distance);
+  if (!sizes.distance.empty())
+    control<hostkit::HeadlessTextEdit>(c, "TXT_SALTO")
+        .type(typedAs(sizes.distance, session.global().regionalSettings()));
   if (!sizes.printedQty.empty()) {
     const auto word = std::find(kPrintedQuantities.begin(), kPrintedQuantities.end(), sizes.printedQty);
     control<hostkit::HeadlessCombo>(c, "CMB_QTARIPORTATA")

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "common/error.h"
+#include "common/routines.h"
 #include "common/utf8.h"
 #include "component_run.h"
 #include "options.h"
@@ -54,7 +55,18 @@ int runMain(int argc, char** argv) {
       ->type_name("CONNECTION")
       ->capture_default_str();
   app.add_option("--company", options.company, "Company code")->type_name("N")->capture_default_str();
-  app.add_option("--user", options.user, "User code")->type_name("CODE")->capture_default_str();
+  // The report table keeps a user's code in 20 characters.
+  app.add_option("--user", options.user, "User code")
+      ->type_name("CODE")
+      ->capture_default_str()
+      ->check(CLI::Validator(
+          [](const std::string& code) -> std::string {
+            if (utf8::hasControl(code)) return "a user code holds no control characters";
+            if (Trim(code).empty()) return "the user code is empty";
+            if (utf8::length(code) > 20) return "'" + code + "' is longer than 20 characters";
+            return {};
+          },
+          "", "user code"));
   app.add_option("--locale", options.locale, "Regional settings and message language")
       ->check(CLI::IsMember({"it", "en"}))
       ->capture_default_str();

@@ -214,8 +214,9 @@ TEST_P(Editing, ARefusedEditStopsTheRunAndPrintsNothing) {
   const Case cases[] = {
       {{"--cancel", "Numero ordine = "}, "[33812] Inserire un valore numerico\n"},
       {{"--restore", "Num. riga d'ordine = 1x"}, "the selection form takes '1x' as '1'"},
-      {{"--quantity", "0:Numero ordine = 1"}, "[64773] Inserire quantità per etichetta\n"},
-      {{"--quantity", "abc:all"}, "[64773] Inserire quantità per etichetta\n"},
+      {{"--quantity", "0:Numero ordine = 1"}, "'0' is not a number from 0.001 to 99999999999.999"},
+      {{"--quantity", "abc:all"}, "'abc' is not a number from 0.001 to 99999999999.999"},
+      {{"--label-quantity", "1=1,5"}, "'1,5' is not a number from 0.001"},
       {{"--cancel", "Magazzino = PF"}, "unknown parameter 'Magazzino'; the parameters are: Numero ordine, "},
       {{"--cancel", "Deposito => PF"}, "unknown operator '=>'"},
       {{"--quantity", "5"}, "write 'Q:PARAMETER OP VALUE' or 'Q:all'"},

@@ -11,6 +11,7 @@
 #include "common/utf8.h"
 #include "component_run.h"
 #include "data/recordset.h"
+#include "numbers.h"
 
 namespace briskal::cli {
 namespace {
@@ -57,6 +58,12 @@ int64_t parseRowId(const SelectionEdit& edit, std::string_view text) {
   return row;
 }
 
+// A label's quantity as the form's fields hold it: above zero, three decimals, eleven digits.
+void requireQuantity(const SelectionEdit& edit) {
+  const std::string error = decimalNumberError(edit.quantity, "0.001", "99999999999.999", 3);
+  if (!error.empty()) fail(edit.given + ": " + error);
+}
+
 SelectionEdit parseEdit(const std::string& option, const std::string& value) {
   SelectionEdit edit;
   edit.given = option + " '" + value + "'";
@@ -72,6 +79,7 @@ SelectionEdit parseEdit(const std::string& option, const std::string& value) {
     if (colon == std::string::npos || Trim(std::string_view(value).substr(0, colon)).empty())
       fail(edit.given + ": write 'Q:PARAMETER OP VALUE' or 'Q:all', Q the new quantity per label");
     edit.quantity = trimmed(std::string_view(value).substr(0, colon));
+    requireQuantity(edit);
     parseTarget(edit, std::string_view(value).substr(colon + 1), true);
   } else if (option == "--toggle") {
     edit.kind = Kind::Toggle;
@@ -82,6 +90,7 @@ SelectionEdit parseEdit(const std::string& option, const std::string& value) {
     if (eq == std::string::npos) fail(edit.given + ": write 'ID=Q', Q the label's quantity");
     edit.row = parseRowId(edit, std::string_view(value).substr(0, eq));
     edit.quantity = trimmed(std::string_view(value).substr(eq + 1));
+    requireQuantity(edit);
   }
   return edit;
 }
@@ -129,8 +138,9 @@ class FormEditor {
     }
     if (edit.action == 2) {
       auto& quantity = find<hostkit::HeadlessTextEdit>("TXT_NEWQTASUETIC");
-      require(edit, quantity.type(edit.quantity), "a new quantity");
-      requireTaken(edit, quantity, edit.quantity);
+      const std::string typed = typedAs(edit.quantity, rs_);
+      require(edit, quantity.type(typed), "a new quantity");
+      requireTaken(edit, quantity, typed);
     }
     require(edit, find<hostkit::HeadlessButton>("CmdConf").click(), "its button &Conferma");
   }
@@ -156,8 +166,9 @@ class FormEditor {
   void typeLabelQuantity(const SelectionEdit& edit) {
     selectRow(edit);
     auto& quantity = find<hostkit::HeadlessTextEdit>("TXT_QTASUETIC");
-    require(edit, quantity.type(edit.quantity), "the label's quantity");
-    requireTaken(edit, quantity, edit.quantity);
+    const std::string typed = typedAs(edit.quantity, rs_);
+    require(edit, quantity.type(typed), "the label's quantity");
+    requireTaken(edit, quantity, typed);
   }
 
   // Clicks the row whose IDGRIGLIA is `edit.row` in the grid.
