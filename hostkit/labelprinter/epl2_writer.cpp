@@ -44,7 +44,7 @@ bool hasLowercase(std::string_view windows1252) {
 // cell is magnified. Font 5 has capitals only, so text with small letters never gets it.
 FontChoice chooseFont(double points, int dpi, bool lowercase) {
   const auto& fonts = dpi >= 250 ? kFonts300 : kFonts203;
-  const double target = points * dpi / 72.0;
+  const double target = std::min(points * dpi / 72.0, double{kMaxDots});
   const size_t usable = lowercase ? 4 : 5;
   size_t best = 0;
   for (size_t f = 1; f < usable; ++f) {

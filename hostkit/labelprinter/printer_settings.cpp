@@ -1,5 +1,6 @@
 #include "hostkit/labelprinter/printer_settings.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace briskal::hostkit::labelprinter {
@@ -8,6 +9,9 @@ std::string_view languageName(PrinterLanguage language) {
   return language == PrinterLanguage::Zpl ? "zpl" : "epl2";
 }
 
-int toDots(double mm, int dpi) { return static_cast<int>(std::lround(mm * dpi / 25.4)); }
+int toDots(double mm, int dpi) {
+  // Clamped before rounding: a number past the int's range would come out as any number at all.
+  return static_cast<int>(std::lround(std::clamp(mm * dpi / 25.4, -double{kMaxDots}, double{kMaxDots})));
+}
 
 }  // namespace briskal::hostkit::labelprinter

@@ -29,7 +29,11 @@ struct PrinterSettings {
 // The language's name as the command line and messages give it: "epl2", "zpl".
 std::string_view languageName(PrinterLanguage language);
 
-// Millimetres to printer dots, to the nearest dot.
+// The largest position or size in dots either language takes; 4 m at 203 dpi, so nothing that far
+// out is on a label.
+inline constexpr int kMaxDots = 32000;
+
+// Millimetres to printer dots, to the nearest dot, within -kMaxDots..kMaxDots.
 int toDots(double mm, int dpi);
 
 }  // namespace briskal::hostkit::labelprinter

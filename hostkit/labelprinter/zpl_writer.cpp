@@ -77,7 +77,8 @@ void ZplWriter::fieldData(std::string_view utf8, bool inFieldBlock) {
 
 void ZplWriter::draw(const report::TextOp& op) {
   if (op.text.empty()) return;
-  const int height = std::max(1, static_cast<int>(std::lround(op.size * settings_.resolution() / 72.0)));
+  const int height = static_cast<int>(
+      std::lround(std::clamp(op.size * settings_.resolution() / 72.0, 1.0, double{kMaxDots})));
   out_ += fmt::format("^FO{},{}^A0N,{},{}", place(op.x), place(op.y), height, height);
   // The scalable font is proportional: a field block one line high aligns the text in its box.
   const bool inFieldBlock = op.align != report::Align::Left;

@@ -195,6 +195,18 @@ TEST(PrinterDots, MillimetresRoundToTheNearestDot) {
   }
 }
 
+TEST(PrinterDots, FarBeyondALabelStopAtTheLanguagesLargestNumber) {
+  EXPECT_EQ(toDots(1e9, 203), kMaxDots);
+  EXPECT_EQ(toDots(-1e9, 600), -kMaxDots);
+  // A template's numbers have no upper bound: a text placed and sized kilometres out.
+  Page page{.width = 100, .height = 50, .ops = {}};
+  page.ops.emplace_back(TextOp{.x = 1e9, .y = 1e12, .width = 10, .height = 5, .text = "far", .size = 1e12});
+  EXPECT_NE(job({page}, inLanguage(PrinterLanguage::Zpl)).find("^FO32000,32000^A0N,32000,32000^FH^FDfar^FS"),
+            std::string::npos);
+  EXPECT_NE(job({page}, inLanguage(PrinterLanguage::Epl2)).find("\nA32000,32000,0,4,6,6,N,\"far\"\n"),
+            std::string::npos);
+}
+
 TEST(Epl2Text, Utf8BecomesWindows1252WithQuestionMarksForTheRest) {
   EXPECT_EQ(toWindows1252("Qta 12,5"), "Qta 12,5");
   EXPECT_EQ(toWindows1252("àèéìòù ÀÉ ß ÿ"), "\xE0\xE8\xE9\xEC\xF2\xF9 \xC0\xC9 \xDF \xFF");
