@@ -236,11 +236,12 @@ void requireLayoutCode(const std::string& code) {
     throw UsageError("layout code '" + utf8::printable(code, false) +
                      "': a code holds no control characters");
   if (Trim(code).empty()) throw UsageError("the layout code is empty");
-  if (utf8::length(code) > 10) throw UsageError("layout code '" + code + "' is longer than 10 characters");
+  if (utf8::length(Trim(code)) > 10)
+    throw UsageError("layout code '" + code + "' is longer than 10 characters");
 }
 
 std::string layoutCodeAsStored(const std::string& code) {
-  return StringaFissa(hostkit::upperCaseDisplay(code), 10);
+  return StringaFissa(hostkit::upperCaseDisplay(std::string(Trim(code))), 10);
 }
 
 int64_t positionOf(data::Recordset& list, const std::string& code) {

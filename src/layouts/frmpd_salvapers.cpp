@@ -96,7 +96,8 @@ bool FRMPD_SALVAPERS::SalvaPersonalizzazione() {
   bool result = false;
   trapShowing("SalvaPersonalizzazione", [&] {
     const RegionalSettings& rs = global().regionalSettings();
-    const std::string code = textOf(Value(TXT_Codice_.text()), rs);
+    // Blanks around a code are not part of it: a code saved with them could never be named again.
+    const std::string code(Trim(textOf(Value(TXT_Codice_.text()), rs)));
     const std::string title = textOf(Value(TXT_Titolo_.text()), rs);
     if (code.empty() || title.empty()) {
       messageBox("Inserire codice e descrizione", 76085, host::msg::kInformation);
@@ -134,7 +135,7 @@ void FRMPD_SALVAPERS::CMD_SALVA_ButtonClick() {
     succeeded_ = false;
     if (SalvaPersonalizzazione()) {
       saved_ = true;
-      savedCode_ = textOf(Value(TXT_Codice_.text()), global().regionalSettings());
+      savedCode_ = std::string(Trim(textOf(Value(TXT_Codice_.text()), global().regionalSettings())));
       newRow_ = false;
     }
   });

@@ -7,11 +7,23 @@
 namespace briskal::params {
 namespace {
 
-// Replace(text, find, with): every occurrence, case-sensitively, from the first character.
-std::string replaceAll(std::string text, std::string_view find, std::string_view with) {
-  for (size_t pos = text.find(find); pos != std::string::npos; pos = text.find(find, pos + with.size()))
-    text.replace(pos, find.size(), with);
-  return text;
+// Every occurrence of `find`, case-sensitively, outside the string literals: a value typed in a
+// filter stays as it was typed, even when it reads like a column's name. A doubled quote inside a
+// literal closes and reopens it, which leaves it inside.
+std::string replaceOutsideLiterals(std::string_view text, std::string_view find, std::string_view with) {
+  std::string result;
+  result.reserve(text.size());
+  bool quoted = false;
+  for (size_t pos = 0; pos < text.size();) {
+    if (text[pos] == '\'') quoted = !quoted;
+    if (!quoted && text.substr(pos, find.size()) == find) {
+      result += with;
+      pos += find.size();
+    } else {
+      result += text[pos++];
+    }
+  }
+  return result;
 }
 
 }  // namespace
@@ -30,10 +42,10 @@ std::string composeOrderLineQuery(const OrderLineQueryOptions& o) {
   if (o.settled == 0) sql += " AND ISNULL(DO31_FLGNONPIUEV,0) = 0 ";
   sql += " AND DO11_TIPODOC = " + o.orderType;
   if (!Trim(filter).empty()) {
-    std::string rewritten = replaceAll(filter, "TORDCLI.DO11_CLIFOR_CG44", "TORIG_CODCLIFOR");
-    rewritten = replaceAll(rewritten, "TORDCLI.DO11_SEZDOC", "TORIG_SEZDOC");
-    rewritten = replaceAll(rewritten, "TORDCLI.DO11_NUMDOC", "TORIG_NUMDOC");
-    rewritten = replaceAll(rewritten, "TORDCLI.DO11_DATADOC", "TORIG_DATADOC");
+    std::string rewritten = replaceOutsideLiterals(filter, "TORDCLI.DO11_CLIFOR_CG44", "TORIG_CODCLIFOR");
+    rewritten = replaceOutsideLiterals(rewritten, "TORDCLI.DO11_SEZDOC", "TORIG_SEZDOC");
+    rewritten = replaceOutsideLiterals(rewritten, "TORDCLI.DO11_NUMDOC", "TORIG_NUMDOC");
+    rewritten = replaceOutsideLiterals(rewritten, "TORDCLI.DO11_DATADOC", "TORIG_DATADOC");
     sql += " AND";
     sql += " ";
     sql += rewritten;

@@ -681,6 +681,20 @@ TEST_F(QueryCommand, ALayoutCodeTooLongOrWithControlsIsRefused) {
   ASSERT_EQ(query({"--yes", "layouts", "delete", "ABCDEFGHIJ"}).exitCode, 0);
 }
 
+// Blanks around a code are not part of it, when it is saved as when it is named.
+TEST_F(QueryCommand, ALayoutCodeIsTheSameWithBlanksAroundIt) {
+  auto r = query({"layouts", "save", " BLANK ", "--title", "Con spazi"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  for (const std::string code : {"BLANK", " BLANK", "blank  "}) {
+    r = query({"layouts", "show", code});
+    EXPECT_EQ(r.exitCode, 0) << code << ": " << r.err;
+  }
+  r = query({"--format", "csv", "sql",
+             "SELECT DISTINCT PD45_CODICE FROM PD45_CONFIGETICH WHERE PD45_CODICE LIKE '%BLANK%'"});
+  EXPECT_EQ(r.out.substr(r.out.find('\n') + 1), "BLANK\r\n");
+  ASSERT_EQ(query({"--yes", "layouts", "delete", " BLANK"}).exitCode, 0);
+}
+
 // What a person typed comes back in messages with its control characters escaped: an escape
 // sequence in a value does not act on the terminal showing the message.
 TEST_F(QueryCommand, TypedControlCharactersAreShownEscaped) {

@@ -75,6 +75,12 @@ TEST(OrderLineQuery, FilterTextIsAppendedWithOriginColumnsRewritten) {
   o.filterText = "TORDCLI.DO11_CLIFOR_CG44 = 7 AND TORDCLI.DO11_DATADOC >= '2026-01-01'";
   EXPECT_NE(composeOrderLineQuery(o).find("TORIG_CODCLIFOR = 7 AND TORIG_DATADOC >= '2026-01-01'"),
             std::string::npos);
+  // A value typed in a filter is data, whatever it reads like, and quotes doubled inside it too.
+  o.filterText = "PD0C_CODICE = 'x''TORDCLI.DO11_SEZDOC' AND TORDCLI.DO11_SEZDOC = 'TORDCLI.DO11_NUMDOC'";
+  EXPECT_NE(composeOrderLineQuery(o).find("PD0C_CODICE = 'x''TORDCLI.DO11_SEZDOC' AND TORIG_SEZDOC = "
+                                          "'TORDCLI.DO11_NUMDOC'"),
+            std::string::npos)
+      << composeOrderLineQuery(o);
 }
 
 }  // namespace
