@@ -707,6 +707,11 @@ TEST_F(QueryCommand, TypedControlCharactersAreShownEscaped) {
              "campo=1"});
   EXPECT_EQ(r.exitCode, 2);
   EXPECT_EQ(r.err.find('\x07'), std::string::npos) << r.err;
+  // So is what the database holds, in a table for people.
+  r = query({"--format", "table", "sql", "SELECT 'a' || char(27) || '[2J' || char(10) || 'b' AS \"T\x07\""});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out.find_first_of("\x1b\x07"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("a\\x1B[2J\\x0Ab\n"), std::string::npos) << r.out;
 }
 
 }  // namespace

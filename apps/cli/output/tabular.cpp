@@ -67,9 +67,11 @@ std::string TabularOutput::csvField(const Value& v) const {
   }
 }
 
+// Text from the database may hold anything: control characters are shown escaped, so that an
+// escape sequence in a description cannot act on the terminal, and a line break keeps its row whole.
 std::string TabularOutput::tableField(const Value& v) const {
   if (v.isNull() || v.isEmpty()) return "";
-  return toText(v, rs_);
+  return utf8::printable(toText(v, rs_), false);
 }
 
 void TabularOutput::row(std::span<const Value> values) {
@@ -96,6 +98,7 @@ void TabularOutput::finish() {
     return;
   }
   std::vector<size_t> widths(names_.size());
+  for (std::string& name : names_) name = utf8::printable(name, false);
   for (size_t c = 0; c < names_.size(); ++c) widths[c] = utf8::length(names_[c]);
   for (const auto& r : cells_)
     for (size_t c = 0; c < r.size() && c < widths.size(); ++c)
