@@ -1,20 +1,27 @@
 #!/usr/bin/env bash
-# Runs every fuzz target of the checked build for SECONDS each (default 30) on a copy of its corpus
-# in fuzz/corpus/, whose inputs (those that once crashed it among them) run first. New inputs
-# worth keeping are left in build-checked/fuzz-corpus/ for review.
+# Runs every fuzz target of the checked build for SECONDS each (default FUZZ_SECONDS, else 10) on a
+# copy of its corpus in fuzz/corpus/, whose inputs (those that once crashed it among them) run
+# first. New inputs worth keeping are left in build-checked/fuzz-corpus/ for review, each target's
+# output in build-checked/fuzz-logs/, and an input that fails a target in build-checked/fuzz-artifacts/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds="${1:-30}"
-for name in criteria template conversions filter_values connection_string; do
+seconds="${1:-${FUZZ_SECONDS:-10}}"
+mkdir -p build-checked/fuzz-logs build-checked/fuzz-artifacts
+for name in criteria template conversions filter_values connection_string label_writers template_layout; do
   corpus="build-checked/fuzz-corpus/$name"
+  log="build-checked/fuzz-logs/$name.log"
   mkdir -p "$corpus"
   echo "fuzz: $name for ${seconds}s"
+  status=0
   "build-checked/bin/${name}_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 \
-    "$corpus" "fuzz/corpus/$name" 2>&1 | grep -E "^(stat::number_of_executed_units|stat::peak_rss_mb|==[0-9]+==ERROR|SUMMARY)" || true
-  # A crash leaves its input behind and a non-zero status, which the pipe above hides.
-  if ls crash-* leak-* timeout-* oom-* >/dev/null 2>&1; then
-    echo "fuzz: $name found a failing input:" >&2
-    ls crash-* leak-* timeout-* oom-* >&2
+    -artifact_prefix="build-checked/fuzz-artifacts/$name-" "$corpus" "fuzz/corpus/$name" >"$log" 2>&1 || status=$?
+  # The coverage reached (cov: edges, ft: features), the runs and the memory they took.
+  grep -aE "^(#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units|stat::peak_rss_mb)" "$log" || true
+  # A crash, a leak, a timeout, a check that aborted, or a target that did not run at all.
+  if [ "$status" -ne 0 ]; then
+    echo "fuzz: $name failed (status $status); the end of $log:" >&2
+    tail -n 40 "$log" >&2
+    ls build-checked/fuzz-artifacts/"$name"-* >&2 2>/dev/null || true
     exit 1
   fi
 done
