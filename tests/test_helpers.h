@@ -18,6 +18,13 @@ inline Decimal D(const char* text) { return *Decimal::parse(text); }
 
 namespace briskal::testing {
 
+// How many times `part` stands in `text`.
+inline size_t occurrences(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
 // The number of the briskal::Error the call throws, or 0 when it throws none.
 template <typename F>
 int32_t errorNumber(F&& call) {

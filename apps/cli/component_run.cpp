@@ -57,8 +57,13 @@ std::filesystem::path logFile() { return logFolder() / "briskal.log"; }
 
 bool reportLoggedErrors(const hostkit::HostSession& session, size_t from) {
   const std::vector<std::string>& logged = session.loggedErrors();
-  for (size_t i = from; i < logged.size(); ++i)
-    std::cerr << "briskal: " << utf8::printable(logged[i]) << '\n';
+  const std::vector<hostkit::ShownMessage>& shown = session.messages().shown();
+  for (size_t i = from; i < logged.size(); ++i) {
+    // An error the component showed in a box is on standard error already.
+    const bool told = std::any_of(shown.begin(), shown.end(),
+                                  [&](const hostkit::ShownMessage& m) { return m.text == logged[i]; });
+    if (!told) std::cerr << "briskal: " << utf8::printable(logged[i]) << '\n';
+  }
   return logged.size() > from;
 }
 

@@ -56,11 +56,13 @@ void FileLogService::write(const std::string& code, const std::string& component
 int FileLogService::showError(const std::string& applicationTitle, const std::string& caption,
                               const std::string& procedure, int32_t buttons, int32_t& /*extra*/) {
   writeEntry(kEntryCode, applicationTitle, procedure);
-  const std::string number = error_ ? std::to_string(error_->number()) : "0";
+  // The database's errors carry a provider's code, which tells a person nothing; the log keeps it.
+  const int32_t number = error_ ? error_->number() : 0;
   const std::string description = error_ ? error_->description() : std::string();
   error_.reset();
   providerErrors_.clear();
-  return messages_.textBox(procedure + ": error " + number + " " + description, buttons, caption);
+  const std::string code = number < 0 ? std::string() : "error " + std::to_string(number) + " ";
+  return messages_.textBox(procedure + ": " + code + description, buttons, caption);
 }
 
 void FileLogService::writeEntry(const std::string& code, const std::string& component,
@@ -73,12 +75,15 @@ void FileLogService::writeEntry(const std::string& code, const std::string& comp
     line += "0 |  | ";
   }
   std::string readable = procedure + ": " + (error_ ? error_->description() : std::string("error"));
+  // The provider's words, where they add to the error's own.
+  std::string added;
   for (size_t i = 0; i < providerErrors_.size(); ++i) {
     line += i == 0 ? " | provider: " : "; ";
     line += oneLine(providerErrors_[i].description);
-    readable += (i == 0 ? " (" : "; ") + providerErrors_[i].description +
-                (i + 1 == providerErrors_.size() ? ")" : "");
+    if (error_ && providerErrors_[i].description == error_->description()) continue;
+    added += (added.empty() ? "" : "; ") + providerErrors_[i].description;
   }
+  if (!added.empty()) readable += " (" + added + ")";
   logger_->error("{}", line);
   if (recorded_) recorded_(oneLine(readable));
 }

@@ -127,7 +127,7 @@ struct PngFiles::Drawer {
       : next(first), thread([this, file, dpi, count](const Page& page) {
           const PageImage image = drawImage(drawer, page, dpi);
           written.emplace_back(next, StagedFile(numbered(file, next)));
-          writePng(image, written.back().second.path());
+          writePng(image, written.back().second.path(), written.back().second.destination());
           next += count;
         }) {}
 

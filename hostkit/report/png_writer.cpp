@@ -4,13 +4,15 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "hostkit/report/report_template.h"
 
 namespace briskal::hostkit::report {
 
-void writePng(const PageImage& image, const std::filesystem::path& file) {
+void writePng(const PageImage& image, const std::filesystem::path& file,
+              const std::filesystem::path& destination) {
   // The page is cairo's 32-bit RGB in native order; the PNG takes its red, green and blue bytes.
   std::vector<uint8_t> rgb(static_cast<size_t>(image.width) * image.height * 3);
   for (int y = 0; y < image.height; ++y) {
@@ -33,9 +35,10 @@ void writePng(const PageImage& image, const std::filesystem::path& file) {
   errno = 0;
   if (png_image_write_to_file(&png, file.c_str(), 0, rgb.data(), 0, nullptr) == 0) {
     const int code = errno;
-    const std::string why = png.message;
+    // The system's reason (a full disk) says more than the library's step that met it.
+    const std::string why = code != 0 ? std::strerror(code) : png.message;
     png_image_free(&png);
-    throwReportError("Writing " + file.string() + ": " + why,
+    throwReportError("Cannot write " + destination.string() + ": " + why,
                      code != 0 ? fileErrorNumber(code) : err::kPathFileAccessError);
   }
 }

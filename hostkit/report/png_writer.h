@@ -8,7 +8,9 @@
 
 namespace briskal::hostkit::report {
 
-// Throws briskal::Error naming the file when it cannot be written.
-void writePng(const PageImage& image, const std::filesystem::path& file);
+// Writes `file`, which will become `destination` (a staged file's name means nothing to a
+// person); throws briskal::Error naming the destination and the reason when it cannot be written.
+void writePng(const PageImage& image, const std::filesystem::path& file,
+              const std::filesystem::path& destination);
 
 }  // namespace briskal::hostkit::report

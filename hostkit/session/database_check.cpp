@@ -60,7 +60,11 @@ DatabaseCheck checkDatabase(const std::string& connectionString, bool componentT
   try {
     connection.open();
   } catch (const Error& e) {
-    throw Error(e.number(), "briskal", name + " cannot be opened: " + e.description());
+    // The database's own words name the file where they can.
+    const bool named = !check.file.empty() && e.description().starts_with("the database") &&
+                       e.description().find(check.file) != std::string::npos;
+    throw Error(e.number(), "briskal",
+                named ? e.description() : name + " cannot be opened: " + e.description());
   }
   for (const char* table : kComponentTables) {
     try {

@@ -54,6 +54,7 @@ class HostSession {
   host::Cinterface& component() { return component_->object(); }
   HeadlessRuntime& runtime() { return *runtime_; }
   HeadlessMessageService& messages() { return *messages_; }
+  const HeadlessMessageService& messages() const { return *messages_; }
   // The message catalogue of the session's language.
   const MessageCatalogue& catalogue() const { return catalogue_; }
   HeadlessNavigator& navigator() { return *navigator_; }

@@ -9,6 +9,7 @@
 #include "support/database_backends.h"
 #include "support/files.h"
 #include "support/process.h"
+#include "test_helpers.h"
 
 namespace briskal {
 namespace {
@@ -19,12 +20,6 @@ using testing::runProcess;
 // past U+10FFFF, after "Dad" and a blank.
 constexpr const char* kBadDescription = "X'446164FF20C080E0819EEDA080F4908080'";
 const std::string kReplacement = "\xEF\xBF\xBD";
-
-size_t occurrences(const std::string& text, const std::string& part) {
-  size_t count = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-  return count;
-}
 
 std::string repeated(const std::string& text, size_t times) {
   std::string result;
@@ -51,7 +46,7 @@ class InvalidDatabaseText : public ::testing::Test {
     const auto run = runProcess(kBriskal, {"--db", db_, "print", "--where", "Numero doc.=1..3", "--basis",
                                            "custom", "--labels", "1", "--label", label, "--out", out});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(occurrences(run.err, "not valid UTF-8"), 1U) << run.err;
+    EXPECT_EQ(testing::occurrences(run.err, "not valid UTF-8"), 1U) << run.err;
     EXPECT_NE(run.err.find("DO30_RIGHE.DO30_DESCART of the record with DO30_NUMREG_CO99 = 202600000002, "
                            "DO30_PROGRIGA = 1 "),
               std::string::npos)

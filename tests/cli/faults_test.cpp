@@ -17,9 +17,11 @@
 #include <vector>
 
 #include "cli/briskal_binary.h"
+#include "data/connection.h"
 #include "support/database_backends.h"
 #include "support/files.h"
 #include "support/process.h"
+#include "test_helpers.h"
 
 namespace briskal {
 namespace {
@@ -179,6 +181,14 @@ TEST_F(Faults, AFullDiskForTheOutputKeepsTheEarlierFile) {
   EXPECT_NE(r.err.find("labels.pdf"), std::string::npos) << r.err;
   EXPECT_EQ(readFile(out), earlier);
   EXPECT_EQ(std::distance(fs::directory_iterator(disk.path()), fs::directory_iterator()), 1);
+  // A page image says so too, naming the page it was writing and the reason.
+  const auto png =
+      runProcess(kBriskal, {"--db", db, "print", "--where", "Numero doc.=1..600", "--label", "custom",
+                            "--basis", "custom", "--labels", "5", "--out", disk.path() + "/l.png"});
+  EXPECT_EQ(png.exitCode, 1);
+  EXPECT_NE(png.err.find("Cannot write " + disk.path() + "/l-"), std::string::npos) << png.err;
+  EXPECT_NE(png.err.find("No space left on device"), std::string::npos) << png.err;
+  EXPECT_EQ(png.err.find("staged"), std::string::npos) << png.err;
 }
 
 // A full disk under the database fails the run with the database's words; the earlier run's
@@ -214,6 +224,39 @@ TEST_F(Faults, AReadOnlyDatabaseFailsTheRunWithItsCause) {
                                        testing::temporaryFolder() + "/c.txt"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err.rfind("briskal: ", 0), 0u) << r.err;
+  EXPECT_NE(r.err.find("read-only"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("PRAGMA"), std::string::npos) << r.err;
+}
+
+// A damaged file and a database locked past the wait are each told once, in words a person can
+// act on: the file and what to do, not the statement that met them or a provider's code.
+TEST_F(Faults, ADamagedOrLockedDatabaseIsToldOnceWithItsFile) {
+  const std::string folder = testing::temporaryFolder();
+  const std::string damaged = folder + "/damaged.db";
+  copyOfDemo(damaged);
+  {
+    // The order lines' pages are overwritten with what no page holds.
+    std::fstream file(damaged, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(4096 * 5);
+    const std::string junk(9000, '\x0d');
+    file.write(junk.data(), static_cast<std::streamsize>(junk.size()));
+  }
+  auto r = runProcess(kBriskal,
+                      {"--db", damaged, "print", "--where", "Numero doc.=1..3", "--out", folder + "/a.txt"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(testing::occurrences(r.err, "the database file " + damaged + " is damaged"), 1U) << r.err;
+  EXPECT_LT(r.err.size(), 300U) << r.err;
+
+  const std::string locked = folder + "/locked.db";
+  data::Connection holder;
+  holder.setConnectionString(copyOfDemo(locked));
+  holder.open();
+  holder.beginTrans();
+  r = runProcess(kBriskal, {"--db", locked, "print", "--where", "Numero doc.=1", "--out", folder + "/b.txt"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(testing::occurrences(r.err, "the database " + locked + " stayed locked"), 1U) << r.err;
+  EXPECT_EQ(r.err.find("-2147"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("BEGIN"), std::string::npos) << r.err;
 }
 
 }  // namespace

@@ -616,7 +616,7 @@ TEST(ReportRendering, APngHoldsThePixelsOfThePage) {
   PageImage image{.width = 3, .height = 2, .stride = 12, .pixels = std::vector<uint8_t>(24)};
   const uint32_t colours[] = {0xff0000, 0x00ff00, 0x0000ff, 0x123456, 0xffffff, 0x000000};
   for (size_t i = 0; i < 6; ++i) std::memcpy(image.pixels.data() + 4 * i, &colours[i], 4);
-  writePng(image, folder / "colours.png");
+  writePng(image, folder / "colours.png", folder / "colours.png");
   const CairoSurface read(cairo_image_surface_create_from_png((folder / "colours.png").c_str()));
   ASSERT_EQ(cairo_surface_status(read.get()), CAIRO_STATUS_SUCCESS);
   ASSERT_EQ(cairo_image_surface_get_width(read.get()), 3);
@@ -628,7 +628,9 @@ TEST(ReportRendering, APngHoldsThePixelsOfThePage) {
     std::memcpy(&pixel, data + static_cast<size_t>(i / 3) * stride + (i % 3) * 4, 4);
     EXPECT_EQ(pixel & 0xffffffU, colours[i]) << "pixel " << i;
   }
-  EXPECT_NE(errorText([&] { writePng(image, folder / "missing" / "x.png"); }).find("missing/x.png"),
+  EXPECT_NE(errorText([&] {
+              writePng(image, folder / "missing" / "x.png", folder / "missing" / "x.png");
+            }).find("missing/x.png"),
             std::string::npos);
 }
 

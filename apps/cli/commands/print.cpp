@@ -100,6 +100,7 @@ int print(const GlobalOptions& options, const PrintArgs& args) {
   if (!args.layout.empty() && !selectLayout(*session, args.layout)) return exit_code::kFailed;
   setSizes(*session, args.sizes);
   execute(*session);
+  if (reportLoggedErrors(*session, logged)) return exit_code::kFailed;
   hostkit::HeadlessWindow* form = session->window("FRMPD_MODSELEZ");
   if (!form || !form->isShown()) return exit_code::kFailed;
   applySelectionEdits(*session, *form, edits);

@@ -1,6 +1,10 @@
 #include "data/drivers/sqlite/sqlite_session.h"
 
 #include <sqlite3.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "data/drivers/sqlite/sqlite_error.h"
 #include "data/drivers/sqlite/sqlite_statement.h"
@@ -14,9 +18,21 @@ Session::Session(const std::string& path) {
   const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
   db_.reset(raw);
   if (rc != SQLITE_OK) fail(rc, raw, path);
-  sqlite3_busy_timeout(raw, 30000);
+  sqlite3_busy_timeout(raw, kBusyTimeoutMs);
   sqlite3_extended_result_codes(raw, 1);
-  exec("PRAGMA journal_mode=WAL");
+  try {
+    exec("PRAGMA journal_mode=WAL");
+  } catch (const DriverError&) {
+    // Its log of changes goes beside the file: a folder or disk that cannot be written fails here.
+    const std::filesystem::path file = path;
+    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
+    struct statvfs disk {};
+    if (::access(path.c_str(), W_OK) != 0 || ::access(folder.c_str(), W_OK) != 0 ||
+        (::statvfs(folder.c_str(), &disk) == 0 && (disk.f_flag & ST_RDONLY)))
+      fail(SQLITE_READONLY, nullptr,
+           "the database file " + path + " is read-only, or on a disk or in a folder that cannot be written");
+    throw;
+  }
   exec("PRAGMA synchronous=NORMAL");
 }
 
