@@ -5,12 +5,17 @@
 #include "common/convert.h"
 #include "common/error.h"
 #include "data/connection.h"
+#include "host/message_box.h"
 #include "host/runtime.h"
 
 namespace briskal::hostkit {
 
 std::unique_ptr<data::Connection> PlainConnectionFactory::newConnection() {
-  return std::make_unique<data::Connection>();
+  auto connection = std::make_unique<data::Connection>();
+  connection->setWarningHandler([&messages = messages_](const std::string& text) {
+    messages.textBox("Warning: " + text, host::msg::kOkOnly | host::msg::kExclamation, "briskal");
+  });
+  return connection;
 }
 
 std::shared_ptr<host::HostObject> RegistryScriptModel::addObject(const std::string& name,

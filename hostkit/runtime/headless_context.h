@@ -10,9 +10,15 @@
 
 namespace briskal::hostkit {
 
+// New connections tell the person at work, in a box of `messages` (borrowed), where text read
+// through them had to be repaired.
 class PlainConnectionFactory final : public host::ConnectionFactory {
  public:
+  explicit PlainConnectionFactory(host::MessageService& messages) : messages_(messages) {}
   std::unique_ptr<data::Connection> newConnection() override;
+
+ private:
+  host::MessageService& messages_;
 };
 
 // Records what the component registers and answers the cancel value a test sets.
@@ -131,7 +137,7 @@ class HeadlessGlobalContext final : public host::GlobalContext {
  private:
   GlobalSettings settings_;
   host::MessageService& messages_;
-  PlainConnectionFactory connections_;
+  PlainConnectionFactory connections_{messages_};
   RegistryScriptModel globalScript_;
 };
 
