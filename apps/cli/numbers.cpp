@@ -36,7 +36,7 @@ std::string decimalNumberError(std::string_view text, std::string_view low, std:
                                int decimals) {
   const std::string wanted =
       "a number " + range(low, high) + " with at most " + std::to_string(decimals) + " decimals";
-  const std::string refused = "'" + std::string(text) + "' is not " + wanted + " ('.' as the decimal point)";
+  std::string refused = "'" + std::string(text) + "' is not " + wanted + " ('.' as the decimal point)";
   const size_t point = text.find('.');
   const std::string_view whole =
       text.substr(text.starts_with('-') ? 1 : 0, point - (text.starts_with('-') ? 1 : 0));

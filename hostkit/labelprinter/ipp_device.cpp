@@ -30,7 +30,7 @@ const char* formatOf(PrinterLanguage language) {
 // unreachable). A lookup failure or a timeout keeps CUPS's own words.
 std::string connectFailure(const char* host, int port, std::chrono::milliseconds timeout) {
   const char* said = cupsLastErrorString();
-  const std::string cups = said ? said : ippErrorString(cupsLastError());
+  std::string cups = said ? said : ippErrorString(cupsLastError());
   if (cups != std::strerror(EHOSTDOWN)) return cups;
   try {
     const TcpSocket probe(host, static_cast<uint16_t>(port), timeout);
