@@ -37,11 +37,11 @@ std::string decimalNumberError(std::string_view text, std::string_view low, std:
   const std::string wanted =
       "a number " + range(low, high) + " with at most " + std::to_string(decimals) + " decimals";
   std::string refused = "'" + std::string(text) + "' is not " + wanted + " ('.' as the decimal point)";
-  const size_t point = text.find('.');
-  const std::string_view whole =
-      text.substr(text.starts_with('-') ? 1 : 0, point - (text.starts_with('-') ? 1 : 0));
+  const std::string_view magnitude = text.substr(text.starts_with('-') ? 1 : 0);
+  const size_t point = magnitude.find('.');
+  const std::string_view whole = magnitude.substr(0, point);
   const std::string_view fraction =
-      point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+      point == std::string_view::npos ? std::string_view() : magnitude.substr(point + 1);
   if (!allDigits(whole) || whole.size() > 18) return refused;
   if (point != std::string_view::npos &&
       (!allDigits(fraction) || fraction.size() > static_cast<size_t>(decimals)))
