@@ -67,7 +67,13 @@ class Layouter {
     for (const Formula& f : t.formulas) formulas_[f.name] = f.text;
     for (const auto& [name, text] : run.formulas) formulas_[name] = text;
     for (const Section& s : t.sections)
-      for (const TemplateItem& item : s.items) std::visit([&](const auto& i) { resolveField(i); }, item);
+      for (const TemplateItem& item : s.items)
+        std::visit(
+            [&](const auto& i) {
+              resolveField(i);
+              translateCaption(i);
+            },
+            item);
   }
 
   void run(const PageSink& sink) {
@@ -214,10 +220,20 @@ class Layouter {
     switch (source.kind) {
       case ValueSource::Kind::Literal: return valueText(Value(source.text), format, regional_);
       case ValueSource::Kind::Formula: return valueText(Value(formulas_.at(source.text)), format, regional_);
+      case ValueSource::Kind::Caption: return valueText(Value(captions_.at(source.text)), format, regional_);
       case ValueSource::Kind::Field:
         return valueText(records_.value(fields_.at(source.text)), format, regional_);
     }
     return {};
+  }
+
+  // Captions are looked up once a run, not once a label.
+  template <typename Item>
+  void translateCaption(const Item& item) {
+    if constexpr (std::is_same_v<Item, TextItem> || std::is_same_v<Item, BarcodeItem>) {
+      if (item.source.kind != ValueSource::Kind::Caption || captions_.contains(item.source.text)) return;
+      captions_[item.source.text] = run_.captions ? run_.captions(item.source.text) : item.source.text;
+    }
   }
 
   template <typename Item>
@@ -239,6 +255,7 @@ class Layouter {
   const RunSettings& run_;
   const RegionalSettings& regional_;
   std::unordered_map<std::string, std::string> formulas_;
+  std::unordered_map<std::string, std::string> captions_;
   std::unordered_map<std::string, size_t> fields_;
 };
 

@@ -27,6 +27,8 @@ struct RunSettings {
   std::map<std::string, std::string> formulas;   // replace the template's texts
   std::map<std::string, double> sectionHeights;  // millimetres, replace the template's heights
   std::set<std::string> suppressed;              // sections not printed
+  // A caption's text in the run's language; without it captions print as written.
+  std::function<std::string(const std::string& caption)> captions;
 };
 
 // Takes each page as soon as it is laid out.

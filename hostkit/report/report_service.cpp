@@ -64,12 +64,14 @@ class RunData {
 
 HeadlessReportService::HeadlessReportService(ReportOptions options, RegionalSettings regional,
                                              DeliverySink delivered, SettingsPrompt prompt,
-                                             ReportPresenter presenter)
+                                             ReportPresenter presenter,
+                                             std::function<std::string(const std::string&)> captions)
     : options_(std::move(options)),
       regional_(std::move(regional)),
       delivered_(std::move(delivered)),
       prompt_(std::move(prompt)),
-      presenter_(std::move(presenter)) {}
+      presenter_(std::move(presenter)),
+      captions_(std::move(captions)) {}
 
 void HeadlessReportService::setDataSource(const std::string& sql) {
   sql_ = sql;
@@ -110,6 +112,7 @@ std::unique_ptr<HeadlessReportService::Run> HeadlessReportService::open() {
   if (handler_) handler_(engine);
   if (engine.refreshRequested()) data.read();
   RunSettings settings = engine.settings();
+  settings.captions = captions_;
   return std::make_unique<Run>(Run{std::move(reportTemplate), std::move(data), std::move(settings)});
 }
 

@@ -53,9 +53,11 @@ using ReportPresenter = std::function<PageFeed(PreparedReport report)>;
 class HeadlessReportService final : public host::ReportService {
  public:
   // `delivered` hears of every run that completed. Without a prompt the options are used as given;
-  // without a presenter the pages go to the destination.
+  // without a presenter the pages go to the destination. `captions` gives the templates' captions
+  // in the session's language.
   HeadlessReportService(ReportOptions options, RegionalSettings regional, DeliverySink delivered = {},
-                        SettingsPrompt prompt = {}, ReportPresenter presenter = {});
+                        SettingsPrompt prompt = {}, ReportPresenter presenter = {},
+                        std::function<std::string(const std::string&)> captions = {});
   ~HeadlessReportService() override;
 
   void setGlobalContext(host::Cinterface* host) override { host_ = host; }
@@ -105,6 +107,7 @@ class HeadlessReportService final : public host::ReportService {
   DeliverySink delivered_;
   SettingsPrompt prompt_;
   ReportPresenter presenter_;
+  std::function<std::string(const std::string&)> captions_;
   host::Cinterface* host_ = nullptr;
   std::string title_;
   std::string templateFile_;

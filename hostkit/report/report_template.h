@@ -33,11 +33,12 @@ struct PageSetup {
   friend bool operator==(const PageSetup&, const PageSetup&) = default;
 };
 
-// What a text or a barcode shows: a literal, a field of the current record or a formula's text.
+// What a text or a barcode shows: a literal, a field of the current record, a formula's text, or a
+// caption: a literal printed in the run's language.
 struct ValueSource {
-  enum class Kind { Literal, Field, Formula };
+  enum class Kind { Literal, Field, Formula, Caption };
   Kind kind = Kind::Literal;
-  std::string text;  // the literal, or the field's or formula's name
+  std::string text;  // the literal or caption as written, or the field's or formula's name
   friend bool operator==(const ValueSource&, const ValueSource&) = default;
 };
 

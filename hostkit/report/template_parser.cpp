@@ -306,8 +306,8 @@ class Parser {
     const SourcePos at{s.line, s.column};
     if (s.keyword == "text") {
       const Attributes a(*this, s,
-                         {"x", "y", "w", "h", "value", "field", "formula", "font", "size", "bold", "align",
-                          "format", "multiline", "line-height"});
+                         {"x", "y", "w", "h", "value", "field", "formula", "caption", "font", "size", "bold",
+                          "align", "format", "multiline", "line-height"});
       TextItem t;
       t.x = a.requiredNumber("x");
       t.y = a.requiredNumber("y");
@@ -326,7 +326,8 @@ class Parser {
       return t;
     }
     if (s.keyword == "barcode") {
-      const Attributes a(*this, s, {"x", "y", "w", "h", "type", "value", "field", "formula", "show-text"});
+      const Attributes a(*this, s,
+                         {"x", "y", "w", "h", "type", "value", "field", "formula", "caption", "show-text"});
       BarcodeItem b;
       b.x = a.requiredNumber("x");
       b.y = a.requiredNumber("y");
@@ -367,18 +368,19 @@ class Parser {
     std::optional<ValueSource> found;
     const std::pair<const char*, ValueSource::Kind> kinds[] = {{"value", ValueSource::Kind::Literal},
                                                                {"field", ValueSource::Kind::Field},
-                                                               {"formula", ValueSource::Kind::Formula}};
+                                                               {"formula", ValueSource::Kind::Formula},
+                                                               {"caption", ValueSource::Kind::Caption}};
     for (const auto& [name, kind] : kinds) {
       const Attribute* attribute = a.find(name);
       if (!attribute) continue;
-      if (found) fail(s, *attribute, "only one of 'value', 'field' and 'formula' may be given");
+      if (found) fail(s, *attribute, "only one of 'value', 'field', 'formula' and 'caption' may be given");
       found = ValueSource{kind, a.valueOf(*attribute)};
       if (kind == ValueSource::Kind::Field && found->text.empty())
         failValue(s, *attribute, "the field name is empty");
       if (kind == ValueSource::Kind::Formula && !result_.findFormula(found->text))
         failValue(s, *attribute, "unknown formula '" + found->text + "'");
     }
-    if (!found) fail(s, "missing attribute 'value', 'field' or 'formula'");
+    if (!found) fail(s, "missing attribute 'value', 'field', 'formula' or 'caption'");
     return *found;
   }
 

@@ -56,6 +56,7 @@ void source(Line& line, const ValueSource& s) {
     case ValueSource::Kind::Literal: line.str("value", s.text); break;
     case ValueSource::Kind::Field: line.word("field", s.text); break;
     case ValueSource::Kind::Formula: line.word("formula", s.text); break;
+    case ValueSource::Kind::Caption: line.str("caption", s.text); break;
   }
 }
 

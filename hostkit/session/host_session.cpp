@@ -25,15 +25,18 @@ HostSession::HostSession(SessionOptions options)
   global_ = std::make_shared<HeadlessGlobalContext>(std::move(options.settings), *messages_);
   const std::filesystem::path folder = options.component.parent_path();
   runtime_->setComponentFolder(folder);
+  // The labels' captions print in the session's language.
+  auto captions = [this](const std::string& caption) { return catalogue_.screenText(caption); };
   runtime_->setReportServiceFactory([this, report = options.report, regional,
                                      prompt = options.reportSettingsPrompt,
-                                     presenter = options.reportPresenter] {
+                                     presenter = options.reportPresenter, captions] {
     return std::make_unique<report::HeadlessReportService>(
-        report, regional, [this](const report::Delivery& delivery) { deliver(delivery); }, prompt, presenter);
+        report, regional, [this](const report::Delivery& delivery) { deliver(delivery); }, prompt, presenter,
+        captions);
   });
   runtime_->setLabelPrinterFactory([this, destination = options.labelPrinter,
                                     printer = options.labelPrinterSettings, folder, regional,
-                                    global = global_] {
+                                    global = global_, captions] {
     // The label printer lays its labels out with the customisable label template, naming the
     // company as the printed labels do.
     auto labelTemplate =
@@ -41,6 +44,7 @@ HostSession::HostSession(SessionOptions options)
     report::RunSettings run;
     run.formulas["CodiceDitta"] = toText(NVL(global->company(), Value("")), regional);
     run.formulas["RagioneSociale"] = toText(NVL(global->companyName(), Value("")), regional);
+    run.captions = captions;
     return std::make_unique<labelprinter::HeadlessLabelPrinter>(
         destination,
         [labelTemplate, run, regional](const data::Recordset& records) {

@@ -16,6 +16,7 @@
 #include "common/error.h"
 #include "data/connection.h"
 #include "data/recordset.h"
+#include "hostkit/messages/message_catalogue.h"
 #include "hostkit/report/cairo_handles.h"
 #include "hostkit/report/cairo_renderer.h"
 #include "hostkit/report/cups_printer.h"
@@ -199,6 +200,7 @@ TEST(ReportTemplateText, EveryItemKindAndEscapedTextSurviveARoundTrip) {
       "format=###,##0.000 multiline line-height=3.5\n"
       "  text x=0 y=6 w=40 h=5 formula=F\n"
       "  text x=0 y=12 w=40 h=5 field=\"ORDINE CLIENTE\"\n"
+      "  text x=0 y=18 w=40 h=5 caption=\"Quantità\"\n"
       "  barcode x=0 y=10 w=20 h=8 type=ean13 value=\"4006381333931\" show-text=no\n"
       "  line x1=0 y1=0 x2=60 y2=0 thickness=0.1\n"
       "  box x=1 y=1 w=5 h=5 filled=yes\n";
@@ -211,8 +213,10 @@ TEST(ReportTemplateText, EveryItemKindAndEscapedTextSurviveARoundTrip) {
   EXPECT_TRUE(label.bold && label.multiline);
   EXPECT_EQ(t.findFormula("F")->text, "say \"hi\" \\ bye");
   EXPECT_EQ(std::get<TextItem>(t.sections[1].items[2]).source.text, "ORDINE CLIENTE");
-  EXPECT_FALSE(std::get<BarcodeItem>(t.sections[1].items[3]).showText);
-  EXPECT_TRUE(std::get<BoxItem>(t.sections[1].items[5]).filled);
+  EXPECT_EQ(std::get<TextItem>(t.sections[1].items[3]).source,
+            (ValueSource{ValueSource::Kind::Caption, "Quantità"}));
+  EXPECT_FALSE(std::get<BarcodeItem>(t.sections[1].items[4]).showText);
+  EXPECT_TRUE(std::get<BoxItem>(t.sections[1].items[6]).filled);
   EXPECT_EQ(t.page.marginLeft, 1.25);
   EXPECT_EQ(parseTemplate(writeTemplate(t), "R.RPT", folder), t);
 }
@@ -264,10 +268,11 @@ INSTANTIATE_TEST_SUITE_P(
                     "CRPD_BRISKLAB.RPT:3:38: 'size' must be greater than zero"},
         BadTemplate{"UndeclaredFormula", kHead + "  text x=0 y=0 w=10 h=5 formula=DITTA\n",
                     "CRPD_BRISKLAB.RPT:3:33: unknown formula 'DITTA'"},
-        BadTemplate{"TwoSources", kHead + "  text x=0 y=0 w=10 h=5 value=a field=B\n",
-                    "CRPD_BRISKLAB.RPT:3:33: only one of 'value', 'field' and 'formula' may be given"},
+        BadTemplate{
+            "TwoSources", kHead + "  text x=0 y=0 w=10 h=5 value=a field=B\n",
+            "CRPD_BRISKLAB.RPT:3:33: only one of 'value', 'field', 'formula' and 'caption' may be given"},
         BadTemplate{"NoSource", kHead + "  barcode x=0 y=0 w=10 h=5 type=qrcode\n",
-                    "CRPD_BRISKLAB.RPT:3:3: missing attribute 'value', 'field' or 'formula'"},
+                    "CRPD_BRISKLAB.RPT:3:3: missing attribute 'value', 'field', 'formula' or 'caption'"},
         BadTemplate{"UnknownChoice", kHead + "  text x=0 y=0 w=10 h=5 value=a align=middle\n",
                     "CRPD_BRISKLAB.RPT:3:39: 'middle' is not one of left, center, right"},
         BadTemplate{"BadFlag", kHead + "  box x=0 y=0 w=10 h=5 filled=maybe\n",
@@ -484,6 +489,19 @@ TEST(CustomLabel, OnePagePerRecordWithFormattedQuantityAndNoBarcodeForAMissingCo
                               [](const DrawingOp& op) { return std::holds_alternative<BarcodeOp>(op); }))
                 .data,
             "A3");
+}
+
+TEST(CustomLabel, ItsCaptionsPrintInTheSessionsLanguage) {
+  auto support = printSupport({supportRow("A1")});
+  const ReportTemplate t = loadTemplate(kReports / "CRPD_BRISKLABPERS.rpt");
+  const MessageCatalogue english = MessageCatalogue::load(kReports.parent_path() / "messages" / "en.tsv");
+  RunSettings run;
+  run.captions = [&english](const std::string& caption) { return english.screenText(caption); };
+  const Page label = RecordLayout(t, *support, run, RegionalSettings::english()).current();
+  for (const char* caption : {"Order", "Line", "Delivery", "Customer", "Quantity"})
+    EXPECT_NE(findText({label}, caption), nullptr) << caption;
+  for (const char* caption : {"Ordine", "Riga", "Consegna", "Cliente", "Quantità"})
+    EXPECT_EQ(findText({label}, caption), nullptr) << caption;
 }
 
 TEST(CustomLabel, TheCurrentRecordAloneMakesTheSameLabelForTheLabelPrinter) {
