@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev qt6-tools-dev libqt6opengl6-dev
+  qt6-base-dev qt6-tools-dev libqt6opengl6-dev qt6-translations-l10n
   libsqlite3-dev sqlite3
   unixodbc unixodbc-dev libsqliteodbc odbc-postgresql tdsodbc
   postgresql

@@ -17,7 +17,8 @@
 namespace briskal::hostkit::qt {
 
 HostWindow::HostWindow(SessionOptions options, bool askOnScreen)
-    : area_(new QMdiArea(this)),
+    : qtTexts_(options.locale),
+      area_(new QMdiArea(this)),
       lastRun_(new QLabel(this)),
       printChoices_(options.report),
       previewTargets_{options.report.destination, options.labelPrinter, options.labelPrinterSettings} {

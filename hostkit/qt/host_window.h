@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "hostkit/qt/print_preview.h"
+#include "hostkit/qt/qt_translations.h"
 #include "hostkit/qt/screen_texts.h"
 #include "hostkit/session/host_session.h"
 
@@ -43,6 +44,7 @@ class HostWindow final : public QMainWindow {
   // The screen's texts in the session's language.
   ScreenTexts texts() const;
 
+  QtTranslations qtTexts_;
   QMdiArea* area_;
   QLabel* lastRun_;
   std::vector<QtFormWindow*> windows_;

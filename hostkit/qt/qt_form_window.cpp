@@ -34,7 +34,7 @@ QWidget* loadFormLayout(const std::filesystem::path& file) {
 
 QtFormWindow::QtFormWindow(host::HostForm& form, QMdiArea& area, const std::filesystem::path& layouts,
                            const RegionalSettings& regional, ScreenTexts texts)
-    : form_(form), area_(area), root_(loadFormLayout(layouts / (form.formName() + ".ui"))) {
+    : form_(form), area_(area), root_(loadFormLayout(layouts / (form.formName() + ".ui"))), texts_(texts) {
   texts.translate(root_);
   controls_ = std::make_unique<QtControlHost>(
       root_, [this] { return sub_.data(); }, regional, texts);
@@ -54,7 +54,7 @@ void QtFormWindow::show(bool modal) {
   shown_ = true;
   if (modal) {
     dialog_ = new QDialog(area_.window());
-    dialog_->setWindowTitle(QString::fromStdString(caption_));
+    dialog_->setWindowTitle(texts_(caption_));
     auto* layout = new QVBoxLayout(dialog_);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(root_);
@@ -66,7 +66,7 @@ void QtFormWindow::show(bool modal) {
   if (!sub_) {
     sub_ = area_.addSubWindow(root_);
     sub_->setAttribute(Qt::WA_DeleteOnClose, false);
-    sub_->setWindowTitle(QString::fromStdString(caption_));
+    sub_->setWindowTitle(texts_(caption_));
     sub_->installEventFilter(this);
     sub_->resize(sub_->sizeHint());
   }
@@ -82,7 +82,8 @@ void QtFormWindow::hide() {
 
 void QtFormWindow::setCaption(const std::string& caption) {
   caption_ = caption;
-  const QString title = QString::fromStdString(caption);
+  // The forms write their captions in Italian.
+  const QString title = texts_(caption);
   if (sub_) sub_->setWindowTitle(title);
   if (dialog_) dialog_->setWindowTitle(title);
   if (root_) root_->setWindowTitle(title);

@@ -53,6 +53,7 @@ class QtFormWindow final : public host::FormWindow, public QObject {
   QPointer<QMdiSubWindow> sub_;
   QPointer<QDialog> dialog_;
   std::unique_ptr<QtControlHost> controls_;
+  ScreenTexts texts_;
   std::string caption_;
   bool shown_ = false;
   bool busy_ = false;  // the form shows the hourglass

@@ -10,13 +10,6 @@
 #include "hostkit/controls/headless_text_edit.h"
 
 namespace briskal::hostkit::qt {
-namespace {
-
-// Where an item keeps the form's own caption, which the form reads back whatever is shown.
-constexpr int kFormText = Qt::UserRole + 1;
-
-}  // namespace
-
 // --- combo ------------------------------------------------------------------------------------
 
 QtCombo::QtCombo(std::string name, QComboBox* box, ScreenTexts texts)
@@ -40,7 +33,6 @@ void QtCombo::addItem(const std::string& text, int32_t key) {
   const QSignalBlocker quiet(widget());
   const int selected = widget()->currentIndex();
   widget()->addItem(texts_(text), key);
-  widget()->setItemData(widget()->count() - 1, toQt(text), kFormText);
   widget()->setCurrentIndex(selected);
 }
 
@@ -66,9 +58,10 @@ std::string QtCombo::text() const {
   return std::to_string(widget()->currentData().toInt());
 }
 
+// What the operator sees, in the session's language: the form prints it in captions and reports.
 std::string QtCombo::selectedText() const {
   if (!widget() || widget()->currentIndex() < 0) return {};
-  return fromQt(widget()->currentData(kFormText).toString());
+  return fromQt(widget()->currentText());
 }
 
 Value QtCombo::property(std::string_view name) const { return name == "Text" ? Value(text()) : Value(); }

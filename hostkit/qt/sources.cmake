@@ -15,6 +15,7 @@ add_library(briskal_hostkit_qt STATIC
   qt/qt_grid.cpp
   qt/qt_inputs.cpp
   qt/qt_query_filter.cpp
+  qt/qt_translations.cpp
   qt/recordset_model.cpp
   qt/screen_texts.cpp
   qt/virtual_keys.cpp
