@@ -26,6 +26,7 @@ struct DesktopOptions {
   std::string locale = "it";
   std::string out = "briskal-labels.pdf";
   std::string labelPrinter = "briskal-labels.epl";
+  int64_t confirmAbove = 1000;
 };
 
 // A database that is not there is offered as the demo database; false when the user declines or
@@ -84,6 +85,10 @@ int main(int argc, char** argv) {
                              ": not a label printer (FILE.epl, FILE.zpl, ipp://, tcp:// or cups:QUEUE)";
           },
           "", "label printer"));
+  app.add_option("--confirm-above", o.confirmAbove, "A print run of more labels asks first (0: never asks)")
+      ->type_name("LABELS")
+      ->check(CLI::NonNegativeNumber)
+      ->capture_default_str();
   CLI11_PARSE(app, argc, argv);
 
   QApplication qt(argc, argv);
@@ -97,6 +102,7 @@ int main(int argc, char** argv) {
     options.settings.company = Value(int32_t{o.company});
     options.settings.userCode = o.user;
     options.settings.regional = RegionalSettings::byName(o.locale);
+    options.settings.confirmLabelsAbove = o.confirmAbove;
     options.locale = o.locale;
     options.dataFolder = hostkit::defaultDataFolder();
     options.component = hostkit::defaultComponentPath();

@@ -108,6 +108,7 @@ struct GlobalSettings {
   std::string userGroupCode = "admins";
   std::string applicationTitle = "briskal";
   RegionalSettings regional = RegionalSettings::italian();
+  int64_t confirmLabelsAbove = 0;  // 0: runs never ask
 };
 
 // The name of `company` in the company table of the database `connectionString` opens. Throws
@@ -131,6 +132,7 @@ class HeadlessGlobalContext final : public host::GlobalContext {
   host::ConnectionFactory& connectionFactory() override { return connections_; }
   host::ScriptModel* globalScriptService() override { return &globalScript_; }
   Value status() const override { return Value(); }
+  int64_t labelsToConfirm() const override { return settings_.confirmLabelsAbove; }
 
   RegistryScriptModel& globalScript() { return globalScript_; }
 

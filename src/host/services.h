@@ -194,6 +194,8 @@ class GlobalContext {
   // The global instance of the script service, whose connection errors go with a form's errors.
   virtual ScriptModel* globalScriptService() = 0;
   virtual Value status() const = 0;
+  // A print run of more labels than this asks the operator first; 0 never asks.
+  virtual int64_t labelsToConfirm() const = 0;
 };
 
 }  // namespace briskal::host

@@ -31,6 +31,9 @@ constexpr std::chrono::minutes kTurnBound{2};
 // The component's own messages in the host's catalogue.
 constexpr int32_t kWaitingForTurn = 900004;
 constexpr int32_t kNoTurn = 900005;
+constexpr int32_t kSelectionTotals = 900006;
+constexpr int32_t kRowsChanged = 900007;
+constexpr int32_t kConfirmLabels = 900008;
 
 // Detail fields and the label-row field each shows.
 // clang-format off
@@ -74,7 +77,8 @@ FRMPD_MODSELEZ::FRMPD_MODSELEZ(host::HostRuntime& runtime)
       TXT_QTASUETIC_(controls().textEdit("TXT_QTASUETIC")),
       CMD_EPL_(controls().button("CMD_EPL")),
       KVX_RESIZEFORM1_(controls().resizer("KVX_RESIZEFORM1")),
-      MDIActiveX1_(controls().mdiHost("MDIActiveX1")) {
+      MDIActiveX1_(controls().mdiHost("MDIActiveX1")),
+      LBL_Totali_(controls().label("LBL_Totali")) {
   controls().button("CmdConf").setCaption("&Conferma");
   controls().button("CmdExec").setCaption("&Stampa");
   CMD_EPL_.setCaption("EPL");
@@ -160,6 +164,7 @@ void FRMPD_MODSELEZ::Form_Activate() {
     for (const char* edit : {"TXT_QTAINORD", "TXT_QTASUETIC", "TXT_NEWQTASUETIC"})
       controls().textEdit(edit).setSetting("displayformat", Value(kQuantityFormat));
     grid_.setDataSource(rsetGridRigaOrd_.get());
+    showTotals();
     window().setMousePointer(kDefaultPointer);
     notifyWindowState("kvOpen");
     loadedOnce_ = true;
@@ -394,6 +399,7 @@ void FRMPD_MODSELEZ::attachRows(std::optional<data::Bookmark> row) {
 
 void FRMPD_MODSELEZ::CmdExec_Click() {
   trap("CmdExec_Click", [&] {
+    if (!labelCountConfirmed()) return;
     if (callingForm_->labelRowChoices().labelType == LabelType::Customisable) {
       StampaEtichettePersonalizzate();
       return;
@@ -666,25 +672,24 @@ void FRMPD_MODSELEZ::CmdConf_Click() {
       return;
     required(bindCollRigaOrd_).setDataSource(nullptr);
     window().setMousePointer(kHourglass);
-    if (action == "3" && !everyRow) markByParameter(rule, " SELEZIONE = '0'", selection::kPrinted, false);
-    else if (action == "3") restoreAll();
-    else if (action == "1") markByParameter(rule, " SELEZIONE = '1'", selection::kRemoved, false);
-    else if (action == "2" && everyRow) changeQuantityOfAll();
-    else if (action == "2") markByParameter(rule, " SELEZIONE = '1'", selection::kMarked, true);
-    bindCollRigaOrd_->setDataSource(rsetGridRigaOrd_.get());
+    // The operator stays on the row they were on, whatever the action went through.
+    const std::optional<data::Bookmark> current = currentLabelRow();
+    int64_t changed = 0;
+    if (action == "3" && !everyRow)
+      changed = markByParameter(rule, " SELEZIONE = '0'", selection::kPrinted, false);
+    else if (action == "3") changed = restoreAll();
+    else if (action == "1") changed = markByParameter(rule, " SELEZIONE = '1'", selection::kRemoved, false);
+    else if (action == "2" && everyRow) changed = changeQuantityOfAll();
+    else if (action == "2") changed = markByParameter(rule, " SELEZIONE = '1'", selection::kMarked, true);
+    attachRows(current);
+    showTotals(changed);
     window().setMousePointer(kDefaultPointer);
   });
 }
 
-void FRMPD_MODSELEZ::attachGrid() {
-  data::Recordset& rows = required(rsetGridRigaOrd_);
-  rows.setFilter("");
-  grid_.setDataSource(&rows);
-  if (!rows.eof()) rows.moveFirst();
-}
-
-void FRMPD_MODSELEZ::markByParameter(const BatchRule& rule, std::string_view filter, std::string_view mark,
-                                     bool quantity) {
+int64_t FRMPD_MODSELEZ::markByParameter(const BatchRule& rule, std::string_view filter, std::string_view mark,
+                                        bool quantity) {
+  int64_t changed = 0;
   trap("ModificaRighe", [&] {
     std::optional<Decimal> newQuantity;
     if (quantity && !(newQuantity = ControllaQuantita())) return;
@@ -692,24 +697,25 @@ void FRMPD_MODSELEZ::markByParameter(const BatchRule& rule, std::string_view fil
     grid_.setDataSource(nullptr);
     controls().button("CmdExec").setEnabled(true);
     SelectionEditor editor(rows, global().regionalSettings());
-    editor.markOrderLines(rule, filter, mark);
+    changed = editor.markOrderLines(rule, filter, mark);
     if (quantity) {
-      if (!editor.applyQuantity(*newQuantity, false))
+      changed = editor.applyQuantity(*newQuantity, false);
+      if (changed == 0)
         messageBox("Non esistono righe corrispondenti ai parametri selezionati", 64772,
                    host::msg::kInformation);
       TXT_NEWQTASUETIC_.setText("");
     }
   });
-  attachGrid();
+  return changed;
 }
 
-void FRMPD_MODSELEZ::restoreAll() {
+int64_t FRMPD_MODSELEZ::restoreAll() {
   grid_.setDataSource(nullptr);
-  SelectionEditor(required(rsetGridRigaOrd_), global().regionalSettings()).restoreAll();
-  attachGrid();
+  return SelectionEditor(required(rsetGridRigaOrd_), global().regionalSettings()).restoreAll();
 }
 
-void FRMPD_MODSELEZ::changeQuantityOfAll() {
+int64_t FRMPD_MODSELEZ::changeQuantityOfAll() {
+  int64_t changed = 0;
   trap("AggiornaRsetGrid", [&] {
     const std::optional<Decimal> newQuantity = ControllaQuantita();
     if (!newQuantity) return;
@@ -718,13 +724,44 @@ void FRMPD_MODSELEZ::changeQuantityOfAll() {
     if (!rows.eof() || !rows.bof()) rows.moveFirst();
     rows.setFilter(" SELEZIONE = '1'");
     if (rows.recordCount() > 0) {
-      SelectionEditor(rows, global().regionalSettings()).applyQuantity(*newQuantity, true);
+      changed = SelectionEditor(rows, global().regionalSettings()).applyQuantity(*newQuantity, true);
       controls().button("CmdExec").setEnabled(true);
     } else {
       messageBox("Non esistono più righe da elaborare", 40134, host::msg::kInformation);
     }
   });
-  attachGrid();
+  return changed;
+}
+
+void FRMPD_MODSELEZ::showTotals(std::optional<int64_t> changedRows) {
+  trap("showTotals", [&] {
+    if (!rsetGridRigaOrd_) return;
+    const RegionalSettings& rs = global().regionalSettings();
+    const SelectionTotals t = countSelection(*rsetGridRigaOrd_, rs);
+    const auto count = [&rs](int64_t n) { return Value(formatNumber(Value(n), "#,##0", rs)); };
+    const std::vector<Value> totals = {count(t.orderLines), count(t.allOrderLines), count(t.labelRows),
+                                       count(t.allLabelRows), count(t.labels)};
+    std::string text = ComponentForm::translate(
+        "Righe d'ordine: %1 di %2 · Righe etichetta: %3 di %4 · Etichette da stampare: %5", kSelectionTotals,
+        &totals);
+    if (changedRows) {
+      const std::vector<Value> changed = {count(*changedRows)};
+      text = ComponentForm::translate("Righe modificate: %1", kRowsChanged, &changed) + " — " + text;
+    }
+    LBL_Totali_.setCaption(text);
+  });
+}
+
+bool FRMPD_MODSELEZ::labelCountConfirmed() {
+  const int64_t threshold = global().labelsToConfirm();
+  if (threshold <= 0 || !rsetGridRigaOrd_) return true;
+  const RegionalSettings& rs = global().regionalSettings();
+  const int64_t labels = countSelection(*rsetGridRigaOrd_, rs).labels;
+  if (labels <= threshold) return true;
+  const std::vector<Value> parameters = {Value(formatNumber(Value(labels), "#,##0", rs))};
+  return messageBox("Stampare " + formatNumber(Value(labels), "#,##0", rs) + " etichette?", kConfirmLabels,
+                    host::msg::kYesNo | host::msg::kQuestion | host::msg::kDefaultButton2,
+                    &parameters) == host::msg::kYes;
 }
 
 // Zero, a negative number, more than three decimals or a text that is no number are refused.
@@ -742,6 +779,7 @@ void FRMPD_MODSELEZ::KVX_QGRIDWRAPPER1_CellDblClick(const std::string& field) {
   if (field != "SELEZIONE") return;
   trap("KVX_QGRIDWRAPPER1_CellDblClick",
        [&] { SelectionEditor(required(rsetGridRigaOrd_), global().regionalSettings()).toggleCurrent(); });
+  showTotals();
 }
 
 bool FRMPD_MODSELEZ::quantityAccepted(const std::string& text) {

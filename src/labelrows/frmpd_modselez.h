@@ -70,16 +70,20 @@ class FRMPD_MODSELEZ final : public host::ComponentForm {
   void TXT_PARAM_KeyPress(int32_t& keyAscii);
   void TXT_PARAM_Validate(bool& cancel);
   void CmdConf_Click();
-  // The routines of one action, each ending with the filter off, the grid attached and the first
-  // row current.
-  void markByParameter(const BatchRule& rule, std::string_view filter, std::string_view mark, bool quantity);
-  void restoreAll();
-  void changeQuantityOfAll();
+  // The routines of one action, each returning the rows it changed; the caller attaches the grid
+  // again.
+  int64_t markByParameter(const BatchRule& rule, std::string_view filter, std::string_view mark,
+                          bool quantity);
+  int64_t restoreAll();
+  int64_t changeQuantityOfAll();
+  // The selection's totals under the grid, after an editing action with the rows it changed.
+  void showTotals(std::optional<int64_t> changedRows = std::nullopt);
+  // More labels than the host's threshold ask first; false when the operator declines.
+  bool labelCountConfirmed();
   // The new quantity per label, or the message 64773 and nullopt.
   std::optional<Decimal> ControllaQuantita();
   // "Inserire un valore numerico" when a numeric parameter type has a text that is no number.
   bool parameterRefused();
-  void attachGrid();
   void KVX_QGRIDWRAPPER1_CellDblClick(const std::string& field);
   // A label's quantity, typed in its detail field or in the grid, is a number above zero with at
   // most three decimals; anything else is refused and the label keeps its quantity.
@@ -124,6 +128,7 @@ class FRMPD_MODSELEZ final : public host::ComponentForm {
   host::ToolbarButtonControl& CMD_EPL_;
   host::FormResizerControl& KVX_RESIZEFORM1_;
   host::MdiHostControl& MDIActiveX1_;
+  host::LabelControl& LBL_Totali_;
 
   data::Connection* connection_ = nullptr;
   std::string connectionString_;

@@ -1,6 +1,7 @@
 #include "labelrows/selection_editing.h"
 
 #include <array>
+#include <unordered_set>
 
 #include "common/convert.h"
 #include "common/routines.h"
@@ -61,7 +62,32 @@ std::optional<Decimal> labelQuantity(const std::string& text, const RegionalSett
 
 SelectionEditor::SelectionEditor(data::Recordset& rows, const RegionalSettings& rs) : rows_(rows), rs_(rs) {}
 
-void SelectionEditor::markOrderLines(const BatchRule& rule, std::string_view filter, std::string_view mark) {
+SelectionTotals countSelection(const data::Recordset& rows, const RegionalSettings& rs) {
+  SelectionTotals totals;
+  const std::unique_ptr<data::Recordset> all = rows.clone();
+  all->setFilter("");
+  const auto selectionField = static_cast<size_t>(all->fieldIndex(kSelection));
+  const auto kindField = static_cast<size_t>(all->fieldIndex("TIPORIGA"));
+  const auto lineField = static_cast<size_t>(all->fieldIndex(kOrderLine));
+  const Value master("M");
+  const Value printed(selection::kPrinted);
+  std::unordered_set<int64_t> linesPrinted;
+  for (; !all->eof(); all->moveNext()) {
+    const bool isMaster = all->value(kindField) == master;
+    (isMaster ? totals.allOrderLines : totals.allLabelRows) += 1;
+    if (all->value(selectionField) != printed) continue;
+    ++totals.labels;
+    if (!isMaster) ++totals.labelRows;
+    if (const Value line = all->value(lineField); !line.isNull() && !line.isEmpty())
+      linesPrinted.insert(toInt64(line, rs));
+  }
+  totals.orderLines = static_cast<int64_t>(linesPrinted.size());
+  return totals;
+}
+
+int64_t SelectionEditor::markOrderLines(const BatchRule& rule, std::string_view filter,
+                                        std::string_view mark) {
+  int64_t marked = 0;
   orderQuantities_.clear();
   if (rule.parameterType == "5") {
     const std::unique_ptr<data::Recordset> all = rows_.clone();
@@ -73,16 +99,14 @@ void SelectionEditor::markOrderLines(const BatchRule& rule, std::string_view fil
   rows_.setFilter(filter);
   if (!rows_.eof()) rows_.moveFirst();
   while (!rows_.eof()) {
-    if (markIfMatching(rule, mark)) continue;  // already past the order line
+    if (matches(rule)) {
+      marked += markOrderLine(mark);  // already past the order line
+      continue;
+    }
     rows_.moveNext();
     if (!rows_.eof()) rows_.find("TIPORIGA = 'M'");
   }
-}
-
-bool SelectionEditor::markIfMatching(const BatchRule& rule, std::string_view mark) {
-  if (!matches(rule)) return false;
-  markOrderLine(mark);
-  return true;
+  return marked;
 }
 
 // A row whose value is no number, or no value at all, matches no numeric comparison.
@@ -104,43 +128,51 @@ bool SelectionEditor::matches(const BatchRule& rule) const {
   return compare(row, rule.parameter, rule.operatorValue);
 }
 
-void SelectionEditor::markOrderLine(std::string_view mark) {
+int64_t SelectionEditor::markOrderLine(std::string_view mark) {
+  int64_t marked = 0;
   const Value line = rows_.value(kOrderLine);
   while (!rows_.eof() && rows_.value(kOrderLine) == line) {
     rows_.setValue(kSelection, Value(std::string(mark)));
     rows_.update();
     rows_.moveNext();
+    ++marked;
   }
+  return marked;
 }
 
-void SelectionEditor::restoreAll() {
+int64_t SelectionEditor::restoreAll() {
+  int64_t restored = 0;
   rows_.setFilter(" SELEZIONE = '0'");
   while (!rows_.eof()) {
     rows_.setValue(kSelection, Value(selection::kPrinted));
     rows_.update();
     rows_.moveNext();
+    ++restored;
   }
   rows_.setFilter("");
   if (!rows_.eof()) rows_.moveFirst();
+  return restored;
 }
 
-bool SelectionEditor::applyQuantity(const Decimal& quantity, bool global) {
+int64_t SelectionEditor::applyQuantity(const Decimal& quantity, bool global) {
   if (!global) {
     rows_.setFilter("SELEZIONE= '9'");
     if (rows_.recordCount() < 1) {
       rows_.setFilter("");
-      return false;
+      return 0;
     }
   }
+  int64_t changed = 0;
   for (rows_.moveFirst(); !rows_.eof(); rows_.moveNext()) {
     rows_.setValue("QTASUETICH", Value(quantity));
     recomputeMeasures(quantity);
     if (!global) rows_.setValue(kSelection, Value(selection::kPrinted));
     rows_.update();
+    ++changed;
   }
   rows_.setFilter("");
   if (!rows_.eof()) rows_.moveFirst();
-  return true;
+  return changed;
 }
 
 void SelectionEditor::toggleCurrent() {

@@ -32,18 +32,33 @@ bool isNumericParameter(std::string_view parameterType);
 // three decimals; nullopt for anything else.
 std::optional<Decimal> labelQuantity(const std::string& text, const RegionalSettings& rs);
 
+// What a selection prints, counted over every label row: the order lines with a row to print (of
+// all the order lines), the label rows to print beside their order line's master row (of all
+// label rows), and the labels, one for each row to print, master rows included.
+struct SelectionTotals {
+  int64_t orderLines = 0;
+  int64_t allOrderLines = 0;
+  int64_t labelRows = 0;
+  int64_t allLabelRows = 0;
+  int64_t labels = 0;
+  friend bool operator==(const SelectionTotals&, const SelectionTotals&) = default;
+};
+SelectionTotals countSelection(const data::Recordset& rows, const RegionalSettings& rs);
+
 class SelectionEditor {
  public:
   SelectionEditor(data::Recordset& rows, const RegionalSettings& rs);
 
   // Cancel ("0"), restore ("1") or mark for a new quantity ("9") every order line whose master
-  // row matches the rule, among the rows `filter` shows; leaves the filter on.
-  void markOrderLines(const BatchRule& rule, std::string_view filter, std::string_view mark);
-  // Every removed row back to printed.
-  void restoreAll();
+  // row matches the rule, among the rows `filter` shows; leaves the filter on. Returns the rows
+  // marked.
+  int64_t markOrderLines(const BatchRule& rule, std::string_view filter, std::string_view mark);
+  // Every removed row back to printed; returns how many there were.
+  int64_t restoreAll();
   // Gives the rows marked "9" (global: every selected row) the quantity and the measures that
-  // follow, and the marked rows "1" again; false, changing nothing, when no row is marked.
-  bool applyQuantity(const Decimal& quantity, bool global);
+  // follow, and the marked rows "1" again; returns the rows given the quantity, 0 (changing
+  // nothing) when no row is marked.
+  int64_t applyQuantity(const Decimal& quantity, bool global);
   // The "Sel." double click on the current row: "1" and "0" swap; a master row carries its whole
   // order line, a label row changes alone; any other value stays. The current row stays current.
   void toggleCurrent();
@@ -53,9 +68,9 @@ class SelectionEditor {
 
  private:
   // ModificaRighe: false when the current order line does not match and the cursor has not moved.
-  bool markIfMatching(const BatchRule& rule, std::string_view mark);
   bool matches(const BatchRule& rule) const;
-  void markOrderLine(std::string_view mark);
+  // Returns the rows marked.
+  int64_t markOrderLine(std::string_view mark);
 
   data::Recordset& rows_;
   const RegionalSettings& rs_;

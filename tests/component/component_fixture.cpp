@@ -40,6 +40,7 @@ hostkit::SessionOptions ComponentTest::sessionOptions(const std::string& connect
 void ComponentTest::start(hostkit::AnswerPolicy answers) {
   hostkit::SessionOptions options = sessionOptions("Data Source=" + databaseFile());
   options.settings.userCode = userCode_;
+  options.settings.confirmLabelsAbove = confirmAbove_;
   options.answers = std::move(answers);
   options.debugSink = [this](std::string_view line) { trace_.emplace_back(line); };
   session_ = std::make_unique<hostkit::HostSession>(std::move(options));

@@ -43,6 +43,7 @@ class ComponentTest : public ::testing::Test {
 
   std::unique_ptr<hostkit::HostSession> session_;
   std::string userCode_ = "admin";  // the user of the sessions start() opens
+  int64_t confirmAbove_ = 0;        // and the labels a run prints without asking
   std::vector<std::string> trace_;
   std::string logFile_;
 };

@@ -3,16 +3,29 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <set>
 
 #include "common/convert.h"
 #include "common/routines.h"
 #include "component/component_fixture.h"
 #include "data/recordset.h"
+#include "host/message_box.h"
+#include "hostkit/report/report_service.h"
+#include "support/database_backends.h"
 
 namespace briskal::testing {
 namespace {
 
 using hostkit::AnswerPolicy;
+
+// A count as Italians write it: 12.345.
+std::string grouped(uint64_t n) {
+  std::string digits = std::to_string(n);
+  for (auto at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
+    digits.insert(static_cast<size_t>(at), ".");
+  return digits;
+}
 
 class SelectionForm : public ComponentTest {
  protected:
@@ -94,6 +107,35 @@ TEST_F(SelectionForm, EveryBasisExpandsTheSameOrderLines) {
   data::Recordset& packages = labelRows(*w);
   packages.setFilter("TIPORIGA = 'M'");
   EXPECT_EQ(packages.recordCount(), lines);
+}
+
+// A run of more labels than the host's threshold asks first, with their number; No prints nothing.
+TEST_F(SelectionForm, ARunOfMoreLabelsThanTheThresholdAsksWithTheirNumber) {
+  confirmAbove_ = 5;
+  hostkit::HeadlessWindow* w = execute("1", "2");
+  ASSERT_NE(w, nullptr);
+  const std::filesystem::path pdf = std::filesystem::path(temporaryFolder()) / "labels.pdf";
+  session().runtime().setReportServiceFactory([pdf] {
+    hostkit::report::ReportOptions options;
+    options.destination = pdf.string();
+    return std::make_unique<hostkit::report::HeadlessReportService>(options, RegionalSettings::italian());
+  });
+  data::Recordset& rows = labelRows(*w);
+  uint64_t labels = 0;
+  for (rows.moveFirst(); !rows.eof(); rows.moveNext())
+    labels += rows.value("SELEZIONE") == Value("1") ? 1 : 0;
+  ASSERT_GT(labels, 5U);
+  auto& print = *w->headlessControls().find<hostkit::HeadlessButton>("CmdExec");
+  session().messages().queueAnswer(host::msg::kNo);
+  print.click();
+  ASSERT_FALSE(session().messages().shown().empty());
+  const hostkit::ShownMessage& asked = session().messages().shown().back();
+  EXPECT_EQ(asked.number, 900008);
+  EXPECT_EQ(asked.text, "Stampare " + grouped(labels) + " etichette?");
+  EXPECT_FALSE(std::filesystem::exists(pdf)) << "declined, yet printed";
+  session().messages().queueAnswer(host::msg::kYes);
+  print.click();
+  EXPECT_TRUE(std::filesystem::exists(pdf));
 }
 
 TEST_F(SelectionForm, CustomisableLabelsOfferTheLabelPrinter) {
@@ -187,12 +229,13 @@ TEST_F(SelectionEditing, TheEditingControlsFollowTheActionAndTheParameterType) {
 
 TEST_F(SelectionEditing, CancelRestoreAndChangeQuantityByParameter) {
   const std::string before = selections(2);
+  data::Recordset& rows = labelRows(*w_);
+  rows.setAbsolutePosition(7);
   confirm(1, 1, 3, "1");
   EXPECT_EQ(selections(1).find('1'), std::string::npos) << selections(1);
   EXPECT_EQ(selections(2), before);
-  data::Recordset& rows = labelRows(*w_);
   EXPECT_EQ(rows.filter(), "");
-  EXPECT_EQ(rows.absolutePosition(), 1);
+  EXPECT_EQ(rows.absolutePosition(), 7) << "the action moved the operator off their row";
   EXPECT_EQ(find<hostkit::HeadlessGrid>("KVX_QGRIDWRAPPER1").dataSource(), &rows);
   confirm(3, 99, 3, "");
   EXPECT_EQ(selections(1).find('0'), std::string::npos) << selections(1);
@@ -370,6 +413,40 @@ TEST_F(SelectionEditing, DoubleClickingSelTogglesAnOrderLineOrALabel) {
   rows.moveNext();
   grid.doubleClickCell("SELEZIONE");
   EXPECT_EQ(selections(), std::pair("1" + std::string("0") + std::string(line.size() - 2, '1'), others));
+}
+
+// Under the grid: the order lines, label rows and labels the run would print, counted afresh as
+// the selection changes, and after an editing action the rows it changed.
+TEST_F(SelectionEditing, TotalsFollowTheSelectionAndAnActionSaysWhatItChanged) {
+  data::Recordset& rows = labelRows(*w_);
+  const auto expected = [&rows] {
+    std::set<std::string> lines, printedLines;
+    int64_t labelRows = 0, printedLabelRows = 0, labels = 0;
+    const data::Bookmark here = rows.bookmark();
+    for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
+      const std::string line = toText(rows.value("IDRIGAORDINE"), RegionalSettings::italian());
+      const bool master = rows.value("TIPORIGA") == Value("M");
+      if (master) lines.insert(line);
+      else ++labelRows;
+      if (rows.value("SELEZIONE") != Value("1")) continue;
+      ++labels;
+      printedLines.insert(line);
+      if (!master) ++printedLabelRows;
+    }
+    rows.setBookmark(here);
+    return "Righe d'ordine: " + grouped(printedLines.size()) + " di " + grouped(lines.size()) +
+           " · Righe etichetta: " + grouped(printedLabelRows) + " di " + grouped(labelRows) +
+           " · Etichette da stampare: " + grouped(labels);
+  };
+  auto& totals = find<hostkit::HeadlessLabel>("LBL_Totali");
+  EXPECT_EQ(totals.caption(), expected());
+  rows.moveFirst();
+  rows.moveNext();
+  find<hostkit::HeadlessGrid>("KVX_QGRIDWRAPPER1").doubleClickCell("SELEZIONE");
+  EXPECT_EQ(totals.caption(), expected());
+  const size_t orderOne = selections(1).size();
+  confirm(1, 1, 3, "1");
+  EXPECT_EQ(totals.caption(), "Righe modificate: " + grouped(orderOne - 1) + " — " + expected());
 }
 
 // Typing a label's quantity gives it the weights and volumes of that quantity; moving through the
