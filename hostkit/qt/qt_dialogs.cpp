@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -11,6 +12,7 @@
 #include <map>
 
 #include "hostkit/messages/message_buttons.h"
+#include "hostkit/qt/cell_tips.h"
 
 namespace briskal::hostkit::qt {
 namespace {
@@ -49,6 +51,21 @@ QMessageBox::Icon iconOf(int32_t buttons) {
   }
 }
 
+// Down in the search box goes on into the list, at its selected row.
+class DownIntoList final : public QObject {
+ public:
+  DownIntoList(QTableWidget* list, QObject* parent) : QObject(parent), list_(list) {}
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Down)
+      return false;
+    list_->setFocus(Qt::OtherFocusReason);
+    return true;
+  }
+
+ private:
+  QTableWidget* list_;
+};
+
 }  // namespace
 
 int askWithMessageBox(const ShownMessage& message, QWidget* parent, ScreenTexts texts) {
@@ -84,6 +101,8 @@ std::optional<size_t> pickFromSearchList(const SearchList& list, QWidget* parent
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table->verticalHeader()->hide();
   table->horizontalHeader()->setStretchLastSection(true);
+  table->setItemDelegate(new FullTextTips(table));
+  search->installEventFilter(new DownIntoList(table, search));
   table->setColumnCount(static_cast<int>(list.headings.size()));
   QStringList headings;
   for (const std::string& h : list.headings) headings << texts(h);

@@ -2,7 +2,9 @@
 // A form's window on screen. The form's layout is its Designer file (forms/NAME.ui in the host's
 // data folder), loaded at run time, so its look changes without touching code. A modeless form
 // lives in a sub-window of the host window's work area; a modal one in a dialog that returns
-// from show() once the form has closed.
+// from show() once the form has closed. A window opens where it was last left, with the values
+// its layout marks as remembered (form_memory.h), and appears only once the form's activation has
+// run: a message that stops the form is never shown over a window about to go.
 
 #include <QDialog>
 #include <QMdiSubWindow>
@@ -12,6 +14,7 @@
 
 #include "common/regional.h"
 #include "host/runtime.h"
+#include "hostkit/qt/form_memory.h"
 #include "hostkit/qt/qt_control_host.h"
 #include "hostkit/qt/screen_texts.h"
 
@@ -47,12 +50,24 @@ class QtFormWindow final : public host::FormWindow, public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Puts the sub-window on screen once no message box is up, if the form is still to be shown.
+  void reveal();
+  // The size a window first opens at: the layout's designed size, or what its contents need if
+  // more, within `bounds`.
+  QSize initialSize(const QWidget& window, const QSize& bounds) const;
+  void restoreValues();
+  // Keeps the window's place and the remembered values, once the form has been on screen.
+  void remember();
+
   host::HostForm& form_;
   QMdiArea& area_;
   QPointer<QWidget> root_;
   QPointer<QMdiSubWindow> sub_;
   QPointer<QDialog> dialog_;
   std::unique_ptr<QtControlHost> controls_;
+  std::unique_ptr<FormMemory> memory_;  // none outside a host window's session
+  QSize designed_;
+  bool revealed_ = false;
   ScreenTexts texts_;
   std::string caption_;
   bool shown_ = false;

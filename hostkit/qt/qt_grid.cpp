@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 #include <QStyledItemDelegate>
+#include "hostkit/qt/cell_tips.h"
 
 #include "hostkit/qt/virtual_keys.h"
 
@@ -12,12 +13,12 @@ namespace briskal::hostkit::qt {
 namespace {
 
 // A numeric column takes digits, a sign and a decimal separator only; the other columns anything.
-class CellEditors final : public QStyledItemDelegate {
+class CellEditors final : public FullTextTips {
  public:
-  CellEditors(const RecordsetModel& model, QObject* parent) : QStyledItemDelegate(parent), model_(model) {}
+  CellEditors(const RecordsetModel& model, QObject* parent) : FullTextTips(parent), model_(model) {}
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const override {
-    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    QWidget* editor = FullTextTips::createEditor(parent, option, index);
     auto* line = qobject_cast<QLineEdit*>(editor);
     if (line && model_.column(index.column()).kind == host::GridColumnKind::Numeric)
       line->setValidator(new QRegularExpressionValidator(QRegularExpression("-?[0-9]*([.,][0-9]*)?"), line));
@@ -38,6 +39,7 @@ QtGrid::QtGrid(std::string name, QTableView* view, RegionalSettings regional, Sc
   view->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
   view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
   view->horizontalHeader()->setStretchLastSection(true);
+  model_->onToggle([this](int row, int column) { toggle(row, column); });
   model_->onEdit([this](int column, const QString& typed) { edit(column, typed); });
   view->setItemDelegate(new CellEditors(*model_, view));
   QObject::connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -146,6 +148,15 @@ bool QtGrid::eventFilter(QObject* watched, QEvent* event) {
   if (key == 0) return false;
   guarded([&] { raiseEvent(onKeyPress_, fieldOfColumn(widget()->currentIndex().column()), key); });
   return false;
+void QtGrid::toggle(int row, int column) {
+  guarded([&] {
+    if (!source_ || !source_->isOpen()) return;
+    if (source_->absolutePosition() != row + 1) source_->setAbsolutePosition(row + 1);
+    raiseEvent(onCellDoubleClick_, fieldOfColumn(column));
+  });
+  model_->refresh();
+}
+
 }
 
 }  // namespace briskal::hostkit::qt

@@ -1,7 +1,8 @@
 #pragma once
 // A grid over a recordset on screen: a table view whose model reads the recordset's view lazily.
 // The grid follows the recordset's current row and moves it when a person selects a row; double
-// clicks, typed cell values and keys go to the form as the grid's events.
+// clicks, typed cell values and keys go to the form as the grid's events. A check cell toggles with
+// one click on its box or Space; a cell too narrow for its text shows it whole in a tool tip.
 
 #include <QTableView>
 #include <memory>
@@ -43,6 +44,8 @@ class QtGrid final : public QtControl<host::GridControl, QTableView>,
   void edit(int column, const QString& typed);
 
  protected:
+  // A person toggled a check cell: the forms flip their check columns on the cell's double click.
+  void toggle(int row, int column);
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

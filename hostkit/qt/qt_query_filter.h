@@ -2,7 +2,9 @@
 // The query filter on screen: a table with a row for each field the form declared, its from- and
 // to-values typed in place, a search button beside each, and the description of each value. The
 // rows, their checks and the condition text are the headless filter's, so both hosts write the
-// same condition for the same rows.
+// same condition for the same rows. A code the form cannot describe is marked in its cell as soon
+// as it is typed, and said on the main window's status bar. Tab goes from a row's from-value to
+// its to-value and on to the next row's; Ctrl+Tab leaves the table.
 
 #include <QTableWidget>
 
@@ -33,9 +35,7 @@ class QtQueryFilter final : public QtControl<host::QueryFilterControl, QTableWid
   std::string value(const std::string& column, Side side) const override { return rows_.value(column, side); }
   void setValue(const std::string& column, Side side, const std::string& value) override;
   void onStartDecode(std::function<void(const std::string& caption, Side side, data::Bindable& description)>
-                         handler) override {
-    rows_.onStartDecode(std::move(handler));
-  }
+                         handler) override;
   void onStartLookup(
       std::function<void(const std::string& caption, Side side, data::Bindable& description, bool& handled)>
           handler) override {
@@ -47,6 +47,10 @@ class QtQueryFilter final : public QtControl<host::QueryFilterControl, QTableWid
   void search(const std::string& caption, Side side);
   // The description shown beside one side of a row.
   std::string description(const std::string& caption, Side side) const;
+  // Whether one side of a row holds a code the form found no description for.
+  bool unknownCode(const std::string& caption, Side side) const;
+  // The rows typed, in the table's order.
+  std::vector<FilterRow> shownRows() const;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -56,11 +60,24 @@ class QtQueryFilter final : public QtControl<host::QueryFilterControl, QTableWid
   // Shows a row's values as the filter holds them.
   void showRow(int row);
   void cellEdited(int row, int column);
+  // Hands one side of a row to the filter and shows its description; a code the form's decode
+  // event left without one is marked unknown. enter() throws what the filter refuses, decode()
+  // shows it.
+  void enter(int row, Side side, const std::string& text);
+  void decode(int row, Side side, const std::string& text);
+  void markUnknown(int row, Side side, const std::string& code);
+  bool unknownAt(int row, Side side) const;
+  // Tab and Shift+Tab from the current cell; `editing` opens the editor of the cell reached.
+  void tab(bool back, bool editing);
+  // Gives the focus to the control before or after the table.
+  void leave(bool back);
 
   ScreenTexts texts_;
   FocusScope focus_;
   HeadlessQueryFilter rows_;
-  bool showing_ = false;  // the view is being filled, not typed in
+  bool showing_ = false;    // the view is being filled, not typed in
+  bool described_ = false;  // the form's decode event wrote a description
+  std::function<void(const std::string&, Side, data::Bindable&)> onStartDecode_;
 };
 
 }  // namespace briskal::hostkit::qt

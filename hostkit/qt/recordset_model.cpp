@@ -90,9 +90,17 @@ Qt::ItemFlags RecordsetModel::flags(const QModelIndex& index) const {
 }
 
 bool RecordsetModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-  if (!index.isValid() || role != Qt::EditRole || !onEdit_) return false;
+  if (!index.isValid()) return false;
+  if (role == Qt::CheckStateRole && onToggle_) {
+    onToggle_(index.row(), index.column());
+    return true;
+  }
+  if (role != Qt::EditRole || !onEdit_) return false;
   onEdit_(index.column(), value.toString());
   return true;
 }
 
 }  // namespace briskal::hostkit::qt
+  // A check cell toggles with one click or Space, never through a text editor.
+  if (columns_[static_cast<size_t>(index.column())].kind == host::GridColumnKind::Check)
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;

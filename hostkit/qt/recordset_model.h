@@ -38,6 +38,8 @@ class RecordsetModel final : public QAbstractTableModel {
   // The text a value shows in its column: numbers by the column's format and the regional
   // settings, dates as the regional short date, Null as nothing.
   QString cellText(const Value& value, const host::GridColumn& column) const;
+  // Where a person's click or Space on a check cell goes; the model stores nothing itself.
+  void onToggle(std::function<void(int row, int column)> handler) { onToggle_ = std::move(handler); }
 
  private:
   RegionalSettings regional_;
@@ -50,3 +52,4 @@ class RecordsetModel final : public QAbstractTableModel {
 };
 
 }  // namespace briskal::hostkit::qt
+  std::function<void(int, int)> onToggle_;

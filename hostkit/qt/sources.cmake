@@ -2,6 +2,8 @@
 # form windows built from Designer files, message boxes, search lists, the print options, the print
 # preview and the host window.
 add_library(briskal_hostkit_qt STATIC
+  qt/cell_tips.cpp
+  qt/form_memory.cpp
   qt/host_window.cpp
   qt/page_view.cpp
   qt/print_dialog.cpp

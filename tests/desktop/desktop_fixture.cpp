@@ -3,8 +3,10 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QSettings>
 #include <QTimer>
 
 #include "component/component_fixture.h"
@@ -20,6 +22,16 @@ int filterRow(QTableWidget& table, const QString& caption) {
   return -1;
 }
 
+bool eventually(const std::function<bool()>& condition) {
+  // Bounded only against a hang: the condition decides.
+  const QDeadlineTimer deadline(5000);
+  while (!condition()) {
+    if (deadline.hasExpired()) return false;
+    QTest::qWait(5);
+  }
+  return true;
+}
+
 void typeInCell(QTableWidget& table, int row, int column, const QString& text) {
   table.setCurrentCell(row, column);
   table.editItem(table.item(row, column));
@@ -33,6 +45,9 @@ void typeInCell(QTableWidget& table, int row, int column, const QString& text) {
 
 void DesktopTest::SetUp() {
   folder_ = temporaryFolder();
+  // What one test's windows remember never reaches another test, or another run.
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                     QString::fromStdString(folder_ + "/settings"));
   hostkit::qt::setErrorReporter([this](const std::string& error) { errors_.push_back(error); });
 }
 
@@ -52,6 +67,7 @@ void DesktopTest::open(hostkit::AnswerPolicy answers) {
   options.labelPrinter = folder_ + "/labels.epl";
   options.answers = std::move(answers);
   options.locale = locale_;
+  options.settings.userCode = user_;
   window_ = std::make_unique<hostkit::qt::HostWindow>(std::move(options), false);
   window_->show();
   window_->openComponent();

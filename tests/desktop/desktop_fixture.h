@@ -1,6 +1,7 @@
 #pragma once
 // The desktop host on the component suites' small demo database, offscreen, with the component loaded: what
-// the desktop tests drive through real widgets, as a person would with mouse and keyboard.
+// the desktop tests drive through real widgets, as a person would with mouse and keyboard. Each test
+// keeps its window settings in a folder of its own.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "hostkit/qt/host_window.h"
@@ -18,6 +20,8 @@ namespace briskal::testing {
 
 // The filter table's row of a field.
 int filterRow(QTableWidget& table, const QString& caption);
+// Lets the application run until `condition` holds; false when it does not within a few seconds.
+bool eventually(const std::function<bool()>& condition);
 // Types into a cell as a person does: starts editing it, types, presses Enter.
 void typeInCell(QTableWidget& table, int row, int column, const QString& text);
 
@@ -55,7 +59,8 @@ class DesktopTest : public ::testing::Test {
   // Saves the newest preview's pages through its save dialog, naming `file`.
   void saveFromPreview(const char* action, const std::filesystem::path& file);
 
-  std::string locale_ = "it";  // the language of the sessions open() starts
+  std::string locale_ = "it";   // the language of the sessions open() starts
+  std::string user_ = "admin";  // the user of the sessions open() starts
   std::string folder_;
   std::vector<std::string> errors_;  // what the host would have shown in a message box
   std::unique_ptr<hostkit::qt::HostWindow> window_;
