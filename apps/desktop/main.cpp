@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 #include <QApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <iostream>
 
 #include "data/connection.h"
@@ -110,7 +111,12 @@ int main(int argc, char** argv) {
     options.report.destination = o.out;
     options.labelPrinter = o.labelPrinter;
     hostkit::qt::HostWindow window(std::move(options), true);
-    window.show();
+    // On a screen with little room beyond the window's size it opens maximised: no edge, status bar
+    // included, falls off the screen.
+    const QRect screen = window.screen()->availableGeometry();
+    if (window.width() > screen.width() * 9 / 10 || window.height() > screen.height() * 9 / 10)
+      window.showMaximized();
+    else window.show();
     window.openComponent();
     return QApplication::exec();
   } catch (const Error& e) {

@@ -200,8 +200,9 @@ void QtQueryFilter::enter(int row, Side side, const std::string& text) {
 
 void QtQueryFilter::markUnknown(int row, Side side, const std::string& code) {
   QTableWidgetItem* cell = widget()->item(row, valueColumn(side));
-  const bool was = unknownAt(row, side);
-  if (code.empty() && !was) return;
+  const QString tip = code.empty() ? QString() : texts_("Codice inesistente: %1").arg(toQt(code));
+  // Said once: a code decoded again as unknown leaves the status bar to the newest one.
+  if (unknownAt(row, side) ? cell->toolTip() == tip : code.empty()) return;
   showing_ = true;
   if (code.empty()) {
     cell->setData(kUnknownRole, QVariant());
@@ -212,13 +213,12 @@ void QtQueryFilter::markUnknown(int row, Side side, const std::string& code) {
     cell->setData(kUnknownRole, true);
     cell->setForeground(QColor(0xb0, 0x00, 0x20));
     cell->setBackground(QColor(0xfd, 0xe2, 0xe2));
-    cell->setToolTip(texts_("Codice inesistente: %1").arg(toQt(code)));
+    cell->setToolTip(tip);
   }
   showing_ = false;
   // Said where the operator looks after typing, and taken back once the code is put right.
-  QStatusTipEvent tip(code.empty() ? QString()
-                                   : widget()->item(row, kCaption)->text() + ": " + cell->toolTip());
-  QApplication::sendEvent(widget(), &tip);
+  QStatusTipEvent status(code.empty() ? QString() : widget()->item(row, kCaption)->text() + " – " + tip);
+  QApplication::sendEvent(widget(), &status);
 }
 
 bool QtQueryFilter::unknownAt(int row, Side side) const {

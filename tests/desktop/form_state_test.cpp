@@ -249,10 +249,14 @@ TEST_F(FormState, ACodeThatDoesNotExistIsMarkedAsSoonAsItIsTyped) {
 TEST_F(FormState, ACodeUnknownWithoutItsParentIsKnownOnceTheParentIsTyped) {
   open();
   QTableWidget& table = filter();
+  const int family = filterRow(table, "Famiglia");
   const int subFamily = filterRow(table, "Sottofamiglia");
+  typeInCell(table, family, kTo, "ZZZZ");
   typeInCell(table, subFamily, kTo, "C45");
   EXPECT_TRUE(filterControl().unknownCode("Sottofamiglia", Side::To));
-  typeInCell(table, filterRow(table, "Famiglia"), kTo, "FLAN");
+  // The newest unknown code is the one the status bar names.
+  EXPECT_EQ(window().statusBar()->currentMessage(), "Sottofamiglia – Codice inesistente: C45");
+  typeInCell(table, family, kTo, "FLAN");
   EXPECT_FALSE(filterControl().unknownCode("Sottofamiglia", Side::To));
   EXPECT_EQ(table.item(subFamily, 6)->text(), "Acciaio C45");
 }
