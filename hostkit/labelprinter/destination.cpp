@@ -9,6 +9,7 @@
 #include "hostkit/labelprinter/ipp_device.h"
 #include "hostkit/labelprinter/tcp_device.h"
 #include "hostkit/report/destination_kind.h"
+#include "hostkit/report/print_failure.h"
 
 namespace briskal::hostkit::labelprinter {
 namespace {
@@ -16,10 +17,15 @@ namespace {
 constexpr uint16_t kRawPort = 9100;
 
 [[noreturn]] void badDestination(std::string_view destination) {
-  throw Error(err::kInvalidArgument, "LabelPrinter",
-              "Unknown label printer destination \"" + std::string(destination) +
-                  "\" (expected tcp://HOST[:PORT], ipp://HOST[:PORT]/PATH, cups:QUEUE or a file ending in "
-                  ".epl or .zpl, in any case)");
+  throw report::PrintFailure(
+      err::kInvalidArgument, "LabelPrinter",
+      report::FailureText().say(
+          "Unknown label printer destination \"%1\" (expected tcp://HOST[:PORT], "
+          "ipp://HOST[:PORT]/PATH, cups:QUEUE or a file ending in .epl or .zpl, in any case)",
+          "Destinazione della stampante di etichette \"%1\" sconosciuta (si attende "
+          "tcp://HOST[:PORTA], ipp://HOST[:PORTA]/PERCORSO, cups:CODA o un file che termina "
+          "con .epl o .zpl, in maiuscolo o minuscolo)",
+          {std::string(destination)}));
 }
 
 std::unique_ptr<ByteDevice> openTcp(std::string_view destination, std::string_view address) {
@@ -52,9 +58,11 @@ PrinterLanguage fileLanguage(std::string_view destination, report::DestinationKi
   const PrinterLanguage language =
       kind == report::DestinationKind::ZplFile ? PrinterLanguage::Zpl : PrinterLanguage::Epl2;
   if (settings.language && *settings.language != language) {
-    throw Error(err::kInvalidArgument, "LabelPrinter",
-                "The file " + std::string(destination) + " holds " + std::string(languageName(language)) +
-                    ", not " + std::string(languageName(*settings.language)));
+    throw report::PrintFailure(
+        err::kInvalidArgument, "LabelPrinter",
+        report::FailureText().say("The file %1 holds %2, not %3", "Il file %1 contiene %2, non %3",
+                                  {std::string(destination), std::string(languageName(language)),
+                                   std::string(languageName(*settings.language))}));
   }
   return language;
 }

@@ -24,8 +24,8 @@ class FileDevice : public ByteDevice {
     void operator()(std::FILE* file) const { std::fclose(file); }
   };
 
-  // `code` is the errno of the failed call, 0 when there is none.
-  [[noreturn]] void fail(const char* what, int code = 0) const;
+  // Our sentence, with %1 for the file; `code` is the errno of the failed call, 0 when there is none.
+  [[noreturn]] void fail(const char* english, const char* italian, int code = 0) const;
 
   report::StagedFile staged_;
   std::unique_ptr<std::FILE, FileCloser> file_;

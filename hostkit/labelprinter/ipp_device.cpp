@@ -53,14 +53,21 @@ IppDevice::IppDevice(std::string uri, std::string title, std::chrono::millisecon
                       user.size(), host.data(), host.size(), &port, resource.data(),
                       resource.size()) < HTTP_URI_STATUS_OK ||
       host[0] == '\0') {
-    throw Error(err::kInvalidArgument, "LabelPrinter", "Unknown label printer destination \"" + uri_ + "\"");
+    throw report::PrintFailure(err::kInvalidArgument, "LabelPrinter",
+                               report::FailureText().say("Unknown label printer destination \"%1\"",
+                                                         "Destinazione della stampante di etichette \"%1\" "
+                                                         "sconosciuta",
+                                                         {uri_}));
   }
   resource_ = resource.data();
   const bool encrypted = std::string_view(scheme.data()) == "ipps";
   http_.reset(httpConnect2(host.data(), port, nullptr, AF_UNSPEC,
                            encrypted ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED, 1,
                            static_cast<int>(timeout.count()), nullptr));
-  if (!http_) fail("Cannot connect to the label printer", connectFailure(host.data(), port, timeout));
+  if (!http_) {
+    fail("Cannot connect to the label printer %1", "Impossibile collegarsi alla stampante di etichette %1",
+         connectFailure(host.data(), port, timeout));
+  }
   httpSetTimeout(http_.get(), std::chrono::duration<double>(timeout).count(), nullptr, nullptr);
   askPrinter();
 }
@@ -76,9 +83,10 @@ void IppDevice::askPrinter() {
   // cupsDoRequest takes the request and frees it.
   const IppMessage response(cupsDoRequest(http_.get(), request, resource_.c_str()));
   if (!response || cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE) {
-    fail(exchangeBroke() ? "The label printer does not answer"
-                         : "The label printer refused the request for its state",
-         lastError());
+    if (exchangeBroke())
+      fail("The label printer does not answer %1", "La stampante di etichette %1 non risponde");
+    fail("The label printer refused the request for its state %1",
+         "La stampante di etichette %1 ha rifiutato la richiesta del suo stato");
   }
 
   if (ipp_attribute_t* formats =
@@ -97,8 +105,12 @@ void IppDevice::askPrinter() {
   ipp_attribute_t* message = ippFindAttribute(response.get(), "printer-state-message", IPP_TAG_TEXT);
   const char* said = message ? ippGetString(message, 0, nullptr) : nullptr;
   const std::string why = said ? said : "";
-  if (state && ippGetInteger(state, 0) == IPP_PSTATE_STOPPED) fail("The label printer is stopped", why);
-  if (accepting && !ippGetBoolean(accepting, 0)) fail("The label printer does not accept jobs", why);
+  if (state && ippGetInteger(state, 0) == IPP_PSTATE_STOPPED)
+    fail("The label printer is stopped %1", "La stampante di etichette %1 è ferma", why);
+  if (accepting && !ippGetBoolean(accepting, 0)) {
+    fail("The label printer does not accept jobs %1",
+         "La stampante di etichette %1 non accetta lavori di stampa", why);
+  }
 }
 
 PrinterLanguage IppDevice::chooseLanguage(std::optional<PrinterLanguage> wanted) {
@@ -108,10 +120,16 @@ PrinterLanguage IppDevice::chooseLanguage(std::optional<PrinterLanguage> wanted)
   PrinterLanguage language = PrinterLanguage::Epl2;
   if (wanted) {
     language = *wanted;
-    if (!takes(language))
-      fail("The label printer does not take " + std::string(languageName(language)) + " jobs", {});
+    if (!takes(language)) {
+      fail(report::FailureText().say("The label printer does not take %2 jobs %1",
+                                     "La stampante di etichette %1 non accetta lavori in %2",
+                                     {uri_, std::string(languageName(language))}));
+    }
   } else if (!takes(PrinterLanguage::Epl2)) {
-    if (!takes(PrinterLanguage::Zpl)) fail("The label printer takes neither EPL2 nor ZPL jobs", {});
+    if (!takes(PrinterLanguage::Zpl)) {
+      fail("The label printer takes neither EPL2 nor ZPL jobs %1",
+           "La stampante di etichette %1 non accetta lavori né in EPL2 né in ZPL", "");
+    }
     language = PrinterLanguage::Zpl;
   }
   format_ = formatOf(language);
@@ -119,12 +137,12 @@ PrinterLanguage IppDevice::chooseLanguage(std::optional<PrinterLanguage> wanted)
 }
 
 void IppDevice::write(std::string_view bytes) {
-  if (finished_) fail("The job is already sent to the label printer", {});
+  if (finished_) fail(alreadySent());
   job_.append(bytes);
 }
 
 void IppDevice::finish() {
-  if (finished_) fail("The job is already sent to the label printer", {});
+  if (finished_) fail(alreadySent());
   finished_ = true;
   if (format_.empty()) chooseLanguage(std::nullopt);
   const IppMessage request(ippNewRequest(IPP_OP_PRINT_JOB));
@@ -138,35 +156,61 @@ void IppDevice::finish() {
   if (cupsSendRequest(http_.get(), request.get(), resource_.c_str(), CUPS_LENGTH_VARIABLE) !=
           HTTP_STATUS_CONTINUE ||
       cupsWriteRequestData(http_.get(), job_.data(), job_.size()) != HTTP_STATUS_CONTINUE) {
-    fail("Cannot send the labels to the label printer", lastError());
+    fail("Cannot send the labels to the label printer %1",
+         "Impossibile inviare le etichette alla stampante di "
+         "etichette %1");
   }
   const IppMessage response(cupsGetResponse(http_.get(), resource_.c_str()));
   if (!response || cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE) {
-    fail(exchangeBroke() ? "The label printer did not confirm the labels"
-                         : "The label printer refused the labels",
-         lastError());
+    if (exchangeBroke()) {
+      fail("The label printer did not confirm the labels %1",
+           "La stampante di etichette %1 non ha confermato le etichette");
+    }
+    fail("The label printer refused the labels %1", "La stampante di etichette %1 ha rifiutato le etichette");
   }
 }
 
-void IppDevice::fail(const std::string& what, const std::string& why) const {
-  std::string description = what + " " + uri_;
-  if (!why.empty()) description += ": " + why;
-  throw Error(err::kDeviceIoError, "LabelPrinter", description);
+report::FailureText IppDevice::alreadySent() const {
+  return report::FailureText().say("The job is already sent to the label printer %1",
+                                   "Il lavoro è già stato inviato alla stampante di etichette %1", {uri_});
+}
+
+void IppDevice::fail(std::string english, std::string italian, std::string_view why) const {
+  report::FailureText failure;
+  failure.say(std::move(english), std::move(italian), {uri_}).because(why);
+  fail(std::move(failure));
+}
+
+void IppDevice::fail(std::string english, std::string italian) const {
+  report::FailureText failure;
+  failure.say(std::move(english), std::move(italian), {uri_});
+  addLastError(failure);
+  fail(std::move(failure));
+}
+
+void IppDevice::fail(report::FailureText failure) const {
+  throw report::PrintFailure(err::kDeviceIoError, "LabelPrinter", std::move(failure));
 }
 
 bool IppDevice::exchangeBroke() const { return httpGetStatus(http_.get()) == HTTP_STATUS_ERROR; }
 
-std::string IppDevice::lastError() const {
+void IppDevice::addLastError(report::FailureText& failure) const {
   // When the exchange itself broke, CUPS's error text is strerror of whatever errno held by then,
   // often "Success"; the connection keeps the real cause. EPIPE is how CUPS marks a connection
   // the printer closed.
   if (exchangeBroke()) {
     const int code = httpError(http_.get());
-    if (code == EPIPE) return "the printer closed the connection";
-    if (code != 0) return std::strerror(code);
+    if (code == EPIPE) {
+      failure.because("the printer closed the connection", "la stampante ha chiuso la connessione");
+      return;
+    }
+    if (code != 0) {
+      failure.because(std::strerror(code));
+      return;
+    }
   }
   const char* why = cupsLastErrorString();
-  return why && *why ? why : ippErrorString(cupsLastError());
+  failure.because(why && *why ? why : ippErrorString(cupsLastError()));
 }
 
 }  // namespace briskal::hostkit::labelprinter

@@ -17,6 +17,7 @@
 
 #include "hostkit/labelprinter/byte_device.h"
 #include "hostkit/labelprinter/printer_settings.h"
+#include "hostkit/report/print_failure.h"
 
 namespace briskal::hostkit::labelprinter {
 
@@ -41,13 +42,17 @@ class IppDevice : public ByteDevice {
   void finish() override;
 
  private:
-  // "what URI: why".
-  [[noreturn]] void fail(const std::string& what, const std::string& why) const;
+  // Our sentence, with %1 for the printer's URI, and the printer's or the system's own words.
+  [[noreturn]] void fail(std::string english, std::string italian, std::string_view why) const;
+  // The same, with why the last exchange with the printer failed.
+  [[noreturn]] void fail(std::string english, std::string italian) const;
+  [[noreturn]] void fail(report::FailureText failure) const;
+  report::FailureText alreadySent() const;
   // The last exchange with the printer broke off (refused, reset, timed out) instead of ending
   // with an answer, which may still be a refusal.
   bool exchangeBroke() const;
   // Why the last exchange with the printer failed.
-  std::string lastError() const;
+  void addLastError(report::FailureText& failure) const;
   void askPrinter();
 
   std::string uri_;

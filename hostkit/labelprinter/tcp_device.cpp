@@ -12,11 +12,17 @@
 #include <cstring>
 
 #include "common/error.h"
+#include "hostkit/report/print_failure.h"
 
 namespace briskal::hostkit::labelprinter {
 namespace {
 
-constexpr const char* kJobUnconfirmed = "No confirmation of the labels from the label printer";
+// Our sentences, with %1 for the printer's address.
+constexpr const char* kJobUnconfirmed = "No confirmation of the labels from the label printer %1";
+constexpr const char* kJobUnconfirmedItalian =
+    "Nessuna conferma delle etichette dalla stampante di etichette %1";
+constexpr const char* kClosed = "The connection to the label printer %1 is already closed";
+constexpr const char* kClosedItalian = "La connessione alla stampante di etichette %1 è già chiusa";
 
 // 12345678 as "12,345,678".
 std::string groupedCount(uint64_t count) {
@@ -41,9 +47,15 @@ TcpDevice::TcpDevice(std::string host, uint16_t port, std::chrono::milliseconds 
   try {
     socket_ = std::make_unique<TcpSocket>(host_, port_, timeout_);
   } catch (const TcpConnectError& e) {
-    const std::string what =
-        e.hostFound() ? "Cannot connect to the label printer " : "Cannot find the label printer ";
-    throw Error(err::kDeviceIoError, "LabelPrinter", what + address() + ": " + e.what());
+    report::FailureText failure;
+    if (e.hostFound()) {
+      failure.say("Cannot connect to the label printer %1",
+                  "Impossibile collegarsi alla stampante di etichette %1", {address()});
+    } else {
+      failure.say("Cannot find the label printer %1", "Impossibile trovare la stampante di etichette %1",
+                  {address()});
+    }
+    throw report::PrintFailure(err::kDeviceIoError, "LabelPrinter", std::move(failure.because(e.what())));
   }
   // Writes block from here on, each bounded by the same timeout.
   timeval tv{static_cast<time_t>(timeout_.count() / 1000),
@@ -52,13 +64,16 @@ TcpDevice::TcpDevice(std::string host, uint16_t port, std::chrono::milliseconds 
 }
 
 void TcpDevice::write(std::string_view bytes) {
-  if (!socket_) fail("The connection to the label printer is already closed", 0);
+  if (!socket_) fail(kClosed, kClosedItalian, 0);
   given_ += bytes.size();
   while (!bytes.empty()) {
     const ssize_t sent = ::send(socket_->fd(), bytes.data(), bytes.size(), MSG_NOSIGNAL);
     if (sent < 0) {
       if (errno == EINTR) continue;
-      fail("Cannot send the labels to the label printer", errno == EAGAIN ? ETIMEDOUT : errno);
+      fail("Cannot send the labels to the label printer %1",
+           "Impossibile inviare le etichette alla stampante di "
+           "etichette %1",
+           errno == EAGAIN ? ETIMEDOUT : errno);
     }
     queued_ += static_cast<uint64_t>(sent);
     bytes.remove_prefix(static_cast<size_t>(sent));
@@ -66,9 +81,10 @@ void TcpDevice::write(std::string_view bytes) {
 }
 
 void TcpDevice::finish() {
-  if (!socket_) fail("The connection to the label printer is already closed", 0);
+  if (!socket_) fail(kClosed, kClosedItalian, 0);
   // The end of the sending side tells the printer the job is complete.
-  if (::shutdown(socket_->fd(), SHUT_WR) != 0) fail(kJobUnconfirmed, pendingError(socket_->fd(), errno));
+  if (::shutdown(socket_->fd(), SHUT_WR) != 0)
+    fail(kJobUnconfirmed, kJobUnconfirmedItalian, pendingError(socket_->fd(), errno));
   ended_ = true;
   waitForClose();
   socket_.reset();
@@ -85,19 +101,19 @@ void TcpDevice::waitForClose() {
     const int ready = ::poll(&p, 1, static_cast<int>(std::max<int64_t>(left.count(), 0)));
     if (ready < 0) {
       if (errno == EINTR) continue;
-      fail(kJobUnconfirmed, errno);
+      fail(kJobUnconfirmed, kJobUnconfirmedItalian, errno);
     }
     if (ready == 0) {
       // A printer still taking the job in, as slowly as it prints, gets another period.
       const uint64_t now = unacknowledged();
-      if (now >= unconfirmed) fail(kJobUnconfirmed, ETIMEDOUT);
+      if (now >= unconfirmed) fail(kJobUnconfirmed, kJobUnconfirmedItalian, ETIMEDOUT);
       unconfirmed = now;
       deadline = Clock::now() + timeout_;
       continue;
     }
     const ssize_t n = ::recv(socket_->fd(), answer.data(), answer.size(), 0);
     if (n == 0) return;
-    if (n < 0 && errno != EINTR) fail(kJobUnconfirmed, errno);
+    if (n < 0 && errno != EINTR) fail(kJobUnconfirmed, kJobUnconfirmedItalian, errno);
   }
 }
 
@@ -111,14 +127,16 @@ uint64_t TcpDevice::unacknowledged() const {
   return std::min(unacked, queued_);
 }
 
-void TcpDevice::fail(const std::string& what, int code) const {
-  std::string description = what + " " + address();
-  if (code != 0) description += ": " + std::string(std::strerror(code));
+void TcpDevice::fail(const char* english, const char* italian, int code) const {
+  report::FailureText failure;
+  failure.say(english, italian, {address()});
+  if (code != 0) failure.because(std::strerror(code));
   if (given_ > 0 && socket_) {
-    description += "; the printer acknowledged " + groupedCount(queued_ - unacknowledged()) + " of the " +
-                   groupedCount(given_) + " bytes sent";
+    failure.say("the printer acknowledged %1 of the %2 bytes sent",
+                "la stampante ha confermato %1 dei %2 byte inviati",
+                {groupedCount(queued_ - unacknowledged()), groupedCount(given_)});
   }
-  throw Error(err::kDeviceIoError, "LabelPrinter", description);
+  throw report::PrintFailure(err::kDeviceIoError, "LabelPrinter", std::move(failure));
 }
 
 std::string TcpDevice::address() const {

@@ -32,8 +32,9 @@ class TcpDevice : public ByteDevice {
   void waitForClose();
   // The bytes the kernel took that the printer has not acknowledged yet.
   uint64_t unacknowledged() const;
-  // "what ADDRESS: cause", with what the printer acknowledged once bytes were sent.
-  [[noreturn]] void fail(const std::string& what, int code) const;
+  // Our sentence, with %1 for the address, the system's words for `code` when it is not 0, and
+  // what the printer acknowledged once bytes were sent.
+  [[noreturn]] void fail(const char* english, const char* italian, int code) const;
   std::string address() const;
 
   std::string host_;

@@ -24,17 +24,25 @@ std::string_view option(const cups_dest_t& destination, const char* name) {
 
 }  // namespace
 
-std::string cupsPrinterProblem(const std::string& printer) {
+std::optional<FailureText> cupsPrinterProblem(const std::string& printer) {
   const std::unique_ptr<cups_dest_t, DestinationDeleter> destination(
       cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.c_str(), nullptr));
-  if (!destination) return "The printer '" + printer + "' is not known to the print system";
+  if (!destination) {
+    return FailureText().say("The printer '%1' is not known to the print system",
+                             "La stampante '%1' non è nota al sistema di stampa", {printer});
+  }
   const std::string_view message = option(*destination, "printer-state-message");
-  const std::string because = message.empty() ? "" : " (" + std::string(message) + ")";
   if (option(*destination, "printer-state") == "5")
-    return "The printer '" + printer + "' is stopped" + because;
-  if (option(*destination, "printer-is-accepting-jobs") == "false")
-    return "The printer '" + printer + "' does not accept jobs" + because;
-  return {};
+    return FailureText()
+        .say("The printer '%1' is stopped", "La stampante '%1' è ferma", {printer})
+        .because(message);
+  if (option(*destination, "printer-is-accepting-jobs") == "false") {
+    return FailureText()
+        .say("The printer '%1' does not accept jobs", "La stampante '%1' non accetta lavori di stampa",
+             {printer})
+        .because(message);
+  }
+  return std::nullopt;
 }
 
 std::vector<std::string> printDestinations() {

@@ -18,23 +18,30 @@ CupsStream::CupsStream(std::string queue, const std::string& title, const char* 
     : queue_(std::move(queue)), source_(std::move(source)) {
   if (queue_.empty()) throw Error(err::kInvalidArgument, source_, "No CUPS queue given");
   if (copies < 1) throw Error(err::kInvalidArgument, source_, "The number of copies must be at least 1");
-  if (const std::string problem = cupsPrinterProblem(queue_); !problem.empty())
-    throw Error(err::kDeviceIoError, source_, problem);
+  if (std::optional<FailureText> problem = cupsPrinterProblem(queue_))
+    throw PrintFailure(err::kDeviceIoError, source_, std::move(*problem));
   // A connection of the job's own: the document may be written from another thread than the one
   // that created the job, and each thread has its own default connection.
   http_.reset(
       httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kTimeoutMs, nullptr));
-  if (!http_) fail("Cannot reach the print system for the printer '" + queue_ + "'");
+  if (!http_) {
+    fail(FailureText().say("Cannot reach the print system for the printer '%1'",
+                           "Impossibile raggiungere il sistema di stampa per la stampante '%1'", {queue_}));
+  }
   cups_option_t* options = nullptr;
   const int count = cupsAddOption("copies", std::to_string(copies).c_str(), 0, &options);
   job_ = cupsCreateJob(http_.get(), queue_.c_str(), title.c_str(), count, options);
   cupsFreeOptions(count, options);
-  if (job_ == 0) fail("The printer '" + queue_ + "' did not take the job");
+  if (job_ == 0) {
+    fail(FailureText().say("The printer '%1' did not take the job",
+                           "La stampante '%1' non ha accettato il lavoro di stampa", {queue_}));
+  }
   if (cupsStartDocument(http_.get(), queue_.c_str(), job_, title.c_str(), format, 1) !=
       HTTP_STATUS_CONTINUE) {
-    const std::string why = cupsLastErrorString();
+    FailureText failure = cannotSend();
+    failure.because(cupsLastErrorString());
     cancel();
-    throw Error(err::kDeviceIoError, source_, "Cannot send the job to the printer '" + queue_ + "': " + why);
+    throw PrintFailure(err::kDeviceIoError, source_, std::move(failure));
   }
 }
 
@@ -51,16 +58,18 @@ void CupsStream::cancel() {
 }
 
 void CupsStream::write(std::string_view bytes) {
-  if (finished_) fail("The job is already submitted to the printer '" + queue_ + "'");
+  if (finished_) fail(alreadySubmitted());
   buffer_.append(bytes);
   if (buffer_.size() >= kPieceSize) send();
 }
 
 int CupsStream::finish() {
-  if (finished_) fail("The job is already submitted to the printer '" + queue_ + "'");
+  if (finished_) fail(alreadySubmitted());
   send();
-  if (cupsFinishDocument(http_.get(), queue_.c_str()) > IPP_STATUS_OK_EVENTS_COMPLETE)
-    fail("The printer '" + queue_ + "' refused the job");
+  if (cupsFinishDocument(http_.get(), queue_.c_str()) > IPP_STATUS_OK_EVENTS_COMPLETE) {
+    fail(FailureText().say("The printer '%1' refused the job",
+                           "La stampante '%1' ha rifiutato il lavoro di stampa", {queue_}));
+  }
   finished_ = true;
   return job_;
 }
@@ -68,15 +77,24 @@ int CupsStream::finish() {
 void CupsStream::send() {
   if (!buffer_.empty() &&
       cupsWriteRequestData(http_.get(), buffer_.data(), buffer_.size()) != HTTP_STATUS_CONTINUE)
-    fail("Cannot send the job to the printer '" + queue_ + "'");
+    fail(cannotSend());
   buffer_.clear();
 }
 
-void CupsStream::fail(const std::string& what) const {
-  std::string description = what;
+FailureText CupsStream::cannotSend() const {
+  return FailureText().say("Cannot send the job to the printer '%1'",
+                           "Impossibile inviare il lavoro di stampa alla stampante '%1'", {queue_});
+}
+
+FailureText CupsStream::alreadySubmitted() const {
+  return FailureText().say("The job is already submitted to the printer '%1'",
+                           "Il lavoro di stampa è già stato inviato alla stampante '%1'", {queue_});
+}
+
+void CupsStream::fail(FailureText what) const {
   const char* why = cupsLastErrorString();
-  if (why && *why) description += ": " + std::string(why);
-  throw Error(err::kDeviceIoError, source_, description);
+  what.because(why ? why : "");
+  throw PrintFailure(err::kDeviceIoError, source_, std::move(what));
 }
 
 }  // namespace briskal::hostkit::report

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "hostkit/report/print_failure.h"
+
 namespace briskal::hostkit::report {
 
 class CupsStream {
@@ -29,7 +31,10 @@ class CupsStream {
  private:
   void send();
   void cancel();
-  [[noreturn]] void fail(const std::string& what) const;
+  FailureText cannotSend() const;
+  FailureText alreadySubmitted() const;
+  // Throws `what`, with CUPS's own account of the last request.
+  [[noreturn]] void fail(FailureText what) const;
 
   struct HttpCloser {
     void operator()(http_t* http) const { httpClose(http); }

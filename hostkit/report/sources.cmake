@@ -14,6 +14,7 @@ set(HOSTKIT_REPORT_SOURCES
   report/page_layers.cpp
   report/pdf_document.cpp
   report/png_writer.cpp
+  report/print_failure.cpp
   report/report_layout.cpp
   report/report_service.cpp
   report/report_template.cpp
