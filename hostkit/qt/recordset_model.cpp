@@ -86,6 +86,9 @@ QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, in
 
 Qt::ItemFlags RecordsetModel::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::NoItemFlags;
+  // A check cell toggles with one click or Space, never through a text editor.
+  if (columns_[static_cast<size_t>(index.column())].kind == host::GridColumnKind::Check)
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
   return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
 }
 
@@ -101,6 +104,3 @@ bool RecordsetModel::setData(const QModelIndex& index, const QVariant& value, in
 }
 
 }  // namespace briskal::hostkit::qt
-  // A check cell toggles with one click or Space, never through a text editor.
-  if (columns_[static_cast<size_t>(index.column())].kind == host::GridColumnKind::Check)
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
