@@ -68,6 +68,11 @@ std::string HeadlessMessageService::text(int32_t number, const std::vector<Value
   return catalogue_.text(number, defaultText, parameters, regional_);
 }
 
+void HeadlessMessageService::showStatus(const std::string& text) {
+  statuses_.push_back(text);
+  if (statusSink_) statusSink_(text);
+}
+
 int HeadlessMessageService::show(ShownMessage message) {
   if (sink_) sink_(message);
   if (queued_.empty()) {

@@ -65,6 +65,11 @@ class HeadlessMessageService : public host::MessageService {
                   const std::vector<Value>& parameters) override;
   std::string text(int32_t number, const std::vector<Value>& parameters,
                    std::string_view defaultText) override;
+  void showStatus(const std::string& text) override;
+
+  // Where the status lines go besides statuses(); none keeps them only there.
+  void setStatusSink(std::function<void(const std::string&)> sink) { statusSink_ = std::move(sink); }
+  const std::vector<std::string>& statuses() const { return statuses_; }
 
   void setPolicy(AnswerPolicy policy) { policy_ = std::move(policy); }
   // The next box answers `answer` whatever the policy says; queued answers are used in order.
@@ -84,6 +89,8 @@ class HeadlessMessageService : public host::MessageService {
   AnswerPolicy policy_;
   std::deque<int> queued_;
   std::vector<ShownMessage> shown_;
+  std::function<void(const std::string&)> statusSink_;
+  std::vector<std::string> statuses_;
 };
 
 }  // namespace briskal::hostkit

@@ -65,6 +65,9 @@ HostWindow::HostWindow(SessionOptions options, bool askOnScreen)
   lastRun_->setObjectName("LastRun");
   statusBar()->addWidget(who);
   statusBar()->addPermanentWidget(lastRun_);
+  // What the component tells without asking stays until the next thing happens.
+  session_->messages().setStatusSink(
+      [this](const std::string& text) { statusBar()->showMessage(QString::fromStdString(text)); });
   resize(1200, 800);
 }
 

@@ -173,8 +173,15 @@ void QtTextEdit::setProperty(std::string_view name, const Value& value) {
   if (!utf8::equalsNoCase(name, "Text"))
     throw Error(err::kItemNotFound, this->name(), "No property " + std::string(name));
   if (!widget()) return;
+  // A number pattern as display format shows a bound number as the grid's columns show it.
+  const Value format = setting("displayformat");
+  const bool pattern = format.isText() && format.asText().find_first_of("0#") != std::string::npos;
+  std::string shown;
+  if (!value.isEmpty() && !value.isNull())
+    shown = pattern && value.isNumber() ? formatNumber(value, format.asText(), regional_)
+                                        : toText(value, regional_);
   fromBinding_ = true;
-  widget()->setText(value.isEmpty() || value.isNull() ? QString() : toQt(toText(value, regional_)));
+  widget()->setText(toQt(shown));
   fromBinding_ = false;
 }
 

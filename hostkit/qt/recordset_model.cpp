@@ -1,5 +1,6 @@
 #include "hostkit/qt/recordset_model.h"
 
+#include <QColor>
 #include <algorithm>
 
 #include "common/convert.h"
@@ -19,8 +20,11 @@ void RecordsetModel::show(data::Recordset* recordset, const std::vector<host::Gr
   recordset_ = recordset;
   columns_ = columns;
   fields_.clear();
-  for (const host::GridColumn& c : columns_)
+  selectionField_ = -1;
+  for (const host::GridColumn& c : columns_) {
     fields_.push_back(recordset_ && recordset_->isOpen() ? recordset_->fieldIndex(c.field) : -1);
+    if (c.kind == host::GridColumnKind::Selection && selectionField_ < 0) selectionField_ = fields_.back();
+  }
   rows_ = rowsOf(recordset_);
   endResetModel();
 }
@@ -54,6 +58,7 @@ QVariant RecordsetModel::data(const QModelIndex& index, int role) const {
   const int field = fields_[static_cast<size_t>(index.column())];
   if (field < 0) return {};
   const host::GridColumn& c = columns_[static_cast<size_t>(index.column())];
+  if (role == Qt::ForegroundRole) return deselected(index.row()) ? QVariant(QColor(Qt::gray)) : QVariant();
   if (role != Qt::DisplayRole && role != Qt::TextAlignmentRole && role != Qt::CheckStateRole) return {};
   Value value;
   try {
@@ -75,6 +80,16 @@ QVariant RecordsetModel::data(const QModelIndex& index, int role) const {
   }
   if (role != Qt::DisplayRole) return {};
   return cellText(value, c);
+}
+
+bool RecordsetModel::deselected(int row) const {
+  if (selectionField_ < 0) return false;
+  try {
+    const Value selection = recordset_->valueAt(row + 1, static_cast<size_t>(selectionField_));
+    return selection.isText() && selection.asText() == "0";
+  } catch (const std::exception&) {
+    return false;  // as for the cell's text: the refresh that follows shows it
+  }
 }
 
 QVariant RecordsetModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -38,6 +38,8 @@ class RecordsetModel final : public QAbstractTableModel {
   // The text a value shows in its column: numbers by the column's format and the regional
   // settings, dates as the regional short date, Null as nothing.
   QString cellText(const Value& value, const host::GridColumn& column) const;
+  // Whether the row is out of the selection: its selection column holds "0".
+  bool deselected(int row) const;
   // Where a person's click or Space on a check cell goes; the model stores nothing itself.
   void onToggle(std::function<void(int row, int column)> handler) { onToggle_ = std::move(handler); }
 
@@ -47,6 +49,7 @@ class RecordsetModel final : public QAbstractTableModel {
   data::Recordset* recordset_ = nullptr;
   std::vector<host::GridColumn> columns_;
   std::vector<int> fields_;  // the recordset field of each column, -1 when it has none
+  int selectionField_ = -1;  // the field of the selection column; a row it sets to "0" shows greyed
   int rows_ = 0;
   std::function<void(int, const QString&)> onEdit_;
 };

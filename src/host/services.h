@@ -39,6 +39,8 @@ class MessageService {
   // that share a number with another text.
   virtual std::string text(int32_t number, const std::vector<Value>& parameters,
                            std::string_view defaultText) = 0;
+  // Tells what just happened where the host shows its status, asking nothing.
+  virtual void showStatus(const std::string& text) = 0;
 };
 
 // What the component falls back to when it has no host interface reference.

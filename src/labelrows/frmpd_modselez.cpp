@@ -159,10 +159,11 @@ void FRMPD_MODSELEZ::Form_Activate() {
     }
     controls().textEdit("TXT_ARTICOLO").setSetting("islookup", Value(false));
     controls().textEdit("TXT_VARIANTE").setSetting("islookup", Value(false));
-    CaricaRsetGrid();
-    ImpostaBindingColl();
+    // The quantities' format is in place before the first row shows them.
     for (const char* edit : {"TXT_QTAINORD", "TXT_QTASUETIC", "TXT_NEWQTASUETIC"})
       controls().textEdit(edit).setSetting("displayformat", Value(kQuantityFormat));
+    CaricaRsetGrid();
+    ImpostaBindingColl();
     grid_.setDataSource(rsetGridRigaOrd_.get());
     showTotals();
     window().setMousePointer(kDefaultPointer);

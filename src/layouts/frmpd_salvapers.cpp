@@ -20,6 +20,10 @@ std::string textOf(const Value& v, const RegionalSettings& rs) { return toText(N
 constexpr int32_t kSavedElsewhere = 900001;
 constexpr int32_t kNotSaved = 900002;
 constexpr int32_t kNotDeleted = 900003;
+constexpr int32_t kSaved = 900009;
+constexpr int32_t kDeleted = 900010;
+constexpr int32_t kNoHeight = 900011;
+constexpr int32_t kNoWidth = 900012;
 
 }  // namespace
 
@@ -104,6 +108,8 @@ bool FRMPD_SALVAPERS::SalvaPersonalizzazione() {
       TXT_Codice_.setFocus();
       return;
     }
+    const LayoutHeader header = callingForm_->layoutHeader(code, title);
+    if (!sizeConfirmed(header)) return;
     bool replace = false;
     if (codeInList(code)) {
       const std::string existing = textOf(list_->value("PD45_TITOLO"), rs);
@@ -115,8 +121,7 @@ bool FRMPD_SALVAPERS::SalvaPersonalizzazione() {
       replace = true;
     }
     try {
-      replaceLayout(required(connection_), required(table_), required(lines_),
-                    callingForm_->layoutHeader(code, title), replace, rs);
+      replaceLayout(required(connection_), required(table_), required(lines_), header, replace, rs);
     } catch (const std::exception& e) {
       QGRID_SEL_.setDataSource(list_);
       reportFailure(e, Step::Save);
@@ -130,6 +135,21 @@ bool FRMPD_SALVAPERS::SalvaPersonalizzazione() {
   return result;
 }
 
+// A layout without a height or a width is never checked against its label: asked as printing asks
+// about a label too small for its lines.
+bool FRMPD_SALVAPERS::sizeConfirmed(const LayoutHeader& header) {
+  const auto zero = [this](const Value& size) {
+    return toDecimal(size, global().regionalSettings()) == Decimal();
+  };
+  std::string missing;
+  if (zero(header.height)) missing = translate("altezza non indicata.", kNoHeight);
+  else if (zero(header.width)) missing = translate("lunghezza non indicata.", kNoWidth);
+  else return true;
+  const std::vector<Value> parameters = {Value(missing)};
+  return messageBox("Dimensionamento etichetta:\r\n" + missing + "\r\r\nContinuare?", 74594,
+                    host::msg::kYesNo | host::msg::kQuestion, &parameters) != host::msg::kNo;
+}
+
 void FRMPD_SALVAPERS::CMD_SALVA_ButtonClick() {
   trapShowing("CMD_SALVA_ButtonClick", [&] {
     succeeded_ = false;
@@ -137,6 +157,11 @@ void FRMPD_SALVAPERS::CMD_SALVA_ButtonClick() {
       saved_ = true;
       savedCode_ = std::string(Trim(textOf(Value(TXT_Codice_.text()), global().regionalSettings())));
       newRow_ = false;
+      const std::vector<Value> parameters = {Value(savedCode_)};
+      global().messages().showStatus(
+          translate("Personalizzazione " + savedCode_ + " salvata.", kSaved, &parameters));
+      // Its work done, the form gives the operator back the layout just saved.
+      unloadForm();
     }
   });
 }
@@ -160,6 +185,9 @@ bool FRMPD_SALVAPERS::EliminaPersonalizzazione() {
     }
     for (host::TextEditControl* edit : {&TXT_Codice_, &TXT_Titolo_, &TXT_HeightEtic_, &TXT_WidthEtic_})
       edit->setText("");
+    const std::vector<Value> deleted = {Value(code)};
+    global().messages().showStatus(
+        translate("Personalizzazione " + code + " eliminata.", kDeleted, &deleted));
     succeeded_ = true;
     result = true;
   });

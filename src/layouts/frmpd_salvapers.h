@@ -46,6 +46,8 @@ class FRMPD_SALVAPERS final : public host::ComponentForm {
  private:
   void LoadElencoSelezioni();
   bool SalvaPersonalizzazione();
+  // False when the layout has no height or no width and the user answers No to saving it so.
+  bool sizeConfirmed(const LayoutHeader& header);
   bool EliminaPersonalizzazione();
   void CMD_SALVA_ButtonClick();
   void CMD_ELIMINA_ButtonClick();

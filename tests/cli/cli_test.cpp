@@ -445,13 +445,13 @@ TEST_F(QueryCommand, LayoutsRoundTripThroughTheForms) {
              testing::temporaryFolder() + "/cli1.txt"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   // Replacing needs --yes: a No saves nothing and fails; the lines then are the default 36.
-  r = query({"layouts", "save", "cli1", "--title", "Default"});
+  r = query({"layouts", "save", "cli1", "--title", "Default", "--height", "40", "--width", "200"});
   EXPECT_EQ(r.exitCode, 1) << r.err;
   EXPECT_NE(r.err.find("[74614]"), std::string::npos) << r.err;
   EXPECT_NE(
       sql("SELECT COUNT(*) AS N FROM PD45_CONFIGETICH WHERE PD45_CODICE = 'CLI1'").out.find("\r\n4\r\n"),
       std::string::npos);
-  r = query({"--yes", "layouts", "save", "cli1", "--title", "Default"});
+  r = query({"--yes", "layouts", "save", "cli1", "--title", "Default", "--height", "40", "--width", "200"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_NE(
       sql("SELECT COUNT(*) AS N FROM PD45_CONFIGETICH WHERE PD45_CODICE = 'CLI1'").out.find("\r\n37\r\n"),
@@ -478,7 +478,10 @@ TEST_F(QueryCommand, LayoutsRoundTripThroughTheForms) {
 
 // The headings of the layouts speak the session's language, in a table as in CSV.
 TEST_F(QueryCommand, LayoutHeadingsSpeakTheSessionsLanguage) {
-  ASSERT_EQ(query({"layouts", "save", "en1", "--title", "English", "--printed-qty", "ordered"}).exitCode, 0);
+  ASSERT_EQ(query({"layouts", "save", "en1", "--title", "English", "--printed-qty", "ordered", "--height",
+                   "40", "--width", "200"})
+                .exitCode,
+            0);
   auto r = query({"--locale", "en", "--format", "table", "layouts", "list"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   std::istringstream table(r.out);
@@ -653,24 +656,38 @@ TEST_F(QueryCommand, ASaveTheDatabaseRefusesFailsWithItsCause) {
                         "BEGIN SELECT RAISE(ABORT, 'salvataggio rifiutato'); END"})
                 .exitCode,
             0);
-  auto r =
-      runProcess(kBriskal, {"--db", "Data Source=" + refusing, "layouts", "save", "RIF", "--title", "T"});
+  auto r = runProcess(kBriskal, {"--db", "Data Source=" + refusing, "layouts", "save", "RIF", "--title", "T",
+                                 "--height", "40", "--width", "200"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("[900002] La personalizzazione non è stata salvata:\n"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("salvataggio rifiutato"), std::string::npos) << r.err;
   EXPECT_EQ(r.err.find("saved layout"), std::string::npos) << r.err;
   // In the session's language, the database's words kept.
   r = runProcess(kBriskal, {"--db", "Data Source=" + refusing, "--locale", "en", "layouts", "save", "RIF",
-                            "--title", "T"});
+                            "--title", "T", "--height", "40", "--width", "200"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("[900002] The layout was not saved:\n"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("salvataggio rifiutato"), std::string::npos) << r.err;
 }
 
+// A layout without a height or a width is asked about before it is saved: refused without --yes.
+TEST_F(QueryCommand, ALayoutWithoutASizeIsSavedOnlyWhenConfirmed) {
+  auto r = query({"layouts", "save", "nosize", "--title", "Senza misure", "--width", "200"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("[74594] Dimensionamento etichetta:\naltezza non indicata."), std::string::npos)
+      << r.err;
+  EXPECT_EQ(query({"layouts", "show", "nosize"}).exitCode, 1);
+  r = query({"--yes", "layouts", "save", "nosize", "--title", "Senza misure", "--width", "200"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(query({"layouts", "show", "nosize"}).exitCode, 0);
+}
+
 // A code the layout table cannot hold is refused before anything is looked up or changed: cut to
 // its 10 characters it would name another layout.
 TEST_F(QueryCommand, ALayoutCodeTooLongOrWithControlsIsRefused) {
-  ASSERT_EQ(query({"layouts", "save", "ABCDEFGHIJ", "--title", "Dieci"}).exitCode, 0);
+  ASSERT_EQ(query({"layouts", "save", "ABCDEFGHIJ", "--title", "Dieci", "--height", "40", "--width", "200"})
+                .exitCode,
+            0);
   auto r = query({"--yes", "layouts", "delete", "ABCDEFGHIJXYZ"});
   EXPECT_EQ(r.exitCode, 2);
   EXPECT_EQ(r.err, "briskal: layout code 'ABCDEFGHIJXYZ' is longer than 10 characters\n");
@@ -684,7 +701,7 @@ TEST_F(QueryCommand, ALayoutCodeTooLongOrWithControlsIsRefused) {
 
 // Blanks around a code are not part of it, when it is saved as when it is named.
 TEST_F(QueryCommand, ALayoutCodeIsTheSameWithBlanksAroundIt) {
-  auto r = query({"layouts", "save", " BLANK ", "--title", "Con spazi"});
+  auto r = query({"layouts", "save", " BLANK ", "--title", "Con spazi", "--height", "40", "--width", "200"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   for (const std::string code : {"BLANK", " BLANK", "blank  "}) {
     r = query({"layouts", "show", code});

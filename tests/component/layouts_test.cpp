@@ -90,6 +90,8 @@ TEST_P(Layouts, TheFirstLayoutIsStoredAsHeaderAndNumberedDetails) {
 
 TEST_P(Layouts, SavingAsksForCodeAndTitleAndBeforeReplacing) {
   open(AnswerPolicy::no());
+  control<hostkit::HeadlessTextEdit>("TXT_ALTETIC").type("99");
+  control<hostkit::HeadlessTextEdit>("TXT_LUNGETIC").type("999");
   save("AB", "");
   EXPECT_EQ(shownNumbers().back(), 76085);
   EXPECT_EQ(count("1 = 1"), 0);
@@ -101,6 +103,33 @@ TEST_P(Layouts, SavingAsksForCodeAndTitleAndBeforeReplacing) {
   save("AB", "Seconda");
   EXPECT_EQ(count("PD45_TITOLO = 'SECONDA'"), 37);
   EXPECT_EQ(count("PD45_TITOLO = 'PRIMA'"), 0);
+}
+
+// Saving closes the form and says so where the host shows its status; a label without a height or
+// a width is asked about first, as one too small for its lines is.
+TEST_P(Layouts, ASavedLayoutClosesTheFormWithAStatusLineAndAMissingSizeIsAskedAbout) {
+  open(AnswerPolicy::no());
+  control<hostkit::HeadlessTextEdit>("TXT_ALTETIC").type("0");
+  control<hostkit::HeadlessTextEdit>("TXT_LUNGETIC").type("999");
+  save("AB", "Prima");
+  ASSERT_FALSE(shownNumbers().empty());
+  EXPECT_EQ(shownNumbers().back(), 74594);
+  EXPECT_NE(session().messages().shown().back().text.find("altezza non indicata."), std::string::npos);
+  EXPECT_EQ(count("1 = 1"), 0) << "answered No, yet saved";
+  control<hostkit::HeadlessTextEdit>("TXT_ALTETIC").type("99");
+  bool closed = false;
+  session().runtime().setModalDriver("FRMPD_SALVAPERS", [&](hostkit::HeadlessWindow& w) {
+    auto& s = w.headlessControls();
+    s.find<hostkit::HeadlessTextEdit>("TXT_Codice")->type("AB");
+    s.find<hostkit::HeadlessTextEdit>("TXT_Titolo")->type("Prima");
+    s.find<hostkit::HeadlessButton>("CMD_SALVA")->click();
+    closed = !w.isShown();
+  });
+  control<hostkit::HeadlessButton>("CMD_Personalizza").click();
+  EXPECT_TRUE(closed) << "the save form stayed open after saving";
+  EXPECT_EQ(count("PD45_CODICE = 'AB'"), 37);
+  ASSERT_FALSE(session().messages().statuses().empty());
+  EXPECT_EQ(session().messages().statuses().back(), "Personalizzazione AB salvata.");
 }
 
 TEST_P(Layouts, AFailedReplacementLeavesTheOldLayoutWhole) {

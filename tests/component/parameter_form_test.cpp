@@ -292,6 +292,7 @@ class TextlessMessages final : public host::MessageService {
  public:
   int textBox(const std::string&, int32_t, const std::string&) override { return 1; }
   int numberedBox(int32_t, int32_t, const std::string&, const std::vector<Value>&) override { return 1; }
+  void showStatus(const std::string&) override {}
   std::string text(int32_t number, const std::vector<Value>&, std::string_view) override {
     throw Error(err::kItemNotFound, "Messages", "No text " + std::to_string(number));
   }
