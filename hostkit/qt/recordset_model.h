@@ -52,7 +52,7 @@ class RecordsetModel final : public QAbstractTableModel {
   int selectionField_ = -1;  // the field of the selection column; a row it sets to "0" shows greyed
   int rows_ = 0;
   std::function<void(int, const QString&)> onEdit_;
+  std::function<void(int, int)> onToggle_;
 };
 
 }  // namespace briskal::hostkit::qt
-  std::function<void(int, int)> onToggle_;
