@@ -4,9 +4,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
-#include <QStyledItemDelegate>
-#include "hostkit/qt/cell_tips.h"
 
+#include "hostkit/qt/cell_tips.h"
 #include "hostkit/qt/virtual_keys.h"
 
 namespace briskal::hostkit::qt {
@@ -39,8 +38,8 @@ QtGrid::QtGrid(std::string name, QTableView* view, RegionalSettings regional, Sc
   view->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
   view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
   view->horizontalHeader()->setStretchLastSection(true);
-  model_->onToggle([this](int row, int column) { toggle(row, column); });
   model_->onEdit([this](int column, const QString& typed) { edit(column, typed); });
+  model_->onToggle([this](int row, int column) { toggle(row, column); });
   view->setItemDelegate(new CellEditors(*model_, view));
   QObject::connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                    [this](const QModelIndex& current, const QModelIndex&) {
@@ -142,12 +141,6 @@ void QtGrid::edit(int column, const QString& typed) {
   model_->refresh();
 }
 
-bool QtGrid::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != widget() || event->type() != QEvent::KeyPress || !source_) return false;
-  const int32_t key = virtualKey(static_cast<QKeyEvent*>(event)->key());
-  if (key == 0) return false;
-  guarded([&] { raiseEvent(onKeyPress_, fieldOfColumn(widget()->currentIndex().column()), key); });
-  return false;
 void QtGrid::toggle(int row, int column) {
   guarded([&] {
     if (!source_ || !source_->isOpen()) return;
@@ -157,6 +150,12 @@ void QtGrid::toggle(int row, int column) {
   model_->refresh();
 }
 
+bool QtGrid::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != widget() || event->type() != QEvent::KeyPress || !source_) return false;
+  const int32_t key = virtualKey(static_cast<QKeyEvent*>(event)->key());
+  if (key == 0) return false;
+  guarded([&] { raiseEvent(onKeyPress_, fieldOfColumn(widget()->currentIndex().column()), key); });
+  return false;
 }
 
 }  // namespace briskal::hostkit::qt

@@ -42,10 +42,10 @@ class QtGrid final : public QtControl<host::GridControl, QTableView>,
   RecordsetModel& model() { return *model_; }
   // Stores what a person typed into a cell of the current row, through the edited event.
   void edit(int column, const QString& typed);
-
- protected:
   // A person toggled a check cell: the forms flip their check columns on the cell's double click.
   void toggle(int row, int column);
+
+ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
