@@ -61,6 +61,13 @@ QtGrid::~QtGrid() {
 
 void QtGrid::setDataSource(data::Recordset* recordset) {
   if (source_) source_->removeListener(this);
+  // A form lets go of its rows while it works on them, for as long as a print run with its dialogs
+  // over the grid: meanwhile the grid shows them as they were, not an empty table.
+  if (!recordset && source_) {
+    source_ = nullptr;
+    model_->freeze();
+    return;
+  }
   source_ = recordset;
   if (source_) source_->addListener(this);
   showColumns();

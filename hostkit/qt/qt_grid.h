@@ -21,6 +21,8 @@ class QtGrid final : public QtControl<host::GridControl, QTableView>,
   QtGrid(std::string name, QTableView* view, RegionalSettings regional, ScreenTexts texts);
   ~QtGrid() override;
 
+  // Without a recordset the grid goes on showing the rows it showed, until it is given rows again
+  // or its contents are released.
   void setDataSource(data::Recordset* recordset) override;
   data::Recordset* dataSource() const override { return source_; }
   void clearColumns() override;

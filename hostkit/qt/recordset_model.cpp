@@ -18,6 +18,7 @@ int rowsOf(const data::Recordset* recordset) {
 void RecordsetModel::show(data::Recordset* recordset, const std::vector<host::GridColumn>& columns) {
   beginResetModel();
   recordset_ = recordset;
+  frozen_.reset();
   columns_ = columns;
   fields_.clear();
   selectionField_ = -1;
@@ -38,6 +39,17 @@ void RecordsetModel::refresh() {
     return;
   }
   if (rows_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, columnCount() - 1));
+}
+
+void RecordsetModel::freeze() {
+  if (!recordset_ || !recordset_->isOpen()) return;
+  // A clone shares the rows and has a view of its own.
+  std::unique_ptr<data::Recordset> view = recordset_->clone();
+  if (!recordset_->filter().empty()) view->setFilter(recordset_->filter());
+  if (!recordset_->sort().empty()) view->setSort(recordset_->sort());
+  frozen_ = std::move(view);
+  recordset_ = frozen_.get();
+  refresh();
 }
 
 int RecordsetModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }

@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "common/regional.h"
@@ -23,6 +24,9 @@ class RecordsetModel final : public QAbstractTableModel {
   void show(data::Recordset* recordset, const std::vector<host::GridColumn>& columns);
   // The recordset's rows or values changed: counts them again and repaints.
   void refresh();
+  // Goes on showing the rows as the recordset's view has them now, through a view of its own that
+  // no later filter, sort or move of the recordset changes, until show() is given rows again.
+  void freeze();
   data::Recordset* recordset() const { return recordset_; }
   const host::GridColumn& column(int index) const { return columns_[static_cast<size_t>(index)]; }
 
@@ -47,6 +51,7 @@ class RecordsetModel final : public QAbstractTableModel {
   RegionalSettings regional_;
   ScreenTexts texts_;
   data::Recordset* recordset_ = nullptr;
+  std::unique_ptr<data::Recordset> frozen_;  // what recordset_ points to once frozen
   std::vector<host::GridColumn> columns_;
   std::vector<int> fields_;  // the recordset field of each column, -1 when it has none
   int selectionField_ = -1;  // the field of the selection column; a row it sets to "0" shows greyed

@@ -159,6 +159,35 @@ TEST_F(Printing, ACancelledRunDeliversNothingAndLeavesTheSelectionAsItWas) {
   EXPECT_GT(preview->report().pages.size(), 0u);
 }
 
+// The component lets go of the selection's rows for the whole run: the grid behind the run's
+// dialogs goes on showing them, and shows them again afterwards.
+TEST_F(Printing, TheSelectionStaysOnScreenBehindTheRunsDialogs) {
+  open();
+  selectFirstOrders("Numero doc.", false, 2);
+  auto* grid = widget<QTableView>("FRMPD_MODSELEZ", "KVX_QGRIDWRAPPER1");
+  const int rows = grid->model()->rowCount();
+  ASSERT_GT(rows, 1);
+  const auto shown = [grid](int row) {
+    QStringList cells;
+    for (int c = 0; c < grid->model()->columnCount(); ++c)
+      cells << grid->model()->index(row, c).data().toString();
+    return cells.join('|').toStdString();
+  };
+  const std::string first = shown(0);
+  const std::string last = shown(rows - 1);
+  ASSERT_NE(first.find_first_not_of('|'), std::string::npos) << "the first row shows its values";
+  PrintPreview* preview = print([&](QDialog& options) {
+    EXPECT_EQ(grid->model()->rowCount(), rows);
+    EXPECT_EQ(shown(0), first);
+    EXPECT_EQ(shown(rows - 1), last);
+    options.accept();
+  });
+  ASSERT_NE(preview, nullptr) << firstError();
+  EXPECT_EQ(grid->model()->rowCount(), rows);
+  EXPECT_EQ(shown(0), first);
+  EXPECT_TRUE(errors_.empty()) << firstError();
+}
+
 // ---- The preview ----
 
 TEST_F(Printing, ThePreviewPagesThroughTheLabelsDrawingOnlyThoseShown) {
