@@ -13,6 +13,7 @@
 #include "hostkit/qt/qt_control.h"
 #include "hostkit/qt/qt_dialogs.h"
 #include "hostkit/qt/qt_form_window.h"
+#include "hostkit/qt/screen_label_printer.h"
 
 namespace briskal::hostkit::qt {
 
@@ -40,13 +41,21 @@ HostWindow::HostWindow(SessionOptions options, bool askOnScreen)
     options.answers = AnswerPolicy::interactive(
         [this](const ShownMessage& m) { return askWithMessageBox(m, this, texts()); });
   options.delivered = [this](const report::Delivery& delivery) { delivered(delivery); };
-  options.reportSettingsPrompt = [this](report::ReportOptions& run) { return askPrintSettings(run); };
+  options.reportSettingsPrompt = [this](report::ReportOptions& run, report::PageKind kind) {
+    return askPrintSettings(run, kind);
+  };
   options.reportPresenter = [this](report::PreparedReport prepared) {
     return showPreview(std::move(prepared));
   };
   session_ = std::make_unique<HostSession>(std::move(options));
-  session_->runtime().setSearchListDriver(
+  HeadlessRuntime& runtime = session_->runtime();
+  runtime.setSearchListDriver(
       [this](const SearchList& list) { return pickFromSearchList(list, this, texts()); });
+  // The component's label-printer jobs ask before they go and tell where they went.
+  runtime.setLabelPrinterFactory([this, sessionPrinter = runtime.labelPrinterFactory()] {
+    return std::make_unique<ScreenLabelPrinter>(sessionPrinter(), previewTargets_.labelPrinter, this,
+                                                texts());
+  });
 
   QMenu* labels = menuBar()->addMenu(texts()("&Etichette"));
   QAction* open =
@@ -108,8 +117,8 @@ void HostWindow::delivered(const report::Delivery& delivery) {
                         : texts()("Stampate %1 pagine: %2").arg(delivery.pages).arg(destination));
 }
 
-bool HostWindow::askPrintSettings(report::ReportOptions& options) {
-  if (!editPrintSettings(printChoices_, this, texts())) return false;
+bool HostWindow::askPrintSettings(report::ReportOptions& options, report::PageKind kind) {
+  if (!editPrintSettings(printChoices_, kind, this, texts())) return false;
   options = printChoices_;
   return true;
 }

@@ -37,9 +37,9 @@ class HostWindow final : public QMainWindow {
 
  private:
   void delivered(const report::Delivery& delivery);
-  // The report service's hooks: the print options asked before each run, starting from the last
-  // ones chosen, and the run's pages shown in a preview of their own.
-  bool askPrintSettings(report::ReportOptions& options);
+  // The report service's hooks: the print options a run of `kind` prints, asked before it starts
+  // from the last ones chosen, and the run's pages shown in a preview of their own.
+  bool askPrintSettings(report::ReportOptions& options, report::PageKind kind);
   report::PageFeed showPreview(report::PreparedReport report);
   // The screen's texts in the session's language.
   ScreenTexts texts() const;

@@ -82,6 +82,20 @@ std::optional<PrintRequest> askPrintRequest(const std::vector<std::string>& prin
   form->addRow(texts("Stampante"), printer);
   form->addRow(texts("Copie"), copies);
   auto* layout = new QVBoxLayout(&dialog);
+  // An empty list alone would leave the operator guessing why nothing is offered.
+  if (printers.empty()) {
+    auto* none =
+        new QLabel(texts("Non è installata nessuna stampante. Per aggiungerne una aprire la pagina "
+                         "web di CUPS, http://localhost:631, oppure usare il comando lpadmin (ad "
+                         "esempio: lpadmin -p ufficio -E -v ipp://indirizzo/ipp/print -m everywhere). "
+                         "Si può anche scrivere qui sotto il nome di una stampante di un altro server."),
+                   &dialog);
+    none->setObjectName("NoPrinters");
+    none->setWordWrap(true);
+    none->setMinimumWidth(none->fontMetrics().averageCharWidth() * 72);
+    none->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(none);
+  }
   layout->addLayout(form);
   layout->addWidget(all);
   layout->addLayout(rangeRow);

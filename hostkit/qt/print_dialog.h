@@ -20,7 +20,8 @@ struct PrintRequest {
 };
 
 // Asks over `parent` in a modal dialog, listing `printers` and proposing `proposed` (the first
-// printer when empty) and all of `pageCount` pages; nullopt when the operator cancels.
+// printer when empty) and all of `pageCount` pages; nullopt when the operator cancels. Without
+// printers the dialog says that none is installed and how to add one.
 std::optional<PrintRequest> askPrintRequest(const std::vector<std::string>& printers,
                                             const std::string& proposed, int pageCount, QWidget* parent,
                                             ScreenTexts texts);

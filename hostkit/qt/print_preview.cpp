@@ -1,6 +1,5 @@
 #include "hostkit/qt/print_preview.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -14,6 +13,7 @@
 
 #include "hostkit/labelprinter/label_job.h"
 #include "hostkit/qt/page_view.h"
+#include "hostkit/qt/print_boxes.h"
 #include "hostkit/qt/print_dialog.h"
 #include "hostkit/qt/qt_control.h"
 #include "hostkit/report/cairo_renderer.h"
@@ -29,15 +29,6 @@ namespace fs = std::filesystem;
 // The zoom box's entries besides its steps.
 constexpr double kFitWidth = -1;
 constexpr double kFitPage = -2;
-
-// The hourglass for as long as an action runs.
-class BusyCursor {
- public:
-  BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 }  // namespace
 
@@ -101,10 +92,10 @@ PrintPreview::PrintPreview(report::PreparedReport report, PreviewTargets targets
   previous->setIcon(style()->standardIcon(QStyle::SP_MediaSeekBackward));
   next->setIcon(style()->standardIcon(QStyle::SP_MediaSeekForward));
   last->setIcon(style()->standardIcon(QStyle::SP_MediaSkipForward));
-  first->setShortcut(Qt::CTRL | Qt::Key_Home);
+  first->setShortcuts({Qt::Key_Home, Qt::CTRL | Qt::Key_Home});
   previous->setShortcut(Qt::Key_PageUp);
   next->setShortcut(Qt::Key_PageDown);
-  last->setShortcut(Qt::CTRL | Qt::Key_End);
+  last->setShortcuts({Qt::Key_End, Qt::CTRL | Qt::Key_End});
   QObject::connect(pageNumber_, &QSpinBox::valueChanged, this,
                    [this](int page) { view_->showPage(static_cast<size_t>(page - 1)); });
 
@@ -130,6 +121,14 @@ PrintPreview::PrintPreview(report::PreparedReport report, PreviewTargets targets
   zoomIn->setIconText("+");
   zoomIn->setShortcut(QKeySequence::ZoomIn);
 
+  // A button to close by, and the keys that close a document's window.
+  QToolBar* closing = addToolBar(texts_("Chiudi"));
+  closing->setObjectName("CloseBar");
+  closing->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  action(closing, "Close", texts_("Chiudi"), [this] {
+    close();
+  })->setShortcuts({Qt::Key_Escape, Qt::CTRL | Qt::Key_W});
+
   position_->setObjectName("Position");
   statusBar()->addWidget(position_);
   forward_ = {next, last};
@@ -140,7 +139,10 @@ PrintPreview::PrintPreview(report::PreparedReport report, PreviewTargets targets
     showPosition();
   });
   view_->showPage(0);
-  resize(1000, 720);
+  // The page keys work at once, not only after a click on the page.
+  view_->setFocus();
+  // Wide enough for both toolbars in either language.
+  resize(1120, 720);
 }
 
 void PrintPreview::addPages(std::vector<report::Page> pages) {
@@ -207,11 +209,16 @@ void PrintPreview::saveAsPng() {
 }
 
 void PrintPreview::sendToLabelPrinter() {
-  act(texts_("Le etichette non sono state inviate alla stampante di etichette."), [&] {
-    const int64_t labels = labelprinter::printLabels(report_.pages, targets_.labelPrinter,
-                                                     targets_.labelPrinterSettings, report_.title);
+  // One label a page.
+  if (!confirmLabelJob(static_cast<int64_t>(report_.pages.size()), targets_.labelPrinter, this, texts_))
+    return;
+  int64_t labels = 0;
+  const bool sent = act(texts_("Le etichette non sono state inviate alla stampante di etichette."), [&] {
+    labels = labelprinter::printLabels(report_.pages, targets_.labelPrinter, targets_.labelPrinterSettings,
+                                       report_.title);
     deliver(targets_.labelPrinter, labels, labels);
   });
+  if (sent) tellLabelJobSent(labels, targets_.labelPrinter, this, texts_);
 }
 
 std::optional<fs::path> PrintPreview::askFile(const QString& title, const QString& filter,
@@ -236,12 +243,15 @@ std::optional<fs::path> PrintPreview::askFile(const QString& title, const QStrin
   return lastFile_;
 }
 
-void PrintPreview::act(const QString& failure, const std::function<void()>& action) {
-  const std::optional<std::string> cause = failureOf([&] {
+bool PrintPreview::act(const QString& failure, const std::function<void()>& action) {
+  try {
     const BusyCursor busy;
     action();
-  });
-  if (cause) showError(fromQt(failure) + "\n" + *cause);
+    return true;
+  } catch (const std::exception& e) {
+    showPrintFailure(failure, e, texts_);
+    return false;
+  }
 }
 
 void PrintPreview::deliver(const std::string& destination, int64_t labels, int64_t pages,

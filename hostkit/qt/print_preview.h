@@ -1,8 +1,9 @@
 #pragma once
 // A run's pages before they go anywhere: a window of its own beside the host window, where the
 // operator pages through them, zooms, and prints them, saves them as PDF or PNG files, or sends
-// customisable labels to the label printer. What an action delivered is told through the run's
-// delivery sink; what failed is shown with its cause.
+// customisable labels to the label printer once they say yes. What an action delivered is told
+// through the run's delivery sink, and what the label printer took in a box as well; what failed
+// is shown with its cause. Its Close button, Esc and Ctrl+W close it.
 
 #include <QMainWindow>
 #include <array>
@@ -52,8 +53,9 @@ class PrintPreview final : public QMainWindow {
   // The file the operator picks in a save dialog, with `extension` when typed without one.
   std::optional<std::filesystem::path> askFile(const QString& title, const QString& filter,
                                                const std::string& extension);
-  // Runs an action under the hourglass; a failure is shown as `failure` and its cause.
-  void act(const QString& failure, const std::function<void()>& action);
+  // Runs an action under the hourglass; a failure is shown as `failure` and its cause, and
+  // returns false.
+  bool act(const QString& failure, const std::function<void()>& action);
   void deliver(const std::string& destination, int64_t labels, int64_t pages,
                std::vector<std::filesystem::path> files = {});
   // The labels among pages first to last (counted from 1), 0 when a report's pages do not say.

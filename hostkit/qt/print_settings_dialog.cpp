@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -30,7 +31,8 @@ QLineEdit* lineEdit(const char* name, const std::string& text, QWidget* parent) 
 
 }  // namespace
 
-bool editPrintSettings(report::ReportOptions& options, QWidget* parent, ScreenTexts texts) {
+bool editPrintSettings(report::ReportOptions& options, report::PageKind kind, QWidget* parent,
+                       ScreenTexts texts) {
   QDialog dialog(parent);
   dialog.setObjectName("PrintSettings");
   dialog.setWindowTitle(texts("Opzioni di stampa"));
@@ -51,6 +53,19 @@ bool editPrintSettings(report::ReportOptions& options, QWidget* parent, ScreenTe
   // The texts print only with the notes: greyed out, they say so before the run does.
   noteTexts->setEnabled(notes->isChecked());
   QObject::connect(notes, &QCheckBox::toggled, noteTexts, &QWidget::setEnabled);
+  // A label template prints the labels alone; the options stay as chosen, for the next report.
+  const bool labels = kind == report::PageKind::Label;
+  auto* labelsOnly = new QLabel(texts("Le etichette personalizzabili non stampano l'intestazione, i limiti "
+                                      "di selezione né le note: queste opzioni valgono solo per le "
+                                      "etichette standard."),
+                                &dialog);
+  labelsOnly->setObjectName("LabelsPrintNoOptions");
+  labelsOnly->setWordWrap(true);
+  labelsOnly->setVisible(labels);
+  if (labels) {
+    for (QWidget* option : std::initializer_list<QWidget*>{header, limits, notes, noteTexts})
+      option->setEnabled(false);
+  }
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   buttons->button(QDialogButtonBox::Ok)->setText(texts("OK"));
@@ -59,6 +74,7 @@ bool editPrintSettings(report::ReportOptions& options, QWidget* parent, ScreenTe
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
 
   auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(labelsOnly);
   layout->addWidget(header);
   layout->addWidget(limits);
   layout->addWidget(notes);
@@ -66,6 +82,7 @@ bool editPrintSettings(report::ReportOptions& options, QWidget* parent, ScreenTe
   layout->addWidget(buttons);
   dialog.resize(460, dialog.sizeHint().height());
   if (dialog.exec() != QDialog::Accepted) return false;
+  if (labels) return true;
   options.printHeader = header->isChecked();
   options.printLimits = limits->isChecked();
   options.printNotes = notes->isChecked();

@@ -6,6 +6,7 @@ add_library(briskal_hostkit_qt STATIC
   qt/form_memory.cpp
   qt/host_window.cpp
   qt/page_view.cpp
+  qt/print_boxes.cpp
   qt/print_dialog.cpp
   qt/print_preview.cpp
   qt/print_settings_dialog.cpp
@@ -19,6 +20,7 @@ add_library(briskal_hostkit_qt STATIC
   qt/qt_query_filter.cpp
   qt/qt_translations.cpp
   qt/recordset_model.cpp
+  qt/screen_label_printer.cpp
   qt/screen_texts.cpp
   qt/virtual_keys.cpp
 )

@@ -103,10 +103,15 @@ std::vector<Page> HeadlessReportService::layOutPages() {
   return pages;
 }
 
-std::unique_ptr<HeadlessReportService::Run> HeadlessReportService::open() {
+std::filesystem::path HeadlessReportService::templatePath() const {
   if (templateFile_.empty()) throwReportError("The report service was given no template");
+  return templateFolder_ / templateFile_;
+}
+
+std::unique_ptr<HeadlessReportService::Run> HeadlessReportService::open() {
+  const std::filesystem::path file = templatePath();
   if (sql_.empty() && !recordset_) throwReportError("The report service was given no data");
-  ReportTemplate reportTemplate = loadTemplate(templateFolder_ / templateFile_);
+  ReportTemplate reportTemplate = loadTemplate(file);
   RunData data(host_, sql_, recordset_, regional_);
   TemplateEngine engine(reportTemplate);
   if (handler_) handler_(engine);
@@ -119,7 +124,7 @@ std::unique_ptr<HeadlessReportService::Run> HeadlessReportService::open() {
 void HeadlessReportService::start() {
   completed_ = false;
   written_.clear();
-  if (prompt_ && !prompt_(options_)) return;
+  if (prompt_ && !prompt_(options_, loadTemplate(templatePath()).page.kind)) return;
   if (presenter_) {
     present();
     completed_ = true;

@@ -31,9 +31,10 @@ struct ReportOptions {
   std::string notes;
 };
 
-// Asks for a run's print options before anything is read; false cancels the run, which then
-// delivers nothing and is no error.
-using SettingsPrompt = std::function<bool(ReportOptions& options)>;
+// Asks for a run's print options before anything is read, knowing what its template lays out: a
+// report's sheets, which print the options' header, limits and notes, or labels, which print none
+// of them. False cancels the run, which then delivers nothing and is no error.
+using SettingsPrompt = std::function<bool(ReportOptions& options, PageKind kind)>;
 
 // A run laid out for the host to show, in place of sending it to the destination. The host gets it
 // as soon as its first page is laid out, and the rest of the pages through the feed it returns.
@@ -95,6 +96,8 @@ class HeadlessReportService final : public host::ReportService {
 
  private:
   struct Run;
+  // The run's template file; throws when none was given.
+  std::filesystem::path templatePath() const;
   // Loads the template, reads the data and raises BeforePrintReport.
   std::unique_ptr<Run> open();
   // Lays the run out for the presenter.

@@ -76,6 +76,7 @@ class HeadlessRuntime final : public host::HostRuntime {
   using LabelPrinterFactory = std::function<std::unique_ptr<host::LabelPrinterOutput>()>;
   void setReportServiceFactory(ReportServiceFactory factory) { reportServices_ = std::move(factory); }
   void setLabelPrinterFactory(LabelPrinterFactory factory) { labelPrinters_ = std::move(factory); }
+  const LabelPrinterFactory& labelPrinterFactory() const { return labelPrinters_; }
   void setComponentFolder(std::filesystem::path folder) { componentFolder_ = std::move(folder); }
   // Where a host with a screen makes its forms' windows; without it they are headless windows.
   using WindowFactory = std::function<std::unique_ptr<host::FormWindow>(host::HostForm& form)>;

@@ -64,7 +64,7 @@ void DesktopTest::open(hostkit::AnswerPolicy answers) {
   options.component = BRISKAL_COMPONENT;
   options.logFile = folder_ + "/briskal.log";
   options.report.destination = folder_ + "/labels.pdf";
-  options.labelPrinter = folder_ + "/labels.epl";
+  options.labelPrinter = labelPrinter_.empty() ? folder_ + "/labels.epl" : labelPrinter_;
   options.answers = std::move(answers);
   options.locale = locale_;
   options.settings.userCode = user_;

@@ -64,6 +64,10 @@ class DesktopTest : public ::testing::Test {
   std::string folder_;
   std::vector<std::string> errors_;  // what the host would have shown in a message box
   std::unique_ptr<hostkit::qt::HostWindow> window_;
+
+  // Where the label-printer jobs of the sessions open() starts go: labels.epl in the test's folder
+  // unless the test says otherwise first.
+  std::string labelPrinter_;
 };
 
 }  // namespace briskal::testing

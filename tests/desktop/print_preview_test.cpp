@@ -1,6 +1,8 @@
 // The print options asked before each run and the print preview each run opens in: the options
-// reach the printed labels and are remembered, a cancelled run delivers nothing, the preview pages
-// and zooms drawing only the pages it shows, and prints and saves what it shows.
+// reach the printed labels and are remembered, labels are offered none of them, a cancelled run
+// delivers nothing, the selection stays on screen behind the run's dialogs, the preview pages and
+// zooms drawing only the pages it shows, goes to its ends and closes by key, and prints and saves
+// what it shows; the print dialog says how to add a printer when there is none.
 
 #include <cups/cups.h>
 
@@ -15,6 +17,8 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTableView>
+#include <QToolBar>
+#include <QToolButton>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -106,6 +110,8 @@ TEST_F(Printing, TheOptionsChosenReachThePrintedLabelsAndAreOfferedAgain) {
   open();
   selectFirstOrders("Numero doc.", false, 2);
   PrintPreview* preview = print([](QDialog& options) {
+    EXPECT_FALSE(child<QLabel>(options, "LabelsPrintNoOptions").isVisible())
+        << "standard labels print them all";
     EXPECT_TRUE(child<QCheckBox>(options, "PrintHeader").isChecked());
     EXPECT_FALSE(child<QWidget>(options, "PerformedBy").isEnabled()) << "the notes' texts wait for the notes";
     child<QCheckBox>(options, "PrintLimits").setChecked(true);
@@ -157,6 +163,25 @@ TEST_F(Printing, ACancelledRunDeliversNothingAndLeavesTheSelectionAsItWas) {
   PrintPreview* preview = print();
   ASSERT_NE(preview, nullptr) << firstError();
   EXPECT_GT(preview->report().pages.size(), 0u);
+}
+
+// Customisable labels print none of the options: they are offered greyed out, with the reason.
+TEST_F(Printing, ALabelRunOffersNoneOfTheReportsOptionsAndSaysWhy) {
+  open();
+  selectFirstOrders("Numero doc.", true, 3);
+  PrintPreview* preview = print([](QDialog& options) {
+    const auto& why = child<QLabel>(options, "LabelsPrintNoOptions");
+    EXPECT_TRUE(why.isVisible());
+    EXPECT_TRUE(why.text().startsWith("Le etichette personalizzabili non stampano"))
+        << why.text().toStdString();
+    for (const char* option :
+         {"PrintHeader", "PrintLimits", "PrintNotes", "PerformedBy", "AddressedTo", "Notes"})
+      EXPECT_FALSE(child<QWidget>(options, option).isEnabled()) << option;
+    options.accept();
+  });
+  ASSERT_NE(preview, nullptr) << firstError();
+  EXPECT_EQ(preview->report().kind, hostkit::report::PageKind::Label);
+  EXPECT_TRUE(errors_.empty()) << firstError();
 }
 
 // The component lets go of the selection's rows for the whole run: the grid behind the run's
@@ -285,6 +310,42 @@ TEST_F(Printing, ThePreviewZoomsBySteps) {
   EXPECT_TRUE(errors_.empty()) << firstError();
 }
 
+// The keys a person reaches for: Home and End for the first and the last page; Esc and Ctrl+W
+// close the preview, as its Close button does.
+TEST_F(Printing, HomeAndEndGoToTheEndsAndEscCtrlWOrTheButtonClose) {
+  open();
+  selectFirstOrders("Numero doc.", true, 3);
+  const std::function<void(PrintPreview&)> closings[] = {
+      [](PrintPreview&) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); },
+      [](PrintPreview&) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::ControlModifier); },
+      [](PrintPreview& preview) {
+        QWidget* button =
+            preview.findChild<QToolBar*>("CloseBar")->widgetForAction(preview.findChild<QAction*>("Close"));
+        ASSERT_NE(button, nullptr);
+        EXPECT_TRUE(button->isVisible());
+        EXPECT_EQ(static_cast<QToolButton*>(button)->text(), "Chiudi");
+        QTest::mouseClick(button, Qt::LeftButton);
+      },
+  };
+  for (const auto& close : closings) {
+    const QPointer<PrintPreview> preview = print();
+    ASSERT_NE(preview, nullptr) << firstError();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(preview));
+    ASSERT_TRUE(preview->isAncestorOf(QApplication::focusWidget()));
+    const size_t pages = preview->report().pages.size();
+    ASSERT_GT(pages, 2u);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+    EXPECT_EQ(preview->view().current(), pages - 1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
+    EXPECT_EQ(preview->view().current(), 0u);
+
+    close(*preview);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(preview.isNull());
+  }
+  EXPECT_TRUE(errors_.empty()) << firstError();
+}
+
 // ---- What the preview prints and saves ----
 
 TEST_F(Printing, ThePreviewSavesEveryPageAsPdfAndAsPng) {
@@ -308,24 +369,6 @@ TEST_F(Printing, ThePreviewSavesEveryPageAsPdfAndAsPng) {
   EXPECT_EQ(deliveries[1].files.size(), pages);
   EXPECT_EQ(deliveries[1].labels, static_cast<int64_t>(pages));
   EXPECT_TRUE(window().findChild<QLabel*>("LastRun")->text().contains("custom.png"));
-  EXPECT_TRUE(errors_.empty()) << firstError();
-}
-
-// Customisable labels go to the session's label printer, a file here, one EPL2 label a page.
-TEST_F(Printing, CustomisableLabelsAreSentToTheLabelPrinter) {
-  PrintPreview* preview = previewOfLabels(true);
-  ASSERT_NE(preview, nullptr) << firstError();
-  const size_t pages = preview->report().pages.size();
-  trigger(*preview, "SendToLabelPrinter");
-  const std::string job = readFile(folder_ + "/labels.epl");
-  EXPECT_TRUE(job.starts_with("\nI8,A,001\nN\nq")) << job.substr(0, 40);
-  size_t printed = 0;
-  for (size_t at = job.find("\nP1\n"); at != std::string::npos; at = job.find("\nP1\n", at + 1)) ++printed;
-  EXPECT_EQ(printed, pages);
-  const auto& deliveries = window().session().deliveries();
-  ASSERT_EQ(deliveries.size(), 1u) << firstError();
-  EXPECT_EQ(deliveries[0].destination, folder_ + "/labels.epl");
-  EXPECT_EQ(deliveries[0].labels, static_cast<int64_t>(pages));
   EXPECT_TRUE(errors_.empty()) << firstError();
 }
 
@@ -375,9 +418,30 @@ TEST_F(Printing, PrintingOnAPrinterThePrintSystemDoesNotKnowShowsTheCause) {
   });
   trigger(*preview, "Print");
   EXPECT_EQ(errors_,
-            std::vector<std::string>{"La stampa non è riuscita.\nThe printer 'briskal-no-such-printer' "
-                                     "is not known to the print system"});
+            std::vector<std::string>{"La stampa non è riuscita.\nLa stampante 'briskal-no-such-printer' "
+                                     "non è nota al sistema di stampa"});
   EXPECT_TRUE(window().session().deliveries().empty());
+}
+
+// With no printer installed the dialog says so and how to add one, in the session's language;
+// with printers it lists them without a word.
+TEST_F(Printing, WithoutPrintersThePrintDialogSaysHowToAddOne) {
+  locale_ = "en";
+  open();
+  const hostkit::qt::ScreenTexts texts(&window().session().catalogue());
+  whenDialog("PrintDialog", [](QDialog& dialog) {
+    const QString none = child<QLabel>(dialog, "NoPrinters").text();
+    EXPECT_TRUE(none.startsWith("No printer is installed.")) << none.toStdString();
+    for (const char* how : {"http://localhost:631", "lpadmin -p "}) EXPECT_TRUE(none.contains(how)) << how;
+    EXPECT_EQ(child<QComboBox>(dialog, "Printer").count(), 0);
+    dialog.reject();
+  });
+  EXPECT_FALSE(hostkit::qt::askPrintRequest({}, "", 3, &window(), texts).has_value());
+  whenDialog("PrintDialog", [](QDialog& dialog) {
+    EXPECT_EQ(dialog.findChild<QLabel*>("NoPrinters"), nullptr);
+    dialog.reject();
+  });
+  EXPECT_FALSE(hostkit::qt::askPrintRequest({"office"}, "", 3, &window(), texts).has_value());
 }
 
 TEST_F(Printing, ThePrintDialogAsksForAPrinterAndKeepsThePagesInOrder) {

@@ -840,7 +840,8 @@ TEST_F(ReportServiceRun, ThePromptedOptionsReachThePagesTheHostIsGiven) {
   int lastBatches = 0;
   auto service = standardRun(
       options, true,
-      [&](ReportOptions& o) {
+      [&](ReportOptions& o, PageKind kind) {
+        EXPECT_EQ(kind, PageKind::Report) << "the standard labels' template lays out report sheets";
         asked.push_back(o.destination + (handlerCalls_ == 0 ? " before the handler" : " too late"));
         o.printNotes = true;
         o.performedBy = "Anna Verdi";
@@ -887,7 +888,7 @@ TEST_F(ReportServiceRun, ACancelledPromptReadsNothingAndDeliversNothing) {
   for (const bool presenting : {false, true}) {
     bool presented = false;
     auto service = standardRun(
-        options, true, [](ReportOptions&) { return false; },
+        options, true, [](ReportOptions&, PageKind) { return false; },
         presenting ? ReportPresenter([&](PreparedReport) {
           presented = true;
           return PageFeed();
