@@ -12,7 +12,7 @@ packages=(
   libcli11-dev nlohmann-json3-dev libfmt-dev libspdlog-dev
   libgtest-dev libgmock-dev libbenchmark-dev uuid-dev
   fonts-dejavu-core poppler-utils zbar-tools dmtx-utils
-  cups cups-client lprint
+  cups cups-client lprint xvfb xauth openbox
   clang libclang-rt-14-dev clang-format clang-tidy
 )
 

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QKeyEvent>
+#include <QPalette>
 
 #include "common/convert.h"
 #include "common/error.h"
@@ -94,6 +95,12 @@ QtTextEdit::QtTextEdit(std::string name, QLineEdit* edit, RegionalSettings regio
   });
   edit->installEventFilter(this);
   accepted_ = fromQt(edit->text());
+  // A field the layout makes read-only looks it: it takes the window's colour, not a text box's.
+  if (edit->isReadOnly()) {
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    edit->setPalette(palette);
+  }
 }
 
 void QtTextEdit::changed() {

@@ -38,14 +38,14 @@ class RecordsetModel final : public QAbstractTableModel {
   bool setData(const QModelIndex& index, const QVariant& value, int role) override;
   // Where a person's typed cell value goes; the model stores nothing itself.
   void onEdit(std::function<void(int column, const QString& typed)> handler) { onEdit_ = std::move(handler); }
+  // Where a person's click or Space on a check cell goes; the model stores nothing itself.
+  void onToggle(std::function<void(int row, int column)> handler) { onToggle_ = std::move(handler); }
 
   // The text a value shows in its column: numbers by the column's format and the regional
   // settings, dates as the regional short date, Null as nothing.
   QString cellText(const Value& value, const host::GridColumn& column) const;
   // Whether the row is out of the selection: its selection column holds "0".
   bool deselected(int row) const;
-  // Where a person's click or Space on a check cell goes; the model stores nothing itself.
-  void onToggle(std::function<void(int row, int column)> handler) { onToggle_ = std::move(handler); }
 
  private:
   RegionalSettings regional_;

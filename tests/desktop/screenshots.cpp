@@ -1,5 +1,7 @@
-// Renders every window of the desktop host in a known state on a fresh demo database, offscreen,
-// to PNG files: what the README shows. Usage: desktop_screenshots OUTPUT_FOLDER [it|en]
+// Renders every window of the desktop host in a known state on a fresh demo database to PNG files:
+// what the README shows. On a display (scripts/screenshots.sh gives it one with a window manager)
+// each window is taken from the screen, frame and title bar included; without one, offscreen.
+// Usage: desktop_screenshots OUTPUT_FOLDER [it|en]
 
 #include <QAbstractButton>
 #include <QAction>
@@ -13,6 +15,8 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QScreen>
+#include <QSettings>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -33,10 +37,22 @@ namespace fs = std::filesystem;
 
 fs::path out;
 
+// What the screen shows of the window, as its window manager frames it.
+QPixmap onScreen(QWidget* widget) {
+  QWidget* window = widget->window();
+  if (QGuiApplication::platformName() == "offscreen" || !QTest::qWaitForWindowExposed(window))
+    return widget->grab();
+  // The window manager frames a window after it is mapped; a window it leaves bare is taken so.
+  QTest::qWaitFor([window] { return window->frameGeometry() != window->geometry(); }, 5000);
+  QApplication::processEvents();
+  const QRect frame = window->frameGeometry();
+  return window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+}
+
 void save(QWidget* widget, const char* name) {
   QApplication::processEvents();
   const fs::path file = out / (std::string(name) + ".png");
-  if (!widget->grab().save(QString::fromStdString(file.string()))) {
+  if (!onScreen(widget).save(QString::fromStdString(file.string()))) {
     std::cerr << "screenshots: cannot write " << file << '\n';
     std::exit(1);
   }
@@ -61,10 +77,10 @@ void grabModal(const char* name, std::function<void(QWidget*)> close,
   });
 }
 
-// Presses Stampa on the selection form: the print options are filled in and grabbed, then the
-// preview the run opens is grabbed as `name`.
-void printAndPreview(hostkit::qt::HostWindow& window, const char* name) {
-  grabModal("print-settings", [](QWidget* dialog) {
+// Presses Stampa on the selection form: the print options are filled in and grabbed as
+// `settings`, then the preview the run opens is grabbed as `name`.
+void printAndPreview(hostkit::qt::HostWindow& window, const char* settings, const char* name) {
+  grabModal(settings, [](QWidget* dialog) {
     dialog->findChild<QCheckBox*>("PrintLimits")->setChecked(true);
     dialog->findChild<QCheckBox*>("PrintNotes")->setChecked(true);
     dialog->findChild<QLineEdit*>("PerformedBy")->setText("Mario Rossi");
@@ -97,13 +113,16 @@ int main(int argc, char** argv) {
     std::cerr << "usage: desktop_screenshots OUTPUT_FOLDER [it|en]\n";
     return 2;
   }
-  qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (qEnvironmentVariableIsEmpty("DISPLAY")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   out = argv[1];
   fs::create_directories(out);
   const fs::path work = fs::temp_directory_path() / "briskal-screenshots";
   fs::remove_all(work);
   fs::create_directories(work);
+  // Windows open as a first session's do, whatever this user's own sessions remember.
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                     QString::fromStdString((work / "settings").string()));
   const std::string db = "Data Source=" + (work / "demo.db").string();
   {
     data::Connection cn;
@@ -123,8 +142,7 @@ int main(int argc, char** argv) {
     options.settings.regional = RegionalSettings::byName(argv[2]);
   }
   hostkit::qt::HostWindow window(std::move(options), true);
-  window.resize(1280, 860);
-  window.show();
+  window.showMaximized();
   window.openComponent();
   const auto screen = [&window](const char* italian) {
     return QString::fromStdString(window.session().catalogue().screenText(italian));
@@ -160,19 +178,21 @@ int main(int argc, char** argv) {
   save(&window, "selection-form");
 
   // The standard labels' preview, its print dialog; then the customisable labels' preview.
-  printAndPreview(window, "print-preview-report");
+  printAndPreview(window, "print-settings", "print-preview-report");
   grabModal("print-dialog", [](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
   window.preview()->findChild<QAction*>("Print")->trigger();
   window.preview()->close();
   parameters->root()->findChild<QComboBox*>("CMB_TipoEtichetta")->setCurrentIndex(1);
   QTest::mouseClick(parameters->root()->findChild<QAbstractButton*>("CMD_ImpostaEtich"), Qt::LeftButton);
   window.formWindow("FRMPD_MODSELEZ")->subWindow()->showMaximized();
-  printAndPreview(window, "print-preview-labels");
+  printAndPreview(window, "print-settings-labels", "print-preview-labels");
 
   // A question of the component: the label printer refuses standard labels.
   grabModal("message-box", [](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
-  hostkit::qt::askWithMessageBox({74594, "Dimensioni etichetta:\r\naltezza insufficiente.\r\r\nContinuare?",
-                                  36, "Stampa etichette da ordine di lavoro", 0},
-                                 &window, hostkit::qt::ScreenTexts());
+  hostkit::HeadlessMessageService& messages = window.session().messages();
+  const Value reason(messages.text(74612, {}, ""));
+  hostkit::qt::askWithMessageBox(
+      {74594, messages.text(74594, {reason}, ""), 36, "Stampa etichette da ordine di lavoro", 0}, &window,
+      hostkit::qt::ScreenTexts(&window.session().catalogue()));
   return 0;
 }

@@ -54,6 +54,11 @@ TEST_F(SelectionView, QuantitiesReadAlikeAndNoProgressBarOutlivesARun) {
   QApplication::processEvents();
   EXPECT_EQ(residual->text(), grid->model()->index(0, column(*grid, "Qta residua")).data().toString());
   EXPECT_TRUE(residual->text().contains(',')) << residual->text().toStdString();
+  // What cannot be edited looks it; what can, does not.
+  auto* labelQuantity = widget<QLineEdit>("FRMPD_MODSELEZ", "TXT_QTASUETIC");
+  ASSERT_NE(labelQuantity, nullptr);
+  EXPECT_EQ(residual->palette().color(QPalette::Base), residual->palette().color(QPalette::Window));
+  EXPECT_NE(labelQuantity->palette().color(QPalette::Base), labelQuantity->palette().color(QPalette::Window));
   EXPECT_FALSE(progress->isVisible());
   whenDialog("PrintSettings", [](QDialog& options) { options.accept(); });
   click("FRMPD_MODSELEZ", "CmdExec");
