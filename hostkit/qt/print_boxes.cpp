@@ -6,7 +6,9 @@
 #include <filesystem>
 
 #include "common/error.h"
+#include "host/message_box.h"
 #include "hostkit/qt/qt_control.h"
+#include "hostkit/qt/qt_dialogs.h"
 #include "hostkit/report/destination_kind.h"
 #include "hostkit/report/print_failure.h"
 
@@ -47,8 +49,8 @@ bool confirmLabelJob(int64_t labels, const std::string& destination, QWidget* pa
   QMessageBox box(QMessageBox::Question, texts("Invia alla stampante di etichette"),
                   question + "\n\n" + destinationLine(destination, texts), QMessageBox::NoButton, parent);
   box.setObjectName("ConfirmLabelJob");
-  QPushButton* yes = box.addButton(texts("&Sì"), QMessageBox::YesRole);
-  QPushButton* no = box.addButton(texts("&No"), QMessageBox::NoRole);
+  QPushButton* yes = box.addButton(buttonWord(host::msg::kYes, texts), QMessageBox::YesRole);
+  QPushButton* no = box.addButton(buttonWord(host::msg::kNo, texts), QMessageBox::NoRole);
   box.setDefaultButton(yes);
   box.setEscapeButton(no);
   box.exec();
@@ -61,7 +63,7 @@ void tellLabelJobSent(int64_t labels, const std::string& destination, QWidget* p
   QMessageBox box(QMessageBox::Information, texts("Invia alla stampante di etichette"),
                   sent + "\n\n" + destinationLine(destination, texts), QMessageBox::NoButton, parent);
   box.setObjectName("LabelJobSent");
-  box.setDefaultButton(box.addButton(texts("OK"), QMessageBox::AcceptRole));
+  box.setDefaultButton(box.addButton(buttonWord(host::msg::kOk, texts), QMessageBox::AcceptRole));
   box.exec();
 }
 

@@ -17,19 +17,6 @@
 namespace briskal::hostkit::qt {
 namespace {
 
-// The buttons' words as the screen texts write them.
-const char* wordOf(int answer) {
-  switch (answer) {
-    case host::msg::kCancel: return "Annulla";
-    case host::msg::kAbort: return "&Interrompi";
-    case host::msg::kRetry: return "&Riprova";
-    case host::msg::kIgnore: return "I&gnora";
-    case host::msg::kYes: return "&Sì";
-    case host::msg::kNo: return "&No";
-    default: return "OK";
-  }
-}
-
 // The platform's answers as Qt's buttons.
 QMessageBox::StandardButton qtButton(int answer) {
   static const std::map<int, QMessageBox::StandardButton> buttons = {
@@ -68,6 +55,18 @@ class DownIntoList final : public QObject {
 
 }  // namespace
 
+QString buttonWord(int answer, ScreenTexts texts) {
+  switch (answer) {
+    case host::msg::kCancel: return texts("Annulla");
+    case host::msg::kAbort: return texts("&Interrompi");
+    case host::msg::kRetry: return texts("&Riprova");
+    case host::msg::kIgnore: return texts("I&gnora");
+    case host::msg::kYes: return texts("&Sì");
+    case host::msg::kNo: return texts("&No");
+    default: return texts("OK");
+  }
+}
+
 int askWithMessageBox(const ShownMessage& message, QWidget* parent, ScreenTexts texts) {
   // The title is the caption of the form that asks, written in Italian as the forms write it.
   QMessageBox box(iconOf(message.buttons), message.title.empty() ? QString("briskal") : texts(message.title),
@@ -75,7 +74,7 @@ int askWithMessageBox(const ShownMessage& message, QWidget* parent, ScreenTexts 
   std::map<QAbstractButton*, int> answers;
   for (const int answer : boxAnswers(message.buttons)) {
     QPushButton* button = box.addButton(qtButton(answer));
-    button->setText(texts(wordOf(answer)));
+    button->setText(buttonWord(answer, texts));
     answers[button] = answer;
   }
   box.setDefaultButton(qtButton(defaultAnswer(message.buttons)));

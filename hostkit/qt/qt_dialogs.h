@@ -12,6 +12,9 @@ class QWidget;
 
 namespace briskal::hostkit::qt {
 
+// The word on a message box's button for one of the platform's answers.
+QString buttonWord(int answer, ScreenTexts texts);
+
 // Shows the box over `parent` and returns the platform's answer of the button pressed (closing
 // the box answers its stopping button).
 int askWithMessageBox(const ShownMessage& message, QWidget* parent, ScreenTexts texts);

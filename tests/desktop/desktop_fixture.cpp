@@ -32,6 +32,13 @@ bool eventually(const std::function<bool()>& condition) {
   return true;
 }
 
+int columnTitled(QTableView& view, const QString& title) {
+  for (int c = 0; c < view.model()->columnCount(); ++c)
+    if (view.model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() == title) return c;
+  ADD_FAILURE() << "no column " << title.toStdString();
+  return 0;
+}
+
 void typeInCell(QTableWidget& table, int row, int column, const QString& text) {
   table.setCurrentCell(row, column);
   table.editItem(table.item(row, column));

@@ -22,6 +22,8 @@ namespace briskal::testing {
 int filterRow(QTableWidget& table, const QString& caption);
 // Lets the application run until `condition` holds; false when it does not within a few seconds.
 bool eventually(const std::function<bool()>& condition);
+// The column of a grid with that title; fails the test, giving 0, when there is none.
+int columnTitled(QTableView& view, const QString& title);
 // Types into a cell as a person does: starts editing it, types, presses Enter.
 void typeInCell(QTableWidget& table, int row, int column, const QString& text);
 

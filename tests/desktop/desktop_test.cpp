@@ -23,13 +23,6 @@ namespace {
 
 using Side = host::QueryFilterControl::Side;
 
-int columnTitled(QTableView& view, const QString& title) {
-  for (int c = 0; c < view.model()->columnCount(); ++c)
-    if (view.model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() == title) return c;
-  ADD_FAILURE() << "no column " << title.toStdString();
-  return -1;
-}
-
 using Desktop = DesktopTest;
 
 TEST_F(Desktop, TheMainJobGoesFromTheFilterRowsThroughThePreviewToThePrintedFile) {

@@ -12,13 +12,6 @@
 namespace briskal::testing {
 namespace {
 
-int column(QTableView& view, const QString& title) {
-  for (int c = 0; c < view.model()->columnCount(); ++c)
-    if (view.model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() == title) return c;
-  ADD_FAILURE() << "no column " << title.toStdString();
-  return 0;
-}
-
 using SelectionView = DesktopTest;
 
 TEST_F(SelectionView, ARowOutOfTheSelectionIsGreyedAndTheTotalsFollow) {
@@ -29,7 +22,7 @@ TEST_F(SelectionView, ARowOutOfTheSelectionIsGreyedAndTheTotalsFollow) {
   ASSERT_TRUE(grid && totals);
   const QString before = totals->text();
   EXPECT_TRUE(before.contains("Etichette da stampare")) << before.toStdString();
-  const QModelIndex sel = grid->model()->index(1, column(*grid, "Sel."));
+  const QModelIndex sel = grid->model()->index(1, columnTitled(*grid, "Sel."));
   EXPECT_FALSE(sel.data(Qt::ForegroundRole).isValid());
   const QPoint where = grid->visualRect(sel).center();
   QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, where);
@@ -52,7 +45,7 @@ TEST_F(SelectionView, QuantitiesReadAlikeAndNoProgressBarOutlivesARun) {
   ASSERT_TRUE(grid && residual && progress);
   grid->setCurrentIndex(grid->model()->index(0, 0));
   QApplication::processEvents();
-  EXPECT_EQ(residual->text(), grid->model()->index(0, column(*grid, "Qta residua")).data().toString());
+  EXPECT_EQ(residual->text(), grid->model()->index(0, columnTitled(*grid, "Qta residua")).data().toString());
   EXPECT_TRUE(residual->text().contains(',')) << residual->text().toStdString();
   // What cannot be edited looks it; what can, does not.
   auto* labelQuantity = widget<QLineEdit>("FRMPD_MODSELEZ", "TXT_QTASUETIC");

@@ -174,7 +174,15 @@ TEST(ShippedCatalogues, TranslateEveryTextOfTheFormLayouts) {
 // texts()("..."), shows in English: a new dialog fails here until the catalogue has its texts.
 TEST(ShippedCatalogues, TranslateEveryTextTheDesktopCodeWrites) {
   const auto en = shipped("en");
-  const std::regex call(R"re(texts_?(?:\(\))?\(\s*"((?:[^"\\]|\\.)*)")re");
+  // The Italian texts the English catalogue's screen section holds, some of which read the same.
+  std::set<std::string> held;
+  const std::string catalogue = fileText(fs::path(BRISKAL_MESSAGES_DIR) / "en.tsv");
+  std::istringstream lines(catalogue.substr(catalogue.find("\n[screen]\n")));
+  for (std::string line; std::getline(lines, line);)
+    if (const size_t tab = line.find('\t'); tab != std::string::npos) held.insert(line.substr(0, tab));
+  // A call's text, its string literals joined as the compiler joins them.
+  const std::regex call(R"re(texts_?(?:\(\))?\(\s*((?:"(?:[^"\\]|\\.)*"\s*)+))re");
+  const std::regex literal(R"re("((?:[^"\\]|\\.)*)")re");
   const fs::path source(BRISKAL_SOURCE_DIR);
   std::vector<fs::path> files{source / "apps" / "desktop" / "main.cpp"};
   for (const auto& file : fs::directory_iterator(source / "hostkit" / "qt"))
@@ -183,10 +191,17 @@ TEST(ShippedCatalogues, TranslateEveryTextTheDesktopCodeWrites) {
   for (const fs::path& file : files) {
     const std::string code = fileText(file);
     for (auto m = std::sregex_iterator(code.begin(), code.end(), call); m != std::sregex_iterator(); ++m) {
-      const std::string italian = std::regex_replace((*m)[1].str(), std::regex(R"(\\n)"), "\n");
+      const std::string literals = (*m)[1].str();
+      std::string written;
+      for (auto l = std::sregex_iterator(literals.begin(), literals.end(), literal);
+           l != std::sregex_iterator(); ++l)
+        written += (*l)[1].str();
+      const std::string italian = std::regex_replace(std::regex_replace(written, std::regex(R"(\\n)"), "\n"),
+                                                     std::regex(R"(\\")"), "\"");
       if (readsTheSameInEveryLanguage(italian)) continue;
       ++checked;
-      EXPECT_NE(en.screenText(italian), italian) << file.filename() << ": \"" << italian << "\"";
+      EXPECT_TRUE(en.screenText(italian) != italian || held.contains(italian))
+          << file.filename() << ": \"" << italian << "\"";
     }
   }
   EXPECT_GE(checked, 50u);
