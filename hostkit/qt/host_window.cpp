@@ -72,7 +72,8 @@ HostWindow::HostWindow(SessionOptions options, bool askOnScreen)
                QString::fromStdString(toText(NVL(global.companyName(), Value("")), regional)) + "   " +
                texts()("Utente") + " " + QString::fromStdString(global.userCode()));
   lastRun_->setObjectName("LastRun");
-  statusBar()->addWidget(who);
+  // Kept in sight on the right: the status line's messages take its left.
+  statusBar()->addPermanentWidget(who);
   statusBar()->addPermanentWidget(lastRun_);
   // What the component tells without asking stays until the next thing happens.
   session_->messages().setStatusSink(
