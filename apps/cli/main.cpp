@@ -85,6 +85,7 @@ int runMain(int argc, char** argv) {
   addFilterCodeCommands(app, options, run);
   addLayoutsCommand(app, options, run);
   addPrintCommand(app, options, run);
+  addTemplatesCommand(app, options, run);
 
   const std::vector<std::string> words(argv + 1, argv + argc);
   try {

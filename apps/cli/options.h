@@ -48,6 +48,7 @@ void addQueryCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 void addRowsCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 void addLayoutsCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 void addPrintCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
+void addTemplatesCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 void addFilterCodeCommands(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 
 }  // namespace briskal::cli

@@ -1,7 +1,7 @@
 # The stand-in host's suites. The demo database also runs on PostgreSQL when the private server
 # support of the ODBC suites is part of the build.
 
-briskal_test(hostkit_tests ${CMAKE_CURRENT_LIST_DIR}/demo_database_test.cpp)
+briskal_test(hostkit_tests ${CMAKE_CURRENT_LIST_DIR}/demo_database_test.cpp ${CMAKE_CURRENT_LIST_DIR}/template_store_test.cpp)
 target_link_libraries(hostkit_tests PRIVATE briskal_hostkit briskal_test_databases)
 
 if(TARGET briskal_test_support)

@@ -1,0 +1,67 @@
+#include "hostkit/store/host_tables.h"
+
+#include <chrono>
+#include <string>
+
+#include "common/convert.h"
+#include "common/error.h"
+#include "data/connection.h"
+#include "data/named_lock.h"
+
+namespace briskal::hostkit {
+namespace {
+
+// Texts without a length limit, as each database names them.
+std::string longText(data::Dialect dialect) {
+  return dialect == data::Dialect::SqlServer ? "NVARCHAR(MAX)" : "TEXT";
+}
+
+std::string createIfMissing(data::Dialect dialect, const std::string& table, const std::string& columns) {
+  if (dialect == data::Dialect::SqlServer)
+    return "IF OBJECT_ID('" + table + "') IS NULL CREATE TABLE " + table + " (" + columns + ")";
+  return "CREATE TABLE IF NOT EXISTS " + table + " (" + columns + ")";
+}
+
+int32_t storedVersion(data::Connection& connection) {
+  const data::StatementResult r = connection.execute("SELECT MAX(VERSION) AS V FROM BRISKAL_SCHEMA");
+  if (!r.rows || r.rows->rowCount == 0 || r.rows->cells[0].isNull()) return 0;
+  return toInt32(r.rows->cells[0], RegionalSettings::english());
+}
+
+}  // namespace
+
+void ensureHostTables(data::Connection& connection) {
+  // Two workstations starting at once would both make the tables.
+  const std::unique_ptr<data::NamedLock> turn =
+      data::NamedLock::take(connection, "BRISKAL_SCHEMA", std::chrono::seconds(30), [] {});
+  if (!turn)
+    throw Error(err::kIllegalOperation, "briskal",
+                "Another workstation has been changing the host's tables for 30 seconds: try again");
+  const data::Dialect dialect = connection.dialect();
+  connection.execute(createIfMissing(dialect, "BRISKAL_SCHEMA", "VERSION INTEGER NOT NULL"));
+  const int32_t version = storedVersion(connection);
+  if (version > kHostSchemaVersion)
+    throw Error(err::kIllegalOperation, "briskal",
+                "The database holds the host's tables at version " + std::to_string(version) +
+                    ", newer than this program's " + std::to_string(kHostSchemaVersion) +
+                    ": use a newer program");
+  if (version == kHostSchemaVersion) return;
+  data::Transaction change(connection);
+  connection.execute(
+      createIfMissing(dialect, "BRISKAL_TEMPLATES",
+                      "COMPANY INTEGER NOT NULL, NAME VARCHAR(100) NOT NULL, VERSION INTEGER NOT "
+                      "NULL, CONTENT " +
+                          longText(dialect) +
+                          " NOT NULL, AUTHOR VARCHAR(100) NOT NULL, WORKSTATION VARCHAR(100) NOT "
+                          "NULL, SAVED_UTC VARCHAR(20) NOT NULL, COMMENT " +
+                          longText(dialect) + " NOT NULL, PRIMARY KEY (COMPANY, NAME, VERSION)"));
+  connection.execute(createIfMissing(dialect, "BRISKAL_ACTIVE_TEMPLATES",
+                                     "COMPANY INTEGER NOT NULL, NAME VARCHAR(100) NOT NULL, VERSION INTEGER "
+                                     "NOT NULL, PRIMARY KEY (COMPANY, NAME)"));
+  connection.execute("DELETE FROM BRISKAL_SCHEMA");
+  const Value now(int32_t{kHostSchemaVersion});
+  connection.execute("INSERT INTO BRISKAL_SCHEMA (VERSION) VALUES (?)", std::span(&now, 1));
+  change.commit();
+}
+
+}  // namespace briskal::hostkit

@@ -1,0 +1,21 @@
+#pragma once
+// The host's own tables in the company database, beside the component's: made when first needed
+// and brought up to the schema version this program knows, by one process at a time.
+
+#include <cstdint>
+
+namespace briskal::data {
+class Connection;
+}
+
+namespace briskal::hostkit {
+
+// The schema version this program writes.
+inline constexpr int32_t kHostSchemaVersion = 1;
+
+// Makes or upgrades the host's tables on the database `connection` is open on. Throws
+// briskal::Error when the database holds a newer schema than this program knows, or cannot be
+// changed (read-only, full), saying so.
+void ensureHostTables(data::Connection& connection);
+
+}  // namespace briskal::hostkit

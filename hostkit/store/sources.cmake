@@ -1,0 +1,6 @@
+# The host's own tables in the company database and what it keeps there, relative to the hostkit
+# folder.
+set(HOSTKIT_STORE_SOURCES
+  store/host_tables.cpp
+  store/template_store.cpp
+)

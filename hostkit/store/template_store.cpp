@@ -1,0 +1,157 @@
+#include "hostkit/store/template_store.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <ctime>
+
+#include "common/convert.h"
+#include "data/connection.h"
+#include "hostkit/store/host_tables.h"
+
+namespace briskal::hostkit {
+namespace {
+
+constexpr const char* kColumns =
+    "T.NAME, T.VERSION, T.AUTHOR, T.WORKSTATION, T.SAVED_UTC, T.COMMENT, "
+    "CASE WHEN A.VERSION = T.VERSION THEN 1 ELSE 0 END AS ACTIVE";
+constexpr const char* kFrom =
+    " FROM BRISKAL_TEMPLATES T LEFT JOIN BRISKAL_ACTIVE_TEMPLATES A ON A.COMPANY = T.COMPANY AND A.NAME = "
+    "T.NAME";
+
+std::string text(const Value& v) {
+  return v.isNull() ? std::string() : toText(v, RegionalSettings::english());
+}
+
+std::string workstation() {
+  std::array<char, 256> name{};
+  return gethostname(name.data(), name.size() - 1) == 0 ? std::string(name.data()) : std::string();
+}
+
+std::string nowUtc() {
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+  gmtime_r(&now, &utc);
+  std::array<char, 24> written{};
+  std::strftime(written.data(), written.size(), "%Y-%m-%dT%H:%M:%SZ", &utc);
+  return written.data();
+}
+
+// Saves that collide with other workstations' try again this many times.
+constexpr int kSaveAttempts = 5;
+
+Error noSuchVersion(const std::string& name, int32_t version) {
+  return Error(err::kItemNotFound, "briskal",
+               "The template " + name + " has no version " + std::to_string(version));
+}
+
+}  // namespace
+
+TemplateChanged::TemplateChanged(const TemplateVersion& newest)
+    : Error(err::kIllegalOperation, "briskal",
+            "The template " + newest.name + " was saved as version " + std::to_string(newest.version) +
+                " by " + newest.author + " on " + newest.workstation + " at " + newest.savedUtc +
+                " since this one was opened: save again to keep both as versions"),
+      newest_(newest) {}
+
+TemplateStore::TemplateStore(data::Connection& connection, Value company)
+    : connection_(connection), company_(std::move(company)) {
+  ensureHostTables(connection_);
+}
+
+std::vector<TemplateVersion> TemplateStore::versions(const std::string& where,
+                                                     const std::vector<Value>& parameters) {
+  const data::StatementResult r = connection_.execute(
+      std::string("SELECT ") + kColumns + kFrom + " WHERE T.COMPANY = ?" + where, parameters);
+  std::vector<TemplateVersion> found;
+  if (!r.rows) return found;
+  const size_t columns = r.rows->columns.size();
+  for (size_t row = 0; row < r.rows->rowCount; ++row) {
+    const Value* c = &r.rows->cells[row * columns];
+    found.push_back({text(c[0]), toInt32(c[1], RegionalSettings::english()), text(c[2]), text(c[3]),
+                     text(c[4]), text(c[5]), toInt32(c[6], RegionalSettings::english()) == 1});
+  }
+  return found;
+}
+
+std::vector<TemplateVersion> TemplateStore::list() {
+  return versions(" AND A.VERSION = T.VERSION ORDER BY T.NAME", {company_});
+}
+
+std::vector<TemplateVersion> TemplateStore::history(const std::string& name) {
+  return versions(" AND T.NAME = ? ORDER BY T.VERSION DESC", {company_, Value(name)});
+}
+
+std::optional<std::string> TemplateStore::content(const std::string& name, std::optional<int32_t> version) {
+  const std::vector<Value> parameters = {company_, Value(name)};
+  const std::string which = version ? "T.VERSION = " + std::to_string(*version)
+                                    : "T.VERSION = (SELECT A.VERSION FROM BRISKAL_ACTIVE_TEMPLATES A WHERE "
+                                      "A.COMPANY = T.COMPANY AND A.NAME = T.NAME)";
+  const data::StatementResult r = connection_.execute(
+      "SELECT T.CONTENT FROM BRISKAL_TEMPLATES T WHERE T.COMPANY = ? AND T.NAME = ? AND " + which,
+      parameters);
+  if (!r.rows || r.rows->rowCount == 0) return std::nullopt;
+  return text(r.rows->cells[0]);
+}
+
+int32_t TemplateStore::save(const std::string& name, const std::string& content, const std::string& author,
+                            const std::string& comment, std::optional<int32_t> basedOn) {
+  // A save meant to add whatever is there tries again when another workstation took its number.
+  for (int attempt = 1;; ++attempt) {
+    try {
+      return saveOnce(name, content, author, comment, basedOn);
+    } catch (const TemplateChanged&) {
+      throw;
+    } catch (const Error&) {
+      const std::vector<TemplateVersion> all = history(name);
+      // Two saves that numbered their versions alike: the one that lost is told who won.
+      if (basedOn && !all.empty() && all.front().version > *basedOn) throw TemplateChanged(all.front());
+      if (basedOn || attempt == kSaveAttempts) throw;
+    }
+  }
+}
+
+int32_t TemplateStore::saveOnce(const std::string& name, const std::string& content,
+                                const std::string& author, const std::string& comment,
+                                std::optional<int32_t> basedOn) {
+  data::Transaction write(connection_);
+  // Numbered and written in one statement, which takes the database's write lock before it reads
+  // the number: two workstations saving at once get two numbers, or the second fails.
+  const std::vector<Value> row = {
+      company_,        Value(name),    Value(content), Value(author), Value(workstation()),
+      Value(nowUtc()), Value(comment), company_,       Value(name)};
+  connection_.execute(
+      "INSERT INTO BRISKAL_TEMPLATES (COMPANY, NAME, VERSION, CONTENT, AUTHOR, WORKSTATION, SAVED_UTC, "
+      "COMMENT) "
+      "SELECT ?, ?, COALESCE(MAX(VERSION), 0) + 1, ?, ?, ?, ?, ? FROM BRISKAL_TEMPLATES WHERE COMPANY = ? "
+      "AND "
+      "NAME = ?",
+      row);
+  const std::vector<TemplateVersion> all = history(name);
+  const int32_t saved = all.front().version;
+  // Somebody saved after `basedOn`: they are named, and leaving without a commit takes this row back.
+  if (basedOn && saved != *basedOn + 1) throw TemplateChanged(all[1]);
+  const std::vector<Value> key = {company_, Value(name)};
+  connection_.execute("DELETE FROM BRISKAL_ACTIVE_TEMPLATES WHERE COMPANY = ? AND NAME = ?", key);
+  const std::vector<Value> active = {company_, Value(name), Value(saved)};
+  connection_.execute("INSERT INTO BRISKAL_ACTIVE_TEMPLATES (COMPANY, NAME, VERSION) VALUES (?, ?, ?)",
+                      active);
+  write.commit();
+  return saved;
+}
+
+void TemplateStore::activate(const std::string& name, int32_t version) {
+  const std::vector<TemplateVersion> all = history(name);
+  if (std::none_of(all.begin(), all.end(),
+                   [version](const TemplateVersion& v) { return v.version == version; }))
+    throw noSuchVersion(name, version);
+  data::Transaction change(connection_);
+  const std::vector<Value> key = {company_, Value(name)};
+  connection_.execute("DELETE FROM BRISKAL_ACTIVE_TEMPLATES WHERE COMPANY = ? AND NAME = ?", key);
+  const std::vector<Value> row = {company_, Value(name), Value(version)};
+  connection_.execute("INSERT INTO BRISKAL_ACTIVE_TEMPLATES (COMPANY, NAME, VERSION) VALUES (?, ?, ?)", row);
+  change.commit();
+}
+
+}  // namespace briskal::hostkit

@@ -1,0 +1,70 @@
+#pragma once
+// Report templates kept in the company database by name, each save a new version with who saved
+// it, from which workstation, when (UTC) and why; one version of each name is the active one, the
+// one runs print. Every workstation of the company sees the same templates.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/error.h"
+#include "common/value.h"
+
+namespace briskal::data {
+class Connection;
+}
+
+namespace briskal::hostkit {
+
+struct TemplateVersion {
+  std::string name;
+  int32_t version = 0;
+  std::string author;
+  std::string workstation;
+  std::string savedUtc;  // YYYY-MM-DDTHH:MM:SSZ
+  std::string comment;
+  bool active = false;
+};
+
+// A save that started from a version older than the newest: somebody saved in between. Saving
+// again from `newest` keeps both.
+class TemplateChanged : public Error {
+ public:
+  TemplateChanged(const TemplateVersion& newest);
+  const TemplateVersion& newest() const { return newest_; }
+
+ private:
+  TemplateVersion newest_;
+};
+
+class TemplateStore {
+ public:
+  // The templates of `company` on the database `connection` is open on (borrowed); makes the
+  // host's tables when they are missing.
+  TemplateStore(data::Connection& connection, Value company);
+
+  // The active version of every name, by name.
+  std::vector<TemplateVersion> list();
+  // Every version of `name`, the newest first; empty for a name never saved.
+  std::vector<TemplateVersion> history(const std::string& name);
+  // The text of `version` of `name`, or of its active version; nullopt when there is none.
+  std::optional<std::string> content(const std::string& name, std::optional<int32_t> version = std::nullopt);
+  // Adds `content` as the next version of `name` and makes it active; returns its number.
+  // `basedOn` is the version the text was made from (none: a new name, or an import that means to
+  // add whatever is there); when a newer version exists, throws TemplateChanged and saves nothing.
+  int32_t save(const std::string& name, const std::string& content, const std::string& author,
+               const std::string& comment, std::optional<int32_t> basedOn);
+  // Makes `version` of `name` the active one; throws briskal::Error when there is no such version.
+  void activate(const std::string& name, int32_t version);
+
+ private:
+  std::vector<TemplateVersion> versions(const std::string& where, const std::vector<Value>& parameters);
+  int32_t saveOnce(const std::string& name, const std::string& content, const std::string& author,
+                   const std::string& comment, std::optional<int32_t> basedOn);
+
+  data::Connection& connection_;
+  Value company_;
+};
+
+}  // namespace briskal::hostkit
