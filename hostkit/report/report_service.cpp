@@ -64,14 +64,13 @@ class RunData {
 
 HeadlessReportService::HeadlessReportService(ReportOptions options, RegionalSettings regional,
                                              DeliverySink delivered, SettingsPrompt prompt,
-                                             ReportPresenter presenter,
-                                             std::function<std::string(const std::string&)> captions)
+                                             ReportPresenter presenter, SessionResources resources)
     : options_(std::move(options)),
       regional_(std::move(regional)),
       delivered_(std::move(delivered)),
       prompt_(std::move(prompt)),
       presenter_(std::move(presenter)),
-      captions_(std::move(captions)) {}
+      resources_(std::move(resources)) {}
 
 void HeadlessReportService::setDataSource(const std::string& sql) {
   sql_ = sql;
@@ -103,28 +102,29 @@ std::vector<Page> HeadlessReportService::layOutPages() {
   return pages;
 }
 
-std::filesystem::path HeadlessReportService::templatePath() const {
+ReportTemplate HeadlessReportService::runTemplate() const {
   if (templateFile_.empty()) throwReportError("The report service was given no template");
-  return templateFolder_ / templateFile_;
+  return resources_.templates ? resources_.templates(templateFolder_, templateFile_)
+                              : loadTemplate(templateFolder_ / templateFile_);
 }
 
 std::unique_ptr<HeadlessReportService::Run> HeadlessReportService::open() {
-  const std::filesystem::path file = templatePath();
+  if (templateFile_.empty()) throwReportError("The report service was given no template");
   if (sql_.empty() && !recordset_) throwReportError("The report service was given no data");
-  ReportTemplate reportTemplate = loadTemplate(file);
+  ReportTemplate reportTemplate = runTemplate();
   RunData data(host_, sql_, recordset_, regional_);
   TemplateEngine engine(reportTemplate);
   if (handler_) handler_(engine);
   if (engine.refreshRequested()) data.read();
   RunSettings settings = engine.settings();
-  settings.captions = captions_;
+  settings.captions = resources_.captions;
   return std::make_unique<Run>(Run{std::move(reportTemplate), std::move(data), std::move(settings)});
 }
 
 void HeadlessReportService::start() {
   completed_ = false;
   written_.clear();
-  if (prompt_ && !prompt_(options_, loadTemplate(templatePath()).page.kind)) return;
+  if (prompt_ && !prompt_(options_, runTemplate().page.kind)) return;
   if (presenter_) {
     present();
     completed_ = true;

@@ -51,14 +51,21 @@ struct PreparedReport {
 using PageFeed = std::function<void(std::vector<Page> pages, bool last)>;
 using ReportPresenter = std::function<PageFeed(PreparedReport report)>;
 
+// What a session gives its runs besides their options.
+struct SessionResources {
+  // A caption in the session's language; none prints captions as written.
+  std::function<std::string(const std::string& caption)> captions;
+  // The template a run names by file, in the folder it names; none reads that file.
+  std::function<ReportTemplate(const std::filesystem::path& folder, const std::string& file)> templates;
+};
+
 class HeadlessReportService final : public host::ReportService {
  public:
   // `delivered` hears of every run that completed. Without a prompt the options are used as given;
-  // without a presenter the pages go to the destination. `captions` gives the templates' captions
-  // in the session's language.
+  // without a presenter the pages go to the destination.
   HeadlessReportService(ReportOptions options, RegionalSettings regional, DeliverySink delivered = {},
                         SettingsPrompt prompt = {}, ReportPresenter presenter = {},
-                        std::function<std::string(const std::string&)> captions = {});
+                        SessionResources resources = {});
   ~HeadlessReportService() override;
 
   void setGlobalContext(host::Cinterface* host) override { host_ = host; }
@@ -96,8 +103,8 @@ class HeadlessReportService final : public host::ReportService {
 
  private:
   struct Run;
-  // The run's template file; throws when none was given.
-  std::filesystem::path templatePath() const;
+  // The run's template, as the session finds it; throws when none was given.
+  ReportTemplate runTemplate() const;
   // Loads the template, reads the data and raises BeforePrintReport.
   std::unique_ptr<Run> open();
   // Lays the run out for the presenter.
@@ -110,7 +117,7 @@ class HeadlessReportService final : public host::ReportService {
   DeliverySink delivered_;
   SettingsPrompt prompt_;
   ReportPresenter presenter_;
-  std::function<std::string(const std::string&)> captions_;
+  SessionResources resources_;
   host::Cinterface* host_ = nullptr;
   std::string title_;
   std::string templateFile_;

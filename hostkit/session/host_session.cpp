@@ -1,15 +1,24 @@
 #include "hostkit/session/host_session.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "common/convert.h"
 #include "common/error.h"
 #include "common/routines.h"
+#include "data/connection.h"
 #include "hostkit/labelprinter/headless_label_printer.h"
 #include "hostkit/report/report_layout.h"
 #include "hostkit/report/template_parser.h"
+#include "hostkit/store/template_store.h"
 
 namespace briskal::hostkit {
+namespace {
+
+// The customisable labels' template, as the component names it.
+constexpr const char* kCustomLabels = "CRPD_BRISKLABPERS.rpt";
+
+}  // namespace
 
 HostSession::HostSession(SessionOptions options)
     : catalogue_(MessageCatalogue::load(options.dataFolder / "messages" / (options.locale + ".tsv"))) {
@@ -25,22 +34,25 @@ HostSession::HostSession(SessionOptions options)
   global_ = std::make_shared<HeadlessGlobalContext>(std::move(options.settings), *messages_);
   const std::filesystem::path folder = options.component.parent_path();
   runtime_->setComponentFolder(folder);
+  customTemplate_ = options.customTemplate;
   // The labels' captions print in the session's language.
   auto captions = [this](const std::string& caption) { return catalogue_.screenText(caption); };
+  report::SessionResources resources{
+      captions,
+      [this](const std::filesystem::path& at, const std::string& file) { return templateFor(at, file); }};
   runtime_->setReportServiceFactory([this, report = options.report, regional,
                                      prompt = options.reportSettingsPrompt,
-                                     presenter = options.reportPresenter, captions] {
+                                     presenter = options.reportPresenter, resources] {
     return std::make_unique<report::HeadlessReportService>(
         report, regional, [this](const report::Delivery& delivery) { deliver(delivery); }, prompt, presenter,
-        captions);
+        resources);
   });
   runtime_->setLabelPrinterFactory([this, destination = options.labelPrinter,
                                     printer = options.labelPrinterSettings, folder, regional,
                                     global = global_, captions] {
     // The label printer lays its labels out with the customisable label template, naming the
     // company as the printed labels do.
-    auto labelTemplate =
-        std::make_shared<report::ReportTemplate>(report::loadTemplate(folder / "CRPD_BRISKLABPERS.rpt"));
+    auto labelTemplate = std::make_shared<report::ReportTemplate>(templateFor(folder, kCustomLabels));
     report::RunSettings run;
     run.formulas["CodiceDitta"] = toText(NVL(global->company(), Value("")), regional);
     run.formulas["RagioneSociale"] = toText(NVL(global->companyName(), Value("")), regional);
@@ -55,6 +67,30 @@ HostSession::HostSession(SessionOptions options)
   });
   navigator_ = std::make_shared<HeadlessNavigator>();
   component_ = std::make_unique<LoadedComponent>(options.component, *runtime_);
+}
+
+report::ReportTemplate HostSession::templateFor(const std::filesystem::path& folder,
+                                                const std::string& file) const {
+  const std::string chosen = file == kCustomLabels ? customTemplate_ : std::string();
+  std::error_code ignored;
+  if (!chosen.empty() && std::filesystem::is_regular_file(chosen, ignored))
+    return report::loadTemplate(chosen);
+  const std::string name = chosen.empty() ? std::filesystem::path(file).stem().string() : chosen;
+  data::Connection cn;
+  cn.setConnectionString(global_->connectionString());
+  cn.open();
+  TemplateStore store(cn, global_->company());
+  if (const std::optional<std::string> stored = store.content(name)) {
+    const std::vector<TemplateVersion> versions = store.list();
+    const auto active = std::find_if(versions.begin(), versions.end(),
+                                     [&name](const TemplateVersion& v) { return v.name == name; });
+    const std::string label = name + " v" + std::to_string(active == versions.end() ? 0 : active->version);
+    return report::parseTemplate(*stored, label, folder);
+  }
+  if (!chosen.empty())
+    throw Error(err::kItemNotFound, "ReportService",
+                "There is no template " + chosen + ": neither a file nor a template the database keeps");
+  return report::loadTemplate(folder / file);
 }
 
 void HostSession::deliver(const report::Delivery& delivery) {

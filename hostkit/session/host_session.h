@@ -31,6 +31,9 @@ struct SessionOptions {
   report::ReportOptions report;  // where reports go and the service's own print options
   std::string labelPrinter;      // where label-printer jobs go: FILE.epl|.zpl, tcp://, ipp:// or cups:QUEUE
   labelprinter::PrinterSettings labelPrinterSettings;
+  // The customisable labels' template: a file, or a name the database keeps templates under; empty
+  // prints the one the database keeps under the component's file name, or else that file.
+  std::string customTemplate;
   HeadlessRuntime::WindowFactory windowFactory;  // a screen's windows; headless ones without it
   report::DeliverySink delivered;                // hears of each run the session delivered
 
@@ -70,6 +73,10 @@ class HostSession {
 
  private:
   void deliver(const report::Delivery& delivery);
+  // The template a run names by file in `folder`: the active version of the template the database
+  // keeps under the file's name (or under the session's own choice for the customisable labels),
+  // otherwise the file. Throws briskal::Error when a chosen template is neither file nor stored.
+  report::ReportTemplate templateFor(const std::filesystem::path& folder, const std::string& file) const;
 
   MessageCatalogue catalogue_;
   std::vector<report::Delivery> deliveries_;  // before the runtime, whose services report here
@@ -79,6 +86,7 @@ class HostSession {
   std::shared_ptr<HeadlessGlobalContext> global_;
   std::shared_ptr<HeadlessNavigator> navigator_;
   std::unique_ptr<LoadedComponent> component_;
+  std::string customTemplate_;
 };
 
 // The folder of the host's data files: BRISKAL_DATA when set, otherwise ../share/briskal from

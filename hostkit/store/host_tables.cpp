@@ -30,6 +30,16 @@ int32_t storedVersion(data::Connection& connection) {
 
 }  // namespace
 
+bool hostTablesPresent(data::Connection& connection) {
+  try {
+    connection.execute("SELECT VERSION FROM BRISKAL_SCHEMA WHERE 1 = 0");
+    return true;
+  } catch (const Error&) {
+    connection.clearErrors();
+    return false;
+  }
+}
+
 void ensureHostTables(data::Connection& connection) {
   // Two workstations starting at once would both make the tables.
   const std::unique_ptr<data::NamedLock> turn =

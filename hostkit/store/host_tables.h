@@ -17,5 +17,7 @@ inline constexpr int32_t kHostSchemaVersion = 1;
 // briskal::Error when the database holds a newer schema than this program knows, or cannot be
 // changed (read-only, full), saying so.
 void ensureHostTables(data::Connection& connection);
+// Whether the database has the host's tables, without changing it (a read-only database is read).
+bool hostTablesPresent(data::Connection& connection);
 
 }  // namespace briskal::hostkit

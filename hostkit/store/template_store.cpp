@@ -56,12 +56,16 @@ TemplateChanged::TemplateChanged(const TemplateVersion& newest)
       newest_(newest) {}
 
 TemplateStore::TemplateStore(data::Connection& connection, Value company)
-    : connection_(connection), company_(std::move(company)) {
+    : connection_(connection), company_(std::move(company)), present_(hostTablesPresent(connection_)) {}
+
+void TemplateStore::prepareToWrite() {
   ensureHostTables(connection_);
+  present_ = true;
 }
 
 std::vector<TemplateVersion> TemplateStore::versions(const std::string& where,
                                                      const std::vector<Value>& parameters) {
+  if (!present_) return {};
   const data::StatementResult r = connection_.execute(
       std::string("SELECT ") + kColumns + kFrom + " WHERE T.COMPANY = ?" + where, parameters);
   std::vector<TemplateVersion> found;
@@ -84,6 +88,7 @@ std::vector<TemplateVersion> TemplateStore::history(const std::string& name) {
 }
 
 std::optional<std::string> TemplateStore::content(const std::string& name, std::optional<int32_t> version) {
+  if (!present_) return std::nullopt;
   const std::vector<Value> parameters = {company_, Value(name)};
   const std::string which = version ? "T.VERSION = " + std::to_string(*version)
                                     : "T.VERSION = (SELECT A.VERSION FROM BRISKAL_ACTIVE_TEMPLATES A WHERE "
@@ -97,6 +102,7 @@ std::optional<std::string> TemplateStore::content(const std::string& name, std::
 
 int32_t TemplateStore::save(const std::string& name, const std::string& content, const std::string& author,
                             const std::string& comment, std::optional<int32_t> basedOn) {
+  prepareToWrite();
   // A save meant to add whatever is there tries again when another workstation took its number.
   for (int attempt = 1;; ++attempt) {
     try {
@@ -142,6 +148,7 @@ int32_t TemplateStore::saveOnce(const std::string& name, const std::string& cont
 }
 
 void TemplateStore::activate(const std::string& name, int32_t version) {
+  prepareToWrite();
   const std::vector<TemplateVersion> all = history(name);
   if (std::none_of(all.begin(), all.end(),
                    [version](const TemplateVersion& v) { return v.version == version; }))

@@ -40,8 +40,9 @@ class TemplateChanged : public Error {
 
 class TemplateStore {
  public:
-  // The templates of `company` on the database `connection` is open on (borrowed); makes the
-  // host's tables when they are missing.
+  // The templates of `company` on the database `connection` is open on (borrowed). Reading
+  // changes nothing: a database without the host's tables has no templates. The first save or
+  // activation makes the tables.
   TemplateStore(data::Connection& connection, Value company);
 
   // The active version of every name, by name.
@@ -63,8 +64,12 @@ class TemplateStore {
   int32_t saveOnce(const std::string& name, const std::string& content, const std::string& author,
                    const std::string& comment, std::optional<int32_t> basedOn);
 
+  // Makes the host's tables before the first write.
+  void prepareToWrite();
+
   data::Connection& connection_;
   Value company_;
+  bool present_;  // the host's tables are there
 };
 
 }  // namespace briskal::hostkit

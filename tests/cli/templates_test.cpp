@@ -84,5 +84,55 @@ TEST_F(TemplatesCommand, ABrokenTemplateOrAnUnknownNameChangesNothing) {
   EXPECT_FALSE(std::ifstream(folder_ + "/x.rpt").good()) << "an export of nothing wrote a file";
 }
 
+// Height over width of a PNG, from its header.
+double pngAspect(const std::string& file) {
+  const std::string png = testing::readFile(file);
+  const auto number = [&png](size_t at) {
+    uint32_t n = 0;
+    for (size_t i = at; i < at + 4; ++i) n = (n << 8) | static_cast<unsigned char>(png.at(i));
+    return n;
+  };
+  return static_cast<double>(number(20)) / number(16);
+}
+
+// Customisable labels print with a template the database keeps, by its name or as the component's
+// own, or with a file; a name that is neither stops the run before anything is printed.
+TEST_F(TemplatesCommand, CustomisableLabelsPrintWithAStoredTemplateOrAFile) {
+  const std::string tall = folder_ + "/tall.rpt";
+  {
+    std::string changed =
+        testing::readFile(std::string(BRISKAL_DATA_FOLDER) + "/reports/CRPD_BRISKLABPERS.rpt");
+    changed.replace(changed.find("width=100 height=50"), 19, "width=100 height=70");
+    std::ofstream(tall, std::ios::binary) << changed;
+  }
+  const auto print = [this](std::vector<std::string> extra, const std::string& out) {
+    std::vector<std::string> args = {"print", "--where", "Numero doc.=1", "--label", "custom", "--out", out};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return run(args);
+  };
+  auto r = print({}, folder_ + "/shipped.png");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NEAR(pngAspect(folder_ + "/shipped-1.png"), 0.5, 0.01);
+  r = print({"--template", "pallet"}, folder_ + "/none.png");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("There is no template pallet"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::ifstream(folder_ + "/none-1.png").good());
+  r = print({"--template", tall}, folder_ + "/file.png");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NEAR(pngAspect(folder_ + "/file-1.png"), 0.7, 0.01);
+  ASSERT_EQ(run({"templates", "import", tall, "--name", "pallet"}).exitCode, 0);
+  r = print({"--template", "pallet"}, folder_ + "/stored.png");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NEAR(pngAspect(folder_ + "/stored-1.png"), 0.7, 0.01);
+  // Kept under the component's own name, it replaces the shipped file for every run.
+  ASSERT_EQ(run({"templates", "import", tall, "--name", "CRPD_BRISKLABPERS"}).exitCode, 0);
+  r = print({}, folder_ + "/default.png");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NEAR(pngAspect(folder_ + "/default-1.png"), 0.7, 0.01);
+  r = run({"print", "--where", "Numero doc.=1", "--template", "pallet", "--out", folder_ + "/standard.pdf"});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_NE(r.err.find("--label custom"), std::string::npos) << r.err;
+}
+
 }  // namespace
 }  // namespace briskal

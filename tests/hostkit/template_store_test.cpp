@@ -36,6 +36,7 @@ TEST_P(TemplateStores, EachSaveIsANewVersionAndTheActiveOneIsRead) {
   TemplateStore store(first_, Value(int32_t{1}));
   EXPECT_TRUE(store.list().empty());
   EXPECT_EQ(store.content("pallet"), std::nullopt);
+  EXPECT_FALSE(hostTablesPresent(first_)) << "reading made the host's tables";
   EXPECT_EQ(
       store.save("pallet", "page kind=label width=100 height=150\n", "anna", "first draft", std::nullopt), 1);
   EXPECT_EQ(store.save("pallet", "page kind=label width=100 height=148\n", "bruno", "shorter", 1), 2);
@@ -106,8 +107,9 @@ TEST_P(TemplateStores, ANewerSchemaThanTheProgramKnowsIsRefused) {
   ensureHostTables(first_);
   first_.execute("UPDATE BRISKAL_SCHEMA SET VERSION = " + std::to_string(kHostSchemaVersion + 1));
   try {
-    TemplateStore store(second_, Value(int32_t{1}));
-    FAIL() << "a newer schema was taken";
+    TemplateStore(second_, Value(int32_t{1}))
+        .save("any", "page kind=label width=10 height=10\n", "ws", "", std::nullopt);
+    FAIL() << "a newer schema was written";
   } catch (const Error& e) {
     EXPECT_NE(e.description().find("newer than this program"), std::string::npos) << e.description();
   }

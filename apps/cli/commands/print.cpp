@@ -21,6 +21,7 @@ struct PrintArgs {
   LabelOptions labels;
   SelectionEditOptions edits;
   std::string layout;
+  std::string labelTemplate;  // the customisable labels': a file or a stored name
   LabelSizes sizes;
   bool noHeader = false;
   bool limits = false;
@@ -92,6 +93,7 @@ int print(const GlobalOptions& options, const PrintArgs& args) {
     s.report.notes = args.noteText;
     s.labelPrinter = destination;
     s.labelPrinterSettings = args.settings;
+    s.customTemplate = args.labelTemplate;
   });
   const size_t logged = session->loggedErrors().size();
   session->showParameterForm();
@@ -191,8 +193,16 @@ void addPrintCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run) 
           ->check(CLI::Range(1, 14))
           ->option_text("IPS"),
   };
-  cmd->callback([&options, &run, args, out, printer, printerOptions] {
+  auto* labelTemplate =
+      cmd->add_option("--template", args->labelTemplate,
+                      "Customisable labels' template: a file, or a template the database keeps "
+                      "(briskal templates); default: the one kept as CRPD_BRISKLABPERS, else the "
+                      "shipped file")
+          ->type_name("NAME|FILE");
+  cmd->callback([&options, &run, args, out, printer, printerOptions, labelTemplate] {
     if (out->count() == 0 && printer->count() == 0) throw CLI::RequiredError("--out or --printer");
+    if (labelTemplate->count() > 0 && args->labels.label != "custom")
+      throw CLI::ValidationError("--template", "applies to customisable labels: --label custom");
     const bool labelPrinter =
         hostkit::report::takesLabelJobs(destinationKind(printer->count() ? args->printer : args->out));
     for (const CLI::Option* option : printerOptions) {
