@@ -11,6 +11,8 @@ namespace briskal::hostkit::report {
 namespace {
 
 constexpr double kLineSpacing = 1.2;
+// Millimetres within which an item counts as starting where a collapsed text ends.
+constexpr double kSameLine = 0.001;
 constexpr double kTolerance = 1e-9;
 
 std::string trimRight(std::string_view text) {
@@ -167,27 +169,54 @@ class Layouter {
   double place(const Section& s, double top, std::vector<DrawingOp>& ops) {
     const auto override = run_.sectionHeights.find(s.name);
     double height = override != run_.sectionHeights.end() ? override->second : s.height;
+    // The bands of the texts that collapse, by their bottom edge: whatever starts below one moves
+    // up by its height.
+    std::vector<std::pair<double, double>> collapsed;
     for (const TemplateItem& item : s.items)
-      std::visit([&](const auto& i) { height = std::max(height, placeItem(i, top, ops)); }, item);
+      if (const auto* text = std::get_if<TextItem>(&item);
+          text && text->collapse && printedText(*text).empty())
+        collapsed.emplace_back(text->y + text->height, text->height);
+    for (const TemplateItem& item : s.items) {
+      double shift = 0;
+      const double itemTop = topOf(item);
+      for (const auto& [bottom, gone] : collapsed)
+        if (bottom <= itemTop + kSameLine) shift += gone;
+      std::visit([&](const auto& i) { height = std::max(height, placeItem(i, top - shift, ops) - shift); },
+                 item);
+    }
     return height;
+  }
+
+  static double topOf(const TemplateItem& item) {
+    return std::visit(
+        [](const auto& i) {
+          if constexpr (std::is_same_v<std::decay_t<decltype(i)>, LineItem>) return std::min(i.y1, i.y2);
+          else return i.y;
+        },
+        item);
+  }
+
+  // A single-line text as it prints: its lines joined, trailing blanks dropped.
+  std::string printedText(const TextItem& i) const {
+    const std::string text = textOf(i.source, i.format);
+    std::string joined;
+    for (std::string_view line : splitLines(text)) joined += (joined.empty() ? "" : " ") + std::string(line);
+    return trimRight(joined);
   }
 
   // Each returns the bottom of what it placed, relative to the section's top.
   double placeItem(const TextItem& i, double top, std::vector<DrawingOp>& ops) {
-    const std::string text = textOf(i.source, i.format);
     const auto op = [&](std::string line, double y, double height) {
       if (!line.empty())
         ops.push_back(
             TextOp{i.x, top + y, i.width, height, std::move(line), i.font, i.size, i.bold, i.align});
     };
     if (!i.multiline) {
-      std::string joined;
-      for (std::string_view line : splitLines(text))
-        joined += (joined.empty() ? "" : " ") + std::string(line);
-      op(trimRight(joined), i.y, i.height);
+      op(printedText(i), i.y, i.height);
       return i.y + i.height;
     }
     const double lineHeight = i.lineHeight > 0 ? i.lineHeight : i.size * kMillimetresPerPoint * kLineSpacing;
+    const std::string text = textOf(i.source, i.format);
     const std::vector<std::string_view> lines = splitLines(text);
     for (size_t n = 0; n < lines.size(); ++n)
       op(trimRight(lines[n]), i.y + static_cast<double>(n) * lineHeight, lineHeight);

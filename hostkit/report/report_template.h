@@ -52,6 +52,7 @@ struct TextItem {
   std::string format;      // a number pattern such as "###,##0.000"; empty prints the value as it is
   bool multiline = false;  // lines split at CR LF, one under the other
   double lineHeight = 0;   // millimetres; 0 takes 1.2 times the font size
+  bool collapse = false;   // with nothing to print it takes no room: what lies below moves up
   SourcePos at;
   friend bool operator==(const TextItem&, const TextItem&) = default;
 };

@@ -307,7 +307,7 @@ class Parser {
     if (s.keyword == "text") {
       const Attributes a(*this, s,
                          {"x", "y", "w", "h", "value", "field", "formula", "caption", "font", "size", "bold",
-                          "align", "format", "multiline", "line-height"});
+                          "align", "format", "multiline", "line-height", "collapse"});
       TextItem t;
       t.x = a.requiredNumber("x");
       t.y = a.requiredNumber("y");
@@ -322,6 +322,7 @@ class Parser {
       t.format = a.text("format", "");
       t.multiline = a.flag("multiline");
       t.lineHeight = a.number("line-height", 0, true);
+      t.collapse = a.flag("collapse");
       t.at = at;
       return t;
     }

@@ -91,6 +91,7 @@ std::string item(const TemplateItem& item) {
           if (!i.format.empty()) line.str("format", i.format);
           line.flag("multiline", i.multiline);
           if (i.lineHeight > 0) line.num("line-height", i.lineHeight);
+          line.flag("collapse", i.collapse);
           return line.done();
         } else if constexpr (std::is_same_v<T, BarcodeItem>) {
           Line line("  barcode");

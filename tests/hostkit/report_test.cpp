@@ -410,6 +410,43 @@ TEST(ReportLayout, MultiLineValuesPrintLineByLineKeepingBlankLinesAndColumns) {
   EXPECT_DOUBLE_EQ(ops[4]->y - ops[1]->y, 25);
 }
 
+// A text that collapses takes no room when it prints nothing: what starts below it moves up, what
+// lies beside or above it stays; one that prints keeps its place.
+TEST(ReportLayout, AnEmptyCollapsingTextLetsWhatLiesBelowMoveUp) {
+  SupportRow noCustomer = supportRow("A2");
+  noCustomer.customer = Value::null();
+  auto support = printSupport({supportRow("A1"), noCustomer});
+  const std::string label =
+      "page kind=label width=100 height=50\n"
+      "section name=D height=50\n"
+      "  text x=0 y=0 w=60 h=5 field=DO30_CODART_MG66\n"
+      "  text x=0 y=5 w=60 h=6 field=CG16_RAGSOANAG collapse\n"
+      "  text x=70 y=5 w=30 h=6 field=DO30_UM1\n"
+      "  text x=0 y=11 w=60 h=5 field=DO30_DESCART\n"
+      "  line x1=0 y1=20 x2=100 y2=20\n";
+  const std::vector<Page> pages = layOutText(label, *support);
+  ASSERT_EQ(pages.size(), 2U);
+  const auto yOf = [](const Page& page, const std::string& text) {
+    for (const TextOp* op : texts(page))
+      if (op->text == text) return op->y;
+    return -1.0;
+  };
+  EXPECT_DOUBLE_EQ(yOf(pages[0], "Officine Meccaniche Rossi S.r.l."), 5);
+  EXPECT_DOUBLE_EQ(yOf(pages[0], "Flangia cieca DN 80 PN 16"), 11);
+  EXPECT_DOUBLE_EQ(yOf(pages[1], "Flangia cieca DN 80 PN 16"), 5);
+  EXPECT_DOUBLE_EQ(yOf(pages[1], "PZ"), 5) << "a text beside the collapsed one moved";
+  EXPECT_DOUBLE_EQ(yOf(pages[1], "A2"), 0);
+  const auto line = std::find_if(pages[1].ops.begin(), pages[1].ops.end(),
+                                 [](const DrawingOp& op) { return std::holds_alternative<LineOp>(op); });
+  ASSERT_NE(line, pages[1].ops.end());
+  EXPECT_DOUBLE_EQ(std::get<LineOp>(*line).y1, 14);
+  // Written back, the flag stays.
+  EXPECT_NE(
+      writeTemplate(parseTemplate(label, "T.RPT", {})).find("field=CG16_RAGSOANAG font=\"DejaVu Sans\""),
+      std::string::npos);
+  EXPECT_NE(writeTemplate(parseTemplate(label, "T.RPT", {})).find(" collapse\n"), std::string::npos);
+}
+
 TEST(ReportLayout, ARecordTallerThanAPageGetsAPageOfItsOwn) {
   std::string tall;
   for (int i = 0; i < 80; ++i) tall += "line\r\n";
