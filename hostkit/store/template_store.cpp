@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <ctime>
 
 #include "common/convert.h"
 #include "data/connection.h"
+#include "data/named_lock.h"
 #include "hostkit/store/host_tables.h"
 
 namespace briskal::hostkit {
@@ -40,6 +42,8 @@ std::string nowUtc() {
 
 // Saves that collide with other workstations' try again this many times.
 constexpr int kSaveAttempts = 5;
+// How long a save waits for another workstation's save of the same template.
+constexpr std::chrono::seconds kTurnBound{30};
 
 Error noSuchVersion(const std::string& name, int32_t version) {
   return Error(err::kItemNotFound, "briskal",
@@ -103,6 +107,13 @@ std::optional<std::string> TemplateStore::content(const std::string& name, std::
 int32_t TemplateStore::save(const std::string& name, const std::string& content, const std::string& author,
                             const std::string& comment, std::optional<int32_t> basedOn) {
   prepareToWrite();
+  // Saves of one name take turns, so that each numbers its version after the last one committed;
+  // a database without named locks relies on the primary key and the attempts below.
+  const std::unique_ptr<data::NamedLock> turn = data::NamedLock::take(
+      connection_, "BRISKAL_TEMPLATES\n" + text(company_) + "\n" + name, kTurnBound, [] {});
+  if (!turn)
+    throw Error(err::kIllegalOperation, "briskal",
+                "Another workstation has been saving the template " + name + " for 30 seconds: try again");
   // A save meant to add whatever is there tries again when another workstation took its number.
   for (int attempt = 1;; ++attempt) {
     try {
