@@ -133,22 +133,23 @@ int32_t TemplateStore::saveOnce(const std::string& name, const std::string& cont
                                 const std::string& author, const std::string& comment,
                                 std::optional<int32_t> basedOn) {
   data::Transaction write(connection_);
-  // Numbered and written in one statement, which takes the database's write lock before it reads
-  // the number: two workstations saving at once get two numbers, or the second fails.
-  const std::vector<Value> row = {
-      company_,        Value(name),    Value(content), Value(author), Value(workstation()),
-      Value(nowUtc()), Value(comment), company_,       Value(name)};
+  // The next number after the newest version. Saves of one name take turns, so none other comes
+  // in between; on a database without named locks, the primary key refuses a second save of the
+  // same number and the save tries again.
+  const std::vector<TemplateVersion> before = history(name);
+  const int32_t saved = before.empty() ? 1 : before.front().version + 1;
+  // Somebody saved after `basedOn`: they are named, and nothing is written.
+  if (basedOn && saved != *basedOn + 1) {
+    if (before.empty()) throw noSuchVersion(name, *basedOn);
+    throw TemplateChanged(before.front());
+  }
+  const std::vector<Value> row = {company_,      Value(name),          Value(saved),    Value(content),
+                                  Value(author), Value(workstation()), Value(nowUtc()), Value(comment)};
   connection_.execute(
       "INSERT INTO BRISKAL_TEMPLATES (COMPANY, NAME, VERSION, CONTENT, AUTHOR, WORKSTATION, SAVED_UTC, "
       "COMMENT) "
-      "SELECT ?, ?, COALESCE(MAX(VERSION), 0) + 1, ?, ?, ?, ?, ? FROM BRISKAL_TEMPLATES WHERE COMPANY = ? "
-      "AND "
-      "NAME = ?",
+      "VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
       row);
-  const std::vector<TemplateVersion> all = history(name);
-  const int32_t saved = all.front().version;
-  // Somebody saved after `basedOn`: they are named, and leaving without a commit takes this row back.
-  if (basedOn && saved != *basedOn + 1) throw TemplateChanged(all[1]);
   const std::vector<Value> key = {company_, Value(name)};
   connection_.execute("DELETE FROM BRISKAL_ACTIVE_TEMPLATES WHERE COMPANY = ? AND NAME = ?", key);
   const std::vector<Value> active = {company_, Value(name), Value(saved)};

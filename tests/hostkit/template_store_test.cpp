@@ -74,6 +74,9 @@ TEST_P(TemplateStores, TwoWorkstationsSavingFromTheSameVersionBothKeepTheirWork)
   EXPECT_EQ(here.content("box"), "anna's v2");
   EXPECT_EQ(there.save("box", "bruno's v2", "bruno", "kept beside anna's", 2), 3);
   EXPECT_EQ(here.history("box").size(), 3U);
+  // A save from a version of a name nobody saved is refused, and stores nothing.
+  EXPECT_THROW(there.save("ghost", "v2", "bruno", "", 1), Error);
+  EXPECT_TRUE(here.history("ghost").empty());
 }
 
 TEST_P(TemplateStores, SavesAtTheSameMomentGetADistinctNumberEach) {
