@@ -395,14 +395,15 @@ class Parser {
 
 ReportTemplate parseTemplate(std::string_view text, const std::string& name,
                              const std::filesystem::path& folder) {
+  // A byte order mark is no part of the template, wherever its text comes from.
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   return Parser(name, folder).parse(text);
 }
 
 ReportTemplate loadTemplate(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   if (!in) throwReportError("The report template " + file.string() + " cannot be read");
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   return parseTemplate(text, file.filename().string(), file.parent_path());
 }
 

@@ -11,7 +11,8 @@
 
 namespace briskal::hostkit::report {
 
-// `name` starts the error messages; image files are looked for in `folder`.
+// `name` starts the error messages; image files are looked for in `folder`. A UTF-8 byte order
+// mark at the start is ignored.
 ReportTemplate parseTemplate(std::string_view text, const std::string& name,
                              const std::filesystem::path& folder);
 

@@ -219,6 +219,8 @@ TEST(ReportTemplateText, EveryItemKindAndEscapedTextSurviveARoundTrip) {
   EXPECT_TRUE(std::get<BoxItem>(t.sections[1].items[6]).filled);
   EXPECT_EQ(t.page.marginLeft, 1.25);
   EXPECT_EQ(parseTemplate(writeTemplate(t), "R.RPT", folder), t);
+  // Text from anywhere, a file or the database, may start with a byte order mark.
+  EXPECT_EQ(parseTemplate("\xEF\xBB\xBF" + text, "R.RPT", folder), t);
 }
 
 struct BadTemplate {
