@@ -1,6 +1,5 @@
 #include "hostkit/session/host_session.h"
 
-#include <algorithm>
 #include <cstdlib>
 
 #include "common/convert.h"
@@ -80,13 +79,8 @@ report::ReportTemplate HostSession::templateFor(const std::filesystem::path& fol
   cn.setConnectionString(global_->connectionString());
   cn.open();
   TemplateStore store(cn, global_->company());
-  if (const std::optional<std::string> stored = store.content(name)) {
-    const std::vector<TemplateVersion> versions = store.list();
-    const auto active = std::find_if(versions.begin(), versions.end(),
-                                     [&name](const TemplateVersion& v) { return v.name == name; });
-    const std::string label = name + " v" + std::to_string(active == versions.end() ? 0 : active->version);
-    return report::parseTemplate(*stored, label, folder);
-  }
+  if (const std::optional<StoredTemplate> stored = store.content(name))
+    return report::parseTemplate(stored->text, name + " v" + std::to_string(stored->version), folder);
   if (!chosen.empty())
     throw Error(err::kItemNotFound, "ReportService",
                 "There is no template " + chosen + ": neither a file nor a template the database keeps");

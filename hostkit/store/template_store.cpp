@@ -91,17 +91,18 @@ std::vector<TemplateVersion> TemplateStore::history(const std::string& name) {
   return versions(" AND T.NAME = ? ORDER BY T.VERSION DESC", {company_, Value(name)});
 }
 
-std::optional<std::string> TemplateStore::content(const std::string& name, std::optional<int32_t> version) {
+std::optional<StoredTemplate> TemplateStore::content(const std::string& name,
+                                                     std::optional<int32_t> version) {
   if (!present_) return std::nullopt;
   const std::vector<Value> parameters = {company_, Value(name)};
   const std::string which = version ? "T.VERSION = " + std::to_string(*version)
                                     : "T.VERSION = (SELECT A.VERSION FROM BRISKAL_ACTIVE_TEMPLATES A WHERE "
                                       "A.COMPANY = T.COMPANY AND A.NAME = T.NAME)";
   const data::StatementResult r = connection_.execute(
-      "SELECT T.CONTENT FROM BRISKAL_TEMPLATES T WHERE T.COMPANY = ? AND T.NAME = ? AND " + which,
+      "SELECT T.VERSION, T.CONTENT FROM BRISKAL_TEMPLATES T WHERE T.COMPANY = ? AND T.NAME = ? AND " + which,
       parameters);
   if (!r.rows || r.rows->rowCount == 0) return std::nullopt;
-  return text(r.rows->cells[0]);
+  return StoredTemplate{toInt32(r.rows->cells[0], RegionalSettings::english()), text(r.rows->cells[1])};
 }
 
 int32_t TemplateStore::save(const std::string& name, const std::string& content, const std::string& author,

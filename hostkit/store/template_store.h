@@ -27,6 +27,12 @@ struct TemplateVersion {
   bool active = false;
 };
 
+// A version's text, as it was saved.
+struct StoredTemplate {
+  int32_t version = 0;
+  std::string text;
+};
+
 // A save that started from a version older than the newest: somebody saved in between. Saving
 // again from `newest` keeps both.
 class TemplateChanged : public Error {
@@ -49,8 +55,9 @@ class TemplateStore {
   std::vector<TemplateVersion> list();
   // Every version of `name`, the newest first; empty for a name never saved.
   std::vector<TemplateVersion> history(const std::string& name);
-  // The text of `version` of `name`, or of its active version; nullopt when there is none.
-  std::optional<std::string> content(const std::string& name, std::optional<int32_t> version = std::nullopt);
+  // `version` of `name`, or its active version, with its number; nullopt when there is none.
+  std::optional<StoredTemplate> content(const std::string& name,
+                                        std::optional<int32_t> version = std::nullopt);
   // Adds `content` as the next version of `name` and makes it active; returns its number.
   // `basedOn` is the version the text was made from (none: a new name, or an import that means to
   // add whatever is there); when a newer version exists, throws TemplateChanged and saves nothing.

@@ -40,8 +40,9 @@ TEST_P(TemplateStores, EachSaveIsANewVersionAndTheActiveOneIsRead) {
   EXPECT_EQ(
       store.save("pallet", "page kind=label width=100 height=150\n", "anna", "first draft", std::nullopt), 1);
   EXPECT_EQ(store.save("pallet", "page kind=label width=100 height=148\n", "bruno", "shorter", 1), 2);
-  EXPECT_EQ(store.content("pallet"), "page kind=label width=100 height=148\n");
-  EXPECT_EQ(store.content("pallet", 1), "page kind=label width=100 height=150\n");
+  EXPECT_EQ(store.content("pallet").value().text, "page kind=label width=100 height=148\n");
+  EXPECT_EQ(store.content("pallet", 1).value().text, "page kind=label width=100 height=150\n");
+  EXPECT_EQ(store.content("pallet").value().version, 2) << "the active version is the newest saved";
   const std::vector<TemplateVersion> history = store.history("pallet");
   ASSERT_EQ(history.size(), 2U);
   EXPECT_EQ(history[0].version, 2);
@@ -51,7 +52,7 @@ TEST_P(TemplateStores, EachSaveIsANewVersionAndTheActiveOneIsRead) {
   EXPECT_EQ(history[1].comment, "first draft");
   EXPECT_EQ(history[1].savedUtc.size(), 20U) << history[1].savedUtc;
   store.activate("pallet", 1);
-  EXPECT_EQ(store.content("pallet"), "page kind=label width=100 height=150\n");
+  EXPECT_EQ(store.content("pallet").value().text, "page kind=label width=100 height=150\n");
   ASSERT_EQ(store.list().size(), 1U);
   EXPECT_EQ(store.list()[0].version, 1);
   EXPECT_THROW(store.activate("pallet", 3), Error);
@@ -71,7 +72,7 @@ TEST_P(TemplateStores, TwoWorkstationsSavingFromTheSameVersionBothKeepTheirWork)
     EXPECT_EQ(changed.newest().version, 2);
     EXPECT_EQ(changed.newest().author, "anna");
   }
-  EXPECT_EQ(here.content("box"), "anna's v2");
+  EXPECT_EQ(here.content("box").value().text, "anna's v2");
   EXPECT_EQ(there.save("box", "bruno's v2", "bruno", "kept beside anna's", 2), 3);
   EXPECT_EQ(here.history("box").size(), 3U);
   // A save from a version of a name nobody saved is refused, and stores nothing.

@@ -59,19 +59,19 @@ int run(const GlobalOptions& options, const std::string& action, const TemplateA
     if (versions.empty()) throw Error(err::kItemNotFound, "briskal", "There is no template " + args.name);
     printVersions(versions, options);
   } else if (action == "show" || action == "export") {
-    const std::optional<std::string> content = store.content(args.name, version);
+    const std::optional<hostkit::StoredTemplate> content = store.content(args.name, version);
     if (!content)
       throw Error(err::kItemNotFound, "briskal",
                   "There is no template " + args.name +
                       (version ? " version " + std::to_string(*version) : std::string()));
     if (action == "show") {
-      std::cout << *content;
+      std::cout << content->text;
       requireWritten(std::cout);
     } else {
       hostkit::report::StagedFile out(args.file);
       {
         std::ofstream written(out.path(), std::ios::binary);
-        written << *content;
+        written << content->text;
         if (!written.flush()) throw Error(err::kPathFileAccessError, "briskal", "cannot write " + args.file);
       }
       out.commit();
