@@ -35,6 +35,9 @@ constexpr int32_t kSelectionTotals = 900006;
 constexpr int32_t kRowsChanged = 900007;
 constexpr int32_t kConfirmLabels = 900008;
 
+// A count as the operator reads it, thousands grouped: 12.345.
+std::string countText(int64_t n, const RegionalSettings& rs) { return formatNumber(Value(n), "#,##0", rs); }
+
 // Detail fields and the label-row field each shows.
 // clang-format off
 constexpr std::pair<const char*, const char*> kBindings[] = {
@@ -739,7 +742,7 @@ void FRMPD_MODSELEZ::showTotals(std::optional<int64_t> changedRows) {
     if (!rsetGridRigaOrd_) return;
     const RegionalSettings& rs = global().regionalSettings();
     const SelectionTotals t = countSelection(*rsetGridRigaOrd_, rs);
-    const auto count = [&rs](int64_t n) { return Value(formatNumber(Value(n), "#,##0", rs)); };
+    const auto count = [&rs](int64_t n) { return Value(countText(n, rs)); };
     const std::vector<Value> totals = {count(t.orderLines), count(t.allOrderLines), count(t.labelRows),
                                        count(t.allLabelRows), count(t.labels)};
     std::string text = ComponentForm::translate(
@@ -759,8 +762,9 @@ bool FRMPD_MODSELEZ::labelCountConfirmed() {
   const RegionalSettings& rs = global().regionalSettings();
   const int64_t labels = countSelection(*rsetGridRigaOrd_, rs).labels;
   if (labels <= threshold) return true;
-  const std::vector<Value> parameters = {Value(formatNumber(Value(labels), "#,##0", rs))};
-  return messageBox("Stampare " + formatNumber(Value(labels), "#,##0", rs) + " etichette?", kConfirmLabels,
+  const std::string counted = countText(labels, rs);
+  const std::vector<Value> parameters = {Value(counted)};
+  return messageBox("Stampare " + counted + " etichette?", kConfirmLabels,
                     host::msg::kYesNo | host::msg::kQuestion | host::msg::kDefaultButton2,
                     &parameters) == host::msg::kYes;
 }
