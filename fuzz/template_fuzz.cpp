@@ -1,5 +1,6 @@
-// Report templates: a text parses or is refused with a positioned error, and what parses is
-// written back to a text that parses to the same template.
+// Report templates: a text parses or is refused with a positioned error, what parses is written
+// back to a text that parses to the same template, and saved without changes as a change of its
+// own text, it is that text byte for byte.
 
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +9,7 @@
 
 #include "common/error.h"
 #include "hostkit/report/template_parser.h"
+#include "hostkit/report/template_rewrite.h"
 #include "hostkit/report/template_writer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -19,6 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const briskal::Error&) {
     return 0;
   }
+  if (rewriteTemplate(text, parsed, parsed) != text) std::abort();
   const std::string written = writeTemplate(parsed);
   try {
     if (!(parseTemplate(written, "F.RPT", "/nonexistent") == parsed)) std::abort();

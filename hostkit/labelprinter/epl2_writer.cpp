@@ -66,6 +66,8 @@ std::string quotedField(std::string_view windows1252) {
   return out;
 }
 
+bool across(int rotation) { return rotation == 90 || rotation == 270; }
+
 // The models' speed codes 1-6 run from about 1.5 to 6 inches a second.
 int speedCode(int inchesPerSecond) { return std::clamp(inchesPerSecond, 1, 6); }
 
@@ -74,6 +76,19 @@ int speedCode(int inchesPerSecond) { return std::clamp(inchesPerSecond, 1, 6); }
 Epl2Writer::Epl2Writer(ByteDevice& device, PrinterSettings settings) : device_(device), settings_(settings) {}
 
 int Epl2Writer::place(double mm) const { return std::max(0, dots(mm)); }
+
+// A turned field turns about its start point, the top left of its first character or bar: that
+// point is the corner of the op's box where the upright top left lands, moved `along` dots the way
+// the field runs.
+std::pair<int, int> Epl2Writer::start(double x, double y, double width, double height, int rotation,
+                                      int along) const {
+  switch (rotation) {
+    case 90: return {place(x + width), place(y) + along};
+    case 180: return {place(x + width) - along, place(y + height)};
+    case 270: return {place(x), place(y + height) - along};
+    default: return {place(x) + along, place(y)};
+  }
+}
 
 void Epl2Writer::startJob() {
   // The leading newline ends whatever half command an interrupted job left in the printer.
@@ -113,18 +128,25 @@ void Epl2Writer::draw(const report::TextOp& op) {
   const FontChoice f = chooseFont(op.size, settings_.resolution(), hasLowercase(data));
   // The fonts are fixed-pitch, so the text's width is known and the alignment box can be honoured.
   const int textWidth = static_cast<int>(data.size()) * f.cell.width * f.magnification;
-  int x = dots(op.x);
-  if (op.align == report::Align::Center) x += (dots(op.width) - textWidth) / 2;
-  if (op.align == report::Align::Right) x += dots(op.width) - textWidth;
-  out_ += fmt::format("A{},{},0,{},{},{},N,{}\n", std::max(0, x), place(op.y), f.font, f.magnification,
-                      f.magnification, quotedField(data));
+  const int run = dots(across(op.rotation) ? op.height : op.width);
+  int along = 0;
+  if (op.align == report::Align::Center) along = (run - textWidth) / 2;
+  if (op.align == report::Align::Right) along = run - textWidth;
+  const auto [x, y] = start(op.x, op.y, op.width, op.height, op.rotation, along);
+  out_ += fmt::format("A{},{},{},{},{},{},N,{}\n", std::max(0, x), std::max(0, y), op.rotation / 90, f.font,
+                      f.magnification, f.magnification, quotedField(data));
 }
 
 void Epl2Writer::draw(const report::BarcodeOp& op) {
+  // Graphics are turned before they are sent and start at the box's top left; barcodes turn
+  // about their start point.
   const int x = place(op.x);
   const int y = place(op.y);
-  const int width = dots(op.width);
-  const int height = dots(op.height);
+  const auto [bx, by] = start(op.x, op.y, op.width, op.height, op.rotation, 0);
+  const int turn = op.rotation / 90;
+  // The symbol's own width and height, upright.
+  const int width = dots(across(op.rotation) ? op.height : op.width);
+  const int height = dots(across(op.rotation) ? op.width : op.height);
   const std::string data = toWindows1252(op.data);
   if (data.empty()) return;
   // The human-readable line printed under linear barcodes takes about 3 mm of the box.
@@ -133,23 +155,25 @@ void Epl2Writer::draw(const report::BarcodeOp& op) {
   switch (op.symbology) {
     case report::Symbology::Code128: {
       if (!printableAscii(op.data)) {
-        graphic(x, y, symbolBitmap(op, width, height));
+        graphic(x, y, turned(symbolBitmap(op, width, height), op.rotation));
         break;
       }
       const int module = std::clamp(width / code128Modules(data), 1, 10);
-      out_ += fmt::format("B{},{},0,1,{},{},{},{},{}\n", x, y, module, 2 * module, barHeight, readable,
-                          quotedField(data));
+      out_ += fmt::format("B{},{},{},1,{},{},{},{},{}\n", bx, by, turn, module, 2 * module, barHeight,
+                          readable, quotedField(data));
       break;
     }
     case report::Symbology::Ean13: {
       const std::string digits = ean13Digits(data);
       const int module = std::clamp(width / kEan13Modules, 1, 10);
-      out_ += fmt::format("B{},{},0,E30,{},{},{},{},{}\n", x, y, module, 2 * module, barHeight, readable,
-                          quotedField(digits));
+      out_ += fmt::format("B{},{},{},E30,{},{},{},{},{}\n", bx, by, turn, module, 2 * module, barHeight,
+                          readable, quotedField(digits));
       break;
     }
     case report::Symbology::QrCode:
-    case report::Symbology::DataMatrix: graphic(x, y, symbolBitmap(op, width, height)); break;
+    case report::Symbology::DataMatrix:
+      graphic(x, y, turned(symbolBitmap(op, width, height), op.rotation));
+      break;
   }
 }
 
@@ -181,7 +205,10 @@ void Epl2Writer::draw(const report::BoxOp& op) {
 }
 
 void Epl2Writer::draw(const report::ImageOp& op) {
-  graphic(place(op.x), place(op.y), loadMonoBitmap(op.file, dots(op.width), dots(op.height)));
+  const bool turnedAcross = across(op.rotation);
+  const MonoBitmap upright = loadMonoBitmap(op.file, dots(turnedAcross ? op.height : op.width),
+                                            dots(turnedAcross ? op.width : op.height));
+  graphic(place(op.x), place(op.y), turned(upright, op.rotation));
 }
 
 void Epl2Writer::graphic(int x, int y, const MonoBitmap& bitmap) {

@@ -8,6 +8,7 @@
 // firmware has the command for them.
 
 #include <string>
+#include <utility>
 
 #include "hostkit/labelprinter/label_writer.h"
 #include "hostkit/labelprinter/mono_bitmap.h"
@@ -31,6 +32,7 @@ class Epl2Writer final : public LabelWriter {
   void draw(const report::BoxOp& op);
   void draw(const report::ImageOp& op);
   void graphic(int x, int y, const MonoBitmap& bitmap);
+  std::pair<int, int> start(double x, double y, double width, double height, int rotation, int along) const;
   int dots(double mm) const { return toDots(mm, settings_.resolution()); }
   // A position on the label: the printer takes no negative coordinates.
   int place(double mm) const;

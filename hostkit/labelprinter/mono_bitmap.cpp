@@ -50,6 +50,7 @@ MonoBitmap loadMonoBitmap(const std::filesystem::path& png, int widthDots, int h
   }
   cairo_surface_flush(target.get());
 
+  bitmap.widthDots = widthDots;
   bitmap.widthBytes = (widthDots + 7) / 8;
   bitmap.height = heightDots;
   bitmap.rows.assign(static_cast<size_t>(bitmap.widthBytes) * heightDots, static_cast<char>(0xFF));
@@ -68,6 +69,30 @@ MonoBitmap loadMonoBitmap(const std::filesystem::path& png, int widthDots, int h
     }
   }
   return bitmap;
+}
+
+MonoBitmap turned(const MonoBitmap& bitmap, int rotation) {
+  if (rotation == 0) return bitmap;
+  const bool across = rotation == 90 || rotation == 270;
+  MonoBitmap out;
+  out.widthDots = across ? bitmap.height : bitmap.widthDots;
+  out.height = across ? bitmap.widthDots : bitmap.height;
+  out.widthBytes = (out.widthDots + 7) / 8;
+  out.rows.assign(static_cast<size_t>(out.widthBytes) * out.height, static_cast<char>(0xFF));
+  for (int y = 0; y < bitmap.height; ++y) {
+    for (int x = 0; x < bitmap.widthDots; ++x) {
+      const auto in =
+          static_cast<unsigned char>(bitmap.rows[static_cast<size_t>(y) * bitmap.widthBytes + x / 8]);
+      if ((in >> (7 - x % 8)) & 1) continue;  // white
+      int tx = x, ty = y;
+      if (rotation == 90) tx = bitmap.height - 1 - y, ty = x;
+      if (rotation == 180) tx = bitmap.widthDots - 1 - x, ty = bitmap.height - 1 - y;
+      if (rotation == 270) tx = y, ty = bitmap.widthDots - 1 - x;
+      auto& byte = out.rows[static_cast<size_t>(ty) * out.widthBytes + tx / 8];
+      byte = static_cast<char>(static_cast<unsigned char>(byte) & ~(0x80U >> (tx % 8)));
+    }
+  }
+  return out;
 }
 
 }  // namespace briskal::hostkit::labelprinter

@@ -9,6 +9,7 @@
 namespace briskal::hostkit::labelprinter {
 
 struct MonoBitmap {
+  int widthDots = 0;
   int widthBytes = 0;
   int height = 0;
   std::string rows;  // widthBytes * height bytes
@@ -16,5 +17,8 @@ struct MonoBitmap {
 
 // Throws briskal::Error naming the file when it cannot be read as PNG.
 MonoBitmap loadMonoBitmap(const std::filesystem::path& png, int widthDots, int heightDots);
+
+// The bitmap turned clockwise by 0, 90, 180 or 270 degrees.
+MonoBitmap turned(const MonoBitmap& bitmap, int rotation);
 
 }  // namespace briskal::hostkit::labelprinter

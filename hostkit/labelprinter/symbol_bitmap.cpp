@@ -50,6 +50,7 @@ MonoBitmap symbolBitmap(const report::BarcodeOp& op, int widthDots, int heightDo
 
   MonoBitmap bitmap;
   const int width = symbol->bitmap_width;
+  bitmap.widthDots = width;
   bitmap.widthBytes = (width + 7) / 8;
   bitmap.height = symbol->bitmap_height;
   bitmap.rows.assign(static_cast<size_t>(bitmap.widthBytes) * bitmap.height, static_cast<char>(0xFF));

@@ -44,4 +44,17 @@ std::string toWindows1252(std::string_view utf8) {
   return out;
 }
 
+std::string fromWindows1252(std::string_view windows1252) {
+  std::u16string units;
+  units.reserve(windows1252.size());
+  for (const char byte : windows1252) {
+    const auto c = static_cast<unsigned char>(byte);
+    const auto* high = std::find_if(kHighCharacters.begin(), kHighCharacters.end(),
+                                    [c](const auto& entry) { return entry.second == c; });
+    units += c >= 0x80 && c < 0xA0 ? (high != kHighCharacters.end() ? high->first : u'?')
+                                   : static_cast<char16_t>(c);
+  }
+  return utf8::fromUtf16(units);
+}
+
 }  // namespace briskal::hostkit::labelprinter

@@ -23,7 +23,26 @@ char mediaCode(Media media) {
   return 'Y';
 }
 
-char alignCode(report::Align align) { return align == report::Align::Center ? 'C' : 'R'; }
+char alignCode(report::Align align) {
+  switch (align) {
+    case report::Align::Left: return 'L';
+    case report::Align::Center: return 'C';
+    case report::Align::Right: return 'R';
+  }
+  return 'L';
+}
+
+// The field orientations: normal, turned 90 degrees clockwise, inverted, read bottom up.
+char orientation(int rotation) {
+  switch (rotation) {
+    case 90: return 'R';
+    case 180: return 'I';
+    case 270: return 'B';
+    default: return 'N';
+  }
+}
+
+bool across(int rotation) { return rotation == 90 || rotation == 270; }
 
 constexpr char kHex[] = "0123456789ABCDEF";
 
@@ -79,10 +98,18 @@ void ZplWriter::draw(const report::TextOp& op) {
   if (op.text.empty()) return;
   const int height = static_cast<int>(
       std::lround(std::clamp(op.size * settings_.resolution() / 72.0, 1.0, double{kMaxDots})));
-  out_ += fmt::format("^FO{},{}^A0N,{},{}", place(op.x), place(op.y), height, height);
-  // The scalable font is proportional: a field block one line high aligns the text in its box.
-  const bool inFieldBlock = op.align != report::Align::Left;
-  if (inFieldBlock) out_ += fmt::format("^FB{},1,0,{},0", std::max(1, dots(op.width)), alignCode(op.align));
+  // A field's origin is the top left of what it covers on the label; the text's top faces where
+  // the turn takes it, so a text turned by 90 degrees lies along the right of its box.
+  int x = place(op.x);
+  int y = place(op.y);
+  if (op.rotation == 90) x = std::max(0, dots(op.x + op.width) - height);
+  if (op.rotation == 180) y = std::max(0, dots(op.y + op.height) - height);
+  out_ += fmt::format("^FO{},{}^A0{},{},{}", x, y, orientation(op.rotation), height, height);
+  // The scalable font is proportional: a field block one line high aligns the text in its box,
+  // and starts a turned text at its box's end.
+  const bool inFieldBlock = op.align != report::Align::Left || op.rotation != 0;
+  const int run = dots(across(op.rotation) ? op.height : op.width);
+  if (inFieldBlock) out_ += fmt::format("^FB{},1,0,{},0", std::max(1, run), alignCode(op.align));
   fieldData(op.text, inFieldBlock);
 }
 
@@ -90,39 +117,42 @@ void ZplWriter::draw(const report::BarcodeOp& op) {
   if (op.data.empty()) return;
   const int x = place(op.x);
   const int y = place(op.y);
-  const int width = dots(op.width);
-  const int height = dots(op.height);
+  // The symbol's own width and height, upright, before it is turned onto the label.
+  const int width = dots(across(op.rotation) ? op.height : op.width);
+  const int height = dots(across(op.rotation) ? op.width : op.height);
+  const char turn = orientation(op.rotation);
   // The human-readable line printed under linear barcodes takes about 3 mm of the box.
   const int barHeight = std::max(1, op.showText ? height - dots(3.0) : height);
   const char readable = op.showText ? 'Y' : 'N';
   switch (op.symbology) {
     case report::Symbology::Code128: {
       if (!printableAscii(op.data)) {
-        graphic(x, y, symbolBitmap(op, width, height));
+        graphic(x, y, turned(symbolBitmap(op, width, height), op.rotation));
         return;
       }
       const int module = std::clamp(width / code128Modules(op.data), 1, 10);
-      out_ += fmt::format("^BY{}^FO{},{}^BCN,{},{},N,N,A", module, x, y, barHeight, readable);
+      out_ += fmt::format("^BY{}^FO{},{}^BC{},{},{},N,N,A", module, x, y, turn, barHeight, readable);
       fieldData(op.data, false);
       return;
     }
     case report::Symbology::Ean13: {
       const std::string digits = ean13Digits(op.data);
       const int module = std::clamp(width / kEan13Modules, 1, 10);
-      out_ += fmt::format("^BY{}^FO{},{}^BEN,{},{},N", module, x, y, barHeight, readable);
+      out_ += fmt::format("^BY{}^FO{},{}^BE{},{},{},N", module, x, y, turn, barHeight, readable);
       fieldData(digits, false);
       return;
     }
     case report::Symbology::QrCode: {
       const int magnification = std::clamp(std::min(width, height) / qrModules(op.data.size()), 1, 10);
-      // Error correction M, automatic data input.
+      // Error correction M, automatic data input. The command has no turns: a square symbol
+      // reads the same turned or not.
       out_ += fmt::format("^FO{},{}^BQN,2,{}", x, y, magnification);
       fieldData("MA," + op.data, false);
       return;
     }
     case report::Symbology::DataMatrix: {
       const int module = std::clamp(std::min(width, height) / dataMatrixModules(op.data), 1, 40);
-      out_ += fmt::format("^FO{},{}^BXN,{},200", x, y, module);
+      out_ += fmt::format("^FO{},{}^BX{},{},200", x, y, turn, module);
       fieldData(op.data, false);
       return;
     }
@@ -156,7 +186,10 @@ void ZplWriter::draw(const report::BoxOp& op) {
 }
 
 void ZplWriter::draw(const report::ImageOp& op) {
-  graphic(place(op.x), place(op.y), loadMonoBitmap(op.file, dots(op.width), dots(op.height)));
+  const bool turnedAcross = across(op.rotation);
+  const MonoBitmap upright = loadMonoBitmap(op.file, dots(turnedAcross ? op.height : op.width),
+                                            dots(turnedAcross ? op.width : op.height));
+  graphic(place(op.x), place(op.y), turned(upright, op.rotation));
 }
 
 void ZplWriter::graphic(int x, int y, const MonoBitmap& bitmap) {

@@ -26,15 +26,16 @@ size_t DrawingOpHash::operator()(const DrawingOp& op) const {
       [&](const auto& o) {
         using Op = std::decay_t<decltype(o)>;
         if constexpr (std::is_same_v<Op, TextOp>) {
-          h.add(o.x, o.y, o.width, o.height, o.text, o.font, o.size, o.bold, static_cast<int>(o.align));
+          h.add(o.x, o.y, o.width, o.height, o.text, o.font, o.size, o.bold, static_cast<int>(o.align),
+                o.italic, o.rotation);
         } else if constexpr (std::is_same_v<Op, BarcodeOp>) {
-          h.add(o.x, o.y, o.width, o.height, static_cast<int>(o.symbology), o.data, o.showText);
+          h.add(o.x, o.y, o.width, o.height, static_cast<int>(o.symbology), o.data, o.showText, o.rotation);
         } else if constexpr (std::is_same_v<Op, LineOp>) {
           h.add(o.x1, o.y1, o.x2, o.y2, o.thickness);
         } else if constexpr (std::is_same_v<Op, BoxOp>) {
           h.add(o.x, o.y, o.width, o.height, o.thickness, o.filled);
         } else {
-          h.add(o.x, o.y, o.width, o.height, o.file);
+          h.add(o.x, o.y, o.width, o.height, o.file, o.rotation);
         }
       },
       op);

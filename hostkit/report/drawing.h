@@ -13,6 +13,11 @@ inline constexpr double kMillimetresPerPoint = 25.4 / 72;
 
 enum class Align { Left, Center, Right };
 
+// Texts, barcodes and images may be turned clockwise by a quarter turn or more, about the middle
+// of their box: the box stays where it is on the page and what is drawn in it is turned, so a
+// text turned by 90 degrees runs down a tall box.
+inline constexpr int kRotations[] = {0, 90, 180, 270};
+
 struct TextOp {
   double x = 0, y = 0;           // top left of the text box
   double width = 0, height = 0;  // the box the text is aligned in
@@ -21,6 +26,8 @@ struct TextOp {
   double size = 10;  // points
   bool bold = false;
   Align align = Align::Left;
+  bool italic = false;
+  int rotation = 0;  // degrees clockwise: 0, 90, 180 or 270
   bool operator==(const TextOp&) const = default;
 };
 
@@ -31,6 +38,7 @@ struct BarcodeOp {
   Symbology symbology = Symbology::Code128;
   std::string data;
   bool showText = true;  // human-readable text under linear barcodes
+  int rotation = 0;
   bool operator==(const BarcodeOp&) const = default;
 };
 
@@ -50,6 +58,7 @@ struct BoxOp {
 struct ImageOp {
   double x = 0, y = 0, width = 0, height = 0;
   std::string file;  // a PNG file
+  int rotation = 0;
   bool operator==(const ImageOp&) const = default;
 };
 

@@ -1,8 +1,31 @@
 #include "hostkit/report/page_drawer.h"
 
+#include <numbers>
+
 #include "hostkit/report/barcode_painter.h"
+#include "hostkit/report/text_measure.h"
 
 namespace briskal::hostkit::report {
+namespace {
+
+// Turns the context about the middle of the op's box and returns the op as it is drawn there,
+// upright in a box of its own whose sides follow the turn.
+template <typename Op>
+Op turned(cairo_t* cr, const Op& op) {
+  Op upright = op;
+  const bool across = op.rotation == 90 || op.rotation == 270;
+  upright.width = across ? op.height : op.width;
+  upright.height = across ? op.width : op.height;
+  upright.x = 0;
+  upright.y = 0;
+  upright.rotation = 0;
+  cairo_translate(cr, op.x + op.width / 2, op.y + op.height / 2);
+  cairo_rotate(cr, op.rotation * std::numbers::pi / 180);
+  cairo_translate(cr, -upright.width / 2, -upright.height / 2);
+  return upright;
+}
+
+}  // namespace
 
 void PageDrawer::draw(cairo_t* cr, const Page& page) {
   if (target_ == Target::Pixels) {
@@ -24,9 +47,14 @@ void PageDrawer::drawOps(cairo_t* cr, const Page& page, const std::vector<Drawin
 }
 
 void PageDrawer::drawOp(cairo_t* cr, const Page& page, const TextOp& t) const {
-  cairo_select_font_face(cr, t.font.c_str(), CAIRO_FONT_SLANT_NORMAL,
-                         t.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-  cairo_set_font_size(cr, t.size * kMillimetresPerPoint);
+  if (t.rotation != 0) {
+    // Upright, the text is cut at its box's sides as any other, and free above and below.
+    TextOp upright = turned(cr, t);
+    upright.y = upright.height;
+    cairo_translate(cr, 0, -upright.height);
+    return drawOp(cr, Page{upright.width, 3 * upright.height, {}}, upright);
+  }
+  selectFont(cr, t.font, t.bold, t.italic, t.size);
   cairo_font_extents_t font;
   cairo_font_extents(cr, &font);
   cairo_text_extents_t text;
@@ -47,7 +75,8 @@ void PageDrawer::drawOp(cairo_t* cr, const Page& page, const TextOp& t) const {
 }
 
 void PageDrawer::drawOp(cairo_t* cr, const Page&, const BarcodeOp& b) const {
-  drawBarcode(cr, b, target_ == Target::Document ? Bars::EachApart : Bars::OneShape);
+  drawBarcode(cr, b.rotation != 0 ? turned(cr, b) : b,
+              target_ == Target::Document ? Bars::EachApart : Bars::OneShape);
 }
 
 void PageDrawer::drawOp(cairo_t* cr, const Page&, const LineOp& l) {
@@ -67,7 +96,8 @@ void PageDrawer::drawOp(cairo_t* cr, const Page&, const BoxOp& b) {
   }
 }
 
-void PageDrawer::drawOp(cairo_t* cr, const Page&, const ImageOp& i) {
+void PageDrawer::drawOp(cairo_t* cr, const Page& page, const ImageOp& i) {
+  if (i.rotation != 0) return drawOp(cr, page, turned(cr, i));
   cairo_surface_t* picture = image(i.file);
   const int width = cairo_image_surface_get_width(picture);
   const int height = cairo_image_surface_get_height(picture);

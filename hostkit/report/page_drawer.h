@@ -29,7 +29,7 @@ class PageDrawer {
   void drawOp(cairo_t* cr, const Page&, const BarcodeOp& b) const;
   static void drawOp(cairo_t* cr, const Page&, const LineOp& l);
   static void drawOp(cairo_t* cr, const Page&, const BoxOp& b);
-  void drawOp(cairo_t* cr, const Page&, const ImageOp& i);
+  void drawOp(cairo_t* cr, const Page& page, const ImageOp& i);
   cairo_surface_t* image(const std::string& file);
 
   Target target_;

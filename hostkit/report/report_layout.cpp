@@ -6,6 +6,7 @@
 
 #include "common/convert.h"
 #include "data/recordset.h"
+#include "hostkit/report/text_measure.h"
 
 namespace briskal::hostkit::report {
 namespace {
@@ -206,29 +207,37 @@ class Layouter {
 
   // Each returns the bottom of what it placed, relative to the section's top.
   double placeItem(const TextItem& i, double top, std::vector<DrawingOp>& ops) {
-    const auto op = [&](std::string line, double y, double height) {
+    const auto op = [&](std::string line, double y, double height, double size) {
       // Built in place: GCC 12 at -O3 takes a push_back of the op here for a read of an
       // uninitialised barcode (a false maybe-uninitialized warning).
       if (!line.empty())
-        ops.emplace_back(std::in_place_type<TextOp>, TextOp{i.x, top + y, i.width, height, std::move(line),
-                                                            i.font, i.size, i.bold, i.align});
+        ops.emplace_back(std::in_place_type<TextOp>,
+                         TextOp{i.x, top + y, i.width, height, std::move(line), i.font, size, i.bold, i.align,
+                                i.italic, i.rotation});
     };
     if (!i.multiline) {
-      op(printedText(i), i.y, i.height);
+      std::string line = printedText(i);
+      // A turned text runs along its box's height.
+      const double room = i.rotation == 90 || i.rotation == 270 ? i.height : i.width;
+      const double size = i.shrinkTo > 0 && !line.empty() ? fittingSize(measure(), line, i.font, i.bold,
+                                                                        i.italic, i.size, i.shrinkTo, room)
+                                                          : i.size;
+      op(std::move(line), i.y, i.height, size);
       return i.y + i.height;
     }
     const double lineHeight = i.lineHeight > 0 ? i.lineHeight : i.size * kMillimetresPerPoint * kLineSpacing;
     const std::string text = textOf(i.source, i.format);
     const std::vector<std::string_view> lines = splitLines(text);
     for (size_t n = 0; n < lines.size(); ++n)
-      op(trimRight(lines[n]), i.y + static_cast<double>(n) * lineHeight, lineHeight);
+      op(trimRight(lines[n]), i.y + static_cast<double>(n) * lineHeight, lineHeight, i.size);
     return std::max(i.y + i.height, i.y + static_cast<double>(lines.size()) * lineHeight);
   }
 
   double placeItem(const BarcodeItem& i, double top, std::vector<DrawingOp>& ops) {
     std::string data = trimRight(textOf(i.source, ""));
     if (!data.empty())
-      ops.push_back(BarcodeOp{i.x, top + i.y, i.width, i.height, i.symbology, std::move(data), i.showText});
+      ops.push_back(
+          BarcodeOp{i.x, top + i.y, i.width, i.height, i.symbology, std::move(data), i.showText, i.rotation});
     return i.y + i.height;
   }
 
@@ -243,8 +252,14 @@ class Layouter {
   }
 
   double placeItem(const ImageItem& i, double top, std::vector<DrawingOp>& ops) {
-    ops.push_back(ImageOp{i.x, top + i.y, i.width, i.height, (template_.folder / i.file).string()});
+    ops.push_back(
+        ImageOp{i.x, top + i.y, i.width, i.height, (template_.folder / i.file).string(), i.rotation});
     return i.y + i.height;
+  }
+
+  TextMeasure& measure() {
+    if (!measure_) measure_ = std::make_unique<TextMeasure>();
+    return *measure_;
   }
 
   std::string textOf(const ValueSource& source, const std::string& format) const {
@@ -288,6 +303,7 @@ class Layouter {
   std::unordered_map<std::string, std::string> formulas_;
   std::unordered_map<std::string, std::string> captions_;
   std::unordered_map<std::string, size_t> fields_;
+  std::unique_ptr<TextMeasure> measure_;  // made when a text first shrinks to fit
 };
 
 void layOut(const ReportTemplate& reportTemplate, data::Recordset& records, const RunSettings& run,

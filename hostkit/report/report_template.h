@@ -30,6 +30,7 @@ struct PageSetup {
   PageKind kind = PageKind::Report;
   double width = 210, height = 297;
   double marginTop = 0, marginBottom = 0, marginLeft = 0, marginRight = 0;
+  SourcePos at;
   friend bool operator==(const PageSetup&, const PageSetup&) = default;
 };
 
@@ -53,6 +54,9 @@ struct TextItem {
   bool multiline = false;  // lines split at CR LF, one under the other
   double lineHeight = 0;   // millimetres; 0 takes 1.2 times the font size
   bool collapse = false;   // with nothing to print it takes no room: what lies below moves up
+  bool italic = false;
+  int rotation = 0;     // degrees clockwise, one of kRotations; single-line texts only
+  double shrinkTo = 0;  // points: a line too wide for its box prints smaller, down to this size
   SourcePos at;
   friend bool operator==(const TextItem&, const TextItem&) = default;
 };
@@ -62,6 +66,7 @@ struct BarcodeItem {
   Symbology symbology = Symbology::Code128;
   ValueSource source;
   bool showText = true;
+  int rotation = 0;
   SourcePos at;
   friend bool operator==(const BarcodeItem&, const BarcodeItem&) = default;
 };
@@ -84,6 +89,7 @@ struct BoxItem {
 struct ImageItem {
   double x = 0, y = 0, width = 0, height = 0;
   std::string file;  // as written, relative to the template's folder
+  int rotation = 0;
   SourcePos at;
   friend bool operator==(const ImageItem&, const ImageItem&) = default;
 };
@@ -106,6 +112,7 @@ struct Section {
 struct Formula {
   std::string name;
   std::string text;  // printed until the run sets another
+  SourcePos at;
   friend bool operator==(const Formula&, const Formula&) = default;
 };
 

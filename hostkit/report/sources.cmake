@@ -21,7 +21,9 @@ set(HOSTKIT_REPORT_SOURCES
   report/staged_file.cpp
   report/template_engine.cpp
   report/template_parser.cpp
+  report/template_rewrite.cpp
   report/template_writer.cpp
+  report/text_measure.cpp
 )
 # Packages these sources need, found in the top-level CMakeLists.txt:
 #   pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)   -> PkgConfig::CAIRO (libcairo2-dev)

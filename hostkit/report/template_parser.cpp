@@ -260,6 +260,7 @@ class Parser {
     const Attributes a(
         *this, s, {"kind", "width", "height", "margin-top", "margin-bottom", "margin-left", "margin-right"});
     PageSetup& p = result_.page;
+    p.at = {s.line, s.column};
     p.kind = a.choice("kind", {"report", "label"}, 0) == 0 ? PageKind::Report : PageKind::Label;
     if (p.kind == PageKind::Label) {
       p.width = a.requiredNumber("width", true);
@@ -279,7 +280,7 @@ class Parser {
   void formula(const Statement& s) {
     const Attributes a(*this, s, {"name", "text"});
     const Attribute& nameAttribute = a.required("name");
-    Formula f{a.valueOf(nameAttribute), a.text("text", "")};
+    Formula f{a.valueOf(nameAttribute), a.text("text", ""), {s.line, s.column}};
     if (!isIdentifier(f.name)) failValue(s, nameAttribute, "'" + f.name + "' is not a valid formula name");
     if (result_.findFormula(f.name)) failValue(s, nameAttribute, "formula '" + f.name + "' declared twice");
     result_.formulas.push_back(std::move(f));
@@ -305,9 +306,10 @@ class Parser {
   TemplateItem item(const Statement& s) const {
     const SourcePos at{s.line, s.column};
     if (s.keyword == "text") {
-      const Attributes a(*this, s,
-                         {"x", "y", "w", "h", "value", "field", "formula", "caption", "font", "size", "bold",
-                          "align", "format", "multiline", "line-height", "collapse"});
+      const Attributes a(
+          *this, s,
+          {"x", "y", "w", "h", "value", "field", "formula", "caption", "font", "size", "bold", "align",
+           "format", "multiline", "line-height", "collapse", "italic", "rotate", "shrink-to"});
       TextItem t;
       t.x = a.requiredNumber("x");
       t.y = a.requiredNumber("y");
@@ -323,12 +325,19 @@ class Parser {
       t.multiline = a.flag("multiline");
       t.lineHeight = a.number("line-height", 0, true);
       t.collapse = a.flag("collapse");
+      t.italic = a.flag("italic");
+      t.rotation = rotation(s, a);
+      if (t.rotation != 0 && t.multiline) fail(s, *a.find("rotate"), "a multi-line text cannot be turned");
+      t.shrinkTo = a.number("shrink-to", 0, true);
+      if (a.find("shrink-to") && t.shrinkTo > t.size)
+        failValue(s, *a.find("shrink-to"), "'shrink-to' must not be larger than the text's size");
       t.at = at;
       return t;
     }
     if (s.keyword == "barcode") {
-      const Attributes a(*this, s,
-                         {"x", "y", "w", "h", "type", "value", "field", "formula", "caption", "show-text"});
+      const Attributes a(
+          *this, s,
+          {"x", "y", "w", "h", "type", "value", "field", "formula", "caption", "show-text", "rotate"});
       BarcodeItem b;
       b.x = a.requiredNumber("x");
       b.y = a.requiredNumber("y");
@@ -338,6 +347,7 @@ class Parser {
       b.symbology = static_cast<Symbology>(a.choice("type", {"code128", "ean13", "qrcode", "datamatrix"}, 0));
       b.source = source(s, a);
       b.showText = !a.find("show-text") || a.flag("show-text");
+      b.rotation = rotation(s, a);
       b.at = at;
       return b;
     }
@@ -356,13 +366,27 @@ class Parser {
                      a.flag("filled"),
                      at};
     }
-    const Attributes a(*this, s, {"x", "y", "w", "h", "file"});
-    ImageItem image{a.requiredNumber("x"),       a.requiredNumber("y"),  a.requiredNumber("w", true),
-                    a.requiredNumber("h", true), a.requiredText("file"), at};
+    const Attributes a(*this, s, {"x", "y", "w", "h", "file", "rotate"});
+    ImageItem image{a.requiredNumber("x"),
+                    a.requiredNumber("y"),
+                    a.requiredNumber("w", true),
+                    a.requiredNumber("h", true),
+                    a.requiredText("file"),
+                    rotation(s, a),
+                    at};
     std::error_code ignored;
     if (!std::filesystem::is_regular_file(folder_ / image.file, ignored))
       failValue(s, *a.find("file"), "image file '" + image.file + "' not found");
     return image;
+  }
+
+  int rotation(const Statement& s, const Attributes& a) const {
+    const Attribute* turn = a.find("rotate");
+    if (!turn) return 0;
+    const std::string value = a.valueOf(*turn);
+    for (const int r : kRotations)
+      if (value == std::to_string(r)) return r;
+    failValue(s, *turn, "'rotate' turns by 0, 90, 180 or 270 degrees");
   }
 
   ValueSource source(const Statement& s, const Attributes& a) const {

@@ -41,7 +41,7 @@ class Line {
     if (on) text_ += std::string(" ") + name;
     return *this;
   }
-  std::string done() const { return text_ + "\n"; }
+  std::string done() const { return text_; }
 
  private:
   Line& add(const char* name, const std::string& value) {
@@ -79,22 +79,26 @@ const char* symbologyName(Symbology s) {
   return "code128";
 }
 
-std::string item(const TemplateItem& item) {
+}  // namespace
+
+std::string itemStatement(const TemplateItem& item) {
   return std::visit(
       [](const auto& i) {
         using T = std::decay_t<decltype(i)>;
         if constexpr (std::is_same_v<T, TextItem>) {
-          Line line("  text");
+          Line line("text");
           line.num("x", i.x).num("y", i.y).num("w", i.width).num("h", i.height);
           source(line, i.source);
           line.str("font", i.font).num("size", i.size).flag("bold", i.bold).word("align", alignName(i.align));
           if (!i.format.empty()) line.str("format", i.format);
           line.flag("multiline", i.multiline);
           if (i.lineHeight > 0) line.num("line-height", i.lineHeight);
-          line.flag("collapse", i.collapse);
+          line.flag("collapse", i.collapse).flag("italic", i.italic);
+          if (i.rotation != 0) line.num("rotate", i.rotation);
+          if (i.shrinkTo > 0) line.num("shrink-to", i.shrinkTo);
           return line.done();
         } else if constexpr (std::is_same_v<T, BarcodeItem>) {
-          Line line("  barcode");
+          Line line("barcode");
           line.num("x", i.x)
               .num("y", i.y)
               .num("w", i.width)
@@ -102,9 +106,10 @@ std::string item(const TemplateItem& item) {
               .word("type", symbologyName(i.symbology));
           source(line, i.source);
           if (!i.showText) line.word("show-text", "no");
+          if (i.rotation != 0) line.num("rotate", i.rotation);
           return line.done();
         } else if constexpr (std::is_same_v<T, LineItem>) {
-          return Line("  line")
+          return Line("line")
               .num("x1", i.x1)
               .num("y1", i.y1)
               .num("x2", i.x2)
@@ -112,7 +117,7 @@ std::string item(const TemplateItem& item) {
               .num("thickness", i.thickness)
               .done();
         } else if constexpr (std::is_same_v<T, BoxItem>) {
-          return Line("  box")
+          return Line("box")
               .num("x", i.x)
               .num("y", i.y)
               .num("w", i.width)
@@ -121,39 +126,45 @@ std::string item(const TemplateItem& item) {
               .flag("filled", i.filled)
               .done();
         } else {
-          return Line("  image")
-              .num("x", i.x)
-              .num("y", i.y)
-              .num("w", i.width)
-              .num("h", i.height)
-              .str("file", i.file)
-              .done();
+          Line line("image");
+          line.num("x", i.x).num("y", i.y).num("w", i.width).num("h", i.height).str("file", i.file);
+          if (i.rotation != 0) line.num("rotate", i.rotation);
+          return line.done();
         }
       },
       item);
 }
 
-}  // namespace
+std::string pageStatement(const PageSetup& p) {
+  return Line("page")
+      .word("kind", p.kind == PageKind::Label ? "label" : "report")
+      .num("width", p.width)
+      .num("height", p.height)
+      .num("margin-top", p.marginTop)
+      .num("margin-bottom", p.marginBottom)
+      .num("margin-left", p.marginLeft)
+      .num("margin-right", p.marginRight)
+      .done();
+}
+
+std::string formulaStatement(const Formula& f) {
+  return Line("formula").word("name", f.name).str("text", f.text).done();
+}
+
+std::string sectionStatement(const Section& s) {
+  return Line("section")
+      .word("name", s.name)
+      .word("kind", s.kind == SectionKind::Header ? "header" : "detail")
+      .num("height", s.height)
+      .done();
+}
 
 std::string writeTemplate(const ReportTemplate& t) {
-  const PageSetup& p = t.page;
-  std::string out = Line("page")
-                        .word("kind", p.kind == PageKind::Label ? "label" : "report")
-                        .num("width", p.width)
-                        .num("height", p.height)
-                        .num("margin-top", p.marginTop)
-                        .num("margin-bottom", p.marginBottom)
-                        .num("margin-left", p.marginLeft)
-                        .num("margin-right", p.marginRight)
-                        .done();
-  for (const Formula& f : t.formulas) out += Line("formula").word("name", f.name).str("text", f.text).done();
+  std::string out = pageStatement(t.page) + "\n";
+  for (const Formula& f : t.formulas) out += formulaStatement(f) + "\n";
   for (const Section& s : t.sections) {
-    out += Line("section")
-               .word("name", s.name)
-               .word("kind", s.kind == SectionKind::Header ? "header" : "detail")
-               .num("height", s.height)
-               .done();
-    for (const TemplateItem& i : s.items) out += item(i);
+    out += sectionStatement(s) + "\n";
+    for (const TemplateItem& i : s.items) out += "  " + itemStatement(i) + "\n";
   }
   return out;
 }

@@ -10,4 +10,10 @@ namespace briskal::hostkit::report {
 
 std::string writeTemplate(const ReportTemplate& reportTemplate);
 
+// One statement each, without indentation or line end.
+std::string pageStatement(const PageSetup& page);
+std::string formulaStatement(const Formula& formula);
+std::string sectionStatement(const Section& section);
+std::string itemStatement(const TemplateItem& item);
+
 }  // namespace briskal::hostkit::report

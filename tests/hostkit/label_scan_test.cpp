@@ -9,7 +9,7 @@
 #include <string>
 
 #include "hostkit/labelprinter/label_writer.h"
-#include "support/label_raster.h"
+#include "hostkit/labelprinter/stream_raster.h"
 #include "support/memory_device.h"
 #include "support/process.h"
 
@@ -32,17 +32,18 @@ struct Symbol {
 };
 
 // The label printed with `settings`, as dots in a PGM file.
-fs::path printed(const BarcodeOp& op, PrinterSettings settings, const std::string& name) {
+fs::path printed(const report::DrawingOp& op, PrinterSettings settings, const std::string& name) {
   Page page{.width = 100, .height = 60, .ops = {op}};
   MemoryDevice device;
   const auto writer = makeLabelWriter(device, settings);
   writer->startJob();
   writer->label(page);
-  const auto labels = settings.language == PrinterLanguage::Zpl ? testing::rasterizeZpl(device.bytes())
-                                                                : testing::rasterizeEpl2(device.bytes());
+  const auto labels = settings.language == PrinterLanguage::Zpl
+                          ? rasterizeZpl(device.bytes())
+                          : rasterizeEpl2(device.bytes(), settings.resolution());
   EXPECT_EQ(labels.size(), 1u);
   fs::path file = fs::path(testing::processTemporaryFolder()) / (name + ".pgm");
-  testing::writePgm(labels.at(0), file);
+  writePgm(labels.at(0), file);
   return file;
 }
 
@@ -65,15 +66,18 @@ TEST(LabelScan, EveryBarcodeScansWithItsTextInBothLanguagesAndResolutions) {
   for (const PrinterLanguage language : {PrinterLanguage::Epl2, PrinterLanguage::Zpl}) {
     for (const int dpi : {203, 300}) {
       for (const Symbol& s : symbols) {
+        // Turned a quarter the other way at 300 dpi: a label read down its side.
+        const int turn = dpi == 300 ? 90 : 0;
         const bool matrix = s.symbology == Symbology::QrCode || s.symbology == Symbology::DataMatrix;
         const BarcodeOp op{.x = 10,
-                           .y = 10,
-                           .width = matrix ? 30.0 : 80.0,
-                           .height = matrix ? 30.0 : 20.0,
+                           .y = 5,
+                           .width = matrix || turn ? 30.0 : 80.0,
+                           .height = matrix ? 30.0 : (turn ? 50.0 : 20.0),
                            .symbology = s.symbology,
-                           .data = s.data};
-        const std::string what =
-            std::string(languageName(language)) + " " + std::to_string(dpi) + " dpi: " + s.data;
+                           .data = s.data,
+                           .rotation = turn};
+        const std::string what = std::string(languageName(language)) + " " + std::to_string(dpi) +
+                                 " dpi, turned " + std::to_string(turn) + ": " + s.data;
         const fs::path file = printed(op, {.language = language, .dpi = dpi}, "scan" + std::to_string(n++));
         const testing::ProcessResult read =
             s.reader == std::string("zbarimg")
@@ -85,6 +89,47 @@ TEST(LabelScan, EveryBarcodeScansWithItsTextInBothLanguagesAndResolutions) {
         EXPECT_EQ(decoded, s.decoded) << what;
       }
     }
+  }
+}
+
+// Dark dots of `label` in the box x, y, w, h given in millimetres at `dpi`.
+int darkDots(const LabelDots& label, int dpi, double x, double y, double w, double h) {
+  const auto dot = [dpi](double mm) { return static_cast<int>(mm * dpi / 25.4); };
+  int count = 0;
+  for (int row = std::max(0, dot(y)); row < std::min(label.height, dot(y + h)); ++row)
+    for (int col = std::max(0, dot(x)); col < std::min(label.width, dot(x + w)); ++col)
+      count += label.black[static_cast<size_t>(row) * label.width + col];
+  return count;
+}
+
+TEST(PrinterView, TextsLinesAndBoxesAreDrawnWhereThePrinterPrintsThem) {
+  using report::TextOp;
+  const Page page{
+      .width = 100,
+      .height = 60,
+      .ops = {
+          report::BoxOp{.x = 2, .y = 2, .width = 40, .height = 20, .thickness = 0.5},
+          report::LineOp{.x1 = 50, .y1 = 30, .x2 = 95, .y2 = 30, .thickness = 0.5},
+          TextOp{.x = 5, .y = 5, .width = 30, .height = 5, .text = "Flangia", .size = 12},
+          TextOp{.x = 85, .y = 2, .width = 8, .height = 25, .text = "DN 80", .size = 12, .rotation = 90}}};
+  for (const PrinterLanguage language : {PrinterLanguage::Epl2, PrinterLanguage::Zpl}) {
+    SCOPED_TRACE(languageName(language));
+    MemoryDevice device;
+    const PrinterSettings settings{.language = language, .dpi = 203};
+    const auto writer = makeLabelWriter(device, settings);
+    writer->startJob();
+    writer->label(page);
+    const auto labels =
+        language == PrinterLanguage::Zpl ? rasterizeZpl(device.bytes()) : rasterizeEpl2(device.bytes(), 203);
+    ASSERT_EQ(labels.size(), 1U);
+    const LabelDots& label = labels[0];
+    EXPECT_EQ(label.width, 799);
+    EXPECT_GT(darkDots(label, 203, 5, 5, 30, 5), 100) << "the text";
+    EXPECT_GT(darkDots(label, 203, 1.5, 1.5, 41, 1), 100) << "the box's top";
+    EXPECT_EQ(darkDots(label, 203, 3, 11, 38, 10), 0) << "inside the box";
+    EXPECT_GT(darkDots(label, 203, 50, 29.5, 45, 1), 100) << "the line";
+    EXPECT_GT(darkDots(label, 203, 85, 2, 8, 25), 50) << "the turned text";
+    EXPECT_EQ(darkDots(label, 203, 44, 2, 40, 25), 0) << "nothing between";
   }
 }
 

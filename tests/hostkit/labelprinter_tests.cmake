@@ -5,11 +5,8 @@ briskal_test(labelprinter_tests ${CMAKE_CURRENT_LIST_DIR}/labelprinter_test.cpp)
 target_link_libraries(labelprinter_tests PRIVATE briskal_hostkit briskal_test_files)
 
 # The barcodes of both printer languages drawn back to dots and read by barcode readers.
-add_library(briskal_test_label_raster STATIC ${CMAKE_CURRENT_LIST_DIR}/../support/label_raster.cpp)
-target_include_directories(briskal_test_label_raster PUBLIC ${PROJECT_SOURCE_DIR}/tests)
-target_link_libraries(briskal_test_label_raster PUBLIC zint::zint)
 target_sources(labelprinter_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/label_scan_test.cpp)
-target_link_libraries(labelprinter_tests PRIVATE briskal_test_label_raster briskal_test_process)
+target_link_libraries(labelprinter_tests PRIVATE briskal_test_process)
 
 # Delivery confirmed by the printer, against loopback printers that reset, stall or stay silent.
 target_sources(labelprinter_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/label_delivery_test.cpp)

@@ -26,6 +26,7 @@
 #include "hostkit/report/template_engine.h"
 #include "hostkit/report/template_parser.h"
 #include "hostkit/report/template_writer.h"
+#include "hostkit/report/text_measure.h"
 #include "hostkit/runtime/headless_context.h"
 #include "hostkit/session/host_session.h"
 #include "support/database_backends.h"
@@ -251,6 +252,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "CRPD_BRISKLAB.RPT:3:16: unknown attribute 'wdth'"},
         BadTemplate{"MissingAttribute", kHead + "  text x=0 y=0 h=5 value=a\n",
                     "CRPD_BRISKLAB.RPT:3:3: missing attribute 'w'"},
+        BadTemplate{"SlantedTurn", kHead + "  text x=0 y=0 w=10 h=5 value=a rotate=45\n",
+                    "CRPD_BRISKLAB.RPT:3:40: 'rotate' turns by 0, 90, 180 or 270 degrees"},
+        BadTemplate{"TurnedLines", kHead + "  text x=0 y=0 w=10 h=5 value=a multiline rotate=90\n",
+                    "CRPD_BRISKLAB.RPT:3:43: a multi-line text cannot be turned"},
+        BadTemplate{"ShrinkingToALargerSize", kHead + "  text x=0 y=0 w=10 h=5 value=a size=8 shrink-to=9\n",
+                    "CRPD_BRISKLAB.RPT:3:50: 'shrink-to' must not be larger than the text's size"},
         BadTemplate{"UnknownStatement", kHead + "\n  circle x=1\n",
                     "CRPD_BRISKLAB.RPT:4:3: unknown statement 'circle'"},
         BadTemplate{"NoPageFirst", "# comment\nsection name=D height=5\n",
@@ -449,6 +456,39 @@ TEST(ReportLayout, AnEmptyCollapsingTextLetsWhatLiesBelowMoveUp) {
   EXPECT_NE(writeTemplate(parseTemplate(label, "T.RPT", {})).find(" collapse\n"), std::string::npos);
 }
 
+TEST(ReportLayout, ATextTooWideForItsBoxShrinksNoFurtherThanItsSmallestSize) {
+  auto support = printSupport({supportRow("A1")});
+  const std::vector<Page> pages = layOutText(
+      "page kind=label width=100 height=50\n"
+      "section name=D height=50\n"
+      "  text x=0 y=0 w=30 h=6 field=CG16_RAGSOANAG size=12 shrink-to=4\n"
+      "  text x=0 y=6 w=30 h=6 field=CG16_RAGSOANAG size=12 shrink-to=10\n"
+      "  text x=0 y=12 w=90 h=6 field=CG16_RAGSOANAG size=12 shrink-to=4\n"
+      "  text x=0 y=18 w=6 h=40 field=CG16_RAGSOANAG size=12 shrink-to=4 rotate=90 italic\n",
+      *support);
+  ASSERT_EQ(pages.size(), 1U);
+  const std::vector<const TextOp*> t = texts(pages[0]);
+  ASSERT_EQ(t.size(), 4U);
+  TextMeasure measure;
+  const auto width = [&](const TextOp& op) {
+    return measure.width(op.text, op.font, op.bold, op.italic, op.size);
+  };
+  // Smaller, fitting, and no smaller than it needs to be.
+  EXPECT_LT(t[0]->size, 12);
+  EXPECT_LE(width(*t[0]), 30);
+  TextOp larger = *t[0];
+  larger.size += 0.5;
+  EXPECT_GT(width(larger), 30);
+  EXPECT_EQ(t[1]->size, 10) << "it stops at its smallest size, and is cut at its box";
+  EXPECT_EQ(t[2]->size, 12) << "a text that fits keeps its size";
+  // A turned text runs along its box's height.
+  EXPECT_EQ(t[3]->rotation, 90);
+  EXPECT_TRUE(t[3]->italic);
+  EXPECT_LT(t[3]->size, 12);
+  EXPECT_LE(width(*t[3]), 40);
+  EXPECT_GT(width(*t[3]), 30);
+}
+
 TEST(ReportLayout, ARecordTallerThanAPageGetsAPageOfItsOwn) {
   std::string tall;
   for (int i = 0; i < 80; ++i) tall += "line\r\n";
@@ -603,6 +643,31 @@ TEST_P(RenderedBarcode, ReadsBackFromThePng) {
   EXPECT_EQ(renderPng({label}, file, kLabelDpi), std::vector<fs::path>{file});
   const testing::ProcessResult read = testing::runProcess(zbarimg, {"-q", file.string()});
   EXPECT_EQ(read.out, s.zbarType + ":" + s.data + "\n") << read.err;
+}
+
+TEST(ReportRendering, ATurnedTextAndBarcodeAreDrawnAcrossTheirBoxes) {
+  const std::string zbarimg = findProgram("zbarimg");
+  if (zbarimg.empty()) GTEST_SKIP() << "zbarimg (zbar-tools) is not installed: the barcode is not read back";
+  // A tall box on the left holds a barcode read top to bottom; a tall box on the right a text.
+  BarcodeOp bars{2, 2, 20, 70, Symbology::Code128, "ART-00042", true, 90};
+  TextOp text{80, 2, 10, 70, "WWWWWWWW", "DejaVu Sans", 20, true, Align::Left, false, 270};
+  const PageImage image = renderPageImage(Page{100, 80, {bars, text}}, 150);
+  const auto dark = [&](double xMm, double yMm, double wMm, double hMm) {
+    const double scale = 150 / 25.4;
+    int count = 0;
+    for (int y = static_cast<int>(yMm * scale); y < static_cast<int>((yMm + hMm) * scale); ++y)
+      for (int x = static_cast<int>(xMm * scale); x < static_cast<int>((xMm + wMm) * scale); ++x)
+        count += (reinterpret_cast<const uint32_t*>(image.pixels.data() + y * image.stride)[x] & 0xFF) < 128;
+    return count;
+  };
+  EXPECT_GT(dark(80, 2, 10, 70), 0);
+  EXPECT_GT(dark(2, 2, 20, 70), 0);
+  EXPECT_EQ(dark(60, 2, 19.5, 70), 0) << "the turned text stays in its box";
+  EXPECT_EQ(dark(22.5, 2, 50, 70), 0) << "the turned barcode stays in its box";
+  const fs::path file = fs::path(testing::temporaryFolder()) / "turned.png";
+  renderPng({Page{100, 80, {bars, text}}}, file, kLabelDpi);
+  const testing::ProcessResult read = testing::runProcess(zbarimg, {"-q", file.string()});
+  EXPECT_EQ(read.out, "CODE-128:ART-00042\n") << read.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(
