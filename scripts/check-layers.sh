@@ -15,6 +15,7 @@ allowed=(
   "src/params:common data host labelrows layouts params"
   "src/component:common data host output labelrows layouts params component"
   "hostkit:common data host hostkit"
+  "hostkit/designer:common data host hostkit output labelrows params"
   "apps/cli:common data hostkit commands output"
   "apps/desktop:common data hostkit"
 )
@@ -23,10 +24,16 @@ status=0
 for rule in "${allowed[@]}"; do
   folder=${rule%%:*}
   pattern="#include \"($(tr ' ' '|' <<<"${rule#*:}"))/"
+  # A subfolder with a rule of its own answers to that rule only.
+  own=()
+  for other in "${allowed[@]}"; do
+    sub=${other%%:*}
+    if [[ $sub == "$folder"/* ]]; then own+=("--exclude-dir=${sub##*/}"); fi
+  done
   while IFS= read -r hit; do
     echo "layer: $hit"
     status=1
-  done < <(grep -rnE '^#include "[a-z_]+/' "$folder" | grep -vE ":[0-9]+:$pattern" || true)
+  done < <(grep -rnE "${own[@]}" '^#include "[a-z_]+/' "$folder" | grep -vE ":[0-9]+:$pattern" || true)
 done
 
 # A form's header is included by its own sources (FORM.cpp, FORM_PART.cpp) and by the component,

@@ -28,6 +28,7 @@ struct DesktopOptions {
   std::string out = "briskal-labels.pdf";
   std::string labelPrinter = "briskal-labels.epl";
   int64_t confirmAbove = 1000;
+  std::string design;  // a template to open in the label designer in place of the component
 };
 
 // A database that is not there is offered as the demo database; false when the user declines or
@@ -90,6 +91,9 @@ int main(int argc, char** argv) {
       ->type_name("LABELS")
       ->check(CLI::NonNegativeNumber)
       ->capture_default_str();
+  app.add_option("--design", o.design,
+                 "Open the label designer with a template file, or a template the database keeps by name")
+      ->type_name("FILE|NAME");
   CLI11_PARSE(app, argc, argv);
 
   QApplication qt(argc, argv);
@@ -117,7 +121,8 @@ int main(int argc, char** argv) {
     if (window.width() > screen.width() * 9 / 10 || window.height() > screen.height() * 9 / 10)
       window.showMaximized();
     else window.show();
-    window.openComponent();
+    if (o.design.empty()) window.openComponent();
+    else window.openDesigner(o.design);
     return QApplication::exec();
   } catch (const Error& e) {
     QMessageBox::critical(nullptr, "briskal", QString::fromStdString(e.description()));

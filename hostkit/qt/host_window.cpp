@@ -9,6 +9,7 @@
 
 #include "common/convert.h"
 #include "common/routines.h"
+#include "hostkit/qt/designer_window.h"
 #include "hostkit/qt/print_settings_dialog.h"
 #include "hostkit/qt/qt_control.h"
 #include "hostkit/qt/qt_dialogs.h"
@@ -62,6 +63,8 @@ HostWindow::HostWindow(SessionOptions options, bool askOnScreen)
       labels->addAction(texts()("&Stampa etichette da ordine di lavoro"), this, [this] { openComponent(); });
   open->setObjectName("OpenComponent");
   open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+  labels->addAction(texts()("&Disegno etichette"), this, [this] { openDesigner(); })
+      ->setObjectName("OpenDesigner");
   labels->addSeparator();
   labels->addAction(texts()("&Esci"), this, [this] { close(); })->setShortcut(QKeySequence::Quit);
 
@@ -137,6 +140,27 @@ report::PageFeed HostWindow::showPreview(report::PreparedReport report) {
     shown->addPages(std::move(pages));
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   };
+}
+
+DesignerWindow* HostWindow::openDesigner(const std::string& fileOrName) {
+  HeadlessGlobalContext& global = session_->global();
+  DesignerContext context;
+  context.connectionString = global.connectionString();
+  context.company = toInt32(global.company(), global.regionalSettings());
+  context.user = global.userCode();
+  context.regional = global.regionalSettings();
+  context.texts = texts();
+  context.captions = [this](const std::string& caption) { return session_->catalogue().screenText(caption); };
+  auto* designer =
+      new DesignerWindow(std::move(context), this);  // a window of its own, which Qt deletes with this one
+  designer->setWindowFlag(Qt::Window);
+  designer->setAttribute(Qt::WA_DeleteOnClose);
+  designers_.push_back(designer);
+  QObject::connect(designer, &QObject::destroyed, this,
+                   [this, designer] { std::erase(designers_, designer); });
+  if (!fileOrName.empty()) designer->open(fileOrName);
+  designer->show();
+  return designer;
 }
 
 }  // namespace briskal::hostkit::qt

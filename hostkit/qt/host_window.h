@@ -17,6 +17,7 @@ class QLabel;
 
 namespace briskal::hostkit::qt {
 
+class DesignerWindow;
 class QtFormWindow;
 
 class HostWindow final : public QMainWindow {
@@ -28,6 +29,8 @@ class HostWindow final : public QMainWindow {
 
   // The menu entry: shows the parameter form, or brings it forward when it is open.
   void openComponent();
+  // The label designer, with a template file or a template the database keeps, or a new label.
+  DesignerWindow* openDesigner(const std::string& fileOrName = {});
   HostSession& session() { return *session_; }
   QMdiArea& workArea() { return *area_; }
   // The newest window of a form, nullptr when it has none.
@@ -51,6 +54,7 @@ class HostWindow final : public QMainWindow {
   report::ReportOptions printChoices_;
   PreviewTargets previewTargets_;
   std::unique_ptr<HostSession> session_;
+  std::vector<DesignerWindow*> designers_;
 };
 
 }  // namespace briskal::hostkit::qt

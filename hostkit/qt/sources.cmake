@@ -3,6 +3,8 @@
 # preview and the host window.
 add_library(briskal_hostkit_qt STATIC
   qt/cell_tips.cpp
+  qt/designer_canvas.cpp
+  qt/designer_window.cpp
   qt/form_memory.cpp
   qt/host_window.cpp
   qt/page_view.cpp

@@ -1,0 +1,491 @@
+#include "hostkit/qt/designer_window.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QScrollArea>
+#include <QToolBar>
+#include <fstream>
+#include <iterator>
+
+#include "common/error.h"
+#include "hostkit/designer/support_fields.h"
+#include "hostkit/qt/designer_canvas.h"
+#include "hostkit/report/staged_file.h"
+#include "hostkit/store/template_store.h"
+
+namespace briskal::hostkit::qt {
+namespace {
+
+constexpr char kDatabasePrefix[] = "db:";
+
+// A new label: 100 x 50 mm, one detail section.
+constexpr char kNewTemplate[] =
+    "page kind=label width=100 height=50\n"
+    "section name=Da kind=detail height=50\n";
+
+// The palette's list hands out field names as drags the canvas takes.
+class FieldPalette final : public QListWidget {
+ public:
+  using QListWidget::QListWidget;
+
+ protected:
+  QMimeData* mimeData(const QList<QListWidgetItem*>& items) const override {
+    auto* data = new QMimeData;  // Qt takes it over
+    if (!items.isEmpty()) data->setData(kFieldMimeType, items.front()->data(Qt::UserRole).toByteArray());
+    return data;
+  }
+};
+
+const std::pair<labelprinter::PrinterLanguage, int> kPrinters[] = {
+    {labelprinter::PrinterLanguage::Epl2, 203},
+    {labelprinter::PrinterLanguage::Epl2, 300},
+    {labelprinter::PrinterLanguage::Zpl, 203},
+    {labelprinter::PrinterLanguage::Zpl, 300},
+};
+
+}  // namespace
+
+DesignerWindow::DesignerWindow(DesignerContext context, QWidget* parent)
+    : QMainWindow(parent), context_(std::move(context)) {
+  if (!context_.connectionString.empty()) {
+    connection_ = std::make_unique<data::Connection>();
+    connection_->setConnectionString(context_.connectionString);
+    connection_->open();
+    live_ = std::make_unique<designer::LiveLabels>(*connection_, context_.company, context_.regional);
+  }
+  setDocument(
+      std::make_unique<designer::DesignDocument>(kNewTemplate, "etichetta.rpt", std::filesystem::path()), "");
+  build();
+  showLine(std::nullopt);
+}
+
+DesignerWindow::~DesignerWindow() = default;
+
+void DesignerWindow::build() {
+  const ScreenTexts& t = context_.texts;
+  resize(1200, 760);
+  canvas_ = new DesignerCanvas(*document_, context_.regional);
+  canvas_->changed = [this] { documentChanged(); };
+  canvas_->selectionChanged = [this] { showSelection(); };
+  scroll_ = new QScrollArea;
+  scroll_->setWidget(canvas_);
+  scroll_->setWidgetResizable(true);
+  setCentralWidget(scroll_);
+
+  const auto action = [this](QMenu* menu, const QString& text, const QKeySequence& keys, auto&& slot) {
+    QAction* a = menu->addAction(text, this, slot);
+    if (!keys.isEmpty()) a->setShortcut(keys);
+    return a;
+  };
+  QMenu* file = menuBar()->addMenu(t("&File"));
+  action(file, t("&Nuovo"), QKeySequence::New, [this] {
+    setDocument(
+        std::make_unique<designer::DesignDocument>(kNewTemplate, "etichetta.rpt", std::filesystem::path()),
+        "");
+  });
+  action(file, t("&Apri…"), QKeySequence::Open, [this, &t] {
+    const QString name =
+        QFileDialog::getOpenFileName(this, t("Apri modello"), {}, t("Modelli (*.rpt *.RPT)"));
+    if (!name.isEmpty()) open(name.toStdString());
+  });
+  action(file, t("&Salva"), QKeySequence::Save, [this] { save(); });
+  action(file, t("Salva &con nome…"), QKeySequence::SaveAs, [this, &t] {
+    const QString name =
+        QFileDialog::getSaveFileName(this, t("Salva modello"), {}, t("Modelli (*.rpt *.RPT)"));
+    if (!name.isEmpty()) saveAs(name.toStdString());
+  });
+  action(file, t("Salva nel &database…"), {}, [this, &t] {
+    bool ok = false;
+    const QString name =
+        QInputDialog::getText(this, t("Salva nel database"), t("Nome del modello"), QLineEdit::Normal,
+                              QString::fromStdString(document_->name()), &ok);
+    if (!ok || name.isEmpty()) return;
+    const QString comment =
+        QInputDialog::getText(this, t("Salva nel database"), t("Commento"), QLineEdit::Normal, {}, &ok);
+    if (ok) saveToDatabase(name.toStdString(), comment.toStdString());
+  })->setEnabled(connection_ != nullptr);
+
+  QMenu* edit = menuBar()->addMenu(t("&Modifica"));
+  action(edit, t("&Annulla"), QKeySequence::Undo, [this] {
+    document_->undo();
+    documentChanged();
+  });
+  action(edit, t("&Ripeti"), QKeySequence::Redo, [this] {
+    document_->redo();
+    documentChanged();
+  });
+  action(edit, t("&Copia"), QKeySequence::Copy, [this] { document_->copySelection(); });
+  action(edit, t("&Incolla"), QKeySequence::Paste, [this] {
+    document_->paste();
+    documentChanged();
+  });
+  action(edit, t("&Elimina"), QKeySequence::Delete, [this] {
+    document_->removeSelection();
+    documentChanged();
+  });
+
+  QMenu* insert = menuBar()->addMenu(t("&Inserisci"));
+  QToolBar* tools = addToolBar(t("Strumenti"));
+  tools->setObjectName("tools");
+  const auto tool = [&](QMenu* menu, const QString& text, auto&& slot) {
+    QAction* a = action(menu, text, {}, slot);
+    tools->addAction(a);
+  };
+  tool(insert, t("Testo"), [this] {
+    report::TextItem text;
+    text.width = 40, text.height = 5, text.source = {report::ValueSource::Kind::Literal, "Testo"};
+    addItem(std::move(text));
+  });
+  tool(insert, t("Codice a barre"), [this] {
+    report::BarcodeItem bars;
+    bars.width = 40, bars.height = 15, bars.source = {report::ValueSource::Kind::Field, "DO30_CODART_MG66"};
+    addItem(std::move(bars));
+  });
+  tool(insert, t("Riquadro"), [this] { addItem(report::BoxItem{0, 0, 20, 10, 0.3, false, {}}); });
+  tool(insert, t("Linea"), [this] { addItem(report::LineItem{0, 0, 30, 0, 0.3, {}}); });
+  tools->addSeparator();
+
+  QMenu* arrange = menuBar()->addMenu(t("&Disponi"));
+  const auto aligned = [this](designer::Edge e) {
+    return [this, e] {
+      document_->align(e);
+      documentChanged();
+    };
+  };
+  tool(arrange, t("Allinea a sinistra"), aligned(designer::Edge::Left));
+  tool(arrange, t("Allinea a destra"), aligned(designer::Edge::Right));
+  tool(arrange, t("Allinea in alto"), aligned(designer::Edge::Top));
+  tool(arrange, t("Allinea in basso"), aligned(designer::Edge::Bottom));
+  action(arrange, t("Centra in orizzontale"), {}, aligned(designer::Edge::CentreX));
+  action(arrange, t("Centra in verticale"), {}, aligned(designer::Edge::CentreY));
+  action(arrange, t("Distribuisci in orizzontale"), {}, [this] {
+    document_->distribute(designer::Axis::Horizontal);
+    documentChanged();
+  });
+  action(arrange, t("Distribuisci in verticale"), {}, [this] {
+    document_->distribute(designer::Axis::Vertical);
+    documentChanged();
+  });
+  action(arrange, t("Porta avanti"), QKeySequence(Qt::CTRL | Qt::Key_BracketRight), [this] {
+    document_->raise();
+    documentChanged();
+  });
+  action(arrange, t("Porta indietro"), QKeySequence(Qt::CTRL | Qt::Key_BracketLeft), [this] {
+    document_->lower();
+    documentChanged();
+  });
+
+  QMenu* view = menuBar()->addMenu(t("&Visualizza"));
+  tools->addSeparator();
+  tool(view, t("Ingrandisci"), [this] { canvas_->setZoom(canvas_->zoom() * 1.25); });
+  tool(view, t("Riduci"), [this] { canvas_->setZoom(canvas_->zoom() / 1.25); });
+  tool(view, t("Adatta"), [this] { canvas_->zoomToFit(scroll_->viewport()->size()); });
+  QAction* grid = action(view, t("Griglia"), {}, [this](bool on) { canvas_->setGrid(1, on); });
+  grid->setCheckable(true);
+  grid->setChecked(true);
+
+  QToolBar* data = addToolBar(t("Dati"));
+  data->setObjectName("data");
+  lines_ = new QComboBox;
+  lines_->setMinimumContentsLength(40);
+  lines_->addItem(t("Nomi dei campi"));
+  if (live_)
+    for (const std::string& line : live_->lines()) lines_->addItem(QString::fromStdString(line));
+  connect(lines_, &QComboBox::currentIndexChanged, this,
+          [this](int index) { showLine(index <= 0 ? std::nullopt : std::optional<size_t>(index - 1)); });
+  data->addWidget(lines_);
+  printer_ = new QComboBox;
+  printer_->addItem(t("Come nel PDF"));
+  for (const auto& [language, dpi] : kPrinters)
+    printer_->addItem(QString("%1 %2 dpi")
+                          .arg(QString::fromStdString(std::string(labelprinter::languageName(language))))
+                          .arg(dpi));
+  connect(printer_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    if (index <= 0) return canvas_->setPrinterView(std::nullopt);
+    const auto& [language, dpi] = kPrinters[index - 1];
+    canvas_->setPrinterView(labelprinter::PrinterSettings{.language = language, .dpi = dpi});
+  });
+  data->addWidget(printer_);
+
+  auto* palette = new FieldPalette;
+  palette->setDragEnabled(true);
+  palette->setObjectName("fields");
+  for (const designer::SupportField& f : designer::supportFields()) {
+    auto* item = new QListWidgetItem(t(f.caption), palette);
+    item->setData(Qt::UserRole, QByteArray::fromStdString(f.name));
+    item->setToolTip(QString::fromStdString(f.name));
+  }
+  auto* fields = new QDockWidget(t("Campi"), this);
+  fields->setObjectName("fieldsDock");
+  fields->setWidget(palette);
+  addDockWidget(Qt::LeftDockWidgetArea, fields);
+
+  auto* panel = new QWidget;
+  auto* form = new QFormLayout(panel);
+  const char* names[] = {"X (mm)", "Y (mm)", "Larghezza (mm)", "Altezza (mm)"};
+  for (int g = 0; g < 4; ++g) {
+    geometry_[g] = new QDoubleSpinBox;
+    geometry_[g]->setDecimals(2);
+    geometry_[g]->setRange(0, 2000);
+    geometry_[g]->setSingleStep(0.1);
+    form->addRow(t(names[g]), geometry_[g]);
+    connect(geometry_[g], &QDoubleSpinBox::editingFinished, this, [this] { applyProperties(); });
+  }
+  sourceKind_ = new QComboBox;
+  for (const char* kind : {"Valore", "Campo", "Formula", "Didascalia"}) sourceKind_->addItem(t(kind));
+  sourceText_ = new QLineEdit;
+  size_ = new QDoubleSpinBox;
+  size_->setRange(1, 400);
+  shrinkTo_ = new QDoubleSpinBox;
+  shrinkTo_->setRange(0, 400);
+  bold_ = new QCheckBox;
+  italic_ = new QCheckBox;
+  rotation_ = new QComboBox;
+  for (const int r : report::kRotations) rotation_->addItem(QString("%1°").arg(r));
+  form->addRow(t("Contenuto"), sourceKind_);
+  form->addRow(t("Testo o campo"), sourceText_);
+  form->addRow(t("Dimensione (punti)"), size_);
+  form->addRow(t("Riduci fino a (punti)"), shrinkTo_);
+  form->addRow(t("Grassetto"), bold_);
+  form->addRow(t("Corsivo"), italic_);
+  form->addRow(t("Rotazione"), rotation_);
+  connect(sourceKind_, &QComboBox::activated, this, [this] { applyProperties(); });
+  connect(sourceText_, &QLineEdit::editingFinished, this, [this] { applyProperties(); });
+  connect(size_, &QDoubleSpinBox::editingFinished, this, [this] { applyProperties(); });
+  connect(shrinkTo_, &QDoubleSpinBox::editingFinished, this, [this] { applyProperties(); });
+  connect(bold_, &QCheckBox::toggled, this, [this] { applyProperties(); });
+  connect(italic_, &QCheckBox::toggled, this, [this] { applyProperties(); });
+  connect(rotation_, &QComboBox::activated, this, [this] { applyProperties(); });
+  auto* properties = new QDockWidget(t("Proprietà"), this);
+  properties->setObjectName("propertiesDock");
+  properties->setWidget(panel);
+  addDockWidget(Qt::RightDockWidgetArea, properties);
+
+  problems_ = new QListWidget;
+  problems_->setObjectName("problems");
+  auto* errors = new QDockWidget(t("Errori"), this);
+  errors->setObjectName("problemsDock");
+  errors->setWidget(problems_);
+  addDockWidget(Qt::BottomDockWidgetArea, errors);
+  showSelection();
+  updateTitle();
+}
+
+void DesignerWindow::setDocument(std::unique_ptr<designer::DesignDocument> document, std::string origin) {
+  // The canvas keeps a reference to the document: it moves to the new one's place.
+  if (document_) {
+    *document_ = std::move(*document);
+  } else {
+    document_ = std::move(document);
+  }
+  origin_ = std::move(origin);
+  storedVersion_.reset();
+  if (canvas_) {
+    canvas_->refresh();
+    showSelection();
+    updateTitle();
+  }
+}
+
+bool DesignerWindow::open(const std::string& fileOrName) {
+  const ScreenTexts& t = context_.texts;
+  problems_->clear();
+  std::string text;
+  std::string origin = fileOrName;
+  std::filesystem::path folder;
+  std::optional<int> version;
+  std::string name = std::filesystem::path(fileOrName).filename().string();
+  std::ifstream in(fileOrName, std::ios::binary);
+  if (in) {
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    folder = std::filesystem::path(fileOrName).parent_path();
+  } else if (connection_) {
+    const std::optional<StoredTemplate> stored =
+        TemplateStore(*connection_, context_.company).content(fileOrName, std::nullopt);
+    if (!stored) {
+      problems_->addItem(t("Modello non trovato: ") + QString::fromStdString(fileOrName));
+      return false;
+    }
+    text = stored->text;
+    version = stored->version;
+    origin = kDatabasePrefix + fileOrName;
+    name = fileOrName;
+  } else {
+    problems_->addItem(t("Modello non trovato: ") + QString::fromStdString(fileOrName));
+    return false;
+  }
+  try {
+    setDocument(std::make_unique<designer::DesignDocument>(std::move(text), name, folder), origin);
+    storedVersion_ = version;
+  } catch (const Error& e) {
+    // Nothing of what is open changes, and nothing is written over.
+    problems_->addItem(QString::fromStdString(e.description()));
+    return false;
+  }
+  canvas_->zoomToFit(scroll_->viewport()->size());
+  return true;
+}
+
+bool DesignerWindow::save() {
+  if (origin_.starts_with(kDatabasePrefix))
+    return saveToDatabase(origin_.substr(std::string_view(kDatabasePrefix).size()), "");
+  if (origin_.empty()) {
+    const QString name = QFileDialog::getSaveFileName(this, context_.texts("Salva modello"));
+    return !name.isEmpty() && saveAs(name.toStdString());
+  }
+  return saveAs(origin_);
+}
+
+bool DesignerWindow::saveAs(const std::filesystem::path& file) {
+  const std::string text = document_->text();
+  try {
+    report::StagedFile staged(file);
+    {
+      std::ofstream out(staged.path(), std::ios::binary);
+      out << text;
+      out.close();
+      if (!out) throw Error(err::kInvalidArgument, "Designer", "Cannot write " + file.string());
+    }
+    staged.commit();
+  } catch (const Error& e) {
+    QMessageBox::warning(this, windowTitle(), QString::fromStdString(e.description()));
+    return false;
+  }
+  document_->saved(text);
+  origin_ = file.string();
+  updateTitle();
+  return true;
+}
+
+bool DesignerWindow::saveToDatabase(const std::string& name, const std::string& comment) {
+  const ScreenTexts& t = context_.texts;
+  const std::string text = document_->text();
+  TemplateStore templates(*connection_, context_.company);
+  std::optional<int> basedOn = origin_ == kDatabasePrefix + name ? storedVersion_ : std::nullopt;
+  try {
+    try {
+      storedVersion_ = templates.save(name, text, context_.user, comment, basedOn);
+    } catch (const TemplateChanged& changed) {
+      // Someone saved a newer version meanwhile: theirs stays, and this one may follow it.
+      const QString question =
+          t("Il modello è stato salvato da un'altra postazione nel frattempo. Salvarlo "
+            "come nuova versione?");
+      if (QMessageBox::question(this, windowTitle(), question) != QMessageBox::Yes) return false;
+      storedVersion_ = templates.save(name, text, context_.user, comment, std::nullopt);
+    }
+  } catch (const Error& e) {
+    QMessageBox::warning(this, windowTitle(), QString::fromStdString(e.description()));
+    return false;
+  }
+  document_->saved(text);
+  origin_ = kDatabasePrefix + name;
+  updateTitle();
+  return true;
+}
+
+void DesignerWindow::showLine(std::optional<size_t> line) {
+  problems_->clear();
+  try {
+    record_ =
+        line && live_ ? live_->labels(*line) : designer::captionRecord([this](const std::string& caption) {
+          return context_.texts(caption).toStdString();
+        });
+  } catch (const Error& e) {
+    problems_->addItem(QString::fromStdString(e.description()));
+    record_ = designer::captionRecord([](const std::string& caption) { return caption; });
+  }
+  report::RunSettings run;
+  run.captions = context_.captions;
+  canvas_->setRecord(record_ && record_->recordCount() > 0 ? record_.get() : nullptr, run);
+  if (!canvas_->problem().isEmpty()) problems_->addItem(canvas_->problem());
+}
+
+void DesignerWindow::documentChanged() {
+  canvas_->refresh();
+  problems_->clear();
+  if (!canvas_->problem().isEmpty()) problems_->addItem(canvas_->problem());
+  showSelection();
+  updateTitle();
+}
+
+void DesignerWindow::addItem(report::TemplateItem item) {
+  document_->add(std::move(item), document_->sectionAt(document_->current().page.marginTop));
+  documentChanged();
+}
+
+void DesignerWindow::showSelection() {
+  showing_ = true;
+  const auto& chosen = document_->selection();
+  const bool one = chosen.size() == 1;
+  for (QDoubleSpinBox* g : geometry_) g->setEnabled(one);
+  const report::TextItem* text =
+      one ? std::get_if<report::TextItem>(&document_->item(chosen.front())) : nullptr;
+  const report::BarcodeItem* bars =
+      one ? std::get_if<report::BarcodeItem>(&document_->item(chosen.front())) : nullptr;
+  for (QWidget* w : std::initializer_list<QWidget*>{sourceKind_, sourceText_, rotation_})
+    w->setEnabled(text || bars);
+  for (QWidget* w : std::initializer_list<QWidget*>{size_, shrinkTo_, bold_, italic_}) w->setEnabled(text);
+  if (one) {
+    const designer::Box b = designer::boundsOf(document_->item(chosen.front()));
+    const double values[] = {b.x, b.y, b.width, b.height};
+    for (int g = 0; g < 4; ++g) geometry_[g]->setValue(values[g]);
+  }
+  const report::ValueSource* source = text ? &text->source : (bars ? &bars->source : nullptr);
+  if (source) {
+    sourceKind_->setCurrentIndex(static_cast<int>(source->kind));
+    sourceText_->setText(QString::fromStdString(source->text));
+    const int turn = text ? text->rotation : bars->rotation;
+    rotation_->setCurrentIndex(turn / 90);
+  }
+  if (text) {
+    size_->setValue(text->size);
+    shrinkTo_->setValue(text->shrinkTo);
+    bold_->setChecked(text->bold);
+    italic_->setChecked(text->italic);
+  }
+  showing_ = false;
+}
+
+void DesignerWindow::applyProperties() {
+  if (showing_ || document_->selection().size() != 1) return;
+  const designer::ItemRef ref = document_->selection().front();
+  document_->change([&](report::ReportTemplate& t) {
+    report::TemplateItem& item = t.sections.at(ref.section).items.at(ref.index);
+    designer::setBounds(item, {geometry_[0]->value(), geometry_[1]->value(),
+                               std::max(0.1, geometry_[2]->value()), std::max(0.1, geometry_[3]->value())});
+    const report::ValueSource source{static_cast<report::ValueSource::Kind>(sourceKind_->currentIndex()),
+                                     sourceText_->text().toStdString()};
+    const int turn = report::kRotations[std::max(0, rotation_->currentIndex())];
+    if (auto* text = std::get_if<report::TextItem>(&item)) {
+      text->source = source;
+      text->size = size_->value();
+      text->shrinkTo = std::min(shrinkTo_->value(), text->size);
+      text->bold = bold_->isChecked();
+      text->italic = italic_->isChecked();
+      text->rotation = text->multiline ? 0 : turn;
+    } else if (auto* bars = std::get_if<report::BarcodeItem>(&item)) {
+      bars->source = source;
+      bars->rotation = turn;
+    }
+  });
+  documentChanged();
+}
+
+void DesignerWindow::updateTitle() {
+  const QString origin =
+      origin_.empty() ? context_.texts("Nuova etichetta") : QString::fromStdString(origin_);
+  setWindowTitle(context_.texts("Disegno etichette") + " - " + origin + (document_->modified() ? " *" : ""));
+}
+
+}  // namespace briskal::hostkit::qt
