@@ -41,9 +41,9 @@ class FieldPalette final : public QListWidget {
 
  protected:
   QMimeData* mimeData(const QList<QListWidgetItem*>& items) const override {
-    auto* data = new QMimeData;  // Qt takes it over
-    if (!items.isEmpty()) data->setData(kFieldMimeType, items.front()->data(Qt::UserRole).toByteArray());
-    return data;
+    auto* dragged = new QMimeData;  // Qt takes it over
+    if (!items.isEmpty()) dragged->setData(kFieldMimeType, items.front()->data(Qt::UserRole).toByteArray());
+    return dragged;
   }
 };
 
@@ -195,8 +195,8 @@ void DesignerWindow::build() {
   grid->setCheckable(true);
   grid->setChecked(true);
 
-  QToolBar* data = addToolBar(t("Dati"));
-  data->setObjectName("data");
+  QToolBar* liveData = addToolBar(t("Dati"));
+  liveData->setObjectName("data");
   lines_ = new QComboBox;
   lines_->setMinimumContentsLength(40);
   lines_->addItem(t("Nomi dei campi"));
@@ -204,7 +204,7 @@ void DesignerWindow::build() {
     for (const std::string& line : live_->lines()) lines_->addItem(QString::fromStdString(line));
   connect(lines_, &QComboBox::currentIndexChanged, this,
           [this](int index) { showLine(index <= 0 ? std::nullopt : std::optional<size_t>(index - 1)); });
-  data->addWidget(lines_);
+  liveData->addWidget(lines_);
   printer_ = new QComboBox;
   printer_->addItem(t("Come nel PDF"));
   for (const auto& [language, dpi] : kPrinters)
@@ -216,7 +216,7 @@ void DesignerWindow::build() {
     const auto& [language, dpi] = kPrinters[index - 1];
     canvas_->setPrinterView(labelprinter::PrinterSettings{.language = language, .dpi = dpi});
   });
-  data->addWidget(printer_);
+  liveData->addWidget(printer_);
 
   auto* palette = new FieldPalette;
   palette->setDragEnabled(true);
