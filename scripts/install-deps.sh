@@ -11,7 +11,7 @@ packages=(
   libcairo2-dev libzint-dev libcups2-dev
   libcli11-dev nlohmann-json3-dev libfmt-dev libspdlog-dev
   libgtest-dev libgmock-dev libbenchmark-dev uuid-dev
-  fonts-dejavu-core poppler-utils zbar-tools dmtx-utils
+  fonts-dejavu-core poppler-utils zbar-tools dmtx-utils glabels-data
   cups cups-client lprint xvfb xauth openbox
   clang libclang-rt-14-dev clang-format clang-tidy
 )

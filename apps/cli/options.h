@@ -49,6 +49,7 @@ void addRowsCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 void addLayoutsCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 void addPrintCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 void addTemplatesCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
+void addStockCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 void addFilterCodeCommands(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 
 }  // namespace briskal::cli

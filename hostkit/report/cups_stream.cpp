@@ -9,7 +9,7 @@ namespace briskal::hostkit::report {
 namespace {
 
 constexpr int kTimeoutMs = 30000;
-constexpr size_t kPieceSize = 64 * 1024;
+constexpr size_t kJobPieceSize = 64 * 1024;
 
 }  // namespace
 
@@ -60,7 +60,7 @@ void CupsStream::cancel() {
 void CupsStream::write(std::string_view bytes) {
   if (finished_) fail(alreadySubmitted());
   buffer_.append(bytes);
-  if (buffer_.size() >= kPieceSize) send();
+  if (buffer_.size() >= kJobPieceSize) send();
 }
 
 int CupsStream::finish() {

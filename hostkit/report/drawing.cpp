@@ -1,6 +1,7 @@
 #include "hostkit/report/drawing.h"
 
 #include <functional>
+#include <type_traits>
 
 namespace briskal::hostkit::report {
 namespace {
@@ -40,6 +41,18 @@ size_t DrawingOpHash::operator()(const DrawingOp& op) const {
       },
       op);
   return h.value();
+}
+
+void translate(DrawingOp& op, double dx, double dy) {
+  std::visit(
+      [&](auto& o) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(o)>, LineOp>) {
+          o.x1 += dx, o.x2 += dx, o.y1 += dy, o.y2 += dy;
+        } else {
+          o.x += dx, o.y += dy;
+        }
+      },
+      op);
 }
 
 }  // namespace briskal::hostkit::report

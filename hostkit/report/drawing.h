@@ -74,4 +74,7 @@ struct Page {
   std::vector<DrawingOp> ops;
 };
 
+// Moves an operation by dx, dy millimetres.
+void translate(DrawingOp& op, double dx, double dy);
+
 }  // namespace briskal::hostkit::report

@@ -46,18 +46,6 @@ std::string valueText(const Value& v, const std::string& format, const RegionalS
   return toText(v, rs);
 }
 
-void translate(DrawingOp& op, double dx, double dy) {
-  std::visit(
-      [&](auto& o) {
-        if constexpr (std::is_same_v<std::decay_t<decltype(o)>, LineOp>) {
-          o.x1 += dx, o.x2 += dx, o.y1 += dy, o.y2 += dy;
-        } else {
-          o.x += dx, o.y += dy;
-        }
-      },
-      op);
-}
-
 }  // namespace
 
 // Lays out one run; the public functions below are its entry points.

@@ -16,7 +16,9 @@
 #include "hostkit/report/cups_printer.h"
 #include "hostkit/report/destination_kind.h"
 #include "hostkit/report/drawing_thread.h"
+#include "hostkit/report/label_stock.h"
 #include "hostkit/report/pdf_document.h"
+#include "hostkit/report/sheet_imposer.h"
 #include "hostkit/report/staged_file.h"
 #include "hostkit/report/template_engine.h"
 #include "hostkit/report/template_parser.h"
@@ -82,15 +84,34 @@ void HeadlessReportService::setDataRecordset(data::Recordset* recordset) {
   sql_.clear();
 }
 
+namespace {
+
+// The stock a run of labels prints on, the run's own or else its template's; none for a page a
+// label.
+std::optional<LabelStock> runStock(const ReportTemplate& reportTemplate, const ReportOptions& options) {
+  if (reportTemplate.page.kind != PageKind::Label) return std::nullopt;
+  const std::string& name = options.stock.empty() ? reportTemplate.page.stock : options.stock;
+  if (name.empty()) return std::nullopt;
+  return labelStockCatalogue().get(name);
+}
+
+}  // namespace
+
 // A run read and set up, ready to be laid out.
 struct HeadlessReportService::Run {
   ReportTemplate reportTemplate;
   RunData data;
   RunSettings settings;
+  std::optional<LabelStock> stock;
+  int startAt = 1;
 
   PageKind kind() const { return reportTemplate.page.kind; }
   void layOut(const RegionalSettings& regional, const PageSink& sink) {
-    report::layOut(reportTemplate, data.records(), settings, regional, sink);
+    if (!stock) return report::layOut(reportTemplate, data.records(), settings, regional, sink);
+    SheetImposer sheets(*stock, startAt, sink);
+    report::layOut(reportTemplate, data.records(), settings, regional,
+                   [&](Page&& label) { sheets.add(std::move(label)); });
+    sheets.finish();
   }
 };
 
@@ -112,13 +133,15 @@ std::unique_ptr<HeadlessReportService::Run> HeadlessReportService::open() {
   if (templateFile_.empty()) throwReportError("The report service was given no template");
   if (sql_.empty() && !recordset_) throwReportError("The report service was given no data");
   ReportTemplate reportTemplate = runTemplate();
+  std::optional<LabelStock> stock = runStock(reportTemplate, options_);
   RunData data(host_, sql_, recordset_, regional_);
   TemplateEngine engine(reportTemplate);
   if (handler_) handler_(engine);
   if (engine.refreshRequested()) data.read();
   RunSettings settings = engine.settings();
   settings.captions = resources_.captions;
-  return std::make_unique<Run>(Run{std::move(reportTemplate), std::move(data), std::move(settings)});
+  return std::make_unique<Run>(Run{std::move(reportTemplate), std::move(data), std::move(settings),
+                                   std::move(stock), options_.startAt});
 }
 
 void HeadlessReportService::start() {
@@ -160,7 +183,7 @@ void HeadlessReportService::start() {
     pdf.commit();
     written_ = {destination};
   } else if (kind == DestinationKind::PngFiles) {
-    PngFiles png(destination, run->kind() == PageKind::Label ? kLabelDpi : kReportDpi);
+    PngFiles png(destination, run->kind() == PageKind::Label && !run->stock ? kLabelDpi : kReportDpi);
     drawEach(png);
     written_ = png.commit();
   } else {

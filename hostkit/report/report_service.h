@@ -29,6 +29,10 @@ struct ReportOptions {
   std::string performedBy;
   std::string addressedTo;
   std::string notes;
+  // Customisable labels on sheets: the label stock in place of the template's, and the place of
+  // the first label on the first sheet, from 1.
+  std::string stock;
+  int startAt = 1;
 };
 
 // Asks for a run's print options before anything is read, knowing what its template lays out: a

@@ -23,13 +23,14 @@ struct SourcePos {
 };
 
 // A flowing report fills pages of the given size inside the margins; a label report prints one
-// page of the label's size per record.
+// page of the label's size per record, or its labels on sheets of a label stock.
 enum class PageKind { Report, Label };
 
 struct PageSetup {
   PageKind kind = PageKind::Report;
   double width = 210, height = 297;
   double marginTop = 0, marginBottom = 0, marginLeft = 0, marginRight = 0;
+  std::string stock;  // "BRAND PART" of the label stock's catalogue; empty prints a page a label
   SourcePos at;
   friend bool operator==(const PageSetup&, const PageSetup&) = default;
 };

@@ -2,6 +2,7 @@
 # zint barcodes, CUPS printing. Paths relative to hostkit/.
 set(HOSTKIT_REPORT_SOURCES
   report/barcode_painter.cpp
+  report/builtin_stock.cpp
   report/cairo_handles.cpp
   report/cairo_renderer.cpp
   report/cups_printer.cpp
@@ -10,6 +11,7 @@ set(HOSTKIT_REPORT_SOURCES
   report/destination_kind.cpp
   report/drawing.cpp
   report/drawing_thread.cpp
+  report/label_stock.cpp
   report/page_drawer.cpp
   report/page_layers.cpp
   report/pdf_document.cpp
@@ -18,12 +20,15 @@ set(HOSTKIT_REPORT_SOURCES
   report/report_layout.cpp
   report/report_service.cpp
   report/report_template.cpp
+  report/sheet_imposer.cpp
   report/staged_file.cpp
+  report/stock_file.cpp
   report/template_engine.cpp
   report/template_parser.cpp
   report/template_rewrite.cpp
   report/template_writer.cpp
   report/text_measure.cpp
+  report/xml_reader.cpp
 )
 # Packages these sources need, found in the top-level CMakeLists.txt:
 #   pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)   -> PkgConfig::CAIRO (libcairo2-dev)

@@ -258,7 +258,8 @@ class Parser {
     if (seenPage_) fail(s, "'page' given twice");
     seenPage_ = true;
     const Attributes a(
-        *this, s, {"kind", "width", "height", "margin-top", "margin-bottom", "margin-left", "margin-right"});
+        *this, s,
+        {"kind", "width", "height", "margin-top", "margin-bottom", "margin-left", "margin-right", "stock"});
     PageSetup& p = result_.page;
     p.at = {s.line, s.column};
     p.kind = a.choice("kind", {"report", "label"}, 0) == 0 ? PageKind::Report : PageKind::Label;
@@ -275,6 +276,13 @@ class Parser {
     p.marginRight = a.number("margin-right", 0);
     if (p.marginLeft + p.marginRight >= p.width || p.marginTop + p.marginBottom >= p.height)
       fail(s, "the margins leave no room on the page");
+    // Which stock it names is known only to the catalogue of the machine that prints.
+    if (const Attribute* stock = a.find("stock")) {
+      p.stock = a.valueOf(*stock);
+      if (p.kind != PageKind::Label) fail(s, *stock, "'stock' applies to label pages");
+      if (p.stock.find_first_not_of(" \t") == std::string::npos)
+        failValue(s, *stock, "the stock name is empty");
+    }
   }
 
   void formula(const Statement& s) {

@@ -32,6 +32,10 @@ class Line {
   explicit Line(std::string keyword) : text_(std::move(keyword)) {}
   Line& num(const char* name, double value) { return add(name, number(value)); }
   Line& str(const char* name, const std::string& value) { return add(name, quoted(value)); }
+  // Left out when empty.
+  Line& optionalStr(const char* name, const std::string& value) {
+    return value.empty() ? *this : str(name, value);
+  }
   // Bare where the parser reads it back as one word, quoted otherwise ("a b").
   Line& word(const char* name, const std::string& value) {
     const bool bare = !value.empty() && value.find_first_of(" \t\"\r\n") == std::string::npos;
@@ -144,6 +148,7 @@ std::string pageStatement(const PageSetup& p) {
       .num("margin-bottom", p.marginBottom)
       .num("margin-left", p.marginLeft)
       .num("margin-right", p.marginRight)
+      .optionalStr("stock", p.stock)
       .done();
 }
 

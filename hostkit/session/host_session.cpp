@@ -34,6 +34,7 @@ HostSession::HostSession(SessionOptions options)
   const std::filesystem::path folder = options.component.parent_path();
   runtime_->setComponentFolder(folder);
   customTemplate_ = options.customTemplate;
+  componentFolder_ = folder;
   // The labels' captions print in the session's language.
   auto captions = [this](const std::string& caption) { return catalogue_.screenText(caption); };
   report::SessionResources resources{
@@ -85,6 +86,10 @@ report::ReportTemplate HostSession::templateFor(const std::filesystem::path& fol
     throw Error(err::kItemNotFound, "ReportService",
                 "There is no template " + chosen + ": neither a file nor a template the database keeps");
   return report::loadTemplate(folder / file);
+}
+
+report::ReportTemplate HostSession::customLabelTemplate() const {
+  return templateFor(componentFolder_, kCustomLabels);
 }
 
 void HostSession::deliver(const report::Delivery& delivery) {

@@ -70,6 +70,9 @@ class HostSession {
   const std::vector<std::string>& loggedErrors() const { return runtime_->loggedErrors(); }
   // What the session's report and label-printer runs delivered, oldest first.
   const std::vector<report::Delivery>& deliveries() const { return deliveries_; }
+  // The customisable labels' template as the session's runs print it; throws briskal::Error as a
+  // run would when there is none.
+  report::ReportTemplate customLabelTemplate() const;
 
  private:
   void deliver(const report::Delivery& delivery);
@@ -87,6 +90,7 @@ class HostSession {
   std::shared_ptr<HeadlessNavigator> navigator_;
   std::unique_ptr<LoadedComponent> component_;
   std::string customTemplate_;
+  std::filesystem::path componentFolder_;
 };
 
 // The folder of the host's data files: BRISKAL_DATA when set, otherwise ../share/briskal from

@@ -4,10 +4,12 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 
 #include "commands/selection_edits.h"
+#include "commands/stock.h"
 #include "common/error.h"
 #include "component_run.h"
 #include "hostkit/labelprinter/printer_settings.h"
@@ -22,6 +24,8 @@ struct PrintArgs {
   SelectionEditOptions edits;
   std::string layout;
   std::string labelTemplate;  // the customisable labels': a file or a stored name
+  std::string stock;          // the customisable labels' sheets, in place of the template's
+  int startAt = 0;            // the first label's place on the first sheet; 0 when not given
   LabelSizes sizes;
   bool noHeader = false;
   bool limits = false;
@@ -77,6 +81,30 @@ std::string deliveredLine(const std::vector<hostkit::report::Delivery>& runs, De
   return "printed " + count + onPages + " to " + destination;
 }
 
+// Checks the sheets customisable labels print on against the command line before anything runs,
+// and warns of labels larger than the stock's, which print unscaled and reach into their neighbours.
+void checkLabelSheets(hostkit::HostSession& session, const PrintArgs& args, bool quiet) {
+  const hostkit::report::ReportTemplate labels = session.customLabelTemplate();
+  const std::string& name = args.stock.empty() ? labels.page.stock : args.stock;
+  if (name.empty()) {
+    if (args.startAt > 0)
+      throw UsageError(
+          "--start-at: the labels print on sheets only with a label stock: --stock, or the "
+          "template's stock");
+    return;
+  }
+  const hostkit::report::LabelStock& stock =
+      args.stock.empty() ? hostkit::report::labelStockCatalogue().get(name) : requireStock(name);
+  if (args.startAt > stock.perSheet())
+    throw UsageError("--start-at: a sheet of " + stock.name() + " has places 1 to " +
+                     std::to_string(stock.perSheet()));
+  constexpr double kTolerance = 0.5;  // millimetres
+  if (!quiet && (labels.page.width > stock.labelWidth + kTolerance ||
+                 labels.page.height > stock.labelHeight + kTolerance))
+    std::cerr << "briskal: warning: the template's labels are larger than those of " << stock.name()
+              << "; they print unscaled at its places\n";
+}
+
 int print(const GlobalOptions& options, const PrintArgs& args) {
   if (!args.layout.empty()) requireLayoutCode(args.layout);
   const std::vector<SelectionEdit> edits = args.edits.given();
@@ -94,7 +122,10 @@ int print(const GlobalOptions& options, const PrintArgs& args) {
     s.labelPrinter = destination;
     s.labelPrinterSettings = args.settings;
     s.customTemplate = args.labelTemplate;
+    s.report.stock = args.stock;
+    s.report.startAt = std::max(args.startAt, 1);
   });
+  if (args.labels.label == "custom" && !labelPrinter) checkLabelSheets(*session, args, options.quiet);
   const size_t logged = session->loggedErrors().size();
   session->showParameterForm();
   applySelection(*session, args.selection);
@@ -199,12 +230,30 @@ void addPrintCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run) 
                       "(briskal templates); default: the one kept as CRPD_BRISKLABPERS, else the "
                       "shipped file")
           ->type_name("NAME|FILE");
-  cmd->callback([&options, &run, args, out, printer, printerOptions, labelTemplate] {
+  const std::vector<CLI::Option*> sheetOptions{
+      cmd->add_option("--stock", args->stock,
+                      "Customisable labels on sheets of this label stock (briskal stock list), in place "
+                      "of the template's")
+          ->type_name("\"BRAND PART\""),
+      cmd->add_option("--start-at", args->startAt,
+                      "The first label's place on the first sheet, counted from 1 row by row (a sheet "
+                      "used before)")
+          ->type_name("N")
+          ->check(CLI::PositiveNumber),
+  };
+  cmd->callback([&options, &run, args, out, printer, printerOptions, labelTemplate, sheetOptions] {
     if (out->count() == 0 && printer->count() == 0) throw CLI::RequiredError("--out or --printer");
     if (labelTemplate->count() > 0 && args->labels.label != "custom")
       throw CLI::ValidationError("--template", "applies to customisable labels: --label custom");
     const bool labelPrinter =
         hostkit::report::takesLabelJobs(destinationKind(printer->count() ? args->printer : args->out));
+    for (const CLI::Option* option : sheetOptions) {
+      if (option->count() > 0 && args->labels.label != "custom")
+        throw CLI::ValidationError(option->get_name(), "applies to customisable labels: --label custom");
+      if (option->count() > 0 && labelPrinter)
+        throw CLI::ValidationError(option->get_name(),
+                                   "applies to pages: a label printer prints a label at a time");
+    }
     for (const CLI::Option* option : printerOptions) {
       if (option->count() > 0 && !labelPrinter)
         throw CLI::ValidationError(option->get_name(),
