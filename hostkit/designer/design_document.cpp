@@ -1,6 +1,8 @@
 #include "hostkit/designer/design_document.h"
 
 #include <algorithm>
+#include <charconv>
+#include <set>
 #include <type_traits>
 #include <utility>
 
@@ -17,8 +19,47 @@ namespace {
 
 // Pasted items land this far from what they copy, so that they show as copies.
 constexpr double kPasteOffset = 2;
+// A text so broken that every line is wrong still gets a list of reasonable length.
+constexpr size_t kMostErrors = 100;
+
+// The line an error "NAME:LINE:COLUMN: message" names, or 0.
+int errorLine(const std::string& message, const std::string& name) {
+  if (!message.starts_with(name + ":")) return 0;
+  int line = 0;
+  const char* from = message.data() + name.size() + 1;
+  std::from_chars(from, message.data() + message.size(), line);
+  return line;
+}
 
 }  // namespace
+
+std::vector<std::string> templateErrors(const std::string& text, const std::string& name,
+                                        const std::filesystem::path& folder) {
+  std::vector<std::string> errors;
+  std::string rest = text;
+  std::set<int> dropped;
+  while (errors.size() < kMostErrors) {
+    try {
+      report::parseTemplate(rest, name, folder);
+      break;
+    } catch (const Error& e) {
+      errors.push_back(e.description());
+      const int line = errorLine(e.description(), name);
+      // A line left out already, or none named: what is wrong is the template as a whole.
+      if (line <= 0 || !dropped.insert(line).second) break;
+      size_t start = 0;
+      for (int n = 1; n < line && start != std::string::npos; ++n) {
+        start = rest.find('\n', start);
+        if (start != std::string::npos) ++start;
+      }
+      if (start == std::string::npos || start > rest.size()) break;
+      const size_t end = std::min(rest.find('\n', start), rest.size());
+      // Blanked, not removed: the lines after it keep their numbers.
+      rest.replace(start, end - start, std::string());
+    }
+  }
+  return errors;
+}
 
 Box boundsOf(const TemplateItem& item) {
   return std::visit(

@@ -30,6 +30,11 @@ Box boundsOf(const report::TemplateItem& item);
 // Moves and sizes the item to `box`; a line keeps its direction, its ends scaled into the box.
 void setBounds(report::TemplateItem& item, const Box& box);
 
+// Every error the parser finds in `text`, one a line: after each, the line it names is left out
+// and the rest read again, so that one mistake does not hide the next. Empty when it parses.
+std::vector<std::string> templateErrors(const std::string& text, const std::string& name,
+                                        const std::filesystem::path& folder);
+
 enum class Edge { Left, Right, Top, Bottom, CentreX, CentreY };
 enum class Axis { Horizontal, Vertical };
 

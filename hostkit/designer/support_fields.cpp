@@ -7,7 +7,7 @@ namespace {
 
 // clang-format off
 constexpr std::pair<const char*, const char*> kCaptions[] = {
-    {"SELEZIONE", "Selezione"},                    {"DO11_DITTA_CG18", "Ditta"},
+    {"SELEZIONE", "Etichetta selezionata"},                    {"DO11_DITTA_CG18", "Ditta"},
     {"DO11_NUMREG_CO99", "Numero registrazione"},  {"DO11_NUMDOC", "Numero ordine"},
     {"DO11_SEZDOC", "Sezionale documento"},        {"DO11_CODREP_PD07", "Codice reparto documento"},
     {"DESCREP_DOC", "Reparto documento"},          {"DO11_DATADOC", "Data ordine"},

@@ -31,11 +31,12 @@ using ZintSymbol = std::unique_ptr<zint_symbol, ZintSymbolDeleter>;
 
 // A barcode as zint draws it upright, with `module` dots a module and bars `barHeight` dots high
 // (0: the symbol's own).
-ZintSymbol encode(int symbology, std::string_view data, int module, int barHeight, int option1 = -1) {
+ZintSymbol encode(int symbology, std::string_view data, int module, int barHeight, int option1 = -1,
+                  bool readable = false) {
   ZintSymbol symbol(ZBarcode_Create());
   symbol->symbology = symbology;
   symbol->input_mode = symbology == BARCODE_EANX ? DATA_MODE : UNICODE_MODE;
-  symbol->show_hrt = 0;
+  symbol->show_hrt = readable ? 1 : 0;
   symbol->option_1 = option1;
   symbol->scale = static_cast<float>(std::max(1, module)) / 2.0f;
   if (barHeight > 0) symbol->height = static_cast<float>(barHeight) / std::max(1, module);
@@ -58,6 +59,16 @@ std::vector<int> numbers(std::string_view text) {
   return out;
 }
 
+// The `index`-th of the comma-separated parameters of `text`, empty past the last.
+std::string_view parameter(std::string_view text, size_t index) {
+  for (size_t n = 0; n < index; ++n) {
+    const size_t comma = text.find(',');
+    if (comma == std::string_view::npos) return {};
+    text.remove_prefix(comma + 1);
+  }
+  return text.substr(0, text.find(','));
+}
+
 int number(const std::vector<int>& values, size_t index) {
   if (index >= values.size()) unreadable("a command has too few parameters");
   return values[index];
@@ -73,6 +84,9 @@ int zplTurn(char orientation) {
   }
 }
 
+// How much of a dot a glyph must cover for the dot to print.
+constexpr unsigned char kInk = 96;
+
 // A label's dots as cairo draws them, without smoothing, so that every dot is black or white.
 class Canvas {
  public:
@@ -84,7 +98,9 @@ class Canvas {
     report::checkCairo(cairo_status(cr_.get()), "Drawing a label's dots");
     cairo_set_antialias(cr_.get(), CAIRO_ANTIALIAS_NONE);
     cairo_font_options_t* options = cairo_font_options_create();
-    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_NONE);
+    // Glyphs are smoothed and then cut to dots, which keeps their thin stems that a one-bit
+    // drawing would lose between dots.
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
     cairo_set_font_options(cr_.get(), options);
     cairo_font_options_destroy(options);
   }
@@ -309,7 +325,9 @@ std::vector<LabelDots> rasterizeEpl2(std::string_view stream, int dpi) {
       const bool ean = line.substr(typeAt + 1).starts_with("E30");
       Canvas* c = draw();
       c->placeTurnedAbout(number(v, 0), number(v, 1), number(v, 2) * 90);
-      c->barcode(*encode(ean ? BARCODE_EANX : BARCODE_CODE128, epl2Quoted(line), number(v, 4), number(v, 6)));
+      const bool readable = parameter(line.substr(0, line.find('"')), 7) == "B";
+      c->barcode(*encode(ean ? BARCODE_EANX : BARCODE_CODE128, epl2Quoted(line), number(v, 4), number(v, 6),
+                         -1, readable));
     }
     at = end + 1;
   }
@@ -408,8 +426,12 @@ std::vector<LabelDots> rasterizeZpl(std::string_view stream) {
         const int turn = zplTurn(barcode.size() > 2 ? barcode[2] : 'N');
         const std::vector<int> v = numbers(barcode.size() > 4 ? std::string_view(barcode).substr(4) : "");
         ZintSymbol symbol;
-        if (barcode.starts_with("BC")) symbol = encode(BARCODE_CODE128, data, module, number(v, 0));
-        if (barcode.starts_with("BE")) symbol = encode(BARCODE_EANX, data, module, number(v, 0));
+        // The interpretation line, printed under the bars, follows their height.
+        const bool readable = parameter(barcode, 2) == "Y";
+        if (barcode.starts_with("BC"))
+          symbol = encode(BARCODE_CODE128, data, module, number(v, 0), -1, readable);
+        if (barcode.starts_with("BE"))
+          symbol = encode(BARCODE_EANX, data, module, number(v, 0), -1, readable);
         // QR data starts with the error correction and input mode: "MA,".
         if (barcode.starts_with("BQ"))
           symbol = encode(BARCODE_QRCODE, data.size() > 3 ? std::string_view(data).substr(3) : "",

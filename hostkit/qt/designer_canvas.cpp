@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QWheelEvent>
 #include <algorithm>
@@ -68,6 +69,7 @@ void DesignerCanvas::setPrinterView(std::optional<labelprinter::PrinterSettings>
 
 void DesignerCanvas::setZoom(double pixelsPerMillimetre) {
   zoom_ = std::clamp(pixelsPerMillimetre, kSmallestZoom, kLargestZoom);
+  drawn_ = QImage();
   refresh();
 }
 
@@ -107,29 +109,46 @@ void DesignerCanvas::refresh() {
 
 void DesignerCanvas::render() {
   problem_.clear();
-  const report::ReportTemplate& t = document_.current();
-  label_ = QImage();
+  page_.reset();
+  dots_ = QImage();
+  drawn_ = QImage();
   if (!record_) return;
   try {
-    report::RecordLayout layout(t, *record_, run_, regional_);
-    const report::Page page = layout.current();
+    report::RecordLayout layout(document_.current(), *record_, run_, regional_);
+    page_ = layout.current();
     if (printer_) {
       StreamBuffer stream;
       const auto writer = labelprinter::makeLabelWriter(stream, *printer_);
       writer->startJob();
-      writer->label(page);
+      writer->label(*page_);
       const auto dots = printer_->language == labelprinter::PrinterLanguage::Zpl
                             ? labelprinter::rasterizeZpl(stream.bytes())
                             : labelprinter::rasterizeEpl2(stream.bytes(), printer_->resolution());
-      if (!dots.empty()) label_ = fromDots(dots.front());
-    } else {
-      const report::PageImage image = report::renderPageImage(page, zoom_ * 25.4);
-      label_ =
-          QImage(image.pixels.data(), image.width, image.height, image.stride, QImage::Format_RGB32).copy();
+      if (!dots.empty()) dots_ = fromDots(dots.front());
     }
   } catch (const Error& e) {
     problem_ = QString::fromStdString(e.description());
   }
+}
+
+void DesignerCanvas::drawLabel(QPainter& painter, const QRectF& paper, const QRect& visible) {
+  if (!page_) return;
+  if (printer_) {
+    if (!dots_.isNull()) painter.drawImage(paper, dots_);
+    return;
+  }
+  const QRectF part = paper.intersected(QRectF(visible));
+  if (part.isEmpty()) return;
+  if (drawn_.isNull() || !drawnPart_.contains(part)) {
+    // The whole width of the window's part of the label, at the screen's own resolution.
+    drawnPart_ = paper.intersected(QRectF(visibleRegion().boundingRect())).united(part);
+    const report::PageImage image = report::renderPageRegion(
+        *page_, zoom_ * 25.4, (drawnPart_.left() - paper.left()) / zoom_,
+        (drawnPart_.top() - paper.top()) / zoom_, drawnPart_.width() / zoom_, drawnPart_.height() / zoom_);
+    drawn_ =
+        QImage(image.pixels.data(), image.width, image.height, image.stride, QImage::Format_RGB32).copy();
+  }
+  painter.drawImage(drawnPart_.topLeft(), drawn_);
 }
 
 QRectF DesignerCanvas::itemRect(designer::ItemRef ref, const designer::Box& box) const {
@@ -138,14 +157,14 @@ QRectF DesignerCanvas::itemRect(designer::ItemRef ref, const designer::Box& box)
   return {topLeft, QSizeF(std::max(box.width * zoom_, 1.0), std::max(box.height * zoom_, 1.0))};
 }
 
-void DesignerCanvas::paintEvent(QPaintEvent*) {
+void DesignerCanvas::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.fillRect(rect(), palette().window());
   const report::ReportTemplate& t = document_.current();
   const QRectF paper(toWidget(0, 0), QSizeF(t.page.width * zoom_, t.page.height * zoom_));
   painter.fillRect(paper.translated(3, 3), QColor(0, 0, 0, 60));
   painter.fillRect(paper, Qt::white);
-  if (!label_.isNull()) painter.drawImage(paper, label_);
+  drawLabel(painter, paper, event->rect());
   // The grid, where its lines are far enough apart to be of use.
   if (grid_ > 0 && grid_ * zoom_ >= 6) {
     painter.setPen(QColor(0, 120, 215, 40));

@@ -63,6 +63,10 @@ class DesignerCanvas final : public QWidget {
   std::optional<int> handleAt(QPointF widget) const;
   void drawRulers(QPainter& painter) const;
   void render();
+  // The drawing of the label's part that `visible` (widget pixels) shows, drawn again only when
+  // the label changed or the part is not drawn yet: a label larger than the window is drawn no
+  // larger than the window.
+  void drawLabel(QPainter& painter, const QRectF& paper, const QRect& visible);
 
   designer::DesignDocument& document_;
   RegionalSettings regional_;
@@ -72,7 +76,10 @@ class DesignerCanvas final : public QWidget {
   double zoom_ = 4;
   double grid_ = 1;
   bool snap_ = true;
-  QImage label_;
+  std::optional<report::Page> page_;  // the label laid out
+  QImage dots_;                       // the printer's view, dot for dot
+  QImage drawn_;                      // the part of the label drawn last, and where it is
+  QRectF drawnPart_;
   QString problem_;
   Drag drag_ = Drag::None;
   QPointF pressed_;     // in millimetres

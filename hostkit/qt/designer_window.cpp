@@ -2,11 +2,14 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDockWidget>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -14,13 +17,17 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QScrollArea>
+#include <QSpinBox>
+#include <QTimer>
 #include <QToolBar>
+#include <QVBoxLayout>
 #include <fstream>
 #include <iterator>
 
 #include "common/error.h"
 #include "hostkit/designer/support_fields.h"
 #include "hostkit/qt/designer_canvas.h"
+#include "hostkit/report/label_stock.h"
 #include "hostkit/report/staged_file.h"
 #include "hostkit/store/template_store.h"
 
@@ -154,6 +161,7 @@ void DesignerWindow::build() {
   });
   tool(insert, t("Riquadro"), [this] { addItem(report::BoxItem{0, 0, 20, 10, 0.3, false, {}}); });
   tool(insert, t("Linea"), [this] { addItem(report::LineItem{0, 0, 30, 0, 0.3, {}}); });
+  tool(insert, t("Immagine…"), [this] { insertImage(); });
   tools->addSeparator();
 
   QMenu* arrange = menuBar()->addMenu(t("&Disponi"));
@@ -195,6 +203,7 @@ void DesignerWindow::build() {
   grid->setCheckable(true);
   grid->setChecked(true);
 
+  addToolBarBreak();
   QToolBar* liveData = addToolBar(t("Dati"));
   liveData->setObjectName("data");
   lines_ = new QComboBox;
@@ -205,6 +214,12 @@ void DesignerWindow::build() {
   connect(lines_, &QComboBox::currentIndexChanged, this,
           [this](int index) { showLine(index <= 0 ? std::nullopt : std::optional<size_t>(index - 1)); });
   liveData->addWidget(lines_);
+  labelRow_ = new QSpinBox;
+  labelRow_->setPrefix(t("Etichetta") + " ");
+  labelRow_->setRange(1, 1);
+  labelRow_->setToolTip(t("L'etichetta della riga d'ordine mostrata"));
+  connect(labelRow_, &QSpinBox::valueChanged, this, [this](int label) { showLabel(label - 1); });
+  liveData->addWidget(labelRow_);
   printer_ = new QComboBox;
   printer_->addItem(t("Come nel PDF"));
   for (const auto& [language, dpi] : kPrinters)
@@ -231,8 +246,35 @@ void DesignerWindow::build() {
   fields->setWidget(palette);
   addDockWidget(Qt::LeftDockWidgetArea, fields);
 
-  auto* panel = new QWidget;
-  auto* form = new QFormLayout(panel);
+  auto* panels = new QWidget;
+  auto* column = new QVBoxLayout(panels);
+  column->addWidget(buildItemPanel());
+  column->addWidget(buildPagePanel());
+  column->addStretch();
+  auto* panel = new QScrollArea;
+  panel->setWidget(panels);
+  panel->setWidgetResizable(true);
+  auto* properties = new QDockWidget(t("Proprietà"), this);
+  properties->setObjectName("propertiesDock");
+  properties->setWidget(panel);
+  addDockWidget(Qt::RightDockWidgetArea, properties);
+
+  problems_ = new QListWidget;
+  problems_->setObjectName("problems");
+  auto* errors = new QDockWidget(t("Errori"), this);
+  errors->setObjectName("problemsDock");
+  errors->setWidget(problems_);
+  addDockWidget(Qt::BottomDockWidgetArea, errors);
+  resizeDocks({errors}, {80}, Qt::Vertical);
+  resizeDocks({fields, properties}, {200, 320}, Qt::Horizontal);
+  showSelection();
+  updateTitle();
+}
+
+QWidget* DesignerWindow::buildItemPanel() {
+  const ScreenTexts& t = context_.texts;
+  auto* box = new QGroupBox(t("Elemento"));
+  auto* form = new QFormLayout(box);
   const char* names[] = {"X (mm)", "Y (mm)", "Larghezza (mm)", "Altezza (mm)"};
   for (int g = 0; g < 4; ++g) {
     geometry_[g] = new QDoubleSpinBox;
@@ -245,41 +287,130 @@ void DesignerWindow::build() {
   sourceKind_ = new QComboBox;
   for (const char* kind : {"Valore", "Campo", "Formula", "Didascalia"}) sourceKind_->addItem(t(kind));
   sourceText_ = new QLineEdit;
+  font_ = new QLineEdit;
   size_ = new QDoubleSpinBox;
   size_->setRange(1, 400);
   shrinkTo_ = new QDoubleSpinBox;
   shrinkTo_->setRange(0, 400);
+  shrinkTo_->setSpecialValueText(t("No"));
   bold_ = new QCheckBox;
   italic_ = new QCheckBox;
+  align_ = new QComboBox;
+  for (const char* a : {"Sinistra", "Centro", "Destra"}) align_->addItem(t(a));
+  format_ = new QLineEdit;
+  format_->setPlaceholderText("###,##0.000");
+  collapse_ = new QCheckBox;
+  collapse_->setToolTip(t("Vuoto, non occupa spazio: quel che sta sotto sale"));
   rotation_ = new QComboBox;
   for (const int r : report::kRotations) rotation_->addItem(QString("%1°").arg(r));
+  symbology_ = new QComboBox;
+  for (const char* kind : {"Code 128", "EAN-13", "QR Code", "Data Matrix"}) symbology_->addItem(kind);
+  showText_ = new QCheckBox;
+  thickness_ = new QDoubleSpinBox;
+  thickness_->setRange(0.05, 20);
+  thickness_->setSingleStep(0.1);
+  filled_ = new QCheckBox;
   form->addRow(t("Contenuto"), sourceKind_);
   form->addRow(t("Testo o campo"), sourceText_);
+  form->addRow(t("Carattere"), font_);
   form->addRow(t("Dimensione (punti)"), size_);
   form->addRow(t("Riduci fino a (punti)"), shrinkTo_);
   form->addRow(t("Grassetto"), bold_);
   form->addRow(t("Corsivo"), italic_);
+  form->addRow(t("Allineamento"), align_);
+  form->addRow(t("Formato numeri"), format_);
+  form->addRow(t("Se vuoto si chiude"), collapse_);
   form->addRow(t("Rotazione"), rotation_);
-  connect(sourceKind_, &QComboBox::activated, this, [this] { applyProperties(); });
-  connect(sourceText_, &QLineEdit::editingFinished, this, [this] { applyProperties(); });
-  connect(size_, &QDoubleSpinBox::editingFinished, this, [this] { applyProperties(); });
-  connect(shrinkTo_, &QDoubleSpinBox::editingFinished, this, [this] { applyProperties(); });
-  connect(bold_, &QCheckBox::toggled, this, [this] { applyProperties(); });
-  connect(italic_, &QCheckBox::toggled, this, [this] { applyProperties(); });
-  connect(rotation_, &QComboBox::activated, this, [this] { applyProperties(); });
-  auto* properties = new QDockWidget(t("Proprietà"), this);
-  properties->setObjectName("propertiesDock");
-  properties->setWidget(panel);
-  addDockWidget(Qt::RightDockWidgetArea, properties);
+  form->addRow(t("Tipo di codice"), symbology_);
+  form->addRow(t("Testo sotto il codice"), showText_);
+  form->addRow(t("Spessore (mm)"), thickness_);
+  form->addRow(t("Pieno"), filled_);
+  for (QComboBox* c : {sourceKind_, align_, rotation_, symbology_})
+    connect(c, &QComboBox::activated, this, [this] { applyProperties(); });
+  for (QLineEdit* e : {sourceText_, font_, format_})
+    connect(e, &QLineEdit::editingFinished, this, [this] { applyProperties(); });
+  for (QDoubleSpinBox* d : {size_, shrinkTo_, thickness_})
+    connect(d, &QDoubleSpinBox::editingFinished, this, [this] { applyProperties(); });
+  for (QCheckBox* c : {bold_, italic_, collapse_, showText_, filled_})
+    connect(c, &QCheckBox::toggled, this, [this] { applyProperties(); });
+  return box;
+}
 
-  problems_ = new QListWidget;
-  problems_->setObjectName("problems");
-  auto* errors = new QDockWidget(t("Errori"), this);
-  errors->setObjectName("problemsDock");
-  errors->setWidget(problems_);
-  addDockWidget(Qt::BottomDockWidgetArea, errors);
-  showSelection();
-  updateTitle();
+QWidget* DesignerWindow::buildPagePanel() {
+  const ScreenTexts& t = context_.texts;
+  auto* box = new QGroupBox(t("Etichetta"));
+  auto* form = new QFormLayout(box);
+  const char* names[] = {"Larghezza (mm)",         "Altezza (mm)",          "Margine superiore (mm)",
+                         "Margine inferiore (mm)", "Margine sinistro (mm)", "Margine destro (mm)"};
+  for (int p = 0; p < 6; ++p) {
+    page_[p] = new QDoubleSpinBox;
+    page_[p]->setDecimals(2);
+    page_[p]->setRange(p < 2 ? 1 : 0, 2000);
+    form->addRow(t(names[p]), page_[p]);
+    connect(page_[p], &QDoubleSpinBox::editingFinished, this, [this] { applyPage(); });
+  }
+  sectionHeight_ = new QDoubleSpinBox;
+  sectionHeight_->setRange(0, 2000);
+  sectionHeight_->setToolTip(t("L'altezza della sezione dell'elemento scelto, o della prima"));
+  form->addRow(t("Altezza sezione (mm)"), sectionHeight_);
+  connect(sectionHeight_, &QDoubleSpinBox::editingFinished, this, [this] { applyPage(); });
+  // Sheets of office labels, by their catalogue's names.
+  stock_ = new QComboBox;
+  stock_->setEditable(true);
+  stock_->addItem(QString());
+  for (const report::LabelStock& product : report::labelStockCatalogue().products())
+    stock_->addItem(QString::fromStdString(product.name()));
+  stock_->setToolTip(t("Fogli di etichette per le stampanti d'ufficio"));
+  stock_->completer()->setCompletionMode(QCompleter::PopupCompletion);
+  stock_->completer()->setFilterMode(Qt::MatchContains);
+  form->addRow(t("Fogli"), stock_);
+  connect(stock_, &QComboBox::activated, this, [this] { applyPage(); });
+  connect(stock_->lineEdit(), &QLineEdit::editingFinished, this, [this] { applyPage(); });
+  return box;
+}
+
+void DesignerWindow::applyPage() {
+  if (showing_) return;
+  const std::string stock = stock_->currentText().trimmed().toStdString();
+  if (!stock.empty() && !report::labelStockCatalogue().find(stock)) {
+    // A name the catalogue lacks is refused with the closest ones, as a run would refuse it.
+    try {
+      report::labelStockCatalogue().get(stock);
+    } catch (const Error& e) {
+      problems_->addItem(QString::fromStdString(e.description()));
+    }
+    showSelection();
+    return;
+  }
+  const std::vector<designer::ItemRef>& chosen = document_->selection();
+  const size_t section = chosen.empty() ? document_->sectionAt(0) : chosen.front().section;
+  const report::PageSetup before = document_->current().page;
+  const report::LabelStock* product = report::labelStockCatalogue().find(stock);
+  document_->change([&](report::ReportTemplate& t) {
+    report::PageSetup& p = t.page;
+    double* fields[] = {&p.width, &p.height, &p.marginTop, &p.marginBottom, &p.marginLeft, &p.marginRight};
+    for (int f = 0; f < 6; ++f) *fields[f] = page_[f]->value();
+    // Margins that leave no room would make a template no run can read: they stay as they were.
+    if (p.marginLeft + p.marginRight >= p.width || p.marginTop + p.marginBottom >= p.height) p = before;
+    // Only labels go onto sheets; the catalogue's own spelling of the name is kept.
+    if (p.kind == report::PageKind::Label) p.stock = product ? product->name() : std::string();
+    if (!t.sections.empty()) t.sections.at(section).height = sectionHeight_->value();
+  });
+  documentChanged();
+}
+
+void DesignerWindow::insertImage() {
+  const QString file = QFileDialog::getOpenFileName(this, context_.texts("Inserisci immagine"), {},
+                                                    context_.texts("Immagini PNG (*.png)"));
+  if (file.isEmpty()) return;
+  // Kept relative to the template's folder when it lies below it, as templates carry their images.
+  const std::filesystem::path folder = document_->current().folder;
+  std::filesystem::path path = file.toStdString();
+  if (!folder.empty()) {
+    const std::filesystem::path relative = std::filesystem::relative(path, folder);
+    if (!relative.empty() && !relative.string().starts_with("..")) path = relative;
+  }
+  addItem(report::ImageItem{0, 0, 20, 20, path.string(), 0, {}});
 }
 
 void DesignerWindow::setDocument(std::unique_ptr<designer::DesignDocument> document, std::string origin) {
@@ -326,11 +457,12 @@ bool DesignerWindow::open(const std::string& fileOrName) {
     return false;
   }
   try {
-    setDocument(std::make_unique<designer::DesignDocument>(std::move(text), name, folder), origin);
+    setDocument(std::make_unique<designer::DesignDocument>(text, name, folder), origin);
     storedVersion_ = version;
-  } catch (const Error& e) {
+  } catch (const Error&) {
     // Nothing of what is open changes, and nothing is written over.
-    problems_->addItem(QString::fromStdString(e.description()));
+    for (const std::string& error : designer::templateErrors(text, name, folder))
+      problems_->addItem(QString::fromStdString(error));
     return false;
   }
   canvas_->zoomToFit(scroll_->viewport()->size());
@@ -405,10 +537,24 @@ void DesignerWindow::showLine(std::optional<size_t> line) {
     problems_->addItem(QString::fromStdString(e.description()));
     record_ = designer::captionRecord([](const std::string& caption) { return caption; });
   }
+  const int64_t labels = record_ ? record_->recordCount() : 0;
+  showing_ = true;
+  labelRow_->setRange(1, static_cast<int>(std::max<int64_t>(1, labels)));
+  labelRow_->setValue(1);
+  labelRow_->setEnabled(labels > 1);
+  labelRow_->setSuffix(" " + context_.texts("di") + " " + QString::number(std::max<int64_t>(1, labels)));
+  showing_ = false;
   report::RunSettings run;
   run.captions = context_.captions;
-  canvas_->setRecord(record_ && record_->recordCount() > 0 ? record_.get() : nullptr, run);
+  canvas_->setRecord(labels > 0 ? record_.get() : nullptr, run);
+  if (line && labels == 0) problems_->addItem(context_.texts("La riga d'ordine non dà etichette"));
   if (!canvas_->problem().isEmpty()) problems_->addItem(canvas_->problem());
+}
+
+void DesignerWindow::showLabel(int64_t label) {
+  if (showing_ || !record_ || label >= record_->recordCount()) return;
+  record_->setAbsolutePosition(label + 1);
+  canvas_->refresh();
 }
 
 void DesignerWindow::documentChanged() {
@@ -428,32 +574,58 @@ void DesignerWindow::showSelection() {
   showing_ = true;
   const auto& chosen = document_->selection();
   const bool one = chosen.size() == 1;
+  const report::TemplateItem* item = one ? &document_->item(chosen.front()) : nullptr;
+  const auto* text = item ? std::get_if<report::TextItem>(item) : nullptr;
+  const auto* bars = item ? std::get_if<report::BarcodeItem>(item) : nullptr;
+  const auto* line = item ? std::get_if<report::LineItem>(item) : nullptr;
+  const auto* frame = item ? std::get_if<report::BoxItem>(item) : nullptr;
+  const auto* image = item ? std::get_if<report::ImageItem>(item) : nullptr;
   for (QDoubleSpinBox* g : geometry_) g->setEnabled(one);
-  const report::TextItem* text =
-      one ? std::get_if<report::TextItem>(&document_->item(chosen.front())) : nullptr;
-  const report::BarcodeItem* bars =
-      one ? std::get_if<report::BarcodeItem>(&document_->item(chosen.front())) : nullptr;
-  for (QWidget* w : std::initializer_list<QWidget*>{sourceKind_, sourceText_, rotation_})
-    w->setEnabled(text || bars);
-  for (QWidget* w : std::initializer_list<QWidget*>{size_, shrinkTo_, bold_, italic_}) w->setEnabled(text);
-  if (one) {
-    const designer::Box b = designer::boundsOf(document_->item(chosen.front()));
+  sourceKind_->setEnabled(text || bars);
+  sourceText_->setEnabled(text || bars);
+  rotation_->setEnabled((text && !text->multiline) || bars || image);
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{font_, size_, shrinkTo_, bold_, italic_, align_, format_, collapse_})
+    w->setEnabled(text);
+  symbology_->setEnabled(bars);
+  showText_->setEnabled(bars);
+  thickness_->setEnabled(line || frame);
+  filled_->setEnabled(frame);
+  if (item) {
+    const designer::Box b = designer::boundsOf(*item);
     const double values[] = {b.x, b.y, b.width, b.height};
     for (int g = 0; g < 4; ++g) geometry_[g]->setValue(values[g]);
   }
-  const report::ValueSource* source = text ? &text->source : (bars ? &bars->source : nullptr);
-  if (source) {
+  if (const report::ValueSource* source = text ? &text->source : (bars ? &bars->source : nullptr)) {
     sourceKind_->setCurrentIndex(static_cast<int>(source->kind));
     sourceText_->setText(QString::fromStdString(source->text));
-    const int turn = text ? text->rotation : bars->rotation;
-    rotation_->setCurrentIndex(turn / 90);
   }
+  if (text || bars || image)
+    rotation_->setCurrentIndex((text ? text->rotation : bars ? bars->rotation : image->rotation) / 90);
   if (text) {
+    font_->setText(QString::fromStdString(text->font));
     size_->setValue(text->size);
     shrinkTo_->setValue(text->shrinkTo);
     bold_->setChecked(text->bold);
     italic_->setChecked(text->italic);
+    align_->setCurrentIndex(static_cast<int>(text->align));
+    format_->setText(QString::fromStdString(text->format));
+    collapse_->setChecked(text->collapse);
   }
+  if (bars) {
+    symbology_->setCurrentIndex(static_cast<int>(bars->symbology));
+    showText_->setChecked(bars->showText);
+  }
+  if (line || frame) thickness_->setValue(line ? line->thickness : frame->thickness);
+  if (frame) filled_->setChecked(frame->filled);
+  const report::ReportTemplate& t = document_->current();
+  const double pageValues[] = {t.page.width,        t.page.height,     t.page.marginTop,
+                               t.page.marginBottom, t.page.marginLeft, t.page.marginRight};
+  for (int p = 0; p < 6; ++p) page_[p]->setValue(pageValues[p]);
+  const size_t section = one ? chosen.front().section : document_->sectionAt(0);
+  sectionHeight_->setValue(t.sections.empty() ? 0 : t.sections.at(section).height);
+  stock_->setEnabled(t.page.kind == report::PageKind::Label);
+  stock_->setCurrentText(QString::fromStdString(t.page.stock));
   showing_ = false;
 }
 
@@ -467,19 +639,54 @@ void DesignerWindow::applyProperties() {
     const report::ValueSource source{static_cast<report::ValueSource::Kind>(sourceKind_->currentIndex()),
                                      sourceText_->text().toStdString()};
     const int turn = report::kRotations[std::max(0, rotation_->currentIndex())];
+    // A field or formula needs a name; an empty one would make a template no run can read.
+    const bool named = source.kind == report::ValueSource::Kind::Literal ||
+                       source.kind == report::ValueSource::Kind::Caption || !source.text.empty();
+    const bool known = source.kind != report::ValueSource::Kind::Formula || t.findFormula(source.text);
     if (auto* text = std::get_if<report::TextItem>(&item)) {
-      text->source = source;
+      if (named && known) text->source = source;
+      if (!font_->text().trimmed().isEmpty()) text->font = font_->text().trimmed().toStdString();
       text->size = size_->value();
       text->shrinkTo = std::min(shrinkTo_->value(), text->size);
       text->bold = bold_->isChecked();
       text->italic = italic_->isChecked();
+      text->align = static_cast<report::Align>(align_->currentIndex());
+      text->format = format_->text().toStdString();
+      text->collapse = collapse_->isChecked();
       text->rotation = text->multiline ? 0 : turn;
     } else if (auto* bars = std::get_if<report::BarcodeItem>(&item)) {
-      bars->source = source;
+      if (named && known) bars->source = source;
+      bars->symbology = static_cast<report::Symbology>(symbology_->currentIndex());
+      bars->showText = showText_->isChecked();
       bars->rotation = turn;
+    } else if (auto* line = std::get_if<report::LineItem>(&item)) {
+      line->thickness = thickness_->value();
+    } else if (auto* frame = std::get_if<report::BoxItem>(&item)) {
+      frame->thickness = thickness_->value();
+      frame->filled = filled_->isChecked();
+    } else if (auto* image = std::get_if<report::ImageItem>(&item)) {
+      image->rotation = turn;
     }
   });
   documentChanged();
+}
+
+void DesignerWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (fitted_) return;
+  fitted_ = true;
+  // Once the window has its size, after the layout has placed the docks.
+  QTimer::singleShot(0, this, [this] { canvas_->zoomToFit(scroll_->viewport()->size()); });
+}
+
+void DesignerWindow::closeEvent(QCloseEvent* event) {
+  if (document_->modified()) {
+    const auto answer = QMessageBox::question(
+        this, windowTitle(), context_.texts("Il modello ha modifiche non salvate. Chiudere senza salvarle?"),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (answer != QMessageBox::Yes) return event->ignore();
+  }
+  event->accept();
 }
 
 void DesignerWindow::updateTitle() {

@@ -22,6 +22,7 @@ class QLineEdit;
 class QListWidget;
 class QCheckBox;
 class QScrollArea;
+class QSpinBox;
 
 namespace briskal::hostkit::qt {
 
@@ -55,9 +56,19 @@ class DesignerWindow final : public QMainWindow {
   QListWidget* problems() { return problems_; }
   // Shows the label with the data of the `line`-th order line, or with the fields' captions.
   void showLine(std::optional<size_t> line);
+  // The `label`-th label (from 0) of the order line shown.
+  void showLabel(int64_t label);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void build();
+  QWidget* buildItemPanel();
+  QWidget* buildPagePanel();
+  void applyPage();
+  void insertImage();
   void setDocument(std::unique_ptr<designer::DesignDocument> document, std::string origin);
   void documentChanged();
   void showSelection();
@@ -85,7 +96,20 @@ class DesignerWindow final : public QMainWindow {
   QCheckBox* bold_ = nullptr;
   QCheckBox* italic_ = nullptr;
   QComboBox* rotation_ = nullptr;
-  bool showing_ = false;  // the panel is being filled, not edited
+  QComboBox* align_ = nullptr;
+  QLineEdit* font_ = nullptr;
+  QLineEdit* format_ = nullptr;
+  QCheckBox* collapse_ = nullptr;
+  QComboBox* symbology_ = nullptr;
+  QCheckBox* showText_ = nullptr;
+  QDoubleSpinBox* thickness_ = nullptr;
+  QCheckBox* filled_ = nullptr;
+  QDoubleSpinBox* page_[6] = {};  // width, height, then the margins: top, bottom, left, right
+  QDoubleSpinBox* sectionHeight_ = nullptr;
+  QComboBox* stock_ = nullptr;
+  QSpinBox* labelRow_ = nullptr;
+  bool showing_ = false;  // the panels are being filled, not edited
+  bool fitted_ = false;   // the label was fitted to the window when it first showed
 };
 
 }  // namespace briskal::hostkit::qt

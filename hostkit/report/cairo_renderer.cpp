@@ -32,11 +32,13 @@ CairoSurface imageSurface(PageImage& image) {
   return surface;
 }
 
-PageImage drawImage(PageDrawer& drawer, const Page& page, double dpi) {
+// The part of the page from (x, y), `width` x `height` millimetres, at `dpi`.
+PageImage drawImage(PageDrawer& drawer, const Page& page, double dpi, double x, double y, double width,
+                    double height) {
   const double scale = dpi / kMillimetresPerInch;
   PageImage image;
-  image.width = static_cast<int>(std::ceil(page.width * scale));
-  image.height = static_cast<int>(std::ceil(page.height * scale));
+  image.width = static_cast<int>(std::ceil(width * scale));
+  image.height = static_cast<int>(std::ceil(height * scale));
   image.stride = cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, image.width);
   if (image.stride < 0)
     throwReportError("A page of " + std::to_string(image.width) + " pixels cannot be drawn");
@@ -44,6 +46,7 @@ PageImage drawImage(PageDrawer& drawer, const Page& page, double dpi) {
   CairoSurface surface = imageSurface(image);
   CairoContext cr(cairo_create(surface.get()));
   cairo_scale(cr.get(), scale, scale);
+  cairo_translate(cr.get(), -x, -y);
   drawer.draw(cr.get(), page);
   cr.reset();
   cairo_surface_flush(surface.get());
@@ -109,7 +112,12 @@ void renderPdf(const std::vector<Page>& pages, const std::filesystem::path& file
 
 PageImage renderPageImage(const Page& page, double dpi) {
   PageDrawer drawer(PageDrawer::Target::Pixels);
-  return drawImage(drawer, page, dpi);
+  return drawImage(drawer, page, dpi, 0, 0, page.width, page.height);
+}
+
+PageImage renderPageRegion(const Page& page, double dpi, double x, double y, double width, double height) {
+  PageDrawer drawer(PageDrawer::Target::Pixels);
+  return drawImage(drawer, page, dpi, x, y, width, height);
 }
 
 std::vector<std::filesystem::path> renderPng(const std::vector<Page>& pages,
@@ -125,7 +133,7 @@ std::vector<std::filesystem::path> renderPng(const std::vector<Page>& pages,
 struct PngFiles::Drawer {
   Drawer(const std::filesystem::path& file, double dpi, size_t first, size_t count)
       : next(first), thread([this, file, dpi, count](const Page& page) {
-          const PageImage image = drawImage(drawer, page, dpi);
+          const PageImage image = drawImage(drawer, page, dpi, 0, 0, page.width, page.height);
           written.emplace_back(next, StagedFile(numbered(file, next)));
           writePng(image, written.back().second.path(), written.back().second.destination());
           next += count;

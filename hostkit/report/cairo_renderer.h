@@ -38,6 +38,9 @@ struct PageImage {
 
 // Draws one page at `dpi`, its size rounded up to whole pixels: what renderPng writes to its files.
 PageImage renderPageImage(const Page& page, double dpi);
+// The part of the page from (x, y), `width` x `height` millimetres, as renderPageImage draws it:
+// what a screen shows of a page larger than its window.
+PageImage renderPageRegion(const Page& page, double dpi, double x, double y, double width, double height);
 
 class DrawingThread;
 
