@@ -29,8 +29,12 @@ LiveLabels::LiveLabels(data::Connection& connection, int company, RegionalSettin
     for (lines->moveFirst(); !lines->eof() && lines_.size() < limit; lines->moveNext()) {
       const std::string registration(Trim(toText(lines->value("DO30_NUMREG_CO99"), regional_)));
       const std::string number = toText(lines->value("DO30_PROGRIGA"), regional_);
-      lines_.push_back({type, registration, number});
-      titles_.push_back(toText(lines->value("DO11_NUMDOC"), regional_) + "/" + number + " · " +
+      const Value detail = lines->value("DO46_PROGDET");
+      const std::string detailText = detail.isNull() ? std::string() : toText(detail, regional_);
+      lines_.push_back({type, registration, number, detailText});
+      // Rows of one line's cycle details tell themselves apart by the detail.
+      titles_.push_back(toText(lines->value("DO11_NUMDOC"), regional_) + "/" + number +
+                        (detailText.empty() ? std::string() : "." + detailText) + " · " +
                         std::string(Trim(toText(lines->value("DO30_CODART_MG66"), regional_))) + " · " +
                         std::string(Trim(toText(lines->value("DO30_DESCART"), regional_))));
     }
@@ -52,8 +56,11 @@ std::unique_ptr<data::Recordset> LiveLabels::read(const std::string& orderType, 
 std::unique_ptr<data::Recordset> LiveLabels::labels(size_t line) {
   const Line& chosen = lines_.at(line);
   const std::unique_ptr<data::Recordset> orderLines =
-      read(chosen.orderType, "DO30_NUMREG_CO99 = " + quoted(chosen.registration) +
-                                 " AND DO30_PROGRIGA = " + std::to_string(std::stoll(chosen.lineNumber)));
+      read(chosen.orderType,
+           "DO30_NUMREG_CO99 = " + quoted(chosen.registration) +
+               " AND DO30_PROGRIGA = " + std::to_string(std::stoll(chosen.lineNumber)) +
+               (chosen.detail.empty() ? " AND DO46_PROGDET IS NULL"
+                                      : " AND DO46_PROGDET = " + std::to_string(std::stoll(chosen.detail))));
   auto support = output::CreaSupportoStampaPersonalizzata();
   if (orderLines->recordCount() == 0) return support;
   const std::unique_ptr<data::Recordset> labelRows = labelrows::newLabelRows();

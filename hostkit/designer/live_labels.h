@@ -29,6 +29,7 @@ class LiveLabels {
     std::string orderType;
     std::string registration;  // DO30_NUMREG_CO99
     std::string lineNumber;    // DO30_PROGRIGA as text
+    std::string detail;        // DO46_PROGDET as text: a line has a row for each detail of its cycle
   };
   std::unique_ptr<data::Recordset> read(const std::string& orderType, const std::string& filter);
 

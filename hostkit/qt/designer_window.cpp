@@ -223,9 +223,10 @@ void DesignerWindow::build() {
   printer_ = new QComboBox;
   printer_->addItem(t("Come nel PDF"));
   for (const auto& [language, dpi] : kPrinters)
-    printer_->addItem(QString("%1 %2 dpi")
-                          .arg(QString::fromStdString(std::string(labelprinter::languageName(language))))
-                          .arg(dpi));
+    printer_->addItem(
+        QString("%1 %2 dpi")
+            .arg(QString::fromStdString(std::string(labelprinter::languageName(language))).toUpper())
+            .arg(dpi));
   connect(printer_, &QComboBox::currentIndexChanged, this, [this](int index) {
     if (index <= 0) return canvas_->setPrinterView(std::nullopt);
     const auto& [language, dpi] = kPrinters[index - 1];

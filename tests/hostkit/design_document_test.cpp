@@ -258,7 +258,7 @@ data::Connection* LiveLabelsTest::connection_ = nullptr;
 TEST_F(LiveLabelsTest, ListsTheCompanysLinesAndGivesTheirLabels) {
   LiveLabels live(*connection_, 1, kIt);
   ASSERT_FALSE(live.lines().empty());
-  const std::regex title("[0-9]+/[0-9]+ · [^ ]+ · .+");
+  const std::regex title("[0-9]+/[0-9]+(\\.[0-9]+)? · [^ ]+ · .+");
   for (const std::string& t : live.lines()) EXPECT_TRUE(std::regex_match(t, title)) << t;
   const std::string code = live.lines()[0].substr(live.lines()[0].find(" · ") + 4);
   const auto labels = live.labels(0);
@@ -279,17 +279,20 @@ Decimal labelledQuantity(LiveLabels& live, size_t line, Decimal& residual) {
   return sum;
 }
 
+// "3/4.1 · ..." and "3/4.2 · ..." are one order line's two cycle details.
+std::string orderLine(const std::string& title) { return title.substr(0, title.find_first_of(". ")); }
+
 TEST_F(LiveLabelsTest, ALinesLabelsAddUpToWhatIsLeftOfIt) {
   LiveLabels live(*connection_, 1, kIt);
   size_t twice = 0;  // a line with two cycle details, listed once for each
-  while (twice + 1 < live.lines().size() && live.lines()[twice] != live.lines()[twice + 1]) ++twice;
+  while (twice + 1 < live.lines().size() &&
+         orderLine(live.lines()[twice]) != orderLine(live.lines()[twice + 1]))
+    ++twice;
   ASSERT_LT(twice + 1, live.lines().size()) << "the demo data has no line with two cycle details";
   for (size_t line : {size_t{0}, size_t{1}, size_t{2}, twice, twice + 1}) {
     SCOPED_TRACE(live.lines()[line]);
     Decimal residual;
     const Decimal sum = labelledQuantity(live, line, residual);
-    // FAILS for `twice`: labels() reads the line by registration and number only, so it expands
-    // every cycle detail's row and gives twice the labels a run prints from the chosen row.
     EXPECT_EQ(sum, residual) << sum.toString() << " labelled of " << residual.toString();
   }
 }
