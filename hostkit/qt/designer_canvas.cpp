@@ -134,7 +134,10 @@ void DesignerCanvas::render() {
 void DesignerCanvas::drawLabel(QPainter& painter, const QRectF& paper, const QRect& visible) {
   if (!page_) return;
   if (printer_) {
+    // Shown smaller than its dots, a dot-wide stroke would fall between the screen's pixels.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     if (!dots_.isNull()) painter.drawImage(paper, dots_);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     return;
   }
   const QRectF part = paper.intersected(QRectF(visible));

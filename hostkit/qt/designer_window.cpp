@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <cmath>
 #include <fstream>
 #include <iterator>
 
@@ -53,6 +54,13 @@ class FieldPalette final : public QListWidget {
     return dragged;
   }
 };
+
+// The spin box's value when the person changed it, else `current` with all its decimals: a
+// value the box shows rounded is not rounded by an edit of something else.
+double edited(const QDoubleSpinBox* box, double current) {
+  const double shown = QString::number(current, 'f', box->decimals()).toDouble();
+  return std::abs(box->value() - shown) < 1e-9 ? current : box->value();
+}
 
 const std::pair<labelprinter::PrinterLanguage, int> kPrinters[] = {
     {labelprinter::PrinterLanguage::Epl2, 203},
@@ -390,12 +398,20 @@ void DesignerWindow::applyPage() {
   document_->change([&](report::ReportTemplate& t) {
     report::PageSetup& p = t.page;
     double* fields[] = {&p.width, &p.height, &p.marginTop, &p.marginBottom, &p.marginLeft, &p.marginRight};
-    for (int f = 0; f < 6; ++f) *fields[f] = page_[f]->value();
+    for (int f = 0; f < 6; ++f) *fields[f] = edited(page_[f], *fields[f]);
     // Margins that leave no room would make a template no run can read: they stay as they were.
     if (p.marginLeft + p.marginRight >= p.width || p.marginTop + p.marginBottom >= p.height) p = before;
-    // Only labels go onto sheets; the catalogue's own spelling of the name is kept.
+    // Only labels go onto sheets; the catalogue's own spelling of the name is kept, and a sheet
+    // newly chosen gives the label its labels' size.
     if (p.kind == report::PageKind::Label) p.stock = product ? product->name() : std::string();
-    if (!t.sections.empty()) t.sections.at(section).height = sectionHeight_->value();
+    if (product && p.stock != before.stock) {
+      p.width = product->labelWidth;
+      p.height = product->labelHeight;
+      if (p.marginLeft + p.marginRight >= p.width || p.marginTop + p.marginBottom >= p.height)
+        p.marginTop = p.marginBottom = p.marginLeft = p.marginRight = 0;
+    }
+    if (!t.sections.empty())
+      t.sections.at(section).height = edited(sectionHeight_, t.sections.at(section).height);
   });
   documentChanged();
 }
@@ -460,6 +476,7 @@ bool DesignerWindow::open(const std::string& fileOrName) {
   try {
     setDocument(std::make_unique<designer::DesignDocument>(text, name, folder), origin);
     storedVersion_ = version;
+    updateTitle();
   } catch (const Error&) {
     // Nothing of what is open changes, and nothing is written over.
     for (const std::string& error : designer::templateErrors(text, name, folder))
@@ -647,8 +664,8 @@ void DesignerWindow::applyProperties() {
     if (auto* text = std::get_if<report::TextItem>(&item)) {
       if (named && known) text->source = source;
       if (!font_->text().trimmed().isEmpty()) text->font = font_->text().trimmed().toStdString();
-      text->size = size_->value();
-      text->shrinkTo = std::min(shrinkTo_->value(), text->size);
+      text->size = edited(size_, text->size);
+      text->shrinkTo = std::min(edited(shrinkTo_, text->shrinkTo), text->size);
       text->bold = bold_->isChecked();
       text->italic = italic_->isChecked();
       text->align = static_cast<report::Align>(align_->currentIndex());
@@ -661,9 +678,9 @@ void DesignerWindow::applyProperties() {
       bars->showText = showText_->isChecked();
       bars->rotation = turn;
     } else if (auto* line = std::get_if<report::LineItem>(&item)) {
-      line->thickness = thickness_->value();
+      line->thickness = edited(thickness_, line->thickness);
     } else if (auto* frame = std::get_if<report::BoxItem>(&item)) {
-      frame->thickness = thickness_->value();
+      frame->thickness = edited(thickness_, frame->thickness);
       frame->filled = filled_->isChecked();
     } else if (auto* image = std::get_if<report::ImageItem>(&item)) {
       image->rotation = turn;
@@ -691,9 +708,15 @@ void DesignerWindow::closeEvent(QCloseEvent* event) {
 }
 
 void DesignerWindow::updateTitle() {
-  const QString origin =
-      origin_.empty() ? context_.texts("Nuova etichetta") : QString::fromStdString(origin_);
-  setWindowTitle(context_.texts("Disegno etichette") + " - " + origin + (document_->modified() ? " *" : ""));
+  const ScreenTexts& t = context_.texts;
+  QString origin = t("Nuova etichetta");
+  if (origin_.starts_with(kDatabasePrefix)) {
+    origin = QString::fromStdString(origin_.substr(std::string_view(kDatabasePrefix).size())) + " (" +
+             t("database, versione") + " " + QString::number(storedVersion_.value_or(0)) + ")";
+  } else if (!origin_.empty()) {
+    origin = QString::fromStdString(std::filesystem::path(origin_).filename().string());
+  }
+  setWindowTitle(t("Disegno etichette") + " - " + origin + (document_->modified() ? " *" : ""));
 }
 
 }  // namespace briskal::hostkit::qt

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
 #include <QSpinBox>
@@ -18,6 +19,7 @@
 #include "hostkit/designer/design_document.h"
 #include "hostkit/qt/designer_canvas.h"
 #include "hostkit/qt/designer_window.h"
+#include "hostkit/report/label_stock.h"
 #include "hostkit/report/template_parser.h"
 #include "support/files.h"
 #include "support/process.h"
@@ -216,6 +218,30 @@ TEST_F(Designer, AnOrderLineShowsItsLabelsAsTheyPrintAndAsTheLabelPrinterPrintsT
   printer->setCurrentIndex(printer->count() - 1);
   EXPECT_TRUE(d.canvas()->problem().isEmpty()) << d.canvas()->problem().toStdString();
   EXPECT_NE(d.canvas()->grab().toImage(), data);
+}
+
+TEST_F(Designer, ASheetOfTheCatalogueGivesTheLabelItsSizeAndAnUnknownOneNamesTheClosest) {
+  DesignerWindow& d = designer();
+  QComboBox* stock = nullptr;
+  for (QComboBox* combo : d.findChildren<QComboBox*>())
+    if (combo->isEditable()) stock = combo;
+  ASSERT_NE(stock, nullptr);
+  const auto choose = [&](const QString& name) {
+    stock->setCurrentText(name);
+    emit stock->lineEdit()->editingFinished();
+  };
+  choose("avery l7163");
+  const hostkit::report::PageSetup& page = d.document()->current().page;
+  const hostkit::report::LabelStock& product = hostkit::report::labelStockCatalogue().get("Avery L7163");
+  EXPECT_EQ(page.stock, product.name());
+  EXPECT_DOUBLE_EQ(page.width, product.labelWidth);
+  EXPECT_DOUBLE_EQ(page.height, product.labelHeight);
+  const hostkit::report::ReportTemplate before = d.document()->current();
+  choose("Avery L7136x");
+  EXPECT_EQ(d.document()->current(), before);
+  ASSERT_GE(d.problems()->count(), 1);
+  EXPECT_NE(d.problems()->item(d.problems()->count() - 1)->text().indexOf("L71"), -1)
+      << d.problems()->item(d.problems()->count() - 1)->text().toStdString();
 }
 
 }  // namespace

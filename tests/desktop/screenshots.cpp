@@ -26,6 +26,8 @@
 
 #include "data/connection.h"
 #include "hostkit/demo/demo_database.h"
+#include "hostkit/qt/designer_canvas.h"
+#include "hostkit/qt/designer_window.h"
 #include "hostkit/qt/host_window.h"
 #include "hostkit/qt/qt_dialogs.h"
 #include "hostkit/qt/qt_form_window.h"
@@ -194,5 +196,20 @@ int main(int argc, char** argv) {
   hostkit::qt::askWithMessageBox(
       {74594, messages.text(74594, {reason}, ""), 36, "Stampa etichette da ordine di lavoro", 0}, &window,
       hostkit::qt::ScreenTexts(&window.session().catalogue()));
+
+  // The label designer on the shipped customisable label, with an order line's data and the item
+  // code's text chosen; then the same label as a ZPL printer at 203 dpi prints it.
+  hostkit::qt::DesignerWindow* designer =
+      window.openDesigner((fs::path(BRISKAL_DATA_FOLDER) / "reports" / "CRPD_BRISKLABPERS.rpt").string());
+  designer->showMaximized();
+  QApplication::processEvents();
+  designer->findChildren<QComboBox*>().front()->setCurrentIndex(3);
+  hostkit::qt::DesignerCanvas* canvas = designer->canvas();
+  canvas->zoomToFit(canvas->parentWidget()->size());
+  QTest::mouseClick(canvas, Qt::LeftButton, {}, canvas->toWidget(60, 10).toPoint());
+  save(designer, "label-designer");
+  for (QComboBox* combo : designer->findChildren<QComboBox*>())
+    if (combo->itemText(combo->count() - 1).endsWith("300 dpi")) combo->setCurrentIndex(3);
+  save(designer, "label-designer-printer");
   return 0;
 }
