@@ -307,7 +307,7 @@ QWidget* DesignerWindow::buildItemPanel() {
   align_ = new QComboBox;
   for (const char* a : {"Sinistra", "Centro", "Destra"}) align_->addItem(t(a));
   format_ = new QLineEdit;
-  format_->setPlaceholderText("###,##0.000");
+  format_->setPlaceholderText("###,##0.000  dd/MM/yyyy");
   collapse_ = new QCheckBox;
   collapse_->setToolTip(t("Vuoto, non occupa spazio: quel che sta sotto sale"));
   rotation_ = new QComboBox;
@@ -327,7 +327,7 @@ QWidget* DesignerWindow::buildItemPanel() {
   form->addRow(t("Grassetto"), bold_);
   form->addRow(t("Corsivo"), italic_);
   form->addRow(t("Allineamento"), align_);
-  form->addRow(t("Formato numeri"), format_);
+  form->addRow(t("Formato numeri e date"), format_);
   form->addRow(t("Se vuoto si chiude"), collapse_);
   form->addRow(t("Rotazione"), rotation_);
   form->addRow(t("Tipo di codice"), symbology_);

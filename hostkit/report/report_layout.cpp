@@ -35,8 +35,40 @@ std::vector<std::string_view> splitLines(std::string_view text) {
   return lines;
 }
 
+// A date by a pattern of d, dd (day), M, MM (month), yy, yyyy (year), H, HH (hour) and mm
+// (minutes); any other character prints as it is.
+bool isDatePattern(std::string_view format) { return format.find_first_of("dMyH") != std::string_view::npos; }
+
+std::string formatDate(const DateTime& date, std::string_view pattern) {
+  std::string out;
+  for (size_t i = 0; i < pattern.size();) {
+    const char c = pattern[i];
+    size_t run = 1;
+    while (i + run < pattern.size() && pattern[i + run] == c) ++run;
+    const auto twoDigits = [&](int n) {
+      if (n < 10 && run >= 2) out += '0';
+      out += std::to_string(n);
+    };
+    switch (c) {
+      case 'd': twoDigits(date.day()); break;
+      case 'M': twoDigits(date.month()); break;
+      case 'H': twoDigits(date.hour()); break;
+      case 'm': twoDigits(date.minute()); break;
+      case 'y': {
+        const std::string year = std::to_string(date.year());
+        out += run >= 4 ? year : year.substr(year.size() - 2);
+        break;
+      }
+      default: out.append(run, c);
+    }
+    i += run;
+  }
+  return out;
+}
+
 std::string valueText(const Value& v, const std::string& format, const RegionalSettings& rs) {
   if (v.isNull() || v.isEmpty()) return "";
+  if (v.isDate() && isDatePattern(format)) return formatDate(v.asDate(), format);
   if (!format.empty()) {
     if (v.isNumber()) return formatNumber(v, format, rs);
     if (v.isText())

@@ -489,6 +489,25 @@ TEST(ReportLayout, ATextTooWideForItsBoxShrinksNoFurtherThanItsSmallestSize) {
   EXPECT_GT(width(*t[3]), 30);
 }
 
+TEST(ReportLayout, ADateFormatWritesTheDateItsWay) {
+  auto support = printSupport({supportRow("A1")});
+  const std::vector<Page> pages = layOutText(
+      "page kind=label width=100 height=50\n"
+      "section name=D height=50\n"
+      "  text x=0 y=0 w=30 h=6 field=DO31_DATACONS\n"
+      "  text x=0 y=6 w=30 h=6 field=DO31_DATACONS format=\"yyyy-MM-dd\"\n"
+      "  text x=0 y=12 w=30 h=6 field=DO31_DATACONS format=\"d.M.yy\"\n"
+      "  text x=0 y=18 w=30 h=6 field=DO30_PROGRIGA format=\"dd/MM/yyyy\"\n",
+      *support);
+  ASSERT_EQ(pages.size(), 1U);
+  const std::vector<const TextOp*> t = texts(pages[0]);
+  ASSERT_EQ(t.size(), 4U);
+  EXPECT_EQ(t[0]->text, "15/03/2024") << "by the regional settings";
+  EXPECT_EQ(t[1]->text, "2024-03-15");
+  EXPECT_EQ(t[2]->text, "15.3.24");
+  EXPECT_EQ(t[3]->text, "3") << "a number keeps its own way";
+}
+
 TEST(ReportLayout, ARecordTallerThanAPageGetsAPageOfItsOwn) {
   std::string tall;
   for (int i = 0; i < 80; ++i) tall += "line\r\n";
