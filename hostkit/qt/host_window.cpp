@@ -155,9 +155,6 @@ DesignerWindow* HostWindow::openDesigner(const std::string& fileOrName) {
       new DesignerWindow(std::move(context), this);  // a window of its own, which Qt deletes with this one
   designer->setWindowFlag(Qt::Window);
   designer->setAttribute(Qt::WA_DeleteOnClose);
-  designers_.push_back(designer);
-  QObject::connect(designer, &QObject::destroyed, this,
-                   [this, designer] { std::erase(designers_, designer); });
   if (!fileOrName.empty()) designer->open(fileOrName);
   designer->show();
   return designer;

@@ -54,7 +54,6 @@ class HostWindow final : public QMainWindow {
   report::ReportOptions printChoices_;
   PreviewTargets previewTargets_;
   std::unique_ptr<HostSession> session_;
-  std::vector<DesignerWindow*> designers_;
 };
 
 }  // namespace briskal::hostkit::qt
