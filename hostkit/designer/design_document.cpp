@@ -99,8 +99,8 @@ DesignDocument::DesignDocument(std::string text, const std::string& name, const 
 
 std::string DesignDocument::text() const { return report::rewriteTemplate(text_, read_, current_); }
 
-void DesignDocument::saved(const std::string& text) {
-  read_ = report::parseTemplate(text, read_.name, read_.folder);
+void DesignDocument::saved(const std::string& text, const std::filesystem::path& folder) {
+  read_ = report::parseTemplate(text, read_.name, folder);
   text_ = text;
   // Positions now point into the saved text; the template's meaning is the same.
   current_ = read_;

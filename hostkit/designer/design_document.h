@@ -48,8 +48,9 @@ class DesignDocument {
   // The opened text with the changes written in.
   std::string text() const;
   bool modified() const { return !(current_ == saved_); }
-  // After the text was kept somewhere: that text is what the document now changes.
-  void saved(const std::string& text);
+  // After the text was kept somewhere, its images found from `folder`: that text is what the
+  // document now changes.
+  void saved(const std::string& text, const std::filesystem::path& folder);
 
   const std::vector<ItemRef>& selection() const { return selection_; }
   void select(std::vector<ItemRef> items);

@@ -13,6 +13,11 @@ namespace {
 // Production, purchase and sales orders: the order types the parameter form offers.
 constexpr const char* kOrderTypes[] = {"24", "25", "21"};
 
+// A value as the list shows it; a null one shows nothing.
+std::string shown(const Value& v, const RegionalSettings& rs) {
+  return v.isNull() || v.isEmpty() ? std::string() : std::string(Trim(toText(v, rs)));
+}
+
 std::string quoted(const std::string& text) {
   std::string out = "'";
   for (const char c : text) out += c == '\'' ? std::string("''") : std::string(1, c);
@@ -27,16 +32,16 @@ LiveLabels::LiveLabels(data::Connection& connection, int company, RegionalSettin
     const std::unique_ptr<data::Recordset> lines = read(type, "");
     if (lines->recordCount() == 0) continue;
     for (lines->moveFirst(); !lines->eof() && lines_.size() < limit; lines->moveNext()) {
-      const std::string registration(Trim(toText(lines->value("DO30_NUMREG_CO99"), regional_)));
+      const std::string registration = shown(lines->value("DO30_NUMREG_CO99"), regional_);
       const std::string number = toText(lines->value("DO30_PROGRIGA"), regional_);
       const Value detail = lines->value("DO46_PROGDET");
       const std::string detailText = detail.isNull() ? std::string() : toText(detail, regional_);
       lines_.push_back({type, registration, number, detailText});
       // Rows of one line's cycle details tell themselves apart by the detail.
-      titles_.push_back(toText(lines->value("DO11_NUMDOC"), regional_) + "/" + number +
+      titles_.push_back(shown(lines->value("DO11_NUMDOC"), regional_) + "/" + number +
                         (detailText.empty() ? std::string() : "." + detailText) + " · " +
-                        std::string(Trim(toText(lines->value("DO30_CODART_MG66"), regional_))) + " · " +
-                        std::string(Trim(toText(lines->value("DO30_DESCART"), regional_))));
+                        shown(lines->value("DO30_CODART_MG66"), regional_) + " · " +
+                        shown(lines->value("DO30_DESCART"), regional_));
     }
   }
 }

@@ -417,6 +417,10 @@ std::vector<LabelDots> rasterizeZpl(std::string_view stream) {
           std::from_chars(args.data() + i + 1, args.data() + i + 3, byte, 16);
           data += static_cast<char>(byte);
           i += 2;
+        } else if (!block.empty() && args[i] == '\\' && i + 1 < args.size() && args[i + 1] == '\\') {
+          // In a field block two backslashes print one.
+          data += '\\';
+          ++i;
         } else {
           data += args[i];
         }

@@ -236,6 +236,14 @@ void DesignerCanvas::drawRulers(QPainter& painter) const {
   }
 }
 
+bool DesignerCanvas::chosenExists() const {
+  const report::ReportTemplate& t = document_.current();
+  const auto& chosen = document_.selection();
+  return !chosen.empty() && std::all_of(chosen.begin(), chosen.end(), [&](const designer::ItemRef& r) {
+    return r.section < t.sections.size() && r.index < t.sections[r.section].items.size();
+  });
+}
+
 std::optional<int> DesignerCanvas::handleAt(QPointF widget) const {
   if (document_.selection().size() != 1) return std::nullopt;
   const designer::ItemRef ref = document_.selection().front();
@@ -283,6 +291,11 @@ void DesignerCanvas::mouseMoveEvent(QMouseEvent* event) {
     setCursor(handleAt(at) ? Qt::SizeFDiagCursor : Qt::ArrowCursor);
     return;
   }
+  // What was chosen may have gone meanwhile (a key undid it): the drag ends with it.
+  if (!chosenExists()) {
+    drag_ = Drag::None;
+    return;
+  }
   const QPointF now = toLabel(at);
   if (drag_ == Drag::Move) {
     // The first chosen item lands on the grid; the others keep their distance to it.
@@ -308,6 +321,7 @@ void DesignerCanvas::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || drag_ == Drag::None) return;
   const Drag drag = drag_;
   drag_ = Drag::None;
+  if (!chosenExists()) return update();
   if (drag == Drag::Move && (dragOffset_.x() != 0 || dragOffset_.y() != 0))
     document_.moveSelection(dragOffset_.x(), dragOffset_.y());
   if (drag == Drag::Resize) document_.resize(document_.selection().front(), resized_);

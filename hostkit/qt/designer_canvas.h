@@ -61,6 +61,7 @@ class DesignerCanvas final : public QWidget {
   double snapped(double mm) const;
   QRectF itemRect(designer::ItemRef ref, const designer::Box& box) const;
   std::optional<int> handleAt(QPointF widget) const;
+  bool chosenExists() const;
   void drawRulers(QPainter& painter) const;
   void render();
   // The drawing of the label's part that `visible` (widget pixels) shows, drawn again only when

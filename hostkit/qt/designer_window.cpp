@@ -73,16 +73,25 @@ const std::pair<labelprinter::PrinterLanguage, int> kPrinters[] = {
 
 DesignerWindow::DesignerWindow(DesignerContext context, QWidget* parent)
     : QMainWindow(parent), context_(std::move(context)) {
+  // Without its database the designer still designs: it only has no data and no stored templates.
+  QString unreachable;
   if (!context_.connectionString.empty()) {
-    connection_ = std::make_unique<data::Connection>();
-    connection_->setConnectionString(context_.connectionString);
-    connection_->open();
-    live_ = std::make_unique<designer::LiveLabels>(*connection_, context_.company, context_.regional);
+    try {
+      connection_ = std::make_unique<data::Connection>();
+      connection_->setConnectionString(context_.connectionString);
+      connection_->open();
+      live_ = std::make_unique<designer::LiveLabels>(*connection_, context_.company, context_.regional);
+    } catch (const Error& e) {
+      live_.reset();
+      connection_.reset();
+      unreachable = QString::fromStdString(e.description());
+    }
   }
   setDocument(
       std::make_unique<designer::DesignDocument>(kNewTemplate, "etichetta.rpt", std::filesystem::path()), "");
   build();
   showLine(std::nullopt);
+  if (!unreachable.isEmpty()) problems_->addItem(unreachable);
 }
 
 DesignerWindow::~DesignerWindow() = default;
@@ -105,11 +114,13 @@ void DesignerWindow::build() {
   };
   QMenu* file = menuBar()->addMenu(t("&File"));
   action(file, t("&Nuovo"), QKeySequence::New, [this] {
-    setDocument(
-        std::make_unique<designer::DesignDocument>(kNewTemplate, "etichetta.rpt", std::filesystem::path()),
-        "");
+    if (mayDiscard())
+      setDocument(
+          std::make_unique<designer::DesignDocument>(kNewTemplate, "etichetta.rpt", std::filesystem::path()),
+          "");
   });
   action(file, t("&Apri…"), QKeySequence::Open, [this, &t] {
+    if (!mayDiscard()) return;
     const QString name =
         QFileDialog::getOpenFileName(this, t("Apri modello"), {}, t("Modelli (*.rpt *.RPT)"));
     if (!name.isEmpty()) open(name.toStdString());
@@ -298,7 +309,7 @@ QWidget* DesignerWindow::buildItemPanel() {
   sourceText_ = new QLineEdit;
   font_ = new QLineEdit;
   size_ = new QDoubleSpinBox;
-  size_->setRange(1, 400);
+  size_->setRange(0.1, 400);
   shrinkTo_ = new QDoubleSpinBox;
   shrinkTo_->setRange(0, 400);
   shrinkTo_->setSpecialValueText(t("No"));
@@ -378,10 +389,18 @@ QWidget* DesignerWindow::buildPagePanel() {
   return box;
 }
 
+size_t DesignerWindow::panelSection() const {
+  const std::vector<designer::ItemRef>& chosen = document_->selection();
+  return chosen.empty() ? document_->sectionAt(0) : chosen.front().section;
+}
+
 void DesignerWindow::applyPage() {
   if (showing_) return;
   const std::string stock = stock_->currentText().trimmed().toStdString();
-  if (!stock.empty() && !report::labelStockCatalogue().find(stock)) {
+  // The label's own stock stays as it is written, even where this machine's catalogue lacks it.
+  const bool stockChanged = report::stockKey(stock) != report::stockKey(document_->current().page.stock);
+  const report::LabelStock* product = report::labelStockCatalogue().find(stock);
+  if (stockChanged && !stock.empty() && !product) {
     // A name the catalogue lacks is refused with the closest ones, as a run would refuse it.
     try {
       report::labelStockCatalogue().get(stock);
@@ -391,24 +410,24 @@ void DesignerWindow::applyPage() {
     showSelection();
     return;
   }
-  const std::vector<designer::ItemRef>& chosen = document_->selection();
-  const size_t section = chosen.empty() ? document_->sectionAt(0) : chosen.front().section;
+  const size_t section = panelSection();
   const report::PageSetup before = document_->current().page;
-  const report::LabelStock* product = report::labelStockCatalogue().find(stock);
   document_->change([&](report::ReportTemplate& t) {
     report::PageSetup& p = t.page;
     double* fields[] = {&p.width, &p.height, &p.marginTop, &p.marginBottom, &p.marginLeft, &p.marginRight};
     for (int f = 0; f < 6; ++f) *fields[f] = edited(page_[f], *fields[f]);
     // Margins that leave no room would make a template no run can read: they stay as they were.
     if (p.marginLeft + p.marginRight >= p.width || p.marginTop + p.marginBottom >= p.height) p = before;
-    // Only labels go onto sheets; the catalogue's own spelling of the name is kept, and a sheet
-    // newly chosen gives the label its labels' size.
-    if (p.kind == report::PageKind::Label) p.stock = product ? product->name() : std::string();
-    if (product && p.stock != before.stock) {
-      p.width = product->labelWidth;
-      p.height = product->labelHeight;
-      if (p.marginLeft + p.marginRight >= p.width || p.marginTop + p.marginBottom >= p.height)
-        p.marginTop = p.marginBottom = p.marginLeft = p.marginRight = 0;
+    // Only labels go onto sheets; a sheet newly chosen keeps the catalogue's spelling of its name
+    // and gives the label its labels' size.
+    if (stockChanged && p.kind == report::PageKind::Label) {
+      p.stock = product ? product->name() : std::string();
+      if (product) {
+        p.width = product->labelWidth;
+        p.height = product->labelHeight;
+        if (p.marginLeft + p.marginRight >= p.width || p.marginTop + p.marginBottom >= p.height)
+          p.marginTop = p.marginBottom = p.marginLeft = p.marginRight = 0;
+      }
     }
     if (!t.sections.empty())
       t.sections.at(section).height = edited(sectionHeight_, t.sections.at(section).height);
@@ -498,6 +517,18 @@ bool DesignerWindow::save() {
 }
 
 bool DesignerWindow::saveAs(const std::filesystem::path& file) {
+  // Images are found from the template's folder: saved into another one, their paths follow.
+  const std::filesystem::path to = std::filesystem::absolute(file).parent_path();
+  // A new label has no folder: its images were given by their full paths.
+  const std::filesystem::path& folder = document_->current().folder;
+  const std::filesystem::path from = folder.empty() ? to : std::filesystem::absolute(folder);
+  if (from.lexically_normal() != to.lexically_normal())
+    document_->change([&](report::ReportTemplate& t) {
+      for (report::Section& section : t.sections)
+        for (report::TemplateItem& item : section.items)
+          if (auto* image = std::get_if<report::ImageItem>(&item))
+            image->file = (from / image->file).lexically_normal().lexically_relative(to).string();
+    });
   const std::string text = document_->text();
   try {
     report::StagedFile staged(file);
@@ -512,7 +543,7 @@ bool DesignerWindow::saveAs(const std::filesystem::path& file) {
     QMessageBox::warning(this, windowTitle(), QString::fromStdString(e.description()));
     return false;
   }
-  document_->saved(text);
+  document_->saved(text, to);
   origin_ = file.string();
   updateTitle();
   return true;
@@ -538,7 +569,7 @@ bool DesignerWindow::saveToDatabase(const std::string& name, const std::string& 
     QMessageBox::warning(this, windowTitle(), QString::fromStdString(e.description()));
     return false;
   }
-  document_->saved(text);
+  document_->saved(text, document_->current().folder);
   origin_ = kDatabasePrefix + name;
   updateTitle();
   return true;
@@ -640,8 +671,7 @@ void DesignerWindow::showSelection() {
   const double pageValues[] = {t.page.width,        t.page.height,     t.page.marginTop,
                                t.page.marginBottom, t.page.marginLeft, t.page.marginRight};
   for (int p = 0; p < 6; ++p) page_[p]->setValue(pageValues[p]);
-  const size_t section = one ? chosen.front().section : document_->sectionAt(0);
-  sectionHeight_->setValue(t.sections.empty() ? 0 : t.sections.at(section).height);
+  sectionHeight_->setValue(t.sections.empty() ? 0 : t.sections.at(panelSection()).height);
   stock_->setEnabled(t.page.kind == report::PageKind::Label);
   stock_->setCurrentText(QString::fromStdString(t.page.stock));
   showing_ = false;
@@ -652,8 +682,10 @@ void DesignerWindow::applyProperties() {
   const designer::ItemRef ref = document_->selection().front();
   document_->change([&](report::ReportTemplate& t) {
     report::TemplateItem& item = t.sections.at(ref.section).items.at(ref.index);
-    designer::setBounds(item, {geometry_[0]->value(), geometry_[1]->value(),
-                               std::max(0.1, geometry_[2]->value()), std::max(0.1, geometry_[3]->value())});
+    const designer::Box b = designer::boundsOf(item);
+    designer::setBounds(
+        item, {edited(geometry_[0], b.x), edited(geometry_[1], b.y),
+               std::max(0.1, edited(geometry_[2], b.width)), std::max(0.1, edited(geometry_[3], b.height))});
     const report::ValueSource source{static_cast<report::ValueSource::Kind>(sourceKind_->currentIndex()),
                                      sourceText_->text().toStdString()};
     const int turn = report::kRotations[std::max(0, rotation_->currentIndex())];
@@ -697,13 +729,16 @@ void DesignerWindow::showEvent(QShowEvent* event) {
   QTimer::singleShot(0, this, [this] { canvas_->zoomToFit(scroll_->viewport()->size()); });
 }
 
+bool DesignerWindow::mayDiscard() {
+  if (!document_->modified()) return true;
+  const auto answer = QMessageBox::question(
+      this, windowTitle(), context_.texts("Il modello ha modifiche non salvate. Chiudere senza salvarle?"),
+      QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+  return answer == QMessageBox::Yes;
+}
+
 void DesignerWindow::closeEvent(QCloseEvent* event) {
-  if (document_->modified()) {
-    const auto answer = QMessageBox::question(
-        this, windowTitle(), context_.texts("Il modello ha modifiche non salvate. Chiudere senza salvarle?"),
-        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-    if (answer != QMessageBox::Yes) return event->ignore();
-  }
+  if (!mayDiscard()) return event->ignore();
   event->accept();
 }
 

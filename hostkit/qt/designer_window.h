@@ -68,6 +68,10 @@ class DesignerWindow final : public QMainWindow {
   QWidget* buildItemPanel();
   QWidget* buildPagePanel();
   void applyPage();
+  // The section whose height the panel shows: the first chosen item's, or the first detail.
+  size_t panelSection() const;
+  // True when there is nothing unsaved, or the person agrees to lose it.
+  bool mayDiscard();
   void insertImage();
   void setDocument(std::unique_ptr<designer::DesignDocument> document, std::string origin);
   void documentChanged();

@@ -73,6 +73,9 @@ class Rewriter {
       switch (r.kind) {
         case LineRole::Kind::Page:
           edited_.page == read_.page ? keep(n) : replace(n, pageStatement(edited_.page));
+          // Formulas for a template that had none follow the page.
+          if (read_.formulas.empty())
+            for (const Formula& f : edited_.formulas) add(n, "", formulaStatement(f));
           break;
         case LineRole::Kind::Formula: formula(n, r.index); break;
         case LineRole::Kind::Section: section(n, r.section); break;

@@ -178,6 +178,23 @@ TEST_F(Designer, ATemplateOpenedAndSavedUnchangedKeepsItsBytesAndGoesToTheDataba
   EXPECT_TRUE(stored.problems()->count() == 0);
 }
 
+TEST_F(Designer, SavedIntoAnotherFolderItsImagesAreStillFound) {
+  const fs::path a = fs::path(folder_) / "a";
+  const fs::path b = fs::path(folder_) / "b";
+  fs::create_directories(a);
+  fs::create_directories(b);
+  fs::copy_file(fs::path(BRISKAL_DATA_FOLDER).parent_path() / "tests" / "golden" / "label_logo.png",
+                a / "logo.png");
+  std::ofstream(a / "label.rpt", std::ios::binary)
+      << "page kind=label width=50 height=20\nsection name=D height=20\n  image x=1 y=1 w=10 h=10 "
+         "file=\"logo.png\"\n";
+  DesignerWindow& d = designer((a / "label.rpt").string());
+  ASSERT_TRUE(d.saveAs(b / "label.rpt"));
+  const hostkit::report::ReportTemplate saved = hostkit::report::loadTemplate(b / "label.rpt");
+  EXPECT_EQ(std::get<hostkit::report::ImageItem>(saved.sections[0].items[0]).file, "../a/logo.png");
+  EXPECT_EQ(readFile(a / "label.rpt").find("../a"), std::string::npos) << "the original stays as it was";
+}
+
 TEST_F(Designer, ATemplateTheParserRefusesListsEveryErrorAndNothingIsWrittenOver) {
   const fs::path file = fs::path(folder_) / "broken.rpt";
   const std::string broken =

@@ -83,7 +83,7 @@ TEST(DesignDocument, EditsUndoneGiveBackTheOpenedTextAndRedoGivesBackTheEdits) {
     EXPECT_FALSE(d.canRedo());
     // Saving makes the saved text the one the document starts from.
     const std::string saved = d.text();
-    d.saved(saved);
+    d.saved(saved, {});
     EXPECT_FALSE(d.modified());
     EXPECT_FALSE(d.canUndo());
     EXPECT_EQ(d.text(), saved);
@@ -315,8 +315,13 @@ TEST_F(LiveLabelsTest, AQuoteInARegistrationCannotBreakTheQuery) {
                          registration.substr(1) + "' WHERE " + prefix + "_NUMREG_CO99 = '" + registration +
                          "'");
   }
+  // A line without an item code or a description is listed too, with nothing in their places.
+  connection_->execute(
+      "UPDATE DO30_RIGHE SET DO30_CODART_MG66 = NULL, DO30_DESCART = NULL WHERE DO30_NUMREG_CO99 = '''" +
+      registration.substr(1) + "'");
   LiveLabels live(*connection_, 1, kIt);
   ASSERT_FALSE(live.lines().empty());
+  EXPECT_TRUE(live.lines()[0].ends_with(" ·  · ")) << live.lines()[0];
   EXPECT_GE(live.labels(0)->recordCount(), 1);
   EXPECT_EQ(toText(live.labels(0)->value("DO11_NUMREG_CO99"), kIt).substr(0, quoted.size()), quoted);
 }

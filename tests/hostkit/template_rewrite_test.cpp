@@ -93,6 +93,20 @@ TEST(TemplateRewrite, OnlyTheLinesOfChangedStatementsChange) {
       "  box x=0 y=0 w=50 h=20\n# the end\n");
 }
 
+TEST(TemplateRewrite, TheFirstFormulaOfATemplateFollowsItsPage) {
+  const std::string text = "page kind=label width=50 height=20\nsection name=D height=20\n";
+  EXPECT_EQ(edited(text,
+                   [](ReportTemplate& t) {
+                     t.formulas.push_back({"F", "x", {}});
+                     TextItem formulaText;
+                     formulaText.width = formulaText.height = 5;
+                     formulaText.source = {ValueSource::Kind::Formula, "F"};
+                     t.sections[0].items.push_back(formulaText);
+                   }),
+            "page kind=label width=50 height=20\nformula name=F text=\"x\"\nsection name=D height=20\n"
+            "  text x=0 y=0 w=5 h=5 formula=F font=\"DejaVu Sans\" size=10 align=left\n");
+}
+
 TEST(TemplateRewrite, ItemsAddedToAnEmptySectionOrALastLineWithoutItsEndGetLinesOfTheirOwn) {
   const std::string empty = "page kind=label width=50 height=20\r\nsection name=D height=20";
   EXPECT_EQ(edited(empty,
