@@ -346,7 +346,8 @@ void DesignerCanvas::keyPressEvent(QKeyEvent* event) {
 }
 
 void DesignerCanvas::wheelEvent(QWheelEvent* event) {
-  // The wheel zooms by steps of a fifth.
+  // The wheel scrolls as anywhere else; with Ctrl it zooms by steps of a fifth.
+  if (!(event->modifiers() & Qt::ControlModifier)) return QWidget::wheelEvent(event);
   const int notches = event->angleDelta().y() / 120;
   if (notches == 0) return;
   setZoom(zoom_ * std::pow(1.2, notches));

@@ -218,6 +218,9 @@ void DesignerWindow::build() {
   tool(view, t("Ingrandisci"), [this] { canvas_->setZoom(canvas_->zoom() * 1.25); });
   tool(view, t("Riduci"), [this] { canvas_->setZoom(canvas_->zoom() / 1.25); });
   tool(view, t("Adatta"), [this] { canvas_->zoomToFit(scroll_->viewport()->size()); });
+  // A millimetre of the label as a millimetre of the screen.
+  action(view, t("Dimensioni reali"), QKeySequence(Qt::CTRL | Qt::Key_1),
+         [this] { canvas_->setZoom(logicalDpiX() / 25.4); });
   QAction* grid = action(view, t("Griglia"), {}, [this](bool on) { canvas_->setGrid(1, on); });
   grid->setCheckable(true);
   grid->setChecked(true);

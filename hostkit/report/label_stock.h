@@ -22,8 +22,8 @@ struct LabelStock {
   std::string name() const { return brand + " " + part; }
   int perSheet() const { return columns * rows; }
   // The top left corner of the label at `position` of a sheet, 0-based, filled row by row.
-  double left(int position) const { return x0 + (position % columns) * dx; }
-  double top(int position) const { return y0 + (position / columns) * dy; }
+  double left(int position) const { return x0 + static_cast<double>(position % columns) * dx; }
+  double top(int position) const { return y0 + static_cast<double>(position / columns) * dy; }
   friend bool operator==(const LabelStock&, const LabelStock&) = default;
 };
 
