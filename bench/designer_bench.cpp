@@ -18,8 +18,8 @@
 #include "data/connection.h"
 #include "hostkit/designer/live_labels.h"
 #include "hostkit/designer/support_fields.h"
-#include "hostkit/labelprinter/byte_device.h"
 #include "hostkit/labelprinter/label_writer.h"
+#include "hostkit/labelprinter/memory_device.h"
 #include "hostkit/labelprinter/stream_raster.h"
 #include "hostkit/report/cairo_renderer.h"
 #include "hostkit/report/report_layout.h"
@@ -56,17 +56,6 @@ std::unique_ptr<data::Recordset> composedText() {
   return record;
 }
 
-// A printer's stream kept in memory, as the printer view keeps it.
-class StreamBuffer final : public hostkit::labelprinter::ByteDevice {
- public:
-  void write(std::string_view bytes) override { bytes_ += bytes; }
-  void finish() override {}
-  const std::string& bytes() const { return bytes_; }
-
- private:
-  std::string bytes_;
-};
-
 // The canvas draws no more of the label than its window shows: at most a window of this many
 // pixels, the designer's own size on a full HD screen.
 constexpr double kWindowWidth = 1200, kWindowHeight = 800;
@@ -96,7 +85,7 @@ void printerViewRedraw(benchmark::State& state, const data::Recordset& record, P
   for (auto _ : state) {
     hostkit::report::RecordLayout layout(labelTemplate, record, {}, RegionalSettings::italian());
     const hostkit::report::Page page = layout.current();
-    StreamBuffer stream;
+    hostkit::labelprinter::MemoryDevice stream;
     const auto writer = hostkit::labelprinter::makeLabelWriter(stream, printer);
     writer->startJob();
     writer->label(page);

@@ -12,8 +12,8 @@
 #include <cmath>
 
 #include "common/error.h"
-#include "hostkit/labelprinter/byte_device.h"
 #include "hostkit/labelprinter/label_writer.h"
+#include "hostkit/labelprinter/memory_device.h"
 #include "hostkit/labelprinter/stream_raster.h"
 #include "hostkit/report/cairo_renderer.h"
 
@@ -25,17 +25,6 @@ constexpr int kCanvasMargin = 12;  // pixels between the rulers and the label
 constexpr double kHandleSize = 4;
 constexpr double kSmallestZoom = 1, kLargestZoom = 40;
 constexpr double kSmallestItem = 0.5;  // millimetres
-
-// A printer's stream kept in memory, for drawing it back.
-class StreamBuffer final : public labelprinter::ByteDevice {
- public:
-  void write(std::string_view bytes) override { bytes_ += bytes; }
-  void finish() override {}
-  const std::string& bytes() const { return bytes_; }
-
- private:
-  std::string bytes_;
-};
 
 QImage fromDots(const labelprinter::LabelDots& dots) {
   QImage image(dots.width, dots.height, QImage::Format_RGB32);
@@ -117,7 +106,7 @@ void DesignerCanvas::render() {
     report::RecordLayout layout(document_.current(), *record_, run_, regional_);
     page_ = layout.current();
     if (printer_) {
-      StreamBuffer stream;
+      labelprinter::MemoryDevice stream;
       const auto writer = labelprinter::makeLabelWriter(stream, *printer_);
       writer->startJob();
       writer->label(*page_);

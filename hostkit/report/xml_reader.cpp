@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "common/utf8.h"
 #include "hostkit/report/report_template.h"
 
 namespace briskal::hostkit::report {
@@ -17,21 +18,7 @@ bool isXmlNameChar(char c) {
 // UTF-8 of a character reference; false for a code point XML does not allow.
 bool appendCodePoint(std::string& out, uint32_t c) {
   if (c == 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
+  utf8::appendUtf8(out, c);
   return true;
 }
 

@@ -33,5 +33,7 @@ bool isValidUtf8(std::string_view text);
 
 std::u16string toUtf16(std::string_view text);
 std::string fromUtf16(std::u16string_view text);
+// The UTF-8 of a Unicode scalar value (not a surrogate, at most U+10FFFF), appended to `out`.
+void appendUtf8(std::string& out, char32_t c);
 
 }  // namespace briskal::utf8

@@ -1,23 +1,10 @@
 #pragma once
-// A label printer's device that keeps the job in memory, so that a writer's bytes can be compared.
+// The tests' name for the device that keeps a label printer's job in memory.
 
-#include <string>
-#include <string_view>
-
-#include "hostkit/labelprinter/byte_device.h"
+#include "hostkit/labelprinter/memory_device.h"
 
 namespace briskal::testing {
 
-class MemoryDevice : public hostkit::labelprinter::ByteDevice {
- public:
-  void write(std::string_view bytes) override { bytes_.append(bytes); }
-  void finish() override { finished_ = true; }
-  const std::string& bytes() const { return bytes_; }
-  bool finished() const { return finished_; }
-
- private:
-  std::string bytes_;
-  bool finished_ = false;
-};
+using MemoryDevice = hostkit::labelprinter::MemoryDevice;
 
 }  // namespace briskal::testing
