@@ -22,8 +22,10 @@ struct LabelStock {
   std::string name() const { return brand + " " + part; }
   int perSheet() const { return columns * rows; }
   // The top left corner of the label at `position` of a sheet, 0-based, filled row by row.
-  double left(int position) const { return x0 + static_cast<double>(position % columns) * dx; }
-  double top(int position) const { return y0 + static_cast<double>(position / columns) * dy; }
+  double left(int position) const { return x0 + column(position) * dx; }
+  double top(int position) const { return y0 + row(position) * dy; }
+  int column(int position) const { return position % columns; }
+  int row(int position) const { return position / columns; }
   friend bool operator==(const LabelStock&, const LabelStock&) = default;
 };
 
