@@ -62,6 +62,10 @@ double edited(const QDoubleSpinBox* box, double current) {
   return std::abs(box->value() - shown) < 1e-9 ? current : box->value();
 }
 
+std::unique_ptr<designer::DesignDocument> newLabel() {
+  return std::make_unique<designer::DesignDocument>(kNewTemplate, "etichetta.rpt", std::filesystem::path());
+}
+
 const std::pair<labelprinter::PrinterLanguage, int> kPrinters[] = {
     {labelprinter::PrinterLanguage::Epl2, 203},
     {labelprinter::PrinterLanguage::Epl2, 300},
@@ -87,8 +91,7 @@ DesignerWindow::DesignerWindow(DesignerContext context, QWidget* parent)
       unreachable = QString::fromStdString(e.description());
     }
   }
-  setDocument(
-      std::make_unique<designer::DesignDocument>(kNewTemplate, "etichetta.rpt", std::filesystem::path()), "");
+  setDocument(newLabel(), "");
   build();
   showLine(std::nullopt);
   if (!unreachable.isEmpty()) problems_->addItem(unreachable);
@@ -114,10 +117,7 @@ void DesignerWindow::build() {
   };
   QMenu* file = menuBar()->addMenu(t("&File"));
   action(file, t("&Nuovo"), QKeySequence::New, [this] {
-    if (mayDiscard())
-      setDocument(
-          std::make_unique<designer::DesignDocument>(kNewTemplate, "etichetta.rpt", std::filesystem::path()),
-          "");
+    if (mayDiscard()) setDocument(newLabel(), "");
   });
   action(file, t("&Apri…"), QKeySequence::Open, [this, &t] {
     if (!mayDiscard()) return;
