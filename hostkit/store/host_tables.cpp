@@ -1,6 +1,10 @@
 #include "hostkit/store/host_tables.h"
 
+#include <unistd.h>
+
+#include <array>
 #include <chrono>
+#include <ctime>
 #include <string>
 
 #include "common/convert.h"
@@ -29,6 +33,24 @@ int32_t storedVersion(data::Connection& connection) {
 }
 
 }  // namespace
+
+std::string nowUtc() {
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+  gmtime_r(&now, &utc);
+  std::array<char, 24> written{};
+  std::strftime(written.data(), written.size(), "%Y-%m-%dT%H:%M:%SZ", &utc);
+  return written.data();
+}
+
+std::string workstationName() {
+  std::array<char, 256> name{};
+  return gethostname(name.data(), name.size() - 1) == 0 ? std::string(name.data()) : std::string();
+}
+
+std::string storedText(const Value& v) {
+  return v.isNull() ? std::string() : toText(v, RegionalSettings::english());
+}
 
 bool hostTablesPresent(data::Connection& connection) {
   try {
@@ -68,6 +90,28 @@ void ensureHostTables(data::Connection& connection) {
   connection.execute(createIfMissing(dialect, "BRISKAL_ACTIVE_TEMPLATES",
                                      "COMPANY INTEGER NOT NULL, NAME VARCHAR(100) NOT NULL, VERSION INTEGER "
                                      "NOT NULL, PRIMARY KEY (COMPANY, NAME)"));
+  // The print history: a job per run, its labels in packed chunks, and each distinct template
+  // printed with once.
+  connection.execute(createIfMissing(
+      dialect, "BRISKAL_PRINT_JOBS",
+      "COMPANY INTEGER NOT NULL, JOB_ID INTEGER NOT NULL, USER_CODE VARCHAR(100) NOT NULL, WORKSTATION "
+      "VARCHAR(100) NOT NULL, STARTED_UTC VARCHAR(20) NOT NULL, ENDED_UTC VARCHAR(20), KIND VARCHAR(20) NOT "
+      "NULL, DESTINATION " +
+          longText(dialect) + " NOT NULL, SETTINGS " + longText(dialect) +
+          " NOT NULL, LAYOUT VARCHAR(100) NOT NULL, TEMPLATE_KEY VARCHAR(40) NOT NULL, LABELS INTEGER NOT "
+          "NULL, "
+          "PAGES INTEGER NOT NULL, OUTCOME VARCHAR(20) NOT NULL, ERROR_TEXT " +
+          longText(dialect) + " NOT NULL, REPRINT_OF INTEGER, REASON " + longText(dialect) +
+          " NOT NULL, PRIMARY KEY (COMPANY, JOB_ID)"));
+  connection.execute(
+      createIfMissing(dialect, "BRISKAL_PRINT_LABELS",
+                      "COMPANY INTEGER NOT NULL, JOB_ID INTEGER NOT NULL, FIRST_LABEL INTEGER NOT "
+                      "NULL, LABELS INTEGER NOT NULL, ORDERS " +
+                          longText(dialect) + " NOT NULL, CONTENT " + longText(dialect) +
+                          " NOT NULL, PRIMARY KEY (COMPANY, JOB_ID, FIRST_LABEL)"));
+  connection.execute(createIfMissing(
+      dialect, "BRISKAL_PRINTED_TEMPLATES",
+      "TEMPLATE_KEY VARCHAR(40) NOT NULL PRIMARY KEY, CONTENT " + longText(dialect) + " NOT NULL"));
   connection.execute("DELETE FROM BRISKAL_SCHEMA");
   const Value now(int32_t{kHostSchemaVersion});
   connection.execute("INSERT INTO BRISKAL_SCHEMA (VERSION) VALUES (?)", std::span(&now, 1));

@@ -3,6 +3,9 @@
 // and brought up to the schema version this program knows, by one process at a time.
 
 #include <cstdint>
+#include <string>
+
+#include "common/value.h"
 
 namespace briskal::data {
 class Connection;
@@ -11,7 +14,8 @@ class Connection;
 namespace briskal::hostkit {
 
 // The schema version this program writes.
-inline constexpr int32_t kHostSchemaVersion = 1;
+// 1: templates; 2: the print history.
+inline constexpr int32_t kHostSchemaVersion = 2;
 
 // Makes or upgrades the host's tables on the database `connection` is open on. Throws
 // briskal::Error when the database holds a newer schema than this program knows, or cannot be
@@ -19,5 +23,12 @@ inline constexpr int32_t kHostSchemaVersion = 1;
 void ensureHostTables(data::Connection& connection);
 // Whether the database has the host's tables, without changing it (a read-only database is read).
 bool hostTablesPresent(data::Connection& connection);
+
+// What the host's rows say of when and where: the time now in UTC (YYYY-MM-DDTHH:MM:SSZ) and this
+// workstation's name.
+std::string nowUtc();
+std::string workstationName();
+// A value of the host's tables as text, a null one as nothing.
+std::string storedText(const Value& v);
 
 }  // namespace briskal::hostkit

@@ -2,5 +2,7 @@
 # folder.
 set(HOSTKIT_STORE_SOURCES
   store/host_tables.cpp
+  store/packed_text.cpp
+  store/print_history.cpp
   store/template_store.cpp
 )

@@ -1,11 +1,7 @@
 #include "hostkit/store/template_store.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <array>
 #include <chrono>
-#include <ctime>
 
 #include "common/convert.h"
 #include "data/connection.h"
@@ -21,24 +17,6 @@ constexpr const char* kColumns =
 constexpr const char* kFrom =
     " FROM BRISKAL_TEMPLATES T LEFT JOIN BRISKAL_ACTIVE_TEMPLATES A ON A.COMPANY = T.COMPANY AND A.NAME = "
     "T.NAME";
-
-std::string text(const Value& v) {
-  return v.isNull() ? std::string() : toText(v, RegionalSettings::english());
-}
-
-std::string workstation() {
-  std::array<char, 256> name{};
-  return gethostname(name.data(), name.size() - 1) == 0 ? std::string(name.data()) : std::string();
-}
-
-std::string nowUtc() {
-  const std::time_t now = std::time(nullptr);
-  std::tm utc{};
-  gmtime_r(&now, &utc);
-  std::array<char, 24> written{};
-  std::strftime(written.data(), written.size(), "%Y-%m-%dT%H:%M:%SZ", &utc);
-  return written.data();
-}
 
 // Saves that collide with other workstations' try again this many times.
 constexpr int kSaveAttempts = 5;
@@ -77,8 +55,9 @@ std::vector<TemplateVersion> TemplateStore::versions(const std::string& where,
   const size_t columns = r.rows->columns.size();
   for (size_t row = 0; row < r.rows->rowCount; ++row) {
     const Value* c = &r.rows->cells[row * columns];
-    found.push_back({text(c[0]), toInt32(c[1], RegionalSettings::english()), text(c[2]), text(c[3]),
-                     text(c[4]), text(c[5]), toInt32(c[6], RegionalSettings::english()) == 1});
+    found.push_back({storedText(c[0]), toInt32(c[1], RegionalSettings::english()), storedText(c[2]),
+                     storedText(c[3]), storedText(c[4]), storedText(c[5]),
+                     toInt32(c[6], RegionalSettings::english()) == 1});
   }
   return found;
 }
@@ -102,7 +81,7 @@ std::optional<StoredTemplate> TemplateStore::content(const std::string& name,
       "SELECT T.VERSION, T.CONTENT FROM BRISKAL_TEMPLATES T WHERE T.COMPANY = ? AND T.NAME = ? AND " + which,
       parameters);
   if (!r.rows || r.rows->rowCount == 0) return std::nullopt;
-  return StoredTemplate{toInt32(r.rows->cells[0], RegionalSettings::english()), text(r.rows->cells[1])};
+  return StoredTemplate{toInt32(r.rows->cells[0], RegionalSettings::english()), storedText(r.rows->cells[1])};
 }
 
 int32_t TemplateStore::save(const std::string& name, const std::string& content, const std::string& author,
@@ -111,7 +90,7 @@ int32_t TemplateStore::save(const std::string& name, const std::string& content,
   // Saves of one name take turns, so that each numbers its version after the last one committed;
   // a database without named locks relies on the primary key and the attempts below.
   const std::unique_ptr<data::NamedLock> turn = data::NamedLock::take(
-      connection_, "BRISKAL_TEMPLATES\n" + text(company_) + "\n" + name, kTurnBound, [] {});
+      connection_, "BRISKAL_TEMPLATES\n" + storedText(company_) + "\n" + name, kTurnBound, [] {});
   if (!turn)
     throw Error(err::kIllegalOperation, "briskal",
                 "Another workstation has been saving the template " + name + " for 30 seconds: try again");
@@ -144,8 +123,9 @@ int32_t TemplateStore::saveOnce(const std::string& name, const std::string& cont
     if (before.empty()) throw noSuchVersion(name, *basedOn);
     throw TemplateChanged(before.front());
   }
-  const std::vector<Value> row = {company_,      Value(name),          Value(saved),    Value(content),
-                                  Value(author), Value(workstation()), Value(nowUtc()), Value(comment)};
+  const std::vector<Value> row = {company_,        Value(name),   Value(saved),
+                                  Value(content),  Value(author), Value(workstationName()),
+                                  Value(nowUtc()), Value(comment)};
   connection_.execute(
       "INSERT INTO BRISKAL_TEMPLATES (COMPANY, NAME, VERSION, CONTENT, AUTHOR, WORKSTATION, SAVED_UTC, "
       "COMMENT) "

@@ -1,0 +1,347 @@
+#include "hostkit/store/print_history.h"
+
+#include <chrono>
+#include <utility>
+
+#include "common/convert.h"
+#include "common/error.h"
+#include "data/connection.h"
+#include "data/named_lock.h"
+#include "hostkit/store/host_tables.h"
+#include "hostkit/store/packed_text.h"
+
+namespace briskal::hostkit {
+namespace {
+
+// Labels are written this many at a time, in one row, packed: a run's labels mostly repeat their
+// order line's data, which packs to a few bytes a label.
+constexpr size_t kLabelsPerChunk = 1000;
+// How long opening a job waits for another workstation opening one.
+constexpr std::chrono::seconds kOpeningTurn(30);
+
+constexpr const char* kJobColumns =
+    "JOB_ID, USER_CODE, WORKSTATION, STARTED_UTC, ENDED_UTC, KIND, DESTINATION, SETTINGS, LAYOUT, "
+    "TEMPLATE_KEY, "
+    "LABELS, PAGES, OUTCOME, ERROR_TEXT, REPRINT_OF, REASON";
+
+constexpr JobOutcome kOutcomes[] = {JobOutcome::Running, JobOutcome::Delivered, JobOutcome::Failed,
+                                    JobOutcome::Cancelled, JobOutcome::Interrupted};
+
+int64_t number(const Value& v) { return v.isNull() ? 0 : toInt64(v, RegionalSettings::english()); }
+
+JobOutcome outcomeOf(const std::string& name) {
+  for (const JobOutcome o : kOutcomes)
+    if (name == outcomeName(o)) return o;
+  throw Error(err::kInvalidArgument, "briskal", "A print job has an unknown outcome '" + name + "'");
+}
+
+// A job runs while its process holds this; the lock goes with the process, however it ends.
+std::string runningLock(const Value& company, int64_t id) {
+  return "BRISKAL_PRINT_JOB " + storedText(company) + " " + std::to_string(id);
+}
+
+// A template's key: FNV-1a of its text and its length, the same on every machine.
+std::string templateKey(const std::string& content) {
+  uint64_t hash = 14695981039346656037ULL;
+  for (const char c : content) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ULL;
+  }
+  constexpr char kHex[] = "0123456789abcdef";
+  std::string key;
+  for (int shift = 60; shift >= 0; shift -= 4) key += kHex[(hash >> shift) & 0xF];
+  return key + "-" + std::to_string(content.size());
+}
+
+// One label a line, its fields apart by tabs, escaped so that any text survives.
+void appendEscaped(std::string& out, const std::string& field) {
+  for (const char c : field) {
+    if (c == '\\') out += "\\\\";
+    else if (c == '\t') out += "\\t";
+    else if (c == '\n') out += "\\n";
+    else out += c;
+  }
+}
+
+std::vector<PrintedLabel> parseChunk(const std::string& chunk) {
+  std::vector<PrintedLabel> labels;
+  PrintedLabel label;
+  std::string* field = &label.order;
+  int index = 0;
+  for (size_t i = 0; i < chunk.size(); ++i) {
+    const char c = chunk[i];
+    if (c == '\\' && i + 1 < chunk.size()) {
+      const char next = chunk[++i];
+      *field += next == 't' ? '\t' : next == 'n' ? '\n' : next;
+    } else if (c == '\t') {
+      field = ++index == 1 ? &label.line : &label.data;
+    } else if (c == '\n') {
+      labels.push_back(std::move(label));
+      label = {};
+      field = &label.order;
+      index = 0;
+    } else {
+      *field += c;
+    }
+  }
+  return labels;
+}
+
+PrintJob jobOf(const data::StatementResult& r, size_t row) {
+  const auto cell = [&](size_t column) -> const Value& {
+    return r.rows->cells[row * r.rows->columns.size() + column];
+  };
+  PrintJob job;
+  job.id = number(cell(0));
+  job.user = storedText(cell(1));
+  job.workstation = storedText(cell(2));
+  job.startedUtc = storedText(cell(3));
+  job.endedUtc = storedText(cell(4));
+  job.kind = storedText(cell(5));
+  job.destination = storedText(cell(6));
+  job.settings = storedText(cell(7));
+  job.layout = storedText(cell(8));
+  job.templateKey = storedText(cell(9));
+  job.labels = number(cell(10));
+  job.pages = number(cell(11));
+  job.outcome = outcomeOf(storedText(cell(12)));
+  job.error = storedText(cell(13));
+  if (!cell(14).isNull()) job.reprintOf = number(cell(14));
+  job.reason = storedText(cell(15));
+  return job;
+}
+
+}  // namespace
+
+const char* outcomeName(JobOutcome outcome) {
+  switch (outcome) {
+    case JobOutcome::Running: return "running";
+    case JobOutcome::Delivered: return "delivered";
+    case JobOutcome::Failed: return "failed";
+    case JobOutcome::Cancelled: return "cancelled";
+    case JobOutcome::Interrupted: return "interrupted";
+  }
+  return "running";
+}
+
+PrintHistory::PrintHistory(data::Connection& connection, Value company)
+    : connection_(connection), company_(std::move(company)) {}
+
+std::string PrintHistory::keepTemplate(const std::string& content) {
+  if (content.empty()) return {};
+  std::string key = templateKey(content);
+  const Value k(key);
+  const data::StatementResult found = connection_.execute(
+      "SELECT TEMPLATE_KEY FROM BRISKAL_PRINTED_TEMPLATES WHERE TEMPLATE_KEY = ?", std::span(&k, 1));
+  if (!found.rows || found.rows->rowCount == 0) {
+    const std::vector<Value> row{k, Value(packText(content))};
+    connection_.execute("INSERT INTO BRISKAL_PRINTED_TEMPLATES (TEMPLATE_KEY, CONTENT) VALUES (?, ?)", row);
+  }
+  return key;
+}
+
+std::unique_ptr<PrintHistory::Job> PrintHistory::open(const JobStart& start) {
+  ensureHostTables(connection_);
+  // Numbers are handed out, and templates kept, one workstation at a time; the templates are every
+  // company's.
+  const std::unique_ptr<data::NamedLock> turn =
+      data::NamedLock::take(connection_, "BRISKAL_PRINT_JOBS", kOpeningTurn, [] {});
+  if (!turn)
+    throw Error(err::kIllegalOperation, "briskal",
+                "Another workstation has been opening a print job for 30 seconds: try again");
+  int64_t id = 0;
+  {
+    data::Transaction opening(connection_);
+    const data::StatementResult last = connection_.execute(
+        "SELECT MAX(JOB_ID) AS LAST FROM BRISKAL_PRINT_JOBS WHERE COMPANY = ?", std::span(&company_, 1));
+    id = (last.rows && last.rows->rowCount > 0 ? number(last.rows->cells[0]) : 0) + 1;
+    const std::string key = keepTemplate(start.templateText);
+    const std::vector<Value> row{company_,
+                                 Value(id),
+                                 Value(start.user),
+                                 Value(workstationName()),
+                                 Value(nowUtc()),
+                                 Value(start.kind),
+                                 Value(start.destination),
+                                 Value(start.settings),
+                                 Value(start.layout),
+                                 Value(key),
+                                 Value(outcomeName(JobOutcome::Running)),
+                                 start.reprintOf ? Value(*start.reprintOf) : Value::null(),
+                                 Value(start.reason)};
+    connection_.execute(
+        "INSERT INTO BRISKAL_PRINT_JOBS (COMPANY, JOB_ID, USER_CODE, WORKSTATION, STARTED_UTC, KIND, "
+        "DESTINATION, "
+        "SETTINGS, LAYOUT, TEMPLATE_KEY, LABELS, PAGES, OUTCOME, ERROR_TEXT, REPRINT_OF, REASON) VALUES (?, "
+        "?, ?, ?, "
+        "?, ?, ?, ?, ?, ?, 0, 0, ?, '', ?, ?)",
+        row);
+    opening.commit();
+  }
+  std::unique_ptr<data::NamedLock> running =
+      data::NamedLock::take(connection_, runningLock(company_, id), std::chrono::milliseconds(0), [] {});
+  if (!running)
+    throw Error(err::kIllegalOperation, "briskal",
+                "The print job " + std::to_string(id) + " cannot be held open");
+  return std::make_unique<Job>(connection_, company_, id, std::move(running), Job::Opening());
+}
+
+PrintHistory::Job::Job(data::Connection& connection, Value company, int64_t id,
+                       std::unique_ptr<data::NamedLock> running, Opening)
+    : connection_(connection), company_(std::move(company)), id_(id), running_(std::move(running)) {}
+
+PrintHistory::Job::~Job() = default;
+
+void PrintHistory::Job::add(PrintedLabel label) {
+  pending_.push_back(std::move(label));
+  if (pending_.size() >= kLabelsPerChunk) flush();
+}
+
+void PrintHistory::Job::flush() {
+  if (pending_.empty()) return;
+  std::string content;
+  std::string orders;
+  for (const PrintedLabel& label : pending_) {
+    appendEscaped(content, label.order);
+    content += '\t';
+    appendEscaped(content, label.line);
+    content += '\t';
+    appendEscaped(content, label.data);
+    content += '\n';
+    // The chunk's orders, for finding a job by its order without unpacking its labels.
+    if (orders.find(" " + label.order + " ") == std::string::npos) orders += " " + label.order + " ";
+  }
+  const std::vector<Value> row{company_,
+                               Value(id_),
+                               Value(written_ + 1),
+                               Value(static_cast<int64_t>(pending_.size())),
+                               Value(orders),
+                               Value(packText(content))};
+  connection_.execute(
+      "INSERT INTO BRISKAL_PRINT_LABELS (COMPANY, JOB_ID, FIRST_LABEL, LABELS, ORDERS, CONTENT) VALUES (?, "
+      "?, ?, "
+      "?, ?, ?)",
+      row);
+  written_ += static_cast<int64_t>(pending_.size());
+  pending_.clear();
+}
+
+void PrintHistory::Job::close(JobOutcome outcome, int64_t pages, const std::string& error) {
+  flush();
+  const std::vector<Value> row{Value(nowUtc()), Value(written_), Value(pages), Value(outcomeName(outcome)),
+                               Value(error),    company_,        Value(id_)};
+  connection_.execute(
+      "UPDATE BRISKAL_PRINT_JOBS SET ENDED_UTC = ?, LABELS = ?, PAGES = ?, OUTCOME = ?, ERROR_TEXT = ? WHERE "
+      "COMPANY = ? AND JOB_ID = ?",
+      row);
+  running_.reset();
+}
+
+void PrintHistory::markInterrupted() {
+  const std::vector<Value> running{company_, Value(outcomeName(JobOutcome::Running))};
+  const data::StatementResult r =
+      connection_.execute("SELECT JOB_ID FROM BRISKAL_PRINT_JOBS WHERE COMPANY = ? AND OUTCOME = ?", running);
+  if (!r.rows) return;
+  for (size_t row = 0; row < r.rows->rowCount; ++row) {
+    const int64_t id = number(r.rows->cells[row]);
+    // A lock nobody holds is a job whose process is gone.
+    const std::unique_ptr<data::NamedLock> gone =
+        data::NamedLock::take(connection_, runningLock(company_, id), std::chrono::milliseconds(0), [] {});
+    if (!gone) continue;
+    const std::vector<Value> key{Value(outcomeName(JobOutcome::Interrupted)), company_, Value(id),
+                                 Value(outcomeName(JobOutcome::Running))};
+    connection_.execute(
+        "UPDATE BRISKAL_PRINT_JOBS SET OUTCOME = ? WHERE COMPANY = ? AND JOB_ID = ? AND OUTCOME = ?", key);
+  }
+}
+
+std::vector<PrintJob> PrintHistory::list(const JobFilter& filter) {
+  if (!hostTablesPresent(connection_)) return {};
+  markInterrupted();
+  std::string where = " WHERE COMPANY = ?";
+  std::vector<Value> parameters{company_};
+  if (!filter.sinceUtc.empty()) {
+    where += " AND STARTED_UTC >= ?";
+    parameters.emplace_back(filter.sinceUtc);
+  }
+  if (!filter.untilUtc.empty()) {
+    // A date alone takes in the whole day.
+    where += " AND STARTED_UTC < ?";
+    parameters.emplace_back(filter.untilUtc.size() == 10 ? filter.untilUtc + "U" : filter.untilUtc);
+  }
+  if (!filter.user.empty()) {
+    where += " AND USER_CODE = ?";
+    parameters.emplace_back(filter.user);
+  }
+  if (filter.outcome) {
+    where += " AND OUTCOME = ?";
+    parameters.emplace_back(outcomeName(*filter.outcome));
+  }
+  if (!filter.order.empty()) {
+    where +=
+        " AND JOB_ID IN (SELECT JOB_ID FROM BRISKAL_PRINT_LABELS L WHERE L.COMPANY = ? AND L.ORDERS LIKE ?)";
+    parameters.push_back(company_);
+    // The orders are written between blanks; LIKE's own characters in a number are none.
+    parameters.emplace_back("% " + filter.order + " %");
+  }
+  const data::StatementResult r = connection_.execute(
+      std::string("SELECT ") + kJobColumns + " FROM BRISKAL_PRINT_JOBS" + where + " ORDER BY JOB_ID DESC",
+      parameters);
+  std::vector<PrintJob> jobs;
+  if (!r.rows) return jobs;
+  for (size_t row = 0; row < r.rows->rowCount && static_cast<int64_t>(jobs.size()) < filter.limit; ++row)
+    jobs.push_back(jobOf(r, row));
+  return jobs;
+}
+
+std::optional<PrintJob> PrintHistory::job(int64_t id) {
+  if (!hostTablesPresent(connection_)) return std::nullopt;
+  markInterrupted();
+  const std::vector<Value> key{company_, Value(id)};
+  const data::StatementResult r = connection_.execute(
+      std::string("SELECT ") + kJobColumns + " FROM BRISKAL_PRINT_JOBS WHERE COMPANY = ? AND JOB_ID = ?",
+      key);
+  if (!r.rows || r.rows->rowCount == 0) return std::nullopt;
+  return jobOf(r, 0);
+}
+
+std::vector<PrintedLabel> PrintHistory::labels(int64_t id) {
+  std::vector<PrintedLabel> labels;
+  if (!hostTablesPresent(connection_)) return labels;
+  const std::vector<Value> key{company_, Value(id)};
+  const data::StatementResult r = connection_.execute(
+      "SELECT CONTENT FROM BRISKAL_PRINT_LABELS WHERE COMPANY = ? AND JOB_ID = ? ORDER BY FIRST_LABEL", key);
+  if (!r.rows) return labels;
+  for (size_t row = 0; row < r.rows->rowCount; ++row)
+    for (PrintedLabel& label : parseChunk(unpackText(storedText(r.rows->cells[row]))))
+      labels.push_back(std::move(label));
+  return labels;
+}
+
+std::optional<std::string> PrintHistory::templateText(const std::string& key) {
+  if (key.empty() || !hostTablesPresent(connection_)) return std::nullopt;
+  const Value k(key);
+  const data::StatementResult r = connection_.execute(
+      "SELECT CONTENT FROM BRISKAL_PRINTED_TEMPLATES WHERE TEMPLATE_KEY = ?", std::span(&k, 1));
+  if (!r.rows || r.rows->rowCount == 0) return std::nullopt;
+  return unpackText(storedText(r.rows->cells[0]));
+}
+
+int64_t PrintHistory::prune(const std::string& beforeUtc) {
+  if (!hostTablesPresent(connection_)) return 0;
+  const std::vector<Value> key{company_, Value(beforeUtc)};
+  data::Transaction pruning(connection_);
+  const data::StatementResult counted = connection_.execute(
+      "SELECT COUNT(*) AS JOBS FROM BRISKAL_PRINT_JOBS WHERE COMPANY = ? AND STARTED_UTC < ?", key);
+  const int64_t jobs = counted.rows && counted.rows->rowCount > 0 ? number(counted.rows->cells[0]) : 0;
+  connection_.execute(
+      "DELETE FROM BRISKAL_PRINT_LABELS WHERE COMPANY = ? AND JOB_ID IN (SELECT JOB_ID FROM "
+      "BRISKAL_PRINT_JOBS J "
+      "WHERE J.COMPANY = ? AND J.STARTED_UTC < ?)",
+      std::vector<Value>{company_, company_, Value(beforeUtc)});
+  connection_.execute("DELETE FROM BRISKAL_PRINT_JOBS WHERE COMPANY = ? AND STARTED_UTC < ?", key);
+  pruning.commit();
+  return jobs;
+}
+
+}  // namespace briskal::hostkit
