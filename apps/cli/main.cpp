@@ -86,6 +86,7 @@ int runMain(int argc, char** argv) {
   addLayoutsCommand(app, options, run);
   addPrintCommand(app, options, run);
   addTemplatesCommand(app, options, run);
+  addHistoryCommand(app, options, run);
   addStockCommand(app, options, run);
 
   const std::vector<std::string> words(argv + 1, argv + argc);
