@@ -12,6 +12,7 @@
 #include "common/error.h"
 #include "common/routines.h"
 #include "common/utf8.h"
+#include "data/connection.h"
 #include "data/recordset.h"
 #include "hostkit/session/database_check.h"
 #include "numbers.h"
@@ -112,6 +113,13 @@ void addLabelOptions(CLI::App& command, LabelOptions& labels) {
   command.add_option("--label", labels.label, "Label type: standard text labels or custom designed ones")
       ->check(CLI::IsMember({"standard", "custom"}))
       ->capture_default_str();
+}
+
+void openDatabase(data::Connection& connection, const GlobalOptions& options) {
+  requireDatabase(options.db, false);
+  connection.setConnectionString(options.db);
+  connection.setRegionalSettings(options.regional());
+  connection.open();
 }
 
 void requireDatabase(const std::string& connectionString, bool componentTables) {

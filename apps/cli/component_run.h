@@ -20,8 +20,9 @@ class App;
 }
 
 namespace briskal::data {
+class Connection;
 class Recordset;
-}
+}  // namespace briskal::data
 
 namespace briskal::cli {
 
@@ -57,6 +58,8 @@ T& control(hostkit::HeadlessControlHost& controls, std::string_view name) {
 // created), a file that is no database, and with `componentTables` one without the work-order
 // tables and views.
 void requireDatabase(const std::string& connectionString, bool componentTables);
+// Opens `connection` on the database of the options, refused as requireDatabase does.
+void openDatabase(data::Connection& connection, const GlobalOptions& options);
 
 std::unique_ptr<hostkit::HostSession> openSession(
     const GlobalOptions& options, const std::function<void(hostkit::SessionOptions&)>& adjust = {});

@@ -78,11 +78,8 @@ bool prunesWithConsent(const GlobalOptions& options, int64_t jobs, const std::st
 }
 
 int run(const GlobalOptions& options, const std::string& action, const HistoryArgs& args) {
-  requireDatabase(options.db, false);
   data::Connection cn;
-  cn.setConnectionString(options.db);
-  cn.setRegionalSettings(options.regional());
-  cn.open();
+  openDatabase(cn, options);
   hostkit::PrintHistory history(cn, Value(int32_t{options.company}));
   if (action == "list") {
     hostkit::JobFilter filter = args.filter;

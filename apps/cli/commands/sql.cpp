@@ -19,11 +19,8 @@ void addSqlCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run) {
   cmd->callback([&options, &run, statement] {
     run = [&options, statement] {
       if (Trim(*statement).empty()) throw Error(err::kInvalidArgument, "briskal", "The statement is empty");
-      requireDatabase(options.db, false);
       data::Connection cn;
-      cn.setConnectionString(options.db);
-      cn.setRegionalSettings(options.regional());
-      cn.open();
+      openDatabase(cn, options);
       const data::StatementResult result = cn.execute(*statement);
       if (!result.rows) {
         std::cout << result.rowsAffected << '\n';

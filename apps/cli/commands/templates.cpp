@@ -45,11 +45,8 @@ std::string readWhole(const std::string& file) {
 }
 
 int run(const GlobalOptions& options, const std::string& action, const TemplateArgs& args) {
-  requireDatabase(options.db, false);
   data::Connection cn;
-  cn.setConnectionString(options.db);
-  cn.setRegionalSettings(options.regional());
-  cn.open();
+  openDatabase(cn, options);
   hostkit::TemplateStore store(cn, Value(int32_t{options.company}));
   const std::optional<int32_t> version = args.version > 0 ? std::optional(args.version) : std::nullopt;
   if (action == "list") {
