@@ -11,6 +11,7 @@
 #include "bench_database.h"
 #include "data/connection.h"
 #include "data/recordset.h"
+#include "hostkit/history/history_recorder.h"
 #include "hostkit/labelprinter/headless_label_printer.h"
 #include "hostkit/report/report_layout.h"
 #include "hostkit/report/template_parser.h"
@@ -122,23 +123,39 @@ void BM_FillPrintSupport(benchmark::State& state) {
 BENCHMARK(BM_FillPrintSupport)->Arg(50'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // The label printer's stream alone, from the filled print support: every label laid out with the
-// shipped customisable template and written in the printer's language.
-void labelStream(benchmark::State& state, const std::string& out) {
+// shipped customisable template and written in the printer's language; with `history`, each job
+// kept in a print history of its own, whose size a label is counted.
+void labelStream(benchmark::State& state, const std::string& out, bool history = false) {
   LabelSelection selection(state.range(0));
   auto support = output::CreaSupportoStampaPersonalizzata();
   output::AlimentaSupportoStampaPersonalizzata(selection.lines, *selection.labels, *support);
   const auto labelTemplate =
       hostkit::report::loadTemplate(fs::path(BRISKAL_COMPONENT).parent_path() / "CRPD_BRISKLABPERS.rpt");
+  const fs::path historyFile = fs::temp_directory_path() / "briskal_bench_history.db";
+  fs::remove(historyFile);
+  hostkit::labelprinter::HeadlessLabelPrinter::Recording recording;
+  if (history) {
+    const std::string kept = "Data Source=" + historyFile.string();
+    recording.recorder =
+        hostkit::historyRecorder({kept, Value(int32_t{1}), "bench", RegionalSettings::byName("it")});
+    recording.labelTemplate = std::make_shared<const hostkit::report::ReportTemplate>(labelTemplate);
+  }
   hostkit::labelprinter::HeadlessLabelPrinter printer(
-      (fs::temp_directory_path() / out).string(), [&](const data::Recordset& records) {
+      (fs::temp_directory_path() / out).string(),
+      [&](const data::Recordset& records) {
         auto layout = std::make_shared<hostkit::report::RecordLayout>(
             labelTemplate, records, hostkit::report::RunSettings{}, RegionalSettings::byName("it"));
         return [layout] { return layout->current(); };
-      });
+      },
+      {}, {}, recording);
   printer.setRecordset(support.get());
+  const auto before = fs::exists(historyFile) ? fs::file_size(historyFile) : 0;
   for (auto _ : state) printer.start();
-  state.counters["labels_per_s"] =
-      benchmark::Counter(static_cast<double>(support->recordCount()), benchmark::Counter::kIsRate);
+  const auto labels = static_cast<double>(support->recordCount());
+  state.counters["labels_per_s"] = benchmark::Counter(labels, benchmark::Counter::kIsRate);
+  if (history)
+    state.counters["history_bytes_per_label"] = static_cast<double>(fs::file_size(historyFile) - before) /
+                                                (labels * static_cast<double>(state.iterations()));
 }
 
 void BM_LabelStreamEpl2(benchmark::State& state) { labelStream(state, "briskal_bench_stream.epl"); }
@@ -146,6 +163,11 @@ BENCHMARK(BM_LabelStreamEpl2)->Arg(50'000)->Arg(100'000)->Unit(benchmark::kMilli
 
 void BM_LabelStreamZpl(benchmark::State& state) { labelStream(state, "briskal_bench_stream.zpl"); }
 BENCHMARK(BM_LabelStreamZpl)->Arg(50'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The same stream with the job and its labels kept in the print history: the difference is what
+// keeping them costs.
+void BM_LabelStreamZplKept(benchmark::State& state) { labelStream(state, "briskal_bench_stream.zpl", true); }
+BENCHMARK(BM_LabelStreamZplKept)->Arg(50'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 }  // namespace briskal

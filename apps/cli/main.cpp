@@ -87,6 +87,7 @@ int runMain(int argc, char** argv) {
   addPrintCommand(app, options, run);
   addTemplatesCommand(app, options, run);
   addHistoryCommand(app, options, run);
+  addReprintCommand(app, options, run);
   addStockCommand(app, options, run);
 
   const std::vector<std::string> words(argv + 1, argv + argc);

@@ -5,13 +5,21 @@
 #include "hostkit/labelprinter/label_job.h"
 
 namespace briskal::hostkit::labelprinter {
+namespace {
+
+// What every label printer's job is called.
+constexpr const char* kTitle = "Labels";
+
+}  // namespace
 
 HeadlessLabelPrinter::HeadlessLabelPrinter(std::string destination, Layout layout,
-                                           report::DeliverySink delivered, PrinterSettings settings)
+                                           report::DeliverySink delivered, PrinterSettings settings,
+                                           Recording recording)
     : destination_(std::move(destination)),
       layout_(std::move(layout)),
       delivered_(std::move(delivered)),
-      settings_(settings) {}
+      settings_(settings),
+      recording_(std::move(recording)) {}
 
 Value HeadlessLabelPrinter::version() {
   return Value(settings_.language == PrinterLanguage::Zpl ? "ZPL 1.0" : "EPL2 1.0");
@@ -33,12 +41,23 @@ void HeadlessLabelPrinter::start() {
   if (rows->eof()) return;
 
   const auto layOut = layout_(*rows);
-  LabelJob job(destination_, settings_, "Labels");
-  for (; !rows->eof(); rows->moveNext()) {
-    job.add(layOut());
-    labels_ = job.labels();
-  }
-  job.finish();
+  report::RunStart start;
+  start.kind = "labelprinter";
+  start.destination = destination_;
+  start.title = kTitle;
+  start.reportTemplate = recording_.labelTemplate.get();
+  start.settings = &recording_.run;
+  start.printer = settings_;
+  start.records = rows.get();
+  report::recorded(recording_.recorder, start, [&] {
+    LabelJob job(destination_, settings_, kTitle);
+    for (; !rows->eof(); rows->moveNext()) {
+      job.add(layOut());
+      labels_ = job.labels();
+    }
+    job.finish();
+    return int64_t{labels_};
+  });
   if (delivered_) delivered_({destination_, labels_, labels_, {}});
 }
 

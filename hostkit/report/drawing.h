@@ -2,6 +2,7 @@
 // A laid-out page as a device-neutral list of drawing operations, in millimetres from the page's
 // top left corner: what the PDF/PNG renderer and the label-printer writers consume.
 
+#include <cstdint>
 #include <string>
 #include <variant>
 #include <vector>
@@ -72,6 +73,7 @@ struct DrawingOpHash {
 struct Page {
   double width = 210, height = 297;  // millimetres
   std::vector<DrawingOp> ops;
+  int64_t records = 0;  // the records laid out on it: its labels, or a report's records
 };
 
 // Moves an operation by dx, dy millimetres.

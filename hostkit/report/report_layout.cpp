@@ -110,6 +110,7 @@ class Layouter {
     for (const Section* s : visibleDetails()) height += place(*s, height, ops);
     Page page = blankPage();
     append(page, ops, template_.page.marginLeft, template_.page.marginTop);
+    page.records = 1;
     return page;
   }
 
@@ -154,6 +155,7 @@ class Layouter {
         y = top;
       }
       append(page, ops, p.marginLeft, y);
+      ++page.records;
       y += height;
     });
     sink(std::move(page));

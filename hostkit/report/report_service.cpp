@@ -84,34 +84,14 @@ void HeadlessReportService::setDataRecordset(data::Recordset* recordset) {
   sql_.clear();
 }
 
-namespace {
-
-// The stock a run of labels prints on, the run's own or else its template's; none for a page a
-// label.
-std::optional<LabelStock> runStock(const ReportTemplate& reportTemplate, const ReportOptions& options) {
-  if (reportTemplate.page.kind != PageKind::Label) return std::nullopt;
-  const std::string& name = options.stock.empty() ? reportTemplate.page.stock : options.stock;
-  if (name.empty()) return std::nullopt;
-  return labelStockCatalogue().get(name);
-}
-
-}  // namespace
-
 // A run read and set up, ready to be laid out.
 struct HeadlessReportService::Run {
-  ReportTemplate reportTemplate;
+  PrintableRun printable;
   RunData data;
-  RunSettings settings;
-  std::optional<LabelStock> stock;
-  int startAt = 1;
 
-  PageKind kind() const { return reportTemplate.page.kind; }
+  PageKind kind() const { return printable.kind(); }
   void layOut(const RegionalSettings& regional, const PageSink& sink) {
-    if (!stock) return report::layOut(reportTemplate, data.records(), settings, regional, sink);
-    SheetImposer sheets(*stock, startAt, sink);
-    report::layOut(reportTemplate, data.records(), settings, regional,
-                   [&](Page&& label) { sheets.add(std::move(label)); });
-    sheets.finish();
+    printable.layOut(data.records(), regional, sink);
   }
 };
 
@@ -133,15 +113,31 @@ std::unique_ptr<HeadlessReportService::Run> HeadlessReportService::open() {
   if (templateFile_.empty()) throwReportError("The report service was given no template");
   if (sql_.empty() && !recordset_) throwReportError("The report service was given no data");
   ReportTemplate reportTemplate = runTemplate();
-  std::optional<LabelStock> stock = runStock(reportTemplate, options_);
+  std::optional<LabelStock> stock = runStock(reportTemplate, options_.stock);
   RunData data(host_, sql_, recordset_, regional_);
   TemplateEngine engine(reportTemplate);
   if (handler_) handler_(engine);
   if (engine.refreshRequested()) data.read();
   RunSettings settings = engine.settings();
   settings.captions = resources_.captions;
-  return std::make_unique<Run>(Run{std::move(reportTemplate), std::move(data), std::move(settings),
-                                   std::move(stock), options_.startAt});
+  return std::make_unique<Run>(
+      Run{PrintableRun{std::move(reportTemplate), std::move(settings), std::move(stock), options_.startAt},
+          std::move(data)});
+}
+
+RunStart HeadlessReportService::runStart(const std::string& destination, const PrintableRun& printable,
+                                         const data::Recordset& records) const {
+  RunStart start;
+  start.kind = sql_.empty() ? "custom" : "standard";
+  start.destination = destination;
+  start.title = title_;
+  start.reportTemplate = &printable.reportTemplate;
+  start.settings = &printable.settings;
+  if (printable.stock) start.stock = printable.stock->name();
+  start.startAt = printable.startAt;
+  start.records = &records;
+  start.labelRows = labelRows_;
+  return start;
 }
 
 void HeadlessReportService::start() {
@@ -166,40 +162,19 @@ void HeadlessReportService::start() {
     return;
   }
   const std::unique_ptr<Run> run = open();
-  const std::filesystem::path destination = options_.destination;
-  int64_t pages = 0;
-  // Pages are drawn on a thread of their own while the next ones are laid out.
-  const auto drawEach = [&](auto& output) {
-    DrawingThread drawing([&](const Page& page) { output.add(page); });
-    run->layOut(regional_, [&](Page&& page) {
-      drawing.add(std::move(page));
-      ++pages;
-    });
-    drawing.finish();
-  };
-  if (kind == DestinationKind::PdfFile) {
-    PdfFile pdf(destination, title_);
-    drawEach(pdf);
-    pdf.commit();
-    written_ = {destination};
-  } else if (kind == DestinationKind::PngFiles) {
-    PngFiles png(destination, run->kind() == PageKind::Label && !run->stock ? kLabelDpi : kReportDpi);
-    drawEach(png);
-    written_ = png.commit();
-  } else {
-    PrintJob job(options_.destination, title_);
-    drawEach(job);
-    job.finish();
-  }
+  data::Recordset& records = run->data.records();
+  const int64_t pages = recorded(
+      resources_.recorder, runStart(options_.destination, run->printable, records),
+      [&] { return sendPages(run->printable, records, options_.destination, title_, regional_, written_); });
   completed_ = true;
-  if (delivered_) delivered_({options_.destination, run->data.records().recordCount(), pages, written_});
+  if (delivered_) delivered_({options_.destination, records.recordCount(), pages, written_});
 }
 
 // The host shows the first page while the rest are laid out; they follow in batches a few times a
 // second, which lets the host keep its window up to date.
 void HeadlessReportService::present() {
   constexpr auto kBatchTime = std::chrono::milliseconds(100);
-  const std::unique_ptr<Run> run = open();
+  const std::shared_ptr<Run> run = open();
   bool presented = false;
   PageFeed feed;
   std::vector<Page> batch;
@@ -209,8 +184,8 @@ void HeadlessReportService::present() {
       presented = true;
       std::vector<Page> first;
       first.push_back(std::move(page));
-      feed =
-          presenter_({std::move(first), run->kind(), run->data.records().recordCount(), title_, delivered_});
+      feed = presenter_({std::move(first), run->kind(), run->data.records().recordCount(), title_, delivered_,
+                         shownRunRecorder(run)});
       batchStart = std::chrono::steady_clock::now();
       return;
     }
@@ -224,29 +199,50 @@ void HeadlessReportService::present() {
   if (feed) feed(std::move(batch), true);
 }
 
-// The composed label texts as stored, each followed by a form feed and a line feed: the first
-// column of every record of the statement the report prints.
+// The host may print from the run long after the component has let its label rows go: the
+// recorder keeps a view of its own on them.
+ShownRunRecorder HeadlessReportService::shownRunRecorder(const std::shared_ptr<Run>& run) const {
+  if (!resources_.recorder) return {};
+  std::shared_ptr<data::Recordset> labelRows;
+  if (labelRows_) {
+    labelRows = labelRows_->clone();
+    labelRows->setFilter(labelRows_->filter());
+    labelRows->setSort(labelRows_->sort());
+  }
+  RunStart start = runStart({}, run->printable, run->data.records());
+  return [recorder = resources_.recorder, run, labelRows, start](
+             const std::string& destination, const std::optional<labelprinter::PrinterSettings>& printer,
+             int64_t firstLabel, int64_t labels) {
+    RunStart print = start;
+    print.destination = destination;
+    if (printer) {
+      print.kind = "labelprinter";
+      print.printer = printer;
+    }
+    print.firstLabel = firstLabel;
+    print.labels = labels;
+    print.labelRows = labelRows.get();
+    return recorder(print);
+  };
+}
+
+// The composed label texts as stored: the first column of every record of the statement the
+// report prints. The texts are kept with the run's template, which a reprint may print them with.
 int64_t HeadlessReportService::writeTexts() {
   if (recordset_ || sql_.empty()) throwReportError("Text output takes the composed texts of standard labels");
   RunData data(host_, sql_, recordset_, regional_);
-  const std::filesystem::path destination = options_.destination;
-  StagedFile staged(destination);
-  std::ofstream out(staged.path(), std::ios::binary);
-  if (!out) throwReportError("Cannot write " + destination.string(), fileErrorNumber(errno));
-  data::Recordset& records = data.records();
-  int64_t texts = 0;
-  for (; !records.eof(); records.moveNext(), ++texts)
-    out << toText(NVL(records.value(size_t{0}), Value("")), regional_) << "\f\n";
-  out.close();
-  if (!out) throwReportError("Cannot write " + destination.string(), fileErrorNumber(errno));
-  staged.commit();
-  written_ = {destination};
+  const PrintableRun printable{runTemplate(), {}, std::nullopt, 1};
+  const int64_t texts =
+      recorded(resources_.recorder, runStart(options_.destination, printable, data.records()),
+               [&] { return report::writeTexts(data.records(), options_.destination, regional_); });
+  written_ = {options_.destination};
   return texts;
 }
 
 void HeadlessReportService::release() {
   host_ = nullptr;
   recordset_ = nullptr;
+  labelRows_ = nullptr;
   sql_.clear();
   handler_ = nullptr;
 }

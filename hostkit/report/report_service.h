@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@
 #include "hostkit/report/drawing.h"
 #include "hostkit/report/report_layout.h"
 #include "hostkit/report/report_template.h"
+#include "hostkit/report/run_output.h"
+#include "hostkit/report/run_record.h"
 
 namespace briskal::hostkit::report {
 
@@ -40,6 +43,13 @@ struct ReportOptions {
 // of them. False cancels the run, which then delivers nothing and is no error.
 using SettingsPrompt = std::function<bool(ReportOptions& options, PageKind kind)>;
 
+// Opens the record of a print made from a run on screen: its labels from `firstLabel` (from 1),
+// `labels` of them, sent to `destination`, by a label printer with `printer` settings when given.
+// Throws briskal::Error as a RunRecorder does.
+using ShownRunRecorder = std::function<std::unique_ptr<RunRecord>(
+    const std::string& destination, const std::optional<labelprinter::PrinterSettings>& printer,
+    int64_t firstLabel, int64_t labels)>;
+
 // A run laid out for the host to show, in place of sending it to the destination. The host gets it
 // as soon as its first page is laid out, and the rest of the pages through the feed it returns.
 // The host owns it and may keep it after the report service is gone.
@@ -48,7 +58,8 @@ struct PreparedReport {
   PageKind kind = PageKind::Report;
   int64_t records = 0;  // labels, or the records of a report
   std::string title;
-  DeliverySink delivered;  // hears of what the host prints or saves from it
+  DeliverySink delivered;   // hears of what the host prints or saves from it
+  ShownRunRecorder record;  // what the host prints or saves from it is recorded so, when set
 };
 // The pages after the first, in order, a batch at a time; the last batch, maybe empty, says so.
 // A presenter that returns no feed wants the first page only.
@@ -61,6 +72,8 @@ struct SessionResources {
   std::function<std::string(const std::string& caption)> captions;
   // The template a run names by file, in the folder it names; none reads that file.
   std::function<ReportTemplate(const std::filesystem::path& folder, const std::string& file)> templates;
+  // Keeps each run in the print history; none keeps nothing.
+  RunRecorder recorder;
 };
 
 class HeadlessReportService final : public host::ReportService {
@@ -84,6 +97,7 @@ class HeadlessReportService final : public host::ReportService {
   void setLogon(const std::string&, const std::string&, const std::string&, const std::string&) override {}
   void setDataSource(const std::string& sql) override;
   void setDataRecordset(data::Recordset* recordset) override;
+  void setLabelRows(data::Recordset* rows) override { labelRows_ = rows; }
   void setHostValue(const Value&) override {}
   void onBeforePrintReport(std::function<void(host::ReportEngine& engine)> handler) override {
     handler_ = std::move(handler);
@@ -111,8 +125,12 @@ class HeadlessReportService final : public host::ReportService {
   ReportTemplate runTemplate() const;
   // Loads the template, reads the data and raises BeforePrintReport.
   std::unique_ptr<Run> open();
+  // What the print history is told of a run of `printable` on `records`.
+  RunStart runStart(const std::string& destination, const PrintableRun& printable,
+                    const data::Recordset& records) const;
   // Lays the run out for the presenter.
   void present();
+  ShownRunRecorder shownRunRecorder(const std::shared_ptr<Run>& run) const;
   // Returns the number of texts written.
   int64_t writeTexts();
 
@@ -128,6 +146,7 @@ class HeadlessReportService final : public host::ReportService {
   std::filesystem::path templateFolder_;
   std::string sql_;
   data::Recordset* recordset_ = nullptr;
+  data::Recordset* labelRows_ = nullptr;
   std::function<void(host::ReportEngine&)> handler_;
   bool completed_ = false;
   std::vector<std::filesystem::path> written_;

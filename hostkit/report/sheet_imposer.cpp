@@ -21,6 +21,7 @@ void SheetImposer::add(Page&& label) {
     translate(op, left, top);
     sheet_->ops.push_back(std::move(op));
   }
+  sheet_->records += label.records;
   if (++next_ < stock_.perSheet()) return;
   next_ = 0;
   sink_(*std::exchange(sheet_, std::nullopt));

@@ -18,6 +18,8 @@ set(HOSTKIT_REPORT_SOURCES
   report/png_writer.cpp
   report/print_failure.cpp
   report/report_layout.cpp
+  report/run_output.cpp
+  report/run_record.cpp
   report/report_service.cpp
   report/report_template.cpp
   report/sheet_imposer.cpp

@@ -6,6 +6,7 @@
 #include "common/error.h"
 #include "common/routines.h"
 #include "data/connection.h"
+#include "hostkit/history/history_recorder.h"
 #include "hostkit/labelprinter/headless_label_printer.h"
 #include "hostkit/report/report_layout.h"
 #include "hostkit/report/template_parser.h"
@@ -37,9 +38,13 @@ HostSession::HostSession(SessionOptions options)
   componentFolder_ = folder;
   // The labels' captions print in the session's language.
   auto captions = [this](const std::string& caption) { return catalogue_.screenText(caption); };
+  // Every run is kept in the company's print history.
+  const report::RunRecorder recorder =
+      historyRecorder({global_->connectionString(), global_->company(), global_->userCode(), regional});
   report::SessionResources resources{
       captions,
-      [this](const std::filesystem::path& at, const std::string& file) { return templateFor(at, file); }};
+      [this](const std::filesystem::path& at, const std::string& file) { return templateFor(at, file); },
+      recorder};
   runtime_->setReportServiceFactory([this, report = options.report, regional,
                                      prompt = options.reportSettingsPrompt,
                                      presenter = options.reportPresenter, resources] {
@@ -49,10 +54,10 @@ HostSession::HostSession(SessionOptions options)
   });
   runtime_->setLabelPrinterFactory([this, destination = options.labelPrinter,
                                     printer = options.labelPrinterSettings, folder, regional,
-                                    global = global_, captions] {
+                                    global = global_, captions, recorder] {
     // The label printer lays its labels out with the customisable label template, naming the
     // company as the printed labels do.
-    auto labelTemplate = std::make_shared<report::ReportTemplate>(templateFor(folder, kCustomLabels));
+    auto labelTemplate = std::make_shared<const report::ReportTemplate>(templateFor(folder, kCustomLabels));
     report::RunSettings run;
     run.formulas["CodiceDitta"] = toText(NVL(global->company(), Value("")), regional);
     run.formulas["RagioneSociale"] = toText(NVL(global->companyName(), Value("")), regional);
@@ -63,7 +68,8 @@ HostSession::HostSession(SessionOptions options)
           auto layout = std::make_shared<report::RecordLayout>(*labelTemplate, records, run, regional);
           return [labelTemplate, layout] { return layout->current(); };
         },
-        [this](const report::Delivery& delivery) { deliver(delivery); }, printer);
+        [this](const report::Delivery& delivery) { deliver(delivery); }, printer,
+        labelprinter::HeadlessLabelPrinter::Recording{recorder, labelTemplate, run});
   });
   navigator_ = std::make_shared<HeadlessNavigator>();
   component_ = std::make_unique<LoadedComponent>(options.component, *runtime_);

@@ -1,6 +1,7 @@
 #include "hostkit/store/print_history.h"
 
 #include <chrono>
+#include <set>
 #include <utility>
 
 #include "common/convert.h"
@@ -53,7 +54,8 @@ std::string templateKey(const std::string& content) {
   return key + "-" + std::to_string(content.size());
 }
 
-// One label a line, its fields apart by tabs, escaped so that any text survives.
+// One label a line, its fields (order, line, data) apart by tabs, escaped so that any text
+// survives; a label whose data is the one's before it has no data field.
 void appendEscaped(std::string& out, const std::string& field) {
   for (const char c : field) {
     if (c == '\\') out += "\\\\";
@@ -76,6 +78,8 @@ std::vector<PrintedLabel> parseChunk(const std::string& chunk) {
     } else if (c == '\t') {
       field = ++index == 1 ? &label.line : &label.data;
     } else if (c == '\n') {
+      // A label without its data showed what the label before it showed.
+      if (index == 1 && !labels.empty()) label.data = labels.back().data;
       labels.push_back(std::move(label));
       label = {};
       field = &label.order;
@@ -193,7 +197,12 @@ PrintHistory::Job::Job(data::Connection& connection, Value company, int64_t id,
 PrintHistory::Job::~Job() = default;
 
 void PrintHistory::Job::add(PrintedLabel label) {
-  pending_.push_back(std::move(label));
+  pending_.push_back({std::move(label), false});
+  if (pending_.size() >= kLabelsPerChunk) flush();
+}
+
+void PrintHistory::Job::repeat(std::string order, std::string line) {
+  pending_.push_back({{std::move(order), std::move(line), {}}, true});
   if (pending_.size() >= kLabelsPerChunk) flush();
 }
 
@@ -201,12 +210,20 @@ void PrintHistory::Job::flush() {
   if (pending_.empty()) return;
   std::string content;
   std::string orders;
-  for (const PrintedLabel& label : pending_) {
+  for (size_t i = 0; i < pending_.size(); ++i) {
+    const PrintedLabel& label = pending_[i].label;
     appendEscaped(content, label.order);
     content += '\t';
     appendEscaped(content, label.line);
-    content += '\t';
-    appendEscaped(content, label.data);
+    // A chunk reads on its own: its first label has its data even when it repeats.
+    if (!pending_[i].repeated) {
+      lastData_ = label.data;
+      content += '\t';
+      appendEscaped(content, label.data);
+    } else if (i == 0) {
+      content += '\t';
+      appendEscaped(content, lastData_);
+    }
     content += '\n';
     // The chunk's orders, for finding a job by its order without unpacking its labels.
     if (orders.find(" " + label.order + " ") == std::string::npos) orders += " " + label.order + " ";
@@ -237,27 +254,35 @@ void PrintHistory::Job::close(JobOutcome outcome, int64_t pages, const std::stri
   running_.reset();
 }
 
-void PrintHistory::markInterrupted() {
+std::set<int64_t> PrintHistory::markInterrupted() {
+  std::set<int64_t> gone;
   const std::vector<Value> running{company_, Value(outcomeName(JobOutcome::Running))};
   const data::StatementResult r =
       connection_.execute("SELECT JOB_ID FROM BRISKAL_PRINT_JOBS WHERE COMPANY = ? AND OUTCOME = ?", running);
-  if (!r.rows) return;
+  if (!r.rows) return gone;
   for (size_t row = 0; row < r.rows->rowCount; ++row) {
     const int64_t id = number(r.rows->cells[row]);
     // A lock nobody holds is a job whose process is gone.
-    const std::unique_ptr<data::NamedLock> gone =
+    const std::unique_ptr<data::NamedLock> free =
         data::NamedLock::take(connection_, runningLock(company_, id), std::chrono::milliseconds(0), [] {});
-    if (!gone) continue;
+    if (!free) continue;
+    gone.insert(id);
     const std::vector<Value> key{Value(outcomeName(JobOutcome::Interrupted)), company_, Value(id),
                                  Value(outcomeName(JobOutcome::Running))};
-    connection_.execute(
-        "UPDATE BRISKAL_PRINT_JOBS SET OUTCOME = ? WHERE COMPANY = ? AND JOB_ID = ? AND OUTCOME = ?", key);
+    try {
+      connection_.execute(
+          "UPDATE BRISKAL_PRINT_JOBS SET OUTCOME = ? WHERE COMPANY = ? AND JOB_ID = ? AND OUTCOME = ?", key);
+    } catch (const Error&) {
+      // A database that takes no writes (read-only, full) still answers right: the caller marks
+      // the job in what it read.
+    }
   }
+  return gone;
 }
 
 std::vector<PrintJob> PrintHistory::list(const JobFilter& filter) {
   if (!hostTablesPresent(connection_)) return {};
-  markInterrupted();
+  const std::set<int64_t> interrupted = markInterrupted();
   std::string where = " WHERE COMPANY = ?";
   std::vector<Value> parameters{company_};
   if (!filter.sinceUtc.empty()) {
@@ -273,7 +298,12 @@ std::vector<PrintJob> PrintHistory::list(const JobFilter& filter) {
     where += " AND USER_CODE = ?";
     parameters.emplace_back(filter.user);
   }
-  if (filter.outcome) {
+  // Interrupted jobs may still read as running where the database could not mark them.
+  if (filter.outcome == JobOutcome::Interrupted) {
+    where += " AND (OUTCOME = ? OR OUTCOME = ?)";
+    parameters.emplace_back(outcomeName(JobOutcome::Interrupted));
+    parameters.emplace_back(outcomeName(JobOutcome::Running));
+  } else if (filter.outcome) {
     where += " AND OUTCOME = ?";
     parameters.emplace_back(outcomeName(*filter.outcome));
   }
@@ -289,20 +319,27 @@ std::vector<PrintJob> PrintHistory::list(const JobFilter& filter) {
       parameters);
   std::vector<PrintJob> jobs;
   if (!r.rows) return jobs;
-  for (size_t row = 0; row < r.rows->rowCount && static_cast<int64_t>(jobs.size()) < filter.limit; ++row)
-    jobs.push_back(jobOf(r, row));
+  for (size_t row = 0; row < r.rows->rowCount && static_cast<int64_t>(jobs.size()) < filter.limit; ++row) {
+    PrintJob job = jobOf(r, row);
+    if (job.outcome == JobOutcome::Running && interrupted.contains(job.id))
+      job.outcome = JobOutcome::Interrupted;
+    if (!filter.outcome || job.outcome == *filter.outcome) jobs.push_back(std::move(job));
+  }
   return jobs;
 }
 
 std::optional<PrintJob> PrintHistory::job(int64_t id) {
   if (!hostTablesPresent(connection_)) return std::nullopt;
-  markInterrupted();
+  const std::set<int64_t> interrupted = markInterrupted();
   const std::vector<Value> key{company_, Value(id)};
   const data::StatementResult r = connection_.execute(
       std::string("SELECT ") + kJobColumns + " FROM BRISKAL_PRINT_JOBS WHERE COMPANY = ? AND JOB_ID = ?",
       key);
   if (!r.rows || r.rows->rowCount == 0) return std::nullopt;
-  return jobOf(r, 0);
+  PrintJob job = jobOf(r, 0);
+  if (job.outcome == JobOutcome::Running && interrupted.contains(job.id))
+    job.outcome = JobOutcome::Interrupted;
+  return job;
 }
 
 std::vector<PrintedLabel> PrintHistory::labels(int64_t id) {

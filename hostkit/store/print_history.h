@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -78,18 +79,25 @@ class PrintHistory {
     Job& operator=(const Job&) = delete;
     int64_t id() const { return id_; }
     void add(PrintedLabel label);
+    // A label that showed what the label before it showed.
+    void repeat(std::string order, std::string line);
+    // Writes the labels added so far.
+    void flush();
     // Writes what is left and the outcome; a job closed by none is interrupted when its process ends.
     void close(JobOutcome outcome, int64_t pages, const std::string& error = {});
 
    private:
-    void flush();
-
     data::Connection& connection_;  // the history's; the job needs nothing else of it
     Value company_;
     int64_t id_;
     std::unique_ptr<data::NamedLock> running_;  // held while the run goes on
-    std::vector<PrintedLabel> pending_;
-    int64_t written_ = 0;  // labels written so far
+    struct Pending {
+      PrintedLabel label;
+      bool repeated = false;  // its data is the label's before it
+    };
+    std::vector<Pending> pending_;
+    std::string lastData_;  // of the last label written out with its data
+    int64_t written_ = 0;   // labels written so far
   };
 
   // The history of `company` on the database `connection` is open on (borrowed).
@@ -109,7 +117,9 @@ class PrintHistory {
   int64_t prune(const std::string& beforeUtc);
 
  private:
-  void markInterrupted();
+  // Marks the running jobs whose process is gone as interrupted, where the database takes it;
+  // returns them.
+  std::set<int64_t> markInterrupted();
   std::string keepTemplate(const std::string& text);
 
   data::Connection& connection_;

@@ -117,6 +117,26 @@ void CellStore::set(uint32_t row, size_t field, const Value& value) {
   cells_[static_cast<size_t>(row) * width_ + field] = pack(value);
 }
 
+bool CellStore::sameRow(uint32_t a, uint32_t b) const {
+  const Cell* x = &cells_[static_cast<size_t>(a) * width_];
+  const Cell* y = &cells_[static_cast<size_t>(b) * width_];
+  for (size_t f = 0; f < width_; ++f) {
+    if (x[f].tag != y[f].tag) return false;
+    // Cells are packed from zeroed bytes, so equal values have equal bytes; values kept aside
+    // compare by content.
+    if (x[f].tag == kLongText) {
+      if (texts_[take<uint32_t>(x[f].bytes)] != texts_[take<uint32_t>(y[f].bytes)]) return false;
+    } else if (x[f].tag == kBigDecimal) {
+      const Decimal& d = decimals_[take<uint32_t>(x[f].bytes)];
+      const Decimal& e = decimals_[take<uint32_t>(y[f].bytes)];
+      if (d.scale() != e.scale() || !(d == e)) return false;
+    } else if (std::memcmp(&x[f], &y[f], sizeof(Cell)) != 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
 std::vector<Value> CellStore::rowValues(uint32_t row) const {
   std::vector<Value> values;
   values.reserve(width_);

@@ -32,6 +32,9 @@ class CellStore {
   Value get(uint32_t row, size_t field) const;
   void set(uint32_t row, size_t field, const Value& value);
   std::vector<Value> rowValues(uint32_t row) const;
+  // Rows `a` and `b` hold the same values, of the same kinds and, for decimals, the same scale.
+  // Compares the cells, without making values.
+  bool sameRow(uint32_t a, uint32_t b) const;
   void setRow(uint32_t row, const std::vector<Value>& values);
 
  private:

@@ -403,6 +403,12 @@ Value Recordset::value(size_t field) const {
 
 Value Recordset::value(std::string_view field) const { return value(requireField(field)); }
 
+bool Recordset::sameValues(Bookmark other) const {
+  const uint32_t r = currentRow();
+  if (other.row >= data().rowCount()) fail(err::kInvalidArgument, "The bookmark is not valid");
+  return r == other.row || data().store.sameRow(r, other.row);
+}
+
 Value Recordset::valueAt(int64_t position, size_t field) const {
   requireOpen();
   syncView();

@@ -127,6 +127,9 @@ class Recordset {
   // stored value. Starts an edit of the current row.
   void setValue(size_t field, const Value& value);
   void setValue(std::string_view field, const Value& value);
+  // The current row holds the values row `other` holds, each of the same kind: what a walk asks to
+  // keep a row like the one before it once. Pending edits are not looked at.
+  bool sameValues(Bookmark other) const;
 
   void addNew();
   // AddNew with every field already holding the value it has in row `model`, so that a row that

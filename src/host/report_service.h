@@ -50,6 +50,10 @@ class ReportService {
   virtual void setDataSource(const std::string& sql) = 0;
   // Customisable labels: the print support, one record per label.
   virtual void setDataRecordset(data::Recordset* recordset) = 0;
+  // Standard labels: the label rows the statement's texts were composed from, one for one and in
+  // the same order, which tell a host that keeps a print history the order line of each label.
+  // Borrowed until release(); a host that keeps no history ignores them.
+  virtual void setLabelRows(data::Recordset* /*rows*/) {}
   virtual void setHostValue(const Value& value) = 0;
   virtual void onBeforePrintReport(std::function<void(ReportEngine& engine)> handler) = 0;
   // Runs the report: reads the data, raises BeforePrintReport, lays the pages out and sends them

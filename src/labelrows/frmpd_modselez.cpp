@@ -451,6 +451,7 @@ void FRMPD_MODSELEZ::CmdExec_Click() {
     pclsReport_->setPreview(false);
     pclsReport_->setLogon(connectionString_, "", "", "");
     pclsReport_->setDataSource(ownLabelsSql("PD46_RIGADATI") + " ORDER BY PD46_PROGETICH");
+    pclsReport_->setLabelRows(rsetGridRigaOrd_.get());
     pclsReport_->setHostValue(Value(host().hwndParent()));
     pclsReport_->onBeforePrintReport(
         [this](host::ReportEngine& engine) { PclsReport_BeforePrintReport(engine); });

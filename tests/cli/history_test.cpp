@@ -8,6 +8,7 @@
 
 #include "cli/briskal_binary.h"
 #include "data/connection.h"
+#include "hostkit/history/run_snapshot.h"
 #include "hostkit/store/print_history.h"
 #include "support/files.h"
 #include "support/process.h"
@@ -28,10 +29,13 @@ class HistoryCommand : public ::testing::Test {
     cn.setConnectionString(db_);
     cn.open();
     hostkit::PrintHistory history(cn, Value(int32_t{1}));
-    auto first =
-        history.open({"anna", "custom", "a.pdf", "", "CRPD_BRISKLABPERS", "page\n", std::nullopt, ""});
-    first->add({"202600000001", "1", "Flangia\tØ 80"});
-    first->add({"202600000002", "3", "Perno"});
+    // Labels of a single text each, as standard labels are kept.
+    hostkit::RunSnapshot texts;
+    texts.fields.push_back({"PD46_RIGADATI", data::FieldType::LongVarWChar});
+    auto first = history.open({"anna", "standard", "a.pdf", hostkit::writeSnapshot(texts), "CRPD_BRISKLAB",
+                               "page\n", std::nullopt, ""});
+    first->add({"202600000001", "1", "tFlangia\tØ 80"});
+    first->add({"202600000002", "3", "tPerno"});
     first->close(hostkit::JobOutcome::Delivered, 2);
     auto failed =
         history.open({"bruno", "labelprinter", "tcp://10.0.0.7:9100", "zpl", "L", "", std::nullopt, ""});

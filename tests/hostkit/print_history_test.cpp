@@ -105,6 +105,23 @@ TEST_P(PrintHistories, AJobKeepsWhatItPrintedAndIsFoundByItsFilters) {
   EXPECT_TRUE(history.labels(job->id()).empty());
 }
 
+TEST_P(PrintHistories, LabelsKeptAsRepeatsReadBackWholeAcrossChunks) {
+  PrintHistory history(connection_, kCompany);
+  std::unique_ptr<PrintHistory::Job> job =
+      history.open({"anna", "custom", "labels.pdf", "", "L", "", std::nullopt, ""});
+  // Seven labels a line, 2,500 labels: chunks start on repeats as well as on new lines.
+  std::vector<PrintedLabel> expected;
+  for (int n = 0; n < 2500; ++n) {
+    const std::string line = std::to_string(n / 7 + 1);
+    expected.push_back({"202600000001", line, "riga\t" + line + "\n"});
+    if (n % 7 == 0) job->add(expected.back());
+    else job->repeat(expected.back().order, expected.back().line);
+  }
+  job->close(JobOutcome::Delivered, 2500);
+  EXPECT_EQ(history.labels(job->id()), expected);
+  EXPECT_EQ(history.job(job->id())->labels, 2500);
+}
+
 TEST_P(PrintHistories, WorkstationsPrintingAtOnceEachKeepTheirOwnJobs) {
   constexpr int kWorkstations = 4;
   constexpr int kJobs = 5;

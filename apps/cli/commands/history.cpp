@@ -10,6 +10,7 @@
 #include "common/error.h"
 #include "component_run.h"
 #include "data/connection.h"
+#include "hostkit/history/run_snapshot.h"
 #include "hostkit/store/host_tables.h"
 #include "hostkit/store/print_history.h"
 #include "numbers.h"
@@ -91,13 +92,15 @@ int run(const GlobalOptions& options, const std::string& action, const HistoryAr
     return exit_code::kOk;
   }
   if (action == "show") {
-    if (!history.job(args.job))
-      throw Error(err::kItemNotFound, "briskal", "There is no print job " + std::to_string(args.job));
+    const std::optional<hostkit::PrintJob> job = history.job(args.job);
+    if (!job) throw Error(err::kItemNotFound, "briskal", "There is no print job " + std::to_string(args.job));
+    const hostkit::RunSnapshot snapshot = hostkit::readSnapshot(job->settings);
     TabularOutput out(std::cout, options.outputFormat(), options.regional());
     out.header({"LABEL", "ORDER", "LINE", "DATA"});
     int64_t n = 0;
     for (const hostkit::PrintedLabel& label : history.labels(args.job)) {
-      const Value row[] = {Value(++n), Value(label.order), Value(label.line), Value(label.data)};
+      const Value row[] = {Value(++n), Value(label.order), Value(label.line),
+                           Value(hostkit::readableRecord(snapshot.fields, label.data, snapshot.regional))};
       out.row(row);
     }
     out.finish();

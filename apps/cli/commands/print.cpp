@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "commands/destination_options.h"
 #include "commands/selection_edits.h"
 #include "commands/stock.h"
 #include "common/error.h"
@@ -31,55 +32,11 @@ struct PrintArgs {
   bool limits = false;
   bool notes = false;
   std::string performedBy, addressedTo, noteText;
-  std::string out;
-  std::string printer;
-  hostkit::labelprinter::PrinterLanguage language = hostkit::labelprinter::PrinterLanguage::Epl2;
-  int dpi = 0;
-  int darkness = 0;
-  int speed = 0;
-  hostkit::labelprinter::PrinterSettings settings;
+  DestinationOptions destination;
 };
 
-using hostkit::labelprinter::Media;
-using hostkit::labelprinter::PrinterLanguage;
 using hostkit::report::DestinationKind;
 using hostkit::report::destinationKind;
-
-std::string checkOutputFile(const std::string& file) {
-  if (hostkit::report::isFile(destinationKind(file))) return {};
-  return file +
-         ": the output is chosen by the file's extension, one of .pdf, .png (a page each), "
-         ".epl or .zpl (label printer) or .txt (label texts)";
-}
-
-// Printers reached by address, or raw CUPS queues, take the label printer's own language; any
-// other printer name is a CUPS printer that prints the pages. A file's name is neither.
-std::string checkPrinter(const std::string& printer) {
-  if (!hostkit::report::isFile(destinationKind(printer))) return {};
-  return printer + " names a file; files are written with --out";
-}
-
-// One line on success: how many labels went where.
-std::string deliveredLine(const std::vector<hostkit::report::Delivery>& runs, DestinationKind kind) {
-  int64_t labels = 0, pages = 0;
-  std::vector<std::filesystem::path> files;
-  for (const auto& run : runs) {
-    labels += run.labels;
-    pages += run.pages;
-    files.insert(files.end(), run.files.begin(), run.files.end());
-  }
-  const std::string destination = runs.back().destination;
-  const std::string count = std::to_string(labels) + (labels == 1 ? " label" : " labels");
-  if (kind == DestinationKind::TextFile) return "wrote the texts of " + count + " to " + destination;
-  if (hostkit::report::takesLabelJobs(kind))
-    return "sent " + count + " to the label printer at " + destination;
-  const std::string onPages = " on " + std::to_string(pages) + (pages == 1 ? " page" : " pages");
-  if (kind == DestinationKind::Printer)
-    return "printed " + count + onPages + " on the printer " + destination;
-  if (files.size() > 1)
-    return "printed " + count + onPages + " to " + files.front().string() + " ... " + files.back().string();
-  return "printed " + count + onPages + " to " + destination;
-}
 
 // Checks the sheets customisable labels print on against the command line before anything runs,
 // and warns of labels larger than the stock's, which print unscaled and reach into their neighbours.
@@ -108,9 +65,9 @@ void checkLabelSheets(hostkit::HostSession& session, const PrintArgs& args, bool
 int print(const GlobalOptions& options, const PrintArgs& args) {
   if (!args.layout.empty()) requireLayoutCode(args.layout);
   const std::vector<SelectionEdit> edits = args.edits.given();
-  const std::string destination = args.printer.empty() ? args.out : args.printer;
+  const std::string& destination = args.destination.destination();
   const DestinationKind kind = destinationKind(destination);
-  const bool labelPrinter = hostkit::report::takesLabelJobs(kind);
+  const bool labelPrinter = args.destination.labelPrinter();
   auto session = openSession(options, [&](hostkit::SessionOptions& s) {
     s.report.destination = destination;
     s.report.printHeader = !args.noHeader;
@@ -120,7 +77,7 @@ int print(const GlobalOptions& options, const PrintArgs& args) {
     s.report.addressedTo = args.addressedTo;
     s.report.notes = args.noteText;
     s.labelPrinter = destination;
-    s.labelPrinterSettings = args.settings;
+    s.labelPrinterSettings = args.destination.settings();
     s.customTemplate = args.labelTemplate;
     s.report.stock = args.stock;
     s.report.startAt = std::max(args.startAt, 1);
@@ -187,43 +144,7 @@ void addPrintCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run) 
   cmd->add_option("--performed-by", args->performedBy, "Notes: performed by")->type_name("TEXT");
   cmd->add_option("--addressed-to", args->addressedTo, "Notes: addressed to")->type_name("TEXT");
   cmd->add_option("--note-text", args->noteText, "Notes: text")->type_name("TEXT");
-  auto* out = cmd->add_option("--out", args->out,
-                              "Output file: .pdf, .png (a page each), .epl or .zpl (label printer), .txt")
-                  ->type_name("FILE")
-                  ->check(CLI::Validator(checkOutputFile, "", "output file"));
-  auto* printer = cmd->add_option("--printer", args->printer,
-                                  "A CUPS printer's name, or a label printer: tcp://HOST[:PORT], "
-                                  "ipp://HOST[:PORT]/PATH, cups:QUEUE")
-                      ->type_name("PRINTER")
-                      ->check(CLI::Validator(checkPrinter, "", "printer"));
-  out->excludes(printer);
-  // The label printer's settings; what is not given comes from the printer, or the defaults.
-  const std::vector<CLI::Option*> printerOptions{
-      cmd->add_option("--printer-language", args->language,
-                      "Label printer language (default: what the printer takes, else epl2)")
-          ->transform(
-              CLI::CheckedTransformer(std::map<std::string, PrinterLanguage>{{"epl2", PrinterLanguage::Epl2},
-                                                                             {"zpl", PrinterLanguage::Zpl}},
-                                      CLI::ignore_case))
-          ->option_text("epl2|zpl"),
-      cmd->add_option("--dpi", args->dpi, "Label printer resolution (default: the printer's, else 203)")
-          ->check(CLI::IsMember({203, 300, 600}))
-          ->option_text("203|300|600"),
-      cmd->add_option("--media", args->settings.media,
-                      "Label printer media: gap, mark (black mark) or continuous")
-          ->transform(CLI::CheckedTransformer(
-              std::map<std::string, Media>{
-                  {"gap", Media::Gap}, {"mark", Media::Mark}, {"continuous", Media::Continuous}},
-              CLI::ignore_case))
-          ->option_text("gap|mark|continuous"),
-      cmd->add_option("--darkness", args->darkness, "Label printer darkness, 0-30 (default: the printer's)")
-          ->check(CLI::Range(0, 30))
-          ->option_text("0-30"),
-      cmd->add_option("--speed", args->speed,
-                      "Label printer speed in inches a second, 1-14 (default: the printer's)")
-          ->check(CLI::Range(1, 14))
-          ->option_text("IPS"),
-  };
+  args->destination.addTo(*cmd);
   auto* labelTemplate =
       cmd->add_option("--template", args->labelTemplate,
                       "Customisable labels' template: a file, or a template the database keeps "
@@ -241,30 +162,17 @@ void addPrintCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run) 
           ->type_name("N")
           ->check(CLI::PositiveNumber),
   };
-  cmd->callback([&options, &run, args, out, printer, printerOptions, labelTemplate, sheetOptions] {
-    if (out->count() == 0 && printer->count() == 0) throw CLI::RequiredError("--out or --printer");
+  cmd->callback([&options, &run, args, labelTemplate, sheetOptions] {
+    args->destination.check();
     if (labelTemplate->count() > 0 && args->labels.label != "custom")
       throw CLI::ValidationError("--template", "applies to customisable labels: --label custom");
-    const bool labelPrinter =
-        hostkit::report::takesLabelJobs(destinationKind(printer->count() ? args->printer : args->out));
     for (const CLI::Option* option : sheetOptions) {
       if (option->count() > 0 && args->labels.label != "custom")
         throw CLI::ValidationError(option->get_name(), "applies to customisable labels: --label custom");
-      if (option->count() > 0 && labelPrinter)
+      if (option->count() > 0 && args->destination.labelPrinter())
         throw CLI::ValidationError(option->get_name(),
                                    "applies to pages: a label printer prints a label at a time");
     }
-    for (const CLI::Option* option : printerOptions) {
-      if (option->count() > 0 && !labelPrinter)
-        throw CLI::ValidationError(option->get_name(),
-                                   "applies to label printers: --out FILE.epl|FILE.zpl or --printer "
-                                   "tcp://...|ipp://...|cups:QUEUE");
-    }
-    auto& settings = args->settings;
-    if (printerOptions[0]->count() > 0) settings.language = args->language;
-    if (printerOptions[1]->count() > 0) settings.dpi = args->dpi;
-    if (printerOptions[3]->count() > 0) settings.darkness = args->darkness;
-    if (printerOptions[4]->count() > 0) settings.speed = args->speed;
     run = [&options, args] { return print(options, *args); };
   });
 }

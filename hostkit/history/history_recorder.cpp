@@ -1,0 +1,197 @@
+#include "hostkit/history/history_recorder.h"
+
+#include <exception>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <variant>
+
+#include "common/convert.h"
+#include "common/error.h"
+#include "common/routines.h"
+#include "data/connection.h"
+#include "data/recordset.h"
+#include "hostkit/history/run_snapshot.h"
+#include "hostkit/report/template_writer.h"
+#include "hostkit/store/print_history.h"
+
+namespace briskal::hostkit {
+namespace {
+
+// A view of its own on `records`, with their filter and sort, from the first record.
+std::unique_ptr<data::Recordset> walkOf(const data::Recordset& records) {
+  std::unique_ptr<data::Recordset> view = records.clone();
+  if (!records.filter().empty()) view->setFilter(records.filter());
+  if (!records.sort().empty()) view->setSort(records.sort());
+  if (view->recordCount() > 0) view->moveFirst();
+  return view;
+}
+
+RunSnapshot snapshotOf(const report::RunStart& start, const RegionalSettings& regional) {
+  RunSnapshot s;
+  s.title = start.title;
+  s.regional = regional;
+  s.stock = start.stock;
+  s.startAt = start.startAt;
+  s.printer = start.printer;
+  if (start.reportTemplate) s.templateFolder = start.reportTemplate->folder;
+  if (const report::RunSettings* run = start.settings) {
+    s.formulas = run->formulas;
+    s.sectionHeights = run->sectionHeights;
+    s.suppressed = run->suppressed;
+  }
+  // Captions as they printed, in the language of the run.
+  if (start.reportTemplate)
+    for (const report::Section& section : start.reportTemplate->sections)
+      for (const report::TemplateItem& item : section.items)
+        std::visit(
+            [&](const auto& i) {
+              if constexpr (requires { i.source; }) {
+                if (i.source.kind != report::ValueSource::Kind::Caption) return;
+                const bool translated = start.settings && start.settings->captions;
+                s.captions[i.source.text] =
+                    translated ? start.settings->captions(i.source.text) : i.source.text;
+              }
+            },
+            item);
+  for (size_t f = 0; f < start.records->fieldCount(); ++f) s.fields.push_back(start.records->field(f));
+  return s;
+}
+
+// Where each label came from: the records' own order and line fields (the print support's), or
+// else the label rows the standard labels' texts were composed from, walked beside the records.
+class LabelOrigins {
+ public:
+  LabelOrigins(const report::RunStart& start, const data::Recordset& records, int64_t first) {
+    if (hasOrigins(records)) {
+      from_ = &records;
+    } else if (start.labelRows && hasOrigins(*start.labelRows)) {
+      rows_ = walkOf(*start.labelRows);
+      if (rows_->recordCount() >= first) rows_->setAbsolutePosition(first);
+      else if (rows_->recordCount() > 0) rows_->moveLast(), rows_->moveNext();
+      from_ = rows_.get();
+    }
+    if (from_) {
+      order_ = static_cast<size_t>(from_->fieldIndex(kOrder));
+      line_ = static_cast<size_t>(from_->fieldIndex(kLine));
+    }
+  }
+
+  // The order and line of the label the records stand on, `repeated` when it is like the label
+  // before it; then on to the next label's.
+  const std::pair<std::string, std::string>& next(bool repeated) {
+    if (!from_ || from_->eof()) {
+      last_ = {};
+    } else if (rows_ || !repeated) {
+      const RegionalSettings& plain = RegionalSettings::english();
+      last_ = {std::string(RTrim(toText(NVL(from_->value(order_), Value("")), plain))),
+               toText(NVL(from_->value(line_), Value("")), plain)};
+    }
+    if (rows_) rows_->moveNext();
+    return last_;
+  }
+
+ private:
+  static constexpr const char* kOrder = "DO11_NUMREG_CO99";
+  static constexpr const char* kLine = "DO30_PROGRIGA";
+  static bool hasOrigins(const data::Recordset& r) {
+    return r.fieldIndex(kOrder) >= 0 && r.fieldIndex(kLine) >= 0;
+  }
+
+  std::unique_ptr<data::Recordset> rows_;
+  const data::Recordset* from_ = nullptr;
+  size_t order_ = 0, line_ = 0;
+  std::pair<std::string, std::string> last_;
+};
+
+class HistoryRecord final : public report::RunRecord {
+ public:
+  HistoryRecord(const RecorderSetup& setup, const report::RunStart& start)
+      : history_(connection_, setup.company) {
+    connection_.setConnectionString(setup.connectionString);
+    connection_.open();
+    JobStart job;
+    job.user = setup.user;
+    job.kind = start.kind;
+    job.destination = start.destination;
+    job.settings = writeSnapshot(snapshotOf(start, setup.regional));
+    if (start.reportTemplate) {
+      job.layout = start.reportTemplate->name;
+      job.templateText = report::writeTemplate(*start.reportTemplate);
+    }
+    job.reprintOf = start.reprintOf;
+    job.reason = start.reason;
+    job_ = history_.open(job);
+    try {
+      addLabels(start);
+    } catch (...) {
+      failed("The labels could not be recorded");
+      throw;
+    }
+  }
+
+  void delivered(int64_t pages) override {
+    try {
+      job_->close(JobOutcome::Delivered, pages);
+    } catch (const Error& e) {
+      throw Error(e.number(), "briskal",
+                  "The labels were sent, but the print history could not record the end of job " +
+                      std::to_string(job_->id()) + ": " + e.description());
+    }
+  }
+
+  void failed(const std::string& error) noexcept override {
+    try {
+      job_->close(JobOutcome::Failed, 0, error);
+    } catch (...) {
+      // The job stays open and is found interrupted: the run's own error is the one to tell.
+    }
+  }
+
+ private:
+  // Every label of the run, written in one transaction before the first is sent.
+  void addLabels(const report::RunStart& start) {
+    std::unique_ptr<data::Recordset> records = walkOf(*start.records);
+    const int64_t count = records->recordCount();
+    const int64_t first = std::max<int64_t>(1, start.firstLabel);
+    const int64_t last = start.labels < 0 ? count : std::min(count, first - 1 + start.labels);
+    if (first > last) return;
+    records->setAbsolutePosition(first);
+    LabelOrigins origins(start, *records, first);
+    data::Transaction writing(connection_);
+    // The labels of an order line mostly repeat one another: a label like the one before it is
+    // kept without its data being written out again.
+    std::optional<data::Bookmark> before;
+    for (int64_t n = first; n <= last; ++n, records->moveNext()) {
+      const bool repeated = before && records->sameValues(*before);
+      const auto& [order, line] = origins.next(repeated);
+      if (repeated) {
+        job_->repeat(order, line);
+      } else {
+        job_->add({order, line, recordText(*records)});
+        before = records->bookmark();
+      }
+    }
+    job_->flush();
+    writing.commit();
+  }
+
+  data::Connection connection_;
+  PrintHistory history_;
+  std::unique_ptr<PrintHistory::Job> job_;
+};
+
+}  // namespace
+
+report::RunRecorder historyRecorder(RecorderSetup setup) {
+  return [setup = std::move(setup)](const report::RunStart& start) -> std::unique_ptr<report::RunRecord> {
+    try {
+      return std::make_unique<HistoryRecord>(setup, start);
+    } catch (const Error& e) {
+      throw Error(e.number(), "briskal",
+                  "Nothing was printed: the print history cannot record the run (" + e.description() + ")");
+    }
+  };
+}
+
+}  // namespace briskal::hostkit

@@ -1,0 +1,39 @@
+#pragma once
+// Printing a job of the print history again: all its labels or chosen ones, laid out from what the
+// job kept (its template, settings and the labels' data), so that they print as they did even
+// after the order or the template changed. The reprint is a job of its own, with its reason.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/value.h"
+#include "hostkit/labelprinter/printer_settings.h"
+#include "hostkit/report/delivery.h"
+#include "hostkit/report/run_record.h"
+
+namespace briskal::data {
+class Connection;
+}
+
+namespace briskal::hostkit {
+
+struct ReprintRequest {
+  int64_t job = 0;
+  std::vector<int64_t> labels;  // from 1, ascending; empty: every label of the job
+  std::string reason;
+  // A .pdf, .png or .txt file or a CUPS printer, or a label printer: a .epl or .zpl file, tcp://,
+  // ipp:// or cups:QUEUE.
+  std::string destination;
+  // A label printer's settings; none takes the job's own, or the defaults.
+  std::optional<labelprinter::PrinterSettings> printer;
+};
+
+// Reprints as `request` says on the history of `company` read through `connection`, recorded by
+// `recorder`. Throws briskal::Error, with nothing printed, for an unknown job, labels outside the
+// job, an empty reason, a destination the job's labels cannot go to, or a damaged job.
+report::Delivery reprint(data::Connection& connection, const Value& company, const ReprintRequest& request,
+                         const report::RunRecorder& recorder);
+
+}  // namespace briskal::hostkit

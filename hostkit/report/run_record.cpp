@@ -1,0 +1,25 @@
+#include "hostkit/report/run_record.h"
+
+#include <exception>
+
+#include "common/error.h"
+
+namespace briskal::hostkit::report {
+
+int64_t recorded(const RunRecorder& recorder, const RunStart& start, const std::function<int64_t()>& send) {
+  const std::unique_ptr<RunRecord> record = recorder ? recorder(start) : nullptr;
+  int64_t pages = 0;
+  try {
+    pages = send();
+  } catch (const Error& e) {
+    if (record) record->failed(e.description());
+    throw;
+  } catch (const std::exception& e) {
+    if (record) record->failed(e.what());
+    throw;
+  }
+  if (record) record->delivered(pages);
+  return pages;
+}
+
+}  // namespace briskal::hostkit::report

@@ -1,0 +1,61 @@
+#pragma once
+// How a run is kept in the print history: before its first label is sent the run tells the
+// recorder what it prints, with what and where, and the recorder keeps it or throws, which stops
+// the run with nothing printed; when the run ends it says how.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "hostkit/labelprinter/printer_settings.h"
+#include "hostkit/report/report_layout.h"
+#include "hostkit/report/report_template.h"
+
+namespace briskal::data {
+class Recordset;
+}
+
+namespace briskal::hostkit::report {
+
+// What a run prints. The pointers are borrowed for the recorder's call.
+struct RunStart {
+  std::string kind;  // "standard", "custom" or "labelprinter"
+  std::string destination;
+  std::string title;
+  const ReportTemplate* reportTemplate = nullptr;
+  const RunSettings* settings = nullptr;
+  std::string stock;  // the label stock the labels go on, if any
+  int startAt = 1;
+  std::optional<labelprinter::PrinterSettings> printer;  // a label printer's job
+  // The records printed, one a label: those from `firstLabel` (from 1), `labels` of them (all the
+  // rest when negative). Walked by clones: the records' own row stays where it is.
+  const data::Recordset* records = nullptr;
+  int64_t firstLabel = 1;
+  int64_t labels = -1;
+  // Standard labels: the label rows their texts were composed from, one for one, which say the
+  // order line each came from.
+  const data::Recordset* labelRows = nullptr;
+  // A reprint's job and its reason.
+  std::optional<int64_t> reprintOf;
+  std::string reason;
+};
+
+class RunRecord {
+ public:
+  virtual ~RunRecord() = default;
+  // Throws briskal::Error when the end cannot be recorded.
+  virtual void delivered(int64_t pages) = 0;
+  // Records the failure; never throws, the run's own error is the one to tell.
+  virtual void failed(const std::string& error) noexcept = 0;
+};
+
+// Opens a run's record; throws briskal::Error when it cannot be kept, and then nothing may print.
+using RunRecorder = std::function<std::unique_ptr<RunRecord>(const RunStart& start)>;
+
+// Runs `send` between opening the record (when there is a recorder) and closing it with what
+// happened; `send` returns the pages it sent.
+int64_t recorded(const RunRecorder& recorder, const RunStart& start, const std::function<int64_t()>& send);
+
+}  // namespace briskal::hostkit::report
