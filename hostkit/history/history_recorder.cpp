@@ -124,8 +124,10 @@ class HistoryRecord final : public report::RunRecord {
     job_ = history_.open(job);
     try {
       addLabels(start);
-    } catch (...) {
-      failed("The labels could not be recorded");
+    } catch (const Error& e) {
+      // The labels' transaction is undone: the job is kept as failed, without them.
+      job_->discard();
+      failed("The labels could not be recorded: " + e.description());
       throw;
     }
   }

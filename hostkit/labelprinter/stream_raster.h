@@ -17,6 +17,7 @@ struct LabelDots {
   int width = 0;
   int height = 0;
   std::vector<uint8_t> black;  // one byte a dot, row by row
+  friend bool operator==(const LabelDots&, const LabelDots&) = default;
 };
 
 // One image a printed label; throws briskal::Error for a command it cannot read. EPL2 does not say

@@ -243,6 +243,11 @@ void PrintHistory::Job::flush() {
   pending_.clear();
 }
 
+void PrintHistory::Job::discard() {
+  pending_.clear();
+  written_ = 0;
+}
+
 void PrintHistory::Job::close(JobOutcome outcome, int64_t pages, const std::string& error) {
   flush();
   const std::vector<Value> row{Value(nowUtc()), Value(written_), Value(pages), Value(outcomeName(outcome)),

@@ -83,6 +83,8 @@ class PrintHistory {
     void repeat(std::string order, std::string line);
     // Writes the labels added so far.
     void flush();
+    // Forgets every label added, when the transaction that wrote them is undone.
+    void discard();
     // Writes what is left and the outcome; a job closed by none is interrupted when its process ends.
     void close(JobOutcome outcome, int64_t pages, const std::string& error = {});
 

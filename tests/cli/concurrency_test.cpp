@@ -1,6 +1,6 @@
 // Runs of one user on one workstation at the same moment (two terminals, a script, the desktop
 // beside the command line) share that workstation's rows of the report table: each must still
-// print exactly what it would print alone.
+// print exactly what it would print alone, and keep its own job in the print history.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "cli/briskal_binary.h"
+#include "data/connection.h"
+#include "hostkit/store/print_history.h"
 #include "support/database_backends.h"
 #include "support/files.h"
 #include "support/process.h"
@@ -69,6 +71,21 @@ TEST_P(SameWorkstation, RunsAtOnceEachPrintWhatTheyPrintAlone) {
     // Counted, not shown: a whole run's texts would bury the message.
     EXPECT_TRUE(together == alone[n])
         << labelCount(together) << " labels printed, " << labelCount(alone[n]) << " alone";
+  }
+  // Each run kept its own job whole in the print history, numbered once.
+  data::Connection cn;
+  cn.setConnectionString(db_);
+  cn.open();
+  hostkit::PrintHistory history(cn, Value(int32_t{1}));
+  const std::vector<hostkit::PrintJob> jobs = history.list({});
+  ASSERT_EQ(jobs.size(), static_cast<size_t>(2 * kRuns));
+  for (const hostkit::PrintJob& job : jobs) {
+    SCOPED_TRACE(job.destination);
+    EXPECT_EQ(job.outcome, hostkit::JobOutcome::Delivered);
+    const size_t dash = job.destination.rfind('-');
+    const int n = std::stoi(job.destination.substr(dash + 1));
+    EXPECT_EQ(static_cast<size_t>(job.labels), labelCount(alone[static_cast<size_t>(n)]));
+    EXPECT_EQ(history.labels(job.id).size(), labelCount(alone[static_cast<size_t>(n)]));
   }
 }
 

@@ -480,6 +480,13 @@ int LoopbackLabelPrinter::statusQueries() const {
   return statusQueries_;
 }
 
+size_t LoopbackLabelPrinter::bytesRead() const {
+  const std::lock_guard lock(mutex_);
+  size_t read = 0;
+  for (const Connection& c : connections_) read += c.read;
+  return read;
+}
+
 void LoopbackLabelPrinter::cutOffAfter(size_t bytes, Cutoff how) {
   const std::lock_guard lock(mutex_);
   cutoff_ = {bytes, how};

@@ -126,6 +126,8 @@ class LoopbackLabelPrinter {
   std::vector<std::string> waitForJobs(size_t count) const;
   // Status queries answered so far, over all connections.
   int statusQueries() const;
+  // Every byte read so far, over all connections.
+  size_t bytesRead() const;
   // From now on each connection is cut off `how` once `bytes` of it have been read; 0 bytes
   // stalls or resets a connection before reading any of it.
   void cutOffAfter(size_t bytes, Cutoff how);
