@@ -158,6 +158,36 @@ void labelStream(benchmark::State& state, const std::string& out, bool history =
                                                 (labels * static_cast<double>(state.iterations()));
 }
 
+// Keeping a run of customisable labels in the print history, alone: the job opened with the
+// run's snapshot and every label's data written, as before the first label is sent.
+void BM_KeepLabels(benchmark::State& state) {
+  LabelSelection selection(state.range(0));
+  auto support = output::CreaSupportoStampaPersonalizzata();
+  output::AlimentaSupportoStampaPersonalizzata(selection.lines, *selection.labels, *support);
+  const auto labelTemplate =
+      hostkit::report::loadTemplate(fs::path(BRISKAL_COMPONENT).parent_path() / "CRPD_BRISKLABPERS.rpt");
+  const hostkit::report::RunSettings settings;
+  const fs::path historyFile = fs::temp_directory_path() / "briskal_bench_kept.db";
+  fs::remove(historyFile);
+  const std::string kept = "Data Source=" + historyFile.string();
+  const auto recorder =
+      hostkit::historyRecorder({kept, Value(int32_t{1}), "bench", RegionalSettings::byName("it")});
+  hostkit::report::RunStart start;
+  start.kind = "custom";
+  start.destination = "labels.pdf";
+  start.reportTemplate = &labelTemplate;
+  start.settings = &settings;
+  start.records = support.get();
+  recorder(start)->delivered(0);  // the history's tables made, and its first job, before timing
+  const auto before = fs::file_size(historyFile);
+  for (auto _ : state) recorder(start)->delivered(0);
+  const auto labels = static_cast<double>(support->recordCount());
+  state.counters["labels_per_s"] = benchmark::Counter(labels, benchmark::Counter::kIsRate);
+  state.counters["bytes_per_label"] = static_cast<double>(fs::file_size(historyFile) - before) /
+                                      (labels * static_cast<double>(state.iterations()));
+}
+BENCHMARK(BM_KeepLabels)->Arg(50'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 void BM_LabelStreamEpl2(benchmark::State& state) { labelStream(state, "briskal_bench_stream.epl"); }
 BENCHMARK(BM_LabelStreamEpl2)->Arg(50'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->Iterations(1);
 

@@ -6,11 +6,13 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/value.h"
 #include "hostkit/labelprinter/printer_settings.h"
 #include "hostkit/report/delivery.h"
+#include "hostkit/report/drawing.h"
 #include "hostkit/report/run_record.h"
 
 namespace briskal::data {
@@ -29,6 +31,16 @@ struct ReprintRequest {
   // A label printer's settings; none takes the job's own, or the defaults.
   std::optional<labelprinter::PrinterSettings> printer;
 };
+
+// "17-20,25" as 17, 18, 19, 20, 25: ascending, each once; none for a list that is not label
+// numbers from 1 and ranges of them apart by commas, or whose ranges go backwards or are longer
+// than any job.
+std::optional<std::vector<int64_t>> parseLabelList(std::string_view text);
+
+// The labels numbered `labels` (from 1; none: all) of the job laid out on pages as they printed,
+// one a label or on the job's sheets. Throws briskal::Error as reprint() does.
+std::vector<report::Page> keptPages(data::Connection& connection, const Value& company, int64_t job,
+                                    const std::vector<int64_t>& labels);
 
 // Reprints as `request` says on the history of `company` read through `connection`, recorded by
 // `recorder`. Throws briskal::Error, with nothing printed, for an unknown job, labels outside the

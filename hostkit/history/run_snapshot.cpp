@@ -13,6 +13,7 @@ namespace {
 
 // Values of a record are apart by this; a value holding it or a backslash has them escaped.
 constexpr char kValueSeparator = '\x1f';
+constexpr const char* kEscaped = "\\\x1f";
 
 [[noreturn]] void damaged(const std::string& what) {
   throw Error(err::kInvalidArgument, "briskal", "A print job's record is damaged: " + what);
@@ -75,25 +76,38 @@ void requireFields(const std::vector<std::string>& line, size_t count) {
   if (line.size() < count) damaged("the setting " + line[0] + " lacks values");
 }
 
+template <typename T>
+void appendNumber(std::string& out, char type, T v) {
+  char digits[24];
+  const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, v);
+  out += type;
+  out.append(digits, end);
+}
+
 void appendValue(std::string& out, const Value& v) {
   switch (v.kind()) {
     case Value::Kind::Empty: out += 'E'; return;
     case Value::Kind::Null: out += 'N'; return;
     case Value::Kind::Bool: out += v.asBool() ? "b1" : "b0"; return;
-    case Value::Kind::Int16: out += 's' + std::to_string(v.asInt16()); return;
-    case Value::Kind::Int32: out += 'i' + std::to_string(v.asInt32()); return;
-    case Value::Kind::Int64: out += 'l' + std::to_string(v.asInt64()); return;
-    case Value::Kind::Double: out += 'd' + numberText(v.asDouble()); return;
+    case Value::Kind::Int16: return appendNumber(out, 's', v.asInt16());
+    case Value::Kind::Int32: return appendNumber(out, 'i', v.asInt32());
+    case Value::Kind::Int64: return appendNumber(out, 'l', v.asInt64());
+    case Value::Kind::Double: return appendNumber(out, 'd', v.asDouble());
     case Value::Kind::Decimal: out += 'm' + v.asDecimal().toString(); return;
-    case Value::Kind::Date: out += 'D' + std::to_string(v.asDate().secondsSinceEpoch()); return;
-    case Value::Kind::Text:
+    case Value::Kind::Date: return appendNumber(out, 'D', v.asDate().secondsSinceEpoch());
+    case Value::Kind::Text: {
       out += 't';
-      for (const char c : v.asText()) {
-        if (c == '\\') out += "\\\\";
-        else if (c == kValueSeparator) out += "\\u";
-        else out += c;
+      const std::string& text = v.asText();
+      size_t from = 0;
+      for (size_t at = text.find_first_of(kEscaped); at != std::string::npos;
+           at = text.find_first_of(kEscaped, from)) {
+        out.append(text, from, at - from);
+        out += text[at] == '\\' ? "\\\\" : "\\u";
+        from = at + 1;
       }
+      out.append(text, from, std::string::npos);
       return;
+    }
   }
 }
 
@@ -249,6 +263,7 @@ RunSnapshot readSnapshot(std::string_view text) {
 std::string recordText(const data::Recordset& records) {
   std::string out;
   const size_t fields = records.fieldCount();
+  out.reserve(fields * 8);
   for (size_t f = 0; f < fields; ++f) {
     if (f > 0) out += kValueSeparator;
     appendValue(out, records.value(f));

@@ -10,6 +10,7 @@
 #include "common/convert.h"
 #include "common/routines.h"
 #include "hostkit/qt/designer_window.h"
+#include "hostkit/qt/history_window.h"
 #include "hostkit/qt/print_settings_dialog.h"
 #include "hostkit/qt/qt_control.h"
 #include "hostkit/qt/qt_dialogs.h"
@@ -65,6 +66,8 @@ HostWindow::HostWindow(SessionOptions options, bool askOnScreen)
   open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
   labels->addAction(texts()("&Disegno etichette"), this, [this] { openDesigner(); })
       ->setObjectName("OpenDesigner");
+  labels->addAction(texts()("S&torico stampe"), this, [this] { openHistory(); })
+      ->setObjectName("OpenHistory");
   labels->addSeparator();
   labels->addAction(texts()("&Esci"), this, [this] { close(); })->setShortcut(QKeySequence::Quit);
 
@@ -158,6 +161,21 @@ DesignerWindow* HostWindow::openDesigner(const std::string& fileOrName) {
   if (!fileOrName.empty()) designer->open(fileOrName);
   designer->show();
   return designer;
+}
+
+HistoryWindow* HostWindow::openHistory() {
+  HeadlessGlobalContext& global = session_->global();
+  HistoryWindow* history = nullptr;
+  guarded([&] {
+    history = new HistoryWindow(
+        {global.connectionString(), global.company(), global.userCode(), global.regionalSettings(), texts()},
+        this);  // a window of its own, which Qt deletes with this one
+  });
+  if (!history) return nullptr;
+  history->setWindowFlag(Qt::Window);
+  history->setAttribute(Qt::WA_DeleteOnClose);
+  history->show();
+  return history;
 }
 
 }  // namespace briskal::hostkit::qt

@@ -18,6 +18,7 @@ class QLabel;
 namespace briskal::hostkit::qt {
 
 class DesignerWindow;
+class HistoryWindow;
 class QtFormWindow;
 
 class HostWindow final : public QMainWindow {
@@ -31,6 +32,9 @@ class HostWindow final : public QMainWindow {
   void openComponent();
   // The label designer, with a template file or a template the database keeps, or a new label.
   DesignerWindow* openDesigner(const std::string& fileOrName = {});
+  // The print history of the session's company; nullptr, with the cause shown, when the
+  // database cannot be opened.
+  HistoryWindow* openHistory();
   HostSession& session() { return *session_; }
   QMdiArea& workArea() { return *area_; }
   // The newest window of a form, nullptr when it has none.

@@ -45,6 +45,11 @@ void PageView::showPage(size_t index) {
   if (changed_) changed_();
 }
 
+void PageView::pagesReplaced() {
+  shownDpi_ = -1;  // drawn anew, whatever page was shown before
+  showPage(0);
+}
+
 void PageView::setFit(Fit fit) {
   fit_ = fit;
   render();

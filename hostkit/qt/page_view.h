@@ -32,6 +32,8 @@ class PageView final : public QScrollArea {
   size_t current() const { return current_; }
   // Shows a page, the nearest one for an index beyond the last.
   void showPage(size_t index);
+  // The pages were replaced: shows the first of the new ones.
+  void pagesReplaced();
   Fit fit() const { return fit_; }
   void setFit(Fit fit);
   // The zoom in effect, fitted or fixed.

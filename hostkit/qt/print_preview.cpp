@@ -175,13 +175,16 @@ void PrintPreview::print() {
   act(texts_("La stampa non è riuscita."), [&] {
     const int first = request->firstPage;
     const int last = request->lastPage;
-    if (first == 1 && last == count) {
-      report::printPages(report_.pages, request->printer, report_.title, request->copies);
-    } else {
-      const std::vector<report::Page> chosen(report_.pages.begin() + (first - 1),
-                                             report_.pages.begin() + last);
-      report::printPages(chosen, request->printer, report_.title, request->copies);
-    }
+    kept(request->printer, std::nullopt, first, last, [&] {
+      if (first == 1 && last == count) {
+        report::printPages(report_.pages, request->printer, report_.title, request->copies);
+      } else {
+        const std::vector<report::Page> chosen(report_.pages.begin() + (first - 1),
+                                               report_.pages.begin() + last);
+        report::printPages(chosen, request->printer, report_.title, request->copies);
+      }
+      return int64_t{last - first + 1} * request->copies;
+    });
     deliver(request->printer, labelsOn(first, last) * request->copies,
             int64_t{last - first + 1} * request->copies);
   });
@@ -192,8 +195,12 @@ void PrintPreview::saveAsPdf() {
       askFile(texts_("Salva come PDF"), texts_("Documenti PDF (*.pdf)"), ".pdf");
   if (!file) return;
   act(texts_("Il PDF non è stato salvato."), [&] {
-    report::renderPdf(report_.pages, *file, report_.title);
-    deliver(file->string(), report_.records, static_cast<int64_t>(report_.pages.size()), {*file});
+    const auto pages = static_cast<int>(report_.pages.size());
+    kept(file->string(), std::nullopt, 1, pages, [&] {
+      report::renderPdf(report_.pages, *file, report_.title);
+      return int64_t{pages};
+    });
+    deliver(file->string(), report_.records, pages, {*file});
   });
 }
 
@@ -203,8 +210,13 @@ void PrintPreview::saveAsPng() {
   if (!file) return;
   act(texts_("Le immagini PNG non sono state salvate."), [&] {
     const double dpi = report_.kind == report::PageKind::Label ? report::kLabelDpi : report::kReportDpi;
-    std::vector<fs::path> files = report::renderPng(report_.pages, *file, dpi);
-    deliver(file->string(), report_.records, static_cast<int64_t>(report_.pages.size()), std::move(files));
+    const auto pages = static_cast<int>(report_.pages.size());
+    std::vector<fs::path> files;
+    kept(file->string(), std::nullopt, 1, pages, [&] {
+      files = report::renderPng(report_.pages, *file, dpi);
+      return int64_t{pages};
+    });
+    deliver(file->string(), report_.records, pages, std::move(files));
   });
 }
 
@@ -214,8 +226,12 @@ void PrintPreview::sendToLabelPrinter() {
     return;
   int64_t labels = 0;
   const bool sent = act(texts_("Le etichette non sono state inviate alla stampante di etichette."), [&] {
-    labels = labelprinter::printLabels(report_.pages, targets_.labelPrinter, targets_.labelPrinterSettings,
-                                       report_.title);
+    kept(targets_.labelPrinter, targets_.labelPrinterSettings, 1, static_cast<int>(report_.pages.size()),
+         [&] {
+           labels = labelprinter::printLabels(report_.pages, targets_.labelPrinter,
+                                              targets_.labelPrinterSettings, report_.title);
+           return labels;
+         });
     deliver(targets_.labelPrinter, labels, labels);
   });
   if (sent) tellLabelJobSent(labels, targets_.labelPrinter, this, texts_);
@@ -260,12 +276,23 @@ void PrintPreview::deliver(const std::string& destination, int64_t labels, int64
 }
 
 int64_t PrintPreview::labelsOn(int first, int last) const {
-  const auto count = static_cast<int64_t>(report_.pages.size());
-  if (first == 1 && last == count) return report_.records;
-  if (report_.kind != report::PageKind::Label) return 0;
-  // A label run is one page a label, after its header page when it has one.
-  const int64_t headerPages = count - report_.records;
-  return std::max<int64_t>(0, last - std::max<int64_t>(first - 1, headerPages));
+  int64_t labels = 0;
+  for (int page = first; page <= last; ++page) labels += report_.pages[static_cast<size_t>(page - 1)].records;
+  return labels;
+}
+
+void PrintPreview::kept(const std::string& destination,
+                        const std::optional<labelprinter::PrinterSettings>& printer, int first, int last,
+                        const std::function<int64_t()>& send) {
+  if (!report_.record) {
+    send();
+    return;
+  }
+  const int64_t before = first > 1 ? labelsOn(1, first - 1) : 0;
+  const int64_t labels = labelsOn(first, last);
+  report::recorded(
+      [&](const report::RunStart&) { return report_.record(destination, printer, before + 1, labels); }, {},
+      send);
 }
 
 }  // namespace briskal::hostkit::qt

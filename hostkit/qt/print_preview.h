@@ -58,8 +58,12 @@ class PrintPreview final : public QMainWindow {
   bool act(const QString& failure, const std::function<void()>& action);
   void deliver(const std::string& destination, int64_t labels, int64_t pages,
                std::vector<std::filesystem::path> files = {});
-  // The labels among pages first to last (counted from 1), 0 when a report's pages do not say.
+  // The labels on pages first to last (counted from 1).
   int64_t labelsOn(int first, int last) const;
+  // Runs `send`, which returns the pages it sent, kept in the print history as a job of the labels
+  // on pages first to last going to `destination`; a history that cannot keep it stops it first.
+  void kept(const std::string& destination, const std::optional<labelprinter::PrinterSettings>& printer,
+            int first, int last, const std::function<int64_t()>& send);
 
   report::PreparedReport report_;
   PreviewTargets targets_;

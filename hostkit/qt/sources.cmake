@@ -6,6 +6,7 @@ add_library(briskal_hostkit_qt STATIC
   qt/designer_canvas.cpp
   qt/designer_window.cpp
   qt/form_memory.cpp
+  qt/history_window.cpp
   qt/host_window.cpp
   qt/page_view.cpp
   qt/print_boxes.cpp

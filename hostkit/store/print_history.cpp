@@ -54,39 +54,99 @@ std::string templateKey(const std::string& content) {
   return key + "-" + std::to_string(content.size());
 }
 
-// One label a line, its fields (order, line, data) apart by tabs, escaped so that any text
-// survives; a label whose data is the one's before it has no data field.
-void appendEscaped(std::string& out, const std::string& field) {
-  for (const char c : field) {
-    if (c == '\\') out += "\\\\";
-    else if (c == '\t') out += "\\t";
-    else if (c == '\n') out += "\\n";
-    else out += c;
+// A chunk holds one label a line, its fields (order, line, data) apart by tabs. A label whose data
+// is the one's before it has no data field. Data is written part by part, as its parts stand apart
+// by kPartSeparator (a record's values do); a part the label before it in the chunk has at the same
+// place is written as a lone kSamePart: labels of the same order mostly differ in a few values.
+// Backslashes, tabs, line feeds and kSamePart are escaped, so any text survives.
+constexpr char kPartSeparator = '\x1f';
+constexpr char kSamePart = '\x1e';
+
+void appendEscaped(std::string& out, std::string_view field) {
+  constexpr std::string_view kSpecial("\\\t\n\x1e", 4);
+  size_t from = 0;
+  for (size_t at = field.find_first_of(kSpecial); at != std::string_view::npos;
+       at = field.find_first_of(kSpecial, from)) {
+    out.append(field, from, at - from);
+    const char c = field[at];
+    out += c == '\\' ? "\\\\" : c == '\t' ? "\\t" : c == '\n' ? "\\n" : "\\e";
+    from = at + 1;
+  }
+  out.append(field, from, std::string_view::npos);
+}
+
+std::string unescaped(std::string_view field) {
+  std::string out;
+  out.reserve(field.size());
+  for (size_t i = 0; i < field.size(); ++i) {
+    if (field[i] != '\\' || i + 1 == field.size()) {
+      out += field[i];
+      continue;
+    }
+    const char next = field[++i];
+    out += next == 't' ? '\t' : next == 'n' ? '\n' : next == 'e' ? kSamePart : next;
+  }
+  return out;
+}
+
+// The part of `text` from `from` to the next separator; `from` moves past it, or to npos after the
+// last part.
+std::string_view nextPart(std::string_view text, size_t& from) {
+  const size_t end = text.find(kPartSeparator, from);
+  const std::string_view part =
+      text.substr(from, end == std::string_view::npos ? std::string_view::npos : end - from);
+  from = end == std::string_view::npos ? std::string_view::npos : end + 1;
+  return part;
+}
+
+// `data`, the parts `previous` has at the same places written as kSamePart.
+void appendData(std::string& out, std::string_view data, std::string_view previous) {
+  size_t at = 0;
+  size_t was = previous.empty() ? std::string_view::npos : 0;
+  for (bool first = true; at != std::string_view::npos; first = false) {
+    const std::string_view part = nextPart(data, at);
+    const bool before = was != std::string_view::npos;
+    const std::string_view old = before ? nextPart(previous, was) : std::string_view();
+    if (!first) out += kPartSeparator;
+    if (before && !part.empty() && part == old) out += kSamePart;
+    else appendEscaped(out, part);
   }
 }
 
-std::vector<PrintedLabel> parseChunk(const std::string& chunk) {
+std::vector<PrintedLabel> parseChunk(std::string_view chunk) {
   std::vector<PrintedLabel> labels;
-  PrintedLabel label;
-  std::string* field = &label.order;
-  int index = 0;
-  for (size_t i = 0; i < chunk.size(); ++i) {
-    const char c = chunk[i];
-    if (c == '\\' && i + 1 < chunk.size()) {
-      const char next = chunk[++i];
-      *field += next == 't' ? '\t' : next == 'n' ? '\n' : next;
-    } else if (c == '\t') {
-      field = ++index == 1 ? &label.line : &label.data;
-    } else if (c == '\n') {
+  std::vector<std::string> parts;  // of the last label's data
+  size_t from = 0;
+  while (from < chunk.size()) {
+    size_t end = chunk.find('\n', from);
+    if (end == std::string_view::npos) end = chunk.size();
+    const std::string_view line = chunk.substr(from, end - from);
+    from = end + 1;
+    const size_t tab = line.find('\t');
+    const size_t second = tab == std::string_view::npos ? tab : line.find('\t', tab + 1);
+    PrintedLabel label;
+    label.order = unescaped(line.substr(0, tab));
+    if (tab != std::string_view::npos)
+      label.line =
+          unescaped(line.substr(tab + 1, second == std::string_view::npos ? second : second - tab - 1));
+    if (second == std::string_view::npos) {
       // A label without its data showed what the label before it showed.
-      if (index == 1 && !labels.empty()) label.data = labels.back().data;
+      if (!labels.empty()) label.data = labels.back().data;
       labels.push_back(std::move(label));
-      label = {};
-      field = &label.order;
-      index = 0;
-    } else {
-      *field += c;
+      continue;
     }
+    std::vector<std::string> now;
+    const std::string_view data = line.substr(second + 1);
+    for (size_t at = 0; at != std::string_view::npos;) {
+      const std::string_view part = nextPart(data, at);
+      const size_t index = now.size();
+      const bool same = part.size() == 1 && part[0] == kSamePart && index < parts.size();
+      now.push_back(same ? parts[index] : unescaped(part));
+      if (index > 0) label.data += kPartSeparator;
+      label.data += now.back();
+    }
+    parts = std::move(now);
+    labels.push_back(std::move(label));
   }
   return labels;
 }
@@ -210,24 +270,28 @@ void PrintHistory::Job::flush() {
   if (pending_.empty()) return;
   std::string content;
   std::string orders;
+  // A chunk reads on its own: its first label has its data in full even when it repeats.
+  const std::string* lastData = &lastData_;
+  std::string_view before;
   for (size_t i = 0; i < pending_.size(); ++i) {
     const PrintedLabel& label = pending_[i].label;
     appendEscaped(content, label.order);
     content += '\t';
     appendEscaped(content, label.line);
-    // A chunk reads on its own: its first label has its data even when it repeats.
-    if (!pending_[i].repeated) {
-      lastData_ = label.data;
+    if (!pending_[i].repeated || i == 0) {
+      if (!pending_[i].repeated) lastData = &label.data;
       content += '\t';
-      appendEscaped(content, label.data);
-    } else if (i == 0) {
-      content += '\t';
-      appendEscaped(content, lastData_);
+      appendData(content, *lastData, before);
+      before = *lastData;
     }
     content += '\n';
-    // The chunk's orders, for finding a job by its order without unpacking its labels.
-    if (orders.find(" " + label.order + " ") == std::string::npos) orders += " " + label.order + " ";
+    // The chunk's orders, for finding a job by its order without unpacking its labels. Labels of
+    // an order mostly follow one another.
+    if (i > 0 && label.order == pending_[i - 1].label.order) continue;
+    const std::string listed = " " + label.order + " ";
+    if (orders.find(listed) == std::string::npos) orders += listed;
   }
+  lastData_ = *lastData;
   const std::vector<Value> row{company_,
                                Value(id_),
                                Value(written_ + 1),

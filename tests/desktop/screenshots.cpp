@@ -15,6 +15,7 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QScreen>
 #include <QSettings>
 #include <QTableWidget>
@@ -28,6 +29,7 @@
 #include "hostkit/demo/demo_database.h"
 #include "hostkit/qt/designer_canvas.h"
 #include "hostkit/qt/designer_window.h"
+#include "hostkit/qt/history_window.h"
 #include "hostkit/qt/host_window.h"
 #include "hostkit/qt/qt_dialogs.h"
 #include "hostkit/qt/qt_form_window.h"
@@ -211,5 +213,28 @@ int main(int argc, char** argv) {
   for (QComboBox* combo : designer->findChildren<QComboBox*>())
     if (combo->itemText(combo->count() - 1).endsWith("300 dpi")) combo->setCurrentIndex(3);
   save(designer, "label-designer-printer");
+  designer->close();
+
+  // The print history after a few runs from the command line: standard labels to a PDF,
+  // customisable ones to a label printer's file, and a reprint of some of them; the label printer's
+  // job chosen, with a label drawn as it printed, and the reprint dialog on it.
+  const auto briskal = [&](QStringList args) {
+    args = QStringList{"--db", QString::fromStdString(db), "--locale", argc == 3 ? argv[2] : "it"} + args;
+    if (QProcess::execute(BRISKAL_BIN, args) != 0)
+      std::cerr << "screenshots: briskal " << args.join(' ').toStdString() << " failed\n";
+  };
+  const QString at = QString::fromStdString(work.string());
+  briskal({"print", "--where", "Numero doc.=1..3", "--out", at + "/standard.pdf"});
+  briskal({"print", "--where", "Numero doc.=1..3", "--label", "custom", "--basis", "custom", "--labels", "3",
+           "--out", at + "/labels.zpl"});
+  briskal({"reprint", "2", "--labels", "4-6", "--reason", "etichette strappate", "--out", at + "/again.zpl"});
+  hostkit::qt::HistoryWindow* history = window.openHistory();
+  history->showMaximized();
+  QApplication::processEvents();
+  history->chooseJob(1);
+  history->labelTable()->selectRow(4);
+  save(history, "print-history");
+  grabModal("reprint-dialog", [](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+  history->findChild<QAbstractButton*>("Reprint")->click();
   return 0;
 }

@@ -4,9 +4,7 @@
 #include "hostkit/history/reprint.h"
 
 #include <CLI/CLI.hpp>
-#include <charconv>
 #include <iostream>
-#include <set>
 
 #include "commands/destination_options.h"
 #include "common/error.h"
@@ -26,41 +24,16 @@ struct ReprintArgs {
   DestinationOptions destination;
 };
 
-int64_t labelNumber(std::string_view text, std::string_view list) {
-  int64_t n = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-  if (text.empty() || ec != std::errc() || end != text.data() + text.size() || n < 1)
-    throw UsageError("--labels " + std::string(list) +
-                     ": expected label numbers from 1 and ranges, as 17-20,25");
-  return n;
-}
-
-// "17-20,25" as 17, 18, 19, 20, 25: ascending, each once.
-std::vector<int64_t> labelList(std::string_view text) {
-  // A range so long is a typing error, not a run: no job has this many labels.
-  constexpr int64_t kLongestRange = 10'000'000;
-  std::set<int64_t> labels;
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t end = text.find(',', start);
-    if (end == std::string_view::npos) end = text.size();
-    const std::string_view item = text.substr(start, end - start);
-    const size_t dash = item.find('-');
-    const int64_t from = labelNumber(item.substr(0, dash), text);
-    const int64_t to = dash == std::string_view::npos ? from : labelNumber(item.substr(dash + 1), text);
-    if (to < from || to - from > kLongestRange)
-      throw UsageError("--labels " + std::string(text) + ": the range " + std::string(item) +
-                       " goes backwards or is too long");
-    for (int64_t n = from; n <= to; ++n) labels.insert(n);
-    start = end + 1;
-  }
-  return {labels.begin(), labels.end()};
-}
-
 int run(const GlobalOptions& options, const ReprintArgs& args) {
   hostkit::ReprintRequest request;
   request.job = args.job;
-  if (!args.labels.empty()) request.labels = labelList(args.labels);
+  if (!args.labels.empty()) {
+    const std::optional<std::vector<int64_t>> labels = hostkit::parseLabelList(args.labels);
+    if (!labels)
+      throw UsageError("--labels " + args.labels +
+                       ": expected label numbers from 1 and ranges of them, as 17-20,25, each range upwards");
+    request.labels = *labels;
+  }
   request.reason = args.reason;
   request.destination = args.destination.destination();
   request.printer = args.destination.settingsGiven();
