@@ -228,6 +228,44 @@ TEST_F(Faults, AReadOnlyDatabaseFailsTheRunWithItsCause) {
   EXPECT_EQ(r.err.find("PRAGMA"), std::string::npos) << r.err;
 }
 
+// A database that cannot keep a run in its print history, full or read-only, stops the run before
+// anything is printed.
+TEST_F(Faults, ADatabaseThatCannotKeepTheRunPrintsNothing) {
+  const std::uintmax_t size = fs::file_size(demo_);
+  SmallDisk disk(std::to_string(size / 1024 + 1024) + "k");
+  REQUIRE_SMALL_DISK(disk);
+  const std::string db = copyOfDemo(disk.path() + "/history.db");
+  const std::string out = testing::temporaryFolder();
+  const std::vector<std::string> labels{"print",   "--where", "Numero doc.=1..600", "--label", "custom",
+                                        "--basis", "custom",  "--labels",           "5",       "--out"};
+  const auto print = [&](const std::string& file) {
+    std::vector<std::string> args{"--db", db};
+    args.insert(args.end(), labels.begin(), labels.end());
+    args.push_back(out + "/" + file);
+    return runProcess(kBriskal, args);
+  };
+  ASSERT_EQ(print("first.zpl").exitCode, 0);
+  {
+    // The rest of the disk taken by another file.
+    std::ofstream filler(disk.path() + "/filler", std::ios::binary);
+    const std::string block(64 * 1024, 'x');
+    while (filler.write(block.data(), static_cast<std::streamsize>(block.size()))) {
+    }
+  }
+  // The run fails where the full disk stops it first: opening the database or keeping the job.
+  auto r = print("full.zpl");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find(db.substr(db.find('=') + 1)), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(out + "/full.zpl"));
+  fs::remove(disk.path() + "/filler");
+  EXPECT_EQ(scalar(db, "PRAGMA integrity_check"), "ok");
+  ASSERT_TRUE(disk.makeReadOnly());
+  r = print("readonly.zpl");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("read-only"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(out + "/readonly.zpl"));
+}
+
 // A damaged file and a database locked past the wait are each told once, in words a person can
 // act on: the file and what to do, not the statement that met them or a provider's code.
 TEST_F(Faults, ADamagedOrLockedDatabaseIsToldOnceWithItsFile) {

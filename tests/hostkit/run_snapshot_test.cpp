@@ -11,6 +11,7 @@
 
 #include "common/error.h"
 #include "data/recordset.h"
+#include "hostkit/history/reprint.h"
 
 namespace briskal::hostkit {
 namespace {
@@ -149,6 +150,16 @@ TEST(RunSnapshots, DamageIsRefused) {
   EXPECT_THROW(readSnapshot("height\tDb\tten\n"), Error);
   EXPECT_THROW(readSnapshot("field\tA\n"), Error);
   EXPECT_THROW(restoreRecords({}, {}), Error);
+}
+
+TEST(RunSnapshots, LabelListsAsOperatorsTypeThem) {
+  using List = std::optional<std::vector<int64_t>>;
+  EXPECT_EQ(parseLabelList("17-20,25"), List({17, 18, 19, 20, 25}));
+  EXPECT_EQ(parseLabelList("25,3,3-4"), List({3, 4, 25}));
+  EXPECT_EQ(parseLabelList("7"), List(std::vector<int64_t>{7}));
+  for (const char* bad :
+       {"", "0", "-3", "3-", "4-2", "1,,2", "a", "1-99999999999", "2 ", "1;2", "99999999999999999999"})
+    EXPECT_EQ(parseLabelList(bad), std::nullopt) << bad;
 }
 
 }  // namespace
