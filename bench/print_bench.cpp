@@ -178,9 +178,9 @@ void BM_KeepLabels(benchmark::State& state) {
   start.reportTemplate = &labelTemplate;
   start.settings = &settings;
   start.records = support.get();
-  recorder(start)->delivered(0);  // the history's tables made, and its first job, before timing
+  recorder->open(start)->delivered(0);  // the history's tables made, and its first job, before timing
   const auto before = fs::file_size(historyFile);
-  for (auto _ : state) recorder(start)->delivered(0);
+  for (auto _ : state) recorder->open(start)->delivered(0);
   const auto labels = static_cast<double>(support->recordCount());
   state.counters["labels_per_s"] = benchmark::Counter(labels, benchmark::Counter::kIsRate);
   state.counters["bytes_per_label"] = static_cast<double>(fs::file_size(historyFile) - before) /

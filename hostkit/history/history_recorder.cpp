@@ -1,6 +1,8 @@
 #include "hostkit/history/history_recorder.h"
 
+#include <algorithm>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -104,26 +106,61 @@ class LabelOrigins {
   std::pair<std::string, std::string> last_;
 };
 
+// Every label `start` prints, walked in order: `each(order, line, data)` with the data the label
+// showed, or nullptr for a label that showed what the label before it showed (the labels of an
+// order line mostly repeat one another, and are kept without their data written out again).
+template <typename Each>
+void walkLabels(const report::RunStart& start, Each&& each) {
+  std::unique_ptr<data::Recordset> records = walkOf(*start.records);
+  const int64_t count = records->recordCount();
+  const int64_t first = std::max<int64_t>(1, start.firstLabel);
+  const int64_t last = start.labels < 0 ? count : std::min(count, first - 1 + start.labels);
+  if (first > last) return;
+  records->setAbsolutePosition(first);
+  LabelOrigins origins(start, *records, first);
+  std::optional<data::Bookmark> before;
+  std::string text;
+  for (int64_t n = first; n <= last; ++n, records->moveNext()) {
+    const bool repeated = before && records->sameValues(*before);
+    const auto& [order, line] = origins.next(repeated);
+    if (!repeated) {
+      text = recordText(*records);
+      before = records->bookmark();
+    }
+    each(order, line, repeated ? nullptr : &text);
+  }
+}
+
+JobStart jobStartOf(const RecorderSetup& setup, const report::RunStart& start) {
+  JobStart job;
+  job.user = setup.user;
+  job.kind = start.kind;
+  job.destination = start.destination;
+  job.settings = writeSnapshot(snapshotOf(start, setup.regional));
+  if (start.reportTemplate) {
+    job.layout = start.reportTemplate->name;
+    job.templateText = report::writeTemplate(*start.reportTemplate);
+  }
+  job.reprintOf = start.reprintOf;
+  job.reason = start.reason;
+  return job;
+}
+
+using LabelWriter = std::function<void(PrintHistory::Job& job)>;
+
 class HistoryRecord final : public report::RunRecord {
  public:
-  HistoryRecord(const RecorderSetup& setup, const report::RunStart& start)
+  // Opens `job` and writes its labels with `addLabels`, in one transaction.
+  HistoryRecord(const RecorderSetup& setup, const JobStart& job, const LabelWriter& addLabels)
       : history_(connection_, setup.company) {
     connection_.setConnectionString(setup.connectionString);
     connection_.open();
-    JobStart job;
-    job.user = setup.user;
-    job.kind = start.kind;
-    job.destination = start.destination;
-    job.settings = writeSnapshot(snapshotOf(start, setup.regional));
-    if (start.reportTemplate) {
-      job.layout = start.reportTemplate->name;
-      job.templateText = report::writeTemplate(*start.reportTemplate);
-    }
-    job.reprintOf = start.reprintOf;
-    job.reason = start.reason;
     job_ = history_.open(job);
     try {
-      addLabels(start);
+      data::Transaction writing(connection_);
+      addLabels(*job_);
+      job_->flush();
+      writing.commit();
     } catch (const Error& e) {
       // The labels' transaction is undone: the job is kept as failed, without them.
       job_->discard();
@@ -151,49 +188,92 @@ class HistoryRecord final : public report::RunRecord {
   }
 
  private:
-  // Every label of the run, written in one transaction before the first is sent.
-  void addLabels(const report::RunStart& start) {
-    std::unique_ptr<data::Recordset> records = walkOf(*start.records);
-    const int64_t count = records->recordCount();
-    const int64_t first = std::max<int64_t>(1, start.firstLabel);
-    const int64_t last = start.labels < 0 ? count : std::min(count, first - 1 + start.labels);
-    if (first > last) return;
-    records->setAbsolutePosition(first);
-    LabelOrigins origins(start, *records, first);
-    data::Transaction writing(connection_);
-    // The labels of an order line mostly repeat one another: a label like the one before it is
-    // kept without its data being written out again.
-    std::optional<data::Bookmark> before;
-    for (int64_t n = first; n <= last; ++n, records->moveNext()) {
-      const bool repeated = before && records->sameValues(*before);
-      const auto& [order, line] = origins.next(repeated);
-      if (repeated) {
-        job_->repeat(order, line);
-      } else {
-        job_->add({order, line, recordText(*records)});
-        before = records->bookmark();
-      }
-    }
-    job_->flush();
-    writing.commit();
-  }
-
   data::Connection connection_;
   PrintHistory history_;
   std::unique_ptr<PrintHistory::Job> job_;
 };
 
+std::unique_ptr<report::RunRecord> openRecord(const RecorderSetup& setup, const JobStart& job,
+                                              const LabelWriter& addLabels) {
+  try {
+    return std::make_unique<HistoryRecord>(setup, job, addLabels);
+  } catch (const Error& e) {
+    throw Error(e.number(), "briskal",
+                "Nothing was printed: the print history cannot record the run (" + e.description() + ")");
+  }
+}
+
+// A run shown on screen as the history will keep what is printed from it: its own copies of the
+// job's settings and of every label.
+struct ShownRun {
+  JobStart job;
+  RunSnapshot snapshot;
+  std::vector<std::string> data;  // each label's data once, the repeats of it left out
+  struct Label {
+    std::string order, line;
+    size_t data = 0;
+  };
+  std::vector<Label> labels;
+};
+
+class HistoryRecorder final : public report::RunRecorder {
+ public:
+  explicit HistoryRecorder(RecorderSetup setup) : setup_(std::move(setup)) {}
+
+  std::unique_ptr<report::RunRecord> open(const report::RunStart& start) override {
+    return openRecord(setup_, jobStartOf(setup_, start), [&](PrintHistory::Job& job) {
+      walkLabels(start, [&](const std::string& order, const std::string& line, const std::string* data) {
+        if (data) job.add({order, line, *data});
+        else job.repeat(order, line);
+      });
+    });
+  }
+
+  report::ShownRunRecorder prepare(const report::RunStart& start) override {
+    auto shown = std::make_shared<ShownRun>();
+    shown->job = jobStartOf(setup_, start);
+    shown->snapshot = snapshotOf(start, setup_.regional);
+    walkLabels(start, [&](const std::string& order, const std::string& line, const std::string* data) {
+      if (data) shown->data.push_back(*data);
+      shown->labels.push_back({order, line, shown->data.size() - 1});
+    });
+    return [setup = setup_, shown = std::shared_ptr<const ShownRun>(shown)](
+               const std::string& destination, const std::optional<labelprinter::PrinterSettings>& printer,
+               int64_t firstLabel, int64_t labels) {
+      JobStart job = shown->job;
+      job.destination = destination;
+      if (printer) {
+        RunSnapshot snapshot = shown->snapshot;
+        snapshot.printer = printer;
+        job.kind = "labelprinter";
+        job.settings = writeSnapshot(snapshot);
+      }
+      return openRecord(setup, job, [&](PrintHistory::Job& kept) {
+        const auto from = static_cast<size_t>(std::max<int64_t>(1, firstLabel) - 1);
+        const size_t to =
+            std::min(shown->labels.size(), from + static_cast<size_t>(std::max<int64_t>(0, labels)));
+        std::optional<size_t> before;
+        for (size_t n = from; n < to; ++n) {
+          const ShownRun::Label& label = shown->labels[n];
+          if (before == label.data) {
+            kept.repeat(label.order, label.line);
+          } else {
+            kept.add({label.order, label.line, shown->data[label.data]});
+            before = label.data;
+          }
+        }
+      });
+    };
+  }
+
+ private:
+  RecorderSetup setup_;
+};
+
 }  // namespace
 
-report::RunRecorder historyRecorder(RecorderSetup setup) {
-  return [setup = std::move(setup)](const report::RunStart& start) -> std::unique_ptr<report::RunRecord> {
-    try {
-      return std::make_unique<HistoryRecord>(setup, start);
-    } catch (const Error& e) {
-      throw Error(e.number(), "briskal",
-                  "Nothing was printed: the print history cannot record the run (" + e.description() + ")");
-    }
-  };
+std::shared_ptr<report::RunRecorder> historyRecorder(RecorderSetup setup) {
+  return std::make_shared<HistoryRecorder>(std::move(setup));
 }
 
 }  // namespace briskal::hostkit

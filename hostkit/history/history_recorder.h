@@ -3,6 +3,7 @@
 // with the run's snapshot and all its labels before the first label is sent, and closed with how
 // the run ended. A database that cannot take the job stops the run before anything prints.
 
+#include <memory>
 #include <string>
 
 #include "common/regional.h"
@@ -18,6 +19,6 @@ struct RecorderSetup {
   RegionalSettings regional;
 };
 
-report::RunRecorder historyRecorder(RecorderSetup setup);
+std::shared_ptr<report::RunRecorder> historyRecorder(RecorderSetup setup);
 
 }  // namespace briskal::hostkit

@@ -146,7 +146,7 @@ std::vector<report::Page> keptPages(data::Connection& connection, const Value& c
 }
 
 report::Delivery reprint(data::Connection& connection, const Value& company, const ReprintRequest& request,
-                         const report::RunRecorder& recorder) {
+                         report::RunRecorder& recorder) {
   if (request.reason.find_first_not_of(" \t\r\n") == std::string::npos) refuse("A reprint needs its reason");
   const KeptRun kept(connection, company, request.job, request.labels);
   const PrintJob* job = &kept.job;
@@ -176,7 +176,7 @@ report::Delivery reprint(data::Connection& connection, const Value& company, con
         request.printer.value_or(snapshot.printer.value_or(labelprinter::PrinterSettings{}));
     start.kind = "labelprinter";
     start.printer = printer;
-    delivery.pages = report::recorded(recorder, start, [&] {
+    delivery.pages = report::recorded(recorder.open(start), [&] {
       report::RecordLayout layout(reportTemplate, *records, settings, snapshot.regional);
       labelprinter::LabelJob labelJob(request.destination, printer, snapshot.title);
       for (records->moveFirst(); !records->eof(); records->moveNext()) labelJob.add(layout.current());
@@ -190,7 +190,7 @@ report::Delivery reprint(data::Connection& connection, const Value& company, con
     if (job->kind != "standard")
       refuse("Only standard labels are texts: job " + std::to_string(request.job) + " printed " +
              labelsOfKind(job->kind));
-    delivery.pages = report::recorded(recorder, start, [&] {
+    delivery.pages = report::recorded(recorder.open(start), [&] {
       return report::writeTexts(*records, request.destination, snapshot.regional);
     });
     delivery.files = {request.destination};
@@ -200,7 +200,7 @@ report::Delivery reprint(data::Connection& connection, const Value& company, con
   const report::PrintableRun run = kept.printable();
   if (run.stock) start.stock = run.stock->name();
   start.startAt = run.startAt;
-  delivery.pages = report::recorded(recorder, start, [&] {
+  delivery.pages = report::recorded(recorder.open(start), [&] {
     return report::sendPages(run, *records, request.destination, snapshot.title, snapshot.regional,
                              delivery.files);
   });

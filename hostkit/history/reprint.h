@@ -46,6 +46,6 @@ std::vector<report::Page> keptPages(data::Connection& connection, const Value& c
 // `recorder`. Throws briskal::Error, with nothing printed, for an unknown job, labels outside the
 // job, an empty reason, a destination the job's labels cannot go to, or a damaged job.
 report::Delivery reprint(data::Connection& connection, const Value& company, const ReprintRequest& request,
-                         const report::RunRecorder& recorder);
+                         report::RunRecorder& recorder);
 
 }  // namespace briskal::hostkit

@@ -49,7 +49,7 @@ void HeadlessLabelPrinter::start() {
   start.settings = &recording_.run;
   start.printer = settings_;
   start.records = rows.get();
-  report::recorded(recording_.recorder, start, [&] {
+  report::recorded(report::openRecord(recording_.recorder.get(), start), [&] {
     LabelJob job(destination_, settings_, kTitle);
     for (; !rows->eof(); rows->moveNext()) {
       job.add(layOut());

@@ -30,7 +30,7 @@ class HeadlessLabelPrinter : public host::LabelPrinterOutput {
 
   // How each job is kept in the print history: the template and settings the layout prints with.
   struct Recording {
-    report::RunRecorder recorder;  // none keeps nothing
+    std::shared_ptr<report::RunRecorder> recorder;  // none keeps nothing
     std::shared_ptr<const report::ReportTemplate> labelTemplate;
     report::RunSettings run;
   };

@@ -413,7 +413,7 @@ bool HistoryWindow::reprint(const ReprintChoice& choice) {
     const BusyCursor busy;
     delivery = hostkit::reprint(
         connection_, context_.company, request,
-        historyRecorder({context_.connectionString, context_.company, context_.user, context_.regional}));
+        *historyRecorder({context_.connectionString, context_.company, context_.user, context_.regional}));
   } catch (const std::exception& e) {
     showPrintFailure(texts("La ristampa non è riuscita."), e, texts);
     find();

@@ -284,14 +284,9 @@ int64_t PrintPreview::labelsOn(int first, int last) const {
 void PrintPreview::kept(const std::string& destination,
                         const std::optional<labelprinter::PrinterSettings>& printer, int first, int last,
                         const std::function<int64_t()>& send) {
-  if (!report_.record) {
-    send();
-    return;
-  }
   const int64_t before = first > 1 ? labelsOn(1, first - 1) : 0;
-  const int64_t labels = labelsOn(first, last);
   report::recorded(
-      [&](const report::RunStart&) { return report_.record(destination, printer, before + 1, labels); }, {},
+      report_.record ? report_.record(destination, printer, before + 1, labelsOn(first, last)) : nullptr,
       send);
 }
 

@@ -164,7 +164,7 @@ void HeadlessReportService::start() {
   const std::unique_ptr<Run> run = open();
   data::Recordset& records = run->data.records();
   const int64_t pages = recorded(
-      resources_.recorder, runStart(options_.destination, run->printable, records),
+      openRecord(resources_.recorder.get(), runStart(options_.destination, run->printable, records)),
       [&] { return sendPages(run->printable, records, options_.destination, title_, regional_, written_); });
   completed_ = true;
   if (delivered_) delivered_({options_.destination, records.recordCount(), pages, written_});
@@ -174,7 +174,7 @@ void HeadlessReportService::start() {
 // second, which lets the host keep its window up to date.
 void HeadlessReportService::present() {
   constexpr auto kBatchTime = std::chrono::milliseconds(100);
-  const std::shared_ptr<Run> run = open();
+  const std::unique_ptr<Run> run = open();
   bool presented = false;
   PageFeed feed;
   std::vector<Page> batch;
@@ -185,7 +185,7 @@ void HeadlessReportService::present() {
       std::vector<Page> first;
       first.push_back(std::move(page));
       feed = presenter_({std::move(first), run->kind(), run->data.records().recordCount(), title_, delivered_,
-                         shownRunRecorder(run)});
+                         shownRunRecorder(*run)});
       batchStart = std::chrono::steady_clock::now();
       return;
     }
@@ -199,42 +199,26 @@ void HeadlessReportService::present() {
   if (feed) feed(std::move(batch), true);
 }
 
-// The host may print from the run long after the component has let its label rows go: the
-// recorder keeps a view of its own on them.
-ShownRunRecorder HeadlessReportService::shownRunRecorder(const std::shared_ptr<Run>& run) const {
+ShownRunRecorder HeadlessReportService::shownRunRecorder(Run& run) const {
   if (!resources_.recorder) return {};
-  std::shared_ptr<data::Recordset> labelRows;
-  if (labelRows_) {
-    labelRows = labelRows_->clone();
-    labelRows->setFilter(labelRows_->filter());
-    labelRows->setSort(labelRows_->sort());
-  }
-  RunStart start = runStart({}, run->printable, run->data.records());
-  return [recorder = resources_.recorder, run, labelRows, start](
-             const std::string& destination, const std::optional<labelprinter::PrinterSettings>& printer,
-             int64_t firstLabel, int64_t labels) {
-    RunStart print = start;
-    print.destination = destination;
-    if (printer) {
-      print.kind = "labelprinter";
-      print.printer = printer;
-    }
-    print.firstLabel = firstLabel;
-    print.labels = labels;
-    print.labelRows = labelRows.get();
-    return recorder(print);
-  };
+  return resources_.recorder->prepare(runStart({}, run.printable, run.data.records()));
 }
 
 // The composed label texts as stored: the first column of every record of the statement the
-// report prints. The texts are kept with the run's template, which a reprint may print them with.
+// report prints.
 int64_t HeadlessReportService::writeTexts() {
   if (recordset_ || sql_.empty()) throwReportError("Text output takes the composed texts of standard labels");
   RunData data(host_, sql_, recordset_, regional_);
-  const PrintableRun printable{runTemplate(), {}, std::nullopt, 1};
-  const int64_t texts =
-      recorded(resources_.recorder, runStart(options_.destination, printable, data.records()),
-               [&] { return report::writeTexts(data.records(), options_.destination, regional_); });
+  // The texts are kept with what their pages would print with, for a reprint on pages.
+  ReportTemplate reportTemplate = runTemplate();
+  TemplateEngine engine(reportTemplate);
+  if (handler_) handler_(engine);
+  RunSettings settings = engine.settings();
+  settings.captions = resources_.captions;
+  const PrintableRun printable{std::move(reportTemplate), std::move(settings), std::nullopt, 1};
+  const int64_t texts = recorded(
+      openRecord(resources_.recorder.get(), runStart(options_.destination, printable, data.records())),
+      [&] { return report::writeTexts(data.records(), options_.destination, regional_); });
   written_ = {options_.destination};
   return texts;
 }

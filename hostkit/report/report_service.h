@@ -43,13 +43,6 @@ struct ReportOptions {
 // of them. False cancels the run, which then delivers nothing and is no error.
 using SettingsPrompt = std::function<bool(ReportOptions& options, PageKind kind)>;
 
-// Opens the record of a print made from a run on screen: its labels from `firstLabel` (from 1),
-// `labels` of them, sent to `destination`, by a label printer with `printer` settings when given.
-// Throws briskal::Error as a RunRecorder does.
-using ShownRunRecorder = std::function<std::unique_ptr<RunRecord>(
-    const std::string& destination, const std::optional<labelprinter::PrinterSettings>& printer,
-    int64_t firstLabel, int64_t labels)>;
-
 // A run laid out for the host to show, in place of sending it to the destination. The host gets it
 // as soon as its first page is laid out, and the rest of the pages through the feed it returns.
 // The host owns it and may keep it after the report service is gone.
@@ -73,7 +66,7 @@ struct SessionResources {
   // The template a run names by file, in the folder it names; none reads that file.
   std::function<ReportTemplate(const std::filesystem::path& folder, const std::string& file)> templates;
   // Keeps each run in the print history; none keeps nothing.
-  RunRecorder recorder;
+  std::shared_ptr<RunRecorder> recorder;
 };
 
 class HeadlessReportService final : public host::ReportService {
@@ -130,7 +123,8 @@ class HeadlessReportService final : public host::ReportService {
                     const data::Recordset& records) const;
   // Lays the run out for the presenter.
   void present();
-  ShownRunRecorder shownRunRecorder(const std::shared_ptr<Run>& run) const;
+  // What the prints the host makes from the run on screen are kept with.
+  ShownRunRecorder shownRunRecorder(Run& run) const;
   // Returns the number of texts written.
   int64_t writeTexts();
 

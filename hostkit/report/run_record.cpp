@@ -6,8 +6,11 @@
 
 namespace briskal::hostkit::report {
 
-int64_t recorded(const RunRecorder& recorder, const RunStart& start, const std::function<int64_t()>& send) {
-  const std::unique_ptr<RunRecord> record = recorder ? recorder(start) : nullptr;
+std::unique_ptr<RunRecord> openRecord(RunRecorder* recorder, const RunStart& start) {
+  return recorder ? recorder->open(start) : nullptr;
+}
+
+int64_t recorded(std::unique_ptr<RunRecord> record, const std::function<int64_t()>& send) {
   int64_t pages = 0;
   try {
     pages = send();

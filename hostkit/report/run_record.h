@@ -51,11 +51,28 @@ class RunRecord {
   virtual void failed(const std::string& error) noexcept = 0;
 };
 
-// Opens a run's record; throws briskal::Error when it cannot be kept, and then nothing may print.
-using RunRecorder = std::function<std::unique_ptr<RunRecord>(const RunStart& start)>;
+// Opens the record of a print made from a run shown on screen: its labels from `firstLabel` (from
+// 1), `labels` of them, sent to `destination`, by a label printer with `printer` settings when
+// given. Throws briskal::Error as RunRecorder::open does.
+using ShownRunRecorder = std::function<std::unique_ptr<RunRecord>(
+    const std::string& destination, const std::optional<labelprinter::PrinterSettings>& printer,
+    int64_t firstLabel, int64_t labels)>;
 
-// Runs `send` between opening the record (when there is a recorder) and closing it with what
-// happened; `send` returns the pages it sent.
-int64_t recorded(const RunRecorder& recorder, const RunStart& start, const std::function<int64_t()>& send);
+class RunRecorder {
+ public:
+  virtual ~RunRecorder() = default;
+  // Opens the record of a run about to send its labels; throws briskal::Error when it cannot be
+  // kept, and then nothing may print.
+  virtual std::unique_ptr<RunRecord> open(const RunStart& start) = 0;
+  // Takes now what a run shown on screen is kept with, copies of it all: the host may print from
+  // the run after the records and label rows it was read from are gone.
+  virtual ShownRunRecorder prepare(const RunStart& start) = 0;
+};
+
+// The record `recorder` opens for `start`; none without a recorder.
+std::unique_ptr<RunRecord> openRecord(RunRecorder* recorder, const RunStart& start);
+// Runs `send`, which returns the pages it sent, and closes `record` (when there is one) with what
+// happened.
+int64_t recorded(std::unique_ptr<RunRecord> record, const std::function<int64_t()>& send);
 
 }  // namespace briskal::hostkit::report

@@ -39,7 +39,7 @@ HostSession::HostSession(SessionOptions options)
   // The labels' captions print in the session's language.
   auto captions = [this](const std::string& caption) { return catalogue_.screenText(caption); };
   // Every run is kept in the company's print history.
-  const report::RunRecorder recorder =
+  const std::shared_ptr<report::RunRecorder> recorder =
       historyRecorder({global_->connectionString(), global_->company(), global_->userCode(), regional});
   report::SessionResources resources{
       captions,

@@ -42,7 +42,7 @@ int run(const GlobalOptions& options, const ReprintArgs& args) {
   const Value company(int32_t{options.company});
   const hostkit::report::Delivery delivery =
       hostkit::reprint(cn, company, request,
-                       hostkit::historyRecorder({options.db, company, options.user, options.regional()}));
+                       *hostkit::historyRecorder({options.db, company, options.user, options.regional()}));
   if (!options.quiet)
     std::cerr << deliveredLine({delivery}, hostkit::report::destinationKind(delivery.destination))
               << " (a reprint of job " << args.job << ")\n";
