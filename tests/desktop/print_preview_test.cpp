@@ -24,9 +24,12 @@
 #include <memory>
 #include <regex>
 
+#include "component/component_fixture.h"
+#include "data/connection.h"
 #include "desktop/desktop_fixture.h"
 #include "hostkit/qt/page_view.h"
 #include "hostkit/qt/print_dialog.h"
+#include "hostkit/store/print_history.h"
 #include "support/files.h"
 #include "support/print_servers.h"
 #include "support/process.h"
@@ -405,6 +408,20 @@ TEST_F(Printing, TheChosenPagesPrintOnACupsQueueAsOftenAsAsked) {
   EXPECT_EQ(deliveries[0].destination, "ufficio");
   EXPECT_EQ(deliveries[0].pages, 6);
   EXPECT_EQ(deliveries[0].labels, 6) << "three labels, twice";
+
+  // The history keeps the labels of the pages printed, as the whole run saved afterwards has them.
+  saveFromPreview("SaveAsPdf", folder_ + "/all.pdf");
+  data::Connection cn;
+  cn.setConnectionString("Data Source=" + sharedDemoDatabase());
+  cn.open();
+  hostkit::PrintHistory history(cn, Value(int32_t{1}));
+  const std::vector<hostkit::PrintJob> jobs = history.list({});
+  ASSERT_EQ(jobs.size(), 2u);
+  EXPECT_EQ(jobs[1].destination, "ufficio");
+  EXPECT_EQ(jobs[1].pages, 6);
+  const std::vector<hostkit::PrintedLabel> all = history.labels(jobs[0].id);
+  ASSERT_GE(all.size(), 4u);
+  EXPECT_EQ(history.labels(jobs[1].id), std::vector<hostkit::PrintedLabel>(all.begin() + 1, all.begin() + 4));
 }
 
 TEST_F(Printing, PrintingOnAPrinterThePrintSystemDoesNotKnowShowsTheCause) {
@@ -421,6 +438,14 @@ TEST_F(Printing, PrintingOnAPrinterThePrintSystemDoesNotKnowShowsTheCause) {
             std::vector<std::string>{"La stampa non è riuscita.\nLa stampante 'briskal-no-such-printer' "
                                      "non è nota al sistema di stampa"});
   EXPECT_TRUE(window().session().deliveries().empty());
+  // The history keeps the attempt, failed with its cause.
+  data::Connection cn;
+  cn.setConnectionString("Data Source=" + sharedDemoDatabase());
+  cn.open();
+  const std::vector<hostkit::PrintJob> jobs = hostkit::PrintHistory(cn, Value(int32_t{1})).list({});
+  ASSERT_EQ(jobs.size(), 1u);
+  EXPECT_EQ(jobs[0].outcome, hostkit::JobOutcome::Failed);
+  EXPECT_NE(jobs[0].error.find("briskal-no-such-printer"), std::string::npos) << jobs[0].error;
 }
 
 // With no printer installed the dialog says so and how to add one, in the session's language;
