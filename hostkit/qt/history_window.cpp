@@ -72,7 +72,7 @@ QString kindText(const std::string& kind, const ScreenTexts& texts) {
 class KeptLabelsModel final : public QAbstractTableModel {
  public:
   KeptLabelsModel(std::vector<PrintedLabel> labels, RunSnapshot snapshot, ScreenTexts texts)
-      : labels_(std::move(labels)), snapshot_(std::move(snapshot)), texts_(std::move(texts)) {}
+      : labels_(std::move(labels)), snapshot_(std::move(snapshot)), texts_(texts) {}
 
   int rowCount(const QModelIndex& parent) const override {
     return parent.isValid() ? 0 : static_cast<int>(labels_.size());
@@ -114,7 +114,7 @@ class KeptLabelsModel final : public QAbstractTableModel {
   ScreenTexts texts_;
 };
 
-std::optional<ReprintChoice> askReprint(int64_t job, ReprintChoice proposed, QWidget* parent,
+std::optional<ReprintChoice> askReprint(int64_t job, const ReprintChoice& proposed, QWidget* parent,
                                         ScreenTexts texts) {
   QDialog dialog(parent);
   dialog.setObjectName("ReprintDialog");

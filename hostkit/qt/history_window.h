@@ -47,7 +47,7 @@ struct ReprintChoice {
 
 // Asks for a reprint's labels, reason and destination; the reason cannot be left empty. None
 // when the operator cancels.
-std::optional<ReprintChoice> askReprint(int64_t job, ReprintChoice proposed, QWidget* parent,
+std::optional<ReprintChoice> askReprint(int64_t job, const ReprintChoice& proposed, QWidget* parent,
                                         ScreenTexts texts);
 
 class HistoryWindow final : public QMainWindow {
