@@ -68,9 +68,11 @@ class LabelOrigins {
     if (hasOrigins(records)) {
       from_ = &records;
     } else if (start.labelRows && hasOrigins(*start.labelRows)) {
-      rows_ = walkOf(*start.labelRows);
-      if (rows_->recordCount() >= first) rows_->setAbsolutePosition(first);
-      else if (rows_->recordCount() > 0) rows_->moveLast(), rows_->moveNext();
+      // Label rows that are not one for one with the records would name other labels' lines.
+      std::unique_ptr<data::Recordset> rows = walkOf(*start.labelRows);
+      if (rows->recordCount() != records.recordCount()) return;
+      rows->setAbsolutePosition(first);
+      rows_ = std::move(rows);
       from_ = rows_.get();
     }
     if (from_) {
