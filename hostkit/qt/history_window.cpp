@@ -310,7 +310,7 @@ void HistoryWindow::find() {
 void HistoryWindow::chooseJob(int row) {
   const ScreenTexts& texts = context_.texts;
   shown_.reset();
-  labels_->setModel(nullptr);
+  showLabels(nullptr);
   model_.reset();
   reprint_->setEnabled(false);
   preview_->hide();
@@ -330,12 +330,20 @@ void HistoryWindow::chooseJob(int row) {
     return;
   }
   shown_ = job;
-  labels_->setModel(model_.get());
+  showLabels(model_.get());
   for (int column = 0; column < 3; ++column) labels_->resizeColumnToContents(column);
   QObject::connect(labels_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                    [this] { chooseLabels(chosenLabels()); });
   reprint_->setEnabled(model_->rowCount({}) > 0);
   if (model_->rowCount({}) > 0) labels_->selectRow(0);
+}
+
+void HistoryWindow::showLabels(QAbstractItemModel* model) {
+  // The view makes a selection model for each model it is given, and leaves the old one to its
+  // owner.
+  QItemSelectionModel* old = labels_->selectionModel();
+  labels_->setModel(model);
+  if (old) old->deleteLater();
 }
 
 std::vector<int64_t> HistoryWindow::chosenLabels() const {

@@ -18,6 +18,7 @@
 #include "hostkit/report/drawing.h"
 #include "hostkit/store/print_history.h"
 
+class QAbstractItemModel;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -77,6 +78,7 @@ class HistoryWindow final : public QMainWindow {
 
  private:
   void askAndReprint();
+  void showLabels(QAbstractItemModel* model);
   // The labels chosen in the label table, from 1.
   std::vector<int64_t> chosenLabels() const;
   // Where a reprint of the job shown is proposed to go.
