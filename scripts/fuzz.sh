@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Runs every fuzz target of the checked build for SECONDS each (default FUZZ_SECONDS, else 8) on a
+# Runs every fuzz target of the checked build for SECONDS each (default FUZZ_SECONDS, else 6) on a
 # copy of its corpus in fuzz/corpus/, whose inputs (those that once crashed it among them) run
 # first. New inputs worth keeping are left in build-checked/fuzz-corpus/ for review, each target's
 # output in build-checked/fuzz-logs/, and an input that fails a target in build-checked/fuzz-artifacts/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds="${1:-${FUZZ_SECONDS:-8}}"
+seconds="${1:-${FUZZ_SECONDS:-6}}"
 mkdir -p build-checked/fuzz-logs build-checked/fuzz-artifacts
 for name in criteria template conversions filter_values connection_string label_writers template_layout stock_file packed_text job_snapshot; do
   corpus="build-checked/fuzz-corpus/$name"

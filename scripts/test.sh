@@ -2,7 +2,7 @@
 # Builds and runs the whole test suite in the checked build: clang with AddressSanitizer and
 # UndefinedBehaviorSanitizer, warnings as errors, into build-checked/. Every test runs under the
 # sanitizers (PostgreSQL tests start their own server), then every fuzz target runs for
-# FUZZ_SECONDS each (default 8). Arguments go to ctest (e.g. -R cli_tests).
+# FUZZ_SECONDS each (default 6). Arguments go to ctest (e.g. -R cli_tests).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/check-format.sh
@@ -20,4 +20,4 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:detect_stack_use_after_retu
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 # One test more than there are cores: many wait on child processes and servers.
 ctest --test-dir build-checked --output-on-failure --parallel "${TEST_JOBS:-$(($(nproc) + 1))}" "$@"
-bash scripts/fuzz.sh "${FUZZ_SECONDS:-8}"
+bash scripts/fuzz.sh "${FUZZ_SECONDS:-6}"
