@@ -151,7 +151,9 @@ std::vector<PrintedLabel> parseChunk(std::string_view chunk) {
   return labels;
 }
 
-PrintJob jobOf(const data::StatementResult& r, size_t row) {
+// The job of row `row`; a running one among `interrupted` is read as interrupted, as the database
+// may not have taken the mark.
+PrintJob jobOf(const data::StatementResult& r, size_t row, const std::set<int64_t>& interrupted) {
   const auto cell = [&](size_t column) -> const Value& {
     return r.rows->cells[row * r.rows->columns.size() + column];
   };
@@ -169,6 +171,8 @@ PrintJob jobOf(const data::StatementResult& r, size_t row) {
   job.labels = number(cell(10));
   job.pages = number(cell(11));
   job.outcome = outcomeOf(storedText(cell(12)));
+  if (job.outcome == JobOutcome::Running && interrupted.contains(job.id))
+    job.outcome = JobOutcome::Interrupted;
   job.error = storedText(cell(13));
   if (!cell(14).isNull()) job.reprintOf = number(cell(14));
   job.reason = storedText(cell(15));
@@ -389,9 +393,7 @@ std::vector<PrintJob> PrintHistory::list(const JobFilter& filter) {
   std::vector<PrintJob> jobs;
   if (!r.rows) return jobs;
   for (size_t row = 0; row < r.rows->rowCount && static_cast<int64_t>(jobs.size()) < filter.limit; ++row) {
-    PrintJob job = jobOf(r, row);
-    if (job.outcome == JobOutcome::Running && interrupted.contains(job.id))
-      job.outcome = JobOutcome::Interrupted;
+    PrintJob job = jobOf(r, row, interrupted);
     if (!filter.outcome || job.outcome == *filter.outcome) jobs.push_back(std::move(job));
   }
   return jobs;
@@ -405,10 +407,7 @@ std::optional<PrintJob> PrintHistory::job(int64_t id) {
       std::string("SELECT ") + kJobColumns + " FROM BRISKAL_PRINT_JOBS WHERE COMPANY = ? AND JOB_ID = ?",
       key);
   if (!r.rows || r.rows->rowCount == 0) return std::nullopt;
-  PrintJob job = jobOf(r, 0);
-  if (job.outcome == JobOutcome::Running && interrupted.contains(job.id))
-    job.outcome = JobOutcome::Interrupted;
-  return job;
+  return jobOf(r, 0, interrupted);
 }
 
 std::vector<PrintedLabel> PrintHistory::labels(int64_t id) {
