@@ -142,9 +142,9 @@ void labelStream(benchmark::State& state, const std::string& out, bool history =
   }
   hostkit::labelprinter::HeadlessLabelPrinter printer(
       (fs::temp_directory_path() / out).string(),
-      [&](const data::Recordset& records) {
-        auto layout = std::make_shared<hostkit::report::RecordLayout>(
-            labelTemplate, records, hostkit::report::RunSettings{}, RegionalSettings::byName("it"));
+      [&](const data::Recordset& records, const hostkit::report::RunSettings& run) {
+        auto layout = std::make_shared<hostkit::report::RecordLayout>(labelTemplate, records, run,
+                                                                      RegionalSettings::byName("it"));
         return [layout] { return layout->current(); };
       },
       {}, {}, recording);

@@ -7,6 +7,7 @@
 
 #include "common/error.h"
 #include "common/utf8.h"
+#include "hostkit/gs1/element_string.h"
 #include "hostkit/labelprinter/barcode_fit.h"
 #include "hostkit/labelprinter/label_writer.h"
 #include "hostkit/labelprinter/windows1252.h"
@@ -59,6 +60,22 @@ std::vector<StreamItem> zplItems(const Page& page) {
         case Symbology::Ean13: items.push_back(field(barcode->data.substr(0, 12))); break;
         case Symbology::QrCode: items.push_back(field(zplText("MA," + barcode->data))); break;
         case Symbology::DataMatrix: items.push_back(field(zplText(barcode->data))); break;
+        case Symbology::Gs1_128: {
+          std::string carried = ">;>8";
+          for (const char c : hostkit::gs1::encoded(hostkit::gs1::parseBracketed(barcode->data)))
+            carried += c == hostkit::gs1::kGroupSeparator ? ">8" : (c == '>' ? "><" : std::string(1, c));
+          items.push_back(field(carried));
+          if (barcode->showText) items.push_back(field(barcode->data));
+          break;
+        }
+        case Symbology::Gs1DataMatrix: {
+          std::string escaped = "#1";
+          for (const char c : hostkit::gs1::encoded(hostkit::gs1::parseBracketed(barcode->data)))
+            escaped += c == hostkit::gs1::kGroupSeparator ? std::string("#1") : std::string(1, c);
+          items.push_back(field(escaped));
+          break;
+        }
+        case Symbology::Gs1Qr: items.push_back(kGraphic); break;
       }
     } else if (std::holds_alternative<hostkit::report::ImageOp>(op)) {
       items.push_back(kGraphic);
@@ -91,7 +108,10 @@ std::vector<StreamItem> epl2Items(const Page& page) {
           break;
         case Symbology::Ean13: items.push_back(field(barcode->data.substr(0, 12))); break;
         case Symbology::QrCode:
-        case Symbology::DataMatrix: items.push_back(kGraphic); break;
+        case Symbology::DataMatrix:
+        case Symbology::Gs1_128:
+        case Symbology::Gs1DataMatrix:
+        case Symbology::Gs1Qr: items.push_back(kGraphic); break;
       }
     } else if (std::holds_alternative<hostkit::report::ImageOp>(op)) {
       items.push_back(kGraphic);

@@ -56,10 +56,10 @@ report::Align alignFrom(std::string_view word) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   const std::map<std::string_view, report::Symbology> symbologies{
-      {"code128", report::Symbology::Code128},
-      {"ean13", report::Symbology::Ean13},
-      {"qrcode", report::Symbology::QrCode},
-      {"datamatrix", report::Symbology::DataMatrix}};
+      {"code128", report::Symbology::Code128}, {"ean13", report::Symbology::Ean13},
+      {"qrcode", report::Symbology::QrCode},   {"datamatrix", report::Symbology::DataMatrix},
+      {"gs1-128", report::Symbology::Gs1_128}, {"gs1-datamatrix", report::Symbology::Gs1DataMatrix},
+      {"gs1-qr", report::Symbology::Gs1Qr}};
   labelprinter::PrinterSettings settings;
   std::vector<report::Page> pages;
   size_t ops = 0;

@@ -89,6 +89,7 @@ int runMain(int argc, char** argv) {
   addHistoryCommand(app, options, run);
   addReprintCommand(app, options, run);
   addStockCommand(app, options, run);
+  addCountersCommand(app, options, run);
 
   const std::vector<std::string> words(argv + 1, argv + argc);
   try {

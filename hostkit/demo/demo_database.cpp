@@ -6,6 +6,7 @@
 #include "hostkit/demo/demo_random.h"
 #include "hostkit/demo/demo_schema.h"
 #include "hostkit/demo/sql_script.h"
+#include "hostkit/store/counters.h"
 
 namespace briskal::hostkit {
 
@@ -19,6 +20,11 @@ DemoSummary createDemoDatabase(data::Connection& connection, const DemoOptions& 
   for (const std::string& statement : splitSqlScript(demoSchemaSql())) connection.execute(statement);
   const std::vector<DemoCompany> companies = insertMasterData(connection, random, summary);
   insertOrders(connection, random, companies, options.orders, summary);
+  // Each company's SSCCs are made with its GS1 prefix.
+  for (const DemoCompany& company : companies)
+    Counters(connection, Value(int32_t{company.code}))
+        .set("SSCC",
+             {.next = std::nullopt, .extensionDigit = 3, .companyPrefix = demoGs1Prefix(company.code)});
   transaction.commit();
   return summary;
 }

@@ -46,6 +46,7 @@ struct DemoItem {
   // The first department always makes the item; the second, when not empty, follows it.
   std::array<std::string_view, 2> departments;
   bool paintable = false;  // ordered in a colour (item variant)
+  std::string gtin;        // GTIN-14 of the item's package, if it has one: given when the item is stored
 };
 
 // The family codes, each with its description, in the order drawItem knows them.

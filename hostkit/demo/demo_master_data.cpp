@@ -7,6 +7,7 @@
 
 #include "hostkit/demo/demo_catalogue.h"
 #include "hostkit/demo/table_inserter.h"
+#include "hostkit/gs1/element_string.h"
 
 namespace briskal::hostkit {
 namespace {
@@ -172,6 +173,13 @@ void insertPlant(data::Connection& connection, int company) {
   }
 }
 
+// The package's GTIN-14 of a company's n-th item: packaging indicator 1, the company's prefix, the
+// item's reference, the check digit.
+std::string packageGtin(int company, size_t item) {
+  const std::string body = "1" + demoGs1Prefix(company) + fmt::format("{:05}", item % 100000);
+  return body + gs1::checkDigit(body);
+}
+
 std::vector<DemoItem> insertItems(data::Connection& connection, DemoRandom& random, int company, int count) {
   TableInserter items(connection, "MG66_ARTICOLI",
                       {"MG66_DITTA_CG18", "MG66_CODART", "MG66_DESCART", "MG66_UM1", "MG66_UM2",
@@ -187,6 +195,7 @@ std::vector<DemoItem> insertItems(data::Connection& connection, DemoRandom& rand
   while (static_cast<int>(drawn.size()) < count) {
     DemoItem item = drawItem(random);
     if (!codes.insert(item.code).second) continue;
+    if (item.hasLogistics) item.gtin = packageGtin(company, drawn.size() + 1);
     const auto& groups = item.statisticalGroups;
     items.insert({ditta, item.code, item.description, item.unit1, optionalText(item.unit2),
                   item.unit2.empty() ? Value::null() : decimalUnits(item.secondPerFirst, 6), item.family,
@@ -276,6 +285,8 @@ void insertStates(data::Connection& connection) {
 }
 
 }  // namespace
+
+std::string demoGs1Prefix(int company) { return fmt::format("801234{}", company % 10); }
 
 std::vector<DemoCompany> insertMasterData(data::Connection& connection, DemoRandom& random,
                                           DemoSummary& summary) {

@@ -34,6 +34,9 @@ struct DemoCompany {
   std::vector<DemoJob> jobs;
 };
 
+// The GS1 company prefix a demo company's GTINs and SSCCs are made with.
+std::string demoGs1Prefix(int company);
+
 std::vector<DemoCompany> insertMasterData(data::Connection& connection, DemoRandom& random,
                                           DemoSummary& summary);
 

@@ -308,30 +308,16 @@ void OrderWriter::writeLine(const Order& order, const DemoItem& item, int line) 
   const Value registration(order.registration);
   const Value lineNumber = wholeNumber(line);
   const std::string guid = random_.guid();
-  lines_.insert({guid,
-                 registration,
-                 lineNumber,
-                 item.code,
-                 optionalText(variant),
-                 item.description,
-                 warehouse,
-                 item.unit1,
-                 decimalUnits(quantity, 3),
-                 optionalText(item.unit2),
-                 decimalUnits(quantity2, 3),
-                 optionalUnits(perPackage, 3),
-                 item.netWeight ? Value("KG") : Value::null(),
-                 optionalUnits(item.netWeight, 5),
-                 optionalUnits(item.grossWeight, 5),
-                 optionalUnits(tare, 5),
-                 item.capacity ? Value("LT") : Value::null(),
-                 optionalUnits(item.capacity, 5),
-                 item.volume ? Value("DM3") : Value::null(),
-                 optionalUnits(item.volume, 5),
-                 optionalUnits(item.base, 5),
-                 optionalUnits(item.height, 5),
-                 optionalUnits(item.depth, 5),
-                 optionalText(customerItem)});
+  lines_.insert({guid, registration, lineNumber, item.code, optionalText(variant), item.description,
+                 warehouse, item.unit1, decimalUnits(quantity, 3), optionalText(item.unit2),
+                 decimalUnits(quantity2, 3), optionalUnits(perPackage, 3),
+                 item.netWeight ? Value("KG") : Value::null(), optionalUnits(item.netWeight, 5),
+                 optionalUnits(item.grossWeight, 5), optionalUnits(tare, 5),
+                 item.capacity ? Value("LT") : Value::null(), optionalUnits(item.capacity, 5),
+                 item.volume ? Value("DM3") : Value::null(), optionalUnits(item.volume, 5),
+                 optionalUnits(item.base, 5), optionalUnits(item.height, 5), optionalUnits(item.depth, 5),
+                 // Lines the customer names no code of its own for carry the package's GTIN.
+                 optionalText(customerItem.empty() ? item.gtin : customerItem)});
 
   const auto delivery = static_cast<Delivery>(random_.weighted({65, 20, 15}));
   int64_t delivered = 0;

@@ -1,12 +1,16 @@
 #include "hostkit/labelprinter/barcode_fit.h"
 
 #include <fmt/format.h>
+#include <zint.h>
 
 #include <algorithm>
 #include <array>
+#include <memory>
+#include <new>
 #include <utility>
 
 #include "common/error.h"
+#include "hostkit/report/zint_input.h"
 
 namespace briskal::hostkit::labelprinter {
 
@@ -62,6 +66,42 @@ int dataMatrixModules(std::string_view data) {
     if (needed <= codewords) return side + 2;
   }
   return kCodewords.back().first + 2;
+}
+
+int gs1_128Modules(std::string_view bracketed) {
+  const std::unique_ptr<zint_symbol, decltype(&ZBarcode_Delete)> symbol(ZBarcode_Create(), &ZBarcode_Delete);
+  if (!symbol) throw std::bad_alloc();
+  const report::ZintInput input = report::zintInput(report::Symbology::Gs1_128, bracketed);
+  symbol->symbology = input.symbology;
+  symbol->input_mode = input.inputMode;
+  if (ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(input.data.data()),
+                      static_cast<int>(input.data.size())) >= ZINT_ERROR)
+    throw Error(err::kInvalidArgument, "LabelPrinter",
+                fmt::format("The barcode \"{}\" cannot be drawn: {}", bracketed, symbol->errtxt));
+  return std::max(1, symbol->width);
+}
+
+report::TextOp gs1ReadableLine(const report::BarcodeOp& op) {
+  report::TextOp line{.x = op.x,
+                      .y = op.y,
+                      .width = op.width,
+                      .height = kReadableLine,
+                      .text = op.data,
+                      .font = "DejaVu Sans",
+                      .size = 7,
+                      .bold = false,
+                      .align = report::Align::Center,
+                      .italic = false,
+                      .rotation = op.rotation};
+  switch (op.rotation) {
+    case 90: line.width = kReadableLine, line.height = op.height; break;
+    case 180: break;
+    case 270:
+      line.x = op.x + op.width - kReadableLine, line.width = kReadableLine, line.height = op.height;
+      break;
+    default: line.y = op.y + op.height - kReadableLine;
+  }
+  return line;
 }
 
 }  // namespace briskal::hostkit::labelprinter

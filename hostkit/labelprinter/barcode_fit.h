@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "hostkit/report/drawing.h"
+
 namespace briskal::hostkit::labelprinter {
 
 constexpr int kEan13Modules = 95;
@@ -28,5 +30,15 @@ int qrModules(size_t bytes);
 // Side of the smallest square Data Matrix (ECC 200) holding the data, in modules, with the
 // one-module quiet zone the printers draw around it.
 int dataMatrixModules(std::string_view data);
+
+// The height in millimetres of the human-readable line printed under linear barcodes.
+inline constexpr double kReadableLine = 3.0;
+
+// Modules of a GS1-128 symbol carrying the element string `bracketed`, as zint packs it.
+int gs1_128Modules(std::string_view bracketed);
+
+// The human-readable line of a GS1-128 barcode, its AIs in brackets, in the strip of the op's box
+// that the bars' foot faces once turned.
+report::TextOp gs1ReadableLine(const report::BarcodeOp& op);
 
 }  // namespace briskal::hostkit::labelprinter

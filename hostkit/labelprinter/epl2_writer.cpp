@@ -149,8 +149,8 @@ void Epl2Writer::draw(const report::BarcodeOp& op) {
   const int height = dots(across(op.rotation) ? op.width : op.height);
   const std::string data = toWindows1252(op.data);
   if (data.empty()) return;
-  // The human-readable line printed under linear barcodes takes about 3 mm of the box.
-  const int barHeight = std::max(1, op.showText ? height - dots(3.0) : height);
+  // The human-readable line printed under linear barcodes takes its strip of the box.
+  const int barHeight = std::max(1, op.showText ? height - dots(kReadableLine) : height);
   const char readable = op.showText ? 'B' : 'N';
   switch (op.symbology) {
     case report::Symbology::Code128: {
@@ -170,10 +170,12 @@ void Epl2Writer::draw(const report::BarcodeOp& op) {
                           readable, quotedField(digits));
       break;
     }
+    // The GS1 kinds too: the printer's own Code 128 cannot put FNC1 between fields.
     case report::Symbology::QrCode:
     case report::Symbology::DataMatrix:
-      graphic(x, y, turned(symbolBitmap(op, width, height), op.rotation));
-      break;
+    case report::Symbology::Gs1_128:
+    case report::Symbology::Gs1DataMatrix:
+    case report::Symbology::Gs1Qr: graphic(x, y, turned(symbolBitmap(op, width, height), op.rotation)); break;
   }
 }
 

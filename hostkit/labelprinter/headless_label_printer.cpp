@@ -40,13 +40,18 @@ void HeadlessLabelPrinter::start() {
   if (!recordset_->sort().empty()) rows->setSort(recordset_->sort());
   if (rows->eof()) return;
 
-  const auto layOut = layout_(*rows);
+  report::RunSettings run = recording_.run;
+  const std::unique_ptr<report::NumberLease> numbers =
+      recording_.labelTemplate
+          ? report::takeNumbers(recording_.numbers.get(), *recording_.labelTemplate, *rows, run)
+          : nullptr;
+  const auto layOut = layout_(*rows, run);
   report::RunStart start;
   start.kind = "labelprinter";
   start.destination = destination_;
   start.title = kTitle;
   start.reportTemplate = recording_.labelTemplate.get();
-  start.settings = &recording_.run;
+  start.settings = &run;
   start.printer = settings_;
   start.records = rows.get();
   report::recorded(report::openRecord(recording_.recorder.get(), start), [&] {
@@ -58,6 +63,7 @@ void HeadlessLabelPrinter::start() {
     job.finish();
     return int64_t{labels_};
   });
+  if (numbers) numbers->printed();
   if (delivered_) delivered_({destination_, labels_, labels_, {}});
 }
 

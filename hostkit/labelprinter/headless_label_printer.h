@@ -12,6 +12,7 @@
 #include "hostkit/labelprinter/printer_settings.h"
 #include "hostkit/report/delivery.h"
 #include "hostkit/report/drawing.h"
+#include "hostkit/report/label_numbers.h"
 #include "hostkit/report/report_layout.h"
 #include "hostkit/report/report_template.h"
 #include "hostkit/report/run_record.h"
@@ -26,13 +27,16 @@ class HeadlessLabelPrinter : public host::LabelPrinterOutput {
  public:
   // Given the records a job walks, what lays their current record out as one label: made once a
   // job, so that what is the same for every label is worked out once.
-  using Layout = std::function<std::function<report::Page()>(const data::Recordset& records)>;
+  // The run's settings are the recording's, with the numbers its labels carry.
+  using Layout = std::function<std::function<report::Page()>(const data::Recordset& records,
+                                                             const report::RunSettings& run)>;
 
   // How each job is kept in the print history: the template and settings the layout prints with.
   struct Recording {
     std::shared_ptr<report::RunRecorder> recorder;  // none keeps nothing
     std::shared_ptr<const report::ReportTemplate> labelTemplate;
     report::RunSettings run;
+    std::shared_ptr<report::NumberSource> numbers;  // gives the labels their SSCCs and serial numbers
   };
 
   // `delivered` hears of every job sent.

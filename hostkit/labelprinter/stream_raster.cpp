@@ -10,6 +10,7 @@
 #include <string>
 
 #include "common/error.h"
+#include "hostkit/gs1/element_string.h"
 #include "hostkit/labelprinter/windows1252.h"
 #include "hostkit/report/cairo_handles.h"
 
@@ -31,11 +32,12 @@ using ZintSymbol = std::unique_ptr<zint_symbol, ZintSymbolDeleter>;
 
 // A barcode as zint draws it upright, with `module` dots a module and bars `barHeight` dots high
 // (0: the symbol's own).
+// GS1 data is given as GS1 element strings, their AIs in square brackets.
 ZintSymbol encode(int symbology, std::string_view data, int module, int barHeight, int option1 = -1,
-                  bool readable = false) {
+                  bool readable = false, bool gs1 = false) {
   ZintSymbol symbol(ZBarcode_Create());
   symbol->symbology = symbology;
-  symbol->input_mode = symbology == BARCODE_EANX ? DATA_MODE : UNICODE_MODE;
+  symbol->input_mode = gs1 ? GS1_MODE : (symbology == BARCODE_EANX ? DATA_MODE : UNICODE_MODE);
   symbol->show_hrt = readable ? 1 : 0;
   symbol->option_1 = option1;
   symbol->scale = static_cast<float>(std::max(1, module)) / 2.0f;
@@ -44,6 +46,33 @@ ZintSymbol encode(int symbology, std::string_view data, int module, int barHeigh
                                  static_cast<int>(data.size()), 0) >= ZINT_ERROR)
     unreadable("zint cannot draw \"" + std::string(data) + "\": " + symbol->errtxt);
   return symbol;
+}
+
+// What a symbol carries after its leading FNC1, as zint takes GS1 data.
+std::string gs1Squared(std::string_view carried) {
+  std::string squared;
+  for (const gs1::Element& e : gs1::parseEncoded(carried)) squared += "[" + e.ai + "]" + e.data;
+  return squared;
+}
+
+// Code 128 field data with the printer's invocation codes: ">8" is FNC1, "><" a '>', the others
+// choose subsets. Empty when the data does not start with FNC1 (after a start code), which marks
+// GS1 data; else the GS1 data, each later FNC1 a group separator.
+std::string gs1Code128(std::string_view data) {
+  for (const std::string_view start : {">;", ">:", ">9"})
+    if (data.starts_with(start)) data.remove_prefix(2);
+  if (!data.starts_with(">8")) return {};
+  std::string carried;
+  for (size_t i = 2; i < data.size(); ++i) {
+    if (data[i] != '>' || i + 1 == data.size()) {
+      carried += data[i];
+      continue;
+    }
+    const char code = data[++i];
+    if (code == '8') carried += gs1::kGroupSeparator;
+    if (code == '<') carried += '>';
+  }
+  return gs1Squared(carried);
 }
 
 std::vector<int> numbers(std::string_view text) {
@@ -432,15 +461,32 @@ std::vector<LabelDots> rasterizeZpl(std::string_view stream) {
         ZintSymbol symbol;
         // The interpretation line, printed under the bars, follows their height.
         const bool readable = parameter(barcode, 2) == "Y";
-        if (barcode.starts_with("BC"))
-          symbol = encode(BARCODE_CODE128, data, module, number(v, 0), -1, readable);
+        if (barcode.starts_with("BC")) {
+          const std::string gs1 = gs1Code128(data);
+          symbol = gs1.empty() ? encode(BARCODE_CODE128, data, module, number(v, 0), -1, readable)
+                               : encode(BARCODE_GS1_128, gs1, module, number(v, 0), -1, readable, true);
+        }
         if (barcode.starts_with("BE"))
           symbol = encode(BARCODE_EANX, data, module, number(v, 0), -1, readable);
         // QR data starts with the error correction and input mode: "MA,".
         if (barcode.starts_with("BQ"))
           symbol = encode(BARCODE_QRCODE, data.size() > 3 ? std::string_view(data).substr(3) : "",
                           number(v, 1), 0, 2);
-        if (barcode.starts_with("BX")) symbol = encode(BARCODE_DATAMATRIX, data, number(v, 0), 0);
+        if (barcode.starts_with("BX")) {
+          // An escape character, then 1, first: FNC1, which marks GS1 data; later ones end fields.
+          const std::string_view escape = parameter(barcode, 6);
+          if (!escape.empty() && data.starts_with(std::string(escape) + "1")) {
+            std::string carried;
+            for (size_t i = escape.size() + 1; i < data.size(); ++i) {
+              const bool fnc1 = data.compare(i, escape.size() + 1, std::string(escape) + "1") == 0;
+              carried += fnc1 ? gs1::kGroupSeparator : data[i];
+              if (fnc1) i += escape.size();
+            }
+            symbol = encode(BARCODE_DATAMATRIX, gs1Squared(carried), number(v, 0), 0, -1, false, true);
+          } else {
+            symbol = encode(BARCODE_DATAMATRIX, data, number(v, 0), 0);
+          }
+        }
         c->placeCovering(x, y, symbol->bitmap_width, symbol->bitmap_height, turn);
         c->barcode(*symbol);
       } else if (!font.empty()) {

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "common/error.h"
+#include "hostkit/report/zint_input.h"
 
 namespace briskal::hostkit::labelprinter {
 namespace {
@@ -20,19 +21,19 @@ struct SymbolDeleter {
 MonoBitmap symbolBitmap(const report::BarcodeOp& op, int widthDots, int heightDots) {
   const std::unique_ptr<zint_symbol, SymbolDeleter> symbol(ZBarcode_Create());
   if (!symbol) throw std::bad_alloc();
-  const bool qr = op.symbology == report::Symbology::QrCode;
-  const bool matrix = qr || op.symbology == report::Symbology::DataMatrix;
-  symbol->symbology = qr ? BARCODE_QRCODE : matrix ? BARCODE_DATAMATRIX : BARCODE_CODE128;
-  symbol->input_mode = UNICODE_MODE;
+  const report::ZintInput input = report::zintInput(op.symbology, op.data);
+  const bool matrix = report::isMatrix(op.symbology);
+  symbol->symbology = input.symbology;
+  symbol->input_mode = input.inputMode;
   symbol->show_hrt = op.showText && !matrix ? 1 : 0;
-  if (qr) symbol->option_1 = 2;  // error correction M
+  if (input.symbology == BARCODE_QRCODE) symbol->option_1 = 2;  // error correction M
   // zint draws two pixels a module at scale 1; the scale is set once the symbol's size is known.
   const auto fail = [&] {
     throw Error(err::kInvalidArgument, "LabelPrinter",
                 "The barcode \"" + op.data + "\" cannot be drawn: " + std::string(symbol->errtxt));
   };
-  if (ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(op.data.data()),
-                      static_cast<int>(op.data.size())) >= ZINT_ERROR)
+  if (ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(input.data.data()),
+                      static_cast<int>(input.data.size())) >= ZINT_ERROR)
     fail();
   const int module = std::max(
       1, matrix ? std::min(widthDots, heightDots) / std::max(1, std::max(symbol->width, symbol->rows))

@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "common/utf8.h"
+#include "hostkit/gs1/element_string.h"
 #include "hostkit/labelprinter/barcode_fit.h"
 #include "hostkit/labelprinter/symbol_bitmap.h"
 
@@ -121,8 +122,8 @@ void ZplWriter::draw(const report::BarcodeOp& op) {
   const int width = dots(across(op.rotation) ? op.height : op.width);
   const int height = dots(across(op.rotation) ? op.width : op.height);
   const char turn = orientation(op.rotation);
-  // The human-readable line printed under linear barcodes takes about 3 mm of the box.
-  const int barHeight = std::max(1, op.showText ? height - dots(3.0) : height);
+  // The human-readable line printed under linear barcodes takes its strip of the box.
+  const int barHeight = std::max(1, op.showText ? height - dots(kReadableLine) : height);
   const char readable = op.showText ? 'Y' : 'N';
   switch (op.symbology) {
     case report::Symbology::Code128: {
@@ -156,6 +157,37 @@ void ZplWriter::draw(const report::BarcodeOp& op) {
       fieldData(op.data, false);
       return;
     }
+    case report::Symbology::Gs1_128: {
+      // The readable line, its AIs in brackets, is a text of its own in the strip the bars leave:
+      // the printer's own would print the AIs without them.
+      const int module = std::clamp(width / gs1_128Modules(op.data), 1, 10);
+      const int strip = op.showText ? dots(kReadableLine) : 0;
+      out_ += fmt::format("^BY{}^FO{},{}^BC{},{},N,N,N,A", module, op.rotation == 90 ? x + strip : x,
+                          op.rotation == 180 ? y + strip : y, turn, barHeight);
+      // Start in code C with FNC1, which marks the symbol GS1's; FNC1 again ends each field whose
+      // length is not predefined.
+      std::string carried = ">;>8";
+      for (const char c : gs1::encoded(gs1::parseBracketed(op.data)))
+        carried += c == gs1::kGroupSeparator ? ">8" : (c == '>' ? "><" : std::string(1, c));
+      fieldData(carried, false);
+      if (op.showText) draw(gs1ReadableLine(op));
+      return;
+    }
+    case report::Symbology::Gs1DataMatrix: {
+      const std::string carried = gs1::encoded(gs1::parseBracketed(op.data));
+      const int module = std::clamp(std::min(width, height) / dataMatrixModules(carried), 1, 40);
+      // '#', which GS1 data never holds, escapes FNC1 as #1: first, it marks the symbol GS1's; then
+      // it ends each field whose length is not predefined.
+      out_ += fmt::format("^FO{},{}^BX{},{},200,,,,#", x, y, turn, module);
+      std::string escaped = "#1";
+      for (const char c : carried)
+        escaped += c == gs1::kGroupSeparator ? std::string("#1") : std::string(1, c);
+      fieldData(escaped, false);
+      return;
+    }
+    case report::Symbology::Gs1Qr:
+      graphic(x, y, turned(symbolBitmap(op, width, height), op.rotation));
+      return;
   }
 }
 

@@ -28,12 +28,23 @@
 #include "common/error.h"
 #include "hostkit/designer/support_fields.h"
 #include "hostkit/qt/designer_canvas.h"
+#include "hostkit/report/composed_text.h"
 #include "hostkit/report/label_stock.h"
 #include "hostkit/report/staged_file.h"
 #include "hostkit/store/template_store.h"
 
 namespace briskal::hostkit::qt {
 namespace {
+
+// Whether a composition reads as one: a run could not print a template with one that does not.
+bool composes(const std::string& text) {
+  try {
+    report::parseComposed(text);
+    return true;
+  } catch (const Error&) {
+    return false;
+  }
+}
 
 constexpr char kDatabasePrefix[] = "db:";
 
@@ -308,7 +319,8 @@ QWidget* DesignerWindow::buildItemPanel() {
     connect(geometry_[g], &QDoubleSpinBox::editingFinished, this, [this] { applyProperties(); });
   }
   sourceKind_ = new QComboBox;
-  for (const char* kind : {"Valore", "Campo", "Formula", "Didascalia"}) sourceKind_->addItem(t(kind));
+  for (const char* kind : {"Valore", "Campo", "Formula", "Didascalia", "Composizione"})
+    sourceKind_->addItem(t(kind));
   sourceText_ = new QLineEdit;
   font_ = new QLineEdit;
   size_ = new QDoubleSpinBox;
@@ -327,7 +339,9 @@ QWidget* DesignerWindow::buildItemPanel() {
   rotation_ = new QComboBox;
   for (const int r : report::kRotations) rotation_->addItem(QString("%1°").arg(r));
   symbology_ = new QComboBox;
-  for (const char* kind : {"Code 128", "EAN-13", "QR Code", "Data Matrix"}) symbology_->addItem(kind);
+  for (const char* kind :
+       {"Code 128", "EAN-13", "QR Code", "Data Matrix", "GS1-128", "GS1 DataMatrix", "GS1 QR Code"})
+    symbology_->addItem(kind);
   showText_ = new QCheckBox;
   thickness_ = new QDoubleSpinBox;
   thickness_->setRange(0.05, 20);
@@ -695,7 +709,8 @@ void DesignerWindow::applyProperties() {
     // A field or formula needs a name; an empty one would make a template no run can read.
     const bool named = source.kind == report::ValueSource::Kind::Literal ||
                        source.kind == report::ValueSource::Kind::Caption || !source.text.empty();
-    const bool known = source.kind != report::ValueSource::Kind::Formula || t.findFormula(source.text);
+    const bool known = (source.kind != report::ValueSource::Kind::Formula || t.findFormula(source.text)) &&
+                       (source.kind != report::ValueSource::Kind::Composed || composes(source.text));
     if (auto* text = std::get_if<report::TextItem>(&item)) {
       if (named && known) text->source = source;
       if (!font_->text().trimmed().isEmpty()) text->font = font_->text().trimmed().toStdString();

@@ -8,6 +8,7 @@
 #include <numbers>
 
 #include "hostkit/report/report_template.h"
+#include "hostkit/report/zint_input.h"
 
 namespace briskal::hostkit::report {
 namespace {
@@ -17,18 +18,6 @@ struct SymbolDeleter {
 };
 using Symbol = std::unique_ptr<zint_symbol, SymbolDeleter>;
 
-int zintSymbology(Symbology s) {
-  switch (s) {
-    case Symbology::Code128: return BARCODE_CODE128;
-    case Symbology::Ean13: return BARCODE_EANX;
-    case Symbology::QrCode: return BARCODE_QRCODE;
-    case Symbology::DataMatrix: return BARCODE_DATAMATRIX;
-  }
-  return BARCODE_CODE128;
-}
-
-bool isMatrix(Symbology s) { return s == Symbology::QrCode || s == Symbology::DataMatrix; }
-
 void check(int status, const zint_symbol& symbol, const BarcodeOp& op) {
   if (status >= ZINT_ERROR)
     throwReportError("The barcode '" + op.data + "' cannot be drawn: " + std::string(symbol.errtxt));
@@ -37,11 +26,12 @@ void check(int status, const zint_symbol& symbol, const BarcodeOp& op) {
 Symbol encode(const BarcodeOp& op) {
   Symbol symbol(ZBarcode_Create());
   if (!symbol) throwReportError("The barcode library is out of memory");
-  symbol->symbology = zintSymbology(op.symbology);
-  symbol->input_mode = UNICODE_MODE;
+  const ZintInput input = zintInput(op.symbology, op.data);
+  symbol->symbology = input.symbology;
+  symbol->input_mode = input.inputMode;
   symbol->show_hrt = op.showText ? 1 : 0;
-  check(ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(op.data.data()),
-                        static_cast<int>(op.data.size())),
+  check(ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(input.data.data()),
+                        static_cast<int>(input.data.size())),
         *symbol, op);
   check(ZBarcode_Buffer_Vector(symbol.get(), 0), *symbol, op);
   return symbol;

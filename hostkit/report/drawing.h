@@ -32,7 +32,18 @@ struct TextOp {
   bool operator==(const TextOp&) const = default;
 };
 
-enum class Symbology { Code128, Ean13, QrCode, DataMatrix };
+// The GS1 kinds carry a GS1 element string, written with its AIs in brackets (see
+// hostkit/gs1/element_string.h), as Code 128, Data Matrix or QR Code marked as GS1 by a leading
+// FNC1.
+enum class Symbology { Code128, Ean13, QrCode, DataMatrix, Gs1_128, Gs1DataMatrix, Gs1Qr };
+
+constexpr bool isGs1(Symbology s) {
+  return s == Symbology::Gs1_128 || s == Symbology::Gs1DataMatrix || s == Symbology::Gs1Qr;
+}
+// Square symbols of square modules, as opposed to bars.
+constexpr bool isMatrix(Symbology s) {
+  return s != Symbology::Code128 && s != Symbology::Ean13 && s != Symbology::Gs1_128;
+}
 
 struct BarcodeOp {
   double x = 0, y = 0, width = 0, height = 0;

@@ -1,11 +1,15 @@
 #include "hostkit/report/report_layout.h"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <type_traits>
 #include <unordered_map>
 
 #include "common/convert.h"
 #include "data/recordset.h"
+#include "hostkit/gs1/element_string.h"
+#include "hostkit/report/composed_text.h"
 #include "hostkit/report/text_measure.h"
 
 namespace briskal::hostkit::report {
@@ -93,10 +97,23 @@ class Layouter {
       for (const TemplateItem& item : s.items)
         std::visit(
             [&](const auto& i) {
-              resolveField(i);
+              resolveSource(i);
               translateCaption(i);
             },
             item);
+  }
+
+  // Walks the records as run() does, checking the GS1 barcodes of each.
+  void check() {
+    std::vector<const BarcodeItem*> barcodes;
+    for (const Section* s : visibleDetails())
+      for (const TemplateItem& item : s->items)
+        if (const auto* b = std::get_if<BarcodeItem>(&item); b && isGs1(b->symbology)) barcodes.push_back(b);
+    if (barcodes.empty()) return;
+    forEachRecord([&] {
+      for (const BarcodeItem* b : barcodes)
+        if (const std::string data = trimRight(textOf(b->source, "")); !data.empty()) gs1Checked(*b, data);
+    });
   }
 
   void run(const PageSink& sink) {
@@ -257,6 +274,7 @@ class Layouter {
 
   double placeItem(const BarcodeItem& i, double top, std::vector<DrawingOp>& ops) {
     std::string data = trimRight(textOf(i.source, ""));
+    if (!data.empty() && isGs1(i.symbology)) data = gs1Checked(i, data);
     if (!data.empty())
       ops.push_back(
           BarcodeOp{i.x, top + i.y, i.width, i.height, i.symbology, std::move(data), i.showText, i.rotation});
@@ -289,10 +307,59 @@ class Layouter {
       case ValueSource::Kind::Literal: return valueText(Value(source.text), format, regional_);
       case ValueSource::Kind::Formula: return valueText(Value(formulas_.at(source.text)), format, regional_);
       case ValueSource::Kind::Caption: return valueText(Value(captions_.at(source.text)), format, regional_);
-      case ValueSource::Kind::Field:
-        return valueText(records_.value(fields_.at(source.text)), format, regional_);
+      case ValueSource::Kind::Field: return fieldText(source.text, format);
+      case ValueSource::Kind::Composed: {
+        std::string text;
+        // Fixed-length codes come padded: each field's trailing blanks are dropped.
+        for (const ComposedPart& part : compositions_.at(source.text))
+          text += part.field.empty() ? part.literal : trimRight(partText(part));
+        return valueText(Value(text), format, regional_);
+      }
     }
     return {};
+  }
+
+  // The records' field, or else the number the run gave the current label.
+  std::string fieldText(const std::string& name, const std::string& format) const {
+    const FieldRef& field = fields_.at(name);
+    if (!field.numbers) return valueText(records_.value(field.index), format, regional_);
+    const int64_t label = records_.absolutePosition() - 1;
+    if (label < 0 || label >= static_cast<int64_t>(field.numbers->size()))
+      throwReportError("The run has no " + name + " for its label " + std::to_string(label + 1));
+    return valueText(Value((*field.numbers)[static_cast<size_t>(label)]), format, regional_);
+  }
+
+  std::string partText(const ComposedPart& part) const {
+    if (part.days == 0) return fieldText(part.field, part.format);
+    const FieldRef& field = fields_.at(part.field);
+    const Value v = field.numbers ? Value() : records_.value(field.index);
+    if (v.isNull() || v.isEmpty()) return "";
+    if (!v.isDate())
+      throwReportError("The field " + part.field + " is not a date: days cannot be added to it");
+    return valueText(Value(DateTime::fromSerial(v.asDate().serial() + part.days)), part.format, regional_);
+  }
+
+  // The element string of a GS1 barcode as it prints, its check digits added if the item asks;
+  // an element string that breaks GS1's rules stops the run, naming the label and the item.
+  std::string gs1Checked(const BarcodeItem& i, const std::string& data) const {
+    try {
+      return gs1::bracketed(
+          gs1::parseBracketed(data, i.addCheckDigits ? gs1::CheckDigits::Compute : gs1::CheckDigits::Verify));
+    } catch (const Error& e) {
+      throwReportError(fmt::format("{}:{}:{}: label {}, {}: {}", template_.name, i.at.line, i.at.column,
+                                   records_.absolutePosition(), sourceName(i.source), e.description()));
+    }
+  }
+
+  static std::string sourceName(const ValueSource& source) {
+    switch (source.kind) {
+      case ValueSource::Kind::Field: return "field " + source.text;
+      case ValueSource::Kind::Formula: return "formula " + source.text;
+      case ValueSource::Kind::Composed: return "compose \"" + source.text + "\"";
+      case ValueSource::Kind::Literal:
+      case ValueSource::Kind::Caption: break;
+    }
+    return "value \"" + source.text + "\"";
   }
 
   // Captions are looked up once a run, not once a label.
@@ -305,17 +372,36 @@ class Layouter {
   }
 
   template <typename Item>
-  void resolveField(const Item& item) {
+  void resolveSource(const Item& item) {
     if constexpr (std::is_same_v<Item, TextItem> || std::is_same_v<Item, BarcodeItem>) {
-      if (item.source.kind != ValueSource::Kind::Field || fields_.contains(item.source.text)) return;
-      const int index = records_.fieldIndex(item.source.text);
-      if (index < 0)
-        throwReportError(template_.name + ":" + std::to_string(item.at.line) + ":" +
-                         std::to_string(item.at.column) + ": no field '" + item.source.text +
-                         "' in the report's data");
-      fields_[item.source.text] = static_cast<size_t>(index);
+      if (item.source.kind == ValueSource::Kind::Field) resolveField(item.source.text, item.at);
+      if (item.source.kind != ValueSource::Kind::Composed || compositions_.contains(item.source.text)) return;
+      std::vector<ComposedPart> parts = parseComposed(item.source.text);
+      for (const ComposedPart& part : parts)
+        if (!part.field.empty()) resolveField(part.field, item.at);
+      compositions_[item.source.text] = std::move(parts);
     }
   }
+
+  void resolveField(const std::string& name, const SourcePos& at) {
+    if (fields_.contains(name)) return;
+    if (const int index = records_.fieldIndex(name); index >= 0) {
+      fields_[name] = {.index = static_cast<size_t>(index), .numbers = nullptr};
+      return;
+    }
+    if (const auto numbers = run_.labelNumbers.find(name); numbers != run_.labelNumbers.end()) {
+      fields_[name] = {.index = 0, .numbers = &numbers->second};
+      return;
+    }
+    throwReportError(template_.name + ":" + std::to_string(at.line) + ":" + std::to_string(at.column) +
+                     ": no field '" + name + "' in the report's data");
+  }
+
+  // A field of the records, or the numbers the run gives its labels.
+  struct FieldRef {
+    size_t index = 0;
+    const std::vector<std::string>* numbers = nullptr;
+  };
 
   const ReportTemplate& template_;
   const data::Recordset& records_;
@@ -324,13 +410,20 @@ class Layouter {
   const RegionalSettings& regional_;
   std::unordered_map<std::string, std::string> formulas_;
   std::unordered_map<std::string, std::string> captions_;
-  std::unordered_map<std::string, size_t> fields_;
+  std::unordered_map<std::string, FieldRef> fields_;
+  std::unordered_map<std::string, std::vector<ComposedPart>> compositions_;
   std::unique_ptr<TextMeasure> measure_;  // made when a text first shrinks to fit
 };
 
 void layOut(const ReportTemplate& reportTemplate, data::Recordset& records, const RunSettings& run,
             const RegionalSettings& regional, const PageSink& sink) {
   Layouter(reportTemplate, records, &records, run, regional).run(sink);
+}
+
+void checkLabels(const ReportTemplate& reportTemplate, const data::Recordset& records, const RunSettings& run,
+                 const RegionalSettings& regional) {
+  const std::unique_ptr<data::Recordset> walk = records.clone();
+  Layouter(reportTemplate, *walk, walk.get(), run, regional).check();
 }
 
 std::vector<Page> layOut(const ReportTemplate& reportTemplate, data::Recordset& records,

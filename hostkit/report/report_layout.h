@@ -14,6 +14,7 @@
 
 #include "common/regional.h"
 #include "hostkit/report/drawing.h"
+#include "hostkit/report/label_numbers.h"
 #include "hostkit/report/report_template.h"
 
 namespace briskal::data {
@@ -29,6 +30,8 @@ struct RunSettings {
   std::set<std::string> suppressed;              // sections not printed
   // A caption's text in the run's language; without it captions print as written.
   std::function<std::string(const std::string& caption)> captions;
+  // Numbers the run's labels carry (label_numbers.h), printed by fields the records lack.
+  LabelNumbers labelNumbers;
 };
 
 // Takes each page as soon as it is laid out.
@@ -39,6 +42,10 @@ using PageSink = std::function<void(Page&& page)>;
 // is not among the records' fields; what `sink` throws ends the walk.
 void layOut(const ReportTemplate& reportTemplate, data::Recordset& records, const RunSettings& run,
             const RegionalSettings& regional, const PageSink& sink);
+// Lays nothing out, but checks on every record, from the first, what would stop layOut at that
+// record: the GS1 element strings of the barcodes. Walks a clone; throws as layOut does.
+void checkLabels(const ReportTemplate& reportTemplate, const data::Recordset& records, const RunSettings& run,
+                 const RegionalSettings& regional);
 // The same, with every page kept.
 std::vector<Page> layOut(const ReportTemplate& reportTemplate, data::Recordset& records,
                          const RunSettings& run, const RegionalSettings& regional);

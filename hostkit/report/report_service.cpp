@@ -88,6 +88,7 @@ void HeadlessReportService::setDataRecordset(data::Recordset* recordset) {
 struct HeadlessReportService::Run {
   PrintableRun printable;
   RunData data;
+  std::shared_ptr<NumberLease> numbers;  // the labels' SSCCs and serial numbers, if they print any
 
   PageKind kind() const { return printable.kind(); }
   void layOut(const RegionalSettings& regional, const PageSink& sink) {
@@ -120,9 +121,11 @@ std::unique_ptr<HeadlessReportService::Run> HeadlessReportService::open() {
   if (engine.refreshRequested()) data.read();
   RunSettings settings = engine.settings();
   settings.captions = resources_.captions;
+  std::shared_ptr<NumberLease> numbers =
+      takeNumbers(resources_.numbers.get(), reportTemplate, data.records(), settings);
   return std::make_unique<Run>(
       Run{PrintableRun{std::move(reportTemplate), std::move(settings), std::move(stock), options_.startAt},
-          std::move(data)});
+          std::move(data), std::move(numbers)});
 }
 
 RunStart HeadlessReportService::runStart(const std::string& destination, const PrintableRun& printable,
@@ -166,6 +169,7 @@ void HeadlessReportService::start() {
   const int64_t pages = recorded(
       openRecord(resources_.recorder.get(), runStart(options_.destination, run->printable, records)),
       [&] { return sendPages(run->printable, records, options_.destination, title_, regional_, written_); });
+  if (run->numbers) run->numbers->printed();
   completed_ = true;
   if (delivered_) delivered_({options_.destination, records.recordCount(), pages, written_});
 }
@@ -199,9 +203,39 @@ void HeadlessReportService::present() {
   if (feed) feed(std::move(batch), true);
 }
 
+namespace {
+
+// The record of what is printed from a run shown on screen; the run's numbers are printed once
+// something is.
+class ShownRunRecord final : public RunRecord {
+ public:
+  ShownRunRecord(std::unique_ptr<RunRecord> record, std::shared_ptr<NumberLease> numbers)
+      : record_(std::move(record)), numbers_(std::move(numbers)) {}
+  void delivered(int64_t pages) override {
+    if (record_) record_->delivered(pages);
+    numbers_->printed();
+  }
+  void failed(const std::string& error) noexcept override {
+    if (record_) record_->failed(error);
+  }
+
+ private:
+  std::unique_ptr<RunRecord> record_;
+  std::shared_ptr<NumberLease> numbers_;
+};
+
+}  // namespace
+
 ShownRunRecorder HeadlessReportService::shownRunRecorder(Run& run) const {
   if (!resources_.recorder) return {};
-  return resources_.recorder->prepare(runStart({}, run.printable, run.data.records()));
+  ShownRunRecorder shown = resources_.recorder->prepare(runStart({}, run.printable, run.data.records()));
+  if (!run.numbers) return shown;
+  // The numbers stay taken while the run is on screen, and are void if nothing is printed from it.
+  return [shown = std::move(shown), numbers = run.numbers](
+             const std::string& destination, const std::optional<labelprinter::PrinterSettings>& printer,
+             int64_t firstLabel, int64_t labels) -> std::unique_ptr<RunRecord> {
+    return std::make_unique<ShownRunRecord>(shown(destination, printer, firstLabel, labels), numbers);
+  };
 }
 
 // The composed label texts as stored: the first column of every record of the statement the

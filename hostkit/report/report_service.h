@@ -16,6 +16,7 @@
 #include "host/report_service.h"
 #include "hostkit/report/delivery.h"
 #include "hostkit/report/drawing.h"
+#include "hostkit/report/label_numbers.h"
 #include "hostkit/report/report_layout.h"
 #include "hostkit/report/report_template.h"
 #include "hostkit/report/run_output.h"
@@ -67,6 +68,8 @@ struct SessionResources {
   std::function<ReportTemplate(const std::filesystem::path& folder, const std::string& file)> templates;
   // Keeps each run in the print history; none keeps nothing.
   std::shared_ptr<RunRecorder> recorder;
+  // Gives labels their SSCCs and serial numbers; none refuses templates that print them.
+  std::shared_ptr<NumberSource> numbers;
 };
 
 class HeadlessReportService final : public host::ReportService {

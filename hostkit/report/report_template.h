@@ -35,12 +35,13 @@ struct PageSetup {
   friend bool operator==(const PageSetup&, const PageSetup&) = default;
 };
 
-// What a text or a barcode shows: a literal, a field of the current record, a formula's text, or a
-// caption: a literal printed in the run's language.
+// What a text or a barcode shows: a literal, a field of the current record, a formula's text, a
+// caption: a literal printed in the run's language, or a text composed of literals and fields
+// (composed_text.h).
 struct ValueSource {
-  enum class Kind { Literal, Field, Formula, Caption };
+  enum class Kind { Literal, Field, Formula, Caption, Composed };
   Kind kind = Kind::Literal;
-  std::string text;  // the literal or caption as written, or the field's or formula's name
+  std::string text;  // the literal, caption or composition as written, or the field's or formula's name
   friend bool operator==(const ValueSource&, const ValueSource&) = default;
 };
 
@@ -68,6 +69,8 @@ struct BarcodeItem {
   ValueSource source;
   bool showText = true;
   int rotation = 0;
+  // GS1 kinds: the keys (SSCC, GTIN...) are written without their check digit, which is added.
+  bool addCheckDigits = false;
   SourcePos at;
   friend bool operator==(const BarcodeItem&, const BarcodeItem&) = default;
 };

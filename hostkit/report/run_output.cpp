@@ -36,6 +36,8 @@ int64_t sendPages(const PrintableRun& run, data::Recordset& records, const std::
                   const std::string& title, const RegionalSettings& regional,
                   std::vector<std::filesystem::path>& written) {
   written.clear();
+  // A printer would have printed the labels before the one refused.
+  checkLabels(run.reportTemplate, records, run.settings, regional);
   int64_t pages = 0;
   const auto drawEach = [&](auto& output) {
     DrawingThread drawing([&](const Page& page) { output.add(page); });

@@ -3,6 +3,7 @@
 set(HOSTKIT_REPORT_SOURCES
   report/barcode_painter.cpp
   report/builtin_stock.cpp
+  report/composed_text.cpp
   report/cairo_handles.cpp
   report/cairo_renderer.cpp
   report/cups_printer.cpp
@@ -11,6 +12,7 @@ set(HOSTKIT_REPORT_SOURCES
   report/destination_kind.cpp
   report/drawing.cpp
   report/drawing_thread.cpp
+  report/label_numbers.cpp
   report/label_stock.cpp
   report/page_drawer.cpp
   report/page_layers.cpp
@@ -28,6 +30,7 @@ set(HOSTKIT_REPORT_SOURCES
   report/template_engine.cpp
   report/template_parser.cpp
   report/template_rewrite.cpp
+  report/zint_input.cpp
   report/template_writer.cpp
   report/text_measure.cpp
   report/xml_reader.cpp

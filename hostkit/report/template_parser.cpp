@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "hostkit/report/composed_text.h"
+
 namespace briskal::hostkit::report {
 namespace {
 
@@ -314,10 +316,10 @@ class Parser {
   TemplateItem item(const Statement& s) const {
     const SourcePos at{s.line, s.column};
     if (s.keyword == "text") {
-      const Attributes a(
-          *this, s,
-          {"x", "y", "w", "h", "value", "field", "formula", "caption", "font", "size", "bold", "align",
-           "format", "multiline", "line-height", "collapse", "italic", "rotate", "shrink-to"});
+      const Attributes a(*this, s,
+                         {"x",         "y",           "w",        "h",      "value",  "field",    "formula",
+                          "caption",   "compose",     "font",     "size",   "bold",   "align",    "format",
+                          "multiline", "line-height", "collapse", "italic", "rotate", "shrink-to"});
       TextItem t;
       t.x = a.requiredNumber("x");
       t.y = a.requiredNumber("y");
@@ -343,19 +345,23 @@ class Parser {
       return t;
     }
     if (s.keyword == "barcode") {
-      const Attributes a(
-          *this, s,
-          {"x", "y", "w", "h", "type", "value", "field", "formula", "caption", "show-text", "rotate"});
+      const Attributes a(*this, s,
+                         {"x", "y", "w", "h", "type", "value", "field", "formula", "caption", "compose",
+                          "show-text", "rotate", "check-digits"});
       BarcodeItem b;
       b.x = a.requiredNumber("x");
       b.y = a.requiredNumber("y");
       b.width = a.requiredNumber("w", true);
       b.height = a.requiredNumber("h", true);
       a.required("type");
-      b.symbology = static_cast<Symbology>(a.choice("type", {"code128", "ean13", "qrcode", "datamatrix"}, 0));
+      b.symbology = static_cast<Symbology>(a.choice(
+          "type", {"code128", "ean13", "qrcode", "datamatrix", "gs1-128", "gs1-datamatrix", "gs1-qr"}, 0));
       b.source = source(s, a);
       b.showText = !a.find("show-text") || a.flag("show-text");
       b.rotation = rotation(s, a);
+      b.addCheckDigits = a.choice("check-digits", {"verify", "add"}, 0) == 1;
+      if (b.addCheckDigits && !isGs1(b.symbology))
+        fail(s, *a.find("check-digits"), "'check-digits' applies to the GS1 kinds");
       b.at = at;
       return b;
     }
@@ -402,18 +408,27 @@ class Parser {
     const std::pair<const char*, ValueSource::Kind> kinds[] = {{"value", ValueSource::Kind::Literal},
                                                                {"field", ValueSource::Kind::Field},
                                                                {"formula", ValueSource::Kind::Formula},
-                                                               {"caption", ValueSource::Kind::Caption}};
+                                                               {"caption", ValueSource::Kind::Caption},
+                                                               {"compose", ValueSource::Kind::Composed}};
     for (const auto& [name, kind] : kinds) {
       const Attribute* attribute = a.find(name);
       if (!attribute) continue;
-      if (found) fail(s, *attribute, "only one of 'value', 'field', 'formula' and 'caption' may be given");
+      if (found)
+        fail(s, *attribute, "only one of 'value', 'field', 'formula', 'caption' and 'compose' may be given");
       found = ValueSource{kind, a.valueOf(*attribute)};
       if (kind == ValueSource::Kind::Field && found->text.empty())
         failValue(s, *attribute, "the field name is empty");
       if (kind == ValueSource::Kind::Formula && !result_.findFormula(found->text))
         failValue(s, *attribute, "unknown formula '" + found->text + "'");
+      if (kind == ValueSource::Kind::Composed) {
+        try {
+          parseComposed(found->text);
+        } catch (const Error& e) {
+          failValue(s, *attribute, e.description());
+        }
+      }
     }
-    if (!found) fail(s, "missing attribute 'value', 'field', 'formula' or 'caption'");
+    if (!found) fail(s, "missing attribute 'value', 'field', 'formula', 'caption' or 'compose'");
     return *found;
   }
 

@@ -61,6 +61,7 @@ void source(Line& line, const ValueSource& s) {
     case ValueSource::Kind::Field: line.word("field", s.text); break;
     case ValueSource::Kind::Formula: line.word("formula", s.text); break;
     case ValueSource::Kind::Caption: line.str("caption", s.text); break;
+    case ValueSource::Kind::Composed: line.str("compose", s.text); break;
   }
 }
 
@@ -79,6 +80,9 @@ const char* symbologyName(Symbology s) {
     case Symbology::Ean13: return "ean13";
     case Symbology::QrCode: return "qrcode";
     case Symbology::DataMatrix: return "datamatrix";
+    case Symbology::Gs1_128: return "gs1-128";
+    case Symbology::Gs1DataMatrix: return "gs1-datamatrix";
+    case Symbology::Gs1Qr: return "gs1-qr";
   }
   return "code128";
 }
@@ -111,6 +115,7 @@ std::string itemStatement(const TemplateItem& item) {
           source(line, i.source);
           if (!i.showText) line.word("show-text", "no");
           if (i.rotation != 0) line.num("rotate", i.rotation);
+          if (i.addCheckDigits) line.word("check-digits", "add");
           return line.done();
         } else if constexpr (std::is_same_v<T, LineItem>) {
           return Line("line")

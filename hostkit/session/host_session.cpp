@@ -10,6 +10,7 @@
 #include "hostkit/labelprinter/headless_label_printer.h"
 #include "hostkit/report/report_layout.h"
 #include "hostkit/report/template_parser.h"
+#include "hostkit/store/counter_numbers.h"
 #include "hostkit/store/template_store.h"
 
 namespace briskal::hostkit {
@@ -41,10 +42,13 @@ HostSession::HostSession(SessionOptions options)
   // Every run is kept in the company's print history.
   const std::shared_ptr<report::RunRecorder> recorder =
       historyRecorder({global_->connectionString(), global_->company(), global_->userCode(), regional});
+  // Labels take their SSCCs and serial numbers from the company's counters.
+  const std::shared_ptr<report::NumberSource> numbers =
+      counterNumbers({global_->connectionString(), global_->company(), global_->userCode()});
   report::SessionResources resources{
       captions,
       [this](const std::filesystem::path& at, const std::string& file) { return templateFor(at, file); },
-      recorder};
+      recorder, numbers};
   runtime_->setReportServiceFactory([this, report = options.report, regional,
                                      prompt = options.reportSettingsPrompt,
                                      presenter = options.reportPresenter, resources] {
@@ -54,7 +58,7 @@ HostSession::HostSession(SessionOptions options)
   });
   runtime_->setLabelPrinterFactory([this, destination = options.labelPrinter,
                                     printer = options.labelPrinterSettings, folder, regional,
-                                    global = global_, captions, recorder] {
+                                    global = global_, captions, recorder, numbers] {
     // The label printer lays its labels out with the customisable label template, naming the
     // company as the printed labels do.
     auto labelTemplate = std::make_shared<const report::ReportTemplate>(templateFor(folder, kCustomLabels));
@@ -64,12 +68,14 @@ HostSession::HostSession(SessionOptions options)
     run.captions = captions;
     return std::make_unique<labelprinter::HeadlessLabelPrinter>(
         destination,
-        [labelTemplate, run, regional](const data::Recordset& records) {
-          auto layout = std::make_shared<report::RecordLayout>(*labelTemplate, records, run, regional);
+        [labelTemplate, regional](const data::Recordset& records, const report::RunSettings& settings) {
+          // Nothing is sent when a label would be refused half-way through the job.
+          report::checkLabels(*labelTemplate, records, settings, regional);
+          auto layout = std::make_shared<report::RecordLayout>(*labelTemplate, records, settings, regional);
           return [labelTemplate, layout] { return layout->current(); };
         },
         [this](const report::Delivery& delivery) { deliver(delivery); }, printer,
-        labelprinter::HeadlessLabelPrinter::Recording{recorder, labelTemplate, run});
+        labelprinter::HeadlessLabelPrinter::Recording{recorder, labelTemplate, run, numbers});
   });
   navigator_ = std::make_shared<HeadlessNavigator>();
   component_ = std::make_unique<LoadedComponent>(options.component, *runtime_);

@@ -52,6 +52,8 @@ std::string storedText(const Value& v) {
   return v.isNull() ? std::string() : toText(v, RegionalSettings::english());
 }
 
+int64_t storedNumber(const Value& v) { return v.isNull() ? 0 : toInt64(v, RegionalSettings::english()); }
+
 bool hostTablesPresent(data::Connection& connection) {
   try {
     connection.execute("SELECT VERSION FROM BRISKAL_SCHEMA WHERE 1 = 0");
@@ -112,6 +114,23 @@ void ensureHostTables(data::Connection& connection) {
   connection.execute(createIfMissing(
       dialect, "BRISKAL_PRINTED_TEMPLATES",
       "TEMPLATE_KEY VARCHAR(40) NOT NULL PRIMARY KEY, CONTENT " + longText(dialect) + " NOT NULL"));
+  // The counters, the blocks of numbers taken from them, and the numbers voided one by one.
+  connection.execute(
+      createIfMissing(dialect, "BRISKAL_COUNTERS",
+                      "COMPANY INTEGER NOT NULL, NAME VARCHAR(40) NOT NULL, KIND VARCHAR(10) NOT "
+                      "NULL, NEXT_NUMBER BIGINT NOT NULL, EXTENSION_DIGIT INTEGER NOT NULL, "
+                      "COMPANY_PREFIX VARCHAR(10) NOT NULL, PRIMARY KEY (COMPANY, NAME)"));
+  connection.execute(createIfMissing(
+      dialect, "BRISKAL_COUNTER_BLOCKS",
+      "COMPANY INTEGER NOT NULL, NAME VARCHAR(40) NOT NULL, FIRST_NUMBER BIGINT NOT NULL, LAST_NUMBER BIGINT "
+      "NOT NULL, STATE VARCHAR(10) NOT NULL, USER_CODE VARCHAR(100) NOT NULL, WORKSTATION VARCHAR(100) NOT "
+      "NULL, TAKEN_UTC VARCHAR(20) NOT NULL, PRIMARY KEY (COMPANY, NAME, FIRST_NUMBER)"));
+  connection.execute(createIfMissing(dialect, "BRISKAL_COUNTER_VOIDS",
+                                     "COMPANY INTEGER NOT NULL, NAME VARCHAR(40) NOT NULL, NUMBER BIGINT NOT "
+                                     "NULL, REASON " +
+                                         longText(dialect) +
+                                         " NOT NULL, USER_CODE VARCHAR(100) NOT NULL, VOIDED_UTC VARCHAR(20) "
+                                         "NOT NULL, PRIMARY KEY (COMPANY, NAME, NUMBER)"));
   connection.execute("DELETE FROM BRISKAL_SCHEMA");
   const Value now(int32_t{kHostSchemaVersion});
   connection.execute("INSERT INTO BRISKAL_SCHEMA (VERSION) VALUES (?)", std::span(&now, 1));

@@ -14,8 +14,8 @@ class Connection;
 namespace briskal::hostkit {
 
 // The schema version this program writes.
-// 1: templates; 2: the print history.
-inline constexpr int32_t kHostSchemaVersion = 2;
+// 1: templates; 2: the print history; 3: the counters.
+inline constexpr int32_t kHostSchemaVersion = 3;
 
 // Makes or upgrades the host's tables on the database `connection` is open on. Throws
 // briskal::Error when the database holds a newer schema than this program knows, or cannot be
@@ -28,7 +28,8 @@ bool hostTablesPresent(data::Connection& connection);
 // workstation's name.
 std::string nowUtc();
 std::string workstationName();
-// A value of the host's tables as text, a null one as nothing.
+// A value of the host's tables as text, a null one as nothing; as a number, a null one as 0.
 std::string storedText(const Value& v);
+int64_t storedNumber(const Value& v);
 
 }  // namespace briskal::hostkit

@@ -28,8 +28,6 @@ constexpr const char* kJobColumns =
 constexpr JobOutcome kOutcomes[] = {JobOutcome::Running, JobOutcome::Delivered, JobOutcome::Failed,
                                     JobOutcome::Cancelled, JobOutcome::Interrupted};
 
-int64_t number(const Value& v) { return v.isNull() ? 0 : toInt64(v, RegionalSettings::english()); }
-
 JobOutcome outcomeOf(const std::string& name) {
   for (const JobOutcome o : kOutcomes)
     if (name == outcomeName(o)) return o;
@@ -158,7 +156,7 @@ PrintJob jobOf(const data::StatementResult& r, size_t row, const std::set<int64_
     return r.rows->cells[row * r.rows->columns.size() + column];
   };
   PrintJob job;
-  job.id = number(cell(0));
+  job.id = storedNumber(cell(0));
   job.user = storedText(cell(1));
   job.workstation = storedText(cell(2));
   job.startedUtc = storedText(cell(3));
@@ -168,13 +166,13 @@ PrintJob jobOf(const data::StatementResult& r, size_t row, const std::set<int64_
   job.settings = storedText(cell(7));
   job.layout = storedText(cell(8));
   job.templateKey = storedText(cell(9));
-  job.labels = number(cell(10));
-  job.pages = number(cell(11));
+  job.labels = storedNumber(cell(10));
+  job.pages = storedNumber(cell(11));
   job.outcome = outcomeOf(storedText(cell(12)));
   if (job.outcome == JobOutcome::Running && interrupted.contains(job.id))
     job.outcome = JobOutcome::Interrupted;
   job.error = storedText(cell(13));
-  if (!cell(14).isNull()) job.reprintOf = number(cell(14));
+  if (!cell(14).isNull()) job.reprintOf = storedNumber(cell(14));
   job.reason = storedText(cell(15));
   return job;
 }
@@ -222,7 +220,7 @@ std::unique_ptr<PrintHistory::Job> PrintHistory::open(const JobStart& start) {
     data::Transaction opening(connection_);
     const data::StatementResult last = connection_.execute(
         "SELECT MAX(JOB_ID) AS LAST FROM BRISKAL_PRINT_JOBS WHERE COMPANY = ?", std::span(&company_, 1));
-    id = (last.rows && last.rows->rowCount > 0 ? number(last.rows->cells[0]) : 0) + 1;
+    id = (last.rows && last.rows->rowCount > 0 ? storedNumber(last.rows->cells[0]) : 0) + 1;
     const std::string key = keepTemplate(start.templateText);
     const std::vector<Value> row{company_,
                                  Value(id),
@@ -334,7 +332,7 @@ std::set<int64_t> PrintHistory::markInterrupted() {
       connection_.execute("SELECT JOB_ID FROM BRISKAL_PRINT_JOBS WHERE COMPANY = ? AND OUTCOME = ?", running);
   if (!r.rows) return gone;
   for (size_t row = 0; row < r.rows->rowCount; ++row) {
-    const int64_t id = number(r.rows->cells[row]);
+    const int64_t id = storedNumber(r.rows->cells[row]);
     // A lock nobody holds is a job whose process is gone.
     const std::unique_ptr<data::NamedLock> free =
         data::NamedLock::take(connection_, runningLock(company_, id), std::chrono::milliseconds(0), [] {});
@@ -438,7 +436,7 @@ int64_t PrintHistory::prune(const std::string& beforeUtc) {
   data::Transaction pruning(connection_);
   const data::StatementResult counted = connection_.execute(
       "SELECT COUNT(*) AS JOBS FROM BRISKAL_PRINT_JOBS WHERE COMPANY = ? AND STARTED_UTC < ?", key);
-  const int64_t jobs = counted.rows && counted.rows->rowCount > 0 ? number(counted.rows->cells[0]) : 0;
+  const int64_t jobs = counted.rows && counted.rows->rowCount > 0 ? storedNumber(counted.rows->cells[0]) : 0;
   connection_.execute(
       "DELETE FROM BRISKAL_PRINT_LABELS WHERE COMPANY = ? AND JOB_ID IN (SELECT JOB_ID FROM "
       "BRISKAL_PRINT_JOBS J "

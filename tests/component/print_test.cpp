@@ -250,9 +250,9 @@ TEST_F(Printing, ALabelThePrintSupportCannotHoldStopsTheRunAndIsShown) {
   std::filesystem::remove(labelFile);
   session().runtime().setLabelPrinterFactory([&] {
     return std::make_unique<hostkit::labelprinter::HeadlessLabelPrinter>(
-        labelFile, [](const data::Recordset&) { return [] {
-                                                  return hostkit::report::Page{100, 50, {}};
-                                                }; });
+        labelFile, [](const data::Recordset&, const hostkit::report::RunSettings&) {
+          return [] { return hostkit::report::Page{100, 50, {}}; };
+        });
   });
   const auto& shown = session().messages().shown();
   for (const char* button : {"CmdExec", "CMD_EPL"}) {
@@ -282,7 +282,7 @@ TEST_F(Printing, ARunKeepsTheCurrentLabelRow) {
     if (labelType == 1) {
       session().runtime().setLabelPrinterFactory([] {
         return std::make_unique<hostkit::labelprinter::HeadlessLabelPrinter>(
-            temporaryFolder() + "/row.epl", [](const data::Recordset&) {
+            temporaryFolder() + "/row.epl", [](const data::Recordset&, const hostkit::report::RunSettings&) {
               return [] { return hostkit::report::Page{100, 50, {}}; };
             });
       });

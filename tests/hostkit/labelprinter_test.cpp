@@ -158,7 +158,9 @@ Page workOrderLabel(const data::Recordset& record) {
 
 // A layout that lays each record out with `label`.
 HeadlessLabelPrinter::Layout eachRecord(std::function<Page(const data::Recordset&)> label) {
-  return [label](const data::Recordset& records) { return [label, &records] { return label(records); }; };
+  return [label](const data::Recordset& records, const report::RunSettings&) {
+    return [label, &records] { return label(records); };
+  };
 }
 
 std::unique_ptr<data::Recordset> workOrderRows() {

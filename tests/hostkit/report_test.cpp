@@ -279,9 +279,19 @@ INSTANTIATE_TEST_SUITE_P(
                     "CRPD_BRISKLAB.RPT:3:33: unknown formula 'DITTA'"},
         BadTemplate{
             "TwoSources", kHead + "  text x=0 y=0 w=10 h=5 value=a field=B\n",
-            "CRPD_BRISKLAB.RPT:3:33: only one of 'value', 'field', 'formula' and 'caption' may be given"},
-        BadTemplate{"NoSource", kHead + "  barcode x=0 y=0 w=10 h=5 type=qrcode\n",
-                    "CRPD_BRISKLAB.RPT:3:3: missing attribute 'value', 'field', 'formula' or 'caption'"},
+            "CRPD_BRISKLAB.RPT:3:33: only one of 'value', 'field', 'formula', 'caption' and 'compose' may be "
+            "given"},
+        BadTemplate{
+            "NoSource", kHead + "  barcode x=0 y=0 w=10 h=5 type=qrcode\n",
+            "CRPD_BRISKLAB.RPT:3:3: missing attribute 'value', 'field', 'formula', 'caption' or 'compose'"},
+        BadTemplate{"UnclosedComposition", kHead + "  text x=0 y=0 w=10 h=5 compose=\"(10){LOTTO\"\n",
+                    "CRPD_BRISKLAB.RPT:3:33: a '{' without its '}': write '{{' for a brace"},
+        BadTemplate{
+            "DaysOnAComposedField", kHead + "  text x=0 y=0 w=10 h=5 compose=\"{D+1y}\"\n",
+            "CRPD_BRISKLAB.RPT:3:33: days to add to a date are written +N or -N, up to 36600: 'D+1y'"},
+        BadTemplate{"CheckDigitsOfAnotherKind",
+                    kHead + "  barcode x=0 y=0 w=10 h=5 type=code128 value=1 check-digits=add\n",
+                    "CRPD_BRISKLAB.RPT:3:49: 'check-digits' applies to the GS1 kinds"},
         BadTemplate{"UnknownChoice", kHead + "  text x=0 y=0 w=10 h=5 value=a align=middle\n",
                     "CRPD_BRISKLAB.RPT:3:39: 'middle' is not one of left, center, right"},
         BadTemplate{"BadFlag", kHead + "  box x=0 y=0 w=10 h=5 filled=maybe\n",
