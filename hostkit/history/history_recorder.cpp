@@ -29,6 +29,14 @@ std::unique_ptr<data::Recordset> walkOf(const data::Recordset& records) {
   return view;
 }
 
+// The numbers the run gives its labels (label_numbers.h), by the fields that print them.
+std::vector<const report::LabelNumbers::value_type*> numbersOf(const report::RunStart& start) {
+  std::vector<const report::LabelNumbers::value_type*> numbers;
+  if (start.settings)
+    for (const auto& field : start.settings->labelNumbers) numbers.push_back(&field);
+  return numbers;
+}
+
 RunSnapshot snapshotOf(const report::RunStart& start, const RegionalSettings& regional) {
   RunSnapshot s;
   s.title = start.title;
@@ -57,6 +65,14 @@ RunSnapshot snapshotOf(const report::RunStart& start, const RegionalSettings& re
             },
             item);
   for (size_t f = 0; f < start.records->fieldCount(); ++f) s.fields.push_back(start.records->field(f));
+  // A label's numbers are fields of its own: a reprint prints them again, and takes no others.
+  for (const auto* numbers : numbersOf(start))
+    s.fields.push_back({.name = numbers->first,
+                        .type = data::FieldType::VarWChar,
+                        .definedSize = 20,
+                        .precision = 0,
+                        .numericScale = 0,
+                        .attributes = data::attr::kIsNullable});
   return s;
 }
 
@@ -120,13 +136,21 @@ void walkLabels(const report::RunStart& start, Each&& each) {
   if (first > last) return;
   records->setAbsolutePosition(first);
   LabelOrigins origins(start, *records, first);
+  // Labels with numbers of their own never repeat one another.
+  const auto numbered = numbersOf(start);
+  std::vector<std::string> numbers(numbered.size());
   std::optional<data::Bookmark> before;
   std::string text;
   for (int64_t n = first; n <= last; ++n, records->moveNext()) {
-    const bool repeated = before && records->sameValues(*before);
+    const bool repeated = numbered.empty() && before && records->sameValues(*before);
     const auto& [order, line] = origins.next(repeated);
+    for (size_t f = 0; f < numbered.size(); ++f) {
+      const std::vector<std::string>& given = numbered[f]->second;
+      numbers[f] =
+          n <= static_cast<int64_t>(given.size()) ? given[static_cast<size_t>(n - 1)] : std::string();
+    }
     if (!repeated) {
-      text = recordText(*records);
+      text = recordText(*records, numbers);
       before = records->bookmark();
     }
     each(order, line, repeated ? nullptr : &text);

@@ -260,13 +260,17 @@ RunSnapshot readSnapshot(std::string_view text) {
   return s;
 }
 
-std::string recordText(const data::Recordset& records) {
+std::string recordText(const data::Recordset& records, std::span<const std::string> numbers) {
   std::string out;
   const size_t fields = records.fieldCount();
   out.reserve(fields * 8);
   for (size_t f = 0; f < fields; ++f) {
     if (f > 0) out += kValueSeparator;
     appendValue(out, records.value(f));
+  }
+  for (const std::string& number : numbers) {
+    out += kValueSeparator;
+    appendValue(out, Value(number));
   }
   return out;
 }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,8 +42,9 @@ std::string writeSnapshot(const RunSnapshot& snapshot);
 // Throws briskal::Error when the text is damaged. Lines it does not know are skipped.
 RunSnapshot readSnapshot(std::string_view text);
 
-// The current record's values, each with its type.
-std::string recordText(const data::Recordset& records);
+// The current record's values, each with its type, then `numbers`: the label's numbers (its SSCC,
+// its serial number), texts kept as fields of their own after the records'.
+std::string recordText(const data::Recordset& records, std::span<const std::string> numbers = {});
 // A recordset of the snapshot's fields holding one record a text, in order. Throws briskal::Error
 // when a text is damaged or holds another number of values than there are fields.
 std::unique_ptr<data::Recordset> restoreRecords(const std::vector<data::Field>& fields,
