@@ -228,7 +228,9 @@ TEST_F(Reprints, ADatabaseThatCannotKeepTheRunStopsItBeforeItPrints) {
   }
   // What could be kept says it failed; a reprint cannot print unrecorded either.
   for (const hostkit::PrintJob& job : jobs()) {
-    if (job.id > 1) EXPECT_EQ(job.outcome, hostkit::JobOutcome::Failed) << job.id;
+    if (job.id > 1) {
+      EXPECT_EQ(job.outcome, hostkit::JobOutcome::Failed) << job.id;
+    }
   }
   EXPECT_EQ(run({"reprint", "1", "--reason", "x", "--out", path("r.txt")}).exitCode, 1);
   EXPECT_FALSE(fs::exists(path("r.txt")));
