@@ -239,13 +239,20 @@ TEST_F(Reprints, ADatabaseThatCannotKeepTheRunStopsItBeforeItPrints) {
 TEST_F(Reprints, ARunKilledHalfWayIsFoundInterrupted) {
   // A printer that takes the start of the job and then hangs: the run is killed while it sends.
   // Its 12,000 labels, some 9 MB, are more than the connection holds on its way.
+  // Each label has an SSCC of its own, from the company's counter.
   testing::LoopbackLabelPrinter printer;
   printer.cutOffAfter(20'000, testing::LoopbackLabelPrinter::Cutoff::Stall);
   const std::string address = "tcp://127.0.0.1:" + std::to_string(printer.port());
+  testing::writeFile(path("sscc.rpt"),
+                     "page kind=label width=100 height=50\n"
+                     "section name=E kind=detail height=50\n"
+                     "  text x=3 y=2 w=94 h=6 field=DO30_CODART_MG66 size=12\n"
+                     "  barcode x=3 y=10 w=94 h=35 type=gs1-128 compose=\"(00){SSCC}\"\n");
   const bool killed = testing::runProcessKilledWhen(
       kBriskal,
       {"--db", db_, "print", "--where", "Numero doc.=1..20", "--basis", "custom", "--labels", "1000",
-       "--label", "custom", "--printer", address, "--printer-language", "zpl"},
+       "--label", "custom", "--template", path("sscc.rpt"), "--printer", address, "--printer-language",
+       "zpl"},
       [&] {
         try {
           const std::vector<hostkit::PrintJob> running = jobs();
@@ -267,6 +274,13 @@ TEST_F(Reprints, ARunKilledHalfWayIsFoundInterrupted) {
   const auto again =
       run({"reprint", "1", "--labels", "1-3", "--reason", "interrotta", "--out", path("r.zpl")});
   ASSERT_EQ(again.exitCode, 0) << again.err;
+  // With the SSCCs they had; the run's numbers are void, never to be given again.
+  const std::string reprinted = testing::readFile(path("r.zpl"));
+  EXPECT_NE(reprinted.find(">;>800380123410000000031^FS"), std::string::npos) << reprinted.substr(0, 400);
+  const auto counter = run({"counters", "show", "SSCC"});
+  EXPECT_NE(counter.out.find("\r\n1,"), std::string::npos) << counter.out;
+  EXPECT_NE(counter.out.find(",void,"), std::string::npos) << counter.out;
+  EXPECT_EQ(counter.out.find(",taken,"), std::string::npos) << counter.out;
 }
 
 }  // namespace

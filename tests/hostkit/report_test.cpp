@@ -431,6 +431,39 @@ TEST(ReportLayout, MultiLineValuesPrintLineByLineKeepingBlankLinesAndColumns) {
 
 // A text that collapses takes no room when it prints nothing: what starts below it moves up, what
 // lies beside or above it stays; one that prints keeps its place.
+// A composed value joins literals and fields, each formatted, trimmed, and a date moved by a shelf
+// life; a GS1 barcode prints its element string with the check digits it was asked to add, the
+// run's numbers print as fields, and a label whose element string breaks a rule is named.
+TEST(ReportLayout, ComposedValuesGs1BarcodesAndTheRunsNumbers) {
+  SupportRow noGtin = supportRow("A2");
+  noGtin.item = Value("ABC");
+  auto support = printSupport({supportRow("0952123454321"), noGtin});
+  const std::string label =
+      "page kind=label width=100 height=50\n"
+      "section name=D height=50\n"
+      "  text x=0 y=0 w=90 h=5 compose=\"{{{DO11_NUMDOC:000000}}} {DO31_DATACONS+365:yyyy-MM-dd} {SSCC}\"\n"
+      "  barcode x=0 y=10 w=90 h=30 type=gs1-128 check-digits=add "
+      "compose=\"(01){DO30_CODART_MG66}(15){DO31_DATACONS+365:yyMMdd}(10)L{DO11_NUMDOC}\"\n";
+  RunSettings run;
+  run.labelNumbers["SSCC"] = {"380123410000000017", "380123410000000024"};
+  std::vector<Page> pages;
+  const std::string refused = errorText([&] {
+    layOut(parseTemplate(label, "T.RPT", {}), *support, run, RegionalSettings::italian(),
+           [&](Page&& page) { pages.push_back(std::move(page)); });
+  });
+  ASSERT_EQ(pages.size(), 1U);
+  EXPECT_EQ(texts(pages[0]).at(0)->text, "{004711} 2025-03-15 380123410000000017");
+  const auto* bars = std::get_if<BarcodeOp>(&pages[0].ops.at(1));
+  ASSERT_NE(bars, nullptr);
+  EXPECT_EQ(bars->data, "(01)09521234543213(15)250315(10)L4711");
+  EXPECT_EQ(refused,
+            "T.RPT:4:3: label 2, compose \"(01){DO30_CODART_MG66}(15){DO31_DATACONS+365:yyMMdd}"
+            "(10)L{DO11_NUMDOC}\": (01): 'A' is not allowed: the data is digits only");
+  // Without the run's numbers, a field the records lack is missing.
+  EXPECT_EQ(errorText([&] { layOutText(label, *support); }),
+            "T.RPT:4:3: no field 'SSCC' in the report's data");
+}
+
 TEST(ReportLayout, AnEmptyCollapsingTextLetsWhatLiesBelowMoveUp) {
   SupportRow noCustomer = supportRow("A2");
   noCustomer.customer = Value::null();
