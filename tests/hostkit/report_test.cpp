@@ -461,7 +461,7 @@ TEST(ReportLayout, ComposedValuesGs1BarcodesAndTheRunsNumbers) {
             "(10)L{DO11_NUMDOC}\": (01): 'A' is not allowed: the data is digits only");
   // Without the run's numbers, a field the records lack is missing.
   EXPECT_EQ(errorText([&] { layOutText(label, *support); }),
-            "T.RPT:4:3: no field 'SSCC' in the report's data");
+            "T.RPT:3:3: no field 'SSCC' in the report's data");
 }
 
 TEST(ReportLayout, AnEmptyCollapsingTextLetsWhatLiesBelowMoveUp) {
