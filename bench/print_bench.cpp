@@ -16,6 +16,8 @@
 #include "hostkit/report/report_layout.h"
 #include "hostkit/report/template_parser.h"
 #include "hostkit/session/host_session.h"
+#include "hostkit/store/counter_numbers.h"
+#include "hostkit/store/counters.h"
 #include "labelrows/label_rows.h"
 #include "output/print_support.h"
 
@@ -157,6 +159,68 @@ void labelStream(benchmark::State& state, const std::string& out, bool history =
     state.counters["history_bytes_per_label"] = static_cast<double>(fs::file_size(historyFile) - before) /
                                                 (labels * static_cast<double>(state.iterations()));
 }
+
+// The shipped customisable template with an SSCC on every label, in its text and a GS1-128 barcode.
+hostkit::report::ReportTemplate ssccTemplate() {
+  hostkit::report::ReportTemplate t =
+      hostkit::report::loadTemplate(fs::path(BRISKAL_COMPONENT).parent_path() / "CRPD_BRISKLABPERS.rpt");
+  hostkit::report::BarcodeItem sscc;
+  sscc.x = 62, sscc.y = 20, sscc.width = 36, sscc.height = 10;
+  sscc.symbology = hostkit::report::Symbology::Gs1_128;
+  sscc.source = {hostkit::report::ValueSource::Kind::Composed, "(00){SSCC}"};
+  t.sections.back().items.emplace_back(sscc);
+  return t;
+}
+
+// A fresh database whose SSCC counter is set up, for a run to take its numbers from.
+std::string counterDatabase() {
+  const fs::path file = fs::temp_directory_path() / "briskal_bench_counters.db";
+  fs::remove(file);
+  const std::string connection = "Data Source=" + file.string();
+  data::Connection cn;
+  cn.setConnectionString(connection);
+  cn.open();
+  hostkit::Counters(cn, Value(int32_t{1}))
+      .set("SSCC", {.next = 1, .extensionDigit = 3, .companyPrefix = "8012341"});
+  return connection;
+}
+
+// Taking the SSCCs of a run alone: the block taken in its transaction and every label's SSCC made.
+void BM_TakeSsccs(benchmark::State& state) {
+  const auto numbers = hostkit::counterNumbers({counterDatabase(), Value(int32_t{1}), "bench"});
+  for (auto _ : state) {
+    hostkit::report::LabelNumbers taken;
+    numbers->take({"SSCC"}, state.range(0), taken)->printed();
+    benchmark::DoNotOptimize(taken);
+  }
+  state.counters["labels_per_s"] =
+      benchmark::Counter(static_cast<double>(state.range(0)), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_TakeSsccs)->Arg(100'000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The label printer's stream of labels that each print an SSCC taken from the company's counter.
+void BM_LabelStreamZplSscc(benchmark::State& state) {
+  LabelSelection selection(state.range(0));
+  auto support = output::CreaSupportoStampaPersonalizzata();
+  output::AlimentaSupportoStampaPersonalizzata(selection.lines, *selection.labels, *support);
+  const auto labelTemplate = std::make_shared<const hostkit::report::ReportTemplate>(ssccTemplate());
+  hostkit::labelprinter::HeadlessLabelPrinter::Recording recording;
+  recording.labelTemplate = labelTemplate;
+  recording.numbers = hostkit::counterNumbers({counterDatabase(), Value(int32_t{1}), "bench"});
+  hostkit::labelprinter::HeadlessLabelPrinter printer(
+      (fs::temp_directory_path() / "briskal_bench_sscc.zpl").string(),
+      [&](const data::Recordset& records, const hostkit::report::RunSettings& run) {
+        auto layout = std::make_shared<hostkit::report::RecordLayout>(*labelTemplate, records, run,
+                                                                      RegionalSettings::byName("it"));
+        return [layout] { return layout->current(); };
+      },
+      {}, {}, recording);
+  printer.setRecordset(support.get());
+  for (auto _ : state) printer.start();
+  state.counters["labels_per_s"] =
+      benchmark::Counter(static_cast<double>(support->recordCount()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_LabelStreamZplSscc)->Arg(100'000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // Keeping a run of customisable labels in the print history, alone: the job opened with the
 // run's snapshot and every label's data written, as before the first label is sent.
