@@ -27,6 +27,7 @@
 
 #include "common/error.h"
 #include "hostkit/designer/support_fields.h"
+#include "hostkit/gs1/element_string.h"
 #include "hostkit/qt/designer_canvas.h"
 #include "hostkit/report/composed_text.h"
 #include "hostkit/report/label_stock.h"
@@ -612,6 +613,13 @@ void DesignerWindow::showLine(std::optional<size_t> line) {
   showing_ = false;
   report::RunSettings run;
   run.captions = context_.captions;
+  // Field names make no GS1 element strings: their barcodes are sketched.
+  run.sketch = !(line && live_);
+  // The numbers a run takes from the company's counters, as examples (GS1's example prefix).
+  for (int64_t n = 1; n <= labels; ++n) {
+    run.labelNumbers[report::kSsccField].push_back(gs1::sscc(0, "0614141", static_cast<uint64_t>(n)));
+    run.labelNumbers[report::kSerialField].push_back(std::to_string(n));
+  }
   canvas_->setRecord(labels > 0 ? record_.get() : nullptr, run);
   if (line && labels == 0) problems_->addItem(context_.texts("La riga d'ordine non dà etichette"));
   if (!canvas_->problem().isEmpty()) problems_->addItem(canvas_->problem());

@@ -274,7 +274,19 @@ class Layouter {
 
   double placeItem(const BarcodeItem& i, double top, std::vector<DrawingOp>& ops) {
     std::string data = trimRight(textOf(i.source, ""));
-    if (!data.empty() && isGs1(i.symbology)) data = gs1Checked(i, data);
+    if (!data.empty() && isGs1(i.symbology)) {
+      try {
+        data = gs1Checked(i, data);
+      } catch (const Error&) {
+        if (!run_.sketch) throw;
+        // A frame that holds the text in place of the barcode.
+        ops.emplace_back(BoxOp{i.x, top + i.y, i.width, i.height, 0.2, false});
+        ops.emplace_back(std::in_place_type<TextOp>,
+                         TextOp{i.x, top + i.y, i.width, i.height, std::move(data), "DejaVu Sans", 6, false,
+                                Align::Center, false, i.rotation});
+        return i.y + i.height;
+      }
+    }
     if (!data.empty())
       ops.push_back(
           BarcodeOp{i.x, top + i.y, i.width, i.height, i.symbology, std::move(data), i.showText, i.rotation});
@@ -334,6 +346,8 @@ class Layouter {
     const FieldRef& field = fields_.at(part.field);
     const Value v = field.numbers ? Value() : records_.value(field.index);
     if (v.isNull() || v.isEmpty()) return "";
+    // A sketch's fields hold their names.
+    if (!v.isDate() && run_.sketch) return fieldText(part.field, part.format);
     if (!v.isDate())
       throwReportError("The field " + part.field + " is not a date: days cannot be added to it");
     return valueText(Value(DateTime::fromSerial(v.asDate().serial() + part.days)), part.format, regional_);

@@ -32,6 +32,11 @@ struct RunSettings {
   std::function<std::string(const std::string& caption)> captions;
   // Numbers the run's labels carry (label_numbers.h), printed by fields the records lack.
   LabelNumbers labelNumbers;
+  // A sketch, as the designer draws one to place the items, perhaps with the fields' names for
+  // their values: a GS1 barcode whose element string breaks a rule is drawn as a frame holding
+  // its text, and a field that is no date prints as it is when days are added to it, instead
+  // of stopping the run.
+  bool sketch = false;
 };
 
 // Takes each page as soon as it is laid out.
