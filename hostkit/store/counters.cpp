@@ -94,46 +94,47 @@ std::optional<Counter> Counters::find(const std::string& name) {
 }
 
 std::vector<CounterBlock> Counters::blocks(const std::string& name) {
-  if (!hostTablesPresent(connection_)) return {};
-  const std::vector<Value> key{company_, Value(name)};
-  const data::StatementResult r = connection_.execute(
-      "SELECT FIRST_NUMBER, LAST_NUMBER, STATE, USER_CODE, WORKSTATION, TAKEN_UTC FROM "
-      "BRISKAL_COUNTER_BLOCKS "
-      "WHERE COMPANY = ? AND NAME = ? ORDER BY FIRST_NUMBER",
-      key);
   std::vector<CounterBlock> out;
-  for (size_t row = 0; r.rows && row < r.rows->rowCount; ++row) {
-    const Value* c = &r.rows->cells[row * r.rows->columns.size()];
-    CounterBlock b{.first = storedNumber(c[0]),
-                   .last = storedNumber(c[1]),
-                   .state = stateOf(storedText(c[2])),
-                   .user = storedText(c[3]),
-                   .workstation = storedText(c[4]),
-                   .takenUtc = storedText(c[5])};
-    // A lock nobody holds is a block whose run's process is gone.
-    if (b.state == BlockState::Taken &&
-        data::NamedLock::take(connection_, runningLock(company_, name, b.first), std::chrono::milliseconds(0),
-                              [] {}))
-      b.state = BlockState::Void;
-    out.push_back(std::move(b));
-  }
+  eachRow(name,
+          "SELECT FIRST_NUMBER, LAST_NUMBER, STATE, USER_CODE, WORKSTATION, TAKEN_UTC FROM "
+          "BRISKAL_COUNTER_BLOCKS "
+          "WHERE COMPANY = ? AND NAME = ? ORDER BY FIRST_NUMBER",
+          [&](const Value* c) {
+            CounterBlock b{.first = storedNumber(c[0]),
+                           .last = storedNumber(c[1]),
+                           .state = stateOf(storedText(c[2])),
+                           .user = storedText(c[3]),
+                           .workstation = storedText(c[4]),
+                           .takenUtc = storedText(c[5])};
+            // A lock nobody holds is a block whose run's process is gone.
+            if (b.state == BlockState::Taken &&
+                data::NamedLock::take(connection_, runningLock(company_, name, b.first),
+                                      std::chrono::milliseconds(0), [] {}))
+              b.state = BlockState::Void;
+            out.push_back(std::move(b));
+          });
   return out;
 }
 
 std::vector<VoidedNumber> Counters::voided(const std::string& name) {
-  if (!hostTablesPresent(connection_)) return {};
-  const std::vector<Value> key{company_, Value(name)};
-  const data::StatementResult r = connection_.execute(
-      "SELECT NUMBER, REASON, USER_CODE, VOIDED_UTC FROM BRISKAL_COUNTER_VOIDS WHERE COMPANY = ? AND NAME = "
-      "? "
-      "ORDER BY NUMBER",
-      key);
   std::vector<VoidedNumber> out;
-  for (size_t row = 0; r.rows && row < r.rows->rowCount; ++row) {
-    const Value* c = &r.rows->cells[row * r.rows->columns.size()];
-    out.push_back({storedNumber(c[0]), storedText(c[1]), storedText(c[2]), storedText(c[3])});
-  }
+  eachRow(name,
+          "SELECT NUMBER, REASON, USER_CODE, VOIDED_UTC FROM BRISKAL_COUNTER_VOIDS WHERE COMPANY = ? AND "
+          "NAME = ? "
+          "ORDER BY NUMBER",
+          [&](const Value* c) {
+            out.push_back({storedNumber(c[0]), storedText(c[1]), storedText(c[2]), storedText(c[3])});
+          });
   return out;
+}
+
+void Counters::eachRow(const std::string& name, const char* sql,
+                       const std::function<void(const Value*)>& each) {
+  if (!hostTablesPresent(connection_)) return;
+  const std::vector<Value> key{company_, Value(name)};
+  const data::StatementResult r = connection_.execute(sql, key);
+  for (size_t row = 0; r.rows && row < r.rows->rowCount; ++row)
+    each(&r.rows->cells[row * r.rows->columns.size()]);
 }
 
 void Counters::set(const std::string& name, const CounterChange& change) {

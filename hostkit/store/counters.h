@@ -8,6 +8,7 @@
 // its numbers void, never to be given again.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -120,6 +121,9 @@ class Counters {
   std::unique_ptr<Taken> take(const std::vector<std::string>& names, int64_t count, const std::string& user);
 
  private:
+  // Each row `sql` (its parameters: the company, `name`) gives, its cells in the query's order.
+  void eachRow(const std::string& name, const char* sql, const std::function<void(const Value*)>& each);
+
   data::Connection& connection_;
   Value company_;
 };
