@@ -95,11 +95,13 @@ PostgresServer::PostgresServer(const fs::path& programs)
   // initdb takes seconds, and every test process starts a server: the cluster it makes is kept in
   // the temporary folder and copied, which takes a tenth of the time.
   run({"/bin/cp", "-a", freshCluster().string(), data.string()});
-  // A test cluster is thrown away: durability only costs time.
+  // A test cluster is thrown away: durability only costs time. Its connections are the server's
+  // default: a workstation's run holds five (the component's, and the print history's and the
+  // counters' with a lock each), and tests run eight at once.
   const std::string settings = "listen_addresses = '127.0.0.1'\nunix_socket_directories = '" +
                                folder.string() +
                                "'\nfsync = off\nsynchronous_commit = off\nfull_page_writes = off\n"
-                               "shared_buffers = 32MB\nmax_connections = 40\n";
+                               "shared_buffers = 32MB\nmax_connections = 100\n";
   writeFile(data / "postgresql.conf", readFile(data / "postgresql.conf") + settings);
   server_.start(
       [&](int port) {
