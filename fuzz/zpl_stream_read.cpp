@@ -114,7 +114,10 @@ std::vector<StreamLabel> readZpl(std::string_view stream) {
       label->items.push_back({true, {}});
       continue;
     }
-    require(isParameterList(parameters), "parameters the writer does not write", stream, at);
+    // GS1 Data Matrix names '#' its escape character, last.
+    const bool gs1Matrix = name == "BX" && parameters.ends_with(",#");
+    require(isParameterList(gs1Matrix ? parameters.substr(0, parameters.size() - 1) : parameters),
+            "parameters the writer does not write", stream, at);
     if (name == "PW") width = leadingNumbers(parameters, 1, stream, at)[0];
     if (name == "LL") height = leadingNumbers(parameters, 1, stream, at)[0];
     if (name == "FO") {
