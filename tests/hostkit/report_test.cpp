@@ -16,6 +16,7 @@
 #include "common/error.h"
 #include "data/connection.h"
 #include "data/recordset.h"
+#include "hostkit/history/history_recorder.h"
 #include "hostkit/messages/message_catalogue.h"
 #include "hostkit/report/cairo_handles.h"
 #include "hostkit/report/cairo_renderer.h"
@@ -29,6 +30,8 @@
 #include "hostkit/report/text_measure.h"
 #include "hostkit/runtime/headless_context.h"
 #include "hostkit/session/host_session.h"
+#include "hostkit/store/counter_numbers.h"
+#include "hostkit/store/counters.h"
 #include "support/database_backends.h"
 #include "support/files.h"
 #include "support/process.h"
@@ -991,6 +994,62 @@ TEST_F(ReportServiceRun, FailuresLeaveTheRunIncomplete) {
   service = standardRun(options);
   service->release();
   EXPECT_EQ(errorText([&] { service->start(); }), "The report service was given no data");
+}
+
+// A run shown on screen holds its SSCCs while it is shown: they are printed once the host prints
+// from it, and void when the host lets it go with nothing printed.
+TEST(ShownRuns, TheirNumbersArePrintedWithWhatIsPrintedOrElseVoid) {
+  const std::string db = testing::freshDatabase("sqlite");
+  {
+    data::Connection cn;
+    cn.setConnectionString(db);
+    cn.open();
+    hostkit::Counters(cn, Value(int32_t{1}))
+        .set("SSCC", {.next = 1, .extensionDigit = 3, .companyPrefix = "8012341"});
+  }
+  SessionResources resources;
+  resources.templates = [](const fs::path& folder, const std::string& file) {
+    return parseTemplate(
+        "page kind=label width=100 height=50\nsection name=D height=50\n"
+        "  text x=0 y=0 w=90 h=5 field=SSCC\n",
+        file, folder);
+  };
+  resources.recorder = hostkit::historyRecorder({db, Value(int32_t{1}), "anna", RegionalSettings::italian()});
+  resources.numbers = hostkit::counterNumbers({db, Value(int32_t{1}), "anna"});
+  auto support = printSupport({supportRow("A1"), supportRow("A2")});
+  const auto show = [&] {
+    std::optional<PreparedReport> shown;
+    HeadlessReportService service(
+        {}, RegionalSettings::italian(), {}, {},
+        [&](PreparedReport report) {
+          shown = std::move(report);
+          return PageFeed();
+        },
+        resources);
+    service.setTemplate("SSCC.rpt");
+    service.setDataRecordset(support.get());
+    service.start();
+    return shown;
+  };
+  const auto states = [&] {
+    data::Connection cn;
+    cn.setConnectionString(db);
+    cn.open();
+    std::vector<std::string> out;
+    for (const auto& b : hostkit::Counters(cn, Value(int32_t{1})).blocks("SSCC"))
+      out.push_back(std::to_string(b.first) + "-" + std::to_string(b.last) + " " +
+                    hostkit::blockStateName(b.state));
+    return out;
+  };
+  std::optional<PreparedReport> printed = show();
+  ASSERT_TRUE(printed && printed->record);
+  EXPECT_NE(findText(printed->pages, "380123410000000017"), nullptr);
+  EXPECT_EQ(states(), std::vector<std::string>{"1-2 taken"});
+  printed->record("labels.pdf", std::nullopt, 2, 1)->delivered(1);
+  EXPECT_EQ(states(), std::vector<std::string>{"1-2 printed"});
+  std::optional<PreparedReport> closed = show();
+  closed.reset();
+  EXPECT_EQ(states(), (std::vector<std::string>{"1-2 printed", "3-4 void"}));
 }
 
 // A host on screen asks for the options first and shows the pages itself: the pages, their kind,
