@@ -110,7 +110,7 @@ TEST_F(Faults, AKilledRunLeavesWhatWasThereWhole) {
   const std::string folder = testing::temporaryFolder();
   const std::string db = copyOfDemo(folder + "/killed.db");
   const fs::path out = folder + "/labels.pdf";
-  const std::vector<std::string> print = {"--db",      db,       "print",    "--where", "Numero doc.=1..600",
+  const std::vector<std::string> print = {"--db",      db,       "print",    "--where", "Numero doc.=1..300",
                                           "--basis",   "custom", "--labels", "30",      "--out",
                                           out.string()};
   ASSERT_EQ(runProcess(kBriskal, print).exitCode, 0);
@@ -133,7 +133,7 @@ TEST_F(Faults, AKilledRunLeavesWhatWasThereWhole) {
   };
   for (const auto& [moment, reached] : printing) {
     left = stagedFilesOf(out);
-    // Some 6,000 pages: the run is still at work when each moment is seen.
+    // Some 3,000 pages: the run is still at work when each moment is seen.
     EXPECT_TRUE(runProcessKilledWhen(kBriskal, print, reached, 1)) << "the run ended before " << moment;
     EXPECT_EQ(scalar(db, "SELECT COUNT(*) FROM PD46_RPTETICHETTE"), labels) << moment;
     EXPECT_EQ(readFile(out), pages) << moment;
