@@ -2,9 +2,8 @@
 // GS1 element strings: application identifiers (AIs) and their data, written by people with the
 // AIs in brackets, "(01)09521234543213(10)LOT-7", and carried by a barcode after a leading FNC1,
 // with a group separator (ASCII 29, which readers give for FNC1) ending each field whose length
-// the GS1 General Specifications do not predefine, but the last. Each AI's length, character set,
-// check digit and date are checked as those specifications give them, and so are the pairs of
-// AIs that must, or must not, appear together.
+// GS1 does not predefine, but the last. Each AI's length, character set, check digit and date are
+// checked by GS1's rules, and so are the pairs of AIs that must, or must not, appear together.
 
 #include <cstdint>
 #include <string>

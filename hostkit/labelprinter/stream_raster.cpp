@@ -13,6 +13,7 @@
 #include "hostkit/gs1/element_string.h"
 #include "hostkit/labelprinter/windows1252.h"
 #include "hostkit/report/cairo_handles.h"
+#include "hostkit/report/zint_input.h"
 
 namespace briskal::hostkit::labelprinter {
 namespace {
@@ -49,11 +50,7 @@ ZintSymbol encode(int symbology, std::string_view data, int module, int barHeigh
 }
 
 // What a symbol carries after its leading FNC1, as zint takes GS1 data.
-std::string gs1Squared(std::string_view carried) {
-  std::string squared;
-  for (const gs1::Element& e : gs1::parseEncoded(carried)) squared += "[" + e.ai + "]" + e.data;
-  return squared;
-}
+std::string gs1Squared(std::string_view carried) { return report::zintGs1Data(gs1::parseEncoded(carried)); }
 
 // Code 128 field data with the printer's invocation codes: ">8" is FNC1, "><" a '>', the others
 // choose subsets. Empty when the data does not start with FNC1 (after a start code), which marks

@@ -2,8 +2,6 @@
 
 #include <zint.h>
 
-#include "hostkit/gs1/element_string.h"
-
 namespace briskal::hostkit::report {
 namespace {
 
@@ -24,10 +22,13 @@ int zintSymbology(Symbology s) {
 
 ZintInput zintInput(Symbology symbology, std::string_view data) {
   if (!isGs1(symbology)) return {zintSymbology(symbology), UNICODE_MODE, std::string(data)};
-  // '[' is not among the characters GS1 data may hold, so the brackets need no escaping.
+  return {zintSymbology(symbology), GS1_MODE, zintGs1Data(gs1::parseBracketed(data))};
+}
+
+std::string zintGs1Data(const std::vector<gs1::Element>& elements) {
   std::string squared;
-  for (const gs1::Element& e : gs1::parseBracketed(data)) squared += "[" + e.ai + "]" + e.data;
-  return {zintSymbology(symbology), GS1_MODE, std::move(squared)};
+  for (const gs1::Element& e : elements) squared += "[" + e.ai + "]" + e.data;
+  return squared;
 }
 
 }  // namespace briskal::hostkit::report

@@ -84,13 +84,11 @@ std::vector<Counter> Counters::list() {
 }
 
 std::optional<Counter> Counters::find(const std::string& name) {
-  if (!hostTablesPresent(connection_)) return std::nullopt;
-  const std::vector<Value> key{company_, Value(name)};
-  const data::StatementResult r = connection_.execute(
-      std::string("SELECT ") + kCounterColumns + " FROM BRISKAL_COUNTERS WHERE COMPANY = ? AND NAME = ?",
-      key);
-  if (!r.rows || r.rows->rowCount == 0) return std::nullopt;
-  return counterOf(r.rows->cells.data());
+  std::optional<Counter> found;
+  eachRow(name,
+          std::string("SELECT ") + kCounterColumns + " FROM BRISKAL_COUNTERS WHERE COMPANY = ? AND NAME = ?",
+          [&](const Value* c) { found = counterOf(c); });
+  return found;
 }
 
 std::vector<CounterBlock> Counters::blocks(const std::string& name) {
@@ -128,7 +126,7 @@ std::vector<VoidedNumber> Counters::voided(const std::string& name) {
   return out;
 }
 
-void Counters::eachRow(const std::string& name, const char* sql,
+void Counters::eachRow(const std::string& name, std::string_view sql,
                        const std::function<void(const Value*)>& each) {
   if (!hostTablesPresent(connection_)) return;
   const std::vector<Value> key{company_, Value(name)};

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/value.h"
@@ -122,7 +123,7 @@ class Counters {
 
  private:
   // Each row `sql` (its parameters: the company, `name`) gives, its cells in the query's order.
-  void eachRow(const std::string& name, const char* sql, const std::function<void(const Value*)>& each);
+  void eachRow(const std::string& name, std::string_view sql, const std::function<void(const Value*)>& each);
 
   data::Connection& connection_;
   Value company_;
