@@ -12,7 +12,7 @@ namespace {
 
 // The commands the EPL2 writer uses, by their letters.
 const std::set<std::string_view> kEpl2Commands{"I", "D",  "S",  "N", "q",  "Q", "A",
-                                               "B", "LO", "LS", "X", "GW", "P"};
+                                               "B", "LO", "LS", "X", "GW", "P", "R"};
 
 bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 

@@ -166,7 +166,7 @@ report::Delivery reprint(data::Connection& connection, const Value& company, con
   start.labelRows = kept.origins.get();
   start.reprintOf = request.job;
   start.reason = request.reason;
-  report::Delivery delivery{request.destination, records->recordCount(), 0, {}};
+  report::Delivery delivery{request.destination, records->recordCount(), 0, {}, {}};
 
   if (report::takesLabelJobs(kind)) {
     if (reportTemplate.page.kind != report::PageKind::Label)
@@ -181,6 +181,7 @@ report::Delivery reprint(data::Connection& connection, const Value& company, con
       labelprinter::LabelJob labelJob(request.destination, printer, snapshot.title);
       for (records->moveFirst(); !records->eof(); records->moveNext()) labelJob.add(layout.current());
       labelJob.finish();
+      delivery.notes = labelJob.notes();
       return int64_t{labelJob.labels()};
     });
     return delivery;

@@ -161,8 +161,6 @@ std::vector<Value> parsedValues(std::string_view text) {
   return values;
 }
 
-constexpr const char* kMedia[] = {"gap", "mark", "continuous"};
-
 }  // namespace
 
 std::string writeSnapshot(const RunSnapshot& s) {
@@ -179,10 +177,15 @@ std::string writeSnapshot(const RunSnapshot& s) {
   for (const std::string& name : s.suppressed) appendLine(out, {"suppress", name});
   for (const auto& [caption, text] : s.captions) appendLine(out, {"caption", caption, text});
   if (!s.stock.empty()) appendLine(out, {"stock", s.stock, std::to_string(s.startAt)});
-  if (const auto& p = s.printer)
+  if (const auto& p = s.printer) {
+    // The label size and the offsets came later: a job kept before has neither.
     appendLine(out, {"printer", p->language ? labelprinter::languageName(*p->language) : "",
-                     optionalNumber(p->dpi), kMedia[static_cast<int>(p->media)], numberText(p->gapMm),
-                     optionalNumber(p->darkness), optionalNumber(p->speed)});
+                     optionalNumber(p->dpi), std::string(labelprinter::mediaName(p->media)),
+                     numberText(p->gapMm), optionalNumber(p->darkness), optionalNumber(p->speed),
+                     p->labelSize ? numberText(p->labelSize->widthMm) : "",
+                     p->labelSize ? numberText(p->labelSize->heightMm) : "", numberText(p->offsetXMm),
+                     numberText(p->offsetYMm)});
+  }
   for (const data::Field& f : s.fields)
     appendLine(out,
                {"field", f.name, std::to_string(static_cast<int32_t>(f.type)), std::to_string(f.definedSize),
@@ -239,11 +242,19 @@ RunSnapshot readSnapshot(std::string_view text) {
       if (line[1] == "zpl") p.language = labelprinter::PrinterLanguage::Zpl;
       else if (line[1] == "epl2") p.language = labelprinter::PrinterLanguage::Epl2;
       p.dpi = optionalNumber(line[2]);
-      for (size_t m = 0; m < std::size(kMedia); ++m)
-        if (line[3] == kMedia[m]) p.media = static_cast<labelprinter::Media>(m);
+      for (const labelprinter::Media m :
+           {labelprinter::Media::Gap, labelprinter::Media::Mark, labelprinter::Media::Continuous})
+        if (line[3] == labelprinter::mediaName(m)) p.media = m;
       p.gapMm = parsedNumber<double>(line[4], "gap");
       p.darkness = optionalNumber(line[5]);
       p.speed = optionalNumber(line[6]);
+      if (line.size() >= 11) {
+        if (!line[7].empty())
+          p.labelSize = labelprinter::LabelSize{parsedNumber<double>(line[7], "label width"),
+                                                parsedNumber<double>(line[8], "label height")};
+        p.offsetXMm = parsedNumber<double>(line[9], "offset");
+        p.offsetYMm = parsedNumber<double>(line[10], "offset");
+      }
       s.printer = p;
     } else if (key == "field") {
       requireFields(line, 7);

@@ -17,10 +17,14 @@ class CupsDevice : public ByteDevice {
   CupsDevice(std::string queue, const std::string& title);
 
   void write(std::string_view bytes) override { stream_.write(bytes); }
-  void finish() override { stream_.finish(); }
+  void finish() override { job_ = stream_.finish(); }
+  // From the state the print system keeps of the job: all of them until it is completed.
+  std::optional<int64_t> unprinted(int64_t sent) override;
 
  private:
+  std::string queue_;
   report::CupsStream stream_;
+  int job_ = 0;
 };
 
 }  // namespace briskal::hostkit::labelprinter

@@ -1,5 +1,8 @@
 #include "hostkit/labelprinter/destination.h"
 
+#include <cups/cups.h>
+
+#include <array>
 #include <charconv>
 #include <cstdint>
 
@@ -28,7 +31,26 @@ constexpr uint16_t kRawPort = 9100;
           {std::string(destination)}));
 }
 
-std::unique_ptr<ByteDevice> openTcp(std::string_view destination, std::string_view address) {
+// A file's extension is its language; asking for the other one is a mistake worth stopping at.
+PrinterLanguage fileLanguage(std::string_view destination, report::DestinationKind kind,
+                             const PrinterSettings& settings) {
+  const PrinterLanguage language =
+      kind == report::DestinationKind::ZplFile ? PrinterLanguage::Zpl : PrinterLanguage::Epl2;
+  if (settings.language && *settings.language != language) {
+    throw report::PrintFailure(
+        err::kInvalidArgument, "LabelPrinter",
+        report::FailureText().say("The file %1 holds %2, not %3", "Il file %1 contiene %2, non %3",
+                                  {std::string(destination), std::string(languageName(language)),
+                                   std::string(languageName(*settings.language))}));
+  }
+  return language;
+}
+
+}  // namespace
+
+TcpAddress tcpAddress(std::string_view destination) {
+  if (!destination.starts_with("tcp://")) badDestination(destination);
+  const std::string_view address = destination.substr(6);
   std::string_view host = address;
   std::string_view port;
   if (address.starts_with('[')) {
@@ -49,32 +71,34 @@ std::unique_ptr<ByteDevice> openTcp(std::string_view destination, std::string_vi
     if (ec != std::errc() || end != port.data() + port.size() || number == 0) badDestination(destination);
   }
   if (host.empty()) badDestination(destination);
-  return std::make_unique<TcpDevice>(std::string(host), number);
+  return {std::string(host), number};
 }
 
-// A file's extension is its language; asking for the other one is a mistake worth stopping at.
-PrinterLanguage fileLanguage(std::string_view destination, report::DestinationKind kind,
-                             const PrinterSettings& settings) {
-  const PrinterLanguage language =
-      kind == report::DestinationKind::ZplFile ? PrinterLanguage::Zpl : PrinterLanguage::Epl2;
-  if (settings.language && *settings.language != language) {
-    throw report::PrintFailure(
-        err::kInvalidArgument, "LabelPrinter",
-        report::FailureText().say("The file %1 holds %2, not %3", "Il file %1 contiene %2, non %3",
-                                  {std::string(destination), std::string(languageName(language)),
-                                   std::string(languageName(*settings.language))}));
+void checkDestination(std::string_view destination) {
+  if (!report::takesLabelJobs(report::destinationKind(destination))) badDestination(destination);
+  if (destination.starts_with("tcp://")) tcpAddress(destination);
+  if (destination == "cups:") badDestination(destination);
+  if (destination.starts_with("ipp://") || destination.starts_with("ipps://")) {
+    std::array<char, 32> scheme{};
+    std::array<char, 256> user{};
+    std::array<char, 256> host{};
+    std::array<char, 1024> resource{};
+    int port = 0;
+    if (httpSeparateURI(HTTP_URI_CODING_ALL, std::string(destination).c_str(), scheme.data(), scheme.size(),
+                        user.data(), user.size(), host.data(), host.size(), &port, resource.data(),
+                        resource.size()) < HTTP_URI_STATUS_OK ||
+        host[0] == '\0')
+      badDestination(destination);
   }
-  return language;
 }
-
-}  // namespace
 
 OpenedPrinter openPrinter(std::string_view destination, PrinterSettings settings, const std::string& title) {
   OpenedPrinter printer;
   const report::DestinationKind kind = report::destinationKind(destination);
   if (!report::takesLabelJobs(kind)) badDestination(destination);
   if (destination.starts_with("tcp://")) {
-    printer.device = openTcp(destination, destination.substr(6));
+    const TcpAddress address = tcpAddress(destination);
+    printer.device = std::make_unique<TcpDevice>(address.host, address.port);
   } else if (destination.starts_with("ipp://") || destination.starts_with("ipps://")) {
     auto ipp = std::make_unique<IppDevice>(std::string(destination), title);
     settings.language = ipp->chooseLanguage(settings.language);

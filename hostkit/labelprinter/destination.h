@@ -5,6 +5,7 @@
 //   cups:QUEUE                   a raw CUPS queue
 //   PATH.epl, PATH.zpl           a file of the extension's language, in any case (destinationKind)
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -18,6 +19,16 @@ struct OpenedPrinter {
   std::unique_ptr<ByteDevice> device;
   PrinterSettings settings;  // nothing left unset
 };
+
+struct TcpAddress {
+  std::string host;
+  uint16_t port = 0;
+};
+// A tcp:// destination's host and port (9100 unless given); throws briskal::Error for anything else.
+TcpAddress tcpAddress(std::string_view destination);
+// Throws the error openPrinter gives for a destination of none of the forms above, without
+// reaching for the printer.
+void checkDestination(std::string_view destination);
 
 // Opens the destination for one job called `title`. Settings left unset come from the printer:
 // an IPP printer's document formats and resolution, a file's extension; then EPL2 at 203 dpi.

@@ -101,8 +101,8 @@ void Epl2Writer::startJob() {
 
 void Epl2Writer::label(const report::Page& page) {
   out_ = "N\n";
-  const int width = dots(page.width);
-  const int height = dots(page.height);
+  const int width = dots(settings_.labelSize ? settings_.labelSize->widthMm : page.width);
+  const int height = dots(settings_.labelSize ? settings_.labelSize->heightMm : page.height);
   if (width != widthDots_ || height != heightDots_) {
     out_ += fmt::format("q{}\nQ{},", width, height);
     switch (settings_.media) {
@@ -110,6 +110,9 @@ void Epl2Writer::label(const report::Page& page) {
       case Media::Mark: out_ += fmt::format("B{}\n", dots(settings_.gapMm)); break;
       case Media::Continuous: out_ += "0\n"; break;
     }
+    // Always sent: the printer keeps a reference point an earlier job set.
+    out_ += fmt::format("R{},{}\n", std::max(0, dots(settings_.offsetXMm)),
+                        std::max(0, dots(settings_.offsetYMm)));
   }
   for (const auto& op : page.ops) std::visit([this](const auto& o) { draw(o); }, op);
   out_ += "P1\n";

@@ -54,6 +54,7 @@ void HeadlessLabelPrinter::start() {
   start.settings = &run;
   start.printer = settings_;
   start.records = rows.get();
+  std::vector<report::FailureText> notes;
   report::recorded(report::openRecord(recording_.recorder.get(), start), [&] {
     LabelJob job(destination_, settings_, kTitle);
     for (; !rows->eof(); rows->moveNext()) {
@@ -61,10 +62,11 @@ void HeadlessLabelPrinter::start() {
       labels_ = job.labels();
     }
     job.finish();
+    notes = job.notes();
     return int64_t{labels_};
   });
   if (numbers) numbers->printed();
-  if (delivered_) delivered_({destination_, labels_, labels_, {}});
+  if (delivered_) delivered_({destination_, labels_, labels_, {}, std::move(notes)});
 }
 
 Value HeadlessLabelPrinter::result() { return Value(labels_); }

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "common/error.h"
+#include "hostkit/labelprinter/cups_handles.h"
 #include "hostkit/labelprinter/tcp_connect.h"
 
 namespace briskal::hostkit::labelprinter {
@@ -15,11 +16,6 @@ namespace {
 
 constexpr const char* kEplFormat = "application/vnd.eltron-epl";
 constexpr const char* kZplFormat = "application/vnd.zebra-zpl";
-
-struct IppDeleter {
-  void operator()(ipp_t* message) const { ippDelete(message); }
-};
-using IppMessage = std::unique_ptr<ipp_t, IppDeleter>;
 
 const char* formatOf(PrinterLanguage language) {
   return language == PrinterLanguage::Zpl ? kZplFormat : kEplFormat;
@@ -168,6 +164,25 @@ void IppDevice::finish() {
     }
     fail("The label printer refused the labels %1", "La stampante di etichette %1 ha rifiutato le etichette");
   }
+  if (ipp_attribute_t* id = ippFindAttribute(response.get(), "job-id", IPP_TAG_INTEGER))
+    jobId_ = ippGetInteger(id, 0);
+}
+
+std::optional<int64_t> IppDevice::unprinted(int64_t sent) {
+  if (jobId_ == 0) return std::nullopt;
+  static const char* const kAttributes[] = {"job-state", "job-impressions-completed"};
+  ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri_.c_str());
+  ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", jobId_);
+  ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                static_cast<int>(std::size(kAttributes)), nullptr, kAttributes);
+  const IppMessage response(cupsDoRequest(http_.get(), request, resource_.c_str()));
+  if (!response || cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE) return std::nullopt;
+  ipp_attribute_t* state = ippFindAttribute(response.get(), "job-state", IPP_TAG_ENUM);
+  if (!state) return std::nullopt;
+  if (ippGetInteger(state, 0) == IPP_JSTATE_COMPLETED) return 0;
+  ipp_attribute_t* done = ippFindAttribute(response.get(), "job-impressions-completed", IPP_TAG_INTEGER);
+  return std::clamp<int64_t>(sent - (done ? ippGetInteger(done, 0) : 0), 0, sent);
 }
 
 report::FailureText IppDevice::alreadySent() const {

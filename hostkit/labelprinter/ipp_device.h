@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "hostkit/labelprinter/byte_device.h"
+#include "hostkit/labelprinter/cups_handles.h"
 #include "hostkit/labelprinter/printer_settings.h"
 #include "hostkit/report/print_failure.h"
 
@@ -40,6 +41,8 @@ class IppDevice : public ByteDevice {
 
   void write(std::string_view bytes) override;
   void finish() override;
+  // From the job's state and the impressions the printer says it completed.
+  std::optional<int64_t> unprinted(int64_t sent) override;
 
  private:
   // Our sentence, with %1 for the printer's URI, and the printer's or the system's own words.
@@ -58,14 +61,12 @@ class IppDevice : public ByteDevice {
   std::string uri_;
   std::string title_;
   std::string resource_;
-  struct HttpCloser {
-    void operator()(http_t* http) const { httpClose(http); }
-  };
-  std::unique_ptr<http_t, HttpCloser> http_;
+  HttpConnection http_;
   std::vector<std::string> formats_;
   std::optional<int> dpi_;
   std::string format_;  // the job's document format
   std::string job_;
+  int jobId_ = 0;  // the printer's number for the job, once sent
   bool finished_ = false;
 };
 

@@ -14,6 +14,8 @@ set(HOSTKIT_LABELPRINTER_SOURCES
   labelprinter/label_writer.cpp
   labelprinter/mono_bitmap.cpp
   labelprinter/printer_settings.cpp
+  labelprinter/printer_status.cpp
+  labelprinter/status_query.cpp
   labelprinter/stream_raster.cpp
   labelprinter/symbol_bitmap.cpp
   labelprinter/tcp_connect.cpp

@@ -296,6 +296,7 @@ Cell epl2Cell(int font, bool dpi300) {
 std::vector<LabelDots> rasterizeEpl2(std::string_view stream, int dpi) {
   std::vector<LabelDots> labels;
   int width = 0, height = 0;
+  int rx = 0, ry = 0;  // the reference point, which every position starts from
   std::unique_ptr<Canvas> canvas;
   const auto draw = [&] {
     if (!canvas) canvas = std::make_unique<Canvas>(width, height);
@@ -313,7 +314,7 @@ std::vector<LabelDots> rasterizeEpl2(std::string_view stream, int dpi) {
       const std::vector<int> v = numbers(line.substr(2, header - 2));
       const size_t size = static_cast<size_t>(std::max(0, number(v, 2))) * std::max(0, number(v, 3));
       if (at + header + 1 + size > stream.size()) unreadable("a graphic cut short");
-      draw()->graphic(v[0], v[1], v[2], stream.substr(at + header + 1, size), 0);
+      draw()->graphic(v[0] + rx, v[1] + ry, v[2], stream.substr(at + header + 1, size), 0);
       end = at + header + 1 + size;
     } else if (line == "N") {
       canvas.reset();
@@ -321,27 +322,31 @@ std::vector<LabelDots> rasterizeEpl2(std::string_view stream, int dpi) {
       width = number(numbers(line.substr(1)), 0);
     } else if (line.starts_with('Q')) {
       height = number(numbers(line.substr(1)), 0);
+    } else if (line.starts_with('R')) {
+      const std::vector<int> v = numbers(line.substr(1));
+      rx = number(v, 0);
+      ry = number(v, 1);
     } else if (line.starts_with("P1")) {
       labels.push_back(draw()->take());
       canvas.reset();
     } else if (line.starts_with("LO")) {
       const std::vector<int> v = numbers(line.substr(2));
-      draw()->box(number(v, 0), number(v, 1), number(v, 2), number(v, 3),
+      draw()->box(number(v, 0) + rx, number(v, 1) + ry, number(v, 2), number(v, 3),
                   std::max(number(v, 2), number(v, 3)));
     } else if (line.starts_with("LS")) {
       const std::vector<int> v = numbers(line.substr(2));
-      draw()->line(number(v, 0), number(v, 1), number(v, 3), number(v, 4), number(v, 2));
+      draw()->line(number(v, 0) + rx, number(v, 1) + ry, number(v, 3) + rx, number(v, 4) + ry, number(v, 2));
     } else if (line.starts_with('X')) {
       const std::vector<int> v = numbers(line.substr(1));
-      draw()->box(number(v, 0), number(v, 1), number(v, 3) - number(v, 0), number(v, 4) - number(v, 1),
-                  number(v, 2));
+      draw()->box(number(v, 0) + rx, number(v, 1) + ry, number(v, 3) - number(v, 0),
+                  number(v, 4) - number(v, 1), number(v, 2));
     } else if (line.starts_with('A')) {
       // Ax,y,rotation,font,hmul,vmul,N,"data" in the printer's code page.
       const std::vector<int> v = numbers(line.substr(1, line.find('"') - 1));
       const Cell cell = epl2Cell(number(v, 3), dpi >= 250);
       const int h = cell.height * number(v, 5);
       Canvas* c = draw();
-      c->placeTurnedAbout(number(v, 0), number(v, 1), number(v, 2) * 90);
+      c->placeTurnedAbout(number(v, 0) + rx, number(v, 1) + ry, number(v, 2) * 90);
       c->text(fromWindows1252(epl2Quoted(line)), h, cell.width * number(v, 4), 0, 'L');
     } else if (line.starts_with('B')) {
       // Bx,y,rotation,type,narrow,wide,height,readable,"data"
@@ -350,7 +355,7 @@ std::vector<LabelDots> rasterizeEpl2(std::string_view stream, int dpi) {
       if (typeAt == std::string_view::npos) unreadable("a barcode without its type");
       const bool ean = line.substr(typeAt + 1).starts_with("E30");
       Canvas* c = draw();
-      c->placeTurnedAbout(number(v, 0), number(v, 1), number(v, 2) * 90);
+      c->placeTurnedAbout(number(v, 0) + rx, number(v, 1) + ry, number(v, 2) * 90);
       const bool readable = parameter(line.substr(0, line.find('"')), 7) == "B";
       c->barcode(*encode(ean ? BARCODE_EANX : BARCODE_CODE128, epl2Quoted(line), number(v, 4), number(v, 6),
                          -1, readable));
@@ -363,8 +368,9 @@ std::vector<LabelDots> rasterizeEpl2(std::string_view stream, int dpi) {
 std::vector<LabelDots> rasterizeZpl(std::string_view stream) {
   std::vector<LabelDots> labels;
   int width = 0, height = 0, x = 0, y = 0, module = 2;
-  std::string barcode;  // the barcode command waiting for its field data, with its parameters
-  std::string font;     // the font command waiting for its field data
+  int homeX = 0, homeY = 0;  // the label home, which every field origin starts from
+  std::string barcode;       // the barcode command waiting for its field data, with its parameters
+  std::string font;          // the font command waiting for its field data
   std::vector<int> block;
   char blockAlign = 'L';
   bool hex = false;
@@ -390,10 +396,14 @@ std::vector<LabelDots> rasterizeZpl(std::string_view stream) {
       width = number(numbers(args), 0);
     } else if (command == "LL") {
       height = number(numbers(args), 0);
+    } else if (command == "LH") {
+      const std::vector<int> v = numbers(args);
+      homeX = number(v, 0);
+      homeY = number(v, 1);
     } else if (command == "FO") {
       const std::vector<int> v = numbers(args);
-      x = number(v, 0);
-      y = number(v, 1);
+      x = homeX + number(v, 0);
+      y = homeY + number(v, 1);
     } else if (command == "BY") {
       module = number(numbers(args), 0);
     } else if (command == "BC" || command == "BE" || command == "BQ" || command == "BX") {

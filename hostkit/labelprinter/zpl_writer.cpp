@@ -59,10 +59,11 @@ void ZplWriter::startJob() {
 
 void ZplWriter::label(const report::Page& page) {
   out_ = "^XA^CI28\n";
-  const int width = dots(page.width);
-  const int height = dots(page.height);
+  const int width = dots(settings_.labelSize ? settings_.labelSize->widthMm : page.width);
+  const int height = dots(settings_.labelSize ? settings_.labelSize->heightMm : page.height);
   if (width != widthDots_ || height != heightDots_) {
-    out_ += fmt::format("^PW{}^LL{}^LH0,0^MN{}", width, height, mediaCode(settings_.media));
+    out_ += fmt::format("^PW{}^LL{}^LH{},{}^MN{}", width, height, place(settings_.offsetXMm),
+                        place(settings_.offsetYMm), mediaCode(settings_.media));
     if (settings_.speed) out_ += fmt::format("^PR{}", std::clamp(*settings_.speed, 1, 14));
     out_ += '\n';
   }

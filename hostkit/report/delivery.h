@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "hostkit/report/print_failure.h"
+
 namespace briskal::hostkit::report {
 
 struct Delivery {
@@ -15,6 +17,7 @@ struct Delivery {
   int64_t labels = 0;                        // records printed: labels, or composed label texts
   int64_t pages = 0;                         // pages, or label-printer labels
   std::vector<std::filesystem::path> files;  // files written; none when the run printed
+  std::vector<FailureText> notes;            // what the printer said that did not stop the run
 };
 
 using DeliverySink = std::function<void(const Delivery&)>;

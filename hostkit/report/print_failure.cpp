@@ -50,10 +50,12 @@ std::string FailureText::translated(
 
 std::string FailureText::joined(const std::function<std::string(const Part& part)>& sentence) const {
   std::string text;
+  bool causes = false;  // the part before was a cause
   for (const Part& part : parts_) {
-    if (part.cause) text += ": ";
+    if (part.cause) text += causes ? ", " : ": ";
     else if (!text.empty()) text += "; ";
     text += sentence(part);
+    causes = part.cause;
   }
   return text;
 }

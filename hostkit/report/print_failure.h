@@ -20,7 +20,8 @@ class FailureText {
   // A sentence of ours; %1 to %9 stand for `arguments` (names, addresses, counts) in both
   // languages. A sentence after another part follows it after "; ".
   FailureText& say(std::string english, std::string italian, std::vector<std::string> arguments = {});
-  // The system's own words, after a colon; nothing when it gave none.
+  // The system's own words, after a colon, or after a comma when they follow another cause;
+  // nothing when it gave none.
   FailureText& because(std::string_view systemWords);
   // A cause in words of ours, after a colon.
   FailureText& because(std::string english, std::string italian);

@@ -161,7 +161,7 @@ void HeadlessReportService::start() {
   if (kind == DestinationKind::TextFile) {
     const int64_t texts = writeTexts();
     completed_ = true;
-    if (delivered_) delivered_({options_.destination, texts, texts, written_});
+    if (delivered_) delivered_({options_.destination, texts, texts, written_, {}});
     return;
   }
   const std::unique_ptr<Run> run = open();
@@ -171,7 +171,7 @@ void HeadlessReportService::start() {
       [&] { return sendPages(run->printable, records, options_.destination, title_, regional_, written_); });
   if (run->numbers) run->numbers->printed();
   completed_ = true;
-  if (delivered_) delivered_({options_.destination, records.recordCount(), pages, written_});
+  if (delivered_) delivered_({options_.destination, records.recordCount(), pages, written_, {}});
 }
 
 // The host shows the first page while the rest are laid out; they follow in batches a few times a
