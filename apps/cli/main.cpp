@@ -90,6 +90,7 @@ int runMain(int argc, char** argv) {
   addReprintCommand(app, options, run);
   addStockCommand(app, options, run);
   addCountersCommand(app, options, run);
+  addPrintersCommand(app, options, run);
 
   const std::vector<std::string> words(argv + 1, argv + argc);
   try {

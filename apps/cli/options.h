@@ -51,6 +51,7 @@ void addPrintCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 void addTemplatesCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 void addStockCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 void addCountersCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
+void addPrintersCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 void addHistoryCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 void addReprintCommand(CLI::App& app, GlobalOptions& options, CommandRunner& run);
 void addFilterCodeCommands(CLI::App& app, GlobalOptions& options, CommandRunner& run);

@@ -20,6 +20,15 @@ std::string longText(data::Dialect dialect) {
   return dialect == data::Dialect::SqlServer ? "NVARCHAR(MAX)" : "TEXT";
 }
 
+// Millimetres and other fractional numbers.
+std::string realType(data::Dialect dialect) {
+  switch (dialect) {
+    case data::Dialect::SqlServer: return "FLOAT";
+    case data::Dialect::PostgreSQL: return "DOUBLE PRECISION";
+    default: return "REAL";
+  }
+}
+
 std::string createIfMissing(data::Dialect dialect, const std::string& table, const std::string& columns) {
   if (dialect == data::Dialect::SqlServer)
     return "IF OBJECT_ID('" + table + "') IS NULL CREATE TABLE " + table + " (" + columns + ")";
@@ -62,6 +71,10 @@ bool hostTablesPresent(data::Connection& connection) {
     connection.clearErrors();
     return false;
   }
+}
+
+int32_t hostTablesVersion(data::Connection& connection) {
+  return hostTablesPresent(connection) ? storedVersion(connection) : 0;
 }
 
 void ensureHostTables(data::Connection& connection) {
@@ -131,6 +144,17 @@ void ensureHostTables(data::Connection& connection) {
                                          longText(dialect) +
                                          " NOT NULL, USER_CODE VARCHAR(100) NOT NULL, VOIDED_UTC VARCHAR(20) "
                                          "NOT NULL, PRIMARY KEY (COMPANY, NAME, NUMBER)"));
+  // The label printers' profiles.
+  const std::string real = realType(dialect);
+  connection.execute(createIfMissing(
+      dialect, "BRISKAL_PRINTERS",
+      "COMPANY INTEGER NOT NULL, NAME VARCHAR(40) NOT NULL, DESTINATION " + longText(dialect) +
+          " NOT NULL, LANGUAGE VARCHAR(10) NOT NULL, DPI INTEGER, MEDIA VARCHAR(12) NOT NULL, GAP_MM " +
+          real + " NOT NULL, LABEL_WIDTH_MM " + real + ", LABEL_HEIGHT_MM " + real +
+          ", DARKNESS INTEGER, SPEED INTEGER, OFFSET_X_MM " + real + " NOT NULL, OFFSET_Y_MM " + real +
+          " NOT NULL, CHECK_STATUS INTEGER NOT NULL, CHANGED_BY VARCHAR(100) NOT NULL, CHANGED_UTC "
+          "VARCHAR(20) "
+          "NOT NULL, PRIMARY KEY (COMPANY, NAME)"));
   connection.execute("DELETE FROM BRISKAL_SCHEMA");
   const Value now(int32_t{kHostSchemaVersion});
   connection.execute("INSERT INTO BRISKAL_SCHEMA (VERSION) VALUES (?)", std::span(&now, 1));

@@ -14,8 +14,8 @@ class Connection;
 namespace briskal::hostkit {
 
 // The schema version this program writes.
-// 1: templates; 2: the print history; 3: the counters.
-inline constexpr int32_t kHostSchemaVersion = 3;
+// 1: templates; 2: the print history; 3: the counters; 4: the printer profiles.
+inline constexpr int32_t kHostSchemaVersion = 4;
 
 // Makes or upgrades the host's tables on the database `connection` is open on. Throws
 // briskal::Error when the database holds a newer schema than this program knows, or cannot be
@@ -23,6 +23,8 @@ inline constexpr int32_t kHostSchemaVersion = 3;
 void ensureHostTables(data::Connection& connection);
 // Whether the database has the host's tables, without changing it (a read-only database is read).
 bool hostTablesPresent(data::Connection& connection);
+// The version of the host's tables the database holds, 0 when it has none; it changes nothing.
+int32_t hostTablesVersion(data::Connection& connection);
 
 // What the host's rows say of when and where: the time now in UTC (YYYY-MM-DDTHH:MM:SSZ) and this
 // workstation's name.

@@ -6,5 +6,6 @@ set(HOSTKIT_STORE_SOURCES
   store/host_tables.cpp
   store/packed_text.cpp
   store/print_history.cpp
+  store/printer_profiles.cpp
   store/template_store.cpp
 )

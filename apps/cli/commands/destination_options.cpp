@@ -4,13 +4,16 @@
 #include <filesystem>
 #include <map>
 
+#include "common/error.h"
+#include "component_run.h"
+#include "data/connection.h"
 #include "hostkit/report/destination_kind.h"
+#include "hostkit/store/printer_profiles.h"
+#include "options.h"
 
 namespace briskal::cli {
 namespace {
 
-using hostkit::labelprinter::Media;
-using hostkit::labelprinter::PrinterLanguage;
 using hostkit::report::DestinationKind;
 using hostkit::report::destinationKind;
 
@@ -29,6 +32,8 @@ std::string checkPrinter(const std::string& printer) {
 }
 
 }  // namespace
+
+namespace {
 
 std::string deliveredLine(const std::vector<hostkit::report::Delivery>& runs, DestinationKind kind) {
   int64_t labels = 0, pages = 0;
@@ -51,43 +56,30 @@ std::string deliveredLine(const std::vector<hostkit::report::Delivery>& runs, De
   return "printed " + count + onPages + " to " + destination;
 }
 
+}  // namespace
+
+std::string deliveredLines(const std::vector<hostkit::report::Delivery>& runs, DestinationKind kind) {
+  std::string lines;
+  for (const auto& run : runs)
+    for (const hostkit::report::FailureText& note : run.notes)
+      lines += "briskal: note: " + note.english() + "\n";
+  return lines + deliveredLine(runs, kind);
+}
+
 void DestinationOptions::addTo(CLI::App& cmd) {
   outOption_ = cmd.add_option("--out", out_,
                               "Output file: .pdf, .png (a page each), .epl or .zpl (label printer), .txt")
                    ->type_name("FILE")
                    ->check(CLI::Validator(checkOutputFile, "", "output file"));
   printerOption_ = cmd.add_option("--printer", printer_,
-                                  "A CUPS printer's name, or a label printer: tcp://HOST[:PORT], "
-                                  "ipp://HOST[:PORT]/PATH, cups:QUEUE")
+                                  "A printer profile (briskal printers), a CUPS printer's name, or a label "
+                                  "printer: tcp://HOST[:PORT], ipp://HOST[:PORT]/PATH, cups:QUEUE")
                        ->type_name("PRINTER")
                        ->check(CLI::Validator(checkPrinter, "", "printer"));
   outOption_->excludes(printerOption_);
-  // The label printer's settings; what is not given comes from the printer, or the defaults.
-  printerOptions_ = {
-      cmd.add_option("--printer-language", language_,
-                     "Label printer language (default: what the printer takes, else epl2)")
-          ->transform(
-              CLI::CheckedTransformer(std::map<std::string, PrinterLanguage>{{"epl2", PrinterLanguage::Epl2},
-                                                                             {"zpl", PrinterLanguage::Zpl}},
-                                      CLI::ignore_case))
-          ->option_text("epl2|zpl"),
-      cmd.add_option("--dpi", dpi_, "Label printer resolution (default: the printer's, else 203)")
-          ->check(CLI::IsMember({203, 300, 600}))
-          ->option_text("203|300|600"),
-      cmd.add_option("--media", media_, "Label printer media: gap, mark (black mark) or continuous")
-          ->transform(CLI::CheckedTransformer(
-              std::map<std::string, Media>{
-                  {"gap", Media::Gap}, {"mark", Media::Mark}, {"continuous", Media::Continuous}},
-              CLI::ignore_case))
-          ->option_text("gap|mark|continuous"),
-      cmd.add_option("--darkness", darkness_, "Label printer darkness, 0-30 (default: the printer's)")
-          ->check(CLI::Range(0, 30))
-          ->option_text("0-30"),
-      cmd.add_option("--speed", speed_,
-                     "Label printer speed in inches a second, 1-14 (default: the printer's)")
-          ->check(CLI::Range(1, 14))
-          ->option_text("IPS"),
-  };
+  // The label printer's settings; what is not given comes from the profile, the printer, or the
+  // defaults.
+  settings_.addTo(cmd);
 }
 
 bool DestinationOptions::labelPrinter() const {
@@ -97,28 +89,42 @@ bool DestinationOptions::labelPrinter() const {
 void DestinationOptions::check() const {
   if (outOption_->count() == 0 && printerOption_->count() == 0)
     throw CLI::RequiredError("--out or --printer");
-  for (const CLI::Option* option : printerOptions_) {
-    if (option->count() > 0 && !labelPrinter())
-      throw CLI::ValidationError(option->get_name(),
-                                 "applies to label printers: --out FILE.epl|FILE.zpl or --printer "
-                                 "tcp://...|ipp://...|cups:QUEUE");
+  // A printer's name may be a profile's, which only the database knows.
+  const CLI::Option* given = settings_.firstGiven();
+  if (given && !labelPrinter() && destinationKind(destination()) != DestinationKind::Printer)
+    throw CLI::ValidationError(given->get_name(),
+                               "applies to label printers: --out FILE.epl|FILE.zpl or --printer "
+                               "PROFILE|tcp://...|ipp://...|cups:QUEUE");
+}
+
+void DestinationOptions::resolve(const GlobalOptions& options) {
+  if (destinationKind(destination()) == DestinationKind::Printer) {
+    data::Connection cn;
+    openDatabase(cn, options);
+    if (const std::optional<hostkit::PrinterProfile> profile =
+            hostkit::PrinterProfiles(cn, Value(int32_t{options.company})).find(printer_)) {
+      printer_ = profile->destination;
+      profile_ = profile->settings;
+    }
+  }
+  if (const CLI::Option* given = settings_.firstGiven(); given && !labelPrinter())
+    throw UsageError(given->get_name() + " applies to label printers, and " + destination() +
+                     " is neither a printer profile (briskal printers list) nor a label printer's address");
+  if (!labelPrinter()) return;
+  try {
+    hostkit::checkPrinterSettings(settings());
+  } catch (const Error& e) {
+    throw UsageError(e.description());
   }
 }
 
 std::optional<hostkit::labelprinter::PrinterSettings> DestinationOptions::settingsGiven() const {
-  for (const CLI::Option* option : printerOptions_)
-    if (option->count() > 0) return settings();
+  if (profile_ || settings_.firstGiven()) return settings();
   return std::nullopt;
 }
 
 hostkit::labelprinter::PrinterSettings DestinationOptions::settings() const {
-  hostkit::labelprinter::PrinterSettings settings;
-  if (printerOptions_[0]->count() > 0) settings.language = language_;
-  if (printerOptions_[1]->count() > 0) settings.dpi = dpi_;
-  settings.media = media_;
-  if (printerOptions_[3]->count() > 0) settings.darkness = darkness_;
-  if (printerOptions_[4]->count() > 0) settings.speed = speed_;
-  return settings;
+  return settings_.over(profile_.value_or(hostkit::labelprinter::PrinterSettings{}));
 }
 
 }  // namespace briskal::cli

@@ -62,8 +62,12 @@ void checkLabelSheets(hostkit::HostSession& session, const PrintArgs& args, bool
               << "; they print unscaled at its places\n";
 }
 
-int print(const GlobalOptions& options, const PrintArgs& args) {
+int print(const GlobalOptions& options, PrintArgs& args) {
   if (!args.layout.empty()) requireLayoutCode(args.layout);
+  args.destination.resolve(options);
+  if (args.destination.labelPrinter() && (!args.stock.empty() || args.startAt > 0))
+    throw UsageError((args.stock.empty() ? "--start-at" : "--stock") +
+                     std::string(" applies to pages: a label printer prints a label at a time"));
   const std::vector<SelectionEdit> edits = args.edits.given();
   const std::string& destination = args.destination.destination();
   const DestinationKind kind = destinationKind(destination);
@@ -121,7 +125,7 @@ int print(const GlobalOptions& options, const PrintArgs& args) {
   if (!options.quiet) {
     const std::vector<hostkit::report::Delivery> runs(
         session->deliveries().begin() + static_cast<std::ptrdiff_t>(delivered), session->deliveries().end());
-    std::cerr << deliveredLine(runs, kind) << '\n';
+    std::cerr << deliveredLines(runs, kind) << '\n';
   }
   return exit_code::kOk;
 }

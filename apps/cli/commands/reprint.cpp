@@ -24,7 +24,8 @@ struct ReprintArgs {
   DestinationOptions destination;
 };
 
-int run(const GlobalOptions& options, const ReprintArgs& args) {
+int run(const GlobalOptions& options, ReprintArgs& args) {
+  args.destination.resolve(options);
   hostkit::ReprintRequest request;
   request.job = args.job;
   if (!args.labels.empty()) {
@@ -44,7 +45,7 @@ int run(const GlobalOptions& options, const ReprintArgs& args) {
       hostkit::reprint(cn, company, request,
                        *hostkit::historyRecorder({options.db, company, options.user, options.regional()}));
   if (!options.quiet)
-    std::cerr << deliveredLine({delivery}, hostkit::report::destinationKind(delivery.destination))
+    std::cerr << deliveredLines({delivery}, hostkit::report::destinationKind(delivery.destination))
               << " (a reprint of job " << args.job << ")\n";
   return exit_code::kOk;
 }

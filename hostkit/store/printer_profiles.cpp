@@ -1,0 +1,191 @@
+#include "hostkit/store/printer_profiles.h"
+
+#include <fmt/format.h>
+
+#include <span>
+
+#include "common/convert.h"
+#include "common/error.h"
+#include "data/connection.h"
+#include "hostkit/labelprinter/destination.h"
+#include "hostkit/report/destination_kind.h"
+#include "hostkit/store/host_tables.h"
+
+namespace briskal::hostkit {
+namespace {
+
+using labelprinter::Media;
+using labelprinter::PrinterLanguage;
+
+[[noreturn]] void refuseSetting(const std::string& message) {
+  throw Error(err::kInvalidArgument, "briskal", message);
+}
+
+std::string mm(double value) { return fmt::format("{:g}", value); }
+
+// The host's tables have kept printer profiles since this version.
+constexpr int32_t kProfilesSince = 4;
+
+constexpr const char* kProfileColumns =
+    "NAME, DESTINATION, LANGUAGE, DPI, MEDIA, GAP_MM, LABEL_WIDTH_MM, LABEL_HEIGHT_MM, DARKNESS, SPEED, "
+    "OFFSET_X_MM, OFFSET_Y_MM, CHECK_STATUS, CHANGED_BY, CHANGED_UTC";
+
+std::optional<int> optionalInt(const Value& v) {
+  if (v.isNull()) return std::nullopt;
+  return static_cast<int>(storedNumber(v));
+}
+
+double storedMm(const Value& v) { return v.isNull() ? 0 : toDouble(v, RegionalSettings::english()); }
+
+PrinterProfile profileOf(const Value* c) {
+  PrinterProfile p;
+  p.name = storedText(c[0]);
+  p.destination = storedText(c[1]);
+  const std::string language = storedText(c[2]);
+  if (language == "zpl") p.settings.language = PrinterLanguage::Zpl;
+  if (language == "epl2") p.settings.language = PrinterLanguage::Epl2;
+  p.settings.dpi = optionalInt(c[3]);
+  const std::string media = storedText(c[4]);
+  for (const Media m : {Media::Gap, Media::Mark, Media::Continuous})
+    if (media == labelprinter::mediaName(m)) p.settings.media = m;
+  p.settings.gapMm = storedMm(c[5]);
+  if (!c[6].isNull() && !c[7].isNull())
+    p.settings.labelSize = labelprinter::LabelSize{storedMm(c[6]), storedMm(c[7])};
+  p.settings.darkness = optionalInt(c[8]);
+  p.settings.speed = optionalInt(c[9]);
+  p.settings.offsetXMm = storedMm(c[10]);
+  p.settings.offsetYMm = storedMm(c[11]);
+  p.settings.checkStatus = storedNumber(c[12]) != 0;
+  p.settings.name = p.name;
+  p.changedBy = storedText(c[13]);
+  p.changedUtc = storedText(c[14]);
+  return p;
+}
+
+Value optionalValue(const std::optional<int>& v) { return v ? Value(int32_t{*v}) : Value::null(); }
+
+// The stored values, in the order of the columns after the name, then the company and the name.
+std::vector<Value> rowOf(const PrinterProfile& p, const std::string& user) {
+  const labelprinter::PrinterSettings& s = p.settings;
+  return {Value(p.destination),
+          Value(s.language ? std::string(labelprinter::languageName(*s.language)) : std::string()),
+          optionalValue(s.dpi),
+          Value(std::string(labelprinter::mediaName(s.media))),
+          Value(s.gapMm),
+          s.labelSize ? Value(s.labelSize->widthMm) : Value::null(),
+          s.labelSize ? Value(s.labelSize->heightMm) : Value::null(),
+          optionalValue(s.darkness),
+          optionalValue(s.speed),
+          Value(s.offsetXMm),
+          Value(s.offsetYMm),
+          Value(int32_t{s.checkStatus ? 1 : 0}),
+          Value(user),
+          Value(nowUtc())};
+}
+
+}  // namespace
+
+void checkProfile(const PrinterProfile& p) {
+  if (p.name.empty() || p.name.size() > 40) refuseSetting("A printer profile's name has 1 to 40 characters");
+  for (const char c : p.name)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+      refuseSetting("A printer profile's name has no control characters");
+  if (report::destinationKind(p.name) != report::DestinationKind::Printer)
+    refuseSetting("A printer profile's name is neither an address nor a file's name: " + p.name);
+  if (report::destinationKind(p.destination) != report::DestinationKind::LabelPrinter)
+    refuseSetting(
+        "A printer profile is for a label printer: tcp://HOST[:PORT], ipp://HOST[:PORT]/PATH, "
+        "ipps://... or cups:QUEUE, not \"" +
+        p.destination + "\"");
+  labelprinter::checkDestination(p.destination);
+  checkPrinterSettings(p.settings);
+}
+
+void checkPrinterSettings(const labelprinter::PrinterSettings& s) {
+  if (s.dpi && *s.dpi != 152 && *s.dpi != 203 && *s.dpi != 300 && *s.dpi != 600)
+    refuseSetting("A label printer prints at 152, 203, 300 or 600 dpi, not " + std::to_string(*s.dpi));
+  if (s.darkness && (*s.darkness < 0 || *s.darkness > 30))
+    refuseSetting("A label printer's darkness is 0 to 30, not " + std::to_string(*s.darkness));
+  if (s.speed && (*s.speed < 1 || *s.speed > 14))
+    refuseSetting("A label printer's speed is 1 to 14 inches a second, not " + std::to_string(*s.speed));
+  if (!(s.gapMm >= 0 && s.gapMm <= 30))
+    refuseSetting("The gap or mark between labels is 0 to 30 mm, not " + mm(s.gapMm));
+  if (s.labelSize && !(s.labelSize->widthMm >= 5 && s.labelSize->widthMm <= 300 &&
+                       s.labelSize->heightMm >= 5 && s.labelSize->heightMm <= 1000))
+    refuseSetting("A label is 5 to 300 mm wide and 5 to 1000 mm long, not " + mm(s.labelSize->widthMm) +
+                  " x " + mm(s.labelSize->heightMm) + " mm");
+  if (!(s.offsetXMm >= 0 && s.offsetYMm >= 0))
+    refuseSetting("The offsets move the labels right and down: from 0 mm, not " + mm(s.offsetXMm) + ", " +
+                  mm(s.offsetYMm));
+  const double width = s.labelSize ? s.labelSize->widthMm : 300;
+  const double height = s.labelSize ? s.labelSize->heightMm : 1000;
+  if (s.offsetXMm >= width || s.offsetYMm >= height)
+    refuseSetting("The offsets " + mm(s.offsetXMm) + ", " + mm(s.offsetYMm) +
+                  " mm are not within the label (" + mm(width) + " x " + mm(height) + " mm)");
+}
+
+PrinterProfiles::PrinterProfiles(data::Connection& connection, Value company)
+    : connection_(connection), company_(std::move(company)) {}
+
+std::vector<PrinterProfile> PrinterProfiles::list() {
+  if (hostTablesVersion(connection_) < kProfilesSince) return {};
+  const data::StatementResult r = connection_.execute(
+      std::string("SELECT ") + kProfileColumns + " FROM BRISKAL_PRINTERS WHERE COMPANY = ? ORDER BY NAME",
+      std::span(&company_, 1));
+  std::vector<PrinterProfile> out;
+  for (size_t row = 0; r.rows && row < r.rows->rowCount; ++row)
+    out.push_back(profileOf(&r.rows->cells[row * r.rows->columns.size()]));
+  return out;
+}
+
+std::optional<PrinterProfile> PrinterProfiles::find(const std::string& name) {
+  if (hostTablesVersion(connection_) < kProfilesSince) return std::nullopt;
+  const std::vector<Value> key{company_, Value(name)};
+  const data::StatementResult r = connection_.execute(
+      std::string("SELECT ") + kProfileColumns + " FROM BRISKAL_PRINTERS WHERE COMPANY = ? AND NAME = ?",
+      key);
+  if (!r.rows || r.rows->rowCount == 0) return std::nullopt;
+  return profileOf(r.rows->cells.data());
+}
+
+void PrinterProfiles::add(PrinterProfile profile, const std::string& user) {
+  checkProfile(profile);
+  ensureHostTables(connection_);
+  data::Transaction adding(connection_);
+  if (find(profile.name)) refuseSetting("There is a printer profile " + profile.name + " already");
+  std::vector<Value> row = rowOf(profile, user);
+  row.push_back(company_);
+  row.emplace_back(profile.name);
+  connection_.execute(
+      "INSERT INTO BRISKAL_PRINTERS (DESTINATION, LANGUAGE, DPI, MEDIA, GAP_MM, LABEL_WIDTH_MM, "
+      "LABEL_HEIGHT_MM, DARKNESS, SPEED, OFFSET_X_MM, OFFSET_Y_MM, CHECK_STATUS, CHANGED_BY, CHANGED_UTC, "
+      "COMPANY, NAME) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+      row);
+  adding.commit();
+}
+
+void PrinterProfiles::update(PrinterProfile profile, const std::string& user) {
+  checkProfile(profile);
+  data::Transaction updating(connection_);
+  if (!find(profile.name))
+    throw Error(err::kItemNotFound, "briskal", "There is no printer profile " + profile.name);
+  std::vector<Value> row = rowOf(profile, user);
+  row.push_back(company_);
+  row.emplace_back(profile.name);
+  connection_.execute(
+      "UPDATE BRISKAL_PRINTERS SET DESTINATION = ?, LANGUAGE = ?, DPI = ?, MEDIA = ?, GAP_MM = ?, "
+      "LABEL_WIDTH_MM = ?, LABEL_HEIGHT_MM = ?, DARKNESS = ?, SPEED = ?, OFFSET_X_MM = ?, OFFSET_Y_MM = ?, "
+      "CHECK_STATUS = ?, CHANGED_BY = ?, CHANGED_UTC = ? WHERE COMPANY = ? AND NAME = ?",
+      row);
+  updating.commit();
+}
+
+void PrinterProfiles::remove(const std::string& name) {
+  data::Transaction removing(connection_);
+  if (!find(name)) throw Error(err::kItemNotFound, "briskal", "There is no printer profile " + name);
+  const std::vector<Value> key{company_, Value(name)};
+  connection_.execute("DELETE FROM BRISKAL_PRINTERS WHERE COMPANY = ? AND NAME = ?", key);
+  removing.commit();
+}
+
+}  // namespace briskal::hostkit
