@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -51,26 +52,29 @@ folder="${DEVICE_URI#jobfile:}"
 cat ${6:+"$6"} > "$folder/.$1.part" && mv "$folder/.$1.part" "$folder/$1.prn"
 )";
 
-// A ready ZPL printer's answers: ~HQES with no error and no warning flag; ~HS with nothing
-// paused or out and no measured label length, so that LPrint keeps the labels its driver loads
-// (for a length it would make up a label size of its own).
-constexpr std::string_view kZplStatusAnswer =
-    "\x02\r\n"
-    "  PRINTER STATUS\r\n"
-    "   ERRORS:         0 00000000 00000000\r\n"
-    "   WARNINGS:       0 00000000 00000000\r\n"
-    "\x03\r\n";
-constexpr std::string_view kZplHostStatusAnswer =
-    "\x02"
-    "030,0,0,0000,000,0,0,0,000,0,0,0\x03\r\n"
-    "\x02"
-    "001,0,0,0,1,2,6,0,00000000,1,000\x03\r\n"
-    "\x02"
-    "1234,0\x03\r\n";
-constexpr std::array<std::pair<std::string_view, std::string_view>, 2> kZplQueries = {{
-    {"~HQES", kZplStatusAnswer},
-    {"~HS", kZplHostStatusAnswer},
-}};
+// The status queries a ZPL printer answers: ~HQES (errors and warnings) and ~HS (host status).
+constexpr std::array<std::string_view, 2> kZplQueries = {"~HQES", "~HS"};
+
+// ~HQES: the error flags, none for a ready printer.
+std::string errorsAnswer(const LoopbackLabelPrinter::Status& s) {
+  const unsigned errors = (s.paperOut ? 0x01U : 0U) | (s.ribbonOut ? 0x02U : 0U) | (s.headOpen ? 0x04U : 0U);
+  char flags[64];
+  std::snprintf(flags, sizeof flags, "%d 00000000 %08x", errors != 0 ? 1 : 0, errors);
+  return std::string("\x02\r\n  PRINTER STATUS\r\n   ERRORS:         ") + flags +
+         "\r\n   WARNINGS:       0 00000000 00000000\r\n\x03\r\n";
+}
+
+// ~HS: no measured label length, so that LPrint keeps the labels its driver loads (for a length
+// it would make up a label size of its own).
+std::string hostStatusAnswer(const LoopbackLabelPrinter::Status& s) {
+  char answer[160];
+  std::snprintf(answer, sizeof answer,
+                "\x02" "030,%d,%d,0000,%03d,0,0,0,000,0,0,0\x03\r\n"
+                "\x02" "001,0,%d,%d,1,2,6,0,00000000,1,000\x03\r\n"
+                "\x02" "1234,0\x03\r\n",
+                s.paperOut ? 1 : 0, s.paused ? 1 : 0, s.labelsWaiting, s.headOpen ? 1 : 0, s.ribbonOut ? 1 : 0);
+  return answer;
+}
 
 bool isExecutable(const char* path) { return access(path, X_OK) == 0; }
 
@@ -390,6 +394,7 @@ void LoopbackLabelPrinter::serve() {
         close(connection.fd);
         connection.fd = -1;
         connection.closed = true;
+        if (!connection.bytes.empty() && afterJob_) status_ = *std::exchange(afterJob_, std::nullopt);
         changed_.notify_all();
       }
     }
@@ -432,17 +437,20 @@ void LoopbackLabelPrinter::receive(Connection& connection, bool closing) {
     if (tilde == std::string::npos) break;
     const std::string_view rest = std::string_view(pending).substr(tilde);
     const auto query = std::find_if(kZplQueries.begin(), kZplQueries.end(),
-                                    [&](const auto& q) { return rest.starts_with(q.first); });
+                                    [&](std::string_view q) { return rest.starts_with(q); });
     if (query != kZplQueries.end()) {
-      send(connection.fd, query->second.data(), query->second.size(), MSG_NOSIGNAL);
+      const bool errors = *query == "~HQES";
+      const std::string answer = errors ? errorsAnswer(status_) : hostStatusAnswer(status_);
+      if (status_.answers && (status_.answersErrors || !errors))
+        send(connection.fd, answer.data(), answer.size(), MSG_NOSIGNAL);
       ++statusQueries_;
-      done = tilde + query->first.size();
+      done = tilde + query->size();
       if (pending.compare(done, 2, "\r\n") == 0) done += 2;
       else if (pending.compare(done, 1, "\n") == 0) done += 1;
       continue;
     }
     const bool cutShort = std::any_of(kZplQueries.begin(), kZplQueries.end(),
-                                      [&](const auto& q) { return q.first.starts_with(rest); });
+                                      [&](std::string_view q) { return q.starts_with(rest); });
     if (cutShort && !closing) {
       pending.erase(0, tilde);
       return;
@@ -485,6 +493,17 @@ size_t LoopbackLabelPrinter::bytesRead() const {
   size_t read = 0;
   for (const Connection& c : connections_) read += c.read;
   return read;
+}
+
+void LoopbackLabelPrinter::setStatus(const Status& status) {
+  const std::lock_guard lock(mutex_);
+  status_ = status;
+  afterJob_.reset();
+}
+
+void LoopbackLabelPrinter::setStatusAfterJob(const Status& status) {
+  const std::lock_guard lock(mutex_);
+  afterJob_ = status;
 }
 
 void LoopbackLabelPrinter::cutOffAfter(size_t bytes, Cutoff how) {

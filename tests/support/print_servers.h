@@ -105,8 +105,18 @@ class LprintTestServer {
 class LoopbackLabelPrinter {
  public:
   // Raw takes any bytes and never answers; Zpl also answers ~HQES (status) and ~HS (host
-  // status) as a ready printer does, and keeps those queries out of the recorded bytes.
+  // status) as its Status says, a ready printer's unless told otherwise, and keeps those queries
+  // out of the recorded bytes.
   enum class Language { Raw, Zpl };
+  struct Status {
+    bool paperOut = false;
+    bool paused = false;
+    bool headOpen = false;
+    bool ribbonOut = false;
+    int labelsWaiting = 0;      // formats received and not printed
+    bool answers = true;        // false: it reads the queries and stays silent
+    bool answersErrors = true;  // false: it does not know ~HQES, as older firmware
+  };
   // How a connection is cut off: Reset closes it at once with a reset (SO_LINGER 0), as a printer
   // that fails does; Stall reads no more of it and keeps it open, as a hung printer does.
   enum class Cutoff { Reset, Stall };
@@ -131,6 +141,9 @@ class LoopbackLabelPrinter {
   // From now on each connection is cut off `how` once `bytes` of it have been read; 0 bytes
   // stalls or resets a connection before reading any of it.
   void cutOffAfter(size_t bytes, Cutoff how);
+  // What it answers from now on, and what it answers once the next job has come whole.
+  void setStatus(const Status& status);
+  void setStatusAfterJob(const Status& status);
 
  private:
   struct Connection {
@@ -156,6 +169,8 @@ class LoopbackLabelPrinter {
   mutable std::condition_variable changed_;
   std::vector<Connection> connections_;
   int statusQueries_ = 0;
+  Status status_;
+  std::optional<Status> afterJob_;
   std::optional<std::pair<size_t, Cutoff>> cutoff_;
   std::thread thread_;
 };
