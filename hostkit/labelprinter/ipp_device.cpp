@@ -21,10 +21,12 @@ const char* formatOf(PrinterLanguage language) {
   return language == PrinterLanguage::Zpl ? kZplFormat : kEplFormat;
 }
 
-// Why httpConnect2 failed. When every address answered with an error, CUPS reports "Host is down"
-// whatever the errors were; a connection attempt of our own finds the real one again (refused,
-// unreachable). A lookup failure or a timeout keeps CUPS's own words.
-std::string connectFailure(const char* host, int port, std::chrono::milliseconds timeout) {
+}  // namespace
+
+// When every address answered with an error, CUPS reports "Host is down" whatever the errors
+// were; a connection attempt of our own finds the real one again (refused, unreachable). A lookup
+// failure or a timeout keeps CUPS's own words.
+std::string ippConnectFailure(const char* host, int port, std::chrono::milliseconds timeout) {
   const char* said = cupsLastErrorString();
   std::string cups = said ? said : ippErrorString(cupsLastError());
   if (cups != std::strerror(EHOSTDOWN)) return cups;
@@ -35,8 +37,6 @@ std::string connectFailure(const char* host, int port, std::chrono::milliseconds
   }
   return cups;
 }
-
-}  // namespace
 
 IppDevice::IppDevice(std::string uri, std::string title, std::chrono::milliseconds timeout)
     : uri_(std::move(uri)), title_(std::move(title)) {
@@ -62,7 +62,7 @@ IppDevice::IppDevice(std::string uri, std::string title, std::chrono::millisecon
                            static_cast<int>(timeout.count()), nullptr));
   if (!http_) {
     fail("Cannot connect to the label printer %1", "Impossibile collegarsi alla stampante di etichette %1",
-         connectFailure(host.data(), port, timeout));
+         ippConnectFailure(host.data(), port, timeout));
   }
   httpSetTimeout(http_.get(), std::chrono::duration<double>(timeout).count(), nullptr, nullptr);
   askPrinter();

@@ -22,6 +22,10 @@
 
 namespace briskal::hostkit::labelprinter {
 
+// Why connecting to an IPP printer at `host`:`port` failed, just after libcups failed to, in the
+// system's words.
+std::string ippConnectFailure(const char* host, int port, std::chrono::milliseconds timeout);
+
 class IppDevice : public ByteDevice {
  public:
   // A print server asking its printer for status may wait 10 s for an answer before it replies.

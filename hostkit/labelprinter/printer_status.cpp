@@ -250,7 +250,8 @@ report::FailureText faultText(const std::string& printer, const PrinterStatus& s
     text.because(std::string(english), std::string(italian));
   }
   for (const std::string& other : status.others) text.because(other);
-  text.because(status.message);
+  // The printer's own sentence, or the system's words for why it does not answer.
+  if (!status.message.empty()) text.say(status.message, "");
   return text;
 }
 

@@ -11,6 +11,7 @@
 
 #include "hostkit/labelprinter/cups_handles.h"
 #include "hostkit/labelprinter/destination.h"
+#include "hostkit/labelprinter/ipp_device.h"
 #include "hostkit/labelprinter/tcp_connect.h"
 
 namespace briskal::hostkit::labelprinter {
@@ -90,7 +91,7 @@ PrinterStatus askIpp(const std::string& uri, std::chrono::milliseconds timeout) 
   const HttpConnection http(httpConnect2(host.data(), port, nullptr, AF_UNSPEC,
                                          encrypted ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED, 1,
                                          static_cast<int>(timeout.count()), nullptr));
-  if (!http) return notAnswering(cupsLastErrorString() ? cupsLastErrorString() : "");
+  if (!http) return notAnswering(ippConnectFailure(host.data(), port, timeout));
   // A print server asking its printer may take many seconds before it answers.
   httpSetTimeout(http.get(), std::chrono::duration<double>(timeout).count() * 10, nullptr, nullptr);
   static const char* const kAttributes[] = {"printer-state", "printer-state-reasons",

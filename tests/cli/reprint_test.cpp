@@ -240,7 +240,7 @@ TEST_F(Reprints, ARunKilledHalfWayIsFoundInterrupted) {
   // A printer that takes the start of the job and then hangs: the run is killed while it sends.
   // Its 12,000 labels, some 9 MB, are more than the connection holds on its way.
   // Each label has an SSCC of its own, from the company's counter.
-  testing::LoopbackLabelPrinter printer;
+  testing::LoopbackLabelPrinter printer(testing::LoopbackLabelPrinter::Language::Zpl);
   printer.cutOffAfter(20'000, testing::LoopbackLabelPrinter::Cutoff::Stall);
   const std::string address = "tcp://127.0.0.1:" + std::to_string(printer.port());
   testing::writeFile(path("sscc.rpt"),

@@ -1,7 +1,7 @@
 # The label-printer output: EPL2 streams checked against golden files, and the devices over real
 # files, sockets and the CUPS client.
 
-briskal_test(labelprinter_tests ${CMAKE_CURRENT_LIST_DIR}/labelprinter_test.cpp)
+briskal_test(labelprinter_tests ${CMAKE_CURRENT_LIST_DIR}/labelprinter_test.cpp ${CMAKE_CURRENT_LIST_DIR}/printer_status_test.cpp)
 target_link_libraries(labelprinter_tests PRIVATE briskal_hostkit briskal_test_files)
 
 # The barcodes of both printer languages drawn back to dots and read by barcode readers.

@@ -54,8 +54,8 @@ TEST_P(PrinterProfileStores, AProfileIsKeptWholeAndSharedByEveryConnection) {
   EXPECT_FALSE(profiles.find("ZT1"));
   profiles.add(zt1(), "anna");
   // Everything left to the printer stays unset.
-  PrinterProfile plain{.name = "Banco 2", .destination = "cups:etichette", .settings = {}, .changedBy = {},
-                       .changedUtc = {}};
+  PrinterProfile plain{
+      .name = "Banco 2", .destination = "cups:etichette", .settings = {}, .changedBy = {}, .changedUtc = {}};
   profiles.add(plain, "bruno");
 
   data::Connection other;

@@ -1102,7 +1102,7 @@ TEST_F(ReportServiceRun, ThePromptedOptionsReachThePagesTheHostIsGiven) {
   EXPECT_NE(findText(shown->pages, "Anna Verdi"), nullptr);
   EXPECT_NE(findText(shown->pages, "ADDED BY THE HANDLER"), nullptr);
   ASSERT_TRUE(shown->delivered);
-  shown->delivered({"printer", 31, 5, {}});
+  shown->delivered({"printer", 31, 5, {}, {}});
   ASSERT_EQ(deliveries_.size(), 1U);
   EXPECT_EQ(deliveries_[0].destination, "printer");
 }

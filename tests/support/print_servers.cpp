@@ -69,10 +69,14 @@ std::string errorsAnswer(const LoopbackLabelPrinter::Status& s) {
 std::string hostStatusAnswer(const LoopbackLabelPrinter::Status& s) {
   char answer[160];
   std::snprintf(answer, sizeof answer,
-                "\x02" "030,%d,%d,0000,%03d,0,0,0,000,0,0,0\x03\r\n"
-                "\x02" "001,0,%d,%d,1,2,6,0,00000000,1,000\x03\r\n"
-                "\x02" "1234,0\x03\r\n",
-                s.paperOut ? 1 : 0, s.paused ? 1 : 0, s.labelsWaiting, s.headOpen ? 1 : 0, s.ribbonOut ? 1 : 0);
+                "\x02"
+                "030,%d,%d,0000,%03d,0,0,0,000,0,0,0\x03\r\n"
+                "\x02"
+                "001,0,%d,%d,1,2,6,0,00000000,1,000\x03\r\n"
+                "\x02"
+                "1234,0\x03\r\n",
+                s.paperOut ? 1 : 0, s.paused ? 1 : 0, s.labelsWaiting, s.headOpen ? 1 : 0,
+                s.ribbonOut ? 1 : 0);
   return answer;
 }
 
@@ -312,6 +316,17 @@ std::string LprintTestServer::printerUri(const std::string& name) const {
   return "ipp://localhost:" + std::to_string(server_.port()) + "/ipp/print/" + name;
 }
 
+void LprintTestServer::pause(const std::string& name) { manage("pause", name); }
+
+void LprintTestServer::resume(const std::string& name) { manage("resume", name); }
+
+void LprintTestServer::manage(const std::string& command, const std::string& name) {
+  const ProcessResult result = runProcess(kLprint, {command, "-u", printerUri(name), "-d", name});
+  if (result.exitCode != 0)
+    throw std::runtime_error("lprint " + command + " " + name + " failed: " + result.err + result.out + "\n" +
+                             log());
+}
+
 // ---- LoopbackLabelPrinter ----
 
 LoopbackLabelPrinter::LoopbackLabelPrinter(Language language) : language_(language) {
@@ -481,6 +496,11 @@ std::vector<std::string> LoopbackLabelPrinter::waitForJobs(size_t count) const {
          << (connection.closed ? "closed" : "open") << ")";
   what << "; status queries answered: " << statusQueries_;
   throw std::runtime_error(what.str());
+}
+
+std::vector<std::string> LoopbackLabelPrinter::jobs() const {
+  const std::lock_guard lock(mutex_);
+  return finishedJobs();
 }
 
 int LoopbackLabelPrinter::statusQueries() const {

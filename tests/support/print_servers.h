@@ -96,9 +96,14 @@ class LprintTestServer {
   void addPrinter(const std::string& name, const std::string& driver, const std::string& deviceUri);
   // ipp://localhost:PORT/ipp/print/NAME
   std::string printerUri(const std::string& name) const;
+  // The printer stops printing (printer-state stopped), and starts again.
+  void pause(const std::string& name);
+  void resume(const std::string& name);
   std::string log() const { return server_.log(); }
 
  private:
+  void manage(const std::string& command, const std::string& name);
+
   ServerProcess server_;
 };
 
@@ -134,6 +139,8 @@ class LoopbackLabelPrinter {
   // asked for status are left out); throws std::runtime_error describing what did arrive when
   // they do not come.
   std::vector<std::string> waitForJobs(size_t count) const;
+  // The jobs received whole so far, as waitForJobs gives them.
+  std::vector<std::string> jobs() const;
   // Status queries answered so far, over all connections.
   int statusQueries() const;
   // Every byte read so far, over all connections.
