@@ -74,17 +74,21 @@ int main(int argc, char** argv) {
                  "proposes")
       ->type_name("FILE|PRINTER")
       ->capture_default_str();
-  app.add_option("--label-printer", o.labelPrinter,
-                 "Where label-printer jobs go: FILE.epl, FILE.zpl, ipp://HOST[:PORT]/PATH, tcp://HOST[:PORT] "
-                 "or cups:QUEUE (EPL2 at 203 dpi unless the printer or the file says otherwise)")
-      ->type_name("DESTINATION")
+  app.add_option(
+         "--label-printer", o.labelPrinter,
+         "Where label-printer jobs go: a printer profile's name (briskal printers), FILE.epl, FILE.zpl, "
+         "ipp://HOST[:PORT]/PATH, tcp://HOST[:PORT] or cups:QUEUE (EPL2 at 203 dpi unless the profile, "
+         "the printer or the file says otherwise)")
+      ->type_name("PROFILE|DESTINATION")
       ->capture_default_str()
       ->check(CLI::Validator(
           [](const std::string& destination) {
-            return hostkit::report::takesLabelJobs(hostkit::report::destinationKind(destination))
+            const auto kind = hostkit::report::destinationKind(destination);
+            return hostkit::report::takesLabelJobs(kind) || kind == hostkit::report::DestinationKind::Printer
                        ? std::string()
                        : destination +
-                             ": not a label printer (FILE.epl, FILE.zpl, ipp://, tcp:// or cups:QUEUE)";
+                             ": not a label printer (a profile, FILE.epl, FILE.zpl, ipp://, tcp:// or "
+                             "cups:QUEUE)";
           },
           "", "label printer"));
   app.add_option("--confirm-above", o.confirmAbove, "A print run of more labels asks first (0: never asks)")

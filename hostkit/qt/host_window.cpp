@@ -11,6 +11,7 @@
 #include "common/routines.h"
 #include "hostkit/qt/designer_window.h"
 #include "hostkit/qt/history_window.h"
+#include "hostkit/qt/label_printers_dialog.h"
 #include "hostkit/qt/print_settings_dialog.h"
 #include "hostkit/qt/qt_control.h"
 #include "hostkit/qt/qt_dialogs.h"
@@ -50,13 +51,19 @@ HostWindow::HostWindow(SessionOptions options, bool askOnScreen)
     return showPreview(std::move(prepared));
   };
   session_ = std::make_unique<HostSession>(std::move(options));
+  // The session has taken a printer profile's address and settings when one was named.
+  previewTargets_.labelPrinter = session_->labelPrinter();
+  previewTargets_.labelPrinterSettings = session_->labelPrinterSettings();
   HeadlessRuntime& runtime = session_->runtime();
   runtime.setSearchListDriver(
       [this](const SearchList& list) { return pickFromSearchList(list, this, texts()); });
   // The component's label-printer jobs ask before they go and tell where they went.
   runtime.setLabelPrinterFactory([this, sessionPrinter = runtime.labelPrinterFactory()] {
-    return std::make_unique<ScreenLabelPrinter>(sessionPrinter(), previewTargets_.labelPrinter, this,
-                                                texts());
+    return std::make_unique<ScreenLabelPrinter>(
+        sessionPrinter(), previewTargets_.labelPrinter, this, texts(), [this] {
+          const std::vector<report::Delivery>& runs = session_->deliveries();
+          return runs.empty() ? std::vector<report::FailureText>() : runs.back().notes;
+        });
   });
 
   QMenu* labels = menuBar()->addMenu(texts()("&Etichette"));
@@ -68,6 +75,8 @@ HostWindow::HostWindow(SessionOptions options, bool askOnScreen)
       ->setObjectName("OpenDesigner");
   labels->addAction(texts()("S&torico stampe"), this, [this] { openHistory(); })
       ->setObjectName("OpenHistory");
+  labels->addAction(texts()("Stampanti di eti&chette…"), this, [this] { openLabelPrinters(); })
+      ->setObjectName("OpenLabelPrinters");
   labels->addSeparator();
   labels->addAction(texts()("&Esci"), this, [this] { close(); })->setShortcut(QKeySequence::Quit);
 
@@ -161,6 +170,24 @@ DesignerWindow* HostWindow::openDesigner(const std::string& fileOrName) {
   if (!fileOrName.empty()) designer->open(fileOrName);
   designer->show();
   return designer;
+}
+
+void HostWindow::openLabelPrinters() {
+  HeadlessGlobalContext& global = session_->global();
+  guarded([&] {
+    LabelPrintersDialog dialog(
+        {global.connectionString(), global.company(), global.userCode(), session_->labelPrinter(), texts()},
+        [this](const PrinterProfile& profile) { useLabelPrinter(profile); }, this);
+    dialog.exec();
+  });
+}
+
+void HostWindow::useLabelPrinter(const PrinterProfile& profile) {
+  session_->setLabelPrinter(profile.destination, profile.settings);
+  previewTargets_.labelPrinter = profile.destination;
+  previewTargets_.labelPrinterSettings = profile.settings;
+  statusBar()->showMessage(texts()("Le etichette vanno ora alla stampante %1 (%2)")
+                               .arg(toQt(profile.name), toQt(profile.destination)));
 }
 
 HistoryWindow* HostWindow::openHistory() {

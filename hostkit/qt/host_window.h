@@ -11,6 +11,7 @@
 #include "hostkit/qt/qt_translations.h"
 #include "hostkit/qt/screen_texts.h"
 #include "hostkit/session/host_session.h"
+#include "hostkit/store/printer_profiles.h"
 
 class QMdiArea;
 class QLabel;
@@ -35,6 +36,10 @@ class HostWindow final : public QMainWindow {
   // The print history of the session's company; nullptr, with the cause shown, when the
   // database cannot be opened.
   HistoryWindow* openHistory();
+  // The company's label printers, to keep their profiles and choose the session's.
+  void openLabelPrinters();
+  // The component's label-printer jobs and the previews' go to `profile`'s printer from now on.
+  void useLabelPrinter(const PrinterProfile& profile);
   HostSession& session() { return *session_; }
   QMdiArea& workArea() { return *area_; }
   // The newest window of a form, nullptr when it has none.

@@ -57,11 +57,16 @@ bool confirmLabelJob(int64_t labels, const std::string& destination, QWidget* pa
   return box.clickedButton() == yes;
 }
 
-void tellLabelJobSent(int64_t labels, const std::string& destination, QWidget* parent, ScreenTexts texts) {
+void tellLabelJobSent(int64_t labels, const std::string& destination, QWidget* parent, ScreenTexts texts,
+                      const std::vector<report::FailureText>& notes) {
   const QString sent = labels == 1 ? texts("Inviata 1 etichetta alla stampante di etichette.")
                                    : texts("Inviate %1 etichette alla stampante di etichette.").arg(labels);
-  QMessageBox box(QMessageBox::Information, texts("Invia alla stampante di etichette"),
-                  sent + "\n\n" + destinationLine(destination, texts), QMessageBox::NoButton, parent);
+  QString said = sent + "\n\n" + destinationLine(destination, texts);
+  // What the printer said that did not stop the job.
+  for (const report::FailureText& note : notes)
+    said += "\n" + toQt(note.translated([&](const std::string& italian) { return fromQt(texts(italian)); }));
+  QMessageBox box(notes.empty() ? QMessageBox::Information : QMessageBox::Warning,
+                  texts("Invia alla stampante di etichette"), said, QMessageBox::NoButton, parent);
   box.setObjectName("LabelJobSent");
   box.setDefaultButton(box.addButton(buttonWord(host::msg::kOk, texts), QMessageBox::AcceptRole));
   box.exec();

@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "hostkit/qt/screen_texts.h"
+#include "hostkit/report/print_failure.h"
 
 class QWidget;
 
@@ -36,6 +38,7 @@ QString labelPrinterPlace(const std::string& destination);
 // the operator answers No.
 bool confirmLabelJob(int64_t labels, const std::string& destination, QWidget* parent, ScreenTexts texts);
 // Tells over `parent` that `labels` labels went to the label printer at `destination`.
-void tellLabelJobSent(int64_t labels, const std::string& destination, QWidget* parent, ScreenTexts texts);
+void tellLabelJobSent(int64_t labels, const std::string& destination, QWidget* parent, ScreenTexts texts,
+                      const std::vector<report::FailureText>& notes = {});
 
 }  // namespace briskal::hostkit::qt

@@ -225,16 +225,17 @@ void PrintPreview::sendToLabelPrinter() {
   if (!confirmLabelJob(static_cast<int64_t>(report_.pages.size()), targets_.labelPrinter, this, texts_))
     return;
   int64_t labels = 0;
+  std::vector<report::FailureText> notes;
   const bool sent = act(texts_("Le etichette non sono state inviate alla stampante di etichette."), [&] {
     kept(targets_.labelPrinter, targets_.labelPrinterSettings, 1, static_cast<int>(report_.pages.size()),
          [&] {
            labels = labelprinter::printLabels(report_.pages, targets_.labelPrinter,
-                                              targets_.labelPrinterSettings, report_.title);
+                                              targets_.labelPrinterSettings, report_.title, &notes);
            return labels;
          });
     deliver(targets_.labelPrinter, labels, labels);
   });
-  if (sent) tellLabelJobSent(labels, targets_.labelPrinter, this, texts_);
+  if (sent) tellLabelJobSent(labels, targets_.labelPrinter, this, texts_, notes);
 }
 
 std::optional<fs::path> PrintPreview::askFile(const QString& title, const QString& filter,
@@ -272,7 +273,7 @@ bool PrintPreview::act(const QString& failure, const std::function<void()>& acti
 
 void PrintPreview::deliver(const std::string& destination, int64_t labels, int64_t pages,
                            std::vector<fs::path> files) {
-  if (report_.delivered) report_.delivered({destination, labels, pages, std::move(files)});
+  if (report_.delivered) report_.delivered({destination, labels, pages, std::move(files), {}});
 }
 
 int64_t PrintPreview::labelsOn(int first, int last) const {

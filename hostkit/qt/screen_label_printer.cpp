@@ -7,8 +7,13 @@
 namespace briskal::hostkit::qt {
 
 ScreenLabelPrinter::ScreenLabelPrinter(std::unique_ptr<host::LabelPrinterOutput> printer,
-                                       std::string destination, QWidget* parent, ScreenTexts texts)
-    : printer_(std::move(printer)), destination_(std::move(destination)), parent_(parent), texts_(texts) {}
+                                       std::string destination, QWidget* parent, ScreenTexts texts,
+                                       JobNotes notes)
+    : printer_(std::move(printer)),
+      destination_(std::move(destination)),
+      parent_(parent),
+      texts_(texts),
+      notes_(std::move(notes)) {}
 
 void ScreenLabelPrinter::prepare() {
   declined_ = false;
@@ -36,7 +41,8 @@ void ScreenLabelPrinter::start() {
     throw;
   }
   if (labels > 0)
-    tellLabelJobSent(toInt64(printer_->result(), RegionalSettings::italian()), destination_, parent_, texts_);
+    tellLabelJobSent(toInt64(printer_->result(), RegionalSettings::italian()), destination_, parent_, texts_,
+                     notes_());
 }
 
 Value ScreenLabelPrinter::result() { return declined_ ? Value(int32_t{0}) : printer_->result(); }

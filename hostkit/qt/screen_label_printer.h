@@ -5,19 +5,24 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/report_service.h"
 #include "hostkit/qt/screen_texts.h"
+#include "hostkit/report/print_failure.h"
 
 namespace briskal::hostkit::qt {
 
 class ScreenLabelPrinter final : public host::LabelPrinterOutput {
  public:
+  // What the printer said of the job just sent that did not stop it.
+  using JobNotes = std::function<std::vector<report::FailureText>()>;
   // Sends through `printer`, whose jobs go to `destination`; the boxes show over `parent`.
   ScreenLabelPrinter(std::unique_ptr<host::LabelPrinterOutput> printer, std::string destination,
-                     QWidget* parent, ScreenTexts texts);
+                     QWidget* parent, ScreenTexts texts, JobNotes notes);
 
   Value version() override { return printer_->version(); }
   void setContext(const Value& value) override { printer_->setContext(value); }
@@ -34,6 +39,7 @@ class ScreenLabelPrinter final : public host::LabelPrinterOutput {
   std::string destination_;
   QPointer<QWidget> parent_;
   ScreenTexts texts_;
+  JobNotes notes_;
   data::Recordset* records_ = nullptr;
   bool declined_ = false;
 };

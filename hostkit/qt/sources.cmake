@@ -8,11 +8,13 @@ add_library(briskal_hostkit_qt STATIC
   qt/form_memory.cpp
   qt/history_window.cpp
   qt/host_window.cpp
+  qt/label_printers_dialog.cpp
   qt/page_view.cpp
   qt/print_boxes.cpp
   qt/print_dialog.cpp
   qt/print_preview.cpp
   qt/print_settings_dialog.cpp
+  qt/printer_profile_dialog.cpp
   qt/qt_control.cpp
   qt/qt_control_host.cpp
   qt/qt_dialogs.cpp

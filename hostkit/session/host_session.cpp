@@ -8,9 +8,11 @@
 #include "data/connection.h"
 #include "hostkit/history/history_recorder.h"
 #include "hostkit/labelprinter/headless_label_printer.h"
+#include "hostkit/report/destination_kind.h"
 #include "hostkit/report/report_layout.h"
 #include "hostkit/report/template_parser.h"
 #include "hostkit/store/counter_numbers.h"
+#include "hostkit/store/printer_profiles.h"
 #include "hostkit/store/template_store.h"
 
 namespace briskal::hostkit {
@@ -56,9 +58,22 @@ HostSession::HostSession(SessionOptions options)
         report, regional, [this](const report::Delivery& delivery) { deliver(delivery); }, prompt, presenter,
         resources);
   });
-  runtime_->setLabelPrinterFactory([this, destination = options.labelPrinter,
-                                    printer = options.labelPrinterSettings, folder, regional,
-                                    global = global_, captions, recorder, numbers] {
+  labelPrinter_ = options.labelPrinter;
+  labelPrinterSettings_ = options.labelPrinterSettings;
+  if (!labelPrinter_.empty() && report::destinationKind(labelPrinter_) == report::DestinationKind::Printer) {
+    // A printer profile's name.
+    data::Connection cn;
+    cn.setConnectionString(global_->connectionString());
+    cn.open();
+    const std::optional<PrinterProfile> profile = PrinterProfiles(cn, global_->company()).find(labelPrinter_);
+    if (!profile)
+      throw Error(err::kItemNotFound, "briskal",
+                  "The label printer " + labelPrinter_ +
+                      " is neither a printer profile of the company nor a label printer's address");
+    labelPrinter_ = profile->destination;
+    labelPrinterSettings_ = profile->settings;
+  }
+  runtime_->setLabelPrinterFactory([this, folder, regional, global = global_, captions, recorder, numbers] {
     // The label printer lays its labels out with the customisable label template, naming the
     // company as the printed labels do.
     auto labelTemplate = std::make_shared<const report::ReportTemplate>(templateFor(folder, kCustomLabels));
@@ -67,14 +82,14 @@ HostSession::HostSession(SessionOptions options)
     run.formulas["RagioneSociale"] = toText(NVL(global->companyName(), Value("")), regional);
     run.captions = captions;
     return std::make_unique<labelprinter::HeadlessLabelPrinter>(
-        destination,
+        labelPrinter_,
         [labelTemplate, regional](const data::Recordset& records, const report::RunSettings& settings) {
           // Nothing is sent when a label would be refused half-way through the job.
           report::checkLabels(*labelTemplate, records, settings, regional);
           auto layout = std::make_shared<report::RecordLayout>(*labelTemplate, records, settings, regional);
           return [labelTemplate, layout] { return layout->current(); };
         },
-        [this](const report::Delivery& delivery) { deliver(delivery); }, printer,
+        [this](const report::Delivery& delivery) { deliver(delivery); }, labelPrinterSettings_,
         labelprinter::HeadlessLabelPrinter::Recording{recorder, labelTemplate, run, numbers});
   });
   navigator_ = std::make_shared<HeadlessNavigator>();
@@ -98,6 +113,11 @@ report::ReportTemplate HostSession::templateFor(const std::filesystem::path& fol
     throw Error(err::kItemNotFound, "ReportService",
                 "There is no template " + chosen + ": neither a file nor a template the database keeps");
   return report::loadTemplate(folder / file);
+}
+
+void HostSession::setLabelPrinter(std::string destination, labelprinter::PrinterSettings settings) {
+  labelPrinter_ = std::move(destination);
+  labelPrinterSettings_ = std::move(settings);
 }
 
 report::ReportTemplate HostSession::customLabelTemplate() const {

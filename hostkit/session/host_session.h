@@ -29,7 +29,9 @@ struct SessionOptions {
   AnswerPolicy answers = AnswerPolicy::defaultButton();
   HeadlessRuntime::DebugSink debugSink;
   report::ReportOptions report;  // where reports go and the service's own print options
-  std::string labelPrinter;      // where label-printer jobs go: FILE.epl|.zpl, tcp://, ipp:// or cups:QUEUE
+  // Where label-printer jobs go: FILE.epl|.zpl, tcp://, ipp://, cups:QUEUE, or the name of one of
+  // the company's printer profiles, whose destination and settings the session takes.
+  std::string labelPrinter;
   labelprinter::PrinterSettings labelPrinterSettings;
   // The customisable labels' template: a file, or a name the database keeps templates under; empty
   // prints the one the database keeps under the component's file name, or else that file.
@@ -73,6 +75,10 @@ class HostSession {
   // The customisable labels' template as the session's runs print it; throws briskal::Error as a
   // run would when there is none.
   report::ReportTemplate customLabelTemplate() const;
+  // Where the component's label-printer jobs go from now on, and with what settings.
+  void setLabelPrinter(std::string destination, labelprinter::PrinterSettings settings);
+  const std::string& labelPrinter() const { return labelPrinter_; }
+  const labelprinter::PrinterSettings& labelPrinterSettings() const { return labelPrinterSettings_; }
 
  private:
   void deliver(const report::Delivery& delivery);
@@ -91,6 +97,8 @@ class HostSession {
   std::unique_ptr<LoadedComponent> component_;
   std::string customTemplate_;
   std::filesystem::path componentFolder_;
+  std::string labelPrinter_;
+  labelprinter::PrinterSettings labelPrinterSettings_;
 };
 
 // The folder of the host's data files: BRISKAL_DATA when set, otherwise ../share/briskal from

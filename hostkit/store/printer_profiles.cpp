@@ -9,6 +9,7 @@
 #include "data/connection.h"
 #include "hostkit/labelprinter/destination.h"
 #include "hostkit/report/destination_kind.h"
+#include "hostkit/report/print_failure.h"
 #include "hostkit/store/host_tables.h"
 
 namespace briskal::hostkit {
@@ -17,8 +18,13 @@ namespace {
 using labelprinter::Media;
 using labelprinter::PrinterLanguage;
 
-[[noreturn]] void refuseSetting(const std::string& message) {
-  throw Error(err::kInvalidArgument, "briskal", message);
+// Told in both languages: the desktop's profile dialog shows it in the session's.
+[[noreturn]] void refuseSetting(std::string english, std::string italian,
+                                std::vector<std::string> arguments = {},
+                                int32_t number = err::kInvalidArgument) {
+  throw report::PrintFailure(
+      number, "briskal",
+      report::FailureText().say(std::move(english), std::move(italian), std::move(arguments)));
 }
 
 std::string mm(double value) { return fmt::format("{:g}", value); }
@@ -86,42 +92,54 @@ std::vector<Value> rowOf(const PrinterProfile& p, const std::string& user) {
 }  // namespace
 
 void checkProfile(const PrinterProfile& p) {
-  if (p.name.empty() || p.name.size() > 40) refuseSetting("A printer profile's name has 1 to 40 characters");
-  for (const char c : p.name)
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-      refuseSetting("A printer profile's name has no control characters");
+  bool control = false;
+  for (const char c : p.name) control = control || static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+  if (p.name.empty() || p.name.size() > 40 || control)
+    refuseSetting("A printer profile's name has 1 to 40 characters, none of them a control character",
+                  "Il nome di un profilo di stampante ha da 1 a 40 caratteri, nessuno di controllo");
   if (report::destinationKind(p.name) != report::DestinationKind::Printer)
-    refuseSetting("A printer profile's name is neither an address nor a file's name: " + p.name);
+    refuseSetting("A printer profile's name is neither an address nor a file's name: %1",
+                  "Il nome di un profilo di stampante non è né un indirizzo né il nome di un file: %1",
+                  {p.name});
   if (report::destinationKind(p.destination) != report::DestinationKind::LabelPrinter)
     refuseSetting(
         "A printer profile is for a label printer: tcp://HOST[:PORT], ipp://HOST[:PORT]/PATH, "
-        "ipps://... or cups:QUEUE, not \"" +
-        p.destination + "\"");
+        "ipps://... or cups:QUEUE, not \"%1\"",
+        "Un profilo di stampante è per una stampante di etichette: tcp://HOST[:PORTA], "
+        "ipp://HOST[:PORTA]/PERCORSO, ipps://... o cups:CODA, non \"%1\"",
+        {p.destination});
   labelprinter::checkDestination(p.destination);
   checkPrinterSettings(p.settings);
 }
 
 void checkPrinterSettings(const labelprinter::PrinterSettings& s) {
   if (s.dpi && *s.dpi != 152 && *s.dpi != 203 && *s.dpi != 300 && *s.dpi != 600)
-    refuseSetting("A label printer prints at 152, 203, 300 or 600 dpi, not " + std::to_string(*s.dpi));
+    refuseSetting("A label printer prints at 152, 203, 300 or 600 dpi, not %1",
+                  "Una stampante di etichette stampa a 152, 203, 300 o 600 dpi, non %1",
+                  {std::to_string(*s.dpi)});
   if (s.darkness && (*s.darkness < 0 || *s.darkness > 30))
-    refuseSetting("A label printer's darkness is 0 to 30, not " + std::to_string(*s.darkness));
+    refuseSetting("A label printer's darkness is 0 to 30, not %1",
+                  "L'intensità di una stampante di etichette va da 0 a 30, non %1",
+                  {std::to_string(*s.darkness)});
   if (s.speed && (*s.speed < 1 || *s.speed > 14))
-    refuseSetting("A label printer's speed is 1 to 14 inches a second, not " + std::to_string(*s.speed));
+    refuseSetting("A label printer's speed is 1 to 14 inches a second, not %1",
+                  "La velocità di una stampante di etichette va da 1 a 14 pollici al secondo, non %1",
+                  {std::to_string(*s.speed)});
   if (!(s.gapMm >= 0 && s.gapMm <= 30))
-    refuseSetting("The gap or mark between labels is 0 to 30 mm, not " + mm(s.gapMm));
+    refuseSetting("The gap or mark between labels is 0 to 30 mm, not %1",
+                  "Lo spazio o la tacca tra le etichette va da 0 a 30 mm, non %1", {mm(s.gapMm)});
   if (s.labelSize && !(s.labelSize->widthMm >= 5 && s.labelSize->widthMm <= 300 &&
                        s.labelSize->heightMm >= 5 && s.labelSize->heightMm <= 1000))
-    refuseSetting("A label is 5 to 300 mm wide and 5 to 1000 mm long, not " + mm(s.labelSize->widthMm) +
-                  " x " + mm(s.labelSize->heightMm) + " mm");
-  if (!(s.offsetXMm >= 0 && s.offsetYMm >= 0))
-    refuseSetting("The offsets move the labels right and down: from 0 mm, not " + mm(s.offsetXMm) + ", " +
-                  mm(s.offsetYMm));
+    refuseSetting("A label is 5 to 300 mm wide and 5 to 1000 mm long, not %1 x %2 mm",
+                  "Un'etichetta è larga da 5 a 300 mm e lunga da 5 a 1000 mm, non %1 x %2 mm",
+                  {mm(s.labelSize->widthMm), mm(s.labelSize->heightMm)});
   const double width = s.labelSize ? s.labelSize->widthMm : 300;
   const double height = s.labelSize ? s.labelSize->heightMm : 1000;
-  if (s.offsetXMm >= width || s.offsetYMm >= height)
-    refuseSetting("The offsets " + mm(s.offsetXMm) + ", " + mm(s.offsetYMm) +
-                  " mm are not within the label (" + mm(width) + " x " + mm(height) + " mm)");
+  if (!(s.offsetXMm >= 0 && s.offsetYMm >= 0 && s.offsetXMm < width && s.offsetYMm < height))
+    refuseSetting(
+        "The offsets %1, %2 mm are not within the label (%3 x %4 mm): they move it right and down",
+        "Gli spostamenti %1, %2 mm non sono entro l'etichetta (%3 x %4 mm): la spostano a destra e in basso",
+        {mm(s.offsetXMm), mm(s.offsetYMm), mm(width), mm(height)});
 }
 
 PrinterProfiles::PrinterProfiles(data::Connection& connection, Value company)
@@ -152,7 +170,9 @@ void PrinterProfiles::add(PrinterProfile profile, const std::string& user) {
   checkProfile(profile);
   ensureHostTables(connection_);
   data::Transaction adding(connection_);
-  if (find(profile.name)) refuseSetting("There is a printer profile " + profile.name + " already");
+  if (find(profile.name))
+    refuseSetting("There is a printer profile %1 already", "Esiste già un profilo di stampante %1",
+                  {profile.name});
   std::vector<Value> row = rowOf(profile, user);
   row.push_back(company_);
   row.emplace_back(profile.name);
@@ -168,7 +188,8 @@ void PrinterProfiles::update(PrinterProfile profile, const std::string& user) {
   checkProfile(profile);
   data::Transaction updating(connection_);
   if (!find(profile.name))
-    throw Error(err::kItemNotFound, "briskal", "There is no printer profile " + profile.name);
+    refuseSetting("There is no printer profile %1", "Non esiste un profilo di stampante %1", {profile.name},
+                  err::kItemNotFound);
   std::vector<Value> row = rowOf(profile, user);
   row.push_back(company_);
   row.emplace_back(profile.name);
@@ -182,7 +203,9 @@ void PrinterProfiles::update(PrinterProfile profile, const std::string& user) {
 
 void PrinterProfiles::remove(const std::string& name) {
   data::Transaction removing(connection_);
-  if (!find(name)) throw Error(err::kItemNotFound, "briskal", "There is no printer profile " + name);
+  if (!find(name))
+    refuseSetting("There is no printer profile %1", "Non esiste un profilo di stampante %1", {name},
+                  err::kItemNotFound);
   const std::vector<Value> key{company_, Value(name)};
   connection_.execute("DELETE FROM BRISKAL_PRINTERS WHERE COMPANY = ? AND NAME = ?", key);
   removing.commit();

@@ -24,6 +24,8 @@ struct PrinterProfile {
   std::string changedBy, changedUtc;       // who changed it last, and when
 };
 
+// Refusals are report::PrintFailure errors, told in English and Italian.
+//
 // Throws briskal::Error (invalid argument) saying what is wrong: a resolution other than 152,
 // 203, 300 or 600 dpi, darkness beyond 0-30, speed beyond 1-14, a gap or mark beyond 0-30 mm, a
 // label not 5-300 mm wide and 5-1000 mm long, offsets below 0 or past the label.

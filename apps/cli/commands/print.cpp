@@ -80,7 +80,7 @@ int print(const GlobalOptions& options, PrintArgs& args) {
     s.report.performedBy = args.performedBy;
     s.report.addressedTo = args.addressedTo;
     s.report.notes = args.noteText;
-    s.labelPrinter = destination;
+    if (labelPrinter) s.labelPrinter = destination;
     s.labelPrinterSettings = args.destination.settings();
     s.customTemplate = args.labelTemplate;
     s.report.stock = args.stock;
