@@ -2,7 +2,7 @@
 // EPL2, whose streams must hold the writers' own commands only, each value kept as data.
 //
 // The input is lines of words (values are the rest of their line, with %XX for any byte):
-//   settings DPI gap|mark|continuous DARKNESS SPEED
+//   settings DPI gap|mark|continuous DARKNESS SPEED OFFSET_X OFFSET_Y
 //   page WIDTH HEIGHT                          (millimetres; a new label)
 //   text X Y W H SIZE left|center|right VALUE
 //   code128|ean13|qrcode|datamatrix X Y W H SHOW VALUE
@@ -31,7 +31,7 @@ constexpr size_t kMaxOps = 64;
 double mm(std::string_view word) { return numberIn(word, 0, kMaxMillimetres); }
 
 labelprinter::PrinterSettings settingsFrom(std::string_view line) {
-  const auto w = words(line, 5);
+  const auto w = words(line, 7);
   const std::map<std::string_view, labelprinter::Media> media{
       {"gap", labelprinter::Media::Gap},
       {"mark", labelprinter::Media::Mark},
@@ -42,6 +42,8 @@ labelprinter::PrinterSettings settingsFrom(std::string_view line) {
   if (media.count(w[2])) settings.media = media.at(w[2]);
   if (!w[3].empty()) settings.darkness = static_cast<int>(numberIn(w[3], -5, 40));
   if (!w[4].empty()) settings.speed = static_cast<int>(numberIn(w[4], -5, 20));
+  if (!w[5].empty()) settings.offsetXMm = numberIn(w[5], -5, kMaxMillimetres);
+  if (!w[6].empty()) settings.offsetYMm = numberIn(w[6], -5, kMaxMillimetres);
   return settings;
 }
 

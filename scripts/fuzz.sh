@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-${FUZZ_SECONDS:-6}}"
 mkdir -p build-checked/fuzz-logs build-checked/fuzz-artifacts
-for name in criteria template conversions filter_values connection_string label_writers template_layout stock_file packed_text job_snapshot gs1; do
+for name in criteria template conversions filter_values connection_string label_writers template_layout stock_file packed_text job_snapshot gs1 printer_status; do
   corpus="build-checked/fuzz-corpus/$name"
   log="build-checked/fuzz-logs/$name.log"
   mkdir -p "$corpus"

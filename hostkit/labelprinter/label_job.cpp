@@ -7,6 +7,7 @@
 #include "common/error.h"
 #include "hostkit/labelprinter/destination.h"
 #include "hostkit/labelprinter/status_query.h"
+#include "hostkit/report/destination_kind.h"
 
 namespace briskal::hostkit::labelprinter {
 namespace {
@@ -37,8 +38,9 @@ std::string lastLabels(int64_t unprinted, int64_t sent) {
 }  // namespace
 
 LabelJob::LabelJob(std::string_view destination, const PrinterSettings& settings, const std::string& title)
-    : destination_(destination) {
-  if (settings.checkStatus) {
+    : destination_(destination),
+      asksStatus_(settings.checkStatus && !report::isFile(report::destinationKind(destination))) {
+  if (asksStatus_) {
     const PrinterStatus status = askStatus(destination, settings.language.value_or(PrinterLanguage::Epl2));
     if (!status.known) {
       notes_.push_back(report::FailureText()
@@ -83,7 +85,7 @@ void LabelJob::add(const report::Page& page) {
 
 void LabelJob::finish() {
   writer_->endJob();
-  if (!settings_.checkStatus) return;
+  if (!asksStatus_) return;
   const std::string name = printerName(destination_, settings_);
   const PrinterStatus status = askStatus(destination_, *settings_.language);
   if (!status.known) return;

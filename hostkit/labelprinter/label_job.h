@@ -19,7 +19,7 @@ namespace briskal::hostkit::labelprinter {
 
 class LabelJob {
  public:
-  // Asks the printer for its status when the settings say so, opens the destination (see
+  // Asks the printer for its status when the settings say so (a file has none), opens the destination (see
   // destination.h) and starts the job called `title`. Throws briskal::Error, having sent
   // nothing, when the printer reports a fault or does not answer, cannot be reached or cannot
   // print the settings' language.
@@ -41,6 +41,7 @@ class LabelJob {
 
  private:
   std::string destination_;
+  bool asksStatus_;  // the settings say so, and the destination is a printer, not a file
   PrinterSettings settings_;
   std::unique_ptr<ByteDevice> device_;
   std::unique_ptr<LabelWriter> writer_;

@@ -236,5 +236,19 @@ int main(int argc, char** argv) {
   save(history, "print-history");
   grabModal("reprint-dialog", [](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
   history->findChild<QAbstractButton*>("Reprint")->click();
+  history->close();
+
+  // The company's label printers, and the settings of one of them.
+  briskal({"printers", "add", "Banco-2", "--printer", "ipp://etichette.local/ipp/print/banco2"});
+  briskal({"printers", "add", "ZT410-Spedizioni", "--printer", "tcp://10.0.0.7", "--printer-language", "zpl",
+           "--dpi", "203", "--label-size", "100x50", "--darkness", "20", "--speed", "4", "--offset",
+           "1.5,0"});
+  grabModal("label-printers", [](QWidget* list) {
+    list->findChild<QTableWidget*>("Profiles")->selectRow(1);
+    grabModal("printer-profile", [](QWidget* profile) { static_cast<QDialog*>(profile)->reject(); });
+    list->findChild<QAbstractButton*>("ChangeProfile")->click();
+    static_cast<QDialog*>(list)->reject();
+  });
+  window.openLabelPrinters();
   return 0;
 }
