@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string_view>
+#include <utility>
 #include <variant>
 
 #include "common/error.h"
@@ -73,7 +74,8 @@ int speedCode(int inchesPerSecond) { return std::clamp(inchesPerSecond, 1, 6); }
 
 }  // namespace
 
-Epl2Writer::Epl2Writer(ByteDevice& device, PrinterSettings settings) : device_(device), settings_(settings) {}
+Epl2Writer::Epl2Writer(ByteDevice& device, PrinterSettings settings)
+    : device_(device), settings_(std::move(settings)) {}
 
 int Epl2Writer::place(double mm) const { return std::max(0, dots(mm)); }
 

@@ -18,7 +18,7 @@ HeadlessLabelPrinter::HeadlessLabelPrinter(std::string destination, Layout layou
     : destination_(std::move(destination)),
       layout_(std::move(layout)),
       delivered_(std::move(delivered)),
-      settings_(settings),
+      settings_(std::move(settings)),
       recording_(std::move(recording)) {}
 
 Value HeadlessLabelPrinter::version() {

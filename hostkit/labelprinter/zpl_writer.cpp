@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 #include <variant>
 
 #include "common/utf8.h"
@@ -49,7 +50,8 @@ constexpr char kHex[] = "0123456789ABCDEF";
 
 }  // namespace
 
-ZplWriter::ZplWriter(ByteDevice& device, PrinterSettings settings) : device_(device), settings_(settings) {}
+ZplWriter::ZplWriter(ByteDevice& device, PrinterSettings settings)
+    : device_(device), settings_(std::move(settings)) {}
 
 int ZplWriter::place(double mm) const { return std::max(0, dots(mm)); }
 

@@ -52,7 +52,7 @@ void DesignerCanvas::setRecord(const data::Recordset* record, report::RunSetting
 }
 
 void DesignerCanvas::setPrinterView(std::optional<labelprinter::PrinterSettings> printer) {
-  printer_ = printer;
+  printer_ = std::move(printer);
   refresh();
 }
 

@@ -59,8 +59,9 @@ QWidget* optional(QCheckBox* set, QWidget* value, QWidget* parent) {
 
 }  // namespace
 
-PrinterProfileDialog::PrinterProfileDialog(PrinterProfiles& profiles, std::optional<PrinterProfile> editing,
-                                           std::string user, ScreenTexts texts, QWidget* parent)
+PrinterProfileDialog::PrinterProfileDialog(PrinterProfiles& profiles,
+                                           const std::optional<PrinterProfile>& editing, std::string user,
+                                           ScreenTexts texts, QWidget* parent)
     : QDialog(parent), profiles_(profiles), adding_(!editing), user_(std::move(user)), texts_(texts) {
   setObjectName("PrinterProfile");
   setWindowTitle(adding_ ? texts("Nuova stampante di etichette") : texts("Stampante di etichette"));

@@ -22,8 +22,8 @@ namespace briskal::hostkit::qt {
 class PrinterProfileDialog final : public QDialog {
  public:
   // `profiles` is borrowed; `editing` is the profile changed, none for a new one.
-  PrinterProfileDialog(PrinterProfiles& profiles, std::optional<PrinterProfile> editing, std::string user,
-                       ScreenTexts texts, QWidget* parent);
+  PrinterProfileDialog(PrinterProfiles& profiles, const std::optional<PrinterProfile>& editing,
+                       std::string user, ScreenTexts texts, QWidget* parent);
 
   // The profile as stored, once accepted.
   const PrinterProfile& stored() const { return stored_; }

@@ -166,7 +166,7 @@ std::optional<PrinterProfile> PrinterProfiles::find(const std::string& name) {
   return profileOf(r.rows->cells.data());
 }
 
-void PrinterProfiles::add(PrinterProfile profile, const std::string& user) {
+void PrinterProfiles::add(const PrinterProfile& profile, const std::string& user) {
   checkProfile(profile);
   ensureHostTables(connection_);
   data::Transaction adding(connection_);
@@ -184,7 +184,7 @@ void PrinterProfiles::add(PrinterProfile profile, const std::string& user) {
   adding.commit();
 }
 
-void PrinterProfiles::update(PrinterProfile profile, const std::string& user) {
+void PrinterProfiles::update(const PrinterProfile& profile, const std::string& user) {
   checkProfile(profile);
   data::Transaction updating(connection_);
   if (!find(profile.name))

@@ -44,10 +44,10 @@ class PrinterProfiles {
   std::optional<PrinterProfile> find(const std::string& name);
   // Throws briskal::Error (invalid argument) for a profile checkProfile refuses or whose name is
   // taken; nothing is stored then.
-  void add(PrinterProfile profile, const std::string& user);
+  void add(const PrinterProfile& profile, const std::string& user);
   // Replaces the destination and settings of the profile of the same name. Throws
   // briskal::Error: item not found when there is none, invalid argument as add.
-  void update(PrinterProfile profile, const std::string& user);
+  void update(const PrinterProfile& profile, const std::string& user);
   // Throws briskal::Error (item not found) when there is none.
   void remove(const std::string& name);
 
