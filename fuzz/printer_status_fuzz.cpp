@@ -1,7 +1,8 @@
 // What a label printer answers on its raw port when asked "~HS~HQES", and the printer-state-reasons
 // an IPP printer lists: whatever arrives, a status is read or none is, never anything worse; a
-// status read is a known one whose labels waiting are not negative, ready exactly when it has no
-// fault, and its faults said in a sentence in both languages.
+// status read is a known one whose labels waiting are within what the printer's counts hold,
+// each fault without a name of ours comes with the printer's words, and its faults are said after
+// the printer's name.
 
 #include <algorithm>
 #include <cstddef>
@@ -26,10 +27,17 @@ using namespace briskal::hostkit::labelprinter;
 
 void check(const PrinterStatus& status) {
   if (!status.known) fail("a status read is not known");
-  if (status.labelsWaiting && *status.labelsWaiting < 0) fail("labels waiting below 0");
-  if (status.ready() != status.faults.empty()) fail("ready with a fault, or not ready without one");
+  if (status.labelsWaiting && (*status.labelsWaiting < 0 || *status.labelsWaiting > 199'999'998))
+    fail("labels waiting beyond what a printer's two counts hold");
+  size_t others = 0;
+  for (const PrinterFault fault : status.faults) others += fault == PrinterFault::Other ? 1 : 0;
+  if (others != status.others.size()) fail("a fault without a name of ours without the printer's words");
+  // Each fault is said once, after the printer's name.
   const std::string english = faultText("P", status).english();
   if (!english.starts_with("Printer P")) fail("the sentence does not name the printer");
+  if (status.faults.empty() != (english.find(": ") == std::string::npos)) {
+    if (status.message.empty()) fail("faults not said, or said without any");
+  }
 }
 
 }  // namespace

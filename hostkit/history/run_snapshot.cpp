@@ -239,12 +239,9 @@ RunSnapshot readSnapshot(std::string_view text) {
     } else if (key == "printer") {
       requireFields(line, 7);
       labelprinter::PrinterSettings p;
-      if (line[1] == "zpl") p.language = labelprinter::PrinterLanguage::Zpl;
-      else if (line[1] == "epl2") p.language = labelprinter::PrinterLanguage::Epl2;
+      p.language = labelprinter::languageFromName(line[1]);
       p.dpi = optionalNumber(line[2]);
-      for (const labelprinter::Media m :
-           {labelprinter::Media::Gap, labelprinter::Media::Mark, labelprinter::Media::Continuous})
-        if (line[3] == labelprinter::mediaName(m)) p.media = m;
+      p.media = labelprinter::mediaFromName(line[3]).value_or(labelprinter::Media::Gap);
       p.gapMm = parsedNumber<double>(line[4], "gap");
       p.darkness = optionalNumber(line[5]);
       p.speed = optionalNumber(line[6]);

@@ -22,8 +22,13 @@ std::optional<int64_t> CupsDevice::unprinted(int64_t sent) {
   cups_job_t* found = nullptr;
   const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &found, queue_.c_str(), 0, CUPS_WHICHJOBS_ALL);
   const std::unique_ptr<cups_job_t, JobsDeleter> jobs(found, JobsDeleter{count});
-  for (int i = 0; i < count; ++i)
-    if (found[i].id == job_) return found[i].state == IPP_JSTATE_COMPLETED ? 0 : sent;
+  // A completed job has reached the printer, which may still hold some of it; one the queue
+  // holds, or dropped, has not printed.
+  for (int i = 0; i < count; ++i) {
+    if (found[i].id != job_) continue;
+    if (found[i].state == IPP_JSTATE_COMPLETED) return std::nullopt;
+    return sent;
+  }
   return std::nullopt;
 }
 

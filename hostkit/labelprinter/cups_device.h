@@ -18,7 +18,7 @@ class CupsDevice : public ByteDevice {
 
   void write(std::string_view bytes) override { stream_.write(bytes); }
   void finish() override { job_ = stream_.finish(); }
-  // From the state the print system keeps of the job: all of them until it is completed.
+  // All of them while the queue holds the job, or when it dropped it; not known once completed.
   std::optional<int64_t> unprinted(int64_t sent) override;
 
  private:

@@ -58,7 +58,6 @@ LabelJob::LabelJob(std::string_view destination, const PrinterSettings& settings
   settings_ = printer.settings;
   device_ = std::move(printer.device);
   writer_ = makeLabelWriter(*device_, settings_);
-  writer_->startJob();
 }
 
 void LabelJob::add(const report::Page& page) {
@@ -80,10 +79,16 @@ void LabelJob::add(const report::Page& page) {
         {printerName(destination_, settings_), millimetres(settings_.offsetXMm),
          millimetres(settings_.offsetYMm), millimetres(width), millimetres(height)}));
   }
+  // The job's settings go with its first label, once it has passed the checks above: a label
+  // refused leaves the printer as it was.
+  if (!started_) writer_->startJob();
+  started_ = true;
   writer_->label(page);
 }
 
 void LabelJob::finish() {
+  if (!started_) writer_->startJob();
+  started_ = true;
   writer_->endJob();
   if (!asksStatus_) return;
   const std::string name = printerName(destination_, settings_);

@@ -45,6 +45,7 @@ class LabelJob {
   PrinterSettings settings_;
   std::unique_ptr<ByteDevice> device_;
   std::unique_ptr<LabelWriter> writer_;
+  bool started_ = false;  // the job's settings are written
   std::vector<report::FailureText> notes_;
 };
 

@@ -1,6 +1,7 @@
 #include "hostkit/labelprinter/printer_settings.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace briskal::hostkit::labelprinter {
@@ -16,6 +17,28 @@ std::string_view mediaName(Media media) {
     case Media::Gap: break;
   }
   return "gap";
+}
+
+namespace {
+
+bool sameName(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+}  // namespace
+
+std::optional<PrinterLanguage> languageFromName(std::string_view name) {
+  for (const PrinterLanguage language : {PrinterLanguage::Epl2, PrinterLanguage::Zpl})
+    if (sameName(name, languageName(language))) return language;
+  return std::nullopt;
+}
+
+std::optional<Media> mediaFromName(std::string_view name) {
+  for (const Media media : {Media::Gap, Media::Mark, Media::Continuous})
+    if (sameName(name, mediaName(media))) return media;
+  return std::nullopt;
 }
 
 int toDots(double mm, int dpi) {

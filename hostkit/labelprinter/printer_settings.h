@@ -47,6 +47,9 @@ struct PrinterSettings {
 std::string_view languageName(PrinterLanguage language);
 // "gap", "mark", "continuous".
 std::string_view mediaName(Media media);
+// The language or media of a name above, in any case; none for another name.
+std::optional<PrinterLanguage> languageFromName(std::string_view name);
+std::optional<Media> mediaFromName(std::string_view name);
 
 // The largest position or size in dots either language takes; 4 m at 203 dpi, so nothing that far
 // out is on a label.

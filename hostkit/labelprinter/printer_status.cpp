@@ -36,12 +36,14 @@ std::vector<std::string_view> fields(std::string_view frame) {
   return out;
 }
 
+// A count of the answer: at most the eight digits a printer gives it.
 std::optional<int64_t> number(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\r' || text.front() == '\n'))
     text.remove_prefix(1);
+  constexpr int64_t kLargest = 99'999'999;
   int64_t value = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end == text.data() || value < 0) return std::nullopt;
+  if (ec != std::errc() || end == text.data() || value < 0 || value > kLargest) return std::nullopt;
   return value;
 }
 
@@ -74,12 +76,10 @@ std::optional<PrinterStatus> hostStatus(const std::vector<std::string_view>& hs)
   return status;
 }
 
-// The flag groups after "ERRORS:" or "WARNINGS:": a flag that any is set, then two groups of
-// eight hex digits, the second holding the named bits.
-std::optional<std::pair<uint32_t, uint32_t>> flagGroups(std::string_view frame, std::string_view label) {
-  const size_t at = frame.find(label);
-  if (at == std::string_view::npos) return std::nullopt;
-  std::string_view rest = frame.substr(at + label.size());
+// The flags after "ERRORS:" or "WARNINGS:": whether any is set, then two groups of eight hex
+// digits, the second holding the named bits. None when they cannot be read.
+std::optional<std::array<uint32_t, 3>> flagGroups(std::string_view frame, size_t at) {
+  std::string_view rest = frame.substr(at);
   rest = rest.substr(0, rest.find_first_of("\r\n"));
   std::array<uint32_t, 3> values{};
   for (uint32_t& value : values) {
@@ -88,8 +88,7 @@ std::optional<std::pair<uint32_t, uint32_t>> flagGroups(std::string_view frame, 
     if (ec != std::errc()) return std::nullopt;
     rest.remove_prefix(static_cast<size_t>(end - rest.data()));
   }
-  if (values[0] == 0) return std::pair<uint32_t, uint32_t>{0, 0};
-  return std::pair{values[1], values[2]};
+  return values;
 }
 
 std::string hex(uint32_t value) {
@@ -100,7 +99,9 @@ std::string hex(uint32_t value) {
 }
 
 void addErrors(PrinterStatus& status, std::string_view frame) {
-  if (const auto errors = flagGroups(frame, "ERRORS:")) {
+  constexpr std::string_view kErrorsLabel = "ERRORS:";
+  if (const size_t at = frame.find(kErrorsLabel); at != std::string_view::npos) {
+    const std::optional<std::array<uint32_t, 3>> errors = flagGroups(frame, at + kErrorsLabel.size());
     constexpr std::array<std::pair<uint32_t, PrinterFault>, 8> kErrors = {{
         {0x01, PrinterFault::PaperOut},
         {0x02, PrinterFault::RibbonOut},
@@ -111,39 +112,46 @@ void addErrors(PrinterStatus& status, std::string_view frame) {
         {0x40, PrinterFault::HeadFault},
         {0x80, PrinterFault::HeadFault},
     }};
-    uint32_t rest = errors->second;
+    uint32_t rest = errors ? (*errors)[2] : 0;
     for (const auto& [bit, fault] : kErrors) {
       if (rest & bit) status.add(fault);
       rest &= ~bit;
     }
-    // A flag without a name of ours still stops the printer.
-    if (rest != 0 || errors->first != 0) {
+    // Errors that cannot be read, a flag without a name of ours, and the flag of any error with
+    // none of its bits: each stops the printer as much as those named.
+    if (!errors) {
       status.faults.push_back(PrinterFault::Other);
-      status.others.push_back("error flags " + hex(errors->first) + " " + hex(errors->second));
+      status.others.emplace_back("error flags that cannot be read");
+    } else if (rest != 0 || (*errors)[1] != 0 || ((*errors)[0] != 0 && (*errors)[2] == 0)) {
+      status.faults.push_back(PrinterFault::Other);
+      status.others.push_back("error flags " + hex((*errors)[1]) + " " + hex((*errors)[2]));
     }
   }
-  if (const auto warnings = flagGroups(frame, "WARNINGS:")) {
-    constexpr std::array<std::pair<uint32_t, std::string_view>, 4> kWarnings = {{
-        {0x01, "media to calibrate"},
-        {0x02, "print head to clean"},
-        {0x04, "print head to replace"},
-        {0x08, "paper near its end"},
-    }};
-    uint32_t rest = warnings->second;
-    for (const auto& [bit, words] : kWarnings) {
-      if (rest & bit) status.warnings.emplace_back(words);
-      rest &= ~bit;
-    }
-    if (rest != 0 || warnings->first != 0)
-      status.warnings.push_back("warning flags " + hex(warnings->first) + " " + hex(warnings->second));
+  constexpr std::string_view kWarningsLabel = "WARNINGS:";
+  const size_t at = frame.find(kWarningsLabel);
+  const std::optional<std::array<uint32_t, 3>> warnings =
+      at == std::string_view::npos ? std::nullopt : flagGroups(frame, at + kWarningsLabel.size());
+  if (!warnings) return;
+  constexpr std::array<std::pair<uint32_t, std::string_view>, 4> kWarnings = {{
+      {0x01, "media to calibrate"},
+      {0x02, "print head to clean"},
+      {0x04, "print head to replace"},
+      {0x08, "paper near its end"},
+  }};
+  uint32_t rest = (*warnings)[2];
+  for (const auto& [bit, words] : kWarnings) {
+    if (rest & bit) status.warnings.emplace_back(words);
+    rest &= ~bit;
   }
+  if (rest != 0 || (*warnings)[1] != 0)
+    status.warnings.push_back("warning flags " + hex((*warnings)[1]) + " " + hex((*warnings)[2]));
 }
 
 struct Reason {
   std::string_view keyword;
   PrinterFault fault;
 };
-constexpr std::array<Reason, 13> kReasons = {{
+constexpr std::array<Reason, 12> kReasons = {{
     {"media-empty", PrinterFault::PaperOut},
     {"media-needed", PrinterFault::PaperOut},
     {"media-jam", PrinterFault::PaperJam},
@@ -156,8 +164,14 @@ constexpr std::array<Reason, 13> kReasons = {{
     {"shutdown", PrinterFault::Offline},
     {"spool-area-full", PrinterFault::BufferFull},
     {"cutter-jam", PrinterFault::CutterFault},
-    {"output-area-full", PrinterFault::Other},
 }};
+
+// A reason a print server gives, without a suffix, while it works as it should: an IPP reason
+// without one is an error otherwise.
+bool busy(std::string_view keyword) {
+  return keyword.starts_with("cups-") || keyword == "connecting-to-device" ||
+         keyword.find('.') != std::string_view::npos;  // a maker's own, as com.example-...
+}
 
 }  // namespace
 
@@ -206,7 +220,7 @@ PrinterStatus ippStatus(int state, const std::vector<std::string>& reasons, bool
     }
     if (known != kReasons.end() && known->fault != PrinterFault::Other) {
       status.add(known->fault);
-    } else if (reason.ends_with("-error")) {
+    } else if (!busy(keyword)) {
       status.faults.push_back(PrinterFault::Other);
       status.others.push_back(reason);
     }

@@ -21,6 +21,8 @@ using Clock = std::chrono::steady_clock;
 
 // Once ~HS is answered, ~HQES gets this much longer: a printer that does not know it stays silent.
 constexpr std::chrono::milliseconds kErrorsGrace{500};
+// Far more than the answers take: what goes on past this is no printer's status.
+constexpr size_t kLargestAnswer = 64 * 1024;
 
 PrinterStatus notAnswering(std::string why) {
   PrinterStatus status;
@@ -50,7 +52,7 @@ PrinterStatus askZpl(std::string_view destination, std::chrono::milliseconds tim
   std::string answer;
   auto deadline = Clock::now() + timeout;
   bool hostStatus = false;
-  while (!zplAnswerComplete(answer, true)) {
+  while (answer.size() < kLargestAnswer && !zplAnswerComplete(answer, true)) {
     if (!hostStatus && zplAnswerComplete(answer, false)) {
       hostStatus = true;
       deadline = std::min(deadline, Clock::now() + kErrorsGrace);
@@ -120,6 +122,9 @@ PrinterStatus askCups(const std::string& queue) {
   const std::unique_ptr<cups_dest_t, DestinationDeleter> destination(
       cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.c_str(), nullptr));
   if (!destination) {
+    // A print system that does not answer is not one that does not know the queue.
+    if (cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND && cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE)
+      return notAnswering(cupsLastErrorString() ? cupsLastErrorString() : "");
     PrinterStatus status;
     status.known = true;
     status.add(PrinterFault::NotKnown);

@@ -150,10 +150,13 @@ void LabelPrintersDialog::showStatus() {
   const ScreenTexts texts = context_.texts;
   const auto translate = [&](const std::string& italian) { return fromQt(texts(italian)); };
   labelprinter::PrinterStatus status;
-  {
+  try {
     const BusyCursor busy;
     status = labelprinter::askStatus(
         profile->destination, profile->settings.language.value_or(labelprinter::PrinterLanguage::Epl2));
+  } catch (const std::exception& e) {
+    showPrintFailure(texts("Lo stato della stampante %1 non è noto").arg(toQt(profile->name)), e, texts);
+    return;
   }
   QString said;
   if (!status.known) {

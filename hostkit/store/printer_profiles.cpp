@@ -16,7 +16,6 @@ namespace briskal::hostkit {
 namespace {
 
 using labelprinter::Media;
-using labelprinter::PrinterLanguage;
 
 // Told in both languages: the desktop's profile dialog shows it in the session's.
 [[noreturn]] void refuseSetting(std::string english, std::string italian,
@@ -47,13 +46,9 @@ PrinterProfile profileOf(const Value* c) {
   PrinterProfile p;
   p.name = storedText(c[0]);
   p.destination = storedText(c[1]);
-  const std::string language = storedText(c[2]);
-  if (language == "zpl") p.settings.language = PrinterLanguage::Zpl;
-  if (language == "epl2") p.settings.language = PrinterLanguage::Epl2;
+  p.settings.language = labelprinter::languageFromName(storedText(c[2]));
   p.settings.dpi = optionalInt(c[3]);
-  const std::string media = storedText(c[4]);
-  for (const Media m : {Media::Gap, Media::Mark, Media::Continuous})
-    if (media == labelprinter::mediaName(m)) p.settings.media = m;
+  p.settings.media = labelprinter::mediaFromName(storedText(c[4])).value_or(Media::Gap);
   p.settings.gapMm = storedMm(c[5]);
   if (!c[6].isNull() && !c[7].isNull())
     p.settings.labelSize = labelprinter::LabelSize{storedMm(c[6]), storedMm(c[7])};

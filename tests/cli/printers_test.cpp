@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/briskal_binary.h"
@@ -163,6 +164,21 @@ TEST_F(Printers, AFaultBeforeTheRunRefusesItWithNothingSent) {
   const auto history = run({"history"});
   EXPECT_NE(history.out.find(",failed,\"\",\"\",Printer ZT1: paper out\r\n"), std::string::npos)
       << history.out;
+
+  // Labels larger than those the printer has loaded are refused before anything goes to it.
+  printer.setStatus({});
+  ASSERT_EQ(run({"printers", "set", "ZT1", "--label-size", "60x40", "--darkness", "20"}).exitCode, 0);
+  const size_t read = printer.bytesRead();
+  const auto larger = print({"--printer", "ZT1"});
+  EXPECT_EQ(larger.exitCode, 1);
+  EXPECT_NE(
+      larger.err.find("The labels to print (100 x 50 mm) are larger than those of printer ZT1 (60 x 40 mm)"),
+      std::string::npos)
+      << larger.err;
+  EXPECT_EQ(printer.bytesRead() - read, std::string_view("~HS~HQES\r\n").size())
+      << "the status asked, and not even the darkness sent";
+  ASSERT_EQ(run({"printers", "set", "ZT1", "--label-size", "100x50"}).exitCode, 0);
+  printer.setStatus({.paperOut = true});
 
   // Told not to ask, the run prints whatever the printer says.
   const auto unasked = print({"--printer", "ZT1", "--check-status", "no"});

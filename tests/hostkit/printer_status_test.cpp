@@ -56,12 +56,23 @@ TEST(PrinterStatusAnswers, ZplHostStatusNamesEveryFaultAndTheLabelsWaiting) {
   EXPECT_EQ(flagged->faults, (Faults{PrinterFault::PaperOut, PrinterFault::HeadOpen}));
   EXPECT_EQ(flagged->warnings, std::vector<std::string>{"paper near its end"});
 
-  // A flag without a name of ours still stops the printer.
-  const std::optional<PrinterStatus> other =
-      parseZplStatus(hostStatus(0, 0, 0, 0, 0, 0) + errorFlags("1 00000000 00008000", "0 00000000 00000000"));
-  ASSERT_TRUE(other);
-  EXPECT_EQ(other->faults, Faults{PrinterFault::Other});
-  EXPECT_EQ(other->others, std::vector<std::string>{"error flags 00000000 00008000"});
+  // A flag without a name of ours, the flag of an error with none of its bits, and flags that
+  // cannot be read: each still stops the printer.
+  const std::pair<const char*, const char*> others[] = {
+      {"1 00000000 00008000", "error flags 00000000 00008000"},
+      {"1 00000000 00000000", "error flags 00000000 00000000"},
+      {"1 00000000 1000000005", "error flags that cannot be read"},
+      {"one", "error flags that cannot be read"},
+  };
+  for (const auto& [errors, says] : others) {
+    const std::optional<PrinterStatus> other =
+        parseZplStatus(hostStatus(0, 0, 0, 0, 0, 0) + errorFlags(errors, "0 00000000 00000000"));
+    ASSERT_TRUE(other);
+    EXPECT_EQ(other->faults, Faults{PrinterFault::Other}) << errors;
+    EXPECT_EQ(other->others, std::vector<std::string>{says}) << errors;
+  }
+  // Counts beyond the printer's eight digits are no answer of a printer.
+  EXPECT_FALSE(parseZplStatus(hostStatus(0, 0, 0, 0, 0, 0).replace(14, 3, "9223372036854775807")));
 }
 
 TEST(PrinterStatusAnswers, AnAnswerCutShortOrNotAPrintersIsNoStatus) {
@@ -85,8 +96,13 @@ TEST(PrinterStatusAnswers, IppReasonsStopAPrinterAsErrorsOrWhenItIsOffLine) {
   EXPECT_EQ(empty.warnings, std::vector<std::string>{"toner-low-warning"});
   EXPECT_TRUE(ippStatus(3, {"media-low-report", "media-empty-warning"}, true, "").ready());
   EXPECT_EQ(ippStatus(4, {"offline-report"}, true, "").faults, Faults{PrinterFault::Offline});
-  EXPECT_EQ(ippStatus(3, {"input-tray-missing-error"}, true, "").others,
-            std::vector<std::string>{"input-tray-missing-error"});
+  // A reason without a suffix is an error, but for a print server's own while it works.
+  EXPECT_EQ(ippStatus(3,
+                      {"input-tray-missing-error", "interlock-open", "cups-waiting-for-job-completed",
+                       "connecting-to-device", "com.example-sleeping"},
+                      true, "")
+                .others,
+            (std::vector<std::string>{"input-tray-missing-error", "interlock-open"}));
   EXPECT_EQ(ippStatus(5, {}, true, "").faults, Faults{PrinterFault::Stopped});
   EXPECT_EQ(ippStatus(5, {"paused"}, false, "").faults,
             (Faults{PrinterFault::Paused, PrinterFault::NotAcceptingJobs}));
@@ -123,7 +139,7 @@ TEST(PrinterOffsets, TheLabelHomeMovesEverythingDrawn) {
                                               ? rasterizeZpl(device.bytes())
                                               : rasterizeEpl2(device.bytes(), 203);
       EXPECT_EQ(dots.size(), 1U);
-      return std::pair{device.bytes(), dots.front()};
+      return std::pair{device.bytes(), dots.empty() ? LabelDots{} : dots.front()};
     };
     const auto [plain, plainDots] = drawn(0, 0);
     const auto [moved, movedDots] = drawn(2, 1);  // 16 and 8 dots
@@ -132,12 +148,14 @@ TEST(PrinterOffsets, TheLabelHomeMovesEverythingDrawn) {
     EXPECT_NE(moved.find(language == PrinterLanguage::Zpl ? "^LH16,8" : "\nR16,8\n"), std::string::npos)
         << moved;
     const auto at = [](const LabelDots& d, int x, int y) {
-      return d.black[static_cast<size_t>(y * d.width + x)] != 0;
+      const auto dot = static_cast<size_t>(y * d.width + x);
+      return dot < d.black.size() && d.black[dot] != 0;
     };
+    // The 5 mm square, 40 dots, from the corner or from the label home.
     EXPECT_TRUE(at(plainDots, 2, 2));
+    EXPECT_FALSE(at(plainDots, 50, 44));
     EXPECT_FALSE(at(movedDots, 2, 2));
-    EXPECT_TRUE(at(movedDots, 16 + 2, 8 + 2));
-    EXPECT_FALSE(at(movedDots, 16 + 45, 8 + 2));
+    EXPECT_TRUE(at(movedDots, 50, 44));
   }
 }
 

@@ -10,9 +10,6 @@
 namespace briskal::cli {
 namespace {
 
-using hostkit::labelprinter::Media;
-using hostkit::labelprinter::PrinterLanguage;
-
 constexpr const char* kLargestMm = "1000";
 
 // "A" and "B" of "A<separator>B", each a number of millimetres from 0; the reason they are not.
@@ -90,16 +87,9 @@ const CLI::Option* PrinterSettingOptions::firstGiven() const {
 hostkit::labelprinter::PrinterSettings PrinterSettingOptions::over(
     hostkit::labelprinter::PrinterSettings s) const {
   const auto given = [this](size_t option) { return options_[option]->count() > 0; };
-  const auto lower = [](std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-  };
-  if (given(0)) s.language = lower(language_) == "zpl" ? PrinterLanguage::Zpl : PrinterLanguage::Epl2;
+  if (given(0)) s.language = hostkit::labelprinter::languageFromName(language_);
   if (given(1)) s.dpi = dpi_;
-  if (given(2)) {
-    const std::string media = lower(media_);
-    s.media = media == "mark" ? Media::Mark : media == "continuous" ? Media::Continuous : Media::Gap;
-  }
+  if (given(2)) s.media = hostkit::labelprinter::mediaFromName(media_).value_or(s.media);
   if (given(3)) s.gapMm = millimetresIn(gap_);
   if (given(4)) {
     const auto [width, height] = pairOf(labelSize_, 'x');
@@ -108,7 +98,7 @@ hostkit::labelprinter::PrinterSettings PrinterSettingOptions::over(
   if (given(5)) s.darkness = darkness_;
   if (given(6)) s.speed = speed_;
   if (given(7)) std::tie(s.offsetXMm, s.offsetYMm) = pairOf(offset_, ',');
-  if (given(8)) s.checkStatus = lower(checkStatus_) == "yes";
+  if (given(8)) s.checkStatus = checkStatus_ == "yes";  // the check gives the member, whatever the case typed
   return s;
 }
 
