@@ -1,8 +1,5 @@
 #include "hostkit/labelprinter/destination.h"
 
-#include <cups/cups.h>
-
-#include <array>
 #include <charconv>
 #include <cstdint>
 
@@ -78,18 +75,8 @@ void checkDestination(std::string_view destination) {
   if (!report::takesLabelJobs(report::destinationKind(destination))) badDestination(destination);
   if (destination.starts_with("tcp://")) tcpAddress(destination);
   if (destination == "cups:") badDestination(destination);
-  if (destination.starts_with("ipp://") || destination.starts_with("ipps://")) {
-    std::array<char, 32> scheme{};
-    std::array<char, 256> user{};
-    std::array<char, 256> host{};
-    std::array<char, 1024> resource{};
-    int port = 0;
-    if (httpSeparateURI(HTTP_URI_CODING_ALL, std::string(destination).c_str(), scheme.data(), scheme.size(),
-                        user.data(), user.size(), host.data(), host.size(), &port, resource.data(),
-                        resource.size()) < HTTP_URI_STATUS_OK ||
-        host[0] == '\0')
-      badDestination(destination);
-  }
+  if (destination.starts_with("ipp://") || destination.starts_with("ipps://"))
+    ippAddress(std::string(destination));
 }
 
 OpenedPrinter openPrinter(std::string_view destination, PrinterSettings settings, const std::string& title) {

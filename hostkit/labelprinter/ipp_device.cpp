@@ -38,14 +38,13 @@ std::string ippConnectFailure(const char* host, int port, std::chrono::milliseco
   return cups;
 }
 
-IppDevice::IppDevice(std::string uri, std::string title, std::chrono::milliseconds timeout)
-    : uri_(std::move(uri)), title_(std::move(title)) {
+IppAddress ippAddress(const std::string& uri) {
   std::array<char, 32> scheme{};
   std::array<char, 256> user{};
   std::array<char, 256> host{};
   std::array<char, 1024> resource{};
   int port = 0;
-  if (httpSeparateURI(HTTP_URI_CODING_ALL, uri_.c_str(), scheme.data(), scheme.size(), user.data(),
+  if (httpSeparateURI(HTTP_URI_CODING_ALL, uri.c_str(), scheme.data(), scheme.size(), user.data(),
                       user.size(), host.data(), host.size(), &port, resource.data(),
                       resource.size()) < HTTP_URI_STATUS_OK ||
       host[0] == '\0') {
@@ -53,16 +52,26 @@ IppDevice::IppDevice(std::string uri, std::string title, std::chrono::millisecon
                                report::FailureText().say("Unknown label printer destination \"%1\"",
                                                          "Destinazione della stampante di etichette \"%1\" "
                                                          "sconosciuta",
-                                                         {uri_}));
+                                                         {uri}));
   }
-  resource_ = resource.data();
-  const bool encrypted = std::string_view(scheme.data()) == "ipps";
-  http_.reset(httpConnect2(host.data(), port, nullptr, AF_UNSPEC,
-                           encrypted ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED, 1,
-                           static_cast<int>(timeout.count()), nullptr));
+  return {host.data(), port, resource.data(), std::string_view(scheme.data()) == "ipps"};
+}
+
+HttpConnection ippConnect(const IppAddress& address, std::chrono::milliseconds timeout) {
+  return HttpConnection(
+      httpConnect2(address.host.c_str(), address.port, nullptr, AF_UNSPEC,
+                   address.encrypted ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED, 1,
+                   static_cast<int>(timeout.count()), nullptr));
+}
+
+IppDevice::IppDevice(std::string uri, std::string title, std::chrono::milliseconds timeout)
+    : uri_(std::move(uri)), title_(std::move(title)) {
+  const IppAddress address = ippAddress(uri_);
+  resource_ = address.resource;
+  http_ = ippConnect(address, timeout);
   if (!http_) {
     fail("Cannot connect to the label printer %1", "Impossibile collegarsi alla stampante di etichette %1",
-         ippConnectFailure(host.data(), port, timeout));
+         ippConnectFailure(address.host.c_str(), address.port, timeout));
   }
   httpSetTimeout(http_.get(), std::chrono::duration<double>(timeout).count(), nullptr, nullptr);
   askPrinter();

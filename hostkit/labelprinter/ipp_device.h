@@ -22,6 +22,19 @@
 
 namespace briskal::hostkit::labelprinter {
 
+// An ipp:// or ipps:// address's parts.
+struct IppAddress {
+  std::string host;
+  int port = 0;
+  std::string resource;
+  bool encrypted = false;
+};
+// Throws briskal::Error (invalid argument) for an address without a host, or that libcups cannot
+// read.
+IppAddress ippAddress(const std::string& uri);
+// A connection to the printer within `timeout`; none when it cannot be made, as libcups says.
+HttpConnection ippConnect(const IppAddress& address, std::chrono::milliseconds timeout);
+
 // Why connecting to an IPP printer at `host`:`port` failed, just after libcups failed to, in the
 // system's words.
 std::string ippConnectFailure(const char* host, int port, std::chrono::milliseconds timeout);

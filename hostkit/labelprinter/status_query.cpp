@@ -82,18 +82,9 @@ std::vector<std::string> strings(ipp_attribute_t* attribute) {
 }
 
 PrinterStatus askIpp(const std::string& uri, std::chrono::milliseconds timeout) {
-  std::array<char, 32> scheme{};
-  std::array<char, 256> user{};
-  std::array<char, 256> host{};
-  std::array<char, 1024> resource{};
-  int port = 0;
-  httpSeparateURI(HTTP_URI_CODING_ALL, uri.c_str(), scheme.data(), scheme.size(), user.data(), user.size(),
-                  host.data(), host.size(), &port, resource.data(), resource.size());
-  const bool encrypted = std::string_view(scheme.data()) == "ipps";
-  const HttpConnection http(httpConnect2(host.data(), port, nullptr, AF_UNSPEC,
-                                         encrypted ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED, 1,
-                                         static_cast<int>(timeout.count()), nullptr));
-  if (!http) return notAnswering(ippConnectFailure(host.data(), port, timeout));
+  const IppAddress address = ippAddress(uri);
+  const HttpConnection http = ippConnect(address, timeout);
+  if (!http) return notAnswering(ippConnectFailure(address.host.c_str(), address.port, timeout));
   // A print server asking its printer may take many seconds before it answers.
   httpSetTimeout(http.get(), std::chrono::duration<double>(timeout).count() * 10, nullptr, nullptr);
   static const char* const kAttributes[] = {"printer-state", "printer-state-reasons",
@@ -102,7 +93,7 @@ PrinterStatus askIpp(const std::string& uri, std::chrono::milliseconds timeout) 
   ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.c_str());
   ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                 static_cast<int>(std::size(kAttributes)), nullptr, kAttributes);
-  const IppMessage response(cupsDoRequest(http.get(), request, resource.data()));
+  const IppMessage response(cupsDoRequest(http.get(), request, address.resource.c_str()));
   if (!response || cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE)
     return notAnswering(cupsLastErrorString() ? cupsLastErrorString() : "");
   ipp_attribute_t* state = ippFindAttribute(response.get(), "printer-state", IPP_TAG_ENUM);
