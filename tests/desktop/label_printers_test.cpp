@@ -1,7 +1,7 @@
 // The company's label printers on the desktop: a profile made in the settings dialog, refused
-// with the reason while it is wrong, chosen for the session from the list, and then where the
-// selection form's labels go, with its offsets; a printer that reports a fault refuses the job,
-// told in the session's language.
+// with the reason while it is wrong, its printer asked for its status, chosen for the session
+// from the list, and then where the selection form's labels go, with its offsets; a printer that
+// reports a fault refuses the job, told in the session's language.
 
 #include <QAction>
 #include <QComboBox>
@@ -81,6 +81,13 @@ TEST_F(LabelPrinters, AProfileMadeOnScreenIsChosenAndPrintsTheLabels) {
     EXPECT_EQ(table->item(0, 2)->text(), "ZPL");
     EXPECT_EQ(table->item(0, 5)->text(), "1.5, 0 mm");
     table->selectRow(0);
+    {
+      const BoxWatch boxes;
+      press(list, "ProfileStatus");
+      ASSERT_EQ(boxes.shown().size(), 1U);
+      EXPECT_EQ(boxes.shown()[0].first, "PrinterStatus");
+      EXPECT_EQ(boxes.shown()[0].second, "La stampante Banco 1 è pronta.");
+    }
     press(list, "UseProfile");
   });
   auto* action = window().findChild<QAction*>("OpenLabelPrinters");
