@@ -202,9 +202,15 @@ TEST_F(Printers, AFaultAfterTheJobNamesTheLabelsNotPrinted) {
   EXPECT_NE(cut.err.find(said), std::string::npos) << cut.err;
   EXPECT_EQ(cut.err.find("sent " + std::to_string(labels) + " labels to"), std::string::npos) << cut.err;
   EXPECT_NE(run({"history"}).out.find(",failed,\"\",\"\"," + said), std::string::npos);
+  // The labels not printed print again once the paper is in.
+  printer.setStatus({});
+  const auto again =
+      run({"reprint", "1", "--labels", std::to_string(labels - 2) + "-" + std::to_string(labels), "--reason",
+           "paper out", "--printer", "ZT1"});
+  ASSERT_EQ(again.exitCode, 0) << again.err;
+  EXPECT_EQ(labelsIn(printer.waitForJobs(2).at(1)), 3U);
 
   // Paper out once every label is printed: the run printed them all, and says what the printer said.
-  printer.setStatus({});
   printer.setStatusAfterJob({.paperOut = true, .labelsWaiting = 0});
   const auto whole = print({"--printer", "ZT1"});
   EXPECT_EQ(whole.exitCode, 0) << whole.err;
