@@ -1,9 +1,5 @@
 #include "hostkit/labelprinter/label_job.h"
 
-#include <fmt/format.h>
-
-#include <cmath>
-
 #include "common/error.h"
 #include "hostkit/labelprinter/destination.h"
 #include "hostkit/labelprinter/status_query.h"
@@ -11,10 +7,6 @@
 
 namespace briskal::hostkit::labelprinter {
 namespace {
-
-std::string printerName(std::string_view destination, const PrinterSettings& settings) {
-  return settings.name.empty() ? std::string(destination) : settings.name;
-}
 
 [[noreturn]] void refuse(report::FailureText text) {
   throw report::PrintFailure(err::kDeviceIoError, "LabelPrinter", std::move(text));
@@ -27,8 +19,6 @@ report::FailureText warningsOf(const std::string& printer, const PrinterStatus& 
   return text;
 }
 
-std::string millimetres(double mm) { return fmt::format("{:g}", std::round(mm * 10) / 10); }
-
 // "91-100", or "100": the last `unprinted` of `sent`.
 std::string lastLabels(int64_t unprinted, int64_t sent) {
   if (unprinted == 1) return std::to_string(sent);
@@ -39,19 +29,19 @@ std::string lastLabels(int64_t unprinted, int64_t sent) {
 
 LabelJob::LabelJob(std::string_view destination, const PrinterSettings& settings, const std::string& title)
     : destination_(destination),
+      name_(settings.name.empty() ? std::string(destination) : settings.name),
       asksStatus_(settings.checkStatus && !report::isFile(report::destinationKind(destination))) {
   if (asksStatus_) {
     const PrinterStatus status = askStatus(destination, settings.language.value_or(PrinterLanguage::Epl2));
     if (!status.known) {
-      notes_.push_back(report::FailureText()
-                           .say("The status of printer %1 is not known",
-                                "Lo stato della stampante %1 non è noto",
-                                {printerName(destination, settings)})
-                           .because(status.unknownWhy.first, status.unknownWhy.second));
+      notes_.push_back(
+          report::FailureText()
+              .say("The status of printer %1 is not known", "Lo stato della stampante %1 non è noto", {name_})
+              .because(status.unknownWhy.first, status.unknownWhy.second));
     } else if (!status.ready()) {
-      refuse(faultText(printerName(destination, settings), status));
+      refuse(faultText(name_, status));
     } else if (!status.warnings.empty()) {
-      notes_.push_back(warningsOf(printerName(destination, settings), status));
+      notes_.push_back(warningsOf(name_, status));
     }
   }
   OpenedPrinter printer = openPrinter(destination, settings, title);
@@ -68,40 +58,42 @@ void LabelJob::add(const report::Page& page) {
     refuse(report::FailureText().say(
         "The labels to print (%1 x %2 mm) are larger than those of printer %3 (%4 x %5 mm)",
         "Le etichette da stampare (%1 x %2 mm) sono più grandi di quelle della stampante %3 (%4 x %5 mm)",
-        {millimetres(page.width), millimetres(page.height), printerName(destination_, settings_),
-         millimetres(width), millimetres(height)}));
+        {millimetresText(page.width), millimetresText(page.height), name_, millimetresText(width),
+         millimetresText(height)}));
   }
   if (settings_.offsetXMm >= width || settings_.offsetYMm >= height) {
     refuse(report::FailureText().say(
         "The offsets of printer %1 (%2, %3 mm) put the labels past their edge (%4 x %5 mm)",
         "Gli spostamenti della stampante %1 (%2, %3 mm) portano le etichette oltre il loro bordo (%4 x %5 "
         "mm)",
-        {printerName(destination_, settings_), millimetres(settings_.offsetXMm),
-         millimetres(settings_.offsetYMm), millimetres(width), millimetres(height)}));
+        {name_, millimetresText(settings_.offsetXMm), millimetresText(settings_.offsetYMm),
+         millimetresText(width), millimetresText(height)}));
   }
   // The job's settings go with its first label, once it has passed the checks above: a label
   // refused leaves the printer as it was.
-  if (!started_) writer_->startJob();
-  started_ = true;
+  start();
   writer_->label(page);
 }
 
-void LabelJob::finish() {
+void LabelJob::start() {
   if (!started_) writer_->startJob();
   started_ = true;
+}
+
+void LabelJob::finish() {
+  start();
   writer_->endJob();
   if (!asksStatus_) return;
-  const std::string name = printerName(destination_, settings_);
   const PrinterStatus status = askStatus(destination_, *settings_.language);
   if (!status.known) return;
   if (status.ready()) {
-    if (!status.warnings.empty()) notes_.push_back(warningsOf(name, status));
+    if (!status.warnings.empty()) notes_.push_back(warningsOf(name_, status));
     return;
   }
   const int64_t sent = labels();
   std::optional<int64_t> unprinted = status.labelsWaiting;
   if (!unprinted) unprinted = device_->unprinted(sent);
-  report::FailureText text = faultText(name, status);
+  report::FailureText text = faultText(name_, status);
   if (!unprinted) {
     text.say("it has not said which of the %1 labels sent it printed",
              "non ha detto quali delle %1 etichette inviate abbia stampato", {std::to_string(sent)});

@@ -40,8 +40,12 @@ class LabelJob {
   const std::vector<report::FailureText>& notes() const { return notes_; }
 
  private:
+  // Writes the job's settings, once.
+  void start();
+
   std::string destination_;
-  bool asksStatus_;  // the settings say so, and the destination is a printer, not a file
+  std::string name_;  // what messages call the printer: its profile's name, or its address
+  bool asksStatus_;   // the settings say so, and the destination is a printer, not a file
   PrinterSettings settings_;
   std::unique_ptr<ByteDevice> device_;
   std::unique_ptr<LabelWriter> writer_;

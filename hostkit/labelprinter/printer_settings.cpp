@@ -1,5 +1,7 @@
 #include "hostkit/labelprinter/printer_settings.h"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -40,6 +42,8 @@ std::optional<Media> mediaFromName(std::string_view name) {
     if (sameName(name, mediaName(media))) return media;
   return std::nullopt;
 }
+
+std::string millimetresText(double mm) { return fmt::format("{:g}", mm); }
 
 int toDots(double mm, int dpi) {
   // Clamped before rounding: a number past the int's range would come out as any number at all.

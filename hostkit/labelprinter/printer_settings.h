@@ -51,6 +51,9 @@ std::string_view mediaName(Media media);
 std::optional<PrinterLanguage> languageFromName(std::string_view name);
 std::optional<Media> mediaFromName(std::string_view name);
 
+// Millimetres as messages and lists give them: "100", "1.5", "0.25".
+std::string millimetresText(double mm);
+
 // The largest position or size in dots either language takes; 4 m at 203 dpi, so nothing that far
 // out is on a label.
 inline constexpr int kMaxDots = 32000;

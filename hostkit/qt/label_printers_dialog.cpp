@@ -1,7 +1,5 @@
 #include "hostkit/qt/label_printers_dialog.h"
 
-#include <fmt/format.h>
-
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -21,7 +19,7 @@
 namespace briskal::hostkit::qt {
 namespace {
 
-QString mm(double value) { return toQt(fmt::format("{:g}", value)); }
+QString mm(double value) { return toQt(labelprinter::millimetresText(value)); }
 
 // What a profile's row shows: name, address, language, label, offsets, whether its status is asked.
 QStringList rowOf(const PrinterProfile& p, ScreenTexts texts) {

@@ -1,7 +1,5 @@
 #include "hostkit/store/printer_profiles.h"
 
-#include <fmt/format.h>
-
 #include <span>
 
 #include "common/convert.h"
@@ -25,8 +23,6 @@ using labelprinter::Media;
       number, "briskal",
       report::FailureText().say(std::move(english), std::move(italian), std::move(arguments)));
 }
-
-std::string mm(double value) { return fmt::format("{:g}", value); }
 
 // The host's tables have kept printer profiles since this version.
 constexpr int32_t kProfilesSince = 4;
@@ -66,7 +62,7 @@ PrinterProfile profileOf(const Value* c) {
 Value optionalValue(const std::optional<int>& v) { return v ? Value(int32_t{*v}) : Value::null(); }
 
 // The stored values, in the order of the columns after the name, then the company and the name.
-std::vector<Value> rowOf(const PrinterProfile& p, const std::string& user) {
+std::vector<Value> rowOf(const PrinterProfile& p, const std::string& user, const Value& company) {
   const labelprinter::PrinterSettings& s = p.settings;
   return {Value(p.destination),
           Value(s.language ? std::string(labelprinter::languageName(*s.language)) : std::string()),
@@ -81,7 +77,16 @@ std::vector<Value> rowOf(const PrinterProfile& p, const std::string& user) {
           Value(s.offsetYMm),
           Value(int32_t{s.checkStatus ? 1 : 0}),
           Value(user),
-          Value(nowUtc())};
+          Value(nowUtc()),
+          company,
+          Value(p.name)};
+}
+
+// Refuses a name the company keeps no profile of.
+void requireKept(PrinterProfiles& profiles, const std::string& name) {
+  if (!profiles.find(name))
+    refuseSetting("There is no printer profile %1", "Non esiste un profilo di stampante %1", {name},
+                  err::kItemNotFound);
 }
 
 }  // namespace
@@ -122,19 +127,22 @@ void checkPrinterSettings(const labelprinter::PrinterSettings& s) {
                   {std::to_string(*s.speed)});
   if (!(s.gapMm >= 0 && s.gapMm <= 30))
     refuseSetting("The gap or mark between labels is 0 to 30 mm, not %1",
-                  "Lo spazio o la tacca tra le etichette va da 0 a 30 mm, non %1", {mm(s.gapMm)});
+                  "Lo spazio o la tacca tra le etichette va da 0 a 30 mm, non %1",
+                  {labelprinter::millimetresText(s.gapMm)});
   if (s.labelSize && !(s.labelSize->widthMm >= 5 && s.labelSize->widthMm <= 300 &&
                        s.labelSize->heightMm >= 5 && s.labelSize->heightMm <= 1000))
     refuseSetting("A label is 5 to 300 mm wide and 5 to 1000 mm long, not %1 x %2 mm",
                   "Un'etichetta è larga da 5 a 300 mm e lunga da 5 a 1000 mm, non %1 x %2 mm",
-                  {mm(s.labelSize->widthMm), mm(s.labelSize->heightMm)});
+                  {labelprinter::millimetresText(s.labelSize->widthMm),
+                   labelprinter::millimetresText(s.labelSize->heightMm)});
   const double width = s.labelSize ? s.labelSize->widthMm : 300;
   const double height = s.labelSize ? s.labelSize->heightMm : 1000;
   if (!(s.offsetXMm >= 0 && s.offsetYMm >= 0 && s.offsetXMm < width && s.offsetYMm < height))
     refuseSetting(
         "The offsets %1, %2 mm are not within the label (%3 x %4 mm): they move it right and down",
         "Gli spostamenti %1, %2 mm non sono entro l'etichetta (%3 x %4 mm): la spostano a destra e in basso",
-        {mm(s.offsetXMm), mm(s.offsetYMm), mm(width), mm(height)});
+        {labelprinter::millimetresText(s.offsetXMm), labelprinter::millimetresText(s.offsetYMm),
+         labelprinter::millimetresText(width), labelprinter::millimetresText(height)});
 }
 
 PrinterProfiles::PrinterProfiles(data::Connection& connection, Value company)
@@ -168,9 +176,7 @@ void PrinterProfiles::add(const PrinterProfile& profile, const std::string& user
   if (find(profile.name))
     refuseSetting("There is a printer profile %1 already", "Esiste già un profilo di stampante %1",
                   {profile.name});
-  std::vector<Value> row = rowOf(profile, user);
-  row.push_back(company_);
-  row.emplace_back(profile.name);
+  const std::vector<Value> row = rowOf(profile, user, company_);
   connection_.execute(
       "INSERT INTO BRISKAL_PRINTERS (DESTINATION, LANGUAGE, DPI, MEDIA, GAP_MM, LABEL_WIDTH_MM, "
       "LABEL_HEIGHT_MM, DARKNESS, SPEED, OFFSET_X_MM, OFFSET_Y_MM, CHECK_STATUS, CHANGED_BY, CHANGED_UTC, "
@@ -182,12 +188,8 @@ void PrinterProfiles::add(const PrinterProfile& profile, const std::string& user
 void PrinterProfiles::update(const PrinterProfile& profile, const std::string& user) {
   checkProfile(profile);
   data::Transaction updating(connection_);
-  if (!find(profile.name))
-    refuseSetting("There is no printer profile %1", "Non esiste un profilo di stampante %1", {profile.name},
-                  err::kItemNotFound);
-  std::vector<Value> row = rowOf(profile, user);
-  row.push_back(company_);
-  row.emplace_back(profile.name);
+  requireKept(*this, profile.name);
+  const std::vector<Value> row = rowOf(profile, user, company_);
   connection_.execute(
       "UPDATE BRISKAL_PRINTERS SET DESTINATION = ?, LANGUAGE = ?, DPI = ?, MEDIA = ?, GAP_MM = ?, "
       "LABEL_WIDTH_MM = ?, LABEL_HEIGHT_MM = ?, DARKNESS = ?, SPEED = ?, OFFSET_X_MM = ?, OFFSET_Y_MM = ?, "
@@ -198,9 +200,7 @@ void PrinterProfiles::update(const PrinterProfile& profile, const std::string& u
 
 void PrinterProfiles::remove(const std::string& name) {
   data::Transaction removing(connection_);
-  if (!find(name))
-    refuseSetting("There is no printer profile %1", "Non esiste un profilo di stampante %1", {name},
-                  err::kItemNotFound);
+  requireKept(*this, name);
   const std::vector<Value> key{company_, Value(name)};
   connection_.execute("DELETE FROM BRISKAL_PRINTERS WHERE COMPANY = ? AND NAME = ?", key);
   removing.commit();

@@ -1,8 +1,6 @@
 // briskal printers: the company's label printers as profiles (where each is, how it is driven),
 // and what a printer says of its status.
 
-#include <fmt/format.h>
-
 #include <CLI/CLI.hpp>
 #include <iostream>
 
@@ -29,8 +27,6 @@ struct PrinterArgs {
 
 Value optional(const std::optional<int>& v) { return v ? Value(int32_t{*v}) : Value(""); }
 
-std::string mmText(double mm) { return fmt::format("{:g}", mm); }
-
 void printProfiles(const std::vector<PrinterProfile>& profiles, const GlobalOptions& options) {
   TabularOutput out(std::cout, options.outputFormat(), options.regional());
   out.header({"NAME", "DESTINATION", "LANGUAGE", "DPI", "MEDIA", "GAP_MM", "LABEL_MM", "DARKNESS", "SPEED",
@@ -43,12 +39,14 @@ void printProfiles(const std::vector<PrinterProfile>& profiles, const GlobalOpti
         Value(s.language ? std::string(hostkit::labelprinter::languageName(*s.language)) : "printer's"),
         optional(s.dpi),
         Value(std::string(hostkit::labelprinter::mediaName(s.media))),
-        Value(mmText(s.gapMm)),
-        Value(s.labelSize ? mmText(s.labelSize->widthMm) + "x" + mmText(s.labelSize->heightMm)
+        Value(hostkit::labelprinter::millimetresText(s.gapMm)),
+        Value(s.labelSize ? hostkit::labelprinter::millimetresText(s.labelSize->widthMm) + "x" +
+                                hostkit::labelprinter::millimetresText(s.labelSize->heightMm)
                           : "template's"),
         optional(s.darkness),
         optional(s.speed),
-        Value(mmText(s.offsetXMm) + "," + mmText(s.offsetYMm)),
+        Value(hostkit::labelprinter::millimetresText(s.offsetXMm) + "," +
+              hostkit::labelprinter::millimetresText(s.offsetYMm)),
         Value(s.checkStatus ? "yes" : "no"),
         Value(p.changedBy),
         Value(p.changedUtc)};
