@@ -39,17 +39,7 @@ std::vector<PrintedLabel> someLabels(int count) {
   return labels;
 }
 
-class PrintHistories : public ::testing::TestWithParam<std::string> {
- protected:
-  void SetUp() override {
-    database_ = briskal::testing::freshDatabase(GetParam());
-    if (database_.empty()) GTEST_SKIP() << "no " << GetParam() << " database can be had on this machine";
-    connection_.setConnectionString(database_);
-    connection_.open();
-  }
-  std::string database_;
-  data::Connection connection_;
-};
+using PrintHistories = briskal::testing::FreshDatabaseTest;
 
 TEST_P(PrintHistories, AJobKeepsWhatItPrintedAndIsFoundByItsFilters) {
   PrintHistory history(connection_, kCompany);

@@ -36,17 +36,7 @@ PrinterProfile zt1() {
   return p;
 }
 
-class PrinterProfileStores : public ::testing::TestWithParam<std::string> {
- protected:
-  void SetUp() override {
-    database_ = briskal::testing::freshDatabase(GetParam());
-    if (database_.empty()) GTEST_SKIP() << "no " << GetParam() << " database can be had on this machine";
-    connection_.setConnectionString(database_);
-    connection_.open();
-  }
-  std::string database_;
-  data::Connection connection_;
-};
+using PrinterProfileStores = briskal::testing::FreshDatabaseTest;
 
 TEST_P(PrinterProfileStores, AProfileIsKeptWholeAndSharedByEveryConnection) {
   PrinterProfiles profiles(connection_, kProfilesCompany);

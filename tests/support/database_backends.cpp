@@ -47,4 +47,11 @@ std::string freshDatabase(const std::string& backend) {
   return "";
 }
 
+void FreshDatabaseTest::SetUp() {
+  database_ = freshDatabase(GetParam());
+  if (database_.empty()) GTEST_SKIP() << "no " << GetParam() << " database can be had on this machine";
+  connection_.setConnectionString(database_);
+  connection_.open();
+}
+
 }  // namespace briskal::testing
